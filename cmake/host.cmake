@@ -1,0 +1,25 @@
+# Host build: the simulated desktop, the unit tests, and the tests that run
+# the Windows build's programs under Wine (registered here so that one ctest
+# runs everything).
+enable_testing()
+
+add_library(quorvel_sim STATIC
+  src/platform/sim/ansi.cpp
+  src/platform/sim/desktop.cpp
+  src/platform/sim/registry_hive.cpp
+  src/platform/sim/sim_runtime.cpp
+  src/platform/sim/sim_winapi.cpp)
+target_link_libraries(quorvel_sim PUBLIC quorvel_logic)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
+include(GoogleTest)
+
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp tests/conformance/*.cpp)
+add_executable(quorvel_unit_tests ${UNIT_TESTS})
+target_include_directories(quorvel_unit_tests PRIVATE tests)
+target_link_libraries(quorvel_unit_tests PRIVATE quorvel_sim GTest::gtest_main)
+gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 30)
+
+include(cmake/fuzz.cmake)
+include(cmake/wine_tests.cmake)

@@ -1,0 +1,30 @@
+# 32-bit Windows build: quorvel.exe, the stand-in shell and probe used by the
+# Wine tests, and the conformance tests of the Win32 backend.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(quorvel_win32 STATIC
+  src/platform/win32/win32_api.cpp
+  src/platform/win32/win32_runtime.cpp
+  src/platform/win32/win32_forms.cpp
+  src/platform/win32/entry.cpp)
+target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 shell32 advapi32 comctl32)
+target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+add_executable(quorvel WIN32 src/app/main.cpp src/resources/quorvel.rc)
+target_link_libraries(quorvel PRIVATE quorvel_win32)
+target_link_options(quorvel PRIVATE -s)
+
+add_executable(standin_shell WIN32 tools/shell/standin_shell.cpp)
+target_link_libraries(standin_shell PRIVATE user32 gdi32)
+target_compile_definitions(standin_shell PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+add_executable(qvprobe tools/shell/qvprobe.cpp)
+target_link_libraries(qvprobe PRIVATE user32 shell32 psapi)
+target_compile_definitions(qvprobe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
+file(GLOB CONFORMANCE_TESTS CONFIGURE_DEPENDS tests/conformance/*.cpp tests/win32/*.cpp)
+add_executable(quorvel_win32_tests ${CONFORMANCE_TESTS})
+target_include_directories(quorvel_win32_tests PRIVATE tests)
+target_link_libraries(quorvel_win32_tests PRIVATE quorvel_win32 gtest_main)

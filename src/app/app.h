@@ -1,0 +1,68 @@
+// The running program: its forms, the mode in force, and the procedures that
+// the forms' handlers share.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/forms.h"
+#include "platform/runtime.h"
+
+namespace quorvel {
+
+// Where the program shows its icon; equals the index of the matching option
+// button of the Configure dialog.
+enum IconModeValue : std::int16_t { TrayOnly = 1, TaskbarOnly = 2, BothIcons = 3 };
+
+class App {
+public:
+    explicit App(platform::Runtime& runtime);
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // Creates Form1, whose Load runs the start-up sequence, then lets the run
+    // time show and activate it. Returns with the program idle (or ended).
+    void Start();
+
+    platform::Runtime& runtime() { return runtime_; }
+    platform::WinApi& api() { return runtime_.api(); }
+
+    platform::Form& Form1() { return *form1_; }
+    // Loaded on first use.
+    platform::Form& Form2();
+    // The Configure dialog while it is open, else null.
+    platform::Form* Form3() { return form3_.get(); }
+    bool DialogVisible() const { return form3_ && form3_->Loaded() && form3_->Visible(); }
+
+    // Opens the Configure dialog modally and returns when it has closed. When
+    // it is already open, brings it to the front instead.
+    void ShowConfigureDialog();
+
+    // The mode in force.
+    std::int16_t IconMode = 0;
+
+private:
+    void BindForm1Events(platform::FormEvents& events);
+
+    platform::Runtime& runtime_;
+    std::unique_ptr<platform::Form> form1_;
+    std::unique_ptr<platform::Form> form2_;
+    std::unique_ptr<platform::Form> form3_;
+};
+
+// Removes the notification-area icon, unloads Form2 and ends the process.
+[[noreturn]] void ExitProgram(App& app);
+
+// Puts Form1 and Form2 back at the off-screen position, each assignment on
+// its own so that one failing move does not stop the others.
+void MoveOffScreen(App& app);
+
+// Form1's close request: opens the Configure dialog (window menu) or ends.
+void Form1QueryUnload(App& app, std::int16_t& cancel, std::int16_t unloadMode);
+// Form2's and Form3's: only a shut-down, log-off or task-manager close ends.
+void SecondaryFormQueryUnload(App& app, std::int16_t unloadMode);
+
+// Timer1's tick: brings the Configure dialog to the front once it exists.
+void ActivationTimerTick(App& app);
+
+}  // namespace quorvel

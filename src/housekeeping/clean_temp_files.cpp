@@ -1,0 +1,31 @@
+#include "housekeeping/clean_temp_files.h"
+
+#include <array>
+#include <string>
+
+#include "app/app.h"
+#include "platform/errors.h"
+
+namespace quorvel {
+
+void CleanTempFiles(App& app) {
+    std::array<char, 255> windowsFolder{};
+    const std::uint32_t announced = 254;
+    std::uint32_t length = app.api().GetWindowsDirectoryA(windowsFolder.data(), announced);
+    // No Windows folder, or one too long for the buffer (the result is then
+    // the size needed): any folder made from it would be the wrong one.
+    if (length == 0 || length >= announced) return;
+
+    platform::ExitOnError([&] {
+        platform::Control& list = app.Form1().control("tmpFileList");
+        list.SetPath(std::string(windowsFolder.data(), length) + "\\TEMP");
+        // The list is read once: deleting a file does not change it.
+        const std::int16_t count = list.ListCount();
+        for (std::int16_t i = 0; i < count; ++i) {
+            // A file that cannot be deleted is skipped.
+            platform::ResumeNext([&] { app.runtime().Kill(list.Path() + "\\" + list.List(i)); });
+        }
+    });
+}
+
+}  // namespace quorvel

@@ -1,0 +1,26 @@
+// The notification-area icon: one icon, identifier 1, on Form2's window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/types.h"
+#include "platform/winapi.h"
+
+namespace quorvel {
+
+// The first, 88-byte form of NOTIFYICONDATAA, as the shell reads it.
+using NotifyIconRecord = std::array<std::uint8_t, 88>;
+
+inline constexpr std::size_t kTipFieldSize = 64;
+
+NotifyIconRecord BuildAddRecord(platform::Hwnd window, platform::Hicon icon, std::string_view tip);
+NotifyIconRecord BuildDeleteRecord(platform::Hwnd window);
+
+// The shell's answer is not acted on: a refused call is silent.
+void AddTrayIcon(platform::WinApi& api, platform::Hwnd window, platform::Hicon icon,
+                 std::string_view tip);
+void DeleteTrayIcon(platform::WinApi& api, platform::Hwnd window);
+
+}  // namespace quorvel

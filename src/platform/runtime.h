@@ -1,0 +1,63 @@
+// The form run time's services and the entry to the Win32 functions.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/forms.h"
+#include "platform/winapi.h"
+
+namespace quorvel::platform {
+
+// MsgBox styles and answers the program uses.
+inline constexpr int vbOKCancel = 1;
+inline constexpr int vbInformation = 64;
+inline constexpr int vbOK = 1;
+inline constexpr int vbCancel = 2;
+
+class Runtime {
+public:
+    virtual ~Runtime() = default;
+
+    virtual WinApi& api() = 0;
+
+    // Builds the form's windows from its description. The caller raises Load
+    // (RaiseEvent) once it holds the form, so that Load can refer to it.
+    virtual std::unique_ptr<Form> CreateForm(const FormSpec& spec, FormEvents events) = 0;
+    // The standard treatment of the start-up form once its Load has run:
+    // shown unless Load hid it, and activated.
+    virtual void ActivateStartupForm(Form& form) = 0;
+
+    // Activates the top-level window whose title equals `title` ignoring
+    // letter case; for the program's own application window, its dialog in
+    // front. Returns once the window really is the active one, false when
+    // there is no such window or it could not be activated in time.
+    virtual bool AppActivate(std::string_view title) = 0;
+    // Queues keystrokes for the active window without waiting: letters,
+    // "{tab}", "%" holding Alt for the next key.
+    virtual void SendKeys(std::string_view keys) = 0;
+    virtual void DoEvents() = 0;
+    virtual int MsgBox(std::string_view prompt, int style, std::string_view title) = 0;
+    // Deletes one file; a run-time error when it cannot.
+    virtual void Kill(const std::string& path) = 0;
+    // True when another instance of the program was running when this one started.
+    virtual bool PrevInstance() = 0;
+    // Ends the process at once; no further events.
+    [[noreturn]] void End() {
+        EndProcess();
+        std::abort();  // a backend's EndProcess never returns
+    }
+
+protected:
+    virtual void EndProcess() = 0;
+
+public:
+    // Raised when the shell's taskbar has been recreated ("TaskbarCreated").
+    std::function<void()> TaskbarCreated;
+};
+
+}  // namespace quorvel::platform

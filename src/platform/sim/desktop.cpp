@@ -1,0 +1,526 @@
+#include "platform/sim/desktop.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/sim/ansi.h"
+#include "platform/winapi.h"
+
+namespace quorvel::sim {
+
+namespace {
+constexpr std::uint8_t kVkTab = 0x09;
+constexpr int kShellPid = 1;
+
+std::uint32_t Read32(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+}  // namespace
+
+Desktop::Desktop(bool withShell) {
+    char pattern[] = "/tmp/quorvel-sim-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made == nullptr) throw std::runtime_error("cannot make the simulated drive C:");
+    driveC = made;
+    std::filesystem::create_directories(driveC / "WINDOWS" / "TEMP");
+    alive_.insert(kShellPid);
+    if (withShell) {
+        Window progman;
+        progman.title = "Program Manager";
+        progman.className = "Progman";
+        progman.visible = true;
+        progman.minimisable = false;
+        progman.taskbarButton = false;
+        shell_ = CreateWindow(kShellPid, progman);
+    }
+}
+
+Desktop::~Desktop() {
+    std::error_code ignored;
+    std::filesystem::remove_all(driveC, ignored);
+}
+
+// --- processes ---
+
+int Desktop::NewProcess(const std::string&) {
+    int pid = nextPid_++;
+    alive_.insert(pid);
+    return pid;
+}
+
+bool Desktop::CreateNamedObject(int pid, const std::string& name) {
+    auto it = namedObjects_.find(name);
+    bool existed = it != namedObjects_.end() && Alive(it->second);
+    if (!existed) namedObjects_[name] = pid;
+    return existed;
+}
+
+void Desktop::Drive(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ProcessEnded& ended) {
+        if (depth_[ended.pid] > 0) throw;  // its frames are further out
+        Reap(ended.pid);
+    }
+}
+
+void Desktop::Reap(int pid) {
+    if (!Alive(pid)) return;
+    alive_.erase(pid);
+    std::vector<Hwnd> owned;
+    for (const auto& [hwnd, w] : windows_) {
+        if (w.pid == pid) owned.push_back(hwnd);
+    }
+    for (Hwnd hwnd : owned) DestroyWindow(hwnd);
+    for (auto it = timers_.begin(); it != timers_.end();) {
+        it = it->second.pid == pid ? timers_.erase(it) : std::next(it);
+    }
+    // Its notification-area icons stay until the shell notices, as in Windows.
+    if (onProcessReaped) onProcessReaped(pid);
+}
+
+// --- windows ---
+
+Hwnd Desktop::CreateWindow(int pid, Window window) {
+    const Hwnd hwnd = nextHwnd_;
+    nextHwnd_ += 2;
+    window.hwnd = hwnd;
+    window.pid = pid;
+    windows_[hwnd] = std::move(window);
+    zOrder_.insert(zOrder_.begin(), hwnd);
+    return hwnd;
+}
+
+void Desktop::DestroyWindow(Hwnd hwnd) {
+    if (Find(hwnd) == nullptr) return;
+    if (active_ == hwnd) {
+        Hide(hwnd);
+        if (active_ == hwnd) active_ = 0;
+    }
+    windows_.erase(hwnd);
+    zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
+}
+
+Window* Desktop::Find(Hwnd hwnd) {
+    auto it = windows_.find(hwnd);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+const Window* Desktop::Find(Hwnd hwnd) const {
+    auto it = windows_.find(hwnd);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+Hwnd Desktop::FindByTitle(const std::string& title) const {
+    for (Hwnd hwnd : zOrder_) {
+        if (Lower(Find(hwnd)->title) == Lower(title)) return hwnd;
+    }
+    return 0;
+}
+
+void Desktop::Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    Window* w = Find(hwnd);
+    if (w == nullptr || !w->proc || !Alive(w->pid)) return;
+    auto proc = w->proc;  // the window may go while its procedure runs
+    InProcess guard(*this, w->pid);
+    proc(msg, wParam, lParam);
+}
+
+void Desktop::Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    posted_.push_back([this, hwnd, msg, wParam, lParam] { Send(hwnd, msg, wParam, lParam); });
+}
+
+void Desktop::Activate(Hwnd hwnd) {
+    if (hwnd == active_ || Find(hwnd) == nullptr) return;
+    Hwnd old = active_;
+    active_ = hwnd;
+    zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
+    zOrder_.insert(zOrder_.begin(), hwnd);
+    if (hwnd == shell_) shellTaskbarFocus_ = false;
+    if (old != 0) Send(old, WM_ACTIVATE, 0, hwnd);
+    Send(hwnd, WM_ACTIVATE, 1, old);
+}
+
+void Desktop::Show(Hwnd hwnd, bool activate) {
+    Window* w = Find(hwnd);
+    if (w == nullptr) return;
+    bool wasVisible = w->visible;
+    w->visible = true;
+    if (activate) Activate(hwnd);
+    if (!wasVisible) Post(hwnd, WM_PAINT);
+}
+
+void Desktop::Hide(Hwnd hwnd) {
+    Window* w = Find(hwnd);
+    if (w == nullptr) return;
+    w->visible = false;
+    if (active_ != hwnd) return;
+    int pid = w->pid;
+    Hwnd next = 0;
+    for (Hwnd candidate : zOrder_) {
+        const Window* c = Find(candidate);
+        if (candidate != hwnd && c->visible && !c->minimised && c->pid == pid) {
+            next = candidate;
+            break;
+        }
+    }
+    if (next == 0) next = NextWindowOfOtherProgram(pid);
+    if (next != 0) Activate(next);
+}
+
+void Desktop::HideKeepingActivation(Hwnd hwnd) {
+    if (Window* w = Find(hwnd)) w->visible = false;
+}
+
+void Desktop::Minimise(Hwnd hwnd) {
+    Window* w = Find(hwnd);
+    if (w == nullptr) return;
+    w->minimised = true;
+    if (active_ == hwnd) {
+        Hwnd next = NextWindowOfOtherProgram(w->pid);
+        if (next != 0) Activate(next);
+    }
+}
+
+void Desktop::Restore(Hwnd hwnd) {
+    if (Window* w = Find(hwnd)) w->minimised = false;
+}
+
+Hwnd Desktop::NextWindowOfOtherProgram(int pid) const {
+    for (Hwnd hwnd : zOrder_) {
+        const Window* w = Find(hwnd);
+        if (hwnd != shell_ && w->visible && !w->minimised && w->pid != pid && w->pid != kShellPid) {
+            return hwnd;
+        }
+    }
+    return shell_;
+}
+
+Hwnd Desktop::CreateAppWindow(const std::string& title) {
+    Window w;
+    w.title = title;
+    w.className = "Edit";
+    w.visible = true;
+    w.x = 100;
+    w.y = 100;
+    w.width = 400;
+    w.height = 300;
+    Hwnd hwnd = CreateWindow(NewProcess(title), w);
+    Activate(hwnd);
+    return hwnd;
+}
+
+// --- the shell ---
+
+bool Desktop::HasTaskbarButton(Hwnd hwnd) const {
+    const Window* w = Find(hwnd);
+    return w != nullptr && w->visible && w->taskbarButton && w->owner == 0 && !w->title.empty();
+}
+
+std::vector<Hwnd> Desktop::TaskbarButtons() const {
+    std::vector<Hwnd> buttons;
+    for (const auto& [hwnd, w] : windows_) {
+        if (HasTaskbarButton(hwnd)) buttons.push_back(hwnd);
+    }
+    return buttons;
+}
+
+void Desktop::MinimiseAll() {
+    for (auto& [hwnd, w] : windows_) {
+        if (hwnd != shell_ && w.visible && w.minimisable && w.owner == 0) w.minimised = true;
+    }
+    ++minimiseAll_;
+}
+
+void Desktop::ProcessKey(const Key& key) {
+    if (active_ == 0) return;
+    if (active_ == shell_) {
+        // Tab moves the focus from the desktop to the taskbar; Alt+M there
+        // minimises every window.
+        if (key.vk == kVkTab && !key.alt) {
+            shellTaskbarFocus_ = true;
+        } else if (key.vk == 'M' && key.alt && shellTaskbarFocus_) {
+            shellTaskbarFocus_ = false;
+            MinimiseAll();
+        } else {
+            shellTaskbarFocus_ = false;
+        }
+        return;
+    }
+    Window* w = Find(active_);
+    if (w->proc) return;  // the program's own windows take no typing here
+    if (key.vk == kVkTab) {
+        w->typed += '\t';
+    } else if (key.alt) {
+        w->typed += std::string("<Alt+") + static_cast<char>(key.vk) + ">";
+    } else {
+        w->typed += static_cast<char>(key.vk);
+    }
+}
+
+// --- scheduling ---
+
+void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
+    scheduled_.push_back({now_ + delayMs, seq_++, std::move(f)});
+}
+
+bool Desktop::RunOne() {
+    if (!posted_.empty()) {
+        auto f = std::move(posted_.front());
+        posted_.pop_front();
+        f();
+        return true;
+    }
+    if (!keys_.empty()) {
+        Key key = keys_.front();
+        keys_.pop_front();
+        ProcessKey(key);
+        return true;
+    }
+    return false;
+}
+
+void Desktop::RunPending() {
+    while (RunOne()) {
+    }
+}
+
+namespace {
+constexpr std::uint64_t kNever = ~std::uint64_t{0};
+}
+
+bool Desktop::FireDue(std::uint64_t limit) {
+    auto s = std::min_element(scheduled_.begin(), scheduled_.end(),
+                              [](const Scheduled& a, const Scheduled& b) {
+                                  return a.due != b.due ? a.due < b.due : a.seq < b.seq;
+                              });
+    auto t = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+        return a.second.due < b.second.due;
+    });
+    std::uint64_t sDue = s == scheduled_.end() ? kNever : s->due;
+    std::uint64_t tDue = t == timers_.end() ? kNever : t->second.due;
+    std::uint64_t next = std::min(sDue, tDue);
+    if (next == kNever || next > limit) return false;
+    now_ = std::max(now_, next);
+    if (sDue <= tDue) {
+        auto f = std::move(s->f);
+        scheduled_.erase(s);
+        Drive(f);
+    } else {
+        Timer& timer = t->second;
+        timer.due += timer.interval;
+        auto tick = timer.tick;
+        int pid = timer.pid;
+        Drive([&] {
+            InProcess guard(*this, pid);
+            tick();
+        });
+    }
+    return true;
+}
+
+void Desktop::Run(std::uint64_t ms) {
+    const std::uint64_t target = now_ + ms;
+    RunPending();
+    while (FireDue(target)) RunPending();
+    now_ = std::max(now_, target);
+}
+
+void Desktop::PumpUntil(const std::function<bool()>& done) {
+    for (;;) {
+        RunPending();
+        if (done()) return;
+        // Advance the clock to the next timer tick or scheduled action.
+        if (!FireDue(kNever)) throw SimStall("nothing scheduled could end the wait");
+    }
+}
+
+int Desktop::SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> tick) {
+    int id = nextTimer_++;
+    timers_[id] = {pid, intervalMs, now_ + intervalMs, std::move(tick)};
+    return id;
+}
+
+void Desktop::KillTimer(int timerId) { timers_.erase(timerId); }
+
+// --- driver ---
+
+void Desktop::ClickTaskbarButton(Hwnd hwnd) {
+    Drive([&] {
+        Window* w = Find(hwnd);
+        if (w == nullptr || !HasTaskbarButton(hwnd)) throw std::logic_error("no such taskbar button");
+        if (!w->enabled) {
+            // A program showing a modal dialog brings the dialog to the front.
+            for (Hwnd candidate : zOrder_) {
+                const Window* c = Find(candidate);
+                if (c->pid == w->pid && c->visible && c->enabled) {
+                    Activate(candidate);
+                    break;
+                }
+            }
+        } else if (w->minimised) {
+            Restore(hwnd);
+            Activate(hwnd);
+        } else if (active_ == hwnd) {
+            // The button of the active window minimises it.
+            Minimise(hwnd);
+        } else {
+            Activate(hwnd);
+        }
+        RunPending();
+    });
+}
+
+void Desktop::ChooseWindowMenu(Hwnd hwnd, const std::string& text) {
+    Drive([&] {
+        Window* w = Find(hwnd);
+        if (w == nullptr) throw std::logic_error("no such window");
+        auto entry = std::find_if(w->systemMenu.begin(), w->systemMenu.end(),
+                                  [&](const MenuEntry& e) { return e.text == text; });
+        if (entry == w->systemMenu.end()) throw std::logic_error("no such menu entry: " + text);
+        Send(hwnd, WM_SYSCOMMAND, entry->id);
+        RunPending();
+    });
+}
+
+void Desktop::PressClose(Hwnd hwnd) {
+    Drive([&] {
+        Send(hwnd, WM_SYSCOMMAND, platform::SC_CLOSE);
+        RunPending();
+    });
+}
+
+void Desktop::CloseFromTaskManager(Hwnd hwnd) {
+    Drive([&] {
+        Send(hwnd, WM_CLOSE);
+        RunPending();
+    });
+}
+
+void Desktop::ShutDown() {
+    std::vector<Hwnd> targets;
+    for (const auto& [hwnd, w] : windows_) {
+        if (w.pid != kShellPid && w.proc) targets.push_back(hwnd);
+    }
+    for (Hwnd hwnd : targets) {
+        Drive([&] {
+            Send(hwnd, WM_QUERYENDSESSION);
+            RunPending();
+        });
+    }
+}
+
+void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
+                                const std::vector<std::uint32_t>& messages) {
+    const TrayIcon* icon = FindTrayIcon(hwnd, id);
+    if (icon == nullptr) throw std::logic_error("no such notification-area icon");
+    for (std::uint32_t m : messages) Post(hwnd, icon->callbackMessage, id, m);
+    Drive([&] { RunPending(); });
+}
+
+void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
+    if (right) {
+        MouseOverTrayIcon(hwnd, id, {0x200, 0x204, 0x205});
+    } else {
+        MouseOverTrayIcon(hwnd, id, {0x200, 0x201, 0x202});
+    }
+}
+
+void Desktop::RecreateTaskbar() {
+    tray_.clear();
+    for (const auto& [hwnd, w] : windows_) Post(hwnd, WM_TASKBARCREATED);
+    Drive([&] { RunPending(); });
+}
+
+void Desktop::ChooseMenuItem(const std::string& caption) {
+    if (!popup) throw std::logic_error("no pop-up menu is open");
+    auto it = std::find(popup->items.begin(), popup->items.end(), caption);
+    if (it == popup->items.end()) throw std::logic_error("no such menu item: " + caption);
+    popup->chosen = static_cast<int>(it - popup->items.begin());
+}
+
+// --- notification area ---
+
+std::int32_t Desktop::NotifyIcon(std::uint32_t message, const std::uint8_t* record) {
+    if (refuseTrayCalls || record == nullptr || Read32(record) != 88) return 0;
+    TrayIcon icon;
+    icon.hwnd = Read32(record + 4);
+    icon.id = Read32(record + 8);
+    icon.flags = Read32(record + 12);
+    icon.callbackMessage = Read32(record + 16);
+    icon.icon = Read32(record + 20);
+    const char* tip = reinterpret_cast<const char*>(record + 24);
+    icon.tip.assign(tip, strnlen(tip, 64));
+    icon.record.assign(record, record + 88);
+    auto existing = std::find_if(tray_.begin(), tray_.end(), [&](const TrayIcon& t) {
+        return t.hwnd == icon.hwnd && t.id == icon.id;
+    });
+    switch (message) {
+        case 0:  // NIM_ADD
+            if (existing != tray_.end() || Find(icon.hwnd) == nullptr) return 0;
+            tray_.push_back(icon);
+            return 1;
+        case 1:  // NIM_MODIFY
+            if (existing == tray_.end()) return 0;
+            if (icon.flags & 1) existing->callbackMessage = icon.callbackMessage;
+            if (icon.flags & 2) existing->icon = icon.icon;
+            if (icon.flags & 4) existing->tip = icon.tip;
+            return 1;
+        case 2:  // NIM_DELETE
+            if (existing == tray_.end()) return 0;
+            tray_.erase(existing);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+const TrayIcon* Desktop::FindTrayIcon(Hwnd hwnd, std::uint32_t id) const {
+    for (const TrayIcon& t : tray_) {
+        if (t.hwnd == hwnd && t.id == id) return &t;
+    }
+    return nullptr;
+}
+
+Window* Desktop::MenuOwner(std::uint32_t menu) {
+    if ((menu & 0x40000000u) == 0) return nullptr;
+    return Find(menu & ~0x40000000u);
+}
+
+// --- files ---
+
+std::filesystem::path Desktop::HostPath(const std::string& windowsPath) const {
+    if (windowsPath.size() < 2 || Lower(windowsPath.substr(0, 2)) != "c:") return {};
+    std::filesystem::path host = driveC;
+    std::size_t start = 2;
+    while (start <= windowsPath.size()) {
+        std::size_t end = windowsPath.find('\\', start);
+        if (end == std::string::npos) end = windowsPath.size();
+        std::string part = AnsiToUtf8(windowsPath.substr(start, end - start));
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        // The file system ignores letter case.
+        std::string actual = part;
+        std::error_code ec;
+        if (std::filesystem::is_directory(host, ec)) {
+            for (const auto& entry : std::filesystem::directory_iterator(host, ec)) {
+                std::string name = entry.path().filename().string();
+                if (Lower(name) == Lower(part)) {
+                    actual = name;
+                    break;
+                }
+            }
+        }
+        host /= actual;
+    }
+    return host;
+}
+
+std::size_t Desktop::CountCalls(const std::string& prefix) const {
+    return std::count_if(calls.begin(), calls.end(),
+                         [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+}
+
+}  // namespace quorvel::sim

@@ -1,0 +1,274 @@
+// The simulated desktop: a deterministic stand-in for Windows, its shell
+// (desktop window "Program Manager", taskbar, notification area), the
+// registry and the file system, as the program relies on them. Tests drive it
+// as a user or Windows would and inject faults.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/sim/registry_hive.h"
+#include "platform/types.h"
+
+namespace quorvel::sim {
+
+using platform::Hwnd;
+
+// Window messages the simulation delivers.
+inline constexpr std::uint32_t WM_ACTIVATE = 0x0006;
+inline constexpr std::uint32_t WM_PAINT = 0x000F;
+inline constexpr std::uint32_t WM_CLOSE = 0x0010;
+inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
+inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
+inline constexpr std::uint32_t WM_TASKBARCREATED = 0xC100;  // the registered "TaskbarCreated"
+inline constexpr std::uint32_t SC_MINIMIZE = 0xF020;
+inline constexpr std::uint32_t SC_MAXIMIZE = 0xF030;
+inline constexpr std::uint32_t SC_SIZE = 0xF000;
+inline constexpr std::uint32_t SC_RESTORE = 0xF120;
+
+// A process has ended (End, or the end of a second instance). Thrown through
+// the ended process's frames; the driver call that started them catches it.
+struct ProcessEnded {
+    int pid;
+};
+
+// No event is scheduled and the awaited condition never came: the test left
+// a modal dialog or menu without a way out.
+class SimStall : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
+struct MenuEntry {
+    std::uint32_t id = 0;  // 0 for a separator
+    std::string text;
+    bool separator = false;
+};
+
+struct Window {
+    Hwnd hwnd = 0;
+    int pid = 0;
+    std::string title;
+    std::string className;
+    bool visible = false;
+    bool minimised = false;
+    bool enabled = true;
+    bool minimisable = true;    // the shell's minimise-all leaves others alone
+    bool taskbarButton = true;  // visible, unowned windows with a caption get one
+    Hwnd owner = 0;
+    int x = 0, y = 0, width = 0, height = 0;  // pixels
+    std::vector<MenuEntry> systemMenu;
+    std::string typed;  // what keystrokes reached a window of another program
+    std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
+};
+
+struct TrayIcon {
+    Hwnd hwnd = 0;
+    std::uint32_t id = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t callbackMessage = 0;
+    std::uint32_t icon = 0;
+    std::string tip;
+    std::vector<std::uint8_t> record;  // the bytes of the add call
+};
+
+struct FileFaults {
+    std::set<std::string> locked;  // lower-case host paths held open elsewhere
+    std::set<std::string> hidden;
+    std::set<std::string> system;
+};
+
+class Desktop {
+public:
+    // With the shell's window "Program Manager" unless told otherwise.
+    explicit Desktop(bool withShell = true);
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // --- processes ---
+    int NewProcess(const std::string& name);
+    bool Alive(int pid) const { return alive_.count(pid) != 0; }
+    // Named kernel objects: true when the name already existed in a live process.
+    bool CreateNamedObject(int pid, const std::string& name);
+    // Runs f, a step of the simulation; a process that ends inside it is
+    // cleaned up once none of its frames are left on the stack.
+    void Drive(const std::function<void()>& f);
+    // Depth guard: a process's code is running (see Drive).
+    class InProcess {
+    public:
+        InProcess(Desktop& d, int pid) : d_(d), pid_(pid) { ++d_.depth_[pid_]; }
+        ~InProcess() { --d_.depth_[pid_]; }
+        InProcess(const InProcess&) = delete;
+        InProcess& operator=(const InProcess&) = delete;
+
+    private:
+        Desktop& d_;
+        int pid_;
+    };
+    // Called when a process has ended, to let its owner release it.
+    std::function<void(int pid)> onProcessReaped;
+
+    // --- windows ---
+    Hwnd CreateWindow(int pid, Window window);
+    void DestroyWindow(Hwnd hwnd);
+    Window* Find(Hwnd hwnd);
+    const Window* Find(Hwnd hwnd) const;
+    // Top-level windows, front to back.
+    const std::vector<Hwnd>& ZOrder() const { return zOrder_; }
+    Hwnd FindByTitle(const std::string& title) const;  // ignoring case, front first
+    Hwnd Active() const { return active_; }
+    void Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
+    void Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
+    // Activation as Windows does it: the old window is told first.
+    void Activate(Hwnd hwnd);
+    void Show(Hwnd hwnd, bool activate);
+    // Hiding the active window hands activation to the next visible window
+    // of the same program, as ShowWindow(SW_HIDE) does.
+    void Hide(Hwnd hwnd);
+    // Hides without deactivating (SetWindowPos with SWP_HIDEWINDOW).
+    void HideKeepingActivation(Hwnd hwnd);
+    void Minimise(Hwnd hwnd);
+    void Restore(Hwnd hwnd);
+    // The front-most visible window of another program than `pid` (the shell
+    // when nothing else is there), or 0.
+    Hwnd NextWindowOfOtherProgram(int pid) const;
+    // A window of another program, for the keys to land in.
+    Hwnd CreateAppWindow(const std::string& title);
+
+    // --- the shell ---
+    Hwnd Shell() const { return shell_; }
+    std::vector<Hwnd> TaskbarButtons() const;
+    bool HasTaskbarButton(Hwnd hwnd) const;
+    int MinimiseAllCount() const { return minimiseAll_; }
+    bool refuseActivation = false;  // SetForegroundWindow refused for other programs' windows
+
+    // --- input ---
+    struct Key {
+        std::uint8_t vk;
+        bool alt;
+    };
+    void QueueKeys(const std::vector<Key>& keys) {
+        keys_.insert(keys_.end(), keys.begin(), keys.end());
+    }
+
+    // --- scheduling ---
+    std::uint64_t Now() const { return now_; }
+    void Post(std::function<void()> f) { posted_.push_back(std::move(f)); }
+    // A user action (or any step) at a later time of the simulated clock.
+    void At(std::uint64_t delayMs, std::function<void()> f);
+    // Processes posted messages and queued keys without advancing the clock.
+    void RunPending();
+    // Runs pending work, then advances the clock by `ms`, firing timers and
+    // scheduled actions on the way.
+    void Run(std::uint64_t ms = 0);
+    // A nested loop (modal dialog, menu): runs and advances the clock until
+    // `done` holds; SimStall when nothing is left that could make it hold.
+    void PumpUntil(const std::function<bool()>& done);
+    int SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> tick);
+    void KillTimer(int timerId);
+    std::size_t RunningTimers() const { return timers_.size(); }
+
+    // --- driver: what a user or Windows does ---
+    void StartProgram(const std::function<void()>& start) { Drive(start); }
+    void ClickTaskbarButton(Hwnd hwnd);
+    void ChooseWindowMenu(Hwnd hwnd, const std::string& text);
+    void PressClose(Hwnd hwnd);  // the close key combination: SC_CLOSE
+    void CloseFromTaskManager(Hwnd hwnd);
+    void ShutDown();
+    // Mouse activity over a notification-area icon: the messages the shell posts.
+    void MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id, const std::vector<std::uint32_t>& messages);
+    void ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right = false);
+    void RecreateTaskbar();
+
+    // --- message boxes and pop-up menus ---
+    // Answers for the next message boxes, in order (1 OK, 2 Cancel).
+    std::deque<int> messageBoxAnswers;
+    struct MessageBox {
+        std::string prompt;
+        int style;
+        std::string title;
+    };
+    std::vector<MessageBox> messageBoxes;  // every one shown
+    struct PopupMenu {
+        int pid = 0;
+        std::vector<std::string> items;  // captions, "-" for separators
+        int chosen = -1;
+    };
+    // The pop-up menu on screen, if any; a scheduled action chooses or dismisses it.
+    std::optional<PopupMenu> popup;
+    std::vector<std::vector<std::string>> popupsShown;
+    void ChooseMenuItem(const std::string& caption);
+    void DismissMenu() { popup.reset(); }
+
+    // --- notification area ---
+    std::int32_t NotifyIcon(std::uint32_t message, const std::uint8_t* record);
+    const TrayIcon* FindTrayIcon(Hwnd hwnd, std::uint32_t id) const;
+    std::size_t TrayIconCount() const { return tray_.size(); }
+    bool refuseTrayCalls = false;
+
+    // --- system menus ---
+    std::uint32_t MenuHandle(Hwnd hwnd) const { return hwnd | 0x40000000u; }
+    Window* MenuOwner(std::uint32_t menu);
+
+    // --- registry and files ---
+    RegistryHive registry;
+    std::string windowsDirectory = "C:\\WINDOWS";  // what GetWindowsDirectoryA reports
+    std::filesystem::path driveC;                  // the host folder standing for drive C:
+    std::filesystem::path HostPath(const std::string& windowsPath) const;
+    FileFaults files;
+
+    // --- the log of every Win32 call made by a program ---
+    std::vector<std::string> calls;
+    std::size_t CountCalls(const std::string& prefix) const;
+
+private:
+    void ProcessKey(const Key& key);
+    void MinimiseAll();
+    void Reap(int pid);
+    bool RunOne();
+    // Advances the clock to the earliest timer tick or scheduled action due
+    // at or before `limit` and runs it; false when there is none.
+    bool FireDue(std::uint64_t limit);
+    struct Timer {
+        int pid;
+        std::uint32_t interval;
+        std::uint64_t due;
+        std::function<void()> tick;
+    };
+    struct Scheduled {
+        std::uint64_t due;
+        std::uint64_t seq;
+        std::function<void()> f;
+    };
+
+    std::map<Hwnd, Window> windows_;
+    std::vector<Hwnd> zOrder_;
+    Hwnd active_ = 0;
+    Hwnd shell_ = 0;
+    Hwnd nextHwnd_ = 0x10010;
+    bool shellTaskbarFocus_ = false;
+    int minimiseAll_ = 0;
+    std::deque<Key> keys_;
+    std::deque<std::function<void()>> posted_;
+    std::uint64_t now_ = 0;
+    std::uint64_t seq_ = 0;
+    std::map<int, Timer> timers_;
+    int nextTimer_ = 1;
+    std::vector<Scheduled> scheduled_;
+    std::vector<TrayIcon> tray_;
+    std::set<int> alive_;
+    std::map<int, int> depth_;
+    std::map<std::string, int> namedObjects_;
+    int nextPid_ = 100;
+};
+
+}  // namespace quorvel::sim

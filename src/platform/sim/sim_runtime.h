@@ -1,0 +1,58 @@
+// The form run time on the simulated desktop, for one process of the program.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/sim_winapi.h"
+
+namespace quorvel::sim {
+
+class SimForm;
+
+class SimRuntime : public platform::Runtime {
+public:
+    // Starts a process of the program on the desktop: its hidden application
+    // window is titled "Quorvel", as a form run time's application is.
+    explicit SimRuntime(Desktop& desktop);
+    ~SimRuntime() override;
+
+    int pid() const { return pid_; }
+    Desktop& desktop() { return desk_; }
+    Hwnd applicationWindow() const { return appWindow_; }
+
+    platform::WinApi& api() override { return api_; }
+    std::unique_ptr<platform::Form> CreateForm(const platform::FormSpec& spec,
+                                               platform::FormEvents events) override;
+    void ActivateStartupForm(platform::Form& form) override;
+    bool AppActivate(std::string_view title) override;
+    void SendKeys(std::string_view keys) override;
+    void DoEvents() override;
+    int MsgBox(std::string_view prompt, int style, std::string_view title) override;
+    void Kill(const std::string& path) override;
+    bool PrevInstance() override { return prevInstance_; }
+
+protected:
+    void EndProcess() override;
+
+private:
+    friend class SimForm;
+    friend class SimControl;
+    bool IsOurs(Hwnd hwnd) const;
+    // Activation goes back to the user's window, never to another of our forms.
+    void HandActivationAway();
+
+    Desktop& desk_;
+    int pid_;
+    SimWinApi api_;
+    Hwnd appWindow_ = 0;
+    bool prevInstance_ = false;
+    std::vector<SimForm*> forms_;
+    SimForm* lastActiveForm_ = nullptr;
+    SimForm* modalForm_ = nullptr;
+};
+
+}  // namespace quorvel::sim

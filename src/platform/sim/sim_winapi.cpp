@@ -1,0 +1,159 @@
+#include "platform/sim/sim_winapi.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace quorvel::sim {
+
+namespace {
+
+std::string Hex(std::uint32_t v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", v);
+    return text;
+}
+
+std::string Quote(const char* s) { return s == nullptr ? "NULL" : "\"" + std::string(s) + "\""; }
+
+constexpr std::uint32_t MF_BYPOSITION = 0x400;
+constexpr std::uint32_t MF_SEPARATOR = 0x800;
+
+// The entry a menu call addresses: by position, or the first with that command.
+std::vector<MenuEntry>::iterator Addressed(std::vector<MenuEntry>& menu, std::uint32_t position,
+                                           std::uint32_t flags) {
+    if (flags & MF_BYPOSITION) return position < menu.size() ? menu.begin() + position : menu.end();
+    return std::find_if(menu.begin(), menu.end(),
+                        [&](const MenuEntry& e) { return e.id == position; });
+}
+
+}  // namespace
+
+std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx, int cy,
+                                     std::uint32_t flags) {
+    Log("SetWindowPos(" + Hex(hwnd) + ", " + std::to_string(static_cast<std::int32_t>(insertAfter)) +
+        ", " + std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(cx) + ", " +
+        std::to_string(cy) + ", " + Hex(flags) + ")");
+    Window* w = desk_.Find(hwnd);
+    if (w == nullptr) return 0;
+    if (!(flags & platform::SWP_NOMOVE)) {
+        w->x = x;
+        w->y = y;
+    }
+    if (!(flags & platform::SWP_NOSIZE)) {
+        w->width = cx;
+        w->height = cy;
+    }
+    // Hiding this way does not deactivate the window.
+    if (flags & platform::SWP_HIDEWINDOW) desk_.HideKeepingActivation(hwnd);
+    if (flags & 0x40) desk_.Show(hwnd, false);  // SWP_SHOWWINDOW
+    return 1;
+}
+
+Hwnd SimWinApi::FindWindowA(const char* className, const char* windowName) {
+    Log("FindWindowA(" + Quote(className) + ", " + Quote(windowName) + ")");
+    for (Hwnd hwnd : desk_.ZOrder()) {
+        const Window* w = desk_.Find(hwnd);
+        if (windowName != nullptr && Lower(w->title) != Lower(windowName)) continue;
+        if (className != nullptr && Lower(w->className) != Lower(className)) continue;
+        return hwnd;
+    }
+    return 0;
+}
+
+platform::Hmenu SimWinApi::GetSystemMenu(Hwnd hwnd, std::int32_t revert) {
+    Log("GetSystemMenu(" + Hex(hwnd) + ", " + std::to_string(revert) + ")");
+    Window* w = desk_.Find(hwnd);
+    if (w == nullptr || w->systemMenu.empty()) return 0;
+    return desk_.MenuHandle(hwnd);
+}
+
+std::uint32_t SimWinApi::GetMenuItemID(platform::Hmenu menu, int position) {
+    Log("GetMenuItemID(" + Hex(menu) + ", " + std::to_string(position) + ")");
+    Window* w = desk_.MenuOwner(menu);
+    if (w == nullptr || position < 0 || position >= static_cast<int>(w->systemMenu.size())) {
+        return 0xFFFFFFFF;
+    }
+    return w->systemMenu[position].id;
+}
+
+std::int32_t SimWinApi::ModifyMenuA(platform::Hmenu menu, std::uint32_t position,
+                                    std::uint32_t flags, std::uint32_t newId,
+                                    const char* newItem) {
+    Log("ModifyMenuA(" + Hex(menu) + ", " + Hex(position) + ", " + std::to_string(flags) + ", " +
+        Hex(newId) + ", " + Quote(newItem) + ")");
+    Window* w = desk_.MenuOwner(menu);
+    if (w == nullptr) return 0;
+    auto entry = Addressed(w->systemMenu, position, flags);
+    if (entry == w->systemMenu.end()) return 0;
+    entry->separator = (flags & MF_SEPARATOR) != 0;
+    entry->id = entry->separator ? 0 : newId;
+    entry->text = entry->separator || newItem == nullptr ? "" : newItem;
+    return 1;
+}
+
+std::int32_t SimWinApi::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
+                                   std::uint32_t flags) {
+    Log("DeleteMenu(" + Hex(menu) + ", " + Hex(position) + ", " + std::to_string(flags) + ")");
+    Window* w = desk_.MenuOwner(menu);
+    if (w == nullptr) return 0;
+    auto entry = Addressed(w->systemMenu, position, flags);
+    if (entry == w->systemMenu.end()) return 0;
+    w->systemMenu.erase(entry);
+    return 1;
+}
+
+std::int32_t SimWinApi::Shell_NotifyIconA(std::uint32_t message, const void* record) {
+    const char* names[] = {"NIM_ADD", "NIM_MODIFY", "NIM_DELETE"};
+    Log(std::string("Shell_NotifyIconA(") + (message < 3 ? names[message] : "?") + ")");
+    return desk_.NotifyIcon(message, static_cast<const std::uint8_t*>(record));
+}
+
+std::int32_t SimWinApi::RegOpenKeyExA(platform::Hkey root, const char* subKey,
+                                      std::uint32_t options, std::uint32_t access,
+                                      platform::Hkey* result) {
+    Log("RegOpenKeyExA(" + Hex(root) + ", " + Quote(subKey) + ", " + std::to_string(options) +
+        ", " + std::to_string(access) + ")");
+    return desk_.registry.Open(root, subKey == nullptr ? "" : subKey, result);
+}
+
+std::int32_t SimWinApi::RegQueryValueExA(platform::Hkey key, const char* valueName,
+                                         std::uint32_t* reserved, std::uint32_t* type,
+                                         std::uint8_t* data, std::uint32_t* dataSize) {
+    Log("RegQueryValueExA(" + Hex(key) + ", " + Quote(valueName) + ", " +
+        (dataSize ? std::to_string(*dataSize) : "NULL") + ")");
+    if (reserved != nullptr) return 87;  // ERROR_INVALID_PARAMETER
+    return desk_.registry.Query(key, valueName == nullptr ? "" : valueName, type, data, dataSize);
+}
+
+std::int32_t SimWinApi::RegCreateKeyA(platform::Hkey root, const char* subKey,
+                                      platform::Hkey* result) {
+    Log("RegCreateKeyA(" + Hex(root) + ", " + Quote(subKey) + ")");
+    return desk_.registry.Create(root, subKey == nullptr ? "" : subKey, result);
+}
+
+std::int32_t SimWinApi::RegSetValueExA(platform::Hkey key, const char* valueName,
+                                       std::uint32_t reserved, std::uint32_t type,
+                                       const std::uint8_t* data, std::uint32_t dataSize) {
+    Log("RegSetValueExA(" + Hex(key) + ", " + Quote(valueName) + ", " + std::to_string(reserved) +
+        ", " + std::to_string(type) + ", " + std::to_string(dataSize) + ")");
+    return desk_.registry.SetValue(key, valueName == nullptr ? "" : valueName, type, data,
+                                   dataSize);
+}
+
+std::int32_t SimWinApi::RegCloseKey(platform::Hkey key) {
+    Log("RegCloseKey(" + Hex(key) + ")");
+    return desk_.registry.Close(key);
+}
+
+std::uint32_t SimWinApi::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+    Log("GetWindowsDirectoryA(" + std::to_string(size) + ")");
+    const std::string& folder = desk_.windowsDirectory;
+    if (folder.empty()) return 0;
+    // Too small a buffer: the size needed, NUL included.
+    if (folder.size() + 1 > size) return static_cast<std::uint32_t>(folder.size() + 1);
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return static_cast<std::uint32_t>(folder.size());
+}
+
+}  // namespace quorvel::sim

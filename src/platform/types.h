@@ -1,0 +1,28 @@
+// Basic types shared by the program and both platform backends.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace quorvel::platform {
+
+// The program is 32-bit: window, menu, icon and registry-key handles are
+// 32-bit values, passed to the Win32 functions as they are.
+using Hwnd = std::uint32_t;
+using Hmenu = std::uint32_t;
+using Hicon = std::uint32_t;
+using Hkey = std::uint32_t;
+
+// Form geometry is in twips; the run time always converts at 15 to the pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
+// A run-time error of the form run time ("A form can't be moved while
+// minimised", "Path not found", "Permission denied"). By default it ends the
+// event handler that raised it; see errors.h for the other two modes.
+class RuntimeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace quorvel::platform

@@ -1,0 +1,17 @@
+// The Configure dialog's behaviour: its configure and About views, and its
+// four buttons.
+#pragma once
+
+#include "platform/forms.h"
+
+namespace quorvel {
+
+class App;
+
+void BindConfigureDialogEvents(App& app, platform::FormEvents& events);
+void BindConfigureDialogControls(App& app, platform::Form& form3);
+
+void ShowConfigureView(platform::Form& form3);
+void ShowAboutView(platform::Form& form3);
+
+}  // namespace quorvel

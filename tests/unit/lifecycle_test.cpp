@@ -1,0 +1,147 @@
+// Start-up, the off-screen rule, close requests and the end of the program.
+#include "unit/sim_fixture.h"
+
+namespace quorvel::testing {
+namespace {
+
+using platform::kTwipsPerPixel;
+
+constexpr int kOffScreenPixels = -167;  // -2500 twips at 15 per pixel, rounded
+
+class LifecycleTest : public SimTest {};
+
+TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    Hwnd form1 = app->Form1().hWnd();
+    EXPECT_EQ(W(form1).title, "Desktop");
+    EXPECT_TRUE(desk.HasTaskbarButton(form1));
+    EXPECT_EQ(W(form1).x, kOffScreenPixels);
+    EXPECT_EQ(W(form1).y, kOffScreenPixels);
+    EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
+    EXPECT_FALSE(W(app->Form2().hWnd()).visible);
+    EXPECT_FALSE(desk.HasTaskbarButton(app->Form2().hWnd()));
+    // Idle means idle: no timer runs.
+    EXPECT_EQ(desk.RunningTimers(), 0u);
+    // The start-up activation is over and Form1 is not left active, or the
+    // next click on its button would minimise it instead.
+    EXPECT_NE(desk.Active(), form1);
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+}
+
+TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    for (bool paintOfForm2 : {false, true}) {
+        desk.Find(app->Form1().hWnd())->x = 10;
+        desk.Find(app->Form2().hWnd())->y = 20;
+        if (paintOfForm2) {
+            desk.Post(app->Form2().hWnd(), sim::WM_PAINT);
+            desk.Run();
+        } else {
+            desk.Drive([&] { app->Form1().SetWidth(300); });  // raises Resize
+        }
+        EXPECT_EQ(W(app->Form1().hWnd()).x, kOffScreenPixels);
+        EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
+    }
+}
+
+TEST_F(LifecycleTest, FailedMoveOfForm1DoesNotStopTheMovesOfForm2) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    sim::Window& form1 = *desk.Find(app->Form1().hWnd());
+    form1.minimised = true;  // a minimised form cannot be moved
+    form1.x = 5;
+    desk.Find(app->Form2().hWnd())->x = 5;
+    desk.Post(app->Form2().hWnd(), sim::WM_PAINT);
+    desk.Run();
+    EXPECT_EQ(form1.x, 5);
+    EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
+}
+
+TEST_F(LifecycleTest, Form1CancelsEveryCloseAndEndsForAllButTheWindowMenu) {
+    for (std::int16_t mode = 1; mode <= 4; ++mode) {
+        App* app = Start();
+        ASSERT_NE(app, nullptr);
+        int pid = lastPid;
+        std::int16_t cancel = 0;
+        desk.Drive([&] {
+            sim::Desktop::InProcess running(desk, pid);
+            app->Form1().events.QueryUnload(cancel, mode);
+        });
+        EXPECT_FALSE(Alive(pid)) << "UnloadMode " << mode;
+    }
+}
+
+TEST_F(LifecycleTest, TaskManagerCloseOfForm2EndsAndRemovesTheIcon) {
+    StoreMode("3");
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    int pid = lastPid;
+    Hwnd form2 = app->Form2().hWnd();
+    ASSERT_NE(desk.FindTrayIcon(form2, 1), nullptr);
+    desk.CloseFromTaskManager(form2);
+    EXPECT_FALSE(Alive(pid));
+    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+}
+
+TEST_F(LifecycleTest, ShutDownEndsTheProgramAndRemovesTheIcon) {
+    StoreMode("1");
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    int pid = lastPid;
+    Hwnd form2 = app->Form2().hWnd();
+    desk.ShutDown();
+    EXPECT_FALSE(Alive(pid));
+    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+}
+
+TEST_F(LifecycleTest, TaskManagerCloseOfForm1Ends) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    int pid = lastPid;
+    desk.CloseFromTaskManager(app->Form1().hWnd());
+    EXPECT_FALSE(Alive(pid));
+}
+
+TEST_F(LifecycleTest, Form2CloseWithModeZeroOrOneDoesNotEnd) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    int pid = lastPid;
+    for (std::int16_t mode : {0, 1}) {
+        std::int16_t cancel = 0;
+        desk.Drive([&] { app->Form2().events.QueryUnload(cancel, mode); });
+        EXPECT_TRUE(Alive(pid));
+        EXPECT_EQ(cancel, 0);
+    }
+}
+
+TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
+    StoreMode("3");
+    App* first = Start();
+    ASSERT_NE(first, nullptr);
+    int firstPid = lastPid;
+    Hwnd firstForm1 = first->Form1().hWnd();
+    desk.calls.clear();
+
+    EXPECT_EQ(Start(), nullptr);
+    int secondPid = lastPid;
+    desk.Run();
+    EXPECT_FALSE(Alive(secondPid));
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    // It rewrote its own window menu and cleaned before it revealed, and
+    // never touched the notification area or the setting.
+    EXPECT_EQ(desk.CountCalls("GetSystemMenu"), 1u);
+    EXPECT_EQ(desk.CountCalls("GetWindowsDirectoryA"), 1u);
+    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA"), 0u);
+    EXPECT_EQ(desk.CountCalls("RegOpenKeyExA"), 0u);
+    EXPECT_TRUE(Alive(firstPid));
+    EXPECT_TRUE(desk.HasTaskbarButton(firstForm1));
+    EXPECT_EQ(desk.TrayIconCount(), 1u);
+    EXPECT_EQ(desk.TaskbarButtons(), std::vector<Hwnd>{firstForm1});
+}
+
+}  // namespace
+}  // namespace quorvel::testing

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what building and testing Quorvel needs on Debian 12: the host
+# toolchain and GoogleTest, the MinGW-w64 i686 cross compiler, 32-bit Wine,
+# Xvfb and the X11 tools the end-to-end tests drive it with.
+# Idempotent: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build googletest
+  clang-14 libclang-rt-14-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 fonts-wine
+  xvfb xdotool x11-utils imagemagick
+)
+
+sudo_if_needed() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo_if_needed dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  sudo_if_needed apt-get update -qq
+  sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+elif [ "${need_update:-0}" = 1 ]; then
+  sudo_if_needed apt-get update -qq
+fi
+echo "setup: all packages present"
