@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/constants.h"
 #include "platform/types.h"
 #include "platform/winapi.h"
 

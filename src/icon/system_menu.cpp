@@ -1,3 +1,4 @@
+#include "platform/constants.h"
 #include "icon/system_menu.h"
 
 #include "app/app.h"

@@ -1,3 +1,4 @@
+#include "platform/constants.h"
 #include "reveal/show_desktop.h"
 
 #include "app/app.h"

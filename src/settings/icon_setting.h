@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/constants.h"
 #include "platform/winapi.h"
 
 namespace quorvel {

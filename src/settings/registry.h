@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/constants.h"
 #include "platform/winapi.h"
 
 namespace quorvel {

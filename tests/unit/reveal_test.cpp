@@ -117,3 +117,30 @@ TEST_F(RevealTest, RefusedActivationOfTheShellSendsNoKeys) {
 
 }  // namespace
 }  // namespace quorvel::testing
+
+namespace quorvel::testing {
+namespace {
+
+// SetWindowPos without SWP_NOACTIVATE activates Form1, also from the tray
+// icon's callback and in a second instance: that activation is the program's
+// own and must not start a second reveal.
+TEST_F(RevealTest, OwnActivationOfForm1DuringARevealIsNoClick) {
+    StoreMode("3");
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    // ... and the next click on the taskbar button is still one reveal.
+    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 2);
+
+    // A second start while the first has just revealed: one reveal more.
+    EXPECT_EQ(Start(), nullptr);
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 3);
+}
+
+}  // namespace
+}  // namespace quorvel::testing

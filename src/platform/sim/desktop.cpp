@@ -1,3 +1,4 @@
+#include "platform/constants.h"
 #include "platform/sim/desktop.h"
 
 #include <algorithm>
@@ -191,7 +192,9 @@ void Desktop::Restore(Hwnd hwnd) {
 Hwnd Desktop::NextWindowOfOtherProgram(int pid) const {
     for (Hwnd hwnd : zOrder_) {
         const Window* w = Find(hwnd);
-        if (hwnd != shell_ && w->visible && !w->minimised && w->pid != pid && w->pid != kShellPid) {
+        bool onScreen = w->x + w->width > 0 && w->y + w->height > 0;
+        if (hwnd != shell_ && w->visible && !w->minimised && onScreen && w->pid != pid &&
+            w->pid != kShellPid) {
             return hwnd;
         }
     }

@@ -1,3 +1,4 @@
+#include "platform/constants.h"
 #include "platform/sim/registry_hive.h"
 
 #include <algorithm>

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/file_pattern.h"
+#include "platform/keys.h"
 #include "platform/sim/ansi.h"
 
 namespace quorvel::sim {
@@ -69,7 +71,7 @@ protected:
         timerId_ = rt_.desk_.SetTimer(rt_.pid_, Interval(), [this] {
             if (inTick_) return;  // a tick never re-enters its own handler
             Flag ticking(inTick_);
-            RaiseEvent(Timer);
+            rt_.Raise(Timer);
         });
     }
 
@@ -146,7 +148,7 @@ private:
     void Resized(int& field, int pixels) {
         if (field == pixels) return;
         field = pixels;
-        RaiseEvent(events.Resize);
+        rt_.Raise(events.Resize);
     }
     void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
     void CloseRequest(std::int16_t unloadMode);
@@ -220,7 +222,19 @@ void SimForm::ShowModal() {
     rt_.modalForm_ = this;
     hiddenByProgram = false;
     rt_.desk_.Show(hwnd_, true);
-    rt_.desk_.PumpUntil([this] { return !loaded_; });
+    if (rt_.lastActiveForm_ != this) {
+        rt_.lastActiveForm_ = this;
+        rt_.Raise(events.Activate);
+    }
+    {
+        int saved = std::exchange(rt_.eventDepth_, 0);
+        struct Restore {
+            int& depth;
+            int saved;
+            ~Restore() { depth = saved; }
+        } restore{rt_.eventDepth_, saved};
+        rt_.desk_.PumpUntil([this] { return !loaded_; });
+    }
     rt_.modalForm_ = outer;
     for (Hwnd hwnd : disabled) {
         if (Window* w = rt_.desk_.Find(hwnd)) w->enabled = true;
@@ -231,7 +245,7 @@ void SimForm::Unload() {
     if (!loaded_) return;
     std::int16_t cancel = 0;
     std::int16_t mode = vbFormCode;
-    RaiseEvent(events.QueryUnload, cancel, mode);
+    rt_.Raise(events.QueryUnload, cancel, mode);
     if (cancel == 0) Destroy();
 }
 
@@ -269,12 +283,12 @@ void SimForm::PopupMenu(std::string_view menuName) {
         desk.popup.reset();
         return true;
     });
-    if (chosen >= 0 && items[chosen]->Caption() != "-") RaiseEvent(items[chosen]->Click);
+    if (chosen >= 0 && items[chosen]->Caption() != "-") rt_.Raise(items[chosen]->Click);
 }
 
 void SimForm::CloseRequest(std::int16_t unloadMode) {
     std::int16_t cancel = 0;
-    RaiseEvent(events.QueryUnload, cancel, unloadMode);
+    rt_.Raise(events.QueryUnload, cancel, unloadMode);
     if (cancel == 0 && loaded_) Destroy();
 }
 
@@ -283,9 +297,9 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         case WM_ACTIVATE:
             // Activate is raised when the form becomes the program's current
             // form, not when the user comes back to it from another program.
-            if (wParam != 0 && rt_.lastActiveForm_ != this) {
+            if (wParam != 0 && rt_.eventDepth_ == 0 && rt_.lastActiveForm_ != this) {
                 rt_.lastActiveForm_ = this;
-                RaiseEvent(events.Activate);
+                rt_.Raise(events.Activate);
             }
             break;
         case WM_MOUSEMOVE: {
@@ -294,7 +308,7 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0));
             float x = static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
             float y = static_cast<float>(static_cast<std::int16_t>(lParam >> 16)) * kTwipsPerPixel;
-            RaiseEvent(events.MouseMove, button, shift, x, y);
+            rt_.Raise(events.MouseMove, button, shift, x, y);
             break;
         }
         case WM_SYSCOMMAND:
@@ -309,7 +323,7 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             CloseRequest(vbAppWindows);
             break;
         case WM_PAINT:
-            RaiseEvent(events.Paint);
+            rt_.Raise(events.Paint);
             break;
         default:
             break;
@@ -326,7 +340,7 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.className = "ThunderMain";
     app.taskbarButton = false;
     app.proc = [this](std::uint32_t msg, std::uint32_t, std::uint32_t) {
-        if (msg == WM_TASKBARCREATED) RaiseEvent(TaskbarCreated);
+        if (msg == WM_TASKBARCREATED) Raise(TaskbarCreated);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
 }
@@ -370,38 +384,15 @@ bool SimRuntime::AppActivate(std::string_view title) {
 
 void SimRuntime::SendKeys(std::string_view keys) {
     std::vector<Desktop::Key> queued;
-    bool alt = false;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        char c = keys[i];
-        if (c == '%') {
-            alt = true;
-            continue;
-        }
-        std::uint8_t vk;
-        if (c == '{') {
-            std::size_t close = keys.find('}', i);
-            if (close == std::string_view::npos) throw RuntimeError("Invalid procedure call");
-            std::string name = Lower(std::string(keys.substr(i + 1, close - i - 1)));
-            if (name == "tab") {
-                vk = 0x09;
-            } else if (name == "enter") {
-                vk = 0x0D;
-            } else {
-                throw RuntimeError("Invalid procedure call");
-            }
-            i = close;
-        } else if (std::isalnum(static_cast<unsigned char>(c))) {
-            vk = static_cast<std::uint8_t>(std::toupper(static_cast<unsigned char>(c)));
-        } else {
-            throw RuntimeError("Invalid procedure call");
-        }
-        queued.push_back({vk, alt});
-        alt = false;
-    }
+    for (const KeyStroke& k : ParseKeys(keys)) queued.push_back({k.virtualKey, k.alt});
     desk_.QueueKeys(queued);
 }
 
-void SimRuntime::DoEvents() { desk_.RunPending(); }
+void SimRuntime::DoEvents() {
+    int saved = std::exchange(eventDepth_, 0);
+    desk_.RunPending();
+    eventDepth_ = saved;
+}
 
 int SimRuntime::MsgBox(std::string_view prompt, int style, std::string_view title) {
     desk_.messageBoxes.push_back({std::string(prompt), style, std::string(title)});

@@ -44,9 +44,11 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
         w->width = cx;
         w->height = cy;
     }
-    // Hiding this way does not deactivate the window.
+    // Hiding this way does not deactivate the window; without SWP_NOACTIVATE
+    // the call even activates it, hidden or not.
     if (flags & platform::SWP_HIDEWINDOW) desk_.HideKeepingActivation(hwnd);
     if (flags & 0x40) desk_.Show(hwnd, false);  // SWP_SHOWWINDOW
+    if (!(flags & 0x10)) desk_.Activate(hwnd);  // SWP_NOACTIVATE
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // Every call is logged in the desktop's call log with its arguments.
 #pragma once
 
+#include "platform/constants.h"
 #include "platform/sim/desktop.h"
 #include "platform/winapi.h"
 

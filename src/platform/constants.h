@@ -1,0 +1,41 @@
+// Published Win32 constants the program uses, by their published names.
+// Not to be included together with <windows.h>, which defines them as macros.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace quorvel::platform {
+
+// Published constants the program uses.
+inline constexpr Hwnd HWND_NOTOPMOST = static_cast<Hwnd>(-2);
+inline constexpr std::uint32_t SWP_NOSIZE = 0x1;
+inline constexpr std::uint32_t SWP_NOMOVE = 0x2;
+inline constexpr std::uint32_t SWP_HIDEWINDOW = 0x80;
+inline constexpr std::uint32_t SC_MOVE = 0xF010;
+inline constexpr std::uint32_t SC_CLOSE = 0xF060;
+inline constexpr std::uint32_t MF_BYCOMMAND = 0;
+inline constexpr std::uint32_t MF_STRING = 0;
+inline constexpr std::uint32_t NIM_ADD = 0;
+inline constexpr std::uint32_t NIM_MODIFY = 1;
+inline constexpr std::uint32_t NIM_DELETE = 2;
+inline constexpr std::uint32_t WM_MOUSEMOVE = 0x200;
+inline constexpr std::uint32_t WM_LBUTTONDOWN = 0x201;
+inline constexpr std::uint32_t WM_LBUTTONUP = 0x202;
+inline constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x203;
+inline constexpr std::uint32_t WM_RBUTTONDOWN = 0x204;
+inline constexpr std::uint32_t WM_RBUTTONUP = 0x205;
+inline constexpr std::uint32_t WM_MBUTTONDOWN = 0x207;
+inline constexpr Hkey HKEY_CURRENT_USER = 0x80000001;
+inline constexpr Hkey HKEY_LOCAL_MACHINE = 0x80000002;
+inline constexpr std::uint32_t KEY_QUERY_VALUE = 1;
+inline constexpr std::uint32_t REG_SZ = 1;
+inline constexpr std::uint32_t REG_BINARY = 3;
+inline constexpr std::uint32_t REG_DWORD = 4;
+inline constexpr std::int32_t ERROR_SUCCESS = 0;
+inline constexpr std::int32_t ERROR_FILE_NOT_FOUND = 2;
+inline constexpr std::int32_t ERROR_ACCESS_DENIED = 5;
+inline constexpr std::int32_t ERROR_MORE_DATA = 234;
+
+}  // namespace quorvel::platform

@@ -1,0 +1,92 @@
+#include "platform/win32/win32_api.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/win32/handles.h"
+
+namespace quorvel::win32 {
+
+namespace {
+template <typename T>
+T ToHandle(std::uint32_t h) {
+    return reinterpret_cast<T>(static_cast<UINT_PTR>(h));
+}
+template <typename T>
+std::uint32_t FromHandle(T h) {
+    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(h));
+}
+}  // namespace
+
+std::int32_t Win32Api::SetWindowPos(platform::Hwnd hwnd, platform::Hwnd insertAfter, int x, int y,
+                                    int cx, int cy, std::uint32_t flags) {
+    return ::SetWindowPos(ToHwnd(hwnd), ToHwnd(insertAfter), x, y, cx, cy, flags);
+}
+
+platform::Hwnd Win32Api::FindWindowA(const char* className, const char* windowName) {
+    return FromHwnd(::FindWindowA(className, windowName));
+}
+
+platform::Hmenu Win32Api::GetSystemMenu(platform::Hwnd hwnd, std::int32_t revert) {
+    return FromHandle(::GetSystemMenu(ToHwnd(hwnd), revert));
+}
+
+std::uint32_t Win32Api::GetMenuItemID(platform::Hmenu menu, int position) {
+    return ::GetMenuItemID(ToHandle<HMENU>(menu), position);
+}
+
+std::int32_t Win32Api::ModifyMenuA(platform::Hmenu menu, std::uint32_t position,
+                                   std::uint32_t flags, std::uint32_t newId, const char* newItem) {
+    return ::ModifyMenuA(ToHandle<HMENU>(menu), position, flags, newId, newItem);
+}
+
+std::int32_t Win32Api::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
+                                  std::uint32_t flags) {
+    return ::DeleteMenu(ToHandle<HMENU>(menu), position, flags);
+}
+
+std::int32_t Win32Api::Shell_NotifyIconA(std::uint32_t message, const void* record) {
+    // The 88-byte first form of the record, which every shell accepts.
+    return ::Shell_NotifyIconA(message,
+                               const_cast<NOTIFYICONDATAA*>(static_cast<const NOTIFYICONDATAA*>(record)));
+}
+
+std::int32_t Win32Api::RegOpenKeyExA(platform::Hkey root, const char* subKey,
+                                     std::uint32_t options, std::uint32_t access,
+                                     platform::Hkey* result) {
+    HKEY key = nullptr;
+    LONG rc = ::RegOpenKeyExA(ToHandle<HKEY>(root), subKey, options, access, &key);
+    if (rc == ERROR_SUCCESS) *result = FromHandle(key);
+    return rc;
+}
+
+std::int32_t Win32Api::RegQueryValueExA(platform::Hkey key, const char* valueName,
+                                        std::uint32_t* reserved, std::uint32_t* type,
+                                        std::uint8_t* data, std::uint32_t* dataSize) {
+    static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
+    return ::RegQueryValueExA(ToHandle<HKEY>(key), valueName, reinterpret_cast<LPDWORD>(reserved),
+                              reinterpret_cast<LPDWORD>(type), data,
+                              reinterpret_cast<LPDWORD>(dataSize));
+}
+
+std::int32_t Win32Api::RegCreateKeyA(platform::Hkey root, const char* subKey,
+                                     platform::Hkey* result) {
+    HKEY key = nullptr;
+    LONG rc = ::RegCreateKeyA(ToHandle<HKEY>(root), subKey, &key);
+    if (rc == ERROR_SUCCESS) *result = FromHandle(key);
+    return rc;
+}
+
+std::int32_t Win32Api::RegSetValueExA(platform::Hkey key, const char* valueName,
+                                      std::uint32_t reserved, std::uint32_t type,
+                                      const std::uint8_t* data, std::uint32_t dataSize) {
+    return ::RegSetValueExA(ToHandle<HKEY>(key), valueName, reserved, type, data, dataSize);
+}
+
+std::int32_t Win32Api::RegCloseKey(platform::Hkey key) { return ::RegCloseKey(ToHandle<HKEY>(key)); }
+
+std::uint32_t Win32Api::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+    return ::GetWindowsDirectoryA(buffer, size);
+}
+
+}  // namespace quorvel::win32

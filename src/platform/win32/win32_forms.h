@@ -1,0 +1,115 @@
+// Forms and controls as real windows: one window procedure per window class,
+// bound to its object at WM_NCCREATE, turning messages into the form events.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+#include "platform/win32/handles.h"
+
+namespace quorvel::win32 {
+
+class Win32Runtime;
+class Win32Form;
+
+class Win32Control : public platform::Control {
+public:
+    Win32Control(Win32Form& form, platform::ControlSpec spec, int id);
+    ~Win32Control() override;
+
+    int id() const { return id_; }
+    HWND window() const { return hwnd_; }
+    void Create(HWND parent, HFONT font);
+    void StopTimer();
+    void Tick();
+
+    std::string Path() const override;
+    void SetPath(const std::string& path) override;
+    std::int16_t ListCount() const override;
+    std::string List(int index) const override;
+    platform::Hicon Picture() const override;
+
+protected:
+    void Changed(Property property) override;
+
+private:
+    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    Win32Form& form_;
+    int id_;
+    HWND hwnd_ = nullptr;
+    HICON icon_ = nullptr;
+    bool timerRunning_ = false;
+    bool inTick_ = false;
+    std::string path_;
+    std::vector<std::string> entries_;
+
+    friend class Win32Form;
+};
+
+class Win32Form : public platform::Form {
+public:
+    Win32Form(Win32Runtime& runtime, const platform::FormSpec& spec, platform::FormEvents events);
+    ~Win32Form() override;
+
+    static void RegisterClasses(HINSTANCE instance);
+
+    HWND window() const { return hwnd_; }
+    Win32Runtime& runtime() { return rt_; }
+
+    platform::Hwnd hWnd() const override { return FromHwnd(hwnd_); }
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void SetLeft(double twips) override;
+    void SetTop(double twips) override;
+    void SetWidth(double twips) override;
+    void SetHeight(double twips) override;
+    bool Visible() const override { return loaded_ && IsWindowVisible(hwnd_); }
+    void SetVisible(bool visible) override;
+    std::string Caption() const override;
+    void SetCaption(std::string_view caption) override;
+    void Show() override;
+    void ShowModal() override;
+    void Hide() override;
+    void Unload() override;
+    bool Loaded() const override { return loaded_; }
+    void PopupMenu(std::string_view menuName) override;
+
+    bool hiddenByProgram = false;
+
+private:
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    template <typename Handler, typename... Args>
+    void Raise(const Handler& handler, Args&... args);
+    void CloseRequest(std::int16_t unloadMode);
+    void Destroy();
+    void Paint();
+    void Command(int id);
+    Win32Control* ById(int id);
+    RECT ClientRect() const;  // screen coordinates
+    void Require() const;
+    void MoveClientTo(int x, int y);
+    void SizeClientTo(int width, int height);
+    LRESULT ControlColour(HDC dc, HWND child);
+
+    Win32Runtime& rt_;
+    HWND hwnd_ = nullptr;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
+    bool loaded_ = false;
+    bool creating_ = true;
+    HWND focus_ = nullptr;
+    std::map<std::string, Menu, std::less<>> menus_;
+    Brush textBackground_;
+
+    friend class Win32Control;
+};
+
+}  // namespace quorvel::win32

@@ -1,0 +1,226 @@
+#include "platform/win32/win32_runtime.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/keys.h"
+#include "platform/win32/win32_forms.h"
+
+namespace quorvel::win32 {
+
+using namespace platform;
+
+namespace {
+
+constexpr const char* kApplicationClass = "QuorvelApplication";
+constexpr const char* kApplicationTitle = "Quorvel";
+constexpr DWORD kActivationWaitMs = 300;
+
+std::string Text(std::string_view s) { return std::string(s); }
+
+}  // namespace
+
+Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
+    // Another instance in this session holds the object already.
+    instanceMutex_.Reset(CreateMutexA(nullptr, FALSE, "Local\\Quorvel.Instance"));
+    prevInstance_ = GetLastError() == ERROR_ALREADY_EXISTS;
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    Win32Form::RegisterClasses(instance_);
+
+    WNDCLASSA app{};
+    app.lpfnWndProc = ApplicationProc;
+    app.hInstance = instance_;
+    app.hIcon = Icon(kAppIconResource, 32);
+    app.lpszClassName = kApplicationClass;
+    RegisterClassA(&app);
+    // The hidden application window owns the forms that have no taskbar
+    // button of their own, and hears the shell's broadcasts.
+    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0,
+                                 nullptr, nullptr, instance_, this);
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
+}
+
+Win32Runtime::~Win32Runtime() {
+    if (appWindow_ != nullptr) DestroyWindow(appWindow_);
+}
+
+LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
+        self->Raise(self->TaskbarCreated);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HICON Win32Runtime::Icon(int resource, int size) const {
+    return static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, size,
+                                         size, LR_SHARED));
+}
+
+std::unique_ptr<Form> Win32Runtime::CreateForm(const FormSpec& spec, FormEvents events) {
+    return std::make_unique<Win32Form>(*this, spec, std::move(events));
+}
+
+void Win32Runtime::ActivateStartupForm(Form& form) {
+    auto& f = static_cast<Win32Form&>(form);
+    if (!f.Loaded()) return;
+    if (!f.hiddenByProgram) ShowWindow(f.window(), SW_SHOWNA);
+    SetForegroundWindow(f.window());
+}
+
+bool Win32Runtime::IsOurs(HWND hwnd) const {
+    if (hwnd == nullptr) return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid == GetCurrentProcessId();
+}
+
+HWND Win32Runtime::NextWindowOfOtherProgram() const {
+    for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(h) || IsIconic(h) || IsOurs(h)) continue;
+        // Off the screen is nobody's working window (another instance's
+        // taskbar button, say, whose activation would be a click).
+        RECT r;
+        GetWindowRect(h, &r);
+        if (r.right <= GetSystemMetrics(SM_XVIRTUALSCREEN) ||
+            r.bottom <= GetSystemMetrics(SM_YVIRTUALSCREEN)) {
+            continue;
+        }
+        if (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) continue;
+        if (GetWindowTextLengthA(h) == 0) continue;
+        char cls[64] = {};
+        GetClassNameA(h, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Shell_TrayWnd") == 0) continue;
+        return h;
+    }
+    // Nothing of the user's is open: the shell's desktop window.
+    if (HWND shell = FindWindowA(nullptr, "Program Manager")) return shell;
+    return GetShellWindow();
+}
+
+void Win32Runtime::HandActivationAway() {
+    if (!IsOurs(GetForegroundWindow())) return;
+    if (HWND next = NextWindowOfOtherProgram()) SetForegroundWindow(next);
+}
+
+bool Win32Runtime::TranslateDialogMessage(MSG& msg) {
+    return modalForm != nullptr && IsWindow(modalForm->window()) &&
+           IsDialogMessageA(modalForm->window(), &msg);
+}
+
+namespace {
+struct TitleSearch {
+    const char* title;
+    HWND visible = nullptr;
+    HWND any = nullptr;
+};
+
+BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<TitleSearch*>(lParam);
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (lstrcmpiA(text, search->title) != 0) return TRUE;
+    if (search->any == nullptr) search->any = hwnd;
+    if (IsWindowVisible(hwnd)) {
+        search->visible = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+bool Win32Runtime::AppActivate(std::string_view title) {
+    std::string wanted = Text(title);
+    TitleSearch search{wanted.c_str()};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    HWND target = search.visible != nullptr ? search.visible : search.any;
+    // The search includes our hidden application window: our own application
+    // means its dialog in front.
+    if (target == appWindow_) target = modalForm != nullptr ? modalForm->window() : nullptr;
+    if (target == nullptr) return false;
+    SetForegroundWindow(target);
+    // SetForegroundWindow returns before the change has happened; keys sent
+    // at once would reach the old window. Wait, taking the messages other
+    // threads send us meanwhile, until the target really is in front.
+    DWORD start = GetTickCount();
+    while (GetForegroundWindow() != target) {
+        if (GetTickCount() - start > kActivationWaitMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+}
+
+void Win32Runtime::SendKeys(std::string_view keys) {
+    std::vector<INPUT> inputs;
+    auto key = [&](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    for (const KeyStroke& stroke : ParseKeys(keys)) {
+        if (stroke.alt) key(VK_MENU, false);
+        key(stroke.virtualKey, false);
+        key(stroke.virtualKey, true);
+        if (stroke.alt) key(VK_MENU, true);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void Win32Runtime::DoEvents() {
+    OutsideInput outside(*this);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (TranslateDialogMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view title) {
+    HWND owner = modalForm != nullptr ? modalForm->window() : appWindow_;
+    return MessageBoxA(owner, Text(prompt).c_str(), Text(title).c_str(), static_cast<UINT>(style));
+}
+
+void Win32Runtime::Kill(const std::string& path) {
+    // A link is removed as a link; its target is never touched.
+    if (!DeleteFileA(path.c_str())) throw RuntimeError("Permission denied");
+}
+
+void Win32Runtime::EndProcess() { ExitProcess(0); }
+
+int Win32Runtime::RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateDialogMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace quorvel::win32

@@ -1,0 +1,140 @@
+// Looks at the desktop from outside the program, for the Wine tests:
+// windows, taskbar buttons, notification icons, and sends what Windows or a
+// user would (close requests, end of session, icon callbacks). One command
+// per run; the answer goes to standard output.
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND Hwnd(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(text, nullptr, 0)));
+}
+unsigned long Num(const char* text) { return std::strtoul(text, nullptr, 0); }
+
+std::string Title(HWND hwnd) {
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char text[128] = {};
+    GetClassNameA(hwnd, text, sizeof text);
+    return text;
+}
+
+void PrintWindow(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    std::printf("0x%lX %lu %d %d %d %ld %ld %ld %ld 0x%lX %s|%s\n",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)), pid,
+                IsWindowVisible(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0,
+                IsWindowEnabled(hwnd) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
+                ClassOf(hwnd).c_str(), Title(hwnd).c_str());
+}
+
+BOOL CALLBACK EachWindow(HWND hwnd, LPARAM) {
+    PrintWindow(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK EachButton(HWND hwnd, LPARAM) {
+    if (ClassOf(hwnd) != "Button" || !IsWindowVisible(hwnd)) return TRUE;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    // Wine's taskbar: each button's control ID is the handle of its window.
+    std::printf("0x%lX %ld %ld %ld %ld %s\n",
+                static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top,
+                r.right - r.left, r.bottom - r.top, Title(hwnd).c_str());
+    return TRUE;
+}
+
+int Usage() {
+    std::fputs(
+        "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
+        "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
+        "        endsession HWND | gui PID | cursor\n",
+        stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string cmd = argv[1];
+    if (cmd == "windows") {
+        EnumWindows(EachWindow, 0);
+    } else if (cmd == "taskbar") {
+        HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+        if (tray == nullptr) return 1;
+        EnumChildWindows(tray, EachButton, 0);
+    } else if (cmd == "fg") {
+        HWND fg = GetForegroundWindow();
+        if (fg != nullptr) PrintWindow(fg);
+    } else if (cmd == "menu") {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu == nullptr || !IsWindowVisible(menu)) return 1;
+        PrintWindow(menu);
+    } else if (cmd == "find" && argc >= 3) {
+        HWND hwnd = FindWindowA(nullptr, argv[2]);
+        if (hwnd == nullptr) return 1;
+        PrintWindow(hwnd);
+    } else if (cmd == "tray" && argc >= 4) {
+        // NIM_MODIFY with no flags succeeds exactly while that icon exists.
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = Hwnd(argv[2]);
+        data.uID = Num(argv[3]);
+        std::printf("%d\n", Shell_NotifyIconA(NIM_MODIFY, &data) ? 1 : 0);
+    } else if (cmd == "text" && argc >= 3) {
+        char text[4096] = {};
+        SendMessageTimeoutA(Hwnd(argv[2]), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+        std::printf("%s\n", text);
+    } else if (cmd == "childtext" && argc >= 4) {
+        HWND child = FindWindowExA(Hwnd(argv[2]), nullptr, argv[3], nullptr);
+        if (child == nullptr) return 1;
+        char text[4096] = {};
+        SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+        std::printf("%s\n", text);
+    } else if (cmd == "post" && argc >= 6) {
+        return PostMessageA(Hwnd(argv[2]), Num(argv[3]), Num(argv[4]), Num(argv[5])) ? 0 : 1;
+    } else if (cmd == "close" && argc >= 3) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(Hwnd(argv[2]), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 3000, &result);
+    } else if (cmd == "endsession" && argc >= 3) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(Hwnd(argv[2]), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 3000,
+                            &result);
+    } else if (cmd == "gui" && argc >= 3) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, Num(argv[2]));
+        if (process == nullptr) return 1;
+        PROCESS_MEMORY_COUNTERS_EX memory{};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof memory);
+        std::printf("user %lu gdi %lu private %lu\n", GetGuiResources(process, GR_USEROBJECTS),
+                    GetGuiResources(process, GR_GDIOBJECTS),
+                    static_cast<unsigned long>(memory.PrivateUsage));
+        CloseHandle(process);
+    } else if (cmd == "cursor") {
+        POINT p;
+        GetCursorPos(&p);
+        std::printf("%ld %ld\n", p.x, p.y);
+    } else {
+        return Usage();
+    }
+    return 0;
+}
