@@ -1,9 +1,10 @@
-# Cross-compiles for 32-bit Windows with MinGW-w64 (i686). The win32 thread
-# model keeps libwinpthread out of the link; everything is linked statically.
+# Cross-compiles for 32-bit Windows with MinGW-w64 (i686). The posix thread
+# model gives std::mutex (GoogleTest needs it); everything, libwinpthread
+# included, is linked statically, so no DLL but the system's own is needed.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

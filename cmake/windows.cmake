@@ -22,8 +22,8 @@ target_link_libraries(qvprobe PRIVATE user32 shell32 psapi)
 target_compile_definitions(qvprobe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
+
 file(GLOB CONFORMANCE_TESTS CONFIGURE_DEPENDS tests/conformance/*.cpp tests/win32/*.cpp)
 add_executable(quorvel_win32_tests ${CONFORMANCE_TESTS})
 target_include_directories(quorvel_win32_tests PRIVATE tests)

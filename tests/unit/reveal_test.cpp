@@ -103,16 +103,21 @@ TEST_F(NoShellRevealTest, KeysAreNotTypedIntoTheUsersWindowAndTheButtonComesBack
     EXPECT_EQ(W(form1).x, -167);
 }
 
-TEST_F(RevealTest, RefusedActivationOfTheShellSendsNoKeys) {
+// Under the foreground lock the shell's window cannot be activated: the keys
+// would land in the user's document, so none are sent.
+TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
+    StoreMode("3");
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd editor = Editor();
-    desk.refuseActivation = true;
-    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.foregroundLocked = true;
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1);
     desk.Run();
+    EXPECT_EQ(desk.Active(), editor);
     EXPECT_EQ(W(editor).typed, "");
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_EQ(W(app->Form1().hWnd()).x, -167);
 }
 
 }  // namespace

@@ -149,7 +149,9 @@ public:
     std::vector<Hwnd> TaskbarButtons() const;
     bool HasTaskbarButton(Hwnd hwnd) const;
     int MinimiseAllCount() const { return minimiseAll_; }
-    bool refuseActivation = false;  // SetForegroundWindow refused for other programs' windows
+    // Windows' foreground lock: a program in the background may neither take
+    // the activation from the user's window nor hand it to another program.
+    bool foregroundLocked = false;
 
     // --- input ---
     struct Key {

@@ -124,12 +124,21 @@ std::int32_t RegistryHive::Query(Hkey handle, const std::string& name, std::uint
     if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
     const RegistryValue& value = it->second;
     if (type != nullptr) *type = value.type;
-    std::uint32_t needed = static_cast<std::uint32_t>(value.data.size());
+    const std::vector<std::uint8_t>& bytes = value.data;
+    std::uint32_t needed = static_cast<std::uint32_t>(bytes.size());
     if (data != nullptr && size != nullptr && needed > *size) {
         *size = needed;
         return ERROR_MORE_DATA;
     }
-    if (data != nullptr && needed > 0) std::memcpy(data, value.data.data(), needed);
+    if (data != nullptr && needed > 0) std::memcpy(data, bytes.data(), needed);
+    // Texts are kept as Unicode and converted for the ANSI read, which ends
+    // them with a NUL when there is room for one, stored or not.
+    constexpr std::uint32_t REG_EXPAND_SZ = 2, REG_MULTI_SZ = 7;
+    bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
+    if (text && data != nullptr && size != nullptr && needed < *size &&
+        (bytes.empty() || bytes.back() != 0)) {
+        data[needed] = 0;
+    }
     if (size != nullptr) *size = needed;
     return ERROR_SUCCESS;
 }

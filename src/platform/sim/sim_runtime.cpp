@@ -377,7 +377,7 @@ bool SimRuntime::AppActivate(std::string_view title) {
         if (modalForm_ == nullptr) return false;
         target = modalForm_->hWnd();
     }
-    if (desk_.refuseActivation && !IsOurs(target)) return false;
+    if (desk_.foregroundLocked && !IsOurs(target)) return false;
     desk_.Activate(target);
     return desk_.Active() == target;
 }

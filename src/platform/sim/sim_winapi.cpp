@@ -48,7 +48,7 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
     // the call even activates it, hidden or not.
     if (flags & platform::SWP_HIDEWINDOW) desk_.HideKeepingActivation(hwnd);
     if (flags & 0x40) desk_.Show(hwnd, false);  // SWP_SHOWWINDOW
-    if (!(flags & 0x10)) desk_.Activate(hwnd);  // SWP_NOACTIVATE
+    if (!(flags & 0x10) && !desk_.foregroundLocked) desk_.Activate(hwnd);  // SWP_NOACTIVATE
     return 1;
 }
 

@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+"""Makes the Wine prefix the end-to-end tests share (once; it is kept).
+
+A 32-bit prefix with Wine's own fonts in C:\\windows\\Fonts (without them
+dialogs render placeholder glyphs) and one virtual desktop named "shell",
+whose taskbar shows a button for every visible top-level window.
+"""
+import os
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from wine import PREFIX, WineDesktop  # noqa: E402
+
+MARKER = PREFIX / ".quorvel-ready"
+
+
+def main():
+    if MARKER.exists():
+        return 0
+    if PREFIX.exists():
+        shutil.rmtree(PREFIX)
+    PREFIX.parent.mkdir(parents=True, exist_ok=True)
+    desk = WineDesktop("prefix")
+    desk.start_display()
+    try:
+        env = desk.env
+        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300)
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        fonts = PREFIX / "drive_c" / "windows" / "Fonts"
+        fonts.mkdir(parents=True, exist_ok=True)
+        for font in Path("/usr/share/wine/fonts").glob("*"):
+            if font.suffix.lower() in (".ttf", ".fon"):
+                shutil.copy(font, fonts)
+        settings = [
+            (r"HKCU\Software\Wine\Explorer", "Desktop", "shell"),
+            (r"HKCU\Software\Wine\Explorer\Desktops", "shell", "1024x768"),
+            (r"HKCU\Control Panel\Mouse", "DoubleClickSpeed", "100"),
+        ]
+        for key, name, value in settings:
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
+                           check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        MARKER.write_text("ready\n")
+    finally:
+        desk.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,67 @@
+"""The real quorvel.exe under Wine: start-up, clicks on its taskbar button, a
+second start, and a click while no shell window exists."""
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from wine import BUILD, WineDesktop, process_ended, stays, wait_for  # noqa: E402
+
+
+class Smoke(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.desk = WineDesktop("smoke").__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desk.stop()
+
+    def setUp(self):
+        self.desk.reset()
+
+    def click_button(self, form1):
+        button = wait_for("Desktop's taskbar button", lambda: self.desk.button_of(form1.hwnd))
+        self.desk.click(*button.centre)
+
+    def test_clicks_reveal_once_each_and_a_second_start_reveals_once(self):
+        d = self.desk
+        d.start_shell()
+        notepad = d.start_notepad()
+        first, form1 = d.start_quorvel()
+        self.assertEqual(d.reveals(), 0, "the start-up activation revealed")
+        self.assertIsNotNone(d.button_of(form1.hwnd))
+
+        self.click_button(form1)
+        wait_for("one minimise-all", lambda: d.reveals() == 1)
+        wait_for("Notepad minimised", lambda: d.window(notepad.hwnd).iconic)
+        wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd))
+        stays("exactly one minimise-all", lambda: d.reveals() == 1)
+
+        self.click_button(form1)
+        self.click_button(form1)
+        wait_for("two more minimise-alls", lambda: d.reveals() == 3)
+        stays("no extra minimise-all", lambda: d.reveals() == 3)
+
+        second = d.start(BUILD / "quorvel.exe")
+        wait_for("the second start to end", lambda: process_ended(second), timeout=10)
+        wait_for("its one minimise-all", lambda: d.reveals() == 4)
+        stays("no extra minimise-all", lambda: d.reveals() == 4)
+        self.assertFalse(process_ended(first))
+        self.assertIsNotNone(d.button_of(form1.hwnd), "the first instance lost its button")
+
+    def test_without_a_shell_window_nothing_is_typed_and_the_button_returns(self):
+        d = self.desk
+        notepad = d.start_notepad()
+        _, form1 = d.start_quorvel()
+        d.click(*notepad.centre)
+        d.type_text("hello")
+        wait_for("the typing", lambda: d.probe("childtext", hex(notepad.hwnd), "Edit") == ["hello"])
+        self.click_button(form1)
+        wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd) and d.window(form1.hwnd).visible)
+        stays("Notepad's text unchanged",
+              lambda: d.probe("childtext", hex(notepad.hwnd), "Edit") == ["hello"], duration=1.0)
+
+
+if __name__ == "__main__":
+    unittest.main()

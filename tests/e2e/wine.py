@@ -1,0 +1,276 @@
+"""A Wine virtual desktop on Xvfb for the end-to-end tests of quorvel.exe.
+
+Everything is observed from outside the program: windows and taskbar buttons
+through the probe (qvprobe.exe), the registry through `wine reg`, the files of
+the prefix, the stand-in shell's log, the processes. Input is real X11 input
+(xdotool). Every wait polls observable state against a deadline.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+BUILD = Path(os.environ.get("QUORVEL_WINDOWS_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/windows"))
+PREFIX = Path(os.environ.get("QUORVEL_WINE_PREFIX", Path(__file__).resolve().parents[2] / "build/host/wine/prefix"))
+ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", Path(__file__).resolve().parents[2] / "artefacts"))
+SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
+
+
+class Timeout(AssertionError):
+    pass
+
+
+@dataclass
+class Window:
+    hwnd: int
+    pid: int
+    visible: bool
+    iconic: bool
+    enabled: bool
+    x: int
+    y: int
+    width: int
+    height: int
+    owner: int
+    cls: str
+    title: str
+
+    @staticmethod
+    def parse(line):
+        fields = line.split(" ", 10)
+        cls, _, title = fields[10].partition("|")
+        return Window(int(fields[0], 16), int(fields[1]), fields[2] == "1", fields[3] == "1",
+                      fields[4] == "1", int(fields[5]), int(fields[6]), int(fields[7]),
+                      int(fields[8]), int(fields[9], 16), cls, title.rstrip("\r"))
+
+    @property
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+
+@dataclass
+class Button:
+    target: int
+    x: int
+    y: int
+    width: int
+    height: int
+
+    @property
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+
+def wait_for(what, predicate, timeout=10.0, interval=0.05):
+    """Polls predicate() until it returns something true; returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Timeout(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def stays(what, predicate, duration=0.6, interval=0.05):
+    """Checks that predicate() holds for the whole duration (no late extra event)."""
+    deadline = time.monotonic() + duration
+    while time.monotonic() < deadline:
+        if not predicate():
+            raise AssertionError(f"{what} did not hold")
+        time.sleep(interval)
+
+
+class WineDesktop:
+    """One Xvfb display and the shared test prefix, reset to a known state."""
+
+    def __init__(self, name):
+        self.name = name
+        self.xvfb = None
+        self.display = None
+        self.processes = []
+        ARTEFACTS.mkdir(parents=True, exist_ok=True)
+        self.shell_log = ARTEFACTS / f"{name}-shell.log"
+        if not (BUILD / "quorvel.exe").exists():
+            raise AssertionError(f"{BUILD / 'quorvel.exe'} is missing: build the windows preset first")
+
+    # --- life ---
+    def __enter__(self):
+        self.start_display()
+        self.reset()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start_display(self):
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise AssertionError("Xvfb did not start")
+        self.display = f":{number}"
+
+    @property
+    def env(self):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(PREFIX), WINEARCH="win32", WINEDEBUG="-all",
+                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
+        return env
+
+    def stop(self):
+        self.kill_wine()
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait(10)
+            self.xvfb = None
+
+    def kill_wine(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=30)
+        for p in self.processes:
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+        self.processes = []
+
+    def reset(self, mode=None):
+        """No program running, no stored setting (or `mode`), an empty TEMP."""
+        self.kill_wine()
+        self.reg_delete_key()
+        if mode is not None:
+            self.set_mode(mode)
+        temp = self.windows_temp
+        if temp.exists():
+            shutil.rmtree(temp)
+        temp.mkdir(parents=True)
+        if self.shell_log.exists():
+            self.shell_log.unlink()
+
+    # --- programs ---
+    def start(self, exe, *args):
+        p = subprocess.Popen(["wine", str(exe), *map(str, args)], env=self.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(p)
+        return p
+
+    def run(self, exe, *args, timeout=30):
+        return subprocess.run(["wine", str(exe), *map(str, args)], env=self.env,
+                              capture_output=True, text=True, timeout=timeout)
+
+    def start_shell(self):
+        self.start(BUILD / "standin_shell.exe", self.windows_path(self.shell_log))
+        return wait_for("the stand-in shell", lambda: self.find("Program Manager"))
+
+    def start_notepad(self):
+        self.start("notepad")
+        return wait_for("Notepad", lambda: self.find("Untitled - Notepad"))
+
+    def start_quorvel(self):
+        proc = self.start(BUILD / "quorvel.exe")
+        form1 = wait_for("Quorvel's start-up", lambda: self.find("Desktop"))
+        # Started means the start-up activation is over: it is handed back.
+        wait_for("the start-up activation to end", lambda: (fg := self.foreground()) is None or fg.hwnd != form1.hwnd)
+        return proc, form1
+
+    # --- looking ---
+    def probe(self, *args, check=True):
+        result = self.run(BUILD / "qvprobe.exe", *args)
+        if check and result.returncode not in (0, 1):
+            raise AssertionError(f"probe {args} failed: {result.stderr}")
+        return [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
+
+    def windows(self):
+        return [Window.parse(line) for line in self.probe("windows")]
+
+    def find(self, title):
+        lines = self.probe("find", title)
+        return Window.parse(lines[0]) if lines else None
+
+    def window(self, hwnd):
+        return next((w for w in self.windows() if w.hwnd == hwnd), None)
+
+    def foreground(self):
+        lines = self.probe("fg")
+        return Window.parse(lines[0]) if lines else None
+
+    def taskbar(self):
+        buttons = []
+        for line in self.probe("taskbar"):
+            f = line.split()
+            buttons.append(Button(int(f[0], 16), int(f[1]), int(f[2]), int(f[3]), int(f[4])))
+        return buttons
+
+    def button_of(self, hwnd):
+        return next((b for b in self.taskbar() if b.target == hwnd), None)
+
+    def has_tray_icon(self, hwnd, icon_id=1):
+        return self.probe("tray", hex(hwnd), str(icon_id)) == ["1"]
+
+    def reveals(self):
+        if not self.shell_log.exists():
+            return 0
+        return sum(1 for line in self.shell_log.read_text().splitlines() if line.startswith("minimise-all"))
+
+    def screenshot(self, name):
+        path = ARTEFACTS / f"{name}.png"
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], check=True)
+        return path
+
+    # --- input ---
+    def click(self, x, y, button=1):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
+                       env=self.env, check=True)
+        # Two clicks on one spot within the double-click time would lose one.
+        time.sleep(0.6)
+
+    def keys(self, *keys):
+        subprocess.run(["xdotool", "key", *keys], env=self.env, check=True)
+
+    def type_text(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "20", text], env=self.env, check=True)
+
+    # --- registry and files ---
+    def reg_query(self, name="Icon"):
+        r = self.run("reg", "query", SETTINGS_KEY, "/v", name)
+        if r.returncode != 0:
+            return None
+        for line in r.stdout.splitlines():
+            parts = line.split(None, 2)
+            if len(parts) >= 2 and parts[0] == name:
+                return parts[2].rstrip("\r") if len(parts) == 3 else ""
+        return None
+
+    def set_mode(self, text):
+        r = self.run("reg", "add", SETTINGS_KEY, "/v", "Icon", "/t", "REG_SZ", "/d", text, "/f")
+        assert r.returncode == 0, r.stderr
+
+    def reg_delete_key(self):
+        self.run("reg", "delete", SETTINGS_KEY, "/f")
+
+    @property
+    def windows_temp(self):
+        return PREFIX / "drive_c" / "windows" / "temp"
+
+    @staticmethod
+    def windows_path(path):
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def process_ended(proc):
+    return proc.poll() is not None
+
+
+def terminate(proc):
+    if proc.poll() is None:
+        proc.send_signal(signal.SIGTERM)
