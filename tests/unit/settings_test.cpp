@@ -1,0 +1,93 @@
+// The icon-mode setting on the simulated hive: faults, handles, and the mode
+// put in force for whatever is stored.
+#include <gtest/gtest.h>
+
+#include "platform/constants.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/sim_winapi.h"
+#include "settings/icon_setting.h"
+#include "settings/registry.h"
+
+namespace quorvel {
+namespace {
+
+using platform::HKEY_LOCAL_MACHINE;
+
+class SettingsTest : public ::testing::Test {
+protected:
+    std::string Stored() {
+        auto v = desk.registry.Get(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
+        return v ? std::string(v->data.begin(), v->data.end()) : "<none>";
+    }
+    sim::Desktop desk;
+    sim::SimWinApi api{desk, 1};
+};
+
+TEST_F(SettingsTest, EveryKeyOpenedIsClosedOnEveryPath) {
+    GetIconMode(api);  // missing: written
+    GetIconMode(api);  // present: read
+    SaveIconMode(api, 1);
+    desk.registry.refuseWrites = true;
+    SaveIconMode(api, 3);
+    RegReadText(api, HKEY_LOCAL_MACHINE, kSettingsKey, "missing");
+    EXPECT_EQ(desk.registry.OpenHandles(), 0u);
+    EXPECT_GT(desk.CountCalls("RegCloseKey"), 0u);
+}
+
+TEST_F(SettingsTest, ReadsAnnounce32BytesWithQueryRightsOnly) {
+    RegValueExists(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
+    desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, "2");
+    RegReadText(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
+    EXPECT_EQ(desk.CountCalls("RegOpenKeyExA(0x80000002, \"SOFTWARE\\Orbrix\\Quorvel\", 0, 1)"), 2u);
+    EXPECT_EQ(desk.CountCalls("RegQueryValueExA(0x100, \"Icon\", 32)") +
+                  desk.CountCalls("RegQueryValueExA(0x101, \"Icon\", 32)"),
+              1u);
+}
+
+TEST_F(SettingsTest, AnUnreadableKeyGivesTheDefaultWithoutCrashingTheWrite) {
+    desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, "1");
+    desk.registry.unopenableKeys.insert(sim::Lower(kSettingsKey));
+    EXPECT_EQ(GetIconMode(api), 2);
+    // The default went over the unreadable value (creating opens it for writing).
+    desk.registry.unopenableKeys.clear();
+    EXPECT_EQ(Stored(), std::string("2\0", 2));
+}
+
+TEST_F(SettingsTest, AStoreThatCannotBeWrittenGivesTheDefaultEveryTime) {
+    desk.registry.uncreatableKeys.insert(sim::Lower(kSettingsKey));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(GetIconMode(api), 2);
+    SaveIconMode(api, 1);
+    EXPECT_EQ(GetIconMode(api), 2);
+    EXPECT_EQ(Stored(), "<none>");
+}
+
+TEST_F(SettingsTest, AValueThatCannotBeWrittenLeavesTheOldOne) {
+    SaveIconMode(api, 3);
+    desk.registry.refuseWrites = true;
+    SaveIconMode(api, 1);
+    EXPECT_EQ(GetIconMode(api), 3);
+    EXPECT_EQ(desk.registry.OpenHandles(), 0u);
+}
+
+// Whatever is stored, the program keeps a way to reach it: anything that is
+// not 1, 2 or 3 once rounded puts the default in force, and stays stored.
+TEST_F(SettingsTest, StoredTextsGiveTheModeInForce) {
+    struct Case {
+        std::string stored;
+        std::int16_t mode;
+    };
+    for (const Case& c : {Case{"1", 1}, Case{"2", 2}, Case{"3", 3}, Case{" 3", 3},
+                          Case{"3abc", 3}, Case{"1.4", 1}, Case{"0.6", 1}, Case{"0", 2},
+                          Case{"7", 2}, Case{"-1", 2}, Case{"2.5", 2}, Case{"3.5", 2},
+                          Case{"99999", 2}, Case{"abc", 2}, Case{"", 2}}) {
+        desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, c.stored);
+        EXPECT_EQ(ToIconMode(GetIconMode(api)), c.mode) << "stored \"" << c.stored << "\"";
+        EXPECT_EQ(Stored(), c.stored + '\0') << "the stored value was changed";
+    }
+    desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, std::string(40, '1'));
+    EXPECT_EQ(ToIconMode(GetIconMode(api)), 2);
+    EXPECT_EQ(Stored(), std::string("2\0", 2));
+}
+
+}  // namespace
+}  // namespace quorvel
