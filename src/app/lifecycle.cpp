@@ -1,10 +1,10 @@
 #include "app/app.h"
-#include "platform/errors.h"
 #include "housekeeping/clean_temp_files.h"
 #include "icon/icon_mode.h"
 #include "icon/notify_icon.h"
 #include "icon/system_menu.h"
 #include "icon/tray_callbacks.h"
+#include "platform/errors.h"
 #include "reveal/show_desktop.h"
 #include "ui/configure_dialog.h"
 #include "ui/form_specs.h"
@@ -18,7 +18,7 @@ App::App(platform::Runtime& runtime) : runtime_(runtime) {
 
 void App::BindForm1Events(platform::FormEvents& events) {
     events.Load = [this] {
-        RewriteSystemMenu(*this);
+        RewriteSystemMenu(api(), Form1().hWnd());
         CleanTempFiles(*this);
         ApplyIconMode(*this);
         MoveOffScreen(*this);

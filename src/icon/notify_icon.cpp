@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/constants.h"
+
 namespace quorvel {
 
 namespace {
@@ -15,7 +17,7 @@ void Put32(NotifyIconRecord& record, std::size_t offset, std::uint32_t value) {
 
 NotifyIconRecord BuildRecord(platform::Hwnd window, std::uint32_t callbackMessage,
                              platform::Hicon icon) {
-    NotifyIconRecord record{};  // afresh from zeros on every call
+    NotifyIconRecord record{};        // afresh from zeros on every call
     Put32(record, 0, record.size());  // cbSize: always the 88-byte form
     Put32(record, 4, window);
     Put32(record, 8, kIconId);

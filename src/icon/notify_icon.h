@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/constants.h"
 #include "platform/types.h"
 #include "platform/winapi.h"
 

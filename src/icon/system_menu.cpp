@@ -1,14 +1,12 @@
-#include "platform/constants.h"
 #include "icon/system_menu.h"
 
-#include "app/app.h"
+#include "platform/constants.h"
 
 namespace quorvel {
 
-void RewriteSystemMenu(App& app) {
+void RewriteSystemMenu(platform::WinApi& api, platform::Hwnd form1) {
     using namespace platform;
-    WinApi& api = app.api();
-    Hmenu menu = api.GetSystemMenu(app.Form1().hWnd(), 0);
+    Hmenu menu = api.GetSystemMenu(form1, 0);
     // Position 6 of the standard window menu is Close; its identifier stays,
     // so the renamed entry still sends the close command.
     std::uint32_t closeId = api.GetMenuItemID(menu, 6);

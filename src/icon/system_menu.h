@@ -1,12 +1,12 @@
 #pragma once
 
-namespace quorvel {
+#include "platform/winapi.h"
 
-class App;
+namespace quorvel {
 
 // Form1's window menu (the taskbar button's menu): Close becomes
 // "&Configure", still carrying the close command; Move and the separator
 // above Close go.
-void RewriteSystemMenu(App& app);
+void RewriteSystemMenu(platform::WinApi& api, platform::Hwnd form1);
 
 }  // namespace quorvel

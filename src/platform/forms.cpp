@@ -56,7 +56,9 @@ std::string Control::Path() const {
     Require(ControlKind::FileListBox, "Path");
     return {};
 }
-void Control::SetPath(const std::string&) { Require(ControlKind::FileListBox, "Path"); }
+void Control::SetPath(const std::string&) {
+    Require(ControlKind::FileListBox, "Path");
+}
 std::int16_t Control::ListCount() const {
     Require(ControlKind::FileListBox, "ListCount");
     return 0;

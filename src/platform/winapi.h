@@ -1,7 +1,7 @@
 // The Win32 functions the program calls by name, with 32-bit handles and
 // ANSI strings (the constants they take are in platform/constants.h, apart
-// so that the Win32 backend can include <windows.h> beside this). The Win32 backend forwards each to the real function; the
-// simulated desktop carries each out on its own model of Windows.
+// so that the Win32 backend can include <windows.h> beside this). The Win32 backend forwards each
+// to the real function; the simulated desktop carries each out on its own model of Windows.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 namespace quorvel::platform {
 
 class WinApi {
-public:
+  public:
     virtual ~WinApi() = default;
 
     // user32
@@ -30,9 +30,9 @@ public:
     // advapi32
     virtual std::int32_t RegOpenKeyExA(Hkey root, const char* subKey, std::uint32_t options,
                                        std::uint32_t access, Hkey* result) = 0;
-    virtual std::int32_t RegQueryValueExA(Hkey key, const char* valueName,
-                                          std::uint32_t* reserved, std::uint32_t* type,
-                                          std::uint8_t* data, std::uint32_t* dataSize) = 0;
+    virtual std::int32_t RegQueryValueExA(Hkey key, const char* valueName, std::uint32_t* reserved,
+                                          std::uint32_t* type, std::uint8_t* data,
+                                          std::uint32_t* dataSize) = 0;
     virtual std::int32_t RegCreateKeyA(Hkey root, const char* subKey, Hkey* result) = 0;
     virtual std::int32_t RegSetValueExA(Hkey key, const char* valueName, std::uint32_t reserved,
                                         std::uint32_t type, const std::uint8_t* data,

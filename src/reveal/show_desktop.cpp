@@ -1,7 +1,7 @@
-#include "platform/constants.h"
 #include "reveal/show_desktop.h"
 
 #include "app/app.h"
+#include "platform/constants.h"
 
 namespace quorvel {
 
@@ -9,7 +9,9 @@ namespace {
 constexpr const char* kActivated = "*";  // Form1's tag after its first activation
 }
 
-void ShowDesktop(App& app) { MinimizeAllWindows(app); }
+void ShowDesktop(App& app) {
+    MinimizeAllWindows(app);
+}
 
 void MinimizeAllWindows(App& app) {
     using namespace platform;

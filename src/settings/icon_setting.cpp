@@ -1,6 +1,7 @@
 #include "settings/icon_setting.h"
 
 #include "platform/basic_text.h"
+#include "platform/constants.h"
 #include "settings/registry.h"
 
 namespace quorvel {

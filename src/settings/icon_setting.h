@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "platform/constants.h"
 #include "platform/winapi.h"
 
 namespace quorvel {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/constants.h"
+
 namespace quorvel {
 
 namespace {
@@ -20,7 +22,8 @@ ReadResult ReadValue(platform::WinApi& api, platform::Hkey root, std::string_vie
     std::string path(keyPath);
     std::string name(valueName);
     platform::Hkey key = 0;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, platform::KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, platform::KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
         return result;
     }
     std::uint32_t type = 0;

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/constants.h"
 #include "platform/winapi.h"
 
 namespace quorvel {

@@ -74,9 +74,9 @@ void BindConfigureDialogControls(App& app, platform::Form& form3) {
         ApplyIconMode(app);  // the stored mode, again in full
     };
     form3.control("Command4").Click = [&app] {
-        int answer = app.runtime().MsgBox("You are about to exit Quorvel.",
-                                          platform::vbOKCancel + platform::vbInformation,
-                                          "Exit Quorvel");
+        int answer =
+            app.runtime().MsgBox("You are about to exit Quorvel.",
+                                 platform::vbOKCancel + platform::vbInformation, "Exit Quorvel");
         if (answer == platform::vbOK) ExitProgram(app);
     };
 }

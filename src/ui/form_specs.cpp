@@ -8,8 +8,8 @@ using platform::FormSpec;
 
 namespace {
 
-ControlSpec Make(ControlKind kind, const char* name, const char* caption,
-                 platform::TwipsRect rect, int tabIndex) {
+ControlSpec Make(ControlKind kind, const char* name, const char* caption, platform::TwipsRect rect,
+                 int tabIndex) {
     ControlSpec c;
     c.kind = kind;
     c.name = name;

@@ -16,10 +16,12 @@ namespace {
 using platform::HKEY_LOCAL_MACHINE;
 constexpr const char* kTestKey = "SOFTWARE\\QuorvelConformance";
 
-std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 class RegistryConformance : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         reg.DeleteTree(HKEY_LOCAL_MACHINE, kTestKey);
         reg.DeleteTree(HKEY_LOCAL_MACHINE, kSettingsKey);

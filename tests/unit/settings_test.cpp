@@ -14,7 +14,7 @@ namespace {
 using platform::HKEY_LOCAL_MACHINE;
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     std::string Stored() {
         auto v = desk.registry.Get(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
         return v ? std::string(v->data.begin(), v->data.end()) : "<none>";
@@ -38,7 +38,8 @@ TEST_F(SettingsTest, ReadsAnnounce32BytesWithQueryRightsOnly) {
     RegValueExists(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
     desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, "2");
     RegReadText(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
-    EXPECT_EQ(desk.CountCalls("RegOpenKeyExA(0x80000002, \"SOFTWARE\\Orbrix\\Quorvel\", 0, 1)"), 2u);
+    EXPECT_EQ(desk.CountCalls("RegOpenKeyExA(0x80000002, \"SOFTWARE\\Orbrix\\Quorvel\", 0, 1)"),
+              2u);
     EXPECT_EQ(desk.CountCalls("RegQueryValueExA(0x100, \"Icon\", 32)") +
                   desk.CountCalls("RegQueryValueExA(0x101, \"Icon\", 32)"),
               1u);
@@ -76,10 +77,10 @@ TEST_F(SettingsTest, StoredTextsGiveTheModeInForce) {
         std::string stored;
         std::int16_t mode;
     };
-    for (const Case& c : {Case{"1", 1}, Case{"2", 2}, Case{"3", 3}, Case{" 3", 3},
-                          Case{"3abc", 3}, Case{"1.4", 1}, Case{"0.6", 1}, Case{"0", 2},
-                          Case{"7", 2}, Case{"-1", 2}, Case{"2.5", 2}, Case{"3.5", 2},
-                          Case{"99999", 2}, Case{"abc", 2}, Case{"", 2}}) {
+    for (const Case& c :
+         {Case{"1", 1}, Case{"2", 2}, Case{"3", 3}, Case{" 3", 3}, Case{"3abc", 3}, Case{"1.4", 1},
+          Case{"0.6", 1}, Case{"0", 2}, Case{"7", 2}, Case{"-1", 2}, Case{"2.5", 2}, Case{"3.5", 2},
+          Case{"99999", 2}, Case{"abc", 2}, Case{"", 2}}) {
         desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, c.stored);
         EXPECT_EQ(ToIconMode(GetIconMode(api)), c.mode) << "stored \"" << c.stored << "\"";
         EXPECT_EQ(Stored(), c.stored + '\0') << "the stored value was changed";

@@ -7,10 +7,12 @@
 namespace quorvel::testing {
 
 namespace {
-HKEY Root(platform::Hkey root) { return reinterpret_cast<HKEY>(static_cast<UINT_PTR>(root)); }
+HKEY Root(platform::Hkey root) {
+    return reinterpret_cast<HKEY>(static_cast<UINT_PTR>(root));
+}
 
 class Win32RegistryTarget : public RegistryTarget {
-public:
+  public:
     platform::WinApi& api() override { return api_; }
     void SetRaw(platform::Hkey root, const std::string& path, const std::string& name,
                 std::uint32_t type, const std::vector<std::uint8_t>& data) override {
@@ -55,7 +57,7 @@ public:
         RegDeleteKeyA(Root(root), path.c_str());
     }
 
-private:
+  private:
     win32::Win32Api api_;
 };
 }  // namespace

@@ -3,6 +3,7 @@
 // user would (close requests, end of session, icon callbacks). One command
 // per run; the answer goes to standard output.
 #include <windows.h>
+
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -16,7 +17,9 @@ namespace {
 HWND Hwnd(const char* text) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(text, nullptr, 0)));
 }
-unsigned long Num(const char* text) { return std::strtoul(text, nullptr, 0); }
+unsigned long Num(const char* text) {
+    return std::strtoul(text, nullptr, 0);
+}
 
 std::string Title(HWND hwnd) {
     char text[256] = {};
@@ -119,7 +122,8 @@ int main(int argc, char** argv) {
         SendMessageTimeoutA(Hwnd(argv[2]), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 3000,
                             &result);
     } else if (cmd == "gui" && argc >= 3) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, Num(argv[2]));
+        HANDLE process =
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, Num(argv[2]));
         if (process == nullptr) return 1;
         PROCESS_MEMORY_COUNTERS_EX memory{};
         memory.cb = sizeof memory;

@@ -1,4 +1,3 @@
-#include "platform/constants.h"
 #include "platform/sim/desktop.h"
 
 #include <algorithm>
@@ -6,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/constants.h"
 #include "platform/sim/ansi.h"
 #include "platform/winapi.h"
 
@@ -346,14 +346,17 @@ int Desktop::SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> t
     return id;
 }
 
-void Desktop::KillTimer(int timerId) { timers_.erase(timerId); }
+void Desktop::KillTimer(int timerId) {
+    timers_.erase(timerId);
+}
 
 // --- driver ---
 
 void Desktop::ClickTaskbarButton(Hwnd hwnd) {
     Drive([&] {
         Window* w = Find(hwnd);
-        if (w == nullptr || !HasTaskbarButton(hwnd)) throw std::logic_error("no such taskbar button");
+        if (w == nullptr || !HasTaskbarButton(hwnd))
+            throw std::logic_error("no such taskbar button");
         if (!w->enabled) {
             // A program showing a modal dialog brings the dialog to the front.
             for (Hwnd candidate : zOrder_) {

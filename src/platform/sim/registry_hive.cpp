@@ -1,10 +1,10 @@
-#include "platform/constants.h"
 #include "platform/sim/registry_hive.h"
 
 #include <algorithm>
 #include <cstring>
 #include <sstream>
 
+#include "platform/constants.h"
 #include "platform/winapi.h"
 
 namespace quorvel::sim {

@@ -18,23 +18,25 @@ namespace fs = std::filesystem;
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
 
-int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int ToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 // Leaves a flag set while a scope runs, also when it is left by an exception.
 class Flag {
-public:
+  public:
     explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
     ~Flag() { flag_ = false; }
     Flag(const Flag&) = delete;
     Flag& operator=(const Flag&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 }  // namespace
 
 class SimControl : public Control {
-public:
+  public:
     SimControl(SimRuntime& rt, ControlSpec spec) : Control(std::move(spec)), rt_(rt) {}
     ~SimControl() override { StopTimer(); }
 
@@ -63,7 +65,7 @@ public:
         timerId_ = 0;
     }
 
-protected:
+  protected:
     void Changed(Property property) override {
         if (property != Property::Interval) return;
         StopTimer();
@@ -75,7 +77,7 @@ protected:
         });
     }
 
-private:
+  private:
     SimRuntime& rt_;
     std::string path_;
     std::vector<std::string> entries_;
@@ -108,7 +110,7 @@ void SimControl::SetPath(const std::string& path) {
 }
 
 class SimForm : public Form {
-public:
+  public:
     SimForm(SimRuntime& rt, const FormSpec& spec, FormEvents formEvents);
     ~SimForm() override;
 
@@ -134,7 +136,7 @@ public:
 
     bool hiddenByProgram = false;
 
-private:
+  private:
     Window& window() const {
         Window* w = rt_.desk_.Find(hwnd_);
         if (w == nullptr) throw RuntimeError("Form not loaded");
@@ -174,11 +176,13 @@ SimForm::SimForm(SimRuntime& rt, const FormSpec& formSpec, FormEvents formEvents
     w.width = ToPixels(formSpec.client.width);
     w.height = ToPixels(formSpec.client.height);
     if (formSpec.windowMenu) {
-        w.systemMenu = {{SC_RESTORE, "&Restore"}, {SC_MOVE, "&Move"},     {SC_SIZE, "&Size"},
-                        {SC_MINIMIZE, "Mi&nimize"}, {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
+        w.systemMenu = {{SC_RESTORE, "&Restore"},    {SC_MOVE, "&Move"},         {SC_SIZE, "&Size"},
+                        {SC_MINIMIZE, "Mi&nimize"},  {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
                         {SC_CLOSE, "&Close\tAlt+F4"}};
     }
-    w.proc = [this](std::uint32_t msg, std::uint32_t wp, std::uint32_t lp) { OnMessage(msg, wp, lp); };
+    w.proc = [this](std::uint32_t msg, std::uint32_t wp, std::uint32_t lp) {
+        OnMessage(msg, wp, lp);
+    };
     hwnd_ = rt.desk_.CreateWindow(rt.pid_, std::move(w));
     for (const ControlSpec& c : formSpec.controls) Add(std::make_unique<SimControl>(rt, c));
     rt.forms_.push_back(this);
@@ -303,10 +307,11 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             }
             break;
         case WM_MOUSEMOVE: {
-            auto button = static_cast<std::int16_t>(((wParam & 1) ? 1 : 0) | ((wParam & 2) ? 2 : 0) |
-                                                    ((wParam & 0x10) ? 4 : 0));
+            auto button = static_cast<std::int16_t>(
+                ((wParam & 1) ? 1 : 0) | ((wParam & 2) ? 2 : 0) | ((wParam & 0x10) ? 4 : 0));
             auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0));
-            float x = static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
+            float x =
+                static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
             float y = static_cast<float>(static_cast<std::int16_t>(lParam >> 16)) * kTwipsPerPixel;
             rt_.Raise(events.MouseMove, button, shift, x, y);
             break;
@@ -410,12 +415,15 @@ void SimRuntime::Kill(const std::string& path) {
     if (fs::is_directory(own)) throw RuntimeError("Path/File access error");
     if (desk_.files.locked.count(Lower(file.string()))) throw RuntimeError("Permission denied");
     // A file without its write permission stands for a read-only one.
-    if (fs::is_regular_file(own) && (own.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    if (fs::is_regular_file(own) &&
+        (own.permissions() & fs::perms::owner_write) == fs::perms::none) {
         throw RuntimeError("Permission denied");
     }
     if (!fs::remove(file, ec) || ec) throw RuntimeError("Permission denied");
 }
 
-void SimRuntime::EndProcess() { throw ProcessEnded{pid_}; }
+void SimRuntime::EndProcess() {
+    throw ProcessEnded{pid_};
+}
 
 }  // namespace quorvel::sim

@@ -15,7 +15,7 @@ namespace quorvel::sim {
 class SimForm;
 
 class SimRuntime : public platform::Runtime {
-public:
+  public:
     // Starts a process of the program on the desktop: its hidden application
     // window is titled "Quorvel", as a form run time's application is.
     explicit SimRuntime(Desktop& desktop);
@@ -36,10 +36,10 @@ public:
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
 
-protected:
+  protected:
     void EndProcess() override;
 
-private:
+  private:
     friend class SimForm;
     // As in the Win32 backend: activations caused while a handler runs raise
     // no Activate; a nested message loop takes outside input again.

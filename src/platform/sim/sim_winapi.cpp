@@ -14,7 +14,9 @@ std::string Hex(std::uint32_t v) {
     return text;
 }
 
-std::string Quote(const char* s) { return s == nullptr ? "NULL" : "\"" + std::string(s) + "\""; }
+std::string Quote(const char* s) {
+    return s == nullptr ? "NULL" : "\"" + std::string(s) + "\"";
+}
 
 constexpr std::uint32_t MF_BYPOSITION = 0x400;
 constexpr std::uint32_t MF_SEPARATOR = 0x800;
@@ -31,9 +33,10 @@ std::vector<MenuEntry>::iterator Addressed(std::vector<MenuEntry>& menu, std::ui
 
 std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx, int cy,
                                      std::uint32_t flags) {
-    Log("SetWindowPos(" + Hex(hwnd) + ", " + std::to_string(static_cast<std::int32_t>(insertAfter)) +
-        ", " + std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(cx) + ", " +
-        std::to_string(cy) + ", " + Hex(flags) + ")");
+    Log("SetWindowPos(" + Hex(hwnd) + ", " +
+        std::to_string(static_cast<std::int32_t>(insertAfter)) + ", " + std::to_string(x) + ", " +
+        std::to_string(y) + ", " + std::to_string(cx) + ", " + std::to_string(cy) + ", " +
+        Hex(flags) + ")");
     Window* w = desk_.Find(hwnd);
     if (w == nullptr) return 0;
     if (!(flags & platform::SWP_NOMOVE)) {
@@ -47,7 +50,7 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
     // Hiding this way does not deactivate the window; without SWP_NOACTIVATE
     // the call even activates it, hidden or not.
     if (flags & platform::SWP_HIDEWINDOW) desk_.HideKeepingActivation(hwnd);
-    if (flags & 0x40) desk_.Show(hwnd, false);  // SWP_SHOWWINDOW
+    if (flags & 0x40) desk_.Show(hwnd, false);                             // SWP_SHOWWINDOW
     if (!(flags & 0x10) && !desk_.foregroundLocked) desk_.Activate(hwnd);  // SWP_NOACTIVATE
     return 1;
 }
@@ -80,8 +83,7 @@ std::uint32_t SimWinApi::GetMenuItemID(platform::Hmenu menu, int position) {
 }
 
 std::int32_t SimWinApi::ModifyMenuA(platform::Hmenu menu, std::uint32_t position,
-                                    std::uint32_t flags, std::uint32_t newId,
-                                    const char* newItem) {
+                                    std::uint32_t flags, std::uint32_t newId, const char* newItem) {
     Log("ModifyMenuA(" + Hex(menu) + ", " + Hex(position) + ", " + std::to_string(flags) + ", " +
         Hex(newId) + ", " + Quote(newItem) + ")");
     Window* w = desk_.MenuOwner(menu);

@@ -9,7 +9,7 @@
 namespace quorvel::sim {
 
 class SimWinApi : public platform::WinApi {
-public:
+  public:
     SimWinApi(Desktop& desktop, int pid) : desk_(desktop), pid_(pid) {}
 
     std::int32_t SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx, int cy,
@@ -25,8 +25,8 @@ public:
     std::int32_t RegOpenKeyExA(platform::Hkey root, const char* subKey, std::uint32_t options,
                                std::uint32_t access, platform::Hkey* result) override;
     std::int32_t RegQueryValueExA(platform::Hkey key, const char* valueName,
-                                  std::uint32_t* reserved, std::uint32_t* type,
-                                  std::uint8_t* data, std::uint32_t* dataSize) override;
+                                  std::uint32_t* reserved, std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* dataSize) override;
     std::int32_t RegCreateKeyA(platform::Hkey root, const char* subKey,
                                platform::Hkey* result) override;
     std::int32_t RegSetValueExA(platform::Hkey key, const char* valueName, std::uint32_t reserved,
@@ -35,7 +35,7 @@ public:
     std::int32_t RegCloseKey(platform::Hkey key) override;
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
 
-private:
+  private:
     void Log(const std::string& call) { desk_.calls.push_back(call); }
     Desktop& desk_;
     int pid_;

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_api.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "platform/win32/handles.h"
@@ -47,13 +48,12 @@ std::int32_t Win32Api::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
 
 std::int32_t Win32Api::Shell_NotifyIconA(std::uint32_t message, const void* record) {
     // The 88-byte first form of the record, which every shell accepts.
-    return ::Shell_NotifyIconA(message,
-                               const_cast<NOTIFYICONDATAA*>(static_cast<const NOTIFYICONDATAA*>(record)));
+    return ::Shell_NotifyIconA(
+        message, const_cast<NOTIFYICONDATAA*>(static_cast<const NOTIFYICONDATAA*>(record)));
 }
 
-std::int32_t Win32Api::RegOpenKeyExA(platform::Hkey root, const char* subKey,
-                                     std::uint32_t options, std::uint32_t access,
-                                     platform::Hkey* result) {
+std::int32_t Win32Api::RegOpenKeyExA(platform::Hkey root, const char* subKey, std::uint32_t options,
+                                     std::uint32_t access, platform::Hkey* result) {
     HKEY key = nullptr;
     LONG rc = ::RegOpenKeyExA(ToHandle<HKEY>(root), subKey, options, access, &key);
     if (rc == ERROR_SUCCESS) *result = FromHandle(key);
@@ -83,7 +83,9 @@ std::int32_t Win32Api::RegSetValueExA(platform::Hkey key, const char* valueName,
     return ::RegSetValueExA(ToHandle<HKEY>(key), valueName, reserved, type, data, dataSize);
 }
 
-std::int32_t Win32Api::RegCloseKey(platform::Hkey key) { return ::RegCloseKey(ToHandle<HKEY>(key)); }
+std::int32_t Win32Api::RegCloseKey(platform::Hkey key) {
+    return ::RegCloseKey(ToHandle<HKEY>(key));
+}
 
 std::uint32_t Win32Api::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
     return ::GetWindowsDirectoryA(buffer, size);

@@ -6,9 +6,9 @@
 namespace quorvel::win32 {
 
 class Win32Api : public platform::WinApi {
-public:
-    std::int32_t SetWindowPos(platform::Hwnd hwnd, platform::Hwnd insertAfter, int x, int y,
-                              int cx, int cy, std::uint32_t flags) override;
+  public:
+    std::int32_t SetWindowPos(platform::Hwnd hwnd, platform::Hwnd insertAfter, int x, int y, int cx,
+                              int cy, std::uint32_t flags) override;
     platform::Hwnd FindWindowA(const char* className, const char* windowName) override;
     platform::Hmenu GetSystemMenu(platform::Hwnd hwnd, std::int32_t revert) override;
     std::uint32_t GetMenuItemID(platform::Hmenu menu, int position) override;
@@ -20,8 +20,8 @@ public:
     std::int32_t RegOpenKeyExA(platform::Hkey root, const char* subKey, std::uint32_t options,
                                std::uint32_t access, platform::Hkey* result) override;
     std::int32_t RegQueryValueExA(platform::Hkey key, const char* valueName,
-                                  std::uint32_t* reserved, std::uint32_t* type,
-                                  std::uint8_t* data, std::uint32_t* dataSize) override;
+                                  std::uint32_t* reserved, std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* dataSize) override;
     std::int32_t RegCreateKeyA(platform::Hkey root, const char* subKey,
                                platform::Hkey* result) override;
     std::int32_t RegSetValueExA(platform::Hkey key, const char* valueName, std::uint32_t reserved,

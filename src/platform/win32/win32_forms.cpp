@@ -17,17 +17,19 @@ constexpr const char* kFormClass = "QuorvelForm";
 constexpr const char* kPanelClass = "QuorvelPanel";
 constexpr int kFirstControlId = 100;
 
-int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int ToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 // Leaves a flag set while a scope runs, also when it is left by an exception.
 class Flag {
-public:
+  public:
     explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
     ~Flag() { flag_ = false; }
     Flag(const Flag&) = delete;
     Flag& operator=(const Flag&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -38,7 +40,9 @@ private:
 Win32Control::Win32Control(Win32Form& form, ControlSpec spec, int id)
     : Control(std::move(spec)), form_(form), id_(id) {}
 
-Win32Control::~Win32Control() { StopTimer(); }
+Win32Control::~Win32Control() {
+    StopTimer();
+}
 
 void Win32Control::Create(HWND parent, HFONT font) {
     const ControlSpec& s = spec();
@@ -59,8 +63,9 @@ void Win32Control::Create(HWND parent, HFONT font) {
             break;
         case ControlKind::TextBox:
             cls = "EDIT";
-            style |= WS_TABSTOP | (s.multiLine ? ES_MULTILINE : 0) | (s.readOnly ? ES_READONLY : 0) |
-                     (s.verticalScrollBar ? WS_VSCROLL : 0) | ES_AUTOVSCROLL;
+            style |= WS_TABSTOP | (s.multiLine ? ES_MULTILINE : 0) |
+                     (s.readOnly ? ES_READONLY : 0) | (s.verticalScrollBar ? WS_VSCROLL : 0) |
+                     ES_AUTOVSCROLL;
             if (s.border) style |= WS_BORDER;
             break;
         case ControlKind::Frame:
@@ -80,8 +85,8 @@ void Win32Control::Create(HWND parent, HFONT font) {
         default:
             return;  // file list, timer and menus have no window of their own
     }
-    hwnd_ = CreateWindowExA(exStyle, cls, Caption().c_str(), style, r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, parent,
+    hwnd_ = CreateWindowExA(exStyle, cls, Caption().c_str(), style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id_)), instance, this);
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -250,9 +255,9 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormSpec& formSpec, FormEvents
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
     HWND owner = formSpec.taskbarButton ? nullptr : rt_.applicationWindow();
-    hwnd_ = CreateWindowExA(exStyle_, kFormClass, formSpec.caption.c_str(), style_, r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, owner, nullptr, rt_.instance(),
-                            this);
+    hwnd_ =
+        CreateWindowExA(exStyle_, kFormClass, formSpec.caption.c_str(), style_, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     loaded_ = true;
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(rt_.Icon(formSpec.iconResource, 32)));
@@ -262,7 +267,8 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormSpec& formSpec, FormEvents
     int id = kFirstControlId;
     std::map<std::string, HWND, std::less<>> containers;
     for (const ControlSpec& c : formSpec.controls) {
-        auto& control = static_cast<Win32Control&>(Add(std::make_unique<Win32Control>(*this, c, id++)));
+        auto& control =
+            static_cast<Win32Control&>(Add(std::make_unique<Win32Control>(*this, c, id++)));
         if (c.kind == ControlKind::Menu) {
             menus_[c.name] = Menu(CreatePopupMenu());
             continue;
@@ -491,8 +497,12 @@ RECT Win32Form::ClientRect() const {
     return r;
 }
 
-double Win32Form::Left() const { return ClientRect().left * kTwipsPerPixel; }
-double Win32Form::Top() const { return ClientRect().top * kTwipsPerPixel; }
+double Win32Form::Left() const {
+    return ClientRect().left * kTwipsPerPixel;
+}
+double Win32Form::Top() const {
+    return ClientRect().top * kTwipsPerPixel;
+}
 double Win32Form::Width() const {
     RECT r = ClientRect();
     return (r.right - r.left) * kTwipsPerPixel;
@@ -521,8 +531,12 @@ void Win32Form::SizeClientTo(int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Form::SetLeft(double twips) { MoveClientTo(ToPixels(twips), ClientRect().top); }
-void Win32Form::SetTop(double twips) { MoveClientTo(ClientRect().left, ToPixels(twips)); }
+void Win32Form::SetLeft(double twips) {
+    MoveClientTo(ToPixels(twips), ClientRect().top);
+}
+void Win32Form::SetTop(double twips) {
+    MoveClientTo(ClientRect().left, ToPixels(twips));
+}
 void Win32Form::SetWidth(double twips) {
     RECT r = ClientRect();
     SizeClientTo(ToPixels(twips), r.bottom - r.top);

@@ -18,7 +18,9 @@ constexpr const char* kApplicationClass = "QuorvelApplication";
 constexpr const char* kApplicationTitle = "Quorvel";
 constexpr DWORD kActivationWaitMs = 300;
 
-std::string Text(std::string_view s) { return std::string(s); }
+std::string Text(std::string_view s) {
+    return std::string(s);
+}
 
 }  // namespace
 
@@ -69,8 +71,8 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
 }
 
 HICON Win32Runtime::Icon(int resource, int size) const {
-    return static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, size,
-                                         size, LR_SHARED));
+    return static_cast<HICON>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 std::unique_ptr<Form> Win32Runtime::CreateForm(const FormSpec& spec, FormEvents events) {
@@ -211,7 +213,9 @@ void Win32Runtime::Kill(const std::string& path) {
     if (!DeleteFileA(path.c_str())) throw RuntimeError("Permission denied");
 }
 
-void Win32Runtime::EndProcess() { ExitProcess(0); }
+void Win32Runtime::EndProcess() {
+    ExitProcess(0);
+}
 
 int Win32Runtime::RunMessageLoop() {
     MSG msg;

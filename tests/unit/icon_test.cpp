@@ -1,0 +1,200 @@
+// The notification-area icon, the icon mode and the taskbar button's window menu.
+#include <cstring>
+
+#include "icon/icon_mode.h"
+#include "icon/notify_icon.h"
+#include "platform/constants.h"
+#include "unit/sim_fixture.h"
+
+namespace quorvel::testing {
+namespace {
+
+std::uint32_t At(const NotifyIconRecord& r, std::size_t offset) {
+    std::uint32_t v;
+    std::memcpy(&v, r.data() + offset, 4);
+    return v;
+}
+
+TEST(NotifyIconRecord, AddRecordHoldsEveryFieldAtItsOffset) {
+    NotifyIconRecord r = BuildAddRecord(0x12345678, 0xCAFE, "Show Desktop");
+    EXPECT_EQ(At(r, 0), 88u);
+    EXPECT_EQ(At(r, 4), 0x12345678u);
+    EXPECT_EQ(At(r, 8), 1u);
+    EXPECT_EQ(At(r, 12), 7u);
+    EXPECT_EQ(At(r, 16), 512u);
+    EXPECT_EQ(At(r, 20), 0xCAFEu);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 24), 12), "Show Desktop");
+    EXPECT_EQ(r[36], 0);
+    for (std::size_t i = 37; i < 88; ++i) EXPECT_EQ(r[i], ' ') << "byte " << i;
+}
+
+TEST(NotifyIconRecord, TipOf63CharactersEndsWithItsNulInTheLastByte) {
+    std::string tip(63, 'q');
+    NotifyIconRecord r = BuildAddRecord(1, 2, tip);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 24), 63), tip);
+    EXPECT_EQ(r[87], 0);
+    // A longer tip is cut so that the terminating zero still fits.
+    NotifyIconRecord longer = BuildAddRecord(1, 2, std::string(80, 'q'));
+    EXPECT_EQ(longer[87], 0);
+    EXPECT_EQ(longer[86], 'q');
+}
+
+TEST(NotifyIconRecord, DeleteRecordIdentifiesTheIconOnly) {
+    NotifyIconRecord r = BuildDeleteRecord(0x00ABCDEF);
+    EXPECT_EQ(At(r, 0), 88u);
+    EXPECT_EQ(At(r, 4), 0x00ABCDEFu);
+    EXPECT_EQ(At(r, 8), 1u);
+    EXPECT_EQ(At(r, 12), 7u);
+    EXPECT_EQ(At(r, 16), 1u);
+    EXPECT_EQ(At(r, 20), 0u);
+    for (std::size_t i = 24; i < 88; ++i) EXPECT_EQ(r[i], 0) << "byte " << i;
+}
+
+class IconModeTest : public SimTest {
+  protected:
+    // Re-applies the mode as the dialog's OK and Cancel do.
+    void Apply(App& app) {
+        int pid = lastPid;
+        desk.Drive([&] {
+            sim::Desktop::InProcess running(desk, pid);
+            ApplyIconMode(app);
+        });
+    }
+};
+
+TEST_F(IconModeTest, FirstStartStoresTheDefaultAndShowsOnlyTheTaskbarButton) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(StoredMode(), std::string("2\0", 2));
+    EXPECT_EQ(app->IconMode, TaskbarOnly);
+    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_EQ(desk.TrayIconCount(), 0u);
+}
+
+TEST_F(IconModeTest, EachModeShowsWhatItSays) {
+    struct Case {
+        const char* stored;
+        bool button;
+        bool icon;
+    };
+    for (const Case& c : {Case{"1", false, true}, Case{"2", true, false}, Case{"3", true, true},
+                          Case{"7", true, false}, Case{"junk", true, false}}) {
+        StoreMode(c.stored);
+        App* app = Start();
+        ASSERT_NE(app, nullptr);
+        EXPECT_EQ(desk.HasTaskbarButton(app->Form1().hWnd()), c.button) << "mode " << c.stored;
+        const sim::TrayIcon* icon = desk.FindTrayIcon(app->Form2().hWnd(), 1);
+        EXPECT_EQ(icon != nullptr, c.icon) << "mode " << c.stored;
+        if (icon != nullptr) {
+            EXPECT_EQ(icon->tip, "Show Desktop");
+            EXPECT_EQ(icon->callbackMessage, 512u);
+            EXPECT_EQ(icon->icon, app->Form1().control("Picture1").Picture());
+            EXPECT_NE(icon->icon, 0u);
+        }
+        // Both forms are shrunk to 1 twip and kept off the screen.
+        EXPECT_EQ(W(app->Form1().hWnd()).width, 0);
+        EXPECT_EQ(W(app->Form2().hWnd()).height, 0);
+        desk.ShutDown();
+        EXPECT_EQ(desk.TrayIconCount(), 0u);
+    }
+}
+
+TEST_F(IconModeTest, ApplyingAModeAgainLeavesExactlyOneIcon) {
+    StoreMode("3");
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    Apply(*app);
+    Apply(*app);
+    EXPECT_EQ(desk.TrayIconCount(), 1u);
+    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_DELETE)"), 3u);  // delete before every add
+    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 3u);
+}
+
+TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    Hwnd form1 = app->Form1().hWnd();
+    StoreMode("1");
+    Apply(*app);
+    EXPECT_FALSE(desk.HasTaskbarButton(form1));
+    EXPECT_EQ(desk.TrayIconCount(), 1u);
+    StoreMode("3");
+    Apply(*app);
+    EXPECT_TRUE(desk.HasTaskbarButton(form1));
+    EXPECT_EQ(desk.TrayIconCount(), 1u);
+    StoreMode("2");
+    Apply(*app);
+    EXPECT_TRUE(desk.HasTaskbarButton(form1));
+    EXPECT_EQ(desk.TrayIconCount(), 0u);
+    // Back from tray-only, the first click on the button reveals.
+    StoreMode("1");
+    Apply(*app);
+    StoreMode("2");
+    Apply(*app);
+    desk.ClickTaskbarButton(form1);
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
+TEST_F(IconModeTest, StartedTrayOnlyThenSwitchedTheFirstClickOnTheButtonReveals) {
+    StoreMode("1");
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    StoreMode("2");
+    Apply(*app);
+    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
+TEST_F(IconModeTest, AShellThatRefusesTheIconLeavesTheProgramRunning) {
+    StoreMode("3");
+    desk.refuseTrayCalls = true;
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(desk.TrayIconCount(), 0u);
+    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
+TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
+    for (const char* mode : {"1", "2", "3"}) {
+        StoreMode(mode);
+        App* app = Start();
+        ASSERT_NE(app, nullptr);
+        bool wanted = std::string(mode) != "2";
+        desk.RecreateTaskbar();
+        EXPECT_EQ(desk.FindTrayIcon(app->Form2().hWnd(), 1) != nullptr, wanted) << "mode " << mode;
+        EXPECT_EQ(desk.TrayIconCount(), wanted ? 1u : 0u);
+        desk.ShutDown();
+    }
+}
+
+TEST_F(IconModeTest, WindowMenuReadsConfigureWhereCloseWasAndStillCloses) {
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    const auto& menu = W(app->Form1().hWnd()).systemMenu;
+    std::vector<std::string> texts;
+    for (const auto& e : menu) texts.push_back(e.separator ? "-" : e.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"&Restore", "&Size", "Mi&nimize", "Ma&ximize",
+                                               "&Configure"}));
+    EXPECT_EQ(menu.back().id, platform::SC_CLOSE);
+
+    // Choosing it is a close request with UnloadMode 0: the dialog opens and
+    // the program keeps running.
+    int pid = lastPid;
+    bool opened = false;
+    desk.At(10, [&] {
+        opened = app->DialogVisible();
+        desk.PressClose(app->Form3()->hWnd());
+    });
+    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(Alive(pid));
+    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+}
+
+}  // namespace
+}  // namespace quorvel::testing
