@@ -9,6 +9,7 @@ import os
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 from dataclasses import dataclass
 from pathlib import Path
@@ -165,8 +166,17 @@ class WineDesktop:
         return p
 
     def run(self, exe, *args, timeout=30):
-        return subprocess.run(["wine", str(exe), *map(str, args)], env=self.env,
-                              capture_output=True, text=True, timeout=timeout)
+        """Runs a program to its end and returns its output.
+
+        The output goes through files, not pipes: the first Wine program of a
+        session starts the wineserver and the desktop, which inherit its
+        standard handles and would hold a pipe open long after it ended."""
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+            p = subprocess.run(["wine", str(exe), *map(str, args)], env=self.env, stdout=out,
+                               stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(p.args, p.returncode, out.read(), err.read())
 
     def start_shell(self):
         self.start(BUILD / "standin_shell.exe", self.windows_path(self.shell_log))
@@ -214,6 +224,21 @@ class WineDesktop:
     def button_of(self, hwnd):
         return next((b for b in self.taskbar() if b.target == hwnd), None)
 
+    def form2_of(self, form1):
+        """The program's hidden icon host: its captionless form."""
+        return next((w for w in self.windows() if w.pid == form1.pid and w.cls == "QuorvelForm"
+                     and w.title == "" and w.owner != 0), None)
+
+    def tray_icon_position(self, slot=0):
+        """The centre of a notification-area icon: newest at the right end... of
+        the taskbar, in 20-pixel slots (slot 0 is the rightmost)."""
+        bar = next(w for w in self.windows() if w.cls == "Shell_TrayWnd")
+        return bar.x + bar.width - 10 - 20 * slot, bar.y + bar.height // 2
+
+    def popup_menu(self):
+        lines = self.probe("menu")
+        return Window.parse(lines[0]) if lines else None
+
     def has_tray_icon(self, hwnd, icon_id=1):
         return self.probe("tray", hex(hwnd), str(icon_id)) == ["1"]
 
@@ -252,7 +277,8 @@ class WineDesktop:
         return None
 
     def set_mode(self, text):
-        r = self.run("reg", "add", SETTINGS_KEY, "/v", "Icon", "/t", "REG_SZ", "/d", text, "/f")
+        r = self.run("reg", "add", SETTINGS_KEY, "/v", "Icon", "/t", "REG_SZ", "/d", text, "/f",
+                     )
         assert r.returncode == 0, r.stderr
 
     def reg_delete_key(self):

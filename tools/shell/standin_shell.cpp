@@ -69,7 +69,7 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CHAR:
             return 0;  // no beep, no window menu
         case WM_DESTROY:
-            PostQuitMessage(0);
+            if (hwnd == g_self) PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcA(hwnd, msg, wParam, lParam);
