@@ -187,10 +187,22 @@ class WineDesktop:
         return wait_for("Notepad", lambda: self.find("Untitled - Notepad"))
 
     def start_quorvel(self):
+        """Starts quorvel.exe and waits until it is ready: its taskbar button or
+        notification-area icon is there and the start-up activation is over."""
         proc = self.start(BUILD / "quorvel.exe")
         form1 = wait_for("Quorvel's start-up", lambda: self.find("Desktop"))
-        # Started means the start-up activation is over: it is handed back.
-        wait_for("the start-up activation to end", lambda: (fg := self.foreground()) is None or fg.hwnd != form1.hwnd)
+
+        def ready():
+            if self.button_of(form1.hwnd):
+                return True
+            form2 = self.form2_of(form1)
+            return form2 is not None and self.has_tray_icon(form2.hwnd)
+
+        wait_for("Quorvel's taskbar button or icon", ready)
+        # The start-up activation is handed back, or a first click on the
+        # button would minimise it instead of activating it.
+        wait_for("the start-up activation to end",
+                 lambda: (fg := self.foreground()) is None or fg.hwnd != form1.hwnd)
         return proc, form1
 
     # --- looking ---

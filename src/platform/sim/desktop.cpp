@@ -498,9 +498,14 @@ Window* Desktop::MenuOwner(std::uint32_t menu) {
 // --- files ---
 
 std::filesystem::path Desktop::HostPath(const std::string& windowsPath) const {
-    if (windowsPath.size() < 2 || Lower(windowsPath.substr(0, 2)) != "c:") return {};
+    // "C:..." or, on the current drive (which is C:), "\...".
+    std::size_t start = 0;
+    if (windowsPath.size() >= 2 && Lower(windowsPath.substr(0, 2)) == "c:") {
+        start = 2;
+    } else if (windowsPath.empty() || windowsPath[0] != '\\') {
+        return {};
+    }
     std::filesystem::path host = driveC;
-    std::size_t start = 2;
     while (start <= windowsPath.size()) {
         std::size_t end = windowsPath.find('\\', start);
         if (end == std::string::npos) end = windowsPath.size();

@@ -111,9 +111,10 @@ HWND Win32Runtime::NextWindowOfOtherProgram() const {
         if (lstrcmpiA(cls, "Shell_TrayWnd") == 0) continue;
         return h;
     }
-    // Nothing of the user's is open: the shell's desktop window.
+    // Nothing of the user's is open: the shell's desktop window, else its taskbar.
     if (HWND shell = FindWindowA(nullptr, "Program Manager")) return shell;
-    return GetShellWindow();
+    if (HWND shell = GetShellWindow()) return shell;
+    return FindWindowA("Shell_TrayWnd", nullptr);
 }
 
 void Win32Runtime::HandActivationAway() {
