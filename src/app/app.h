@@ -15,7 +15,7 @@ namespace quorvel {
 enum IconModeValue : std::int16_t { TrayOnly = 1, TaskbarOnly = 2, BothIcons = 3 };
 
 class App {
-  public:
+public:
     explicit App(platform::Runtime& runtime);
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -41,7 +41,7 @@ class App {
     // The mode in force.
     std::int16_t IconMode = 0;
 
-  private:
+private:
     void BindForm1Events(platform::FormEvents& events);
 
     platform::Runtime& runtime_;

@@ -35,7 +35,7 @@ class Form;
 // mirrors changes onto its window and keeps the state current when the user
 // changes it. Properties a control type does not have raise a run-time error.
 class Control {
-  public:
+public:
     explicit Control(ControlSpec spec);
     virtual ~Control() = default;
     Control(const Control&) = delete;
@@ -70,13 +70,13 @@ class Control {
     std::function<void()> Click;  // command buttons and menu items
     std::function<void()> Timer;  // timers
 
-  protected:
+protected:
     enum class Property { Visible, Caption, Value, Interval };
     virtual void Changed(Property) {}
     void Require(ControlKind kind, const char* what) const;
     friend class Form;
 
-  private:
+private:
     Form* form_ = nullptr;
     ControlSpec spec_;
     bool visible_;
@@ -87,7 +87,7 @@ class Control {
 };
 
 class Form {
-  public:
+public:
     explicit Form(FormSpec spec, FormEvents events);
     virtual ~Form() = default;
     Form(const Form&) = delete;
@@ -133,11 +133,11 @@ class Form {
     Control& control(std::string_view name, int index = 0);
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
-  protected:
+protected:
     // Backends add the controls they build, in creation order.
     Control& Add(std::unique_ptr<Control> control);
 
-  private:
+private:
     friend class Control;
     // Selects one option button and clears the others of its container.
     void SelectOption(Control& option);

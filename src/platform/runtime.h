@@ -20,7 +20,7 @@ inline constexpr int vbOK = 1;
 inline constexpr int vbCancel = 2;
 
 class Runtime {
-  public:
+public:
     virtual ~Runtime() = default;
 
     virtual WinApi& api() = 0;
@@ -52,10 +52,10 @@ class Runtime {
         std::abort();  // a backend's EndProcess never returns
     }
 
-  protected:
+protected:
     virtual void EndProcess() = 0;
 
-  public:
+public:
     // Raised when the shell's taskbar has been recreated ("TaskbarCreated").
     std::function<void()> TaskbarCreated;
 };

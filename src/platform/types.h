@@ -21,7 +21,7 @@ inline constexpr int kTwipsPerPixel = 15;
 // minimised", "Path not found", "Permission denied"). By default it ends the
 // event handler that raised it; see errors.h for the other two modes.
 class RuntimeError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

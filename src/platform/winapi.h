@@ -11,7 +11,7 @@
 namespace quorvel::platform {
 
 class WinApi {
-  public:
+public:
     virtual ~WinApi() = default;
 
     // user32

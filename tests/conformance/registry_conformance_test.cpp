@@ -21,7 +21,7 @@ std::vector<std::uint8_t> Bytes(const std::string& s) {
 }
 
 class RegistryConformance : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         reg.DeleteTree(HKEY_LOCAL_MACHINE, kTestKey);
         reg.DeleteTree(HKEY_LOCAL_MACHINE, kSettingsKey);

@@ -18,7 +18,7 @@ struct RawValue {
 };
 
 class RegistryTarget {
-  public:
+public:
     virtual ~RegistryTarget() = default;
     virtual platform::WinApi& api() = 0;
     virtual void SetRaw(platform::Hkey root, const std::string& path, const std::string& name,

@@ -9,7 +9,7 @@
 namespace quorvel::testing {
 
 class TrayTarget {
-  public:
+public:
     virtual ~TrayTarget() = default;
     virtual platform::WinApi& api() = 0;
     // A window of this process for icons to belong to, and an icon handle.

@@ -31,8 +31,9 @@ protected:
 };
 
 TEST_F(CleanupTest, OnlyMatchingFilesOfTheFolderItselfGo) {
-    for (const char* name : {"a.tmp", "B.TMP", "c.tmp.bak", "d.tmpl", "e.tmp1", "f.txt",
-                             "sub/h.tmp", "with space.tmp", "caf\xC3\xA9.tmp", "\xE2\x82\xAC.tmp"}) {
+    for (const char* name :
+         {"a.tmp", "B.TMP", "c.tmp.bak", "d.tmpl", "e.tmp1", "f.txt", "sub/h.tmp", "with space.tmp",
+          "caf\xC3\xA9.tmp", "\xE2\x82\xAC.tmp"}) {
         Touch(Temp() / name);
     }
     fs::create_directory(Temp() / "g.tmp");

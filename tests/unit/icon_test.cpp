@@ -51,7 +51,7 @@ TEST(NotifyIconRecord, DeleteRecordIdentifiesTheIconOnly) {
 }
 
 class IconModeTest : public SimTest {
-  protected:
+protected:
     // Re-applies the mode as the dialog's OK and Cancel do.
     void Apply(App& app) {
         int pid = lastPid;

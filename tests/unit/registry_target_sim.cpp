@@ -7,7 +7,7 @@ namespace quorvel::testing {
 
 namespace {
 class SimRegistryTarget : public RegistryTarget {
-  public:
+public:
     platform::WinApi& api() override { return api_; }
     void SetRaw(platform::Hkey root, const std::string& path, const std::string& name,
                 std::uint32_t type, const std::vector<std::uint8_t>& data) override {
@@ -26,7 +26,7 @@ class SimRegistryTarget : public RegistryTarget {
         desk_.registry.DeleteKey(root, path);
     }
 
-  private:
+private:
     sim::Desktop desk_;
     sim::SimWinApi api_{desk_, 1};
 };

@@ -5,7 +5,7 @@ namespace quorvel::testing {
 namespace {
 
 class RevealTest : public SimTest {
-  protected:
+protected:
     // A window of another program, to be minimised.
     Hwnd Editor() {
         if (editor == 0) editor = desk.CreateAppWindow("Untitled - Notepad");
@@ -87,7 +87,7 @@ TEST_F(RevealTest, NoRevealWhileTheDialogIsOpen) {
 
 // No window titled "Program Manager" exists.
 class NoShellRevealTest : public SimTest {
-  protected:
+protected:
     NoShellRevealTest() : SimTest(false) {}
 };
 

@@ -14,7 +14,7 @@ namespace {
 using platform::HKEY_LOCAL_MACHINE;
 
 class SettingsTest : public ::testing::Test {
-  protected:
+protected:
     std::string Stored() {
         auto v = desk.registry.Get(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
         return v ? std::string(v->data.begin(), v->data.end()) : "<none>";

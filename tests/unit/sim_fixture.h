@@ -17,7 +17,7 @@ namespace quorvel::testing {
 using platform::Hwnd;
 
 class SimTest : public ::testing::Test {
-  protected:
+protected:
     SimTest() : SimTest(true) {}
     explicit SimTest(bool withShell) : desk(withShell) {
         desk.onProcessReaped = [this](int pid) { instances.erase(pid); };

@@ -7,7 +7,7 @@ namespace quorvel::testing {
 
 namespace {
 class SimTrayTarget : public TrayTarget {
-  public:
+public:
     SimTrayTarget() {
         sim::Window w;
         w.title = "tray test";
@@ -17,7 +17,7 @@ class SimTrayTarget : public TrayTarget {
     platform::Hwnd Window() override { return window_; }
     platform::Hicon Icon() override { return 0x7001; }
 
-  private:
+private:
     sim::Desktop desk_;
     int pid_ = desk_.NewProcess("tests");
     sim::SimWinApi api_{desk_, pid_};

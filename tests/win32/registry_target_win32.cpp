@@ -12,7 +12,7 @@ HKEY Root(platform::Hkey root) {
 }
 
 class Win32RegistryTarget : public RegistryTarget {
-  public:
+public:
     platform::WinApi& api() override { return api_; }
     void SetRaw(platform::Hkey root, const std::string& path, const std::string& name,
                 std::uint32_t type, const std::vector<std::uint8_t>& data) override {
@@ -57,7 +57,7 @@ class Win32RegistryTarget : public RegistryTarget {
         RegDeleteKeyA(Root(root), path.c_str());
     }
 
-  private:
+private:
     win32::Win32Api api_;
 };
 }  // namespace

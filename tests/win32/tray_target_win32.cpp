@@ -9,7 +9,7 @@ namespace quorvel::testing {
 
 namespace {
 class Win32TrayTarget : public TrayTarget {
-  public:
+public:
     Win32TrayTarget() {
         WNDCLASSA cls{};
         cls.lpfnWndProc = DefWindowProcA;
@@ -27,7 +27,7 @@ class Win32TrayTarget : public TrayTarget {
             reinterpret_cast<UINT_PTR>(LoadIcon(nullptr, IDI_APPLICATION)));
     }
 
-  private:
+private:
     win32::Win32Api api_;
     HWND window_ = nullptr;
 };

@@ -43,7 +43,7 @@ struct ProcessEnded {
 // No event is scheduled and the awaited condition never came: the test left
 // a modal dialog or menu without a way out.
 class SimStall : public std::logic_error {
-  public:
+public:
     using std::logic_error::logic_error;
 };
 
@@ -87,7 +87,7 @@ struct FileFaults {
 };
 
 class Desktop {
-  public:
+public:
     // With the shell's window "Program Manager" unless told otherwise.
     explicit Desktop(bool withShell = true);
     ~Desktop();
@@ -104,13 +104,13 @@ class Desktop {
     void Drive(const std::function<void()>& f);
     // Depth guard: a process's code is running (see Drive).
     class InProcess {
-      public:
+    public:
         InProcess(Desktop& d, int pid) : d_(d), pid_(pid) { ++d_.depth_[pid_]; }
         ~InProcess() { --d_.depth_[pid_]; }
         InProcess(const InProcess&) = delete;
         InProcess& operator=(const InProcess&) = delete;
 
-      private:
+    private:
         Desktop& d_;
         int pid_;
     };
@@ -232,7 +232,7 @@ class Desktop {
     std::vector<std::string> calls;
     std::size_t CountCalls(const std::string& prefix) const;
 
-  private:
+private:
     void ProcessKey(const Key& key);
     void MinimiseAll();
     void Reap(int pid);

@@ -20,7 +20,7 @@ struct RegistryValue {
 };
 
 class RegistryHive {
-  public:
+public:
     RegistryHive();
 
     // Direct access for tests and set-up (no handles, no faults).
@@ -50,7 +50,7 @@ class RegistryHive {
     std::set<std::string> uncreatableKeys;
     bool refuseWrites = false;
 
-  private:
+private:
     struct Key {
         std::map<std::string, std::unique_ptr<Key>> subkeys;  // by lower-case name
         std::map<std::string, RegistryValue> values;          // by lower-case name

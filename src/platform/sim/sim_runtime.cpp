@@ -24,19 +24,19 @@ int ToPixels(double twips) {
 
 // Leaves a flag set while a scope runs, also when it is left by an exception.
 class Flag {
-  public:
+public:
     explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
     ~Flag() { flag_ = false; }
     Flag(const Flag&) = delete;
     Flag& operator=(const Flag&) = delete;
 
-  private:
+private:
     bool& flag_;
 };
 }  // namespace
 
 class SimControl : public Control {
-  public:
+public:
     SimControl(SimRuntime& rt, ControlSpec spec) : Control(std::move(spec)), rt_(rt) {}
     ~SimControl() override { StopTimer(); }
 
@@ -65,7 +65,7 @@ class SimControl : public Control {
         timerId_ = 0;
     }
 
-  protected:
+protected:
     void Changed(Property property) override {
         if (property != Property::Interval) return;
         StopTimer();
@@ -77,7 +77,7 @@ class SimControl : public Control {
         });
     }
 
-  private:
+private:
     SimRuntime& rt_;
     std::string path_;
     std::vector<std::string> entries_;
@@ -110,7 +110,7 @@ void SimControl::SetPath(const std::string& path) {
 }
 
 class SimForm : public Form {
-  public:
+public:
     SimForm(SimRuntime& rt, const FormSpec& spec, FormEvents formEvents);
     ~SimForm() override;
 
@@ -136,7 +136,22 @@ class SimForm : public Form {
 
     bool hiddenByProgram = false;
 
-  private:
+    void UserClick(Control& control) {
+        Desktop::InProcess running(rt_.desk_, rt_.pid_);
+        if (control.spec().kind == ControlKind::OptionButton) control.SetValue(true);
+        rt_.Raise(control.Click);
+    }
+    void UserKey(std::uint8_t vk) {
+        for (const auto& c : controls()) {
+            if ((vk == VK_RETURN && c->spec().isDefault) ||
+                (vk == VK_ESCAPE && c->spec().isCancel)) {
+                UserClick(*c);
+                return;
+            }
+        }
+    }
+
+private:
     Window& window() const {
         Window* w = rt_.desk_.Find(hwnd_);
         if (w == nullptr) throw RuntimeError("Form not loaded");
@@ -333,6 +348,16 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         default:
             break;
     }
+}
+
+void ClickControl(Form& form, std::string_view name, int index) {
+    auto& f = static_cast<SimForm&>(form);
+    if (!f.Loaded() || !f.Visible()) throw std::logic_error("the form is not on the screen");
+    f.UserClick(f.control(name, index));
+}
+
+void PressKey(Form& form, std::uint8_t virtualKey) {
+    static_cast<SimForm&>(form).UserKey(virtualKey);
 }
 
 // --- the run time ---

@@ -14,8 +14,16 @@ namespace quorvel::sim {
 
 class SimForm;
 
+// What the user does to the program's own controls, for the tests' driver:
+// a click on a command button, option button or menu item, and Enter or
+// Escape in a dialog.
+void ClickControl(platform::Form& form, std::string_view name, int index = 0);
+void PressKey(platform::Form& form, std::uint8_t virtualKey);
+inline constexpr std::uint8_t VK_RETURN = 0x0D;
+inline constexpr std::uint8_t VK_ESCAPE = 0x1B;
+
 class SimRuntime : public platform::Runtime {
-  public:
+public:
     // Starts a process of the program on the desktop: its hidden application
     // window is titled "Quorvel", as a form run time's application is.
     explicit SimRuntime(Desktop& desktop);
@@ -36,10 +44,10 @@ class SimRuntime : public platform::Runtime {
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
 
-  protected:
+protected:
     void EndProcess() override;
 
-  private:
+private:
     friend class SimForm;
     // As in the Win32 backend: activations caused while a handler runs raise
     // no Activate; a nested message loop takes outside input again.

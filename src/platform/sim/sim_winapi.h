@@ -9,7 +9,7 @@
 namespace quorvel::sim {
 
 class SimWinApi : public platform::WinApi {
-  public:
+public:
     SimWinApi(Desktop& desktop, int pid) : desk_(desktop), pid_(pid) {}
 
     std::int32_t SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx, int cy,
@@ -35,7 +35,7 @@ class SimWinApi : public platform::WinApi {
     std::int32_t RegCloseKey(platform::Hkey key) override;
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
 
-  private:
+private:
     void Log(const std::string& call) { desk_.calls.push_back(call); }
     Desktop& desk_;
     int pid_;

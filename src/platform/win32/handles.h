@@ -9,7 +9,7 @@ namespace quorvel::win32 {
 
 template <typename Handle, typename Closer>
 class Owned {
-  public:
+public:
     Owned() = default;
     explicit Owned(Handle handle) : handle_(handle) {}
     ~Owned() { Reset(); }
@@ -30,7 +30,7 @@ class Owned {
         handle_ = handle;
     }
 
-  private:
+private:
     Handle handle_{};
 };
 
@@ -58,7 +58,7 @@ using Icon = Owned<HICON, DestroyIconHandle>;
 
 // FindFirstFile's handle is INVALID_HANDLE_VALUE, not 0, when it fails.
 class FindHandle {
-  public:
+public:
     explicit FindHandle(HANDLE h) : h_(h) {}
     ~FindHandle() {
         if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
@@ -68,7 +68,7 @@ class FindHandle {
     HANDLE get() const { return h_; }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
 
-  private:
+private:
     HANDLE h_;
 };
 

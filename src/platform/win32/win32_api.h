@@ -6,7 +6,7 @@
 namespace quorvel::win32 {
 
 class Win32Api : public platform::WinApi {
-  public:
+public:
     std::int32_t SetWindowPos(platform::Hwnd hwnd, platform::Hwnd insertAfter, int x, int y, int cx,
                               int cy, std::uint32_t flags) override;
     platform::Hwnd FindWindowA(const char* className, const char* windowName) override;

@@ -23,13 +23,13 @@ int ToPixels(double twips) {
 
 // Leaves a flag set while a scope runs, also when it is left by an exception.
 class Flag {
-  public:
+public:
     explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
     ~Flag() { flag_ = false; }
     Flag(const Flag&) = delete;
     Flag& operator=(const Flag&) = delete;
 
-  private:
+private:
     bool& flag_;
 };
 

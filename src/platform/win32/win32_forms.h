@@ -17,7 +17,7 @@ class Win32Runtime;
 class Win32Form;
 
 class Win32Control : public platform::Control {
-  public:
+public:
     Win32Control(Win32Form& form, platform::ControlSpec spec, int id);
     ~Win32Control() override;
 
@@ -33,10 +33,10 @@ class Win32Control : public platform::Control {
     std::string List(int index) const override;
     platform::Hicon Picture() const override;
 
-  protected:
+protected:
     void Changed(Property property) override;
 
-  private:
+private:
     static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     Win32Form& form_;
@@ -52,7 +52,7 @@ class Win32Control : public platform::Control {
 };
 
 class Win32Form : public platform::Form {
-  public:
+public:
     Win32Form(Win32Runtime& runtime, const platform::FormSpec& spec, platform::FormEvents events);
     ~Win32Form() override;
 
@@ -83,7 +83,7 @@ class Win32Form : public platform::Form {
 
     bool hiddenByProgram = false;
 
-  private:
+private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     template <typename Handler, typename... Args>

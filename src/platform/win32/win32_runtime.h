@@ -18,7 +18,7 @@ namespace quorvel::win32 {
 class Win32Form;
 
 class Win32Runtime : public platform::Runtime {
-  public:
+public:
     explicit Win32Runtime(HINSTANCE instance);
     ~Win32Runtime() override;
 
@@ -63,14 +63,14 @@ class Win32Runtime : public platform::Runtime {
     // A message loop inside a handler (modal dialog, DoEvents) takes the
     // user's input again: what it dispatches comes from outside.
     class OutsideInput {
-      public:
+    public:
         explicit OutsideInput(Win32Runtime& rt)
             : rt_(rt), saved_(std::exchange(rt.eventDepth, 0)) {}
         ~OutsideInput() { rt_.eventDepth = saved_; }
         OutsideInput(const OutsideInput&) = delete;
         OutsideInput& operator=(const OutsideInput&) = delete;
 
-      private:
+    private:
         Win32Runtime& rt_;
         int saved_;
     };
@@ -80,10 +80,10 @@ class Win32Runtime : public platform::Runtime {
     Win32Form* modalForm = nullptr;
     std::vector<Win32Form*> forms;
 
-  protected:
+protected:
     void EndProcess() override;
 
-  private:
+private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram() const;
 

@@ -1,0 +1,310 @@
+// The Configure dialog: its two views, OK, Cancel and Exit, the close
+// request, and the timer that brings it to the front.
+#include "platform/constants.h"
+#include "unit/sim_fixture.h"
+
+namespace quorvel::testing {
+namespace {
+
+using sim::ClickControl;
+using sim::PressKey;
+
+class DialogTest : public SimTest {
+protected:
+    App* StartWith(const char* mode) {
+        StoreMode(mode);
+        app = Start();
+        pid = lastPid;
+        return app;
+    }
+    platform::Form& Dialog() {
+        platform::Form* f = app->Form3();
+        if (f == nullptr || !f->Visible()) throw std::logic_error("the dialog is not open");
+        return *f;
+    }
+    bool Selected(int i) { return Dialog().control("Option1", i).Value(); }
+    int SelectedOption() {
+        int found = 0;
+        for (int i = 1; i <= 3; ++i) {
+            if (Selected(i)) found = found == 0 ? i : -1;
+        }
+        return found;
+    }
+    bool InAboutView() {
+        platform::Form& d = Dialog();
+        bool about = d.Caption() == "About Quorvel";
+        EXPECT_EQ(d.control("Command1").Caption(), about ? "Con&figure" : "&About");
+        EXPECT_EQ(d.control("AboutBox").Visible(), about);
+        // The text is seen only inside its shown panel (created visible in a hidden one).
+        EXPECT_EQ(d.control("AboutBox").Visible() && d.control("Label1").Visible(), about);
+        EXPECT_EQ(d.control("Frame1").Visible(), !about);
+        if (!about) {
+            EXPECT_EQ(d.Caption(), "Configure Quorvel");
+        }
+        return about;
+    }
+    // Opens the dialog from the taskbar button's window menu; `inside` runs
+    // while it is open and must close it.
+    void OpenFromWindowMenu(std::function<void()> inside) {
+        desk.At(10, std::move(inside));
+        desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    }
+    std::size_t Titled(const std::string& title) {
+        std::size_t n = 0;
+        for (Hwnd h : desk.ZOrder()) n += W(h).title == title;
+        return n;
+    }
+
+    App* app = nullptr;
+    int pid = 0;
+};
+
+TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    OpenFromWindowMenu([&] {
+        EXPECT_FALSE(InAboutView());
+        EXPECT_EQ(SelectedOption(), 3);
+        EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
+        // The program's other windows take no input meanwhile.
+        EXPECT_FALSE(W(app->Form1().hWnd()).enabled);
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    EXPECT_EQ(app->Form3(), nullptr);
+    EXPECT_TRUE(W(app->Form1().hWnd()).enabled);
+    EXPECT_TRUE(Alive(pid));
+}
+
+TEST_F(DialogTest, OpeningWithNothingStoredStoresAndSelectsTheDefault) {
+    ASSERT_NE(StartWith("1"), nullptr);
+    desk.registry.DeleteKey(platform::HKEY_LOCAL_MACHINE, kSettingsKey);
+    desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+    desk.At(20, [&] {
+        EXPECT_EQ(StoredMode(), std::string("2\0", 2));
+        EXPECT_EQ(SelectedOption(), 2);
+        EXPECT_FALSE(InAboutView());
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    EXPECT_EQ(app->Form3(), nullptr);
+}
+
+TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheTagIsClearedAfter) {
+    ASSERT_NE(StartWith("1"), nullptr);
+    desk.At(10, [&] { desk.ChooseMenuItem("About Q&uorvel"); });
+    desk.At(20, [&] {
+        EXPECT_TRUE(InAboutView());
+        EXPECT_EQ(Dialog().control("Label1").Caption(), std::string(22, ' ') + "Quorvel V1.04");
+        EXPECT_EQ(app->Form2().control("lblAbout").Tag(), "*");
+        ClickControl(Dialog(), "Command1");
+        EXPECT_FALSE(InAboutView());
+        EXPECT_EQ(SelectedOption(), 1);
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    EXPECT_EQ(app->Form2().control("lblAbout").Tag(), "");
+    // A later Configure opens the configure view.
+    desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+    desk.At(20, [&] {
+        EXPECT_FALSE(InAboutView());
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+}
+
+TEST_F(DialogTest, TheViewsAlternateWithoutTouchingTheSelection) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    OpenFromWindowMenu([&] {
+        ClickControl(Dialog(), "Option1", 1);
+        for (int i = 0; i < 7; ++i) {
+            bool wasAbout = InAboutView();
+            ClickControl(Dialog(), "Command1");
+            EXPECT_NE(InAboutView(), wasAbout);
+            EXPECT_EQ(SelectedOption(), 1);
+        }
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    EXPECT_EQ(StoredMode(), std::string("2\0", 2));
+}
+
+TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    OpenFromWindowMenu([&] {
+        ClickControl(Dialog(), "Option1", 1);
+        ClickControl(Dialog(), "Command1");  // to the About view
+        PressKey(Dialog(), sim::VK_RETURN);  // Enter presses "&OK"
+    });
+    EXPECT_EQ(StoredMode(), std::string("1\0", 2));
+    EXPECT_EQ(app->IconMode, TrayOnly);
+    EXPECT_FALSE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_TRUE(HasTrayIcon(*app));
+
+    // And back to both icons, from the tray's own menu.
+    desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+    desk.At(20, [&] {
+        ClickControl(Dialog(), "Option1", 3);
+        ClickControl(Dialog(), "Command2");
+    });
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    EXPECT_EQ(StoredMode(), std::string("3\0", 2));
+    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_EQ(desk.TrayIconCount(), 1u);
+}
+
+TEST_F(DialogTest, OkWithoutAChangeAndCancelBothReapplyTheStoredModeInFull) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    for (std::uint8_t key : {sim::VK_RETURN, sim::VK_ESCAPE}) {
+        desk.calls.clear();
+        OpenFromWindowMenu([&] {
+            if (key == sim::VK_ESCAPE) ClickControl(Dialog(), "Option1", 1);  // not stored
+            PressKey(Dialog(), key);
+        });
+        EXPECT_EQ(StoredMode(), std::string("3\0", 2));
+        EXPECT_EQ(desk.CountCalls("RegSetValueExA"), key == sim::VK_RETURN ? 1u : 0u);
+        EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_DELETE)"), 1u);
+        EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 1u);
+        EXPECT_EQ(desk.TrayIconCount(), 1u);
+    }
+}
+
+TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    Hwnd form2 = app->Form2().hWnd();
+    desk.messageBoxAnswers = {platform::vbCancel, platform::vbOK};
+    OpenFromWindowMenu([&] {
+        ClickControl(Dialog(), "Option1", 1);
+        ClickControl(Dialog(), "Command1");
+        ClickControl(Dialog(), "Command4");  // Exit, then Cancel: nothing changes
+        EXPECT_TRUE(InAboutView());
+        EXPECT_EQ(SelectedOption(), 1);
+        ClickControl(Dialog(), "Command4");  // Exit, then OK: the end
+        ADD_FAILURE() << "the program went on after a confirmed Exit";
+    });
+    ASSERT_EQ(desk.messageBoxes.size(), 2u);
+    EXPECT_EQ(desk.messageBoxes[0].prompt, "You are about to exit Quorvel.");
+    EXPECT_EQ(desk.messageBoxes[0].style, 65);
+    EXPECT_EQ(desk.messageBoxes[0].title, "Exit Quorvel");
+    EXPECT_FALSE(Alive(pid));
+    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+    EXPECT_EQ(StoredMode(), std::string("3\0", 2));
+}
+
+TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    desk.calls.clear();
+    OpenFromWindowMenu([&] {
+        ClickControl(Dialog(), "Option1", 1);
+        desk.PressClose(Dialog().hWnd());  // UnloadMode 0
+    });
+    EXPECT_EQ(app->Form3(), nullptr);
+    EXPECT_TRUE(Alive(pid));
+    EXPECT_EQ(StoredMode(), std::string("3\0", 2));
+    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA"), 0u);
+}
+
+TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    OpenFromWindowMenu([&] { PressKey(Dialog(), sim::VK_ESCAPE); });
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
+TEST_F(DialogTest, EveryOpeningStartsAgainInTheConfigureView) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    OpenFromWindowMenu([&] {
+        ClickControl(Dialog(), "Command1");
+        desk.PressClose(Dialog().hWnd());
+    });
+    OpenFromWindowMenu([&] {
+        EXPECT_FALSE(InAboutView());
+        EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+}
+
+TEST_F(DialogTest, OpeningItAgainWhileOpenBringsTheOpenOneToTheFront) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+    desk.At(20, [&] {
+        desk.Activate(desk.Shell());
+        desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+        EXPECT_EQ(Titled("Configure Quorvel"), 1u);
+        EXPECT_EQ(desk.Active(), Dialog().hWnd());
+    });
+    desk.At(500, [&] { PressKey(Dialog(), sim::VK_ESCAPE); });
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    EXPECT_EQ(app->Form3(), nullptr);
+}
+
+// --- the activation timer ---
+
+TEST_F(DialogTest, TheTimerStopsOnItsFirstTickThatFindsTheDialog) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    desk.calls.clear();
+    std::uint64_t opened = desk.Now();
+    desk.At(1, [&] {
+        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 100);
+        desk.Activate(desk.Shell());  // the dialog went behind
+    });
+    desk.At(150, [&] {
+        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        EXPECT_EQ(desk.CountCalls("FindWindowA(NULL, \"Configure Quorvel\")"), 1u);
+        EXPECT_EQ(desk.Active(), Dialog().hWnd());  // brought to the front
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    EXPECT_GE(desk.Now(), opened + 150);
+    desk.Run(1000);
+    EXPECT_EQ(desk.CountCalls("FindWindowA"), 1u);
+    EXPECT_EQ(desk.RunningTimers(), 0u);
+}
+
+TEST_F(DialogTest, TheTimerKeepsPollingWhileOnlyTheAboutViewsTitleShows) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    desk.calls.clear();
+    desk.At(1, [&] { ClickControl(Dialog(), "Command1"); });
+    desk.At(350, [&] {
+        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 100);
+        EXPECT_EQ(desk.CountCalls("FindWindowA"), 3u);
+        ClickControl(Dialog(), "Command1");  // "Configure Quorvel" again
+    });
+    desk.At(450, [&] {
+        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    EXPECT_EQ(desk.RunningTimers(), 0u);
+}
+
+TEST_F(DialogTest, AnotherProgramsWindowWithTheTitleStopsThePollingToo) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    desk.At(1, [&] {
+        ClickControl(Dialog(), "Command1");
+        desk.CreateAppWindow("Configure Quorvel");
+    });
+    desk.At(150, [&] {
+        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+}
+
+TEST_F(DialogTest, ClosedBeforeAnyTickTheTimerPollsOnUntilTheDialogIsBack) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    desk.At(1, [&] { PressKey(Dialog(), sim::VK_ESCAPE); });
+    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    desk.Run(1000);
+    EXPECT_EQ(app->Form2().control("Timer1").Interval(), 100);
+    desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+    desk.At(300, [&] {
+        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    EXPECT_EQ(desk.RunningTimers(), 0u);
+}
+
+}  // namespace
+}  // namespace quorvel::testing

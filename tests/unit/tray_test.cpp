@@ -1,0 +1,105 @@
+// The notification-area icon's callbacks and its pop-up menu.
+#include "platform/constants.h"
+#include "unit/sim_fixture.h"
+
+namespace quorvel::testing {
+namespace {
+
+using platform::WM_LBUTTONDBLCLK;
+using platform::WM_LBUTTONDOWN;
+using platform::WM_LBUTTONUP;
+using platform::WM_MBUTTONDOWN;
+using platform::WM_MOUSEMOVE;
+using platform::WM_RBUTTONDOWN;
+using platform::WM_RBUTTONUP;
+
+class TrayTest : public SimTest {
+protected:
+    void SetUp() override {
+        StoreMode("1");
+        app = Start();
+        ASSERT_NE(app, nullptr);
+        pid = lastPid;
+        form2 = app->Form2().hWnd();
+    }
+    void Over(std::vector<std::uint32_t> messages) {
+        desk.MouseOverTrayIcon(form2, 1, messages);
+        desk.Run();
+    }
+    App* app = nullptr;
+    int pid = 0;
+    Hwnd form2 = 0;
+};
+
+TEST_F(TrayTest, ALeftPressRevealsOnceAndWhatFollowsDoesNothing) {
+    Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_TRUE(desk.popupsShown.empty());
+}
+
+TEST_F(TrayTest, PointerMovesReleasesAndTheMiddleButtonDoNothing) {
+    Over({WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONDOWN});
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_TRUE(desk.popupsShown.empty());
+}
+
+TEST_F(TrayTest, ARightPressOpensTheMenuOnce) {
+    desk.At(10, [&] { desk.DismissMenu(); });
+    Over({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP});
+    ASSERT_EQ(desk.popupsShown.size(), 1u);
+    EXPECT_EQ(desk.popupsShown[0],
+              (std::vector<std::string>{"Show &Desktop", "-", "&Configure", "About Q&uorvel", "-",
+                                        "E&xit Quorvel"}));
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+}
+
+TEST_F(TrayTest, AShiftCtrlOrAltStateMakesTheCallbackDoNothing) {
+    for (std::uint32_t keyFlags : {0x4u, 0x8u}) {  // MK_SHIFT, MK_CONTROL
+        desk.Post(form2, WM_MOUSEMOVE, 1 | keyFlags, WM_LBUTTONDOWN);
+        desk.Post(form2, WM_MOUSEMOVE, 1 | keyFlags, WM_RBUTTONDOWN);
+        desk.Run();
+    }
+    // A pointer position with a Y (a real mouse move over the hidden form) too.
+    desk.Post(form2, WM_MOUSEMOVE, 1, (1u << 16) | WM_LBUTTONDOWN);
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_TRUE(desk.popupsShown.empty());
+}
+
+TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
+    desk.At(10, [&] { desk.ChooseMenuItem("About Q&uorvel"); });
+    desk.At(20, [&] {
+        desk.ClickTrayIcon(form2, 1);
+        desk.ClickTrayIcon(form2, 1, true);
+        sim::ClickControl(*app->Form3(), "Command1");  // the configure view
+        desk.ClickTrayIcon(form2, 1);
+        desk.ClickTrayIcon(form2, 1, true);
+        EXPECT_EQ(desk.MinimiseAllCount(), 0);
+        EXPECT_EQ(desk.popupsShown.size(), 1u);
+        sim::PressKey(*app->Form3(), sim::VK_ESCAPE);
+    });
+    desk.ClickTrayIcon(form2, 1, true);
+    // Closed again, the icon answers.
+    desk.ClickTrayIcon(form2, 1);
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
+TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
+    desk.At(10, [&] { desk.ChooseMenuItem("Show &Desktop"); });
+    desk.ClickTrayIcon(form2, 1, true);
+    desk.Run();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_TRUE(Alive(pid));
+}
+
+TEST_F(TrayTest, ExitFromTheMenuRemovesTheIconAndEnds) {
+    desk.At(10, [&] { desk.ChooseMenuItem("E&xit Quorvel"); });
+    desk.ClickTrayIcon(form2, 1, true);
+    EXPECT_FALSE(Alive(pid));
+    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
