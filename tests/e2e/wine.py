@@ -247,6 +247,26 @@ class WineDesktop:
         bar = next(w for w in self.windows() if w.cls == "Shell_TrayWnd")
         return bar.x + bar.width - 10 - 20 * slot, bar.y + bar.height // 2
 
+    def client(self, hwnd):
+        x, y, w, h = map(int, self.probe("client", hex(hwnd))[0].split())
+        return x, y, w, h
+
+    def at_twips(self, hwnd, left, top, width, height):
+        """The screen point at the middle of a control given in twips (15 to
+        the pixel) from the top-left corner of a form's client area."""
+        x, y, _, _ = self.client(hwnd)
+        return x + round((left + width / 2) / 15), y + round((top + height / 2) / 15)
+
+    def checked(self, hwnd, caption):
+        return self.probe("checked", hex(hwnd), caption) == ["1"]
+
+    @staticmethod
+    def menu_item_centre(menu, index, heights, border=3):
+        """The middle of a menu item, from the heights of the items (separators
+        are short), as this prefix's fonts draw them."""
+        top = menu.y + border + sum(heights[:index])
+        return menu.x + menu.width // 2, top + heights[index] // 2
+
     def popup_menu(self):
         lines = self.probe("menu")
         return Window.parse(lines[0]) if lines else None

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -133,6 +134,29 @@ int main(int argc, char** argv) {
                     GetGuiResources(process, GR_GDIOBJECTS),
                     static_cast<unsigned long>(memory.PrivateUsage));
         CloseHandle(process);
+    } else if (cmd == "client" && argc >= 3) {
+        RECT r{};
+        GetClientRect(Hwnd(argv[2]), &r);
+        MapWindowPoints(Hwnd(argv[2]), nullptr, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    } else if (cmd == "checked" && argc >= 4) {
+        // The state of a dialog's option button, by its caption.
+        HWND child = FindWindowExA(Hwnd(argv[2]), nullptr, nullptr, nullptr);
+        std::string wanted = argv[3];
+        bool found = false;
+        std::function<void(HWND)> search = [&](HWND parent) {
+            for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr && !found; c = GetWindow(c, GW_HWNDNEXT)) {
+                if (Title(c) == wanted) {
+                    std::printf("%d\n", SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+                    found = true;
+                    return;
+                }
+                search(c);
+            }
+        };
+        (void)child;
+        search(Hwnd(argv[2]));
+        if (!found) return 1;
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

@@ -1,0 +1,99 @@
+"""The Configure dialog of the real quorvel.exe under Wine: opened from the
+taskbar button's window menu with real clicks, its two views, Enter and
+Escape, the exit confirmation, and a stored choice put into effect."""
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from wine import WineDesktop, process_ended, stays, wait_for  # noqa: E402
+
+WINDOW_MENU = [19, 19, 19, 19, 19, 9, 19]  # Restore, Size, Minimize, Maximize, Configure, -, About Wine
+COMMAND1 = (3825, 105, 855, 375)
+COMMAND4 = (3825, 1545, 855, 375)
+OPTION_TRAY = (1110 + 240, 210 + 360, 2055, 195)
+
+
+class Dialog(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.desk = WineDesktop("dialog").__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desk.stop()
+
+    def open_from_window_menu(self, form1):
+        d = self.desk
+        button = wait_for("the taskbar button", lambda: d.button_of(form1.hwnd))
+        d.click(*button.centre, button=3)
+        menu = wait_for("the window menu", d.popup_menu)
+        d.click(*d.menu_item_centre(menu, 4, WINDOW_MENU))
+        dialog = wait_for("the dialog", lambda: d.find("Configure Quorvel"), timeout=5)
+        # In front within a second: the timer brings it there.
+        wait_for("the dialog in front", lambda: (fg := d.foreground()) and fg.hwnd == dialog.hwnd,
+                 timeout=1.5)
+        return dialog
+
+    def test_views_confirmation_and_cancel(self):
+        d = self.desk
+        d.reset("2")
+        d.start_shell()
+        proc, form1 = d.start_quorvel()
+        dialog = self.open_from_window_menu(form1)
+        self.assertTrue(d.checked(dialog.hwnd, "Show icon in Task&bar and ALT/TAB"))
+        d.screenshot("configure-view")
+
+        d.click(*d.at_twips(dialog.hwnd, *COMMAND1))
+        wait_for("the About view", lambda: d.find("About Quorvel"))
+        d.screenshot("about-view")
+        d.click(*d.at_twips(dialog.hwnd, *COMMAND1))
+        wait_for("the configure view", lambda: d.find("Configure Quorvel"))
+
+        d.click(*d.at_twips(dialog.hwnd, *COMMAND4))
+        box = wait_for("the exit confirmation", lambda: d.find("Exit Quorvel"))
+        d.screenshot("exit-confirmation")
+        d.keys("Escape")  # Cancel
+        wait_for("the confirmation to close", lambda: d.find("Exit Quorvel") is None)
+        self.assertIsNotNone(d.find("Configure Quorvel"))
+        self.assertFalse(process_ended(proc))
+        self.assertIsNotNone(box)
+
+        d.keys("Escape")  # the dialog's Cancel
+        wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
+        self.assertEqual(d.reg_query(), "2")
+        stays("no reveal on closing", lambda: d.reveals() == 0)
+        self.assertFalse(process_ended(proc))
+
+    def test_tray_option_and_enter_store_one_and_hide_the_button(self):
+        d = self.desk
+        d.reset("2")
+        d.start_shell()
+        _, form1 = d.start_quorvel()
+        dialog = self.open_from_window_menu(form1)
+        d.click(*d.at_twips(dialog.hwnd, *OPTION_TRAY))
+        wait_for("the option selected", lambda: d.checked(dialog.hwnd, "Show icon in &Tray"))
+        d.keys("Return")  # Enter presses OK
+        wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
+        wait_for("the stored mode", lambda: d.reg_query() == "1")
+        wait_for("the taskbar button to go", lambda: d.button_of(form1.hwnd) is None)
+        form2 = d.form2_of(form1)
+        wait_for("the icon", lambda: d.has_tray_icon(form2.hwnd))
+
+    def test_exit_confirmed_ends_the_program(self):
+        d = self.desk
+        d.reset("3")
+        d.start_shell()
+        proc, form1 = d.start_quorvel()
+        form2 = d.form2_of(form1)
+        dialog = self.open_from_window_menu(form1)
+        d.click(*d.at_twips(dialog.hwnd, *COMMAND4))
+        wait_for("the exit confirmation", lambda: d.find("Exit Quorvel"))
+        d.keys("Return")  # OK
+        wait_for("the program to end", lambda: process_ended(proc))
+        self.assertFalse(d.has_tray_icon(form2.hwnd))
+        self.assertEqual(d.reg_query(), "3")
+
+
+if __name__ == "__main__":
+    unittest.main()
