@@ -12,6 +12,8 @@ WINDOW_MENU = [19, 19, 19, 19, 19, 9, 19]  # Restore, Size, Minimize, Maximize, 
 COMMAND1 = (3825, 105, 855, 375)
 COMMAND4 = (3825, 1545, 855, 375)
 OPTION_TRAY = (1110 + 240, 210 + 360, 2055, 195)
+OPTION_BOTH = (1110 + 240, 210 + 1200, 2055, 195)
+TRAY_MENU = [17, 9, 17, 17, 9, 17]
 
 
 class Dialog(unittest.TestCase):
@@ -76,9 +78,26 @@ class Dialog(unittest.TestCase):
         d.keys("Return")  # Enter presses OK
         wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
         wait_for("the stored mode", lambda: d.reg_query() == "1")
-        wait_for("the taskbar button to go", lambda: d.button_of(form1.hwnd) is None)
+        try:
+            wait_for("the taskbar button to go", lambda: d.button_of(form1.hwnd) is None)
+        except AssertionError:
+            d.screenshot("failed-tray-option")
+            raise AssertionError(f"Form1 is {d.window(form1.hwnd)}; buttons {d.taskbar()}")
         form2 = d.form2_of(form1)
         wait_for("the icon", lambda: d.has_tray_icon(form2.hwnd))
+
+        # And back to both icons, from the icon's menu: the button returns.
+        d.click(*d.tray_icon_position(), button=3)
+        menu = wait_for("the pop-up menu", d.popup_menu)
+        d.click(*d.menu_item_centre(menu, 2, TRAY_MENU))
+        dialog = wait_for("the dialog", lambda: d.find("Configure Quorvel"))
+        self.assertTrue(d.checked(dialog.hwnd, "Show icon in &Tray"))
+        d.click(*d.at_twips(dialog.hwnd, *OPTION_BOTH))
+        wait_for("the option selected", lambda: d.checked(dialog.hwnd, "&Show both icons"))
+        d.keys("Return")
+        wait_for("the stored mode", lambda: d.reg_query() == "3")
+        wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd))
+        self.assertTrue(d.has_tray_icon(form2.hwnd))
 
     def test_exit_confirmed_ends_the_program(self):
         d = self.desk

@@ -567,6 +567,16 @@ void Win32Form::SetVisible(bool visible) {
         // Activate, and the next click on the taskbar button activates it.
         hiddenByProgram = false;
         ShowWindow(hwnd_, SW_SHOWNA);
+        TaskbarChanged();
+    }
+}
+
+void Win32Form::TaskbarChanged() {
+    // Showing or hiding an inactive window does not reach every shell's
+    // taskbar (Wine's syncs its buttons on caption notifications only); a
+    // caption notification of the inactive state makes it look again.
+    if (spec().taskbarButton && GetForegroundWindow() != hwnd_) {
+        SendMessageA(hwnd_, WM_NCACTIVATE, FALSE, 0);
     }
 }
 
@@ -586,6 +596,7 @@ void Win32Form::Hide() {
     // activating Form1 is what its taskbar button's click does.
     if (rt_.modalForm == nullptr) rt_.HandActivationAway();
     ShowWindow(hwnd_, SW_HIDE);
+    TaskbarChanged();
 }
 
 void Win32Form::ShowModal() {

@@ -90,6 +90,7 @@ private:
     void Raise(const Handler& handler, Args&... args);
     void CloseRequest(std::int16_t unloadMode);
     void Destroy();
+    void TaskbarChanged();
     void Paint();
     void Command(int id);
     Win32Control* ById(int id);
