@@ -1,6 +1,7 @@
 # 32-bit Windows build: quorvel.exe, the stand-in shell and probe used by the
 # Wine tests, and the conformance tests of the Win32 backend.
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
 add_library(quorvel_win32 STATIC
   src/platform/win32/win32_api.cpp
@@ -10,7 +11,7 @@ add_library(quorvel_win32 STATIC
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 shell32 advapi32 comctl32)
 target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
-add_executable(quorvel WIN32 src/app/main.cpp src/resources/quorvel.rc)
+add_executable(quorvel WIN32 src/app/main.cpp src/platform/win32/terminate.cpp src/resources/quorvel.rc)
 target_link_libraries(quorvel PRIVATE quorvel_win32)
 target_link_options(quorvel PRIVATE -s)
 
