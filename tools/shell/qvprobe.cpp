@@ -157,6 +157,17 @@ int main(int argc, char** argv) {
         (void)child;
         search(Hwnd(argv[2]));
         if (!found) return 1;
+    } else if (cmd == "traydel" && argc >= 4) {
+        // Takes an icon away as a restarting shell would.
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = Hwnd(argv[2]);
+        data.uID = Num(argv[3]);
+        return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : 1;
+    } else if (cmd == "broadcast" && argc >= 3) {
+        // A registered message to every top-level window ("TaskbarCreated").
+        UINT msg = RegisterWindowMessageA(argv[2]);
+        return PostMessageA(HWND_BROADCAST, msg, 0, 0) ? 0 : 1;
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

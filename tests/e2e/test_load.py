@@ -1,0 +1,85 @@
+"""Load on the real quorvel.exe under Wine: 200 clicks in a row are 200
+minimise-alls, and 50 dialog openings and 50 pop-up menus leave its USER and
+GDI objects and its memory flat."""
+import subprocess
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from wine import ARTEFACTS, WineDesktop, stays, wait_for  # noqa: E402
+
+SC_CLOSE_COMMAND = ("0x112", "0xF060", "0")  # WM_SYSCOMMAND SC_CLOSE: the window menu's "&Configure"
+
+
+def resources(d, proc, pid):
+    """USER and GDI objects as GetGuiResources reports them (this Wine answers
+    0 for every process, so they are recorded, not judged) and the process's
+    anonymous memory, read from Linux, where the Windows process is one
+    process."""
+    f = d.probe("gui", str(pid))[0].split()
+    status = Path(f"/proc/{proc.pid}/status").read_text()
+    anon = next(int(line.split()[1]) for line in status.splitlines() if line.startswith("RssAnon:"))
+    return {"user": int(f[1]), "gdi": int(f[3]), "rss_anon_kib": anon}
+
+
+class Load(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.desk = WineDesktop("load").__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desk.stop()
+
+    def test_200_clicks_are_200_minimise_alls(self):
+        d = self.desk
+        d.reset("2")
+        d.start_shell()
+        _, form1 = d.start_quorvel()
+        x, y = wait_for("the button", lambda: d.button_of(form1.hwnd)).centre
+        # The prefix's double-click time is 100 ms: clicks 250 ms apart are single clicks.
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", "200",
+                        "--delay", "250", "1"], env=d.env, check=True)
+        wait_for("200 minimise-alls", lambda: d.reveals() >= 200, timeout=30)
+        stays("no extra one", lambda: d.reveals() == 200, duration=1.0)
+
+    def test_dialogs_and_menus_leave_objects_and_memory_flat(self):
+        d = self.desk
+        d.reset("3")
+        d.start_shell()
+        proc, form1 = d.start_quorvel()
+        form2 = d.form2_of(form1)
+        wait_for("the icon", lambda: d.has_tray_icon(form2.hwnd))
+
+        def cycle_dialog():
+            d.probe("post", hex(form1.hwnd), *SC_CLOSE_COMMAND)
+            wait_for("the dialog", lambda: (w := d.find("Configure Quorvel")) and w.visible)
+            wait_for("the dialog in front", lambda: (fg := d.foreground()) and fg.title == "Configure Quorvel")
+            d.keys("Escape")
+            wait_for("the dialog closed", lambda: d.find("Configure Quorvel") is None)
+
+        def cycle_menu():
+            d.click(*d.tray_icon_position(), button=3)
+            wait_for("the menu", d.popup_menu)
+            d.click(500, 300)
+            wait_for("the menu closed", lambda: d.popup_menu() is None)
+
+        for cycle in (cycle_dialog, cycle_menu):
+            cycle()  # the first use allocates what later ones reuse
+            before = resources(d, proc, form1.pid)
+            for _ in range(50):
+                cycle()
+            after = resources(d, proc, form1.pid)
+            moved = {k: after[k] - before[k] for k in before}
+            with open(ARTEFACTS / "load-resources.txt", "a") as f:
+                f.write(f"{cycle.__name__}: before {before} after {after} moved {moved}\n")
+            self.assertLessEqual(abs(moved["user"]), 2, moved)
+            self.assertLessEqual(abs(moved["gdi"]), 2, moved)
+            self.assertGreater(before["rss_anon_kib"], 0, "no memory figure read")
+            self.assertLess(moved["rss_anon_kib"], 512, moved)
+        self.assertEqual(d.reveals(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
