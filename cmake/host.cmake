@@ -23,3 +23,7 @@ gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 30)
 
 include(cmake/fuzz.cmake)
 include(cmake/wine_tests.cmake)
+
+# Benchmarks (bench/run.py); not tests.
+add_executable(bench_cleanup bench/cleanup_bench.cpp)
+target_link_libraries(bench_cleanup PRIVATE quorvel_sim)

@@ -22,6 +22,9 @@ add_executable(qvprobe tools/shell/qvprobe.cpp)
 target_link_libraries(qvprobe PRIVATE user32 shell32 psapi)
 target_compile_definitions(qvprobe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
+add_executable(bench_empty WIN32 bench/empty.cpp)
+target_compile_definitions(bench_empty PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
 

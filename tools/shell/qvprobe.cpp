@@ -168,6 +168,45 @@ int main(int argc, char** argv) {
         // A registered message to every top-level window ("TaskbarCreated").
         UINT msg = RegisterWindowMessageA(argv[2]);
         return PostMessageA(HWND_BROADCAST, msg, 0, 0) ? 0 : 1;
+    } else if ((cmd == "launch-exit" || cmd == "launch-ready") && argc >= 3) {
+        // Times a start on one clock, in milliseconds: to the process's end,
+        // or until a window titled argv[3] has a taskbar button or an icon
+        // host window exists (argv[4] == "tray": a window titled argv[3] and
+        // the icon on the program's captionless form).
+        std::string commandLine = std::string("\"") + argv[2] + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        LARGE_INTEGER frequency, start, now;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi)) {
+            return 1;
+        }
+        if (cmd == "launch-exit") {
+            WaitForSingleObject(pi.hProcess, 30000);
+        } else {
+            for (;;) {
+                HWND target = argc >= 4 ? FindWindowA(nullptr, argv[3]) : nullptr;
+                if (target != nullptr && IsWindowVisible(target)) {
+                    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+                    bool found = false;
+                    for (HWND b = FindWindowExA(tray, nullptr, "Button", nullptr); b && !found;
+                         b = FindWindowExA(tray, b, "Button", nullptr)) {
+                        found = reinterpret_cast<HWND>(GetWindowLongPtrA(b, GWLP_ID)) == target;
+                    }
+                    if (found) break;
+                }
+                QueryPerformanceCounter(&now);
+                if (now.QuadPart - start.QuadPart > frequency.QuadPart * 30) return 1;
+                Sleep(1);
+            }
+        }
+        QueryPerformanceCounter(&now);
+        std::printf("%.3f\n", 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

@@ -506,16 +506,25 @@ std::filesystem::path Desktop::HostPath(const std::string& windowsPath) const {
         return {};
     }
     std::filesystem::path host = driveC;
+    // Spelled as it is on disk (the common case): one look, no search.
+    std::string direct;
+    for (std::size_t i = start; i < windowsPath.size(); ++i) {
+        direct += windowsPath[i] == '\\' ? '/' : windowsPath[i];
+    }
+    std::error_code ec;
+    std::filesystem::path whole = driveC / AnsiToUtf8(direct).substr(direct.rfind('/', 0) == 0);
+    if (std::filesystem::exists(std::filesystem::symlink_status(whole, ec))) return whole.lexically_normal();
     while (start <= windowsPath.size()) {
         std::size_t end = windowsPath.find('\\', start);
         if (end == std::string::npos) end = windowsPath.size();
         std::string part = AnsiToUtf8(windowsPath.substr(start, end - start));
         start = end + 1;
         if (part.empty() || part == ".") continue;
-        // The file system ignores letter case.
+        // The file system ignores letter case: the name as given first, and
+        // only when it is not there a search for one that differs in case.
         std::string actual = part;
-        std::error_code ec;
-        if (std::filesystem::is_directory(host, ec)) {
+        if (!std::filesystem::exists(std::filesystem::symlink_status(host / part, ec)) &&
+            std::filesystem::is_directory(host, ec)) {
             for (const auto& entry : std::filesystem::directory_iterator(host, ec)) {
                 std::string name = entry.path().filename().string();
                 if (Lower(name) == Lower(part)) {
