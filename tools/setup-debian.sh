@@ -10,7 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick fonts-dejavu-core
 )
 
 sudo_if_needed() {

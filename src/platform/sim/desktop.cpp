@@ -513,7 +513,8 @@ std::filesystem::path Desktop::HostPath(const std::string& windowsPath) const {
     }
     std::error_code ec;
     std::filesystem::path whole = driveC / AnsiToUtf8(direct).substr(direct.rfind('/', 0) == 0);
-    if (std::filesystem::exists(std::filesystem::symlink_status(whole, ec))) return whole.lexically_normal();
+    if (std::filesystem::exists(std::filesystem::symlink_status(whole, ec)))
+        return whole.lexically_normal();
     while (start <= windowsPath.size()) {
         std::size_t end = windowsPath.find('\\', start);
         if (end == std::string::npos) end = windowsPath.size();

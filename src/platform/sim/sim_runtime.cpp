@@ -1,7 +1,6 @@
 #include "platform/sim/sim_runtime.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <utility>
 
@@ -18,21 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
 
-int ToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-// Leaves a flag set while a scope runs, also when it is left by an exception.
-class Flag {
-public:
-    explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Flag() { flag_ = false; }
-    Flag(const Flag&) = delete;
-    Flag& operator=(const Flag&) = delete;
-
-private:
-    bool& flag_;
-};
 }  // namespace
 
 class SimControl : public Control {
@@ -72,8 +56,8 @@ protected:
         if (Interval() == 0) return;
         timerId_ = rt_.desk_.SetTimer(rt_.pid_, Interval(), [this] {
             if (inTick_) return;  // a tick never re-enters its own handler
-            Flag ticking(inTick_);
-            rt_.Raise(Timer);
+            ScopedFlag ticking(inTick_);
+            rt_.events_.Raise(Timer);
         });
     }
 
@@ -119,10 +103,10 @@ public:
     double Top() const override { return window().y * kTwipsPerPixel; }
     double Width() const override { return window().width * kTwipsPerPixel; }
     double Height() const override { return window().height * kTwipsPerPixel; }
-    void SetLeft(double twips) override { Movable().x = ToPixels(twips); }
-    void SetTop(double twips) override { Movable().y = ToPixels(twips); }
-    void SetWidth(double twips) override { Resized(Movable().width, ToPixels(twips)); }
-    void SetHeight(double twips) override { Resized(Movable().height, ToPixels(twips)); }
+    void SetLeft(double twips) override { Movable().x = TwipsToPixels(twips); }
+    void SetTop(double twips) override { Movable().y = TwipsToPixels(twips); }
+    void SetWidth(double twips) override { Resized(Movable().width, TwipsToPixels(twips)); }
+    void SetHeight(double twips) override { Resized(Movable().height, TwipsToPixels(twips)); }
     bool Visible() const override { return loaded_ && window().visible; }
     void SetVisible(bool visible) override;
     std::string Caption() const override { return window().title; }
@@ -139,7 +123,7 @@ public:
     void UserClick(Control& control) {
         Desktop::InProcess running(rt_.desk_, rt_.pid_);
         if (control.spec().kind == ControlKind::OptionButton) control.SetValue(true);
-        rt_.Raise(control.Click);
+        rt_.events_.Raise(control.Click);
     }
     void UserKey(std::uint8_t vk) {
         for (const auto& c : controls()) {
@@ -165,7 +149,7 @@ private:
     void Resized(int& field, int pixels) {
         if (field == pixels) return;
         field = pixels;
-        rt_.Raise(events.Resize);
+        rt_.events_.Raise(events.Resize);
     }
     void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
     void CloseRequest(std::int16_t unloadMode);
@@ -186,10 +170,10 @@ SimForm::SimForm(SimRuntime& rt, const FormSpec& formSpec, FormEvents formEvents
     // Forms other than the taskbar button's are owned by the application
     // window, so the shell gives them no button of their own.
     w.owner = formSpec.taskbarButton ? 0 : rt.appWindow_;
-    w.x = ToPixels(formSpec.client.left);
-    w.y = ToPixels(formSpec.client.top);
-    w.width = ToPixels(formSpec.client.width);
-    w.height = ToPixels(formSpec.client.height);
+    w.x = TwipsToPixels(formSpec.client.left);
+    w.y = TwipsToPixels(formSpec.client.top);
+    w.width = TwipsToPixels(formSpec.client.width);
+    w.height = TwipsToPixels(formSpec.client.height);
     if (formSpec.windowMenu) {
         w.systemMenu = {{SC_RESTORE, "&Restore"},    {SC_MOVE, "&Move"},         {SC_SIZE, "&Size"},
                         {SC_MINIMIZE, "Mi&nimize"},  {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
@@ -243,15 +227,10 @@ void SimForm::ShowModal() {
     rt_.desk_.Show(hwnd_, true);
     if (rt_.lastActiveForm_ != this) {
         rt_.lastActiveForm_ = this;
-        rt_.Raise(events.Activate);
+        rt_.events_.Raise(events.Activate);
     }
     {
-        int saved = std::exchange(rt_.eventDepth_, 0);
-        struct Restore {
-            int& depth;
-            int saved;
-            ~Restore() { depth = saved; }
-        } restore{rt_.eventDepth_, saved};
+        EventDispatcher::OutsideInput outside(rt_.events_);
         rt_.desk_.PumpUntil([this] { return !loaded_; });
     }
     rt_.modalForm_ = outer;
@@ -264,7 +243,7 @@ void SimForm::Unload() {
     if (!loaded_) return;
     std::int16_t cancel = 0;
     std::int16_t mode = vbFormCode;
-    rt_.Raise(events.QueryUnload, cancel, mode);
+    rt_.events_.Raise(events.QueryUnload, cancel, mode);
     if (cancel == 0) Destroy();
 }
 
@@ -302,12 +281,12 @@ void SimForm::PopupMenu(std::string_view menuName) {
         desk.popup.reset();
         return true;
     });
-    if (chosen >= 0 && items[chosen]->Caption() != "-") rt_.Raise(items[chosen]->Click);
+    if (chosen >= 0 && items[chosen]->Caption() != "-") rt_.events_.Raise(items[chosen]->Click);
 }
 
 void SimForm::CloseRequest(std::int16_t unloadMode) {
     std::int16_t cancel = 0;
-    rt_.Raise(events.QueryUnload, cancel, unloadMode);
+    rt_.events_.Raise(events.QueryUnload, cancel, unloadMode);
     if (cancel == 0 && loaded_) Destroy();
 }
 
@@ -316,9 +295,9 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         case WM_ACTIVATE:
             // Activate is raised when the form becomes the program's current
             // form, not when the user comes back to it from another program.
-            if (wParam != 0 && rt_.eventDepth_ == 0 && rt_.lastActiveForm_ != this) {
+            if (wParam != 0 && !rt_.events_.InHandler() && rt_.lastActiveForm_ != this) {
                 rt_.lastActiveForm_ = this;
-                rt_.Raise(events.Activate);
+                rt_.events_.Raise(events.Activate);
             }
             break;
         case WM_MOUSEMOVE: {
@@ -328,7 +307,7 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             float x =
                 static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
             float y = static_cast<float>(static_cast<std::int16_t>(lParam >> 16)) * kTwipsPerPixel;
-            rt_.Raise(events.MouseMove, button, shift, x, y);
+            rt_.events_.Raise(events.MouseMove, button, shift, x, y);
             break;
         }
         case WM_SYSCOMMAND:
@@ -343,7 +322,7 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             CloseRequest(vbAppWindows);
             break;
         case WM_PAINT:
-            rt_.Raise(events.Paint);
+            rt_.events_.Raise(events.Paint);
             break;
         default:
             break;
@@ -370,7 +349,7 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.className = "ThunderMain";
     app.taskbarButton = false;
     app.proc = [this](std::uint32_t msg, std::uint32_t, std::uint32_t) {
-        if (msg == WM_TASKBARCREATED) Raise(TaskbarCreated);
+        if (msg == WM_TASKBARCREATED) events_.Raise(TaskbarCreated);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
 }
@@ -419,9 +398,8 @@ void SimRuntime::SendKeys(std::string_view keys) {
 }
 
 void SimRuntime::DoEvents() {
-    int saved = std::exchange(eventDepth_, 0);
+    EventDispatcher::OutsideInput outside(events_);
     desk_.RunPending();
-    eventDepth_ = saved;
 }
 
 int SimRuntime::MsgBox(std::string_view prompt, int style, std::string_view title) {

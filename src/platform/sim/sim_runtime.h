@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "platform/dispatch.h"
 #include "platform/runtime.h"
 #include "platform/sim/desktop.h"
 #include "platform/sim/sim_winapi.h"
@@ -49,18 +49,7 @@ protected:
 
 private:
     friend class SimForm;
-    // As in the Win32 backend: activations caused while a handler runs raise
-    // no Activate; a nested message loop takes outside input again.
-    template <typename Handler, typename... Args>
-    void Raise(const Handler& handler, Args&... args) {
-        ++eventDepth_;
-        struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave{eventDepth_};
-        platform::RaiseEvent(handler, args...);
-    }
-    int eventDepth_ = 0;
+    platform::EventDispatcher events_;
     friend class SimControl;
     bool IsOurs(Hwnd hwnd) const;
     // Activation goes back to the user's window, never to another of our forms.

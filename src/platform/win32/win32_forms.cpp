@@ -1,9 +1,8 @@
 #include "platform/win32/win32_forms.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "platform/errors.h"
+#include "platform/dispatch.h"
 #include "platform/file_pattern.h"
 #include "platform/win32/win32_runtime.h"
 
@@ -17,21 +16,7 @@ constexpr const char* kFormClass = "QuorvelForm";
 constexpr const char* kPanelClass = "QuorvelPanel";
 constexpr int kFirstControlId = 100;
 
-int ToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-// Leaves a flag set while a scope runs, also when it is left by an exception.
-class Flag {
-public:
-    explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Flag() { flag_ = false; }
-    Flag(const Flag&) = delete;
-    Flag& operator=(const Flag&) = delete;
-
-private:
-    bool& flag_;
-};
+using platform::TwipsToPixels;
 
 }  // namespace
 
@@ -46,8 +31,8 @@ Win32Control::~Win32Control() {
 
 void Win32Control::Create(HWND parent, HFONT font) {
     const ControlSpec& s = spec();
-    RECT r{ToPixels(s.rect.left), ToPixels(s.rect.top), ToPixels(s.rect.left + s.rect.width),
-           ToPixels(s.rect.top + s.rect.height)};
+    RECT r{TwipsToPixels(s.rect.left), TwipsToPixels(s.rect.top),
+           TwipsToPixels(s.rect.left + s.rect.width), TwipsToPixels(s.rect.top + s.rect.height)};
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (s.visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     const char* cls = nullptr;
@@ -158,8 +143,8 @@ void Win32Control::StopTimer() {
 
 void Win32Control::Tick() {
     if (inTick_) return;  // a tick never re-enters its own handler (DoEvents)
-    Flag ticking(inTick_);
-    form_.rt_.Raise(Timer);
+    ScopedFlag ticking(inTick_);
+    form_.rt_.events.Raise(Timer);
 }
 
 std::string Win32Control::Path() const {
@@ -248,9 +233,9 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormSpec& formSpec, FormEvents
     } else {
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
-    RECT r{ToPixels(formSpec.client.left), ToPixels(formSpec.client.top),
-           ToPixels(formSpec.client.left + formSpec.client.width),
-           ToPixels(formSpec.client.top + formSpec.client.height)};
+    RECT r{TwipsToPixels(formSpec.client.left), TwipsToPixels(formSpec.client.top),
+           TwipsToPixels(formSpec.client.left + formSpec.client.width),
+           TwipsToPixels(formSpec.client.top + formSpec.client.height)};
     AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
@@ -329,7 +314,7 @@ LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 template <typename Handler, typename... Args>
 void Win32Form::Raise(const Handler& handler, Args&... args) {
     if (creating_ || !loaded_) return;
-    rt_.Raise(handler, args...);
+    rt_.events.Raise(handler, args...);
 }
 
 LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -349,7 +334,7 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             // form the program's current form; not when the user comes back to
             // it from another program, and not for activations the program's
             // own handlers cause.
-            if (rt_.eventDepth == 0 && rt_.lastActiveForm != this && !creating_) {
+            if (!rt_.events.InHandler() && rt_.lastActiveForm != this && !creating_) {
                 rt_.lastActiveForm = this;
                 Raise(events.Activate);
             }
@@ -426,8 +411,8 @@ void Win32Form::Paint() {
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
         if (c->spec().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            DrawIconEx(dc, ToPixels(c->spec().rect.left), ToPixels(c->spec().rect.top), wc->icon_,
-                       32, 32, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, TwipsToPixels(c->spec().rect.left), TwipsToPixels(c->spec().rect.top),
+                       wc->icon_, 32, 32, 0, nullptr, DI_NORMAL);
         }
     }
     EndPaint(hwnd_, &ps);
@@ -532,18 +517,18 @@ void Win32Form::SizeClientTo(int width, int height) {
 }
 
 void Win32Form::SetLeft(double twips) {
-    MoveClientTo(ToPixels(twips), ClientRect().top);
+    MoveClientTo(TwipsToPixels(twips), ClientRect().top);
 }
 void Win32Form::SetTop(double twips) {
-    MoveClientTo(ClientRect().left, ToPixels(twips));
+    MoveClientTo(ClientRect().left, TwipsToPixels(twips));
 }
 void Win32Form::SetWidth(double twips) {
     RECT r = ClientRect();
-    SizeClientTo(ToPixels(twips), r.bottom - r.top);
+    SizeClientTo(TwipsToPixels(twips), r.bottom - r.top);
 }
 void Win32Form::SetHeight(double twips) {
     RECT r = ClientRect();
-    SizeClientTo(r.right - r.left, ToPixels(twips));
+    SizeClientTo(r.right - r.left, TwipsToPixels(twips));
 }
 
 std::string Win32Form::Caption() const {
@@ -617,7 +602,7 @@ void Win32Form::ShowModal() {
         rt_.lastActiveForm = this;
         Raise(events.Activate);
     }
-    Win32Runtime::OutsideInput outside(rt_);
+    EventDispatcher::OutsideInput outside(rt_.events);
     MSG msg;
     while (loaded_) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);

@@ -64,7 +64,7 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
     }
     auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
-        self->Raise(self->TaskbarCreated);
+        self->events.Raise(self->TaskbarCreated);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -191,7 +191,7 @@ void Win32Runtime::SendKeys(std::string_view keys) {
 }
 
 void Win32Runtime::DoEvents() {
-    OutsideInput outside(*this);
+    platform::EventDispatcher::OutsideInput outside(events);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

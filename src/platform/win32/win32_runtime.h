@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include <memory>
-#include <utility>
 #include <vector>
 
-#include "platform/errors.h"
+#include "platform/dispatch.h"
 #include "platform/runtime.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
@@ -47,34 +46,7 @@ public:
     // Keyboard navigation of the modal dialog (Tab, arrows, Enter, Escape, access keys).
     bool TranslateDialogMessage(MSG& msg);
 
-    // Raises an event of the program. Activations that happen while one of
-    // its handlers runs are the program's own doing (SetWindowPos without
-    // SWP_NOACTIVATE, a message box closing, a pop-up menu's owner): they are
-    // not a change of its current form and raise no Activate.
-    template <typename Handler, typename... Args>
-    void Raise(const Handler& handler, Args&... args) {
-        ++eventDepth;
-        struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave{eventDepth};
-        platform::RaiseEvent(handler, args...);
-    }
-    // A message loop inside a handler (modal dialog, DoEvents) takes the
-    // user's input again: what it dispatches comes from outside.
-    class OutsideInput {
-    public:
-        explicit OutsideInput(Win32Runtime& rt)
-            : rt_(rt), saved_(std::exchange(rt.eventDepth, 0)) {}
-        ~OutsideInput() { rt_.eventDepth = saved_; }
-        OutsideInput(const OutsideInput&) = delete;
-        OutsideInput& operator=(const OutsideInput&) = delete;
-
-    private:
-        Win32Runtime& rt_;
-        int saved_;
-    };
-    int eventDepth = 0;
+    platform::EventDispatcher events;
 
     Win32Form* lastActiveForm = nullptr;
     Win32Form* modalForm = nullptr;

@@ -1,0 +1,63 @@
+// What both backends' run times share about raising events.
+#pragma once
+
+#include <cmath>
+#include <utility>
+
+#include "platform/errors.h"
+#include "platform/types.h"
+
+namespace quorvel::platform {
+
+inline int TwipsToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+// Leaves a flag set while a scope runs, also when it is left by an exception.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ScopedFlag() { flag_ = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// Raises the program's events and knows whether one of its handlers runs.
+// Activations that happen while a handler runs are the program's own doing
+// (SetWindowPos without SWP_NOACTIVATE, a message box closing, a pop-up
+// menu's owner): they are no change of its current form and raise no
+// Activate. A message loop inside a handler (modal dialog, DoEvents) takes the
+// user's input again: what it dispatches comes from outside.
+class EventDispatcher {
+public:
+    template <typename Handler, typename... Args>
+    void Raise(const Handler& handler, Args&... args) {
+        ++depth_;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
+        RaiseEvent(handler, args...);
+    }
+    bool InHandler() const { return depth_ > 0; }
+
+    class OutsideInput {
+    public:
+        explicit OutsideInput(EventDispatcher& d) : d_(d), saved_(std::exchange(d.depth_, 0)) {}
+        ~OutsideInput() { d_.depth_ = saved_; }
+        OutsideInput(const OutsideInput&) = delete;
+        OutsideInput& operator=(const OutsideInput&) = delete;
+
+    private:
+        EventDispatcher& d_;
+        int saved_;
+    };
+
+private:
+    int depth_ = 0;
+};
+
+}  // namespace quorvel::platform
