@@ -4,7 +4,6 @@
 #include "icon/notify_icon.h"
 #include "icon/system_menu.h"
 #include "icon/tray_callbacks.h"
-#include "platform/errors.h"
 #include "reveal/show_desktop.h"
 #include "ui/configure_dialog.h"
 #include "ui/form_specs.h"
@@ -35,7 +34,7 @@ void App::Start() {
     platform::FormEvents events;
     BindForm1Events(events);
     form1_ = runtime_.CreateForm(Form1Spec(), std::move(events));
-    platform::RaiseEvent(form1_->events.Load);
+    runtime_.Load(*form1_);
     runtime_.ActivateStartupForm(*form1_);
 }
 

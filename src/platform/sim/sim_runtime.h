@@ -36,6 +36,7 @@ public:
     platform::WinApi& api() override { return api_; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormSpec& spec,
                                                platform::FormEvents events) override;
+    void Load(platform::Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(platform::Form& form) override;
     bool AppActivate(std::string_view title) override;
     void SendKeys(std::string_view keys) override;
