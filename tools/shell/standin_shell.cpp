@@ -89,10 +89,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BACKGROUND + 1);
     cls.lpszClassName = "QuorvelStandInShell";
     RegisterClassA(&cls);
-    // Tiny and in the corner: on the screen, so it can be activated, but out of the way.
-    g_self =
-        CreateWindowExA(WS_EX_TOOLWINDOW, cls.lpszClassName, "Program Manager",
-                        WS_POPUP | WS_VISIBLE, 0, 0, 2, 2, nullptr, nullptr, instance, nullptr);
+    // Tiny and in the corner: on the screen, so it can be activated, but out
+    // of the way; owned by a hidden window, so the taskbar shows no button.
+    HWND owner = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 instance, nullptr);
+    g_self = CreateWindowExA(WS_EX_TOOLWINDOW, cls.lpszClassName, "Program Manager",
+                             WS_POPUP | WS_VISIBLE, 0, 0, 2, 2, owner, nullptr, instance, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
