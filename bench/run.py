@@ -61,7 +61,6 @@ def measure(runs):
     rows = []
     make_prefix.main()
     with WineDesktop("bench") as d:
-        d.start_shell()
         empty = BUILD / "bench_empty.exe"
         quorvel = BUILD / "quorvel.exe"
 

@@ -6,7 +6,7 @@
 #include "icon/tray_callbacks.h"
 #include "reveal/show_desktop.h"
 #include "ui/configure_dialog.h"
-#include "ui/form_specs.h"
+#include "ui/form_descriptions.h"
 
 namespace quorvel {
 
@@ -33,7 +33,7 @@ void App::BindForm1Events(platform::FormEvents& events) {
 void App::Start() {
     platform::FormEvents events;
     BindForm1Events(events);
-    form1_ = runtime_.CreateForm(Form1Spec(), std::move(events));
+    form1_ = runtime_.CreateForm(Form1Description(), std::move(events));
     runtime_.Load(*form1_);
     runtime_.ActivateStartupForm(*form1_);
 }
@@ -49,7 +49,7 @@ platform::Form& App::Form2() {
         events.MouseMove = [this](std::int16_t& button, std::int16_t& shift, float& x, float& y) {
             Form2MouseMove(*this, button, shift, x, y);
         };
-        form2_ = runtime_.CreateForm(Form2Spec(), std::move(events));
+        form2_ = runtime_.CreateForm(Form2Description(), std::move(events));
         BindPopupMenu(*this);
         form2_->control("Timer1").Timer = [this] { ActivationTimerTick(*this); };
     }
@@ -64,7 +64,7 @@ void App::ShowConfigureDialog() {
     }
     platform::FormEvents events;
     BindConfigureDialogEvents(*this, events);
-    form3_ = runtime_.CreateForm(Form3Spec(), std::move(events));
+    form3_ = runtime_.CreateForm(Form3Description(), std::move(events));
     BindConfigureDialogControls(*this, *form3_);
     form3_->ShowModal();
     form3_.reset();

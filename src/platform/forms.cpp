@@ -4,14 +4,15 @@
 
 namespace quorvel::platform {
 
-Control::Control(ControlSpec spec)
-    : spec_(std::move(spec)),
-      visible_(spec_.visible),
-      caption_(spec_.caption),
-      interval_(spec_.interval) {}
+Control::Control(ControlDescription description)
+    : description_(std::move(description)),
+      visible_(description_.visible),
+      caption_(description_.caption),
+      interval_(description_.interval) {}
 
 void Control::Require(ControlKind kind, const char* what) const {
-    if (spec_.kind != kind) throw RuntimeError(std::string("Object doesn't support ") + what);
+    if (description_.kind != kind)
+        throw RuntimeError(std::string("Object doesn't support ") + what);
 }
 
 void Control::SetVisible(bool visible) {
@@ -72,8 +73,8 @@ Hicon Control::Picture() const {
     return 0;
 }
 
-Form::Form(FormSpec spec, FormEvents formEvents)
-    : events(std::move(formEvents)), spec_(std::move(spec)) {}
+Form::Form(FormDescription description, FormEvents formEvents)
+    : events(std::move(formEvents)), description_(std::move(description)) {}
 
 Control& Form::Add(std::unique_ptr<Control> control) {
     control->form_ = this;
@@ -83,15 +84,15 @@ Control& Form::Add(std::unique_ptr<Control> control) {
 
 Control& Form::control(std::string_view name, int index) {
     for (auto& c : controls_) {
-        if (c->spec().name == name && c->spec().index == index) return *c;
+        if (c->description().name == name && c->description().index == index) return *c;
     }
     throw RuntimeError("Control not found: " + std::string(name));
 }
 
 void Form::SelectOption(Control& option) {
     for (auto& c : controls_) {
-        if (c->spec().kind != ControlKind::OptionButton) continue;
-        if (c->spec().container != option.spec().container) continue;
+        if (c->description().kind != ControlKind::OptionButton) continue;
+        if (c->description().container != option.description().container) continue;
         bool selected = c.get() == &option;
         if (c->value_ == selected) continue;
         c->value_ = selected;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/form_spec.h"
+#include "platform/form_description.h"
 #include "platform/types.h"
 
 namespace quorvel::platform {
@@ -36,12 +36,12 @@ class Form;
 // changes it. Properties a control type does not have raise a run-time error.
 class Control {
 public:
-    explicit Control(ControlSpec spec);
+    explicit Control(ControlDescription description);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    const ControlSpec& spec() const { return spec_; }
+    const ControlDescription& description() const { return description_; }
 
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
@@ -62,7 +62,7 @@ public:
     virtual void SetPath(const std::string& path);
     virtual std::int16_t ListCount() const;
     virtual std::string List(int index) const;
-    const std::string& Pattern() const { return spec_.pattern; }
+    const std::string& Pattern() const { return description_.pattern; }
 
     // Picture box: the handle of the icon it holds.
     virtual Hicon Picture() const;
@@ -78,7 +78,7 @@ protected:
 
 private:
     Form* form_ = nullptr;
-    ControlSpec spec_;
+    ControlDescription description_;
     bool visible_;
     std::string caption_;
     std::string tag_;
@@ -88,12 +88,12 @@ private:
 
 class Form {
 public:
-    explicit Form(FormSpec spec, FormEvents events);
+    explicit Form(FormDescription description, FormEvents events);
     virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const FormSpec& spec() const { return spec_; }
+    const FormDescription& description() const { return description_; }
     FormEvents events;
 
     virtual Hwnd hWnd() const = 0;
@@ -143,7 +143,7 @@ private:
     void SelectOption(Control& option);
     std::vector<std::unique_ptr<Control>> controls_;
 
-    FormSpec spec_;
+    FormDescription description_;
     std::string tag_;
 };
 

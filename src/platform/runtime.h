@@ -27,7 +27,8 @@ public:
 
     // Builds the form's windows from its description. The caller raises Load
     // once it holds the form, so that Load can refer to it.
-    virtual std::unique_ptr<Form> CreateForm(const FormSpec& spec, FormEvents events) = 0;
+    virtual std::unique_ptr<Form> CreateForm(const FormDescription& description,
+                                             FormEvents events) = 0;
     // Raises the form's Load as every event is raised.
     virtual void Load(Form& form) = 0;
     // The standard treatment of the start-up form once its Load has run:

@@ -7,7 +7,6 @@ the prefix, the stand-in shell's log, the processes. Input is real X11 input
 """
 import os
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -328,7 +327,3 @@ class WineDesktop:
 def process_ended(proc):
     return proc.poll() is not None
 
-
-def terminate(proc):
-    if proc.poll() is None:
-        proc.send_signal(signal.SIGTERM)

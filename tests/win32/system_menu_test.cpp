@@ -9,7 +9,7 @@
 
 #include "icon/system_menu.h"
 #include "platform/win32/win32_runtime.h"
-#include "ui/form_specs.h"
+#include "ui/form_descriptions.h"
 
 namespace quorvel::testing {
 namespace {
@@ -31,7 +31,7 @@ std::vector<Entry> ReadMenu(HMENU menu) {
 
 TEST(Win32SystemMenu, CloseReadsConfigureAndMoveAndItsSeparatorAreGone) {
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(Form1Spec(), {});
+    auto form1 = runtime.CreateForm(Form1Description(), {});
     HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(form1->hWnd()));
     std::vector<Entry> before = ReadMenu(GetSystemMenu(hwnd, FALSE));
     ASSERT_GE(before.size(), 7u);

@@ -21,7 +21,8 @@ constexpr std::uint32_t kFakeIconBase = 0x7000;
 
 class SimControl : public Control {
 public:
-    SimControl(SimRuntime& rt, ControlSpec spec) : Control(std::move(spec)), rt_(rt) {}
+    SimControl(SimRuntime& rt, ControlDescription description)
+        : Control(std::move(description)), rt_(rt) {}
     ~SimControl() override { StopTimer(); }
 
     std::string Path() const override {
@@ -42,7 +43,7 @@ public:
     }
     Hicon Picture() const override {
         Require(ControlKind::PictureBox, "Picture");
-        return kFakeIconBase + spec().iconResource;
+        return kFakeIconBase + description().iconResource;
     }
     void StopTimer() {
         if (timerId_ != 0) rt_.desk_.KillTimer(timerId_);
@@ -95,7 +96,7 @@ void SimControl::SetPath(const std::string& path) {
 
 class SimForm : public Form {
 public:
-    SimForm(SimRuntime& rt, const FormSpec& spec, FormEvents formEvents);
+    SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents);
     ~SimForm() override;
 
     Hwnd hWnd() const override { return hwnd_; }
@@ -122,13 +123,13 @@ public:
 
     void UserClick(Control& control) {
         Desktop::InProcess running(rt_.desk_, rt_.pid_);
-        if (control.spec().kind == ControlKind::OptionButton) control.SetValue(true);
+        if (control.description().kind == ControlKind::OptionButton) control.SetValue(true);
         rt_.events_.Raise(control.Click);
     }
     void UserKey(std::uint8_t vk) {
         for (const auto& c : controls()) {
-            if ((vk == VK_RETURN && c->spec().isDefault) ||
-                (vk == VK_ESCAPE && c->spec().isCancel)) {
+            if ((vk == VK_RETURN && c->description().isDefault) ||
+                (vk == VK_ESCAPE && c->description().isCancel)) {
                 UserClick(*c);
                 return;
             }
@@ -160,21 +161,21 @@ private:
     bool loaded_ = true;
 };
 
-SimForm::SimForm(SimRuntime& rt, const FormSpec& formSpec, FormEvents formEvents)
-    : Form(formSpec, std::move(formEvents)), rt_(rt) {
+SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents)
+    : Form(description, std::move(formEvents)), rt_(rt) {
     Window w;
-    w.title = formSpec.caption;
+    w.title = description.caption;
     w.className = "ThunderForm";
-    w.minimisable = formSpec.minButton;
-    w.taskbarButton = formSpec.taskbarButton;
+    w.minimisable = description.minButton;
+    w.taskbarButton = description.taskbarButton;
     // Forms other than the taskbar button's are owned by the application
     // window, so the shell gives them no button of their own.
-    w.owner = formSpec.taskbarButton ? 0 : rt.appWindow_;
-    w.x = TwipsToPixels(formSpec.client.left);
-    w.y = TwipsToPixels(formSpec.client.top);
-    w.width = TwipsToPixels(formSpec.client.width);
-    w.height = TwipsToPixels(formSpec.client.height);
-    if (formSpec.windowMenu) {
+    w.owner = description.taskbarButton ? 0 : rt.appWindow_;
+    w.x = TwipsToPixels(description.client.left);
+    w.y = TwipsToPixels(description.client.top);
+    w.width = TwipsToPixels(description.client.width);
+    w.height = TwipsToPixels(description.client.height);
+    if (description.windowMenu) {
         w.systemMenu = {{SC_RESTORE, "&Restore"},    {SC_MOVE, "&Move"},         {SC_SIZE, "&Size"},
                         {SC_MINIMIZE, "Mi&nimize"},  {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
                         {SC_CLOSE, "&Close\tAlt+F4"}};
@@ -183,7 +184,8 @@ SimForm::SimForm(SimRuntime& rt, const FormSpec& formSpec, FormEvents formEvents
         OnMessage(msg, wp, lp);
     };
     hwnd_ = rt.desk_.CreateWindow(rt.pid_, std::move(w));
-    for (const ControlSpec& c : formSpec.controls) Add(std::make_unique<SimControl>(rt, c));
+    for (const ControlDescription& c : description.controls)
+        Add(std::make_unique<SimControl>(rt, c));
     rt.forms_.push_back(this);
 }
 
@@ -265,7 +267,8 @@ void SimForm::PopupMenu(std::string_view menuName) {
     Desktop::PopupMenu menu;
     menu.pid = rt_.pid_;
     for (const auto& c : controls()) {
-        if (c->spec().kind == ControlKind::MenuItem && c->spec().container == menuName) {
+        if (c->description().kind == ControlKind::MenuItem &&
+            c->description().container == menuName) {
             items.push_back(c.get());
             menu.items.push_back(c->Caption());
         }
@@ -367,8 +370,9 @@ void SimRuntime::HandActivationAway() {
     if (next != 0) desk_.Activate(next);
 }
 
-std::unique_ptr<Form> SimRuntime::CreateForm(const FormSpec& spec, FormEvents events) {
-    return std::make_unique<SimForm>(*this, spec, std::move(events));
+std::unique_ptr<Form> SimRuntime::CreateForm(const FormDescription& description,
+                                             FormEvents events) {
+    return std::make_unique<SimForm>(*this, description, std::move(events));
 }
 
 void SimRuntime::ActivateStartupForm(Form& form) {

@@ -34,7 +34,7 @@ public:
     Hwnd applicationWindow() const { return appWindow_; }
 
     platform::WinApi& api() override { return api_; }
-    std::unique_ptr<platform::Form> CreateForm(const platform::FormSpec& spec,
+    std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
     void Load(platform::Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(platform::Form& form) override;

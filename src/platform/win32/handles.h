@@ -43,18 +43,11 @@ struct DeleteGdiObject {
 struct DestroyMenuHandle {
     void operator()(HMENU h) const { DestroyMenu(h); }
 };
-struct DestroyIconHandle {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
-struct CloseFind {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using Font = Owned<HFONT, DeleteGdiObject>;
 using Brush = Owned<HBRUSH, DeleteGdiObject>;
 using Menu = Owned<HMENU, DestroyMenuHandle>;
-using Icon = Owned<HICON, DestroyIconHandle>;
 
 // FindFirstFile's handle is INVALID_HANDLE_VALUE, not 0, when it fails.
 class FindHandle {

@@ -22,15 +22,15 @@ using platform::TwipsToPixels;
 
 // --- controls ---
 
-Win32Control::Win32Control(Win32Form& form, ControlSpec spec, int id)
-    : Control(std::move(spec)), form_(form), id_(id) {}
+Win32Control::Win32Control(Win32Form& form, ControlDescription description, int id)
+    : Control(std::move(description)), form_(form), id_(id) {}
 
 Win32Control::~Win32Control() {
     StopTimer();
 }
 
 void Win32Control::Create(HWND parent, HFONT font) {
-    const ControlSpec& s = spec();
+    const ControlDescription& s = description();
     RECT r{TwipsToPixels(s.rect.left), TwipsToPixels(s.rect.top),
            TwipsToPixels(s.rect.left + s.rect.width), TwipsToPixels(s.rect.top + s.rect.height)};
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (s.visible ? WS_VISIBLE : 0);
@@ -91,7 +91,7 @@ LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-            if (self != nullptr && self->spec().kind == ControlKind::Frame) {
+            if (self != nullptr && self->description().kind == ControlKind::Frame) {
                 RECT r;
                 GetClientRect(hwnd, &r);
                 r.top += 6;  // where a frame's title would stand
@@ -116,7 +116,8 @@ void Win32Control::Changed(Property property) {
     switch (property) {
         case Property::Visible:
             if (hwnd_ != nullptr) ShowWindow(hwnd_, Visible() ? SW_SHOWNA : SW_HIDE);
-            if (spec().kind == ControlKind::Image) InvalidateRect(form_.hwnd_, nullptr, TRUE);
+            if (description().kind == ControlKind::Image)
+                InvalidateRect(form_.hwnd_, nullptr, TRUE);
             break;
         case Property::Caption:
             if (hwnd_ != nullptr) SetWindowTextA(hwnd_, Caption().c_str());
@@ -219,39 +220,40 @@ void Win32Form::RegisterClasses(HINSTANCE instance) {
     RegisterClassA(&panel);
 }
 
-Win32Form::Win32Form(Win32Runtime& runtime, const FormSpec& formSpec, FormEvents formEvents)
-    : Form(formSpec, std::move(formEvents)), rt_(runtime) {
+Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
+                     FormEvents formEvents)
+    : Form(description, std::move(formEvents)), rt_(runtime) {
     style_ = WS_CAPTION | WS_BORDER | WS_CLIPCHILDREN;
-    if (formSpec.windowMenu) style_ |= WS_SYSMENU;
-    if (formSpec.minButton) style_ |= WS_MINIMIZEBOX;
-    if (formSpec.maxButton) style_ |= WS_MAXIMIZEBOX;
+    if (description.windowMenu) style_ |= WS_SYSMENU;
+    if (description.minButton) style_ |= WS_MINIMIZEBOX;
+    if (description.maxButton) style_ |= WS_MAXIMIZEBOX;
     exStyle_ = WS_EX_CONTROLPARENT;
-    if (formSpec.taskbarButton) {
+    if (description.taskbarButton) {
         exStyle_ |= WS_EX_APPWINDOW;
-    } else if (formSpec.controls.empty() || formSpec.caption.empty()) {
+    } else if (description.controls.empty() || description.caption.empty()) {
         exStyle_ |= WS_EX_TOOLWINDOW;  // the host form is never seen
     } else {
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
-    RECT r{TwipsToPixels(formSpec.client.left), TwipsToPixels(formSpec.client.top),
-           TwipsToPixels(formSpec.client.left + formSpec.client.width),
-           TwipsToPixels(formSpec.client.top + formSpec.client.height)};
+    RECT r{TwipsToPixels(description.client.left), TwipsToPixels(description.client.top),
+           TwipsToPixels(description.client.left + description.client.width),
+           TwipsToPixels(description.client.top + description.client.height)};
     AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
-    HWND owner = formSpec.taskbarButton ? nullptr : rt_.applicationWindow();
+    HWND owner = description.taskbarButton ? nullptr : rt_.applicationWindow();
     hwnd_ =
-        CreateWindowExA(exStyle_, kFormClass, formSpec.caption.c_str(), style_, r.left, r.top,
+        CreateWindowExA(exStyle_, kFormClass, description.caption.c_str(), style_, r.left, r.top,
                         r.right - r.left, r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     loaded_ = true;
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(rt_.Icon(formSpec.iconResource, 32)));
+                 reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 32)));
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(rt_.Icon(formSpec.iconResource, 16)));
+                 reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 16)));
 
     int id = kFirstControlId;
     std::map<std::string, HWND, std::less<>> containers;
-    for (const ControlSpec& c : formSpec.controls) {
+    for (const ControlDescription& c : description.controls) {
         auto& control =
             static_cast<Win32Control&>(Add(std::make_unique<Win32Control>(*this, c, id++)));
         if (c.kind == ControlKind::Menu) {
@@ -276,18 +278,18 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormSpec& formSpec, FormEvents
     std::vector<Win32Control*> ordered;
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() != nullptr && c->spec().tabIndex >= 0) ordered.push_back(wc);
+        if (wc->window() != nullptr && c->description().tabIndex >= 0) ordered.push_back(wc);
     }
     std::stable_sort(ordered.begin(), ordered.end(), [](Win32Control* a, Win32Control* b) {
-        return a->spec().tabIndex < b->spec().tabIndex;
+        return a->description().tabIndex < b->description().tabIndex;
     });
     for (Win32Control* c : ordered) {
         SetWindowPos(c->window(), HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     for (const auto& c : controls()) {
-        if (c->spec().backColour != kDefaultColour) {
-            textBackground_.Reset(CreateSolidBrush(c->spec().backColour));
+        if (c->description().backColour != kDefaultColour) {
+            textBackground_.Reset(CreateSolidBrush(c->description().backColour));
         }
     }
     rt_.forms.push_back(this);
@@ -370,7 +372,7 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case DM_GETDEFID:
             for (const auto& c : controls()) {
-                if (c->spec().isDefault) {
+                if (c->description().isDefault) {
                     return MAKELRESULT(static_cast<Win32Control*>(c.get())->id(), DC_HASDEFID);
                 }
             }
@@ -396,8 +398,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() == child && c->spec().backColour != kDefaultColour && textBackground_) {
-            SetBkColor(dc, c->spec().backColour);
+        if (wc->window() == child && c->description().backColour != kDefaultColour &&
+            textBackground_) {
+            SetBkColor(dc, c->description().backColour);
             return reinterpret_cast<LRESULT>(textBackground_.get());
         }
     }
@@ -410,9 +413,10 @@ void Win32Form::Paint() {
     HDC dc = BeginPaint(hwnd_, &ps);
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
-        if (c->spec().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            DrawIconEx(dc, TwipsToPixels(c->spec().rect.left), TwipsToPixels(c->spec().rect.top),
-                       wc->icon_, 32, 32, 0, nullptr, DI_NORMAL);
+        if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
+            DrawIconEx(dc, TwipsToPixels(c->description().rect.left),
+                       TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
+                       DI_NORMAL);
         }
     }
     EndPaint(hwnd_, &ps);
@@ -430,16 +434,17 @@ Win32Control* Win32Form::ById(int id) {
 void Win32Form::Command(int id) {
     // Enter and Escape of the dialog's keyboard handling arrive as IDOK and IDCANCEL.
     for (const auto& c : controls()) {
-        if ((id == IDOK && c->spec().isDefault) || (id == IDCANCEL && c->spec().isCancel)) {
+        if ((id == IDOK && c->description().isDefault) ||
+            (id == IDCANCEL && c->description().isCancel)) {
             id = static_cast<Win32Control*>(c.get())->id();
             break;
         }
     }
     Win32Control* c = ById(id);
     if (c == nullptr) return;
-    if (c->spec().kind == ControlKind::OptionButton) {
+    if (c->description().kind == ControlKind::OptionButton) {
         c->SetValue(true);
-    } else if (c->spec().kind == ControlKind::CommandButton) {
+    } else if (c->description().kind == ControlKind::CommandButton) {
         Raise(c->Click);
     }
 }
@@ -560,7 +565,7 @@ void Win32Form::TaskbarChanged() {
     // Showing or hiding an inactive window does not reach every shell's
     // taskbar (Wine's syncs its buttons on caption notifications only); a
     // caption notification of the inactive state makes it look again.
-    if (spec().taskbarButton && GetForegroundWindow() != hwnd_) {
+    if (description().taskbarButton && GetForegroundWindow() != hwnd_) {
         SendMessageA(hwnd_, WM_NCACTIVATE, FALSE, 0);
     }
 }

@@ -18,7 +18,7 @@ class Win32Form;
 
 class Win32Control : public platform::Control {
 public:
-    Win32Control(Win32Form& form, platform::ControlSpec spec, int id);
+    Win32Control(Win32Form& form, platform::ControlDescription description, int id);
     ~Win32Control() override;
 
     int id() const { return id_; }
@@ -53,7 +53,8 @@ private:
 
 class Win32Form : public platform::Form {
 public:
-    Win32Form(Win32Runtime& runtime, const platform::FormSpec& spec, platform::FormEvents events);
+    Win32Form(Win32Runtime& runtime, const platform::FormDescription& description,
+              platform::FormEvents events);
     ~Win32Form() override;
 
     static void RegisterClasses(HINSTANCE instance);

@@ -75,8 +75,9 @@ HICON Win32Runtime::Icon(int resource, int size) const {
         LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, size, size, LR_SHARED));
 }
 
-std::unique_ptr<Form> Win32Runtime::CreateForm(const FormSpec& spec, FormEvents events) {
-    return std::make_unique<Win32Form>(*this, spec, std::move(events));
+std::unique_ptr<Form> Win32Runtime::CreateForm(const FormDescription& description,
+                                               FormEvents events) {
+    return std::make_unique<Win32Form>(*this, description, std::move(events));
 }
 
 void Win32Runtime::ActivateStartupForm(Form& form) {

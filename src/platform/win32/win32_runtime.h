@@ -22,7 +22,7 @@ public:
     ~Win32Runtime() override;
 
     platform::WinApi& api() override { return api_; }
-    std::unique_ptr<platform::Form> CreateForm(const platform::FormSpec& spec,
+    std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
     void Load(platform::Form& form) override { events.Raise(form.events.Load); }
     void ActivateStartupForm(platform::Form& form) override;

@@ -1,16 +1,16 @@
-#include "ui/form_specs.h"
+#include "ui/form_descriptions.h"
 
 namespace quorvel {
 
+using platform::ControlDescription;
 using platform::ControlKind;
-using platform::ControlSpec;
-using platform::FormSpec;
+using platform::FormDescription;
 
 namespace {
 
-ControlSpec Make(ControlKind kind, const char* name, const char* caption, platform::TwipsRect rect,
-                 int tabIndex) {
-    ControlSpec c;
+ControlDescription Make(ControlKind kind, const char* name, const char* caption,
+                        platform::TwipsRect rect, int tabIndex) {
+    ControlDescription c;
     c.kind = kind;
     c.name = name;
     c.caption = caption;
@@ -19,47 +19,48 @@ ControlSpec Make(ControlKind kind, const char* name, const char* caption, platfo
     return c;
 }
 
-ControlSpec MenuItem(const char* name, const char* caption) {
-    ControlSpec c = Make(ControlKind::MenuItem, name, caption, {}, -1);
+ControlDescription MenuItem(const char* name, const char* caption) {
+    ControlDescription c = Make(ControlKind::MenuItem, name, caption, {}, -1);
     c.container = "mnuTaskBarPopUp";
     return c;
 }
 
-ControlSpec Option(int index, const char* caption, int top, int height) {
-    ControlSpec c =
+ControlDescription Option(int index, const char* caption, int top, int height) {
+    ControlDescription c =
         Make(ControlKind::OptionButton, "Option1", caption, {240, top, 2055, height}, index);
     c.index = index;
     c.container = "Frame1";
     return c;
 }
 
-ControlSpec Button(const char* name, const char* caption, int top, int tabIndex) {
+ControlDescription Button(const char* name, const char* caption, int top, int tabIndex) {
     return Make(ControlKind::CommandButton, name, caption, {3825, top, 855, 375}, tabIndex);
 }
 
-FormSpec BuildForm1() {
-    FormSpec f;
+FormDescription BuildForm1() {
+    FormDescription f;
     f.name = "Form1";
     f.caption = "Desktop";
     f.client = {30, 2070, 1560, 600};
     f.windowMenu = true;
     f.taskbarButton = true;
 
-    ControlSpec files = Make(ControlKind::FileListBox, "tmpFileList", "", {600, 0, 735, 615}, 1);
+    ControlDescription files =
+        Make(ControlKind::FileListBox, "tmpFileList", "", {600, 0, 735, 615}, 1);
     files.visible = false;
     files.pattern = "*.tmp";
-    ControlSpec picture = Make(ControlKind::PictureBox, "Picture1", "", {0, 0, 615, 615}, 0);
+    ControlDescription picture = Make(ControlKind::PictureBox, "Picture1", "", {0, 0, 615, 615}, 0);
     picture.iconResource = platform::kTrayIconResource;
     f.controls = {files, picture};
     return f;
 }
 
-FormSpec BuildForm2() {
-    FormSpec f;
+FormDescription BuildForm2() {
+    FormDescription f;
     f.name = "Form2";
     f.client = {75, 3360, 1560, 510};
 
-    ControlSpec timer = Make(ControlKind::Timer, "Timer1", "", {}, -1);
+    ControlDescription timer = Make(ControlKind::Timer, "Timer1", "", {}, -1);
     timer.interval = 0;
     f.controls = {
         timer,
@@ -74,29 +75,31 @@ FormSpec BuildForm2() {
     return f;
 }
 
-FormSpec BuildForm3() {
-    FormSpec f;
+FormDescription BuildForm3() {
+    FormDescription f;
     f.name = "Form3";
     f.caption = "Configure Quorvel";
     f.client = {2175, 1710, 4845, 2235};
 
-    ControlSpec aboutBox = Make(ControlKind::PictureBox, "AboutBox", "", {105, 90, 3600, 1740}, 8);
+    ControlDescription aboutBox =
+        Make(ControlKind::PictureBox, "AboutBox", "", {105, 90, 3600, 1740}, 8);
     aboutBox.visible = false;
     aboutBox.border = true;
-    ControlSpec label = Make(ControlKind::TextBox, "Label1", "Text1", {15, 30, 3495, 1635}, 9);
+    ControlDescription label =
+        Make(ControlKind::TextBox, "Label1", "Text1", {15, 30, 3495, 1635}, 9);
     label.container = "AboutBox";
     label.multiLine = true;
     label.verticalScrollBar = true;
     label.readOnly = true;
     label.backColour = 0xC0C0C0;
-    ControlSpec exit = Button("Command4", "E&xit", 1545, 7);
-    ControlSpec cancel = Button("Command3", "&Cancel", 1065, 6);
+    ControlDescription exit = Button("Command4", "E&xit", 1545, 7);
+    ControlDescription cancel = Button("Command3", "&Cancel", 1065, 6);
     cancel.isCancel = true;
-    ControlSpec ok = Button("Command2", "&OK", 585, 5);
+    ControlDescription ok = Button("Command2", "&OK", 585, 5);
     ok.isDefault = true;
-    ControlSpec about = Button("Command1", "&About", 105, 4);
-    ControlSpec frame = Make(ControlKind::Frame, "Frame1", "", {1110, 210, 2415, 1575}, 0);
-    ControlSpec image = Make(ControlKind::Image, "Image1", "", {135, 120, 480, 480}, -1);
+    ControlDescription about = Button("Command1", "&About", 105, 4);
+    ControlDescription frame = Make(ControlKind::Frame, "Frame1", "", {1110, 210, 2415, 1575}, 0);
+    ControlDescription image = Make(ControlKind::Image, "Image1", "", {135, 120, 480, 480}, -1);
     image.iconResource = platform::kAppIconResource;
 
     f.controls = {aboutBox,
@@ -115,19 +118,19 @@ FormSpec BuildForm3() {
 
 }  // namespace
 
-const FormSpec& Form1Spec() {
-    static const FormSpec spec = BuildForm1();
-    return spec;
+const FormDescription& Form1Description() {
+    static const FormDescription description = BuildForm1();
+    return description;
 }
 
-const FormSpec& Form2Spec() {
-    static const FormSpec spec = BuildForm2();
-    return spec;
+const FormDescription& Form2Description() {
+    static const FormDescription description = BuildForm2();
+    return description;
 }
 
-const FormSpec& Form3Spec() {
-    static const FormSpec spec = BuildForm3();
-    return spec;
+const FormDescription& Form3Description() {
+    static const FormDescription description = BuildForm3();
+    return description;
 }
 
 }  // namespace quorvel

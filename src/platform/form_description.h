@@ -34,7 +34,7 @@ inline constexpr std::uint32_t kDefaultColour = 0xFFFFFFFF;
 inline constexpr int kAppIconResource = 1;
 inline constexpr int kTrayIconResource = 2;
 
-struct ControlSpec {
+struct ControlDescription {
     ControlKind kind = ControlKind::CommandButton;
     std::string name;
     int index = 0;  // position in a control array; 0 when the control is no array member
@@ -55,7 +55,7 @@ struct ControlSpec {
     int iconResource = 0;                       // picture box, image
 };
 
-struct FormSpec {
+struct FormDescription {
     std::string name;
     std::string caption;
     TwipsRect client;  // screen position and size of the client area
@@ -64,7 +64,7 @@ struct FormSpec {
     bool maxButton = false;
     bool taskbarButton = false;  // the form's window stands for the program on the taskbar
     int iconResource = kAppIconResource;
-    std::vector<ControlSpec> controls;  // in creation order
+    std::vector<ControlDescription> controls;  // in creation order
 };
 
 }  // namespace quorvel::platform
