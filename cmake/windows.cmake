@@ -24,6 +24,9 @@ target_compile_definitions(qvprobe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_executable(bench_empty WIN32 bench/empty.cpp)
 target_compile_definitions(bench_empty PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+add_executable(bench_window WIN32 bench/window.cpp bench/window.rc)
+target_link_libraries(bench_window PRIVATE user32 comctl32)
+target_compile_definitions(bench_window PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)

@@ -10,9 +10,8 @@ Control::Control(ControlDescription description)
       caption_(description_.caption),
       interval_(description_.interval) {}
 
-void Control::Require(ControlKind kind, const char* what) const {
-    if (description_.kind != kind)
-        throw RuntimeError(std::string("Object doesn't support ") + what);
+void Control::Require(ControlKind kind) const {
+    if (description_.kind != kind) throw RuntimeError("Object doesn't support this property or method");
 }
 
 void Control::SetVisible(bool visible) {
@@ -27,12 +26,12 @@ void Control::SetCaption(std::string_view caption) {
 }
 
 bool Control::Value() const {
-    Require(ControlKind::OptionButton, "Value");
+    Require(ControlKind::OptionButton);
     return value_;
 }
 
 void Control::SetValue(bool selected) {
-    Require(ControlKind::OptionButton, "Value");
+    Require(ControlKind::OptionButton);
     if (selected && form_ != nullptr) {
         form_->SelectOption(*this);
         return;
@@ -42,34 +41,34 @@ void Control::SetValue(bool selected) {
 }
 
 int Control::Interval() const {
-    Require(ControlKind::Timer, "Interval");
+    Require(ControlKind::Timer);
     return interval_;
 }
 
 void Control::SetInterval(int milliseconds) {
-    Require(ControlKind::Timer, "Interval");
+    Require(ControlKind::Timer);
     if (milliseconds < 0) throw RuntimeError("Invalid property value");
     interval_ = milliseconds;
     Changed(Property::Interval);
 }
 
 std::string Control::Path() const {
-    Require(ControlKind::FileListBox, "Path");
+    Require(ControlKind::FileListBox);
     return {};
 }
 void Control::SetPath(const std::string&) {
-    Require(ControlKind::FileListBox, "Path");
+    Require(ControlKind::FileListBox);
 }
 std::int16_t Control::ListCount() const {
-    Require(ControlKind::FileListBox, "ListCount");
+    Require(ControlKind::FileListBox);
     return 0;
 }
 std::string Control::List(int) const {
-    Require(ControlKind::FileListBox, "List");
+    Require(ControlKind::FileListBox);
     throw RuntimeError("Invalid property array index");
 }
 Hicon Control::Picture() const {
-    Require(ControlKind::PictureBox, "Picture");
+    Require(ControlKind::PictureBox);
     return 0;
 }
 
@@ -86,7 +85,7 @@ Control& Form::control(std::string_view name, int index) {
     for (auto& c : controls_) {
         if (c->description().name == name && c->description().index == index) return *c;
     }
-    throw RuntimeError("Control not found: " + std::string(name));
+    throw RuntimeError("Control not found");
 }
 
 void Form::SelectOption(Control& option) {

@@ -73,7 +73,7 @@ public:
 protected:
     enum class Property { Visible, Caption, Value, Interval };
     virtual void Changed(Property) {}
-    void Require(ControlKind kind, const char* what) const;
+    void Require(ControlKind kind) const;
     friend class Form;
 
 private:

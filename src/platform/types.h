@@ -2,8 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
-#include <string>
+#include <exception>
 
 namespace quorvel::platform {
 
@@ -20,9 +19,16 @@ inline constexpr int kTwipsPerPixel = 15;
 // A run-time error of the form run time ("A form can't be moved while
 // minimised", "Path not found", "Permission denied"). By default it ends the
 // event handler that raised it; see errors.h for the other two modes.
-class RuntimeError : public std::runtime_error {
+// The description is a static text: nothing reads it but a debugger, and
+// std::runtime_error would bring a second string implementation into the
+// executable for it.
+class RuntimeError : public std::exception {
 public:
-    using std::runtime_error::runtime_error;
+    explicit RuntimeError(const char* description) noexcept : description_(description) {}
+    const char* what() const noexcept override { return description_; }
+
+private:
+    const char* description_;
 };
 
 }  // namespace quorvel::platform

@@ -26,23 +26,23 @@ public:
     ~SimControl() override { StopTimer(); }
 
     std::string Path() const override {
-        Require(ControlKind::FileListBox, "Path");
+        Require(ControlKind::FileListBox);
         return path_;
     }
     void SetPath(const std::string& path) override;
     std::int16_t ListCount() const override {
-        Require(ControlKind::FileListBox, "ListCount");
+        Require(ControlKind::FileListBox);
         return static_cast<std::int16_t>(entries_.size());
     }
     std::string List(int index) const override {
-        Require(ControlKind::FileListBox, "List");
+        Require(ControlKind::FileListBox);
         if (index < 0 || index >= static_cast<int>(entries_.size())) {
             throw RuntimeError("Invalid property array index");
         }
         return entries_[index];
     }
     Hicon Picture() const override {
-        Require(ControlKind::PictureBox, "Picture");
+        Require(ControlKind::PictureBox);
         return kFakeIconBase + description().iconResource;
     }
     void StopTimer() {
@@ -71,7 +71,7 @@ private:
 };
 
 void SimControl::SetPath(const std::string& path) {
-    Require(ControlKind::FileListBox, "Path");
+    Require(ControlKind::FileListBox);
     fs::path folder = rt_.desk_.HostPath(path);
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) throw RuntimeError("Path not found");

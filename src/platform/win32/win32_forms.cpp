@@ -149,12 +149,12 @@ void Win32Control::Tick() {
 }
 
 std::string Win32Control::Path() const {
-    Require(ControlKind::FileListBox, "Path");
+    Require(ControlKind::FileListBox);
     return path_;
 }
 
 void Win32Control::SetPath(const std::string& path) {
-    Require(ControlKind::FileListBox, "Path");
+    Require(ControlKind::FileListBox);
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw RuntimeError("Path not found");
@@ -183,12 +183,12 @@ void Win32Control::SetPath(const std::string& path) {
 }
 
 std::int16_t Win32Control::ListCount() const {
-    Require(ControlKind::FileListBox, "ListCount");
+    Require(ControlKind::FileListBox);
     return static_cast<std::int16_t>(entries_.size());
 }
 
 std::string Win32Control::List(int index) const {
-    Require(ControlKind::FileListBox, "List");
+    Require(ControlKind::FileListBox);
     if (index < 0 || index >= static_cast<int>(entries_.size())) {
         throw RuntimeError("Invalid property array index");
     }
@@ -196,7 +196,7 @@ std::string Win32Control::List(int index) const {
 }
 
 Hicon Win32Control::Picture() const {
-    Require(ControlKind::PictureBox, "Picture");
+    Require(ControlKind::PictureBox);
     return static_cast<Hicon>(reinterpret_cast<UINT_PTR>(icon_));
 }
 
