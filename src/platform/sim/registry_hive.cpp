@@ -12,9 +12,7 @@ namespace quorvel::sim {
 using namespace platform;
 
 std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : text) c = FoldCase(c);
     return text;
 }
 

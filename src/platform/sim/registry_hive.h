@@ -64,6 +64,10 @@ private:
     platform::Hkey nextHandle_ = 0x100;
 };
 
+// ASCII case folding, as the simulated registry and file system compare names.
+constexpr char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string Lower(std::string text);
 
 }  // namespace quorvel::sim

@@ -87,8 +87,12 @@ void SimControl::SetPath(const std::string& path) {
         if (rt_.desk_.files.hidden.count(key) || rt_.desk_.files.system.count(key)) continue;
         names.push_back(name);
     }
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
+    // Sorted, so that the simulated desktop does not depend on the host's
+    // directory order.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) { return FoldCase(x) < FoldCase(y); });
+    });
     if (names.size() > 32767) names.resize(32767);
     path_ = path;
     entries_ = std::move(names);
