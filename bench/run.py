@@ -175,8 +175,8 @@ def main():
     lines.append(f"| Idle cost over 30 s | {idle_cpu:.1f} ms CPU, {idle_switches} context switches "
                  f"(all Wine threads) | 0 | - | 0 timer wake-ups, <= 1 ms CPU | - | - |")
     lines.append(f"| Memory (RssAnon, idle) | {memory[0]} KiB | {memory[1]} KiB (empty program) | "
-                 f"+{memory[0] - memory[1]} KiB | <= 1 MiB more | {memory[2]} KiB | "
-                 f"+{memory[0] - memory[2]} KiB |")
+                 f"{memory[0] - memory[1]:+d} KiB | <= 1 MiB more | {memory[2]} KiB | "
+                 f"{memory[0] - memory[2]:+d} KiB |")
     lines.append(f"| Size | {exe.stat().st_size} bytes; {', '.join(dlls)} | - | - | <= 200 KiB; system DLLs | - | - |")
     lines.append(f"| Cleanup, 10,000 of 20,000 files (Wine) | {cleanup[0]:.0f} ms | {cleanup[1]:.0f} ms "
                  f"(cmd /c del) | {cleanup[0] / cleanup[1]:.2f}x | <= 1.0x | - | - |")

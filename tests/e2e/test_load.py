@@ -1,6 +1,6 @@
 """Load on the real quorvel.exe under Wine: 200 clicks in a row are 200
-minimise-alls, and 50 dialog openings and 50 pop-up menus leave its USER and
-GDI objects and its memory flat."""
+minimise-alls, and 50 dialog openings and 50 pop-up menus leave its GDI
+objects, its windows and its memory flat."""
 import subprocess
 import sys
 import unittest
@@ -13,14 +13,15 @@ SC_CLOSE_COMMAND = ("0x112", "0xF060", "0")  # WM_SYSCOMMAND SC_CLOSE: the windo
 
 
 def resources(d, proc, pid):
-    """USER and GDI objects as GetGuiResources reports them (this Wine answers
-    0 for every process, so they are recorded, not judged) and the process's
-    anonymous memory, read from Linux, where the Windows process is one
-    process."""
+    """The process's GDI objects (GetGuiResources, or where this Wine answers
+    0, its own GDI handle table, read by the probe), its windows (the USER
+    objects that can be seen from outside; GetGuiResources' USER count is 0
+    here too) and its anonymous memory, read from Linux, where the Windows
+    process is one process."""
     f = d.probe("gui", str(pid))[0].split()
     status = Path(f"/proc/{proc.pid}/status").read_text()
     anon = next(int(line.split()[1]) for line in status.splitlines() if line.startswith("RssAnon:"))
-    return {"user": int(f[1]), "gdi": int(f[3]), "rss_anon_kib": anon}
+    return {"user": int(f[1]), "gdi": int(f[3]), "windows": int(f[7]), "rss_anon_kib": anon}
 
 
 class Load(unittest.TestCase):
@@ -74,8 +75,11 @@ class Load(unittest.TestCase):
             moved = {k: after[k] - before[k] for k in before}
             with open(ARTEFACTS / "load-resources.txt", "a") as f:
                 f.write(f"{cycle.__name__}: before {before} after {after} moved {moved}\n")
+            self.assertGreater(before["gdi"], 0, "no GDI figure read")
+            self.assertGreater(before["windows"], 0, "no window figure read")
             self.assertLessEqual(abs(moved["user"]), 2, moved)
             self.assertLessEqual(abs(moved["gdi"]), 2, moved)
+            self.assertEqual(moved["windows"], 0, moved)
             self.assertGreater(before["rss_anon_kib"], 0, "no memory figure read")
             self.assertLess(moved["rss_anon_kib"], 512, moved)
         self.assertEqual(d.reveals(), 0)

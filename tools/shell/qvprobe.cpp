@@ -6,12 +6,14 @@
 
 #include <psapi.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,6 +62,56 @@ BOOL CALLBACK EachButton(HWND hwnd, LPARAM) {
     std::printf("0x%lX %ld %ld %ld %ld %s\n",
                 static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top,
                 r.right - r.left, r.bottom - r.top, Title(hwnd).c_str());
+    return TRUE;
+}
+
+// GDI objects of another process. This Wine answers 0 to GetGuiResources
+// for every process, but keeps each process's GDI handles in a table of its
+// own that its PEB points to (GdiSharedHandleTable, at 0x94 in a 32-bit
+// PEB): 24-byte entries whose byte 14 is the object type, 0 when free.
+unsigned long GdiObjects(HANDLE process) {
+    if (unsigned long reported = GetGuiResources(process, GR_GDIOBJECTS)) return reported;
+    using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
+        return 0;
+    }
+    DWORD table = 0;
+    SIZE_T read = 0;
+    auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
+    if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof table, &read) || table == 0) return 0;
+    constexpr std::size_t kEntry = 24, kEntries = 0x10000;
+    std::vector<BYTE> entries(kEntry * kEntries);
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)), entries.data(),
+                           entries.size(), &read)) {
+        return 0;
+    }
+    unsigned long used = 0;
+    for (std::size_t at = 14; at < read; at += kEntry) used += entries[at] != 0;
+    return used;
+}
+
+// USER objects of another process, as far as they can be seen from outside:
+// its windows, top-level and child.
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<unsigned long*>(count);
+    return TRUE;
+}
+struct WindowCount {
+    DWORD pid;
+    unsigned long count;
+};
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM param) {
+    auto* c = reinterpret_cast<WindowCount*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == c->pid) {
+        ++c->count;
+        EnumChildWindows(hwnd, CountChild, reinterpret_cast<LPARAM>(&c->count));
+    }
     return TRUE;
 }
 
@@ -130,9 +182,11 @@ int main(int argc, char** argv) {
         memory.cb = sizeof memory;
         GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                              sizeof memory);
-        std::printf("user %lu gdi %lu private %lu\n", GetGuiResources(process, GR_USEROBJECTS),
-                    GetGuiResources(process, GR_GDIOBJECTS),
-                    static_cast<unsigned long>(memory.PrivateUsage));
+        WindowCount windows{Num(argv[2]), 0};
+        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
+        unsigned long user = GetGuiResources(process, GR_USEROBJECTS);
+        std::printf("user %lu gdi %lu private %lu windows %lu\n", user, GdiObjects(process),
+                    static_cast<unsigned long>(memory.PrivateUsage), windows.count);
         CloseHandle(process);
     } else if (cmd == "client" && argc >= 3) {
         RECT r{};
