@@ -42,7 +42,12 @@ class Dialog(unittest.TestCase):
         d.reset("2")
         d.start_shell()
         proc, form1 = d.start_quorvel()
+        common_controls_6 = lambda: any("common-controls_6595b64144ccf1df_6." in m.lower()
+                                        for m in d.probe("modules", str(form1.pid)))
+        self.assertFalse(common_controls_6(), "loaded before any button was made")
         dialog = self.open_from_window_menu(form1)
+        # The dialog's buttons are those of the manifest's common controls 6.
+        self.assertTrue(common_controls_6())
         self.assertTrue(d.checked(dialog.hwnd, "Show icon in Task&bar and ALT/TAB"))
         d.screenshot("configure-view")
 

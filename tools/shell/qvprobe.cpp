@@ -119,7 +119,7 @@ int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
-        "        endsession HWND | gui PID | cursor\n",
+        "        endsession HWND | gui PID | modules PID | cursor\n",
         stderr);
     return 2;
 }
@@ -261,6 +261,20 @@ int main(int argc, char** argv) {
         std::printf("%.3f\n", 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+    } else if (cmd == "modules" && argc >= 3) {
+        // The files of the modules loaded in a process, one per line.
+        HANDLE process =
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, Num(argv[2]));
+        if (process == nullptr) return 1;
+        HMODULE modules[512];
+        DWORD bytes = 0;
+        EnumProcessModules(process, modules, sizeof modules, &bytes);
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            char name[MAX_PATH] = {};
+            GetModuleFileNameExA(process, modules[i], name, sizeof name);
+            std::printf("%s\n", name);
+        }
+        CloseHandle(process);
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

@@ -97,6 +97,7 @@ void Win32Control::Create(HWND parent, HFONT font) {
         default:
             return;  // file list, timer and menus have no window of their own
     }
+    if (cls != kPanelClass) form_.rt_.UseCommonControls();
     hwnd_ = CreateWindowExA(exStyle, cls, Caption().c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id_)), instance, this);

@@ -29,8 +29,6 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
     instanceMutex_.Reset(CreateMutexA(nullptr, FALSE, "Local\\Quorvel.Instance"));
     prevInstance_ = GetLastError() == ERROR_ALREADY_EXISTS;
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     Win32Form::RegisterClasses(instance_);
 
     WNDCLASSA app{};
@@ -148,6 +146,21 @@ BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 }  // namespace
+
+void Win32Runtime::UseCommonControls() {
+    if (commonControls_) return;
+    commonControls_ = true;
+    // Loaded by name, not imported: a start that shows no button (the second
+    // start, the tray and taskbar alone) then never loads the library and
+    // the theming it brings, which under Wine is a good part of a start.
+    // The library stays loaded for the life of the process.
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = reinterpret_cast<Init>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    if (init != nullptr) init(&controls);
+}
 
 bool Win32Runtime::AppActivate(std::string_view title) {
     std::string wanted = Text(title);

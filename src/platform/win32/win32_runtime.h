@@ -41,6 +41,9 @@ public:
     HWND applicationWindow() const { return appWindow_; }
     HFONT font() const { return font_.get(); }
     HICON Icon(int resource, int size) const;
+    // Before the first button or text box: the common controls of the
+    // manifest (version 6) are loaded then, not at every start.
+    void UseCommonControls();
     bool IsOurs(HWND hwnd) const;
     // Activation goes back to the user's window, never to another of our forms.
     void HandActivationAway();
@@ -66,6 +69,7 @@ private:
     Font font_;
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
+    bool commonControls_ = false;
     UINT taskbarCreated_ = 0;
 };
 
