@@ -5,7 +5,8 @@
 // nothing. Compared with bench/empty.cpp it splits the platform's own start-up
 // of a GUI program (the display driver, the theming library) from ours.
 #include <windows.h>
-#include <commctrl.h>
+
+#include <commctrl.h>  // after windows.h, which it needs
 
 #include <cstring>
 

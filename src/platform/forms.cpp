@@ -11,7 +11,8 @@ Control::Control(ControlDescription description)
       interval_(description_.interval) {}
 
 void Control::Require(ControlKind kind) const {
-    if (description_.kind != kind) throw RuntimeError("Object doesn't support this property or method");
+    if (description_.kind != kind)
+        throw RuntimeError("Object doesn't support this property or method");
 }
 
 void Control::SetVisible(bool visible) {

@@ -72,21 +72,23 @@ BOOL CALLBACK EachButton(HWND hwnd, LPARAM) {
 unsigned long GdiObjects(HANDLE process) {
     if (unsigned long reported = GetGuiResources(process, GR_GDIOBJECTS)) return reported;
     using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION basic{};
     ULONG length = 0;
-    if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
+    if (query == nullptr ||
+        query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
         return 0;
     }
     DWORD table = 0;
     SIZE_T read = 0;
     auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-    if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof table, &read) || table == 0) return 0;
+    if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof table, &read) || table == 0)
+        return 0;
     constexpr std::size_t kEntry = 24, kEntries = 0x10000;
     std::vector<BYTE> entries(kEntry * kEntries);
-    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)), entries.data(),
-                           entries.size(), &read)) {
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)),
+                           entries.data(), entries.size(), &read)) {
         return 0;
     }
     unsigned long used = 0;
@@ -199,7 +201,8 @@ int main(int argc, char** argv) {
         std::string wanted = argv[3];
         bool found = false;
         std::function<void(HWND)> search = [&](HWND parent) {
-            for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr && !found; c = GetWindow(c, GW_HWNDNEXT)) {
+            for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr && !found;
+                 c = GetWindow(c, GW_HWNDNEXT)) {
                 if (Title(c) == wanted) {
                     std::printf("%d\n", SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
                     found = true;

@@ -90,8 +90,9 @@ void SimControl::SetPath(const std::string& path) {
     // Sorted, so that the simulated desktop does not depend on the host's
     // directory order.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [](char x, char y) { return FoldCase(x) < FoldCase(y); });
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char x, char y) { return FoldCase(x) < FoldCase(y); });
     });
     if (names.size() > 32767) names.resize(32767);
     path_ = path;
