@@ -41,6 +41,7 @@ std::string SpeltAsStored(const std::string& path) {
     }
     return stored;
 }
+
 constexpr int kFirstControlId = 100;
 
 using platform::TwipsToPixels;
