@@ -6,17 +6,11 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import BUILD, WineDesktop, process_ended, wait_for  # noqa: E402
+from wine import BUILD, DesktopTestCase, process_ended, wait_for  # noqa: E402
 
 
-class Cleanup(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("cleanup").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class Cleanup(DesktopTestCase):
+    desktop = "cleanup"
 
     def setUp(self):
         self.desk.reset()

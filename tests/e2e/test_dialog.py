@@ -6,7 +6,7 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import WineDesktop, process_ended, stays, wait_for  # noqa: E402
+from wine import DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
 WINDOW_MENU = [19, 19, 19, 19, 19, 9, 19]  # Restore, Size, Minimize, Maximize, Configure, -, About Wine
 COMMAND1 = (3825, 105, 855, 375)
@@ -16,14 +16,8 @@ OPTION_BOTH = (1110 + 240, 210 + 1200, 2055, 195)
 TRAY_MENU = [17, 9, 17, 17, 9, 17]
 
 
-class Dialog(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("dialog").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class Dialog(DesktopTestCase):
+    desktop = "dialog"
 
     def open_from_window_menu(self, form1):
         d = self.desk

@@ -6,17 +6,11 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import WineDesktop, stays, wait_for  # noqa: E402
+from wine import DesktopTestCase, stays, wait_for  # noqa: E402
 
 
-class IconModes(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("icon-modes").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class IconModes(DesktopTestCase):
+    desktop = "icon-modes"
 
     def test_each_mode_shows_what_it_says(self):
         d = self.desk

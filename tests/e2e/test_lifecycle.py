@@ -6,17 +6,11 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import WineDesktop, process_ended, stays, wait_for  # noqa: E402
+from wine import DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
 
-class Lifecycle(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("lifecycle").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class Lifecycle(DesktopTestCase):
+    desktop = "lifecycle"
 
     def start(self, mode):
         d = self.desk

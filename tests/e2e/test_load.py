@@ -7,7 +7,7 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import ARTEFACTS, WineDesktop, stays, wait_for  # noqa: E402
+from wine import ARTEFACTS, DesktopTestCase, stays, wait_for  # noqa: E402
 
 SC_CLOSE_COMMAND = ("0x112", "0xF060", "0")  # WM_SYSCOMMAND SC_CLOSE: the window menu's "&Configure"
 
@@ -24,14 +24,8 @@ def resources(d, proc, pid):
     return {"user": int(f[1]), "gdi": int(f[3]), "windows": int(f[7]), "rss_anon_kib": anon}
 
 
-class Load(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("load").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class Load(DesktopTestCase):
+    desktop = "load"
 
     def test_200_clicks_are_200_minimise_alls(self):
         d = self.desk

@@ -5,17 +5,11 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import BUILD, WineDesktop, process_ended, stays, wait_for  # noqa: E402
+from wine import BUILD, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
 
-class Smoke(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("smoke").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class Smoke(DesktopTestCase):
+    desktop = "smoke"
 
     def setUp(self):
         self.desk.reset()

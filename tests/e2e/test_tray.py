@@ -6,20 +6,14 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import WineDesktop, process_ended, stays, wait_for  # noqa: E402
+from wine import DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
 TRAY_MENU = [17, 9, 17, 17, 9, 17]  # Show Desktop, -, Configure, About Quorvel, -, Exit Quorvel
 SHOW_DESKTOP, CONFIGURE, ABOUT, EXIT = 0, 2, 3, 5
 
 
-class TrayMenu(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.desk = WineDesktop("tray").__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.desk.stop()
+class TrayMenu(DesktopTestCase):
+    desktop = "tray"
 
     def setUp(self):
         d = self.desk

@@ -10,6 +10,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -327,3 +328,16 @@ class WineDesktop:
 def process_ended(proc):
     return proc.poll() is not None
 
+
+class DesktopTestCase(unittest.TestCase):
+    """The tests of one module share one Wine desktop, named by `desktop`;
+    each test resets it to the state it needs."""
+    desktop = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.desk = WineDesktop(cls.desktop).__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desk.stop()
