@@ -10,11 +10,14 @@
 
 #include "platform/forms.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_runtime.h"
 
 namespace quorvel::win32 {
 
-class Win32Runtime;
 class Win32Form;
+
+inline constexpr const char* kFormClass = "QuorvelForm";
+inline constexpr const char* kPanelClass = "QuorvelPanel";
 
 class Win32Control : public platform::Control {
 public:
@@ -87,8 +90,12 @@ public:
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Events are raised only while the form is loaded and built.
     template <typename Handler, typename... Args>
-    void Raise(const Handler& handler, Args&... args);
+    void Raise(const Handler& handler, Args&... args) {
+        if (creating_ || !loaded_) return;
+        rt_.events.Raise(handler, args...);
+    }
     void CloseRequest(std::int16_t unloadMode);
     void Destroy();
     void TaskbarChanged();

@@ -1,0 +1,141 @@
+// Controls as child windows of their form or container, and the timer.
+#include <windows.h>
+
+#include "platform/win32/win32_forms.h"
+
+namespace quorvel::win32 {
+
+using namespace platform;
+
+Win32Control::Win32Control(Win32Form& form, ControlDescription description, int id)
+    : Control(std::move(description)), form_(form), id_(id) {}
+
+Win32Control::~Win32Control() {
+    StopTimer();
+}
+
+void Win32Control::Create(HWND parent, HFONT font) {
+    const ControlDescription& s = description();
+    RECT r{TwipsToPixels(s.rect.left), TwipsToPixels(s.rect.top),
+           TwipsToPixels(s.rect.left + s.rect.width), TwipsToPixels(s.rect.top + s.rect.height)};
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (s.visible ? WS_VISIBLE : 0);
+    DWORD exStyle = 0;
+    const char* cls = nullptr;
+    HINSTANCE instance = form_.rt_.instance();
+    switch (s.kind) {
+        case ControlKind::CommandButton:
+            cls = "BUTTON";
+            style |= WS_TABSTOP | (s.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case ControlKind::OptionButton:
+            cls = "BUTTON";
+            style |= WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE | (s.index == 1 ? WS_GROUP : 0);
+            break;
+        case ControlKind::TextBox:
+            cls = "EDIT";
+            style |= WS_TABSTOP | (s.multiLine ? ES_MULTILINE : 0) |
+                     (s.readOnly ? ES_READONLY : 0) | (s.verticalScrollBar ? WS_VSCROLL : 0) |
+                     ES_AUTOVSCROLL;
+            if (s.border) style |= WS_BORDER;
+            break;
+        case ControlKind::Frame:
+        case ControlKind::PictureBox:
+            // Containers: a panel of our own that hands its children's
+            // notifications to the form.
+            cls = kPanelClass;
+            exStyle |= WS_EX_CONTROLPARENT;
+            if (s.border) style |= WS_BORDER;
+            style |= WS_CLIPCHILDREN;
+            if (s.iconResource != 0) icon_ = form_.rt_.Icon(s.iconResource, 32);
+            break;
+        case ControlKind::Image:
+            // Drawn on the form's surface, below every other control.
+            icon_ = form_.rt_.Icon(s.iconResource, 32);
+            return;
+        default:
+            return;  // file list, timer and menus have no window of their own
+    }
+    if (cls != kPanelClass) form_.rt_.UseCommonControls();
+    hwnd_ = CreateWindowExA(exStyle, cls, Caption().c_str(), style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id_)), instance, this);
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wParam, lParam);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            if (self != nullptr && self->description().kind == ControlKind::Frame) {
+                RECT r;
+                GetClientRect(hwnd, &r);
+                r.top += 6;  // where a frame's title would stand
+                DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+            }
+            if (self != nullptr && self->icon_ != nullptr) {
+                DrawIconEx(dc, 0, 0, self->icon_, 32, 32, 0, nullptr, DI_NORMAL);
+            }
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void Win32Control::Changed(Property property) {
+    switch (property) {
+        case Property::Visible:
+            if (hwnd_ != nullptr) ShowWindow(hwnd_, Visible() ? SW_SHOWNA : SW_HIDE);
+            if (description().kind == ControlKind::Image)
+                InvalidateRect(form_.hwnd_, nullptr, TRUE);
+            break;
+        case Property::Caption:
+            if (hwnd_ != nullptr) SetWindowTextA(hwnd_, Caption().c_str());
+            break;
+        case Property::Value:
+            if (hwnd_ != nullptr) {
+                SendMessageA(hwnd_, BM_SETCHECK, Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+            }
+            break;
+        case Property::Interval:
+            StopTimer();
+            if (Interval() > 0 && form_.loaded_) {
+                SetTimer(form_.hwnd_, id_, static_cast<UINT>(Interval()), nullptr);
+                timerRunning_ = true;
+            }
+            break;
+    }
+}
+
+void Win32Control::StopTimer() {
+    if (timerRunning_ && form_.hwnd_ != nullptr) KillTimer(form_.hwnd_, id_);
+    timerRunning_ = false;
+}
+
+void Win32Control::Tick() {
+    if (inTick_) return;  // a tick never re-enters its own handler (DoEvents)
+    ScopedFlag ticking(inTick_);
+    form_.rt_.events.Raise(Timer);
+}
+
+Hicon Win32Control::Picture() const {
+    Require(ControlKind::PictureBox);
+    return static_cast<Hicon>(reinterpret_cast<UINT_PTR>(icon_));
+}
+}  // namespace quorvel::win32

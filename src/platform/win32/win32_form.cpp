@@ -1,0 +1,288 @@
+// A form's window: built from its description, its window procedure turning
+// messages into the form's events, and its close requests.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "platform/win32/win32_forms.h"
+
+namespace quorvel::win32 {
+
+using namespace platform;
+
+namespace {
+constexpr int kFirstControlId = 100;
+}  // namespace
+
+void Win32Form::RegisterClasses(HINSTANCE instance) {
+    WNDCLASSA form{};
+    form.lpfnWndProc = FormProc;
+    form.hInstance = instance;
+    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    form.lpszClassName = kFormClass;
+    RegisterClassA(&form);
+
+    WNDCLASSA panel{};
+    panel.lpfnWndProc = Win32Control::PanelProc;
+    panel.hInstance = instance;
+    panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    panel.lpszClassName = kPanelClass;
+    RegisterClassA(&panel);
+}
+
+Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
+                     FormEvents formEvents)
+    : Form(description, std::move(formEvents)), rt_(runtime) {
+    style_ = WS_CAPTION | WS_BORDER | WS_CLIPCHILDREN;
+    if (description.windowMenu) style_ |= WS_SYSMENU;
+    if (description.minButton) style_ |= WS_MINIMIZEBOX;
+    if (description.maxButton) style_ |= WS_MAXIMIZEBOX;
+    exStyle_ = WS_EX_CONTROLPARENT;
+    if (description.taskbarButton) {
+        exStyle_ |= WS_EX_APPWINDOW;
+    } else if (description.controls.empty() || description.caption.empty()) {
+        exStyle_ |= WS_EX_TOOLWINDOW;  // the host form is never seen
+    } else {
+        exStyle_ |= WS_EX_DLGMODALFRAME;
+    }
+    RECT r{TwipsToPixels(description.client.left), TwipsToPixels(description.client.top),
+           TwipsToPixels(description.client.left + description.client.width),
+           TwipsToPixels(description.client.top + description.client.height)};
+    AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
+    // Forms without a taskbar button of their own are owned by the hidden
+    // application window, so the shell shows none for them.
+    HWND owner = description.taskbarButton ? nullptr : rt_.applicationWindow();
+    hwnd_ =
+        CreateWindowExA(exStyle_, kFormClass, description.caption.c_str(), style_, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, owner, nullptr, rt_.instance(), this);
+    loaded_ = true;
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 32)));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 16)));
+
+    int id = kFirstControlId;
+    std::map<std::string, HWND, std::less<>> containers;
+    for (const ControlDescription& c : description.controls) {
+        auto& control =
+            static_cast<Win32Control&>(Add(std::make_unique<Win32Control>(*this, c, id++)));
+        if (c.kind == ControlKind::Menu) {
+            menus_[c.name] = Menu(CreatePopupMenu());
+            continue;
+        }
+        if (c.kind == ControlKind::MenuItem) {
+            auto menu = menus_.find(c.container);
+            if (menu == menus_.end()) continue;
+            if (c.caption == "-") {
+                AppendMenuA(menu->second.get(), MF_SEPARATOR, 0, nullptr);
+            } else {
+                AppendMenuA(menu->second.get(), MF_STRING, control.id(), c.caption.c_str());
+            }
+            continue;
+        }
+        auto parent = containers.find(c.container);
+        control.Create(parent == containers.end() ? hwnd_ : parent->second, rt_.font());
+        if (control.window() != nullptr) containers[c.name] = control.window();
+    }
+    // The tab order is the order of the windows: bring them into it.
+    std::vector<Win32Control*> ordered;
+    for (const auto& c : controls()) {
+        auto* wc = static_cast<Win32Control*>(c.get());
+        if (wc->window() != nullptr && c->description().tabIndex >= 0) ordered.push_back(wc);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](Win32Control* a, Win32Control* b) {
+        return a->description().tabIndex < b->description().tabIndex;
+    });
+    for (Win32Control* c : ordered) {
+        SetWindowPos(c->window(), HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    for (const auto& c : controls()) {
+        if (c->description().backColour != kDefaultColour) {
+            textBackground_.Reset(CreateSolidBrush(c->description().backColour));
+        }
+    }
+    rt_.forms.push_back(this);
+    creating_ = false;
+}
+
+Win32Form::~Win32Form() {
+    if (loaded_) Destroy();
+}
+
+LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* form = static_cast<Win32Form*>(create->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (self == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return self->Handle(msg, wParam, lParam);
+}
+
+LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                focus_ = GetFocus();
+                return 0;
+            }
+            if (rt_.modalForm == this) {
+                HWND target = focus_ != nullptr && IsChild(hwnd_, focus_)
+                                  ? focus_
+                                  : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+                if (target != nullptr) SetFocus(target);
+            }
+            // Activate is raised when the user or another program makes the
+            // form the program's current form; not when the user comes back to
+            // it from another program, and not for activations the program's
+            // own handlers cause.
+            if (!rt_.events.InHandler() && rt_.lastActiveForm != this && !creating_) {
+                rt_.lastActiveForm = this;
+                Raise(events.Activate);
+            }
+            return 0;
+        case WM_MOUSEMOVE: {
+            // The notification-area callback arrives here too, with the icon's
+            // identifier in wParam and the mouse message in lParam.
+            auto button = static_cast<std::int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) |
+                                                    ((wParam & MK_RBUTTON) ? 2 : 0) |
+                                                    ((wParam & MK_MBUTTON) ? 4 : 0));
+            auto shift = static_cast<std::int16_t>(((wParam & MK_SHIFT) ? 1 : 0) |
+                                                   ((wParam & MK_CONTROL) ? 2 : 0) |
+                                                   (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+            float x = static_cast<float>(static_cast<short>(LOWORD(lParam))) * kTwipsPerPixel;
+            float y = static_cast<float>(static_cast<short>(HIWORD(lParam))) * kTwipsPerPixel;
+            Raise(events.MouseMove, button, shift, x, y);
+            return 0;
+        }
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                CloseRequest(vbFormControlMenu);
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            CloseRequest(vbAppTaskManager);
+            return 0;
+        case WM_QUERYENDSESSION:
+            CloseRequest(vbAppWindows);
+            return loaded_ ? FALSE : TRUE;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
+            return 0;
+        case DM_GETDEFID:
+            for (const auto& c : controls()) {
+                if (c->description().isDefault) {
+                    return MAKELRESULT(static_cast<Win32Control*>(c.get())->id(), DC_HASDEFID);
+                }
+            }
+            return 0;
+        case WM_TIMER:
+            if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
+            return 0;
+        case WM_SIZE:
+            Raise(events.Resize);
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
+    for (const auto& c : controls()) {
+        auto* wc = static_cast<Win32Control*>(c.get());
+        if (wc->window() == child && c->description().backColour != kDefaultColour &&
+            textBackground_) {
+            SetBkColor(dc, c->description().backColour);
+            return reinterpret_cast<LRESULT>(textBackground_.get());
+        }
+    }
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void Win32Form::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    for (const auto& c : controls()) {
+        auto* wc = static_cast<Win32Control*>(c.get());
+        if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
+            DrawIconEx(dc, TwipsToPixels(c->description().rect.left),
+                       TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
+                       DI_NORMAL);
+        }
+    }
+    EndPaint(hwnd_, &ps);
+    Raise(events.Paint);
+}
+
+Win32Control* Win32Form::ById(int id) {
+    for (const auto& c : controls()) {
+        auto* wc = static_cast<Win32Control*>(c.get());
+        if (wc->id() == id) return wc;
+    }
+    return nullptr;
+}
+
+void Win32Form::Command(int id) {
+    // Enter and Escape of the dialog's keyboard handling arrive as IDOK and IDCANCEL.
+    for (const auto& c : controls()) {
+        if ((id == IDOK && c->description().isDefault) ||
+            (id == IDCANCEL && c->description().isCancel)) {
+            id = static_cast<Win32Control*>(c.get())->id();
+            break;
+        }
+    }
+    Win32Control* c = ById(id);
+    if (c == nullptr) return;
+    if (c->description().kind == ControlKind::OptionButton) {
+        c->SetValue(true);
+    } else if (c->description().kind == ControlKind::CommandButton) {
+        Raise(c->Click);
+    }
+}
+
+void Win32Form::CloseRequest(std::int16_t unloadMode) {
+    std::int16_t cancel = 0;
+    Raise(events.QueryUnload, cancel, unloadMode);
+    if (cancel == 0 && loaded_) Destroy();
+}
+
+void Win32Form::Unload() {
+    if (!loaded_) return;
+    std::int16_t cancel = 0;
+    std::int16_t mode = vbFormCode;
+    Raise(events.QueryUnload, cancel, mode);
+    if (cancel == 0 && loaded_) Destroy();
+}
+
+void Win32Form::Destroy() {
+    loaded_ = false;
+    for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
+    // Closing the dialog must not hand the activation to Form1: to the shell
+    // that would be a click on its taskbar button.
+    if (rt_.modalForm == this || rt_.modalForm == nullptr) rt_.HandActivationAway();
+    HWND hwnd = hwnd_;
+    DestroyWindow(hwnd);
+    if (rt_.lastActiveForm == this) rt_.lastActiveForm = nullptr;
+    rt_.forms.erase(std::remove(rt_.forms.begin(), rt_.forms.end(), this), rt_.forms.end());
+}
+
+void Win32Form::Require() const {
+    if (!loaded_) throw RuntimeError("Form not loaded");
+}
+}  // namespace quorvel::win32
