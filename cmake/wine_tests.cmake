@@ -3,7 +3,9 @@
 # and run one at a time.
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 set(QUORVEL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine/prefix)
+set(QUORVEL_WINE_ARCH win32 CACHE STRING "win32: the 32-bit build in a 32-bit prefix; win64: the 64-bit build in a 64-bit prefix")
 set(QUORVEL_E2E_ENV
+  QUORVEL_WINE_ARCH=${QUORVEL_WINE_ARCH}
   QUORVEL_WINDOWS_BUILD_DIR=${QUORVEL_WINDOWS_BUILD_DIR}
   QUORVEL_WINE_PREFIX=${QUORVEL_WINE_PREFIX}
   QUORVEL_ARTEFACTS=${CMAKE_SOURCE_DIR}/artefacts)

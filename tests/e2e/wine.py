@@ -18,6 +18,31 @@ BUILD = Path(os.environ.get("QUORVEL_WINDOWS_BUILD_DIR", Path(__file__).resolve(
 PREFIX = Path(os.environ.get("QUORVEL_WINE_PREFIX", Path(__file__).resolve().parents[2] / "build/host/wine/prefix"))
 ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", Path(__file__).resolve().parents[2] / "artefacts"))
 SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
+# "win32": the 32-bit build in a 32-bit prefix, as shipped. "win64": the same
+# sources built for 64-bit Windows in a 64-bit prefix, for kernels that run
+# no 32-bit programs (32-bit Wine needs them); every Wine program then runs
+# through the 64-bit loader.
+ARCH = os.environ.get("QUORVEL_WINE_ARCH", "win32")
+WINE64 = "/usr/lib/wine/wine64"
+
+
+def wine_env(base):
+    """The environment of Wine commands for this test run's architecture."""
+    env = dict(base)
+    env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    if ARCH == "win64":
+        # Debian's wine and wineboot commands pick the 32-bit loader when it
+        # is installed; these wrappers send them to the 64-bit one.
+        shims = PREFIX.parent / "bin64"
+        shims.mkdir(parents=True, exist_ok=True)
+        for name in ("wine", "wine-stable"):
+            shim = shims / name
+            if not shim.exists():
+                shim.write_text(f'#!/bin/sh\nexec {WINE64} "$@"\n')
+                shim.chmod(0o755)
+        env.update(WINELOADER=WINE64, PATH=f"{shims}:{env.get('PATH', '')}")
+    return env
 
 
 class Timeout(AssertionError):
@@ -122,9 +147,8 @@ class WineDesktop:
 
     @property
     def env(self):
-        env = dict(os.environ)
-        env.update(WINEPREFIX=str(PREFIX), WINEARCH="win32", WINEDEBUG="-all",
-                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
+        env = wine_env(os.environ)
+        env.update(DISPLAY=self.display)
         return env
 
     def stop(self):

@@ -68,7 +68,8 @@ BOOL CALLBACK EachButton(HWND hwnd, LPARAM) {
 // GDI objects of another process. This Wine answers 0 to GetGuiResources
 // for every process, but keeps each process's GDI handles in a table of its
 // own that its PEB points to (GdiSharedHandleTable, at 0x94 in a 32-bit
-// PEB): 24-byte entries whose byte 14 is the object type, 0 when free.
+// PEB, 0xF8 in a 64-bit one; the probe is built like the program it looks
+// at): 24-byte entries whose byte 14 is the object type, 0 when free.
 unsigned long GdiObjects(HANDLE process) {
     if (unsigned long reported = GetGuiResources(process, GR_GDIOBJECTS)) return reported;
     using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
@@ -80,15 +81,16 @@ unsigned long GdiObjects(HANDLE process) {
         query(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
         return 0;
     }
-    DWORD table = 0;
+    UINT_PTR table = 0;
     SIZE_T read = 0;
     auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-    if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof table, &read) || table == 0)
+    constexpr std::size_t kTableAt = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    if (!ReadProcessMemory(process, peb + kTableAt, &table, sizeof table, &read) || table == 0)
         return 0;
     constexpr std::size_t kEntry = 24, kEntries = 0x10000;
     std::vector<BYTE> entries(kEntry * kEntries);
-    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)),
-                           entries.data(), entries.size(), &read)) {
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), entries.size(),
+                           &read)) {
         return 0;
     }
     unsigned long used = 0;

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_api.h"
 
+#include <cstring>
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -47,9 +49,31 @@ std::int32_t Win32Api::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
 }
 
 std::int32_t Win32Api::Shell_NotifyIconA(std::uint32_t message, const void* record) {
+#ifdef _WIN64
+    // The program builds the 88-byte record of 32-bit Windows, whose handles
+    // are 32-bit fields; a 64-bit build (used for testing under 64-bit Wine)
+    // hands the same values to the shell in its own layout.
+    const auto* bytes = static_cast<const std::uint8_t*>(record);
+    auto field = [bytes](std::size_t at) {
+        std::uint32_t v;
+        std::memcpy(&v, bytes + at, sizeof v);
+        return v;
+    };
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = ToHwnd(field(4));
+    data.uID = field(8);
+    data.uFlags = field(12);
+    data.uCallbackMessage = field(16);
+    data.hIcon = reinterpret_cast<HICON>(static_cast<UINT_PTR>(field(20)));
+    std::memcpy(data.szTip, bytes + 24, 64);
+    data.szTip[63] = '\0';
+    return ::Shell_NotifyIconA(message, &data);
+#else
     // The 88-byte first form of the record, which every shell accepts.
     return ::Shell_NotifyIconA(
         message, const_cast<NOTIFYICONDATAA*>(static_cast<const NOTIFYICONDATAA*>(record)));
+#endif
 }
 
 std::int32_t Win32Api::RegOpenKeyExA(platform::Hkey root, const char* subKey, std::uint32_t options,
