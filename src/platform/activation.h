@@ -6,8 +6,8 @@
 // | What reaches the form                               | Activate | Current form after |
 // |-----------------------------------------------------|----------|--------------------|
 // | activated from outside, not minimised, not current  | yes      | this form          |
-// | activated while minimised (Windows does this before | no       | unchanged          |
-// |   restoring it; Wine when its shell minimises it)   |          |                    |
+// | activated while minimised (a shell may do this      | no       | unchanged          |
+// |   before it restores the window)                    |          |                    |
 // | restored from minimised while active, from outside, | yes      | this form          |
 // |   not current (a click on a minimised form's button)|          |                    |
 // | activated or restored by the program's own handler  | no       | unchanged          |
