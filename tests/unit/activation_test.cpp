@@ -62,6 +62,17 @@ TEST_F(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseI
     ClickButtonReveals("after the second starts");
 }
 
+// The window system may activate a window as it minimises it: no click.
+// The click that then restores it is one.
+TEST_F(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    ClickButtonReveals("first click");
+    desk.Activate(Form1());
+    desk.Run(1000);
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    ClickButtonReveals("the click that restores it");
+}
+
 TEST_F(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasOpened) {
     struct Way {
         const char* name;
