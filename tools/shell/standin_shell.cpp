@@ -107,9 +107,8 @@ void ParseCommandLine(std::string line) {
     if (line.compare(0, sync.size(), sync) == 0 &&
         (line.size() == sync.size() || line[sync.size()] == ' ')) {
         g_sync = true;
-        line.erase(0, line.find_first_not_of(' ', sync.size()) == std::string::npos
-                          ? line.size()
-                          : line.find_first_not_of(' ', sync.size()));
+        std::size_t rest = line.find_first_not_of(' ', sync.size());
+        line = rest == std::string::npos ? std::string() : line.substr(rest);
     }
     if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
         line = line.substr(1, line.size() - 2);
