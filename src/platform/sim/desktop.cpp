@@ -384,8 +384,9 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
                 }
             }
         } else if (w->minimised) {
-            // Windows activates the minimised window first and then has it
-            // restore itself; Wine restores first. The harsher order here.
+            // A shell may activate the minimised window before it has it
+            // restore itself (Wine's restores first): the harsher order here,
+            // in which the activation arrives while the window is minimised.
             Activate(hwnd);
             if (w->proc) {
                 Send(hwnd, WM_SYSCOMMAND, SC_RESTORE);
