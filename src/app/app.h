@@ -28,7 +28,7 @@ public:
     platform::WinApi& api() { return runtime_.api(); }
 
     platform::Form& Form1() { return *form1_; }
-    // Loaded on first use.
+    // Loaded on first use, and afresh when used after an unload.
     platform::Form& Form2();
     // The Configure dialog while it is open, else null.
     platform::Form* Form3() { return form3_.get(); }

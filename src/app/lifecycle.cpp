@@ -39,7 +39,10 @@ void App::Start() {
 }
 
 platform::Form& App::Form2() {
-    if (!form2_) {
+    // Loaded when referenced, also after an unload from outside (a close
+    // request that reached it): its icon comes back with the next
+    // application of the icon mode.
+    if (!form2_ || !form2_->Loaded()) {
         platform::FormEvents events;
         events.Resize = [this] { MoveOffScreen(*this); };
         events.Paint = [this] { MoveOffScreen(*this); };

@@ -44,6 +44,19 @@ public:
     }
     bool InHandler() const { return depth_ > 0; }
 
+    // A step of the run time's own (the start-up activation): what it causes
+    // is the program's doing, as inside a handler.
+    class OwnDoing {
+    public:
+        explicit OwnDoing(EventDispatcher& d) : d_(d) { ++d_.depth_; }
+        ~OwnDoing() { --d_.depth_; }
+        OwnDoing(const OwnDoing&) = delete;
+        OwnDoing& operator=(const OwnDoing&) = delete;
+
+    private:
+        EventDispatcher& d_;
+    };
+
     class OutsideInput {
     public:
         explicit OutsideInput(EventDispatcher& d) : d_(d), saved_(std::exchange(d.depth_, 0)) {}

@@ -38,6 +38,9 @@ class Load(DesktopTestCase):
                         "--delay", "250", "1"], env=d.env, check=True)
         wait_for("200 minimise-alls", lambda: d.reveals() >= 200, timeout=30)
         stays("no extra one", lambda: d.reveals() == 200, duration=1.0)
+        # Each minimised Form1 too, which the next click restored.
+        spared = [i for i, h in enumerate(d.minimised_by_shell()) if form1.hwnd not in h]
+        self.assertEqual(spared, [], "minimise-alls that left Form1 alone")
 
     def test_dialogs_and_menus_leave_objects_and_memory_flat(self):
         d = self.desk

@@ -202,8 +202,10 @@ class WineDesktop:
             err.seek(0)
             return subprocess.CompletedProcess(p.args, p.returncode, out.read(), err.read())
 
-    def start_shell(self):
-        self.start(BUILD / "standin_shell.exe", self.windows_path(self.shell_log))
+    def start_shell(self, *options):
+        """The stand-in shell; "--sync" minimises with ShowWindow instead of
+        ShowWindowAsync."""
+        self.start(BUILD / "standin_shell.exe", *options, self.windows_path(self.shell_log))
         return wait_for("the stand-in shell", lambda: self.find("Program Manager"))
 
     def start_notepad(self):
@@ -302,6 +304,13 @@ class WineDesktop:
         if not self.shell_log.exists():
             return 0
         return sum(1 for line in self.shell_log.read_text().splitlines() if line.startswith("minimise-all"))
+
+    def minimised_by_shell(self):
+        """For each minimise-all so far, the handles of the windows it minimised."""
+        if not self.shell_log.exists():
+            return []
+        return [{int(h, 16) for h in line.split()[3:]}
+                for line in self.shell_log.read_text().splitlines() if line.startswith("minimise-all")]
 
     def screenshot(self, name):
         path = ARTEFACTS / f"{name}.png"

@@ -123,7 +123,7 @@ int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
-        "        endsession HWND | gui PID | modules PID | cursor\n",
+        "        endsession HWND | gui PID | modules PID | cursor | window TITLE\n",
         stderr);
     return 2;
 }
@@ -280,6 +280,24 @@ int main(int argc, char** argv) {
             std::printf("%s\n", name);
         }
         CloseHandle(process);
+    } else if (cmd == "window" && argc >= 3) {
+        // Another program's ordinary window with the given title, put in
+        // front; runs until the window is closed.
+        WNDCLASSA cls{};
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        cls.lpszClassName = "QvProbeWindow";
+        RegisterClassA(&cls);
+        HWND window =
+            CreateWindowExA(0, cls.lpszClassName, argv[2], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                            150, 400, 300, nullptr, nullptr, cls.hInstance, nullptr);
+        SetForegroundWindow(window);
+        MSG msg;
+        while (IsWindow(window) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

@@ -1,17 +1,26 @@
 // A stand-in for the desktop shell's window in Wine sessions, which have none:
 // a window titled "Program Manager" that, while active, takes Tab (the focus
 // moves to the taskbar) and then Alt+M (minimise every window), as the shell
-// does. Given a file name, it appends one line per minimise-all:
-//   minimise-all <milliseconds since 1970, with microseconds> <windows minimised>
+// does. It is as harsh as real shells: every visible, enabled top-level window
+// that is not its own, not the taskbar and not a dialog box is minimised, with
+// or without a minimise button, owned or not.
+//   standin_shell.exe [--sync] [log file]
+// Minimises with ShowWindowAsync, or with --sync with ShowWindow, which waits
+// for each window's thread. Given a file name, it appends one line per
+// minimise-all:
+//   minimise-all <milliseconds since 1970, with microseconds> <count> <handles...>
+// with the handles (hexadecimal) of the windows it minimised.
 // A test and demo aid only; the program never depends on it.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
 std::string g_log;
+bool g_sync = false;
 bool g_taskbarFocus = false;
 HWND g_self = nullptr;
 
@@ -24,24 +33,41 @@ double NowMs() {
     return (static_cast<double>(t.QuadPart) - 116444736000000000.0) / 10000.0;
 }
 
-BOOL CALLBACK MinimiseOne(HWND hwnd, LPARAM count) {
-    if (hwnd == g_self || !IsWindowVisible(hwnd) || IsIconic(hwnd)) return TRUE;
-    if (GetWindow(hwnd, GW_OWNER) != nullptr) return TRUE;
-    // Only windows that can be minimised, as the shell's command does.
-    if (!(GetWindowLongA(hwnd, GWL_STYLE) & WS_MINIMIZEBOX)) return TRUE;
-    // Async: a program that does not pump messages must not hold us up.
-    ShowWindowAsync(hwnd, SW_MINIMIZE);
-    ++*reinterpret_cast<int*>(count);
+bool IsClass(HWND hwnd, const char* name) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return lstrcmpiA(cls, name) == 0;
+}
+
+BOOL CALLBACK CollectOne(HWND hwnd, LPARAM param) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId()) return TRUE;
+    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || IsIconic(hwnd)) return TRUE;
+    if (IsClass(hwnd, "Shell_TrayWnd") || IsClass(hwnd, "#32770")) return TRUE;
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
     return TRUE;
 }
 
 void MinimiseAll() {
     double when = NowMs();
-    int count = 0;
-    EnumWindows(MinimiseOne, reinterpret_cast<LPARAM>(&count));
+    // Collected first: minimising changes the order being walked.
+    std::vector<HWND> targets;
+    EnumWindows(CollectOne, reinterpret_cast<LPARAM>(&targets));
+    for (HWND hwnd : targets) {
+        if (g_sync) {
+            ShowWindow(hwnd, SW_MINIMIZE);
+        } else {
+            ShowWindowAsync(hwnd, SW_MINIMIZE);
+        }
+    }
     if (g_log.empty()) return;
     if (FILE* f = std::fopen(g_log.c_str(), "a")) {
-        std::fprintf(f, "minimise-all %.3f %d\n", when, count);
+        std::fprintf(f, "minimise-all %.3f %d", when, static_cast<int>(targets.size()));
+        for (HWND hwnd : targets) {
+            std::fprintf(f, " 0x%lX", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        }
+        std::fprintf(f, "\n");
         std::fclose(f);
     }
 }
@@ -76,13 +102,24 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void ParseCommandLine(std::string line) {
+    const std::string sync = "--sync";
+    if (line.compare(0, sync.size(), sync) == 0 &&
+        (line.size() == sync.size() || line[sync.size()] == ' ')) {
+        g_sync = true;
+        std::size_t rest = line.find_first_not_of(' ', sync.size());
+        line = rest == std::string::npos ? std::string() : line.substr(rest);
+    }
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
+        line = line.substr(1, line.size() - 2);
+    }
+    g_log = line;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    g_log = commandLine;
-    if (g_log.size() >= 2 && g_log.front() == '"' && g_log.back() == '"') {
-        g_log = g_log.substr(1, g_log.size() - 2);
-    }
+    ParseCommandLine(commandLine);
     WNDCLASSA cls{};
     cls.lpfnWndProc = ShellProc;
     cls.hInstance = instance;

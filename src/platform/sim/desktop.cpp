@@ -32,7 +32,6 @@ Desktop::Desktop(bool withShell) {
         progman.title = "Program Manager";
         progman.className = "Progman";
         progman.visible = true;
-        progman.minimisable = false;
         progman.taskbarButton = false;
         shell_ = CreateWindow(kShellPid, progman);
     }
@@ -140,8 +139,12 @@ void Desktop::Activate(Hwnd hwnd) {
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
     zOrder_.insert(zOrder_.begin(), hwnd);
     if (hwnd == shell_) shellTaskbarFocus_ = false;
-    if (old != 0) Send(old, WM_ACTIVATE, 0, hwnd);
-    Send(hwnd, WM_ACTIVATE, 1, old);
+    auto minimisedFlag = [this](Hwnd h) {
+        const Window* w = Find(h);
+        return w != nullptr && w->minimised ? 0x10000u : 0u;
+    };
+    if (old != 0) Send(old, WM_ACTIVATE, minimisedFlag(old), hwnd);
+    Send(hwnd, WM_ACTIVATE, 1 | minimisedFlag(hwnd), old);
 }
 
 void Desktop::Show(Hwnd hwnd, bool activate) {
@@ -177,16 +180,21 @@ void Desktop::HideKeepingActivation(Hwnd hwnd) {
 
 void Desktop::Minimise(Hwnd hwnd) {
     Window* w = Find(hwnd);
-    if (w == nullptr) return;
+    if (w == nullptr || w->minimised) return;
     w->minimised = true;
-    if (active_ == hwnd) {
-        Hwnd next = NextWindowOfOtherProgram(w->pid);
+    const int pid = w->pid;
+    Send(hwnd, WM_SIZE, SIZE_MINIMIZED);
+    if (active_ == hwnd && Find(hwnd) != nullptr) {
+        Hwnd next = NextWindowOfOtherProgram(pid);
         if (next != 0) Activate(next);
     }
 }
 
 void Desktop::Restore(Hwnd hwnd) {
-    if (Window* w = Find(hwnd)) w->minimised = false;
+    Window* w = Find(hwnd);
+    if (w == nullptr || !w->minimised) return;
+    w->minimised = false;
+    Send(hwnd, WM_SIZE, SIZE_RESTORED);
 }
 
 Hwnd Desktop::NextWindowOfOtherProgram(int pid) const {
@@ -231,10 +239,19 @@ std::vector<Hwnd> Desktop::TaskbarButtons() const {
 }
 
 void Desktop::MinimiseAll() {
-    for (auto& [hwnd, w] : windows_) {
-        if (hwnd != shell_ && w.visible && w.minimisable && w.owner == 0) w.minimised = true;
+    // As harsh as real shells: every visible, enabled top-level window that
+    // is not the shell's own (desktop, taskbar) and not a dialog box, with or
+    // without a minimise button, owned or not. Collected first: the windows
+    // hear of it and may change the set.
+    std::vector<Hwnd> targets;
+    for (const auto& [hwnd, w] : windows_) {
+        if (w.pid != kShellPid && w.visible && w.enabled && !w.minimised &&
+            w.className != "#32770") {
+            targets.push_back(hwnd);
+        }
     }
     ++minimiseAll_;
+    for (Hwnd hwnd : targets) Minimise(hwnd);
 }
 
 void Desktop::ProcessKey(const Key& key) {
@@ -367,8 +384,15 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
                 }
             }
         } else if (w->minimised) {
-            Restore(hwnd);
+            // A shell may activate the minimised window before it has it
+            // restore itself (Wine's restores first): the harsher order here,
+            // in which the activation arrives while the window is minimised.
             Activate(hwnd);
+            if (w->proc) {
+                Send(hwnd, WM_SYSCOMMAND, SC_RESTORE);
+            } else {
+                Restore(hwnd);
+            }
         } else if (active_ == hwnd) {
             // The button of the active window minimises it.
             Minimise(hwnd);

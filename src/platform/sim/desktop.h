@@ -23,7 +23,10 @@ namespace quorvel::sim {
 using platform::Hwnd;
 
 // Window messages the simulation delivers.
+inline constexpr std::uint32_t WM_SIZE = 0x0005;
 inline constexpr std::uint32_t WM_ACTIVATE = 0x0006;
+inline constexpr std::uint32_t SIZE_RESTORED = 0;
+inline constexpr std::uint32_t SIZE_MINIMIZED = 1;
 inline constexpr std::uint32_t WM_PAINT = 0x000F;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
@@ -61,7 +64,6 @@ struct Window {
     bool visible = false;
     bool minimised = false;
     bool enabled = true;
-    bool minimisable = true;    // the shell's minimise-all leaves others alone
     bool taskbarButton = true;  // visible, unowned windows with a caption get one
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
@@ -128,7 +130,8 @@ public:
     Hwnd Active() const { return active_; }
     void Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
     void Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
-    // Activation as Windows does it: the old window is told first.
+    // Activation as Windows does it: the old window is told first; the high
+    // word of WM_ACTIVATE's wParam says whether the window is minimised.
     void Activate(Hwnd hwnd);
     void Show(Hwnd hwnd, bool activate);
     // Hiding the active window hands activation to the next visible window
@@ -136,6 +139,7 @@ public:
     void Hide(Hwnd hwnd);
     // Hides without deactivating (SetWindowPos with SWP_HIDEWINDOW).
     void HideKeepingActivation(Hwnd hwnd);
+    // Both tell the window with WM_SIZE, as Windows does.
     void Minimise(Hwnd hwnd);
     void Restore(Hwnd hwnd);
     // The front-most visible window of another program than `pid` (the shell
@@ -150,7 +154,8 @@ public:
     bool HasTaskbarButton(Hwnd hwnd) const;
     int MinimiseAllCount() const { return minimiseAll_; }
     // Windows' foreground lock: a program in the background may neither take
-    // the activation from the user's window nor hand it to another program.
+    // the activation from the user's window (not even at its start) nor hand
+    // it to another program.
     bool foregroundLocked = false;
 
     // --- input ---

@@ -147,6 +147,9 @@ private:
         if (w == nullptr) throw RuntimeError("Form not loaded");
         return *w;
     }
+    void Require() const {
+        if (!loaded_) throw RuntimeError("Form not loaded");
+    }
     Window& Movable() const {
         Window& w = window();
         if (w.minimised) throw RuntimeError("Can't move or size a minimized form");
@@ -171,7 +174,6 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     Window w;
     w.title = description.caption;
     w.className = "ThunderForm";
-    w.minimisable = description.minButton;
     w.taskbarButton = description.taskbarButton;
     // Forms other than the taskbar button's are owned by the application
     // window, so the shell gives them no button of their own.
@@ -199,6 +201,7 @@ SimForm::~SimForm() {
 }
 
 void SimForm::SetVisible(bool visible) {
+    Require();
     if (!visible) {
         Hide();
     } else if (!window().visible) {
@@ -208,18 +211,21 @@ void SimForm::SetVisible(bool visible) {
 }
 
 void SimForm::Show() {
+    Require();
     hiddenByProgram = false;
     rt_.desk_.Show(hwnd_, false);
-    rt_.lastActiveForm_ = this;
+    rt_.activation_.Shown(this);
 }
 
 void SimForm::Hide() {
+    Require();
     hiddenByProgram = true;
     if (rt_.modalForm_ == nullptr) rt_.HandActivationAway();
     rt_.desk_.Hide(hwnd_);
 }
 
 void SimForm::ShowModal() {
+    Require();
     SimForm* outer = rt_.modalForm_;
     std::vector<Hwnd> disabled;
     for (SimForm* f : rt_.forms_) {
@@ -232,8 +238,8 @@ void SimForm::ShowModal() {
     rt_.modalForm_ = this;
     hiddenByProgram = false;
     rt_.desk_.Show(hwnd_, true);
-    if (rt_.lastActiveForm_ != this) {
-        rt_.lastActiveForm_ = this;
+    if (rt_.activation_.current() != this) {
+        rt_.activation_.Shown(this);
         rt_.events_.Raise(events.Activate);
     }
     {
@@ -263,11 +269,12 @@ void SimForm::Destroy() {
         if (outer == nullptr) rt_.HandActivationAway();
     }
     rt_.desk_.DestroyWindow(hwnd_);
-    if (rt_.lastActiveForm_ == this) rt_.lastActiveForm_ = nullptr;
+    rt_.activation_.Unloaded(this);
     rt_.forms_.erase(std::remove(rt_.forms_.begin(), rt_.forms_.end(), this), rt_.forms_.end());
 }
 
 void SimForm::PopupMenu(std::string_view menuName) {
+    Require();
     std::vector<Control*> items;
     Desktop::PopupMenu menu;
     menu.pid = rt_.pid_;
@@ -301,12 +308,20 @@ void SimForm::CloseRequest(std::int16_t unloadMode) {
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
     switch (msg) {
         case WM_ACTIVATE:
-            // Activate is raised when the form becomes the program's current
-            // form, not when the user comes back to it from another program.
-            if (wParam != 0 && !rt_.events_.InHandler() && rt_.lastActiveForm_ != this) {
-                rt_.lastActiveForm_ = this;
+            // Which activations raise Activate: see platform/activation.h.
+            if ((wParam & 0xFFFF) != 0 &&
+                rt_.activation_.Activated(this, (wParam >> 16) != 0, rt_.events_.InHandler(),
+                                          rt_.modalForm_)) {
                 rt_.events_.Raise(events.Activate);
             }
+            break;
+        case WM_SIZE:
+            if (wParam == SIZE_RESTORED &&
+                rt_.activation_.Restored(this, rt_.desk_.Active() == hwnd_, rt_.events_.InHandler(),
+                                         rt_.modalForm_)) {
+                rt_.events_.Raise(events.Activate);
+            }
+            rt_.events_.Raise(events.Resize);
             break;
         case WM_MOUSEMOVE: {
             auto button = static_cast<std::int16_t>(
@@ -384,17 +399,30 @@ void SimRuntime::ActivateStartupForm(Form& form) {
     auto& f = static_cast<SimForm&>(form);
     if (!f.Loaded()) return;
     if (!f.hiddenByProgram) desk_.Show(f.hWnd(), false);
-    desk_.Activate(f.hWnd());
+    // Windows refuses the foreground to a program started while another is
+    // in front. The activation is the run time's own; its Activate is raised
+    // below, granted or not, so that the first click after it reveals.
+    {
+        EventDispatcher::OwnDoing own(events_);
+        if (!desk_.foregroundLocked || desk_.Active() == 0 || IsOurs(desk_.Active())) {
+            desk_.Activate(f.hWnd());
+        }
+    }
+    activation_.StartupActivation(&f);
+    events_.Raise(f.events.Activate);
 }
 
 bool SimRuntime::AppActivate(std::string_view title) {
-    Hwnd target = desk_.FindByTitle(std::string(title));
-    if (target == 0) return false;
-    if (target == appWindow_) {
-        // Our own application: its dialog comes to the front.
+    Hwnd target = 0;
+    if (Lower(std::string(title)) == Lower(desk_.Find(appWindow_)->title)) {
+        // Our own application, never another program's window of that
+        // title: its dialog comes to the front.
         if (modalForm_ == nullptr) return false;
         target = modalForm_->hWnd();
+    } else {
+        target = desk_.FindByTitle(std::string(title));
     }
+    if (target == 0) return false;
     if (desk_.foregroundLocked && !IsOurs(target)) return false;
     desk_.Activate(target);
     return desk_.Active() == target;

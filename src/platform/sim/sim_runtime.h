@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/activation.h"
 #include "platform/dispatch.h"
 #include "platform/runtime.h"
 #include "platform/sim/desktop.h"
@@ -62,7 +63,7 @@ private:
     Hwnd appWindow_ = 0;
     bool prevInstance_ = false;
     std::vector<SimForm*> forms_;
-    SimForm* lastActiveForm_ = nullptr;
+    platform::ActivationModel activation_;
     SimForm* modalForm_ = nullptr;
 };
 

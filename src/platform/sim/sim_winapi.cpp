@@ -47,9 +47,13 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
         w->width = cx;
         w->height = cy;
     }
-    // Hiding this way does not deactivate the window; without SWP_NOACTIVATE
-    // the call even activates it, hidden or not.
-    if (flags & platform::SWP_HIDEWINDOW) desk_.HideKeepingActivation(hwnd);
+    // Hiding this way neither deactivates the window nor activates it (only
+    // WM_WINDOWPOSCHANGED is sent); otherwise, without SWP_NOACTIVATE, the
+    // call activates it.
+    if (flags & platform::SWP_HIDEWINDOW) {
+        desk_.HideKeepingActivation(hwnd);
+        return 1;
+    }
     if (flags & 0x40) desk_.Show(hwnd, false);                             // SWP_SHOWWINDOW
     if (!(flags & 0x10) && !desk_.foregroundLocked) desk_.Activate(hwnd);  // SWP_NOACTIVATE
     return 1;

@@ -139,12 +139,11 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
                                   : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
                 if (target != nullptr) SetFocus(target);
             }
-            // Activate is raised when the user or another program makes the
-            // form the program's current form; not when the user comes back to
-            // it from another program, and not for activations the program's
-            // own handlers cause.
-            if (!rt_.events.InHandler() && rt_.lastActiveForm != this && !creating_) {
-                rt_.lastActiveForm = this;
+            // Which activations raise Activate: see platform/activation.h. The
+            // high word says the form is minimised: a click on the taskbar
+            // button of a minimised form counts once it has restored it.
+            if (rt_.activation.Activated(this, HIWORD(wParam) != 0,
+                                         rt_.events.InHandler() || creating_, rt_.modalForm)) {
                 Raise(events.Activate);
             }
             return 0;
@@ -188,7 +187,13 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
             return 0;
         case WM_SIZE:
-            Raise(events.Resize);
+            Resized(wParam);
+            return 0;
+        case kRestoredMessage:
+            if (!IsIconic(hwnd_) &&
+                rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false, rt_.modalForm)) {
+                Raise(events.Activate);
+            }
             return 0;
         case WM_PAINT:
             Paint();
@@ -278,8 +283,18 @@ void Win32Form::Destroy() {
     if (rt_.modalForm == this || rt_.modalForm == nullptr) rt_.HandActivationAway();
     HWND hwnd = hwnd_;
     DestroyWindow(hwnd);
-    if (rt_.lastActiveForm == this) rt_.lastActiveForm = nullptr;
+    rt_.activation.Unloaded(this);
     rt_.forms.erase(std::remove(rt_.forms.begin(), rt_.forms.end(), this), rt_.forms.end());
+}
+
+void Win32Form::Resized(WPARAM kind) {
+    // Back from minimised: looked at once the restore is over (it may still
+    // activate the form), and only when the program's own code did not do it.
+    if (kind == SIZE_RESTORED && minimised_ && !rt_.events.InHandler() && !creating_) {
+        PostMessageA(hwnd_, kRestoredMessage, 0, 0);
+    }
+    minimised_ = kind == SIZE_MINIMIZED;
+    Raise(events.Resize);
 }
 
 void Win32Form::Require() const {

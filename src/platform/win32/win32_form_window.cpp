@@ -106,7 +106,7 @@ void Win32Form::Show() {
     ShowWindow(hwnd_, SW_SHOWNA);
     // The shown form is the program's current form, so that the next
     // activation of another form is an Activate of that form.
-    rt_.lastActiveForm = this;
+    rt_.activation.Shown(this);
 }
 
 void Win32Form::Hide() {
@@ -133,8 +133,8 @@ void Win32Form::ShowModal() {
     hiddenByProgram = false;
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    if (rt_.lastActiveForm != this) {
-        rt_.lastActiveForm = this;
+    if (rt_.activation.current() != this) {
+        rt_.activation.Shown(this);
         Raise(events.Activate);
     }
     EventDispatcher::OutsideInput outside(rt_.events);

@@ -18,6 +18,8 @@ class Win32Form;
 
 inline constexpr const char* kFormClass = "QuorvelForm";
 inline constexpr const char* kPanelClass = "QuorvelPanel";
+// Posted to a form restored from minimised, to see whether that made it current.
+inline constexpr UINT kRestoredMessage = WM_APP + 1;
 
 class Win32Control : public platform::Control {
 public:
@@ -97,6 +99,7 @@ private:
         rt_.events.Raise(handler, args...);
     }
     void CloseRequest(std::int16_t unloadMode);
+    void Resized(WPARAM kind);
     void Destroy();
     void TaskbarChanged();
     void Paint();
@@ -114,6 +117,7 @@ private:
     DWORD exStyle_ = 0;
     bool loaded_ = false;
     bool creating_ = true;
+    bool minimised_ = false;
     HWND focus_ = nullptr;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;

@@ -82,7 +82,16 @@ void Win32Runtime::ActivateStartupForm(Form& form) {
     auto& f = static_cast<Win32Form&>(form);
     if (!f.Loaded()) return;
     if (!f.hiddenByProgram) ShowWindow(f.window(), SW_SHOWNA);
-    SetForegroundWindow(f.window());
+    // Windows refuses the foreground to a program started while another is in
+    // front. The activation is the run time's own either way (its messages
+    // raise nothing); the start-up form's Activate is raised below, granted
+    // or not, so that the first click after it reveals.
+    {
+        EventDispatcher::OwnDoing own(events);
+        if (SetForegroundWindow(f.window())) WaitForForeground(f.window());
+    }
+    activation.StartupActivation(&f);
+    events.Raise(f.events.Activate);
 }
 
 bool Win32Runtime::IsOurs(HWND hwnd) const {
@@ -164,17 +173,25 @@ void Win32Runtime::UseCommonControls() {
 
 bool Win32Runtime::AppActivate(std::string_view title) {
     std::string wanted = Text(title);
-    TitleSearch search{wanted.c_str()};
-    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
-    HWND target = search.visible != nullptr ? search.visible : search.any;
-    // The search includes our hidden application window: our own application
-    // means its dialog in front.
-    if (target == appWindow_) target = modalForm != nullptr ? modalForm->window() : nullptr;
+    HWND target = nullptr;
+    if (lstrcmpiA(wanted.c_str(), kApplicationTitle) == 0) {
+        // Our own application means its dialog in front, never another
+        // program's window of that title (a file manager showing the folder
+        // this program is kept in, say).
+        target = modalForm != nullptr ? modalForm->window() : nullptr;
+    } else {
+        TitleSearch search{wanted.c_str()};
+        EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+        target = search.visible != nullptr ? search.visible : search.any;
+    }
     if (target == nullptr) return false;
     SetForegroundWindow(target);
     // SetForegroundWindow returns before the change has happened; keys sent
-    // at once would reach the old window. Wait, taking the messages other
-    // threads send us meanwhile, until the target really is in front.
+    // at once would reach the old window.
+    return WaitForForeground(target);
+}
+
+bool Win32Runtime::WaitForForeground(HWND target) {
     DWORD start = GetTickCount();
     while (GetForegroundWindow() != target) {
         if (GetTickCount() - start > kActivationWaitMs) return false;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/activation.h"
 #include "platform/dispatch.h"
 #include "platform/runtime.h"
 #include "platform/win32/handles.h"
@@ -52,7 +53,7 @@ public:
 
     platform::EventDispatcher events;
 
-    Win32Form* lastActiveForm = nullptr;
+    platform::ActivationModel activation;
     Win32Form* modalForm = nullptr;
     std::vector<Win32Form*> forms;
 
@@ -62,6 +63,9 @@ protected:
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram() const;
+    // Waits, taking the messages other threads send us, until `target` is the
+    // foreground window; false when it is not within the time allowed.
+    static bool WaitForForeground(HWND target);
 
     HINSTANCE instance_;
     Win32Api api_;
