@@ -18,10 +18,23 @@
 // | unloaded                                            | no       | none, if it was    |
 // | the start-up activation, granted or refused         | yes      | the start-up form  |
 //
+// | activated or restored while the shell settles (see | no       | unchanged          |
+// |   below)                                            |          |                    |
+//
 // Deactivation, hiding, minimising and the activation Windows hands to the
 // next window after a minimise change nothing here: the current form stays
 // what it was, so only a new activation from outside counts.
+//
+// The shell settles after the program has sent it keystrokes: until one of
+// the program's forms has been minimised (the shell acting on the keys) or
+// kSettleMs have passed, activations do not count. A taskbar click on a
+// minimised window arrives in two steps, the restore (which activates the
+// window) and then the shell making it the foreground window; when the
+// reveal run on the first step has handed the foreground to the shell, the
+// second step activates the form again, and is the same click.
 #pragma once
+
+#include <cstdint>
 
 namespace quorvel::platform {
 
@@ -30,15 +43,25 @@ class Form;
 class ActivationModel {
 public:
     // An activation message reached `form`; true when its Activate is to be raised.
-    bool Activated(const Form* form, bool minimised, bool ownDoing, const Form* modal) {
-        if (ownDoing || minimised) return false;
+    // `now` is a millisecond clock.
+    bool Activated(const Form* form, bool minimised, bool ownDoing, const Form* modal,
+                   std::uint32_t now) {
+        if (ownDoing || minimised || Settling(now)) return false;
         return BecomesCurrent(form, modal);
     }
     // `form` came back from minimised; true when its Activate is to be raised.
-    bool Restored(const Form* form, bool active, bool ownDoing, const Form* modal) {
-        if (ownDoing || !active) return false;
+    bool Restored(const Form* form, bool active, bool ownDoing, const Form* modal,
+                  std::uint32_t now) {
+        if (ownDoing || !active || Settling(now)) return false;
         return BecomesCurrent(form, modal);
     }
+    // The program sent keystrokes to the shell's window.
+    void KeysSent(std::uint32_t now) {
+        settling_ = true;
+        keysSentAt_ = now;
+    }
+    // One of the program's forms was minimised: the shell has acted.
+    void Minimised() { settling_ = false; }
     // The run time's own activation of the start-up form: raised once,
     // whether or not the window system let the form take the foreground.
     void StartupActivation(const Form* form) { current_ = form; }
@@ -62,7 +85,17 @@ private:
         return true;
     }
 
+    bool Settling(std::uint32_t now) const {
+        return settling_ && now - keysSentAt_ < kSettleMs;  // wraps as the clock does
+    }
+
+    // Longer than a shell takes to act on the keys and to finish the click
+    // that started them; a kind shell that never minimises the program's
+    // window only delays the next click's reveal by this much.
+    static constexpr std::uint32_t kSettleMs = 500;
     const Form* current_ = nullptr;
+    bool settling_ = false;
+    std::uint32_t keysSentAt_ = 0;
 };
 
 }  // namespace quorvel::platform

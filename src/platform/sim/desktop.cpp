@@ -393,6 +393,15 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
             } else {
                 Restore(hwnd);
             }
+            // Then it makes the window the foreground window, a step that
+            // reaches the program only after it has handled the restore (as
+            // Wine's taskbar does): a program that handed the foreground away
+            // meanwhile is activated a second time by the same click.
+            At(1, [this, hwnd] {
+                if (const Window* again = Find(hwnd); again != nullptr && again->visible) {
+                    Activate(hwnd);
+                }
+            });
         } else if (active_ == hwnd) {
             // The button of the active window minimises it.
             Minimise(hwnd);

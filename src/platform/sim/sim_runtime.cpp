@@ -311,16 +311,17 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             // Which activations raise Activate: see platform/activation.h.
             if ((wParam & 0xFFFF) != 0 &&
                 rt_.activation_.Activated(this, (wParam >> 16) != 0, rt_.events_.InHandler(),
-                                          rt_.modalForm_)) {
+                                          rt_.modalForm_, rt_.Clock())) {
                 rt_.events_.Raise(events.Activate);
             }
             break;
         case WM_SIZE:
             if (wParam == SIZE_RESTORED &&
                 rt_.activation_.Restored(this, rt_.desk_.Active() == hwnd_, rt_.events_.InHandler(),
-                                         rt_.modalForm_)) {
+                                         rt_.modalForm_, rt_.Clock())) {
                 rt_.events_.Raise(events.Activate);
             }
+            if (wParam == SIZE_MINIMIZED) rt_.activation_.Minimised();
             rt_.events_.Raise(events.Resize);
             break;
         case WM_MOUSEMOVE: {
@@ -432,6 +433,7 @@ void SimRuntime::SendKeys(std::string_view keys) {
     std::vector<Desktop::Key> queued;
     for (const KeyStroke& k : ParseKeys(keys)) queued.push_back({k.virtualKey, k.alt});
     desk_.QueueKeys(queued);
+    activation_.KeysSent(Clock());
 }
 
 void SimRuntime::DoEvents() {

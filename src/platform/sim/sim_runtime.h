@@ -56,6 +56,8 @@ private:
     bool IsOurs(Hwnd hwnd) const;
     // Activation goes back to the user's window, never to another of our forms.
     void HandActivationAway();
+    // The simulated clock as the activation model reads it (milliseconds).
+    std::uint32_t Clock() const { return static_cast<std::uint32_t>(desk_.Now()); }
 
     Desktop& desk_;
     int pid_;

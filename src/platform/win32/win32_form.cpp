@@ -143,7 +143,8 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             // high word says the form is minimised: a click on the taskbar
             // button of a minimised form counts once it has restored it.
             if (rt_.activation.Activated(this, HIWORD(wParam) != 0,
-                                         rt_.events.InHandler() || creating_, rt_.modalForm)) {
+                                         rt_.events.InHandler() || creating_, rt_.modalForm,
+                                         GetTickCount())) {
                 Raise(events.Activate);
             }
             return 0;
@@ -190,8 +191,8 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             Resized(wParam);
             return 0;
         case kRestoredMessage:
-            if (!IsIconic(hwnd_) &&
-                rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false, rt_.modalForm)) {
+            if (!IsIconic(hwnd_) && rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false,
+                                                            rt_.modalForm, GetTickCount())) {
                 Raise(events.Activate);
             }
             return 0;
@@ -294,6 +295,7 @@ void Win32Form::Resized(WPARAM kind) {
         PostMessageA(hwnd_, kRestoredMessage, 0, 0);
     }
     minimised_ = kind == SIZE_MINIMIZED;
+    if (minimised_) rt_.activation.Minimised();
     Raise(events.Resize);
 }
 

@@ -219,6 +219,7 @@ void Win32Runtime::SendKeys(std::string_view keys) {
         if (stroke.alt) key(VK_MENU, true);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    activation.KeysSent(GetTickCount());
 }
 
 void Win32Runtime::DoEvents() {
