@@ -43,9 +43,16 @@ std::string UnixName(const std::string& path) {
     return quoted;
 }
 
-// Runs a host program (Wine starts Unix programs as it starts Windows ones).
+std::string ReadAll(const std::string& path);
+
+// Runs a host command through the shell. Wine starts a Unix program as it
+// starts a Windows one, but gives no handle to wait on: the command leaves
+// its exit status in a file, which is polled for against a deadline.
 bool RunUnix(const std::string& command) {
-    std::string line = "/bin/sh -c \"" + command + "\"";
+    static int run = 0;
+    const std::string status = "C:\\qvclean-unix-" + std::to_string(++run) + ".status";
+    DeleteFileA(status.c_str());
+    std::string line = "/bin/sh -c \"" + command + "; echo $? > " + UnixName(status) + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -53,18 +60,22 @@ bool RunUnix(const std::string& command) {
                         &startup, &process)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code == 0;
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    const DWORD deadline = GetTickCount() + 60000;
+    std::string code;
+    while ((code = ReadAll(status)).empty() || code.back() != '\n') {
+        if (static_cast<LONG>(GetTickCount() - deadline) > 0) return false;
+        Sleep(10);
+    }
+    DeleteFileA(status.c_str());
+    return code == "0\n";
 }
 
 std::string ReadAll(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+    if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes;
     char buffer[4096];
     DWORD read = 0;
@@ -119,7 +130,13 @@ public:
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(file);
     }
-    void MakeFolder(const std::string& name) override { Write(name + "\\.keep", ""); }
+    void MakeFolder(const std::string& name) override {
+        std::string path = Path(name) + "\\";
+        for (std::size_t at = path.find('\\', 3); at != std::string::npos;
+             at = path.find('\\', at + 1)) {
+            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        }
+    }
     void SymbolicLink(const std::string& name, const std::string& target) override {
         DWORD attributes = GetFileAttributesA(target.c_str());
         const bool folder =
