@@ -17,13 +17,20 @@ void CleanTempFiles(App& app) {
     if (length == 0 || length >= announced) return;
 
     platform::ExitOnError([&] {
-        platform::Control& list = app.Form1().control("tmpFileList");
-        list.SetPath(std::string(windowsFolder.data(), length) + "\\TEMP");
+        CleanTempFolder(app.Form1().control("tmpFileList"), app.runtime(),
+                        std::string(windowsFolder.data(), length));
+    });
+}
+
+void CleanTempFolder(platform::Control& list, platform::Runtime& runtime,
+                     const std::string& windowsFolder) {
+    platform::ExitOnError([&] {
+        list.SetPath(windowsFolder + "\\TEMP");
         // The list is read once: deleting a file does not change it.
         const std::int16_t count = list.ListCount();
         for (std::int16_t i = 0; i < count; ++i) {
             // A file that cannot be deleted is skipped.
-            platform::ResumeNext([&] { app.runtime().Kill(list.Path() + "\\" + list.List(i)); });
+            platform::ResumeNext([&] { runtime.Kill(list.Path() + "\\" + list.List(i)); });
         }
     });
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <string>
+
+#include "platform/forms.h"
+#include "platform/runtime.h"
+
 namespace quorvel {
 
 class App;
@@ -7,5 +12,11 @@ class App;
 // Deletes the "*.tmp" files of the Windows folder's TEMP, through Form1's
 // file list. Reports nothing and never stops the start-up.
 void CleanTempFiles(App& app);
+
+// The work of CleanTempFiles once the Windows folder is known: lists the
+// "TEMP" folder under it with `list` and deletes each name with `runtime`'s
+// Kill, which is trusted to delete nothing but that name in that folder.
+void CleanTempFolder(platform::Control& list, platform::Runtime& runtime,
+                     const std::string& windowsFolder);
 
 }  // namespace quorvel

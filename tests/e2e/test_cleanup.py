@@ -1,12 +1,26 @@
 """The start-up cleanup of C:\\windows\\TEMP by the real quorvel.exe under
 Wine, on real files of the prefix."""
+import hashlib
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import BUILD, DesktopTestCase, process_ended, wait_for  # noqa: E402
+from wine import BUILD, PREFIX, DesktopTestCase, process_ended, wait_for  # noqa: E402
+
+
+def fingerprint(folder):
+    """Every name and byte under a folder, links not followed."""
+    digest = hashlib.sha256()
+    for path in sorted(folder.rglob("*")):
+        digest.update(str(path.relative_to(folder)).encode())
+        if path.is_file() and not path.is_symlink():
+            digest.update(path.read_bytes())
+    return digest.hexdigest()
 
 
 class Cleanup(DesktopTestCase):
@@ -37,6 +51,60 @@ class Cleanup(DesktopTestCase):
         self.assertEqual(self.left(), sorted([
             ".hidden.tmp", "a long name with dots.tmpfile", "c.tmp.bak", "d.tmpl", "e.tmp1",
             "f.txt", "g.tmp", "read-only.tmp", "report.tmpl", "sub", "sub/h.tmp"]))
+
+    def hold_open(self, path):
+        """Another Windows process holds the file open without delete sharing
+        until its input ends."""
+        holder = subprocess.Popen(["wine", str(BUILD / "qvprobe.exe"), "hold",
+                                   self.desk.windows_path(path)], env=self.desk.env,
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        self.assertTrue(holder.stdout.readline().startswith(b"held"), "the probe holds the file")
+        return holder
+
+    def test_a_hostile_folder_loses_its_plain_matching_files_and_nothing_outside(self):
+        outside = PREFIX / "drive_c" / "outside"
+        host = Path(tempfile.mkdtemp(prefix="qv-cleanup-host-"))
+        self.addCleanup(shutil.rmtree, host)
+        self.addCleanup(shutil.rmtree, outside, True)
+        shutil.rmtree(outside, True)
+        (outside / "folder").mkdir(parents=True)
+        (outside / "precious.dat").write_text("precious")
+        (outside / "hard.dat").write_text("hard-linked")
+        (outside / "folder" / "inner.tmp").write_text("inner")
+        (host / "user-file.doc").write_text("the user's own file")
+        gone = ["plain.tmp", "with space.tmp", "several.dots.in.it.tmp", "MiXeD.TmP",
+                "caf\u00e9.tmp", "\u20ac.tmp"]
+        for name in gone:
+            self.touch(name)
+        os.link(outside / "hard.dat", self.temp / "hard.tmp")
+        gone.append("hard.tmp")
+        kept = ["keep.tmpl", "longername.tmpx", "keep.dat", "read-only.tmp", ".hidden.tmp",
+                "system.tmp", "sub/deep.tmp", "dir.tmp/inner.tmp", "held.tmp"]
+        for name in kept:
+            self.touch(name)
+        os.chmod(self.temp / "read-only.tmp", 0o444)
+        os.setxattr(self.temp / "system.tmp", "user.DOSATTRIB", b"0x4")
+        links = {"link-out.tmp": outside / "precious.dat", "link-dir.tmp": outside / "folder",
+                 "link-host.tmp": host / "user-file.doc", "link-in.tmp": self.temp / "keep.dat",
+                 "dangling.tmp": outside / "missing.dat"}
+        for name, target in links.items():
+            (self.temp / name).symlink_to(target)
+        before = fingerprint(outside), fingerprint(host)
+        holder = self.hold_open(self.temp / "held.tmp")
+        try:
+            self.desk.start_quorvel()
+        finally:
+            holder.stdin.close()
+            holder.wait(60)
+        for name in gone:
+            self.assertFalse(os.path.lexists(self.temp / name), f"{name} should be gone")
+        # Wine opens a link's target, which is outside or has another name:
+        # every link stays, and so does what it leads to.
+        for name in kept + list(links):
+            self.assertTrue(os.path.lexists(self.temp / name), f"{name} should stay")
+        self.assertEqual((fingerprint(outside), fingerprint(host)), before)
+        self.assertEqual((outside / "hard.dat").read_text(), "hard-linked")
 
     def test_a_second_start_cleans_too(self):
         d = self.desk

@@ -63,7 +63,10 @@ TEST_F(CleanupTest, HiddenAndSystemFilesAreNotListed) {
     EXPECT_EQ(Left(Temp()), (std::set<std::string>{"hidden.tmp", "system.tmp"}));
 }
 
-TEST_F(CleanupTest, ALinkIsRemovedAsALinkAndItsTargetIsNeverTouched) {
+// The simulated file system resolves a link when it opens it, as Wine does:
+// the file it would delete is the target, outside the folder, so the link is
+// left alone and its target never touched.
+TEST_F(CleanupTest, ALinkToAFileOutsideIsSkippedAndItsTargetIsNeverTouched) {
     fs::path target = Touch(desk.driveC / "precious.dat");
     fs::create_symlink(target, Temp() / "link.tmp");
     fs::create_directories(desk.driveC / "folder");
@@ -71,9 +74,25 @@ TEST_F(CleanupTest, ALinkIsRemovedAsALinkAndItsTargetIsNeverTouched) {
     fs::create_directory_symlink(desk.driveC / "folder", Temp() / "folderlink.tmp");
     ASSERT_NE(Start(), nullptr);
     EXPECT_TRUE(fs::exists(target));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(Temp() / "link.tmp")));
+    EXPECT_TRUE(fs::is_symlink(Temp() / "link.tmp"));
     EXPECT_TRUE(fs::exists(desk.driveC / "folder" / "inside.tmp"));
     EXPECT_TRUE(fs::is_symlink(Temp() / "folderlink.tmp"));
+}
+
+// ListCount is a 16-bit number: one start deletes the first 32,767 names of a
+// fuller folder, the next start the rest.
+TEST_F(CleanupTest, AFolderOfMoreThan32767FilesIsCleanedOver2Starts) {
+    for (int i = 0; i < 40000; ++i) {
+        std::ofstream(Temp() / ("f" + std::to_string(i) + ".tmp")) << "x";
+    }
+    auto left = [&] {
+        return std::distance(fs::directory_iterator(Temp()), fs::directory_iterator());
+    };
+    ASSERT_NE(Start(), nullptr);
+    EXPECT_EQ(left(), 40000 - 32767);
+    desk.ShutDown();
+    ASSERT_NE(Start(), nullptr);
+    EXPECT_EQ(left(), 0);
 }
 
 TEST_F(CleanupTest, NoWindowsFolderOrOneTooLongCleansNothingAndStartUpGoesOn) {

@@ -123,9 +123,26 @@ int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
-        "        endsession HWND | gui PID | modules PID | cursor | window TITLE\n",
+        "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
+        "        hold PATH\n",
         stderr);
     return 2;
+}
+
+// Holds a file open as an editor would, without delete sharing, until the
+// standard input ends; says "held" once it has it.
+int HoldOpen(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 2;
+    std::fputs("held\n", stdout);
+    std::fflush(stdout);
+    char c;
+    DWORD read = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &read, nullptr) && read > 0) {
+    }
+    CloseHandle(file);
+    return 0;
 }
 
 }  // namespace
@@ -133,6 +150,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     std::string cmd = argv[1];
+    if (cmd == "hold" && argc >= 3) return HoldOpen(argv[2]);
     if (cmd == "windows") {
         EnumWindows(EachWindow, 0);
     } else if (cmd == "taskbar") {

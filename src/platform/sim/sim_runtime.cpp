@@ -94,7 +94,9 @@ void SimControl::SetPath(const std::string& path) {
             a.begin(), a.end(), b.begin(), b.end(),
             [](char x, char y) { return FoldCase(x) < FoldCase(y); });
     });
-    if (names.size() > 32767) names.resize(32767);
+    // ListCount is a 16-bit whole number, so the list holds at most 32,767
+    // names; a fuller folder is cleaned of the rest at later starts.
+    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
     path_ = path;
     entries_ = std::move(names);
 }
@@ -450,17 +452,42 @@ int SimRuntime::MsgBox(std::string_view prompt, int style, std::string_view titl
 }
 
 void SimRuntime::Kill(const std::string& path) {
+    // As the real backend does it: the name is opened and held, the file it
+    // leads to checked, and the held file deleted.
     fs::path file = desk_.HostPath(path);
     std::error_code ec;
     fs::file_status own = fs::symlink_status(file, ec);
     if (file.empty() || !fs::exists(own)) throw RuntimeError("File not found");
     if (fs::is_directory(own)) throw RuntimeError("Path/File access error");
-    if (desk_.files.locked.count(Lower(file.string()))) throw RuntimeError("Permission denied");
-    // A file without its write permission stands for a read-only one.
-    if (fs::is_regular_file(own) &&
-        (own.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    const std::string key = Lower(file.string());
+    if (desk_.files.locked.count(key)) throw RuntimeError("Permission denied");
+    // Like Wine, the simulated file system resolves a link when it is opened:
+    // the held file is the link's target, which must be the listed name in
+    // the listed folder. A dangling link cannot be opened.
+    fs::path held = fs::canonical(file, ec);
+    if (ec) throw RuntimeError("File not found");
+    const std::size_t cut = path.rfind('\\');
+    fs::path folder = fs::canonical(desk_.HostPath(path.substr(0, cut)), ec);
+    if (ec || held.parent_path() != folder ||
+        Lower(held.filename().string()) != Lower(AnsiToUtf8(path.substr(cut + 1)))) {
         throw RuntimeError("Permission denied");
     }
+    // A file without its write permission stands for a read-only one.
+    fs::file_status status = fs::status(held, ec);
+    if (!fs::is_regular_file(status) ||
+        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        throw RuntimeError("Permission denied");
+    }
+    // Held without sharing: nobody else can open, rename or replace it now.
+    desk_.files.locked.insert(key);
+    try {
+        if (beforeDeletion) beforeDeletion(path);
+    } catch (...) {
+        desk_.files.locked.erase(key);
+        throw;
+    }
+    desk_.files.locked.erase(key);
+    // Deleted through the hold: the name goes, never what it might lead to.
     if (!fs::remove(file, ec) || ec) throw RuntimeError("Permission denied");
 }
 

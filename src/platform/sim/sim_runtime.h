@@ -1,6 +1,7 @@
 // The form run time on the simulated desktop, for one process of the program.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ public:
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
+
+    // For tests: runs inside Kill between the file's check and its deletion,
+    // while the file is held.
+    std::function<void(const std::string& path)> beforeDeletion;
 
 protected:
     void EndProcess() override;

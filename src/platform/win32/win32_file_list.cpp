@@ -71,7 +71,9 @@ void Win32Control::SetPath(const std::string& path) {
     }
     // The list is never shown and is read once: the names stay in the order
     // the system returns them, which is the cheapest order to delete them in.
-    if (names.size() > 32767) names.resize(32767);
+    // ListCount is a 16-bit whole number, so the list holds at most 32,767
+    // names; a fuller folder is cleaned of the rest at later starts.
+    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
     path_ = std::move(folder);
     entries_ = std::move(names);
 }

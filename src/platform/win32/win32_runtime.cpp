@@ -242,8 +242,7 @@ int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view ti
 }
 
 void Win32Runtime::Kill(const std::string& path) {
-    // A link is removed as a link; its target is never touched.
-    if (!DeleteFileA(path.c_str())) throw RuntimeError("Permission denied");
+    if (!DeleteListedFile(path, beforeDeletion)) throw RuntimeError("Permission denied");
 }
 
 void Win32Runtime::EndProcess() {

@@ -12,6 +12,7 @@
 #include "platform/runtime.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_delete_file.h"
 
 namespace quorvel::win32 {
 
@@ -52,6 +53,7 @@ public:
     bool TranslateDialogMessage(MSG& msg);
 
     platform::EventDispatcher events;
+    BeforeDeletion beforeDeletion;  // for tests: runs inside Kill, see DeleteListedFile
 
     platform::ActivationModel activation;
     Win32Form* modalForm = nullptr;
