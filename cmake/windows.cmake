@@ -7,6 +7,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_api.cpp
   src/platform/win32/win32_runtime.cpp
   src/platform/win32/win32_control.cpp
+  src/platform/win32/win32_dialog.cpp
   src/platform/win32/win32_file_list.cpp
   src/platform/win32/win32_form.cpp
   src/platform/win32/win32_form_window.cpp

@@ -152,6 +152,8 @@ public:
     // Windows' foreground lock: a program in the background may neither take
     // the activation from the user's window nor hand it to another program.
     bool foregroundLocked = false;
+    // The screen's density (LOGPIXELSY), at which forms convert twips.
+    int pixelsPerInch = 96;
 
     // --- input ---
     struct Key {
