@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+// qvprobe_layout.cpp
+int PrintLayout(HWND dialog);
+int PrintFocus(HWND window);
+
 namespace {
 
 HWND Hwnd(const char* text) {
@@ -121,7 +125,7 @@ int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
-        "        endsession HWND | gui PID | modules PID | cursor\n",
+        "        endsession HWND | gui PID | modules PID | cursor | layout HWND | focus HWND\n",
         stderr);
     return 2;
 }
@@ -130,6 +134,9 @@ int Usage() {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
+    // Screen pixels as they are, at any density: the program declares itself
+    // aware of the density, and the probe measures it in the same pixels.
+    SetProcessDPIAware();
     std::string cmd = argv[1];
     if (cmd == "windows") {
         EnumWindows(EachWindow, 0);
@@ -278,6 +285,10 @@ int main(int argc, char** argv) {
             std::printf("%s\n", name);
         }
         CloseHandle(process);
+    } else if (cmd == "layout" && argc >= 3) {
+        return PrintLayout(Hwnd(argv[2]));
+    } else if (cmd == "focus" && argc >= 3) {
+        return PrintFocus(Hwnd(argv[2]));
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

@@ -27,6 +27,9 @@ void Win32Control::Create(HWND parent, HFONT font) {
         case ControlKind::CommandButton:
             cls = "BUTTON";
             style |= WS_TABSTOP | (s.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            // Each push button is a group of its own: arrow keys on it go
+            // nowhere, never into the option group (where they would click).
+            style |= WS_GROUP;
             break;
         case ControlKind::OptionButton:
             cls = "BUTTON";
