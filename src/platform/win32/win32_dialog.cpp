@@ -91,10 +91,16 @@ void Win32Form::OptionChecked(Win32Control& option) {
     }
 }
 
-bool PanelDialogMessage(HWND panel, UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    if (msg != WM_CLOSE && msg != DM_GETDEFID) return false;
+bool PanelDialogMessage(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_CLOSE && msg != DM_GETDEFID && msg != WM_NEXTDLGCTL) return false;
     result = 0;
     HWND root = GetAncestor(panel, GA_ROOT);
+    if (msg == WM_NEXTDLGCTL) {
+        // Tab in a multi-line text box: the text box asks its parent to move
+        // the focus on, which is the dialog's business.
+        result = SendMessageA(root, msg, wParam, lParam);
+        return true;
+    }
     char cls[32] = {};
     GetClassNameA(root, cls, sizeof cls);
     // A container is never closed: only a multi-line text box asks its
