@@ -8,6 +8,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_runtime.cpp
   src/platform/win32/win32_control.cpp
   src/platform/win32/win32_delete_file.cpp
+  src/platform/win32/win32_dialog.cpp
   src/platform/win32/win32_file_list.cpp
   src/platform/win32/win32_form.cpp
   src/platform/win32/win32_form_window.cpp
@@ -22,8 +23,8 @@ target_link_options(quorvel PRIVATE -s)
 add_executable(standin_shell WIN32 tools/shell/standin_shell.cpp)
 target_link_libraries(standin_shell PRIVATE user32 gdi32)
 target_compile_definitions(standin_shell PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-add_executable(qvprobe tools/shell/qvprobe.cpp)
-target_link_libraries(qvprobe PRIVATE user32 shell32 psapi)
+add_executable(qvprobe tools/shell/qvprobe.cpp tools/shell/qvprobe_layout.cpp)
+target_link_libraries(qvprobe PRIVATE user32 gdi32 shell32 psapi)
 target_compile_definitions(qvprobe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_executable(bench_empty WIN32 bench/empty.cpp)

@@ -9,8 +9,17 @@
 
 namespace quorvel::platform {
 
-inline int TwipsToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+// Twips are 1/1440 inch: 15 to the pixel on a screen of 96 pixels per inch,
+// 10 at 144. Geometry follows the screen's real density so that it grows
+// with the fonts, which do.
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kStandardPixelsPerInch = 96;
+
+inline int TwipsToPixels(double twips, int pixelsPerInch) {
+    return static_cast<int>(std::lround(twips * pixelsPerInch / kTwipsPerInch));
+}
+inline double PixelsToTwips(int pixels, int pixelsPerInch) {
+    return static_cast<double>(pixels) * kTwipsPerInch / pixelsPerInch;
 }
 
 // Leaves a flag set while a scope runs, also when it is left by an exception.

@@ -63,6 +63,7 @@ struct FormDescription {
     bool minButton = false;
     bool maxButton = false;
     bool taskbarButton = false;  // the form's window stands for the program on the taskbar
+    bool dialog = false;         // keyboard and focus as in the system's dialog boxes
     int iconResource = kAppIconResource;
     std::vector<ControlDescription> controls;  // in creation order
 };

@@ -13,7 +13,8 @@ using Hmenu = std::uint32_t;
 using Hicon = std::uint32_t;
 using Hkey = std::uint32_t;
 
-// Form geometry is in twips; the run time always converts at 15 to the pixel.
+// The X and Y of MouseMove (the notification-area callback) are always
+// converted at 15 twips to the pixel, whatever the screen's density.
 inline constexpr int kTwipsPerPixel = 15;
 
 // A run-time error of the form run time ("A form can't be moved while

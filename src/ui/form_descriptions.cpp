@@ -80,6 +80,7 @@ FormDescription BuildForm3() {
     f.name = "Form3";
     f.caption = "Configure Quorvel";
     f.client = {2175, 1710, 4845, 2235};
+    f.dialog = true;
 
     ControlDescription aboutBox =
         Make(ControlKind::PictureBox, "AboutBox", "", {105, 90, 3600, 1740}, 8);

@@ -1,6 +1,7 @@
 """The Configure dialog of the real quorvel.exe under Wine: opened from the
 taskbar button's window menu with real clicks, its two views, Enter and
-Escape, the exit confirmation, and a stored choice put into effect."""
+Escape (also from the About text), Tab to Cancel, the exit confirmation, a
+stored choice put into effect, and bad stored values."""
 import sys
 import unittest
 from pathlib import Path
@@ -14,6 +15,13 @@ COMMAND4 = (3825, 1545, 855, 375)
 OPTION_TRAY = (1110 + 240, 210 + 360, 2055, 195)
 OPTION_BOTH = (1110 + 240, 210 + 1200, 2055, 195)
 TRAY_MENU = [17, 9, 17, 17, 9, 17]
+ABOUT_TEXT = (105 + 15, 90 + 30, 3495, 1635)  # Label1 in the About panel
+
+
+def focus(desk, hwnd):
+    """Class and text of the control that has the focus in hwnd's program."""
+    lines = desk.probe("focus", hex(hwnd))
+    return lines[0].split("|", 1) if lines else None
 
 
 class Dialog(DesktopTestCase):
@@ -97,6 +105,58 @@ class Dialog(DesktopTestCase):
         wait_for("the stored mode", lambda: d.reg_query() == "3")
         wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd))
         self.assertTrue(d.has_tray_icon(form2.hwnd))
+
+    def test_escape_in_the_about_text_cancels(self):
+        d = self.desk
+        d.reset("2")
+        d.start_shell()
+        proc, form1 = d.start_quorvel()
+        dialog = self.open_from_window_menu(form1)
+        d.click(*d.at_twips(dialog.hwnd, *OPTION_TRAY))
+        wait_for("the option selected", lambda: d.checked(dialog.hwnd, "Show icon in &Tray"))
+        d.click(*d.at_twips(dialog.hwnd, *COMMAND1))
+        wait_for("the About view", lambda: d.find("About Quorvel"))
+        d.click(*d.at_twips(dialog.hwnd, *ABOUT_TEXT))
+        wait_for("the focus in the About text", lambda: (focus(d, dialog.hwnd) or [""])[0] == "Edit")
+        d.keys("Escape")
+        wait_for("the dialog to close", lambda: d.find("About Quorvel") is None)
+        self.assertEqual(d.reg_query(), "2")
+        self.assertFalse(process_ended(proc))
+        self.assertIsNotNone(d.button_of(form1.hwnd))
+        # The program is still there for the user: its dialog opens again.
+        self.open_from_window_menu(form1)
+        d.keys("Escape")
+        wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
+        self.assertEqual(d.reg_query(), "2")
+
+    def test_cancel_reached_with_tab_stores_nothing(self):
+        d = self.desk
+        d.reset("2")
+        d.start_shell()
+        _, form1 = d.start_quorvel()
+        dialog = self.open_from_window_menu(form1)
+        self.assertEqual(focus(d, dialog.hwnd), ["Button", "Show icon in Task&bar and ALT/TAB"])
+        d.click(*d.at_twips(dialog.hwnd, *OPTION_TRAY))
+        wait_for("the option selected", lambda: d.checked(dialog.hwnd, "Show icon in &Tray"))
+        d.keys("Tab", "Tab", "Tab")  # "&About", "&OK", "&Cancel"
+        wait_for("the focus on Cancel", lambda: focus(d, dialog.hwnd) == ["Button", "&Cancel"])
+        d.keys("Return")
+        wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
+        self.assertEqual(d.reg_query(), "2")
+        stays("the taskbar button", lambda: d.button_of(form1.hwnd) is not None)
+
+    def test_bad_stored_values_select_the_default_and_ok_stores_it(self):
+        d = self.desk
+        d.reset("2")
+        d.start_shell()
+        _, form1 = d.start_quorvel()
+        for value in ("7", "0", "abc", "99999"):
+            d.set_mode(value)
+            dialog = self.open_from_window_menu(form1)
+            self.assertTrue(d.checked(dialog.hwnd, "Show icon in Task&bar and ALT/TAB"), value)
+            d.keys("Return")
+            wait_for(f"2 stored over {value!r}", lambda: d.reg_query() == "2")
+            wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
 
     def test_exit_confirmed_ends_the_program(self):
         d = self.desk

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+// qvprobe_layout.cpp
+int PrintLayout(HWND dialog);
+int PrintFocus(HWND window);
+
 namespace {
 
 HWND Hwnd(const char* text) {
@@ -124,7 +128,7 @@ int Usage() {
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
-        "        hold PATH\n",
+        "        hold PATH | layout HWND | focus HWND\n",
         stderr);
     return 2;
 }
@@ -149,6 +153,9 @@ int HoldOpen(const char* path) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
+    // Screen pixels as they are, at any density: the program declares itself
+    // aware of the density, and the probe measures it in the same pixels.
+    SetProcessDPIAware();
     std::string cmd = argv[1];
     if (cmd == "hold" && argc >= 3) return HoldOpen(argv[2]);
     if (cmd == "windows") {
@@ -316,6 +323,10 @@ int main(int argc, char** argv) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+    } else if (cmd == "layout" && argc >= 3) {
+        return PrintLayout(Hwnd(argv[2]));
+    } else if (cmd == "focus" && argc >= 3) {
+        return PrintFocus(Hwnd(argv[2]));
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

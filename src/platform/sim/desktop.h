@@ -157,6 +157,8 @@ public:
     // the activation from the user's window (not even at its start) nor hand
     // it to another program.
     bool foregroundLocked = false;
+    // The screen's density (LOGPIXELSY), at which forms convert twips.
+    int pixelsPerInch = 96;
 
     // --- input ---
     struct Key {

@@ -8,6 +8,7 @@
 #include "platform/file_pattern.h"
 #include "platform/keys.h"
 #include "platform/sim/ansi.h"
+#include "platform/sim/focus.h"
 
 namespace quorvel::sim {
 
@@ -50,8 +51,13 @@ public:
         timerId_ = 0;
     }
 
+    DialogManager* dialog = nullptr;  // of its form, when that is a dialog
+
 protected:
     void Changed(Property property) override {
+        if (property == Property::Value && dialog != nullptr && Value()) {
+            dialog->OptionChecked(*this);
+        }
         if (property != Property::Interval) return;
         StopTimer();
         if (Interval() == 0) return;
@@ -107,14 +113,16 @@ public:
     ~SimForm() override;
 
     Hwnd hWnd() const override { return hwnd_; }
-    double Left() const override { return window().x * kTwipsPerPixel; }
-    double Top() const override { return window().y * kTwipsPerPixel; }
-    double Width() const override { return window().width * kTwipsPerPixel; }
-    double Height() const override { return window().height * kTwipsPerPixel; }
-    void SetLeft(double twips) override { Movable().x = TwipsToPixels(twips); }
-    void SetTop(double twips) override { Movable().y = TwipsToPixels(twips); }
-    void SetWidth(double twips) override { Resized(Movable().width, TwipsToPixels(twips)); }
-    void SetHeight(double twips) override { Resized(Movable().height, TwipsToPixels(twips)); }
+    double Left() const override { return Twips(window().x); }
+    double Top() const override { return Twips(window().y); }
+    double Width() const override { return Twips(window().width); }
+    double Height() const override { return Twips(window().height); }
+    void SetLeft(double twips) override { Movable().x = Pixels(twips); }
+    void SetTop(double twips) override { Movable().y = Pixels(twips); }
+    void SetWidth(double twips) override { Resized(Movable().width, Pixels(twips)); }
+    void SetHeight(double twips) override { Resized(Movable().height, Pixels(twips)); }
+    int Pixels(double twips) const { return TwipsToPixels(twips, rt_.desk_.pixelsPerInch); }
+    double Twips(int pixels) const { return PixelsToTwips(pixels, rt_.desk_.pixelsPerInch); }
     bool Visible() const override { return loaded_ && window().visible; }
     void SetVisible(bool visible) override;
     std::string Caption() const override { return window().title; }
@@ -129,11 +137,20 @@ public:
     bool hiddenByProgram = false;
 
     void UserClick(Control& control) {
+        // A click with the mouse puts the focus on what it clicks.
+        if (dialog_) dialog_->ClickInto(control);
+        Press(control);
+    }
+    void Press(Control& control) {
         Desktop::InProcess running(rt_.desk_, rt_.pid_);
         if (control.description().kind == ControlKind::OptionButton) control.SetValue(true);
         rt_.events_.Raise(control.Click);
     }
-    void UserKey(std::uint8_t vk) {
+    void UserKey(std::uint8_t vk, bool shift) {
+        if (dialog_) {
+            dialog_->Key(vk, shift);
+            return;
+        }
         for (const auto& c : controls()) {
             if ((vk == VK_RETURN && c->description().isDefault) ||
                 (vk == VK_ESCAPE && c->description().isCancel)) {
@@ -169,6 +186,9 @@ private:
     SimRuntime& rt_;
     Hwnd hwnd_ = 0;
     bool loaded_ = true;
+
+public:
+    std::unique_ptr<DialogManager> dialog_;
 };
 
 SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents)
@@ -180,10 +200,10 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     // Forms other than the taskbar button's are owned by the application
     // window, so the shell gives them no button of their own.
     w.owner = description.taskbarButton ? 0 : rt.appWindow_;
-    w.x = TwipsToPixels(description.client.left);
-    w.y = TwipsToPixels(description.client.top);
-    w.width = TwipsToPixels(description.client.width);
-    w.height = TwipsToPixels(description.client.height);
+    w.x = Pixels(description.client.left);
+    w.y = Pixels(description.client.top);
+    w.width = Pixels(description.client.width);
+    w.height = Pixels(description.client.height);
     if (description.windowMenu) {
         w.systemMenu = {{SC_RESTORE, "&Restore"},    {SC_MOVE, "&Move"},         {SC_SIZE, "&Size"},
                         {SC_MINIMIZE, "Mi&nimize"},  {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
@@ -195,6 +215,10 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     hwnd_ = rt.desk_.CreateWindow(rt.pid_, std::move(w));
     for (const ControlDescription& c : description.controls)
         Add(std::make_unique<SimControl>(rt, c));
+    if (description.dialog) {
+        dialog_ = std::make_unique<DialogManager>(*this, [this](Control& c) { Press(c); });
+        for (const auto& c : controls()) static_cast<SimControl&>(*c).dialog = dialog_.get();
+    }
     rt.forms_.push_back(this);
 }
 
@@ -244,6 +268,7 @@ void SimForm::ShowModal() {
         rt_.activation_.Shown(this);
         rt_.events_.Raise(events.Activate);
     }
+    if (dialog_ && loaded_) dialog_->FocusFirstTabStop();
     {
         EventDispatcher::OutsideInput outside(rt_.events_);
         rt_.desk_.PumpUntil([this] { return !loaded_; });
@@ -310,6 +335,8 @@ void SimForm::CloseRequest(std::int16_t unloadMode) {
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
     switch (msg) {
         case WM_ACTIVATE:
+            if (dialog_ && wParam == 0) dialog_->Deactivated();
+            if (dialog_ && wParam != 0) dialog_->Activated();
             // Which activations raise Activate: see platform/activation.h.
             if ((wParam & 0xFFFF) != 0 &&
                 rt_.activation_.Activated(this, (wParam >> 16) != 0, rt_.events_.InHandler(),
@@ -361,8 +388,18 @@ void ClickControl(Form& form, std::string_view name, int index) {
     f.UserClick(f.control(name, index));
 }
 
-void PressKey(Form& form, std::uint8_t virtualKey) {
-    static_cast<SimForm&>(form).UserKey(virtualKey);
+void PressKey(Form& form, std::uint8_t virtualKey, bool shift) {
+    static_cast<SimForm&>(form).UserKey(virtualKey, shift);
+}
+
+void PressAltKey(Form& form, char letter) {
+    auto& f = static_cast<SimForm&>(form);
+    if (f.dialog_) f.dialog_->AltKey(letter);
+}
+
+Control* FocusedControl(Form& form) {
+    auto& f = static_cast<SimForm&>(form);
+    return f.dialog_ ? f.dialog_->Focused() : nullptr;
 }
 
 // --- the run time ---

@@ -17,10 +17,12 @@ namespace quorvel::sim {
 class SimForm;
 
 // What the user does to the program's own controls, for the tests' driver:
-// a click on a command button, option button or menu item, and Enter or
-// Escape in a dialog.
+// a click on a control or menu item, and keys in a dialog (see focus.h).
 void ClickControl(platform::Form& form, std::string_view name, int index = 0);
-void PressKey(platform::Form& form, std::uint8_t virtualKey);
+void PressKey(platform::Form& form, std::uint8_t virtualKey, bool shift = false);
+void PressAltKey(platform::Form& form, char letter);
+// The control of a dialog form that has the focus; null while it is inactive.
+platform::Control* FocusedControl(platform::Form& form);
 inline constexpr std::uint8_t VK_RETURN = 0x0D;
 inline constexpr std::uint8_t VK_ESCAPE = 0x1B;
 

@@ -16,8 +16,9 @@ Win32Control::~Win32Control() {
 
 void Win32Control::Create(HWND parent, HFONT font) {
     const ControlDescription& s = description();
-    RECT r{TwipsToPixels(s.rect.left), TwipsToPixels(s.rect.top),
-           TwipsToPixels(s.rect.left + s.rect.width), TwipsToPixels(s.rect.top + s.rect.height)};
+    RECT r{form_.TwipsToPixels(s.rect.left), form_.TwipsToPixels(s.rect.top),
+           form_.TwipsToPixels(s.rect.left + s.rect.width),
+           form_.TwipsToPixels(s.rect.top + s.rect.height)};
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (s.visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     const char* cls = nullptr;
@@ -26,10 +27,16 @@ void Win32Control::Create(HWND parent, HFONT font) {
         case ControlKind::CommandButton:
             cls = "BUTTON";
             style |= WS_TABSTOP | (s.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            // Each push button is a group of its own: arrow keys on it go
+            // nowhere, never into the option group (where they would click).
+            style |= WS_GROUP;
             break;
         case ControlKind::OptionButton:
             cls = "BUTTON";
-            style |= WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE | (s.index == 1 ? WS_GROUP : 0);
+            // A group is one tab stop, its checked option; none is checked
+            // yet. An auto radio button that receives the focus clicks
+            // itself, so no unchecked one may ever be a tab stop.
+            style |= BS_AUTORADIOBUTTON | BS_MULTILINE | (s.index == 1 ? WS_GROUP : 0);
             break;
         case ControlKind::TextBox:
             cls = "EDIT";
@@ -68,6 +75,8 @@ LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<Win32Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    LRESULT handled = 0;
+    if (PanelDialogMessage(hwnd, msg, wParam, lParam, handled)) return handled;
     switch (msg) {
         case WM_COMMAND:
         case WM_CTLCOLORSTATIC:
@@ -111,6 +120,7 @@ void Win32Control::Changed(Property property) {
         case Property::Value:
             if (hwnd_ != nullptr) {
                 SendMessageA(hwnd_, BM_SETCHECK, Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+                if (form_.IsDialog()) form_.OptionChecked(*this);
             }
             break;
         case Property::Interval:

@@ -31,6 +31,8 @@ void Win32Form::RegisterClasses(HINSTANCE instance) {
     panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     panel.lpszClassName = kPanelClass;
     RegisterClassA(&panel);
+
+    RegisterDialogClass(instance);
 }
 
 Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
@@ -55,9 +57,9 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
     HWND owner = description.taskbarButton ? nullptr : rt_.applicationWindow();
-    hwnd_ =
-        CreateWindowExA(exStyle_, kFormClass, description.caption.c_str(), style_, r.left, r.top,
-                        r.right - r.left, r.bottom - r.top, owner, nullptr, rt_.instance(), this);
+    hwnd_ = CreateWindowExA(exStyle_, IsDialog() ? kDialogClass : kFormClass,
+                            description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     loaded_ = true;
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 32)));
@@ -67,8 +69,8 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     int id = kFirstControlId;
     std::map<std::string, HWND, std::less<>> containers;
     for (const ControlDescription& c : description.controls) {
-        auto& control =
-            static_cast<Win32Control&>(Add(std::make_unique<Win32Control>(*this, c, id++)));
+        auto& control = static_cast<Win32Control&>(
+            Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++))));
         if (c.kind == ControlKind::Menu) {
             menus_[c.name] = Menu(CreatePopupMenu());
             continue;
@@ -105,6 +107,7 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
             textBackground_.Reset(CreateSolidBrush(c->description().backColour));
         }
     }
+    if (IsDialog()) DialogBuilt();
     rt_.forms.push_back(this);
     creating_ = false;
 }
@@ -129,16 +132,7 @@ LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                focus_ = GetFocus();
-                return 0;
-            }
-            if (rt_.modalForm == this) {
-                HWND target = focus_ != nullptr && IsChild(hwnd_, focus_)
-                                  ? focus_
-                                  : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-                if (target != nullptr) SetFocus(target);
-            }
+            if (LOWORD(wParam) == WA_INACTIVE) return 0;
             // Which activations raise Activate: see platform/activation.h. The
             // high word says the form is minimised: a click on the taskbar
             // button of a minimised form counts once it has restored it.
@@ -177,13 +171,6 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
             return 0;
-        case DM_GETDEFID:
-            for (const auto& c : controls()) {
-                if (c->description().isDefault) {
-                    return MAKELRESULT(static_cast<Win32Control*>(c.get())->id(), DC_HASDEFID);
-                }
-            }
-            return 0;
         case WM_TIMER:
             if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
             return 0;
@@ -205,7 +192,7 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefaultProc(msg, wParam, lParam);
 }
 
 LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
@@ -245,14 +232,6 @@ Win32Control* Win32Form::ById(int id) {
 }
 
 void Win32Form::Command(int id) {
-    // Enter and Escape of the dialog's keyboard handling arrive as IDOK and IDCANCEL.
-    for (const auto& c : controls()) {
-        if ((id == IDOK && c->description().isDefault) ||
-            (id == IDCANCEL && c->description().isCancel)) {
-            id = static_cast<Win32Control*>(c.get())->id();
-            break;
-        }
-    }
     Win32Control* c = ById(id);
     if (c == nullptr) return;
     if (c->description().kind == ControlKind::OptionButton) {

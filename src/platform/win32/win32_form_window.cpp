@@ -9,6 +9,13 @@ namespace quorvel::win32 {
 
 using namespace platform;
 
+int Win32Form::TwipsToPixels(double twips) const {
+    return platform::TwipsToPixels(twips, rt_.pixelsPerInch());
+}
+double Win32Form::PixelsToTwips(int pixels) const {
+    return platform::PixelsToTwips(pixels, rt_.pixelsPerInch());
+}
+
 RECT Win32Form::ClientRect() const {
     Require();
     RECT r;
@@ -18,18 +25,18 @@ RECT Win32Form::ClientRect() const {
 }
 
 double Win32Form::Left() const {
-    return ClientRect().left * kTwipsPerPixel;
+    return PixelsToTwips(ClientRect().left);
 }
 double Win32Form::Top() const {
-    return ClientRect().top * kTwipsPerPixel;
+    return PixelsToTwips(ClientRect().top);
 }
 double Win32Form::Width() const {
     RECT r = ClientRect();
-    return (r.right - r.left) * kTwipsPerPixel;
+    return PixelsToTwips(r.right - r.left);
 }
 double Win32Form::Height() const {
     RECT r = ClientRect();
-    return (r.bottom - r.top) * kTwipsPerPixel;
+    return PixelsToTwips(r.bottom - r.top);
 }
 
 void Win32Form::MoveClientTo(int x, int y) {
@@ -137,6 +144,7 @@ void Win32Form::ShowModal() {
         rt_.activation.Shown(this);
         Raise(events.Activate);
     }
+    if (IsDialog() && loaded_) FocusFirstTabStop();
     EventDispatcher::OutsideInput outside(rt_.events);
     MSG msg;
     while (loaded_) {

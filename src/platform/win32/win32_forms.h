@@ -21,6 +21,12 @@ inline constexpr const char* kPanelClass = "QuorvelPanel";
 // Posted to a form restored from minimised, to see whether that made it current.
 inline constexpr UINT kRestoredMessage = WM_APP + 1;
 
+inline constexpr const char* kDialogClass = "QuorvelDialog";
+
+// A container's share of the dialog manager's work (see win32_dialog.cpp):
+// true when it handled the message.
+bool PanelDialogMessage(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
 class Win32Control : public platform::Control {
 public:
     Win32Control(Win32Form& form, platform::ControlDescription description, int id);
@@ -66,6 +72,8 @@ public:
 
     HWND window() const { return hwnd_; }
     Win32Runtime& runtime() { return rt_; }
+    int TwipsToPixels(double twips) const;
+    double PixelsToTwips(int pixels) const;
 
     platform::Hwnd hWnd() const override { return FromHwnd(hwnd_); }
     double Left() const override;
@@ -92,6 +100,16 @@ public:
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A dialog form's window belongs to the system's dialog manager, which
+    // keeps its focus and its default button and reads its keys.
+    static void RegisterDialogClass(HINSTANCE instance);
+    static LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    int ControlId(const platform::ControlDescription& c, int next) const;
+    void DialogBuilt();
+    void FocusFirstTabStop();
+    void OptionChecked(Win32Control& option);
+    bool IsDialog() const { return description().dialog; }
     // Events are raised only while the form is loaded and built.
     template <typename Handler, typename... Args>
     void Raise(const Handler& handler, Args&... args) {
@@ -118,7 +136,6 @@ private:
     bool loaded_ = false;
     bool creating_ = true;
     bool minimised_ = false;
-    HWND focus_ = nullptr;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;
 

@@ -44,7 +44,8 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 
     HDC screen = GetDC(nullptr);
-    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    pixelsPerInch_ = GetDeviceCaps(screen, LOGPIXELSY);
+    int height = -MulDiv(8, pixelsPerInch_, 72);
     ReleaseDC(nullptr, screen);
     font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

@@ -42,6 +42,8 @@ public:
     HINSTANCE instance() const { return instance_; }
     HWND applicationWindow() const { return appWindow_; }
     HFONT font() const { return font_.get(); }
+    // The screen's density, at which twips become pixels.
+    int pixelsPerInch() const { return pixelsPerInch_; }
     HICON Icon(int resource, int size) const;
     // Before the first button or text box: the common controls of the
     // manifest (version 6) are loaded then, not at every start.
@@ -76,6 +78,7 @@ private:
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
     bool commonControls_ = false;
+    int pixelsPerInch_ = platform::kStandardPixelsPerInch;
     UINT taskbarCreated_ = 0;
 };
 

@@ -1,0 +1,42 @@
+// The dialog manager the conformance tests run against: the simulated
+// desktop's focus model on the host, Windows' (Wine's user32) under Wine.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/forms.h"
+#include "platform/runtime.h"
+
+namespace quorvel::testing {
+
+inline constexpr std::uint8_t kTab = 0x09;
+inline constexpr std::uint8_t kEnter = 0x0D;
+inline constexpr std::uint8_t kEscape = 0x1B;
+inline constexpr std::uint8_t kUp = 0x26;
+inline constexpr std::uint8_t kDown = 0x28;
+
+class DialogTarget {
+public:
+    virtual ~DialogTarget() = default;
+    virtual platform::Runtime& runtime() = 0;
+    // Shows `form` modally; `inside` runs from its modal loop once it is up,
+    // and the call returns when the form has been unloaded.
+    virtual void RunModal(platform::Form& form, const std::function<void()>& inside) = 0;
+    // The control of the modal form that has the focus, or null.
+    virtual platform::Control* Focused() = 0;
+    // The user: keys into the focused control, a mouse click into a control.
+    virtual void Key(std::uint8_t vk, bool shift = false) = 0;
+    virtual void AltKey(char letter) = 0;
+    virtual void ClickInto(platform::Control& control) = 0;
+    // Another program's window becomes the active one.
+    virtual void ActivateOtherWindow() = 0;
+    // The user comes back to the modal form: with Alt+Tab, or by a click on
+    // its title bar.
+    virtual void SwitchBack() = 0;
+    virtual void ClickTitle() = 0;
+};
+
+DialogTarget& Dialogs();
+
+}  // namespace quorvel::testing

@@ -1,0 +1,47 @@
+// The conformance tests' dialog manager on the host: the simulated desktop.
+#include "conformance/dialog_target.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/sim_runtime.h"
+
+namespace quorvel::testing {
+
+namespace {
+class SimDialogTarget : public DialogTarget {
+public:
+    platform::Runtime& runtime() override { return runtime_; }
+    void RunModal(platform::Form& form, const std::function<void()>& inside) override {
+        form_ = &form;
+        desk_.At(10, [this, inside] {
+            sim::Desktop::InProcess running(desk_, runtime_.pid());
+            inside();
+        });
+        desk_.Drive([&] {
+            sim::Desktop::InProcess running(desk_, runtime_.pid());
+            form.ShowModal();
+        });
+        form_ = nullptr;
+    }
+    platform::Control* Focused() override { return sim::FocusedControl(*form_); }
+    void Key(std::uint8_t vk, bool shift) override { sim::PressKey(*form_, vk, shift); }
+    void AltKey(char letter) override { sim::PressAltKey(*form_, letter); }
+    void ClickInto(platform::Control& control) override {
+        sim::ClickControl(*form_, control.description().name, control.description().index);
+    }
+    void ActivateOtherWindow() override { desk_.Activate(other_); }
+    void SwitchBack() override { desk_.Activate(form_->hWnd()); }
+    void ClickTitle() override { desk_.Activate(form_->hWnd()); }
+
+private:
+    sim::Desktop desk_;
+    sim::SimRuntime runtime_{desk_};
+    platform::Hwnd other_ = desk_.CreateAppWindow("Another program");
+    platform::Form* form_ = nullptr;
+};
+}  // namespace
+
+DialogTarget& Dialogs() {
+    static SimDialogTarget target;
+    return target;
+}
+
+}  // namespace quorvel::testing
