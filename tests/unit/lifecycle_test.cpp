@@ -143,5 +143,23 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     EXPECT_EQ(desk.TaskbarButtons(), std::vector<Hwnd>{firstForm1});
 }
 
+TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) {
+    // The first instance runs elevated, or as another user in this session:
+    // its named object exists but this process may not open it.
+    StoreMode("3");
+    desk.HoldNamedObjectDenyingOthers("Quorvel.Instance");
+    sim::Desktop::NamedObject answer =
+        desk.CreateNamedObject(desk.NewProcess("probe"), "Quorvel.Instance");
+    EXPECT_FALSE(answer.handle);
+    EXPECT_EQ(answer.lastError, static_cast<std::uint32_t>(platform::ERROR_ACCESS_DENIED));
+
+    EXPECT_EQ(Start(), nullptr);
+    desk.Run();
+    EXPECT_FALSE(Alive(lastPid));
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.TrayIconCount(), 0u);
+    EXPECT_TRUE(desk.TaskbarButtons().empty());
+}
+
 }  // namespace
 }  // namespace quorvel::testing

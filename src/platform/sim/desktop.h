@@ -97,8 +97,17 @@ public:
     // --- processes ---
     int NewProcess(const std::string& name);
     bool Alive(int pid) const { return alive_.count(pid) != 0; }
-    // Named kernel objects: true when the name already existed in a live process.
-    bool CreateNamedObject(int pid, const std::string& name);
+    // Named kernel objects, as CreateMutexA answers: a handle or none, and
+    // the error code left (0, ERROR_ALREADY_EXISTS while a live process holds
+    // the name, ERROR_ACCESS_DENIED when that holder's object refuses others).
+    struct NamedObject {
+        bool handle;
+        std::uint32_t lastError;
+    };
+    NamedObject CreateNamedObject(int pid, const std::string& name);
+    // A process of someone this user may not touch (elevated, or another
+    // user in this session) holds the named object; returns its pid.
+    int HoldNamedObjectDenyingOthers(const std::string& name);
     // Runs f, a step of the simulation; a process that ends inside it is
     // cleaned up once none of its frames are left on the stack.
     void Drive(const std::function<void()>& f);
@@ -216,6 +225,8 @@ public:
     const TrayIcon* FindTrayIcon(Hwnd hwnd, std::uint32_t id) const;
     std::size_t TrayIconCount() const { return tray_.size(); }
     bool refuseTrayCalls = false;
+    // A shell still starting: refuses this many adds, then takes them.
+    int refuseTrayAdds = 0;
 
     // --- system menus ---
     std::uint32_t MenuHandle(Hwnd hwnd) const { return hwnd | 0x40000000u; }
@@ -270,6 +281,7 @@ private:
     std::set<int> alive_;
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
+    std::set<int> denyingHolders_;
     int nextPid_ = 100;
 };
 

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_pattern.h"
+#include "platform/instance.h"
 #include "platform/keys.h"
 #include "platform/sim/ansi.h"
 
@@ -351,7 +352,8 @@ void PressKey(Form& form, std::uint8_t virtualKey) {
 
 SimRuntime::SimRuntime(Desktop& desktop)
     : desk_(desktop), pid_(desktop.NewProcess("quorvel.exe")), api_(desktop, pid_) {
-    prevInstance_ = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
+    Desktop::NamedObject instance = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
+    prevInstance_ = AnotherInstanceHolds(instance.handle, instance.lastError);
     Window app;
     app.title = "Quorvel";
     app.className = "ThunderMain";
@@ -432,6 +434,21 @@ void SimRuntime::Kill(const std::string& path) {
         throw RuntimeError("Permission denied");
     }
     if (!fs::remove(file, ec) || ec) throw RuntimeError("Permission denied");
+}
+
+int SimRuntime::SetTimeout(std::uint32_t milliseconds, std::function<void()> f) {
+    auto id = std::make_shared<int>(0);
+    *id = desk_.SetTimer(pid_, milliseconds, [this, id, f = std::move(f)] {
+        // One shot: the timer is stopped before its handler runs.
+        ClearTimeout(*id);
+        events_.Raise(f);
+    });
+    timeouts_.insert(*id);
+    return *id;
+}
+
+void SimRuntime::ClearTimeout(int id) {
+    if (timeouts_.erase(id) != 0) desk_.KillTimer(id);
 }
 
 void SimRuntime::EndProcess() {

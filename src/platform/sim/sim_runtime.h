@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
+    int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
+    void ClearTimeout(int id) override;
 
 protected:
     void EndProcess() override;
@@ -61,6 +64,7 @@ private:
     SimWinApi api_;
     Hwnd appWindow_ = 0;
     bool prevInstance_ = false;
+    std::set<int> timeouts_;  // the desktop's ids of the timers not yet run
     std::vector<SimForm*> forms_;
     SimForm* lastActiveForm_ = nullptr;
     SimForm* modalForm_ = nullptr;

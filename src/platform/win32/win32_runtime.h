@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -32,6 +34,8 @@ public:
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
+    int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
+    void ClearTimeout(int id) override;
 
     // The event loop of the program; returns only if WM_QUIT arrives.
     int RunMessageLoop();
@@ -62,6 +66,8 @@ protected:
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram() const;
+    // WM_TIMER of the application window: a timer set with SetTimeout is due.
+    void RunTimeout(UINT_PTR id);
 
     HINSTANCE instance_;
     Win32Api api_;
@@ -71,6 +77,8 @@ private:
     bool prevInstance_ = false;
     bool commonControls_ = false;
     UINT taskbarCreated_ = 0;
+    std::map<UINT_PTR, std::function<void()>> timeouts_;
+    UINT_PTR lastTimeout_ = 0;
 };
 
 }  // namespace quorvel::win32
