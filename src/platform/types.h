@@ -12,6 +12,7 @@ using Hwnd = std::uint32_t;
 using Hmenu = std::uint32_t;
 using Hicon = std::uint32_t;
 using Hkey = std::uint32_t;
+using Hmonitor = std::uint32_t;
 
 // Form geometry is in twips; the run time always converts at 15 to the pixel.
 inline constexpr int kTwipsPerPixel = 15;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes the Wine prefix the end-to-end tests share (once; it is kept).
 
-A 32-bit prefix with Wine's own fonts in C:\\windows\\Fonts (without them
+A prefix of the architecture asked for (QUORVEL_WINE_ARCH: win32 like 32-bit
+Windows, win64 like 64-bit Windows, where the program runs under WoW64) with Wine's own fonts in C:\\windows\\Fonts (without them
 dialogs render placeholder glyphs) and one virtual desktop named "shell",
 whose taskbar shows a button for every visible top-level window.
 """
@@ -28,7 +29,7 @@ def main():
     try:
         env = desk.env
         subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=300)
+                       stderr=subprocess.DEVNULL, timeout=840)
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
         fonts = PREFIX / "drive_c" / "windows" / "Fonts"
         fonts.mkdir(parents=True, exist_ok=True)

@@ -14,10 +14,18 @@ import unittest
 from dataclasses import dataclass
 from pathlib import Path
 
-BUILD = Path(os.environ.get("QUORVEL_WINDOWS_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/windows"))
-PREFIX = Path(os.environ.get("QUORVEL_WINE_PREFIX", Path(__file__).resolve().parents[2] / "build/host/wine/prefix"))
-ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", Path(__file__).resolve().parents[2] / "artefacts"))
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("QUORVEL_WINDOWS_BUILD_DIR", ROOT / "build/windows"))
+# The prefix stands for a Windows: "win32" for 32-bit Windows, "win64" for
+# 64-bit Windows, where the program runs under WoW64 and its registry view is
+# the 32-bit one (HKLM\SOFTWARE\WOW6432Node).
+ARCH = os.environ.get("QUORVEL_WINE_ARCH", "win32")
+PREFIX = Path(os.environ.get("QUORVEL_WINE_PREFIX",
+                             ROOT / "build/host/wine" / ("prefix" if ARCH == "win32" else "prefix64")))
+ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", ROOT / "artefacts"))
 SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
+# `reg` reads and writes the program's own, 32-bit view of the registry.
+REG_VIEW = "/reg:32"
 
 
 class Timeout(AssertionError):
@@ -90,12 +98,12 @@ class WineDesktop:
     """One Xvfb display and the shared test prefix, reset to a known state."""
 
     def __init__(self, name):
-        self.name = name
+        self.name = name if ARCH == "win32" else f"{name}-{ARCH}"
         self.xvfb = None
         self.display = None
         self.processes = []
         ARTEFACTS.mkdir(parents=True, exist_ok=True)
-        self.shell_log = ARTEFACTS / f"{name}-shell.log"
+        self.shell_log = ARTEFACTS / f"{self.name}-shell.log"
         if not (BUILD / "quorvel.exe").exists():
             raise AssertionError(f"{BUILD / 'quorvel.exe'} is missing: build the windows preset first")
 
@@ -123,7 +131,7 @@ class WineDesktop:
     @property
     def env(self):
         env = dict(os.environ)
-        env.update(WINEPREFIX=str(PREFIX), WINEARCH="win32", WINEDEBUG="-all",
+        env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all",
                    WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
         return env
 
@@ -280,7 +288,7 @@ class WineDesktop:
         return sum(1 for line in self.shell_log.read_text().splitlines() if line.startswith("minimise-all"))
 
     def screenshot(self, name):
-        path = ARTEFACTS / f"{name}.png"
+        path = ARTEFACTS / (f"{name}.png" if ARCH == "win32" else f"{name}-{ARCH}.png")
         subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], check=True)
         return path
 
@@ -299,7 +307,7 @@ class WineDesktop:
 
     # --- registry and files ---
     def reg_query(self, name="Icon"):
-        r = self.run("reg", "query", SETTINGS_KEY, "/v", name)
+        r = self.run("reg", "query", SETTINGS_KEY, "/v", name, REG_VIEW)
         if r.returncode != 0:
             return None
         for line in r.stdout.splitlines():
@@ -310,11 +318,11 @@ class WineDesktop:
 
     def set_mode(self, text):
         r = self.run("reg", "add", SETTINGS_KEY, "/v", "Icon", "/t", "REG_SZ", "/d", text, "/f",
-                     )
+                     REG_VIEW)
         assert r.returncode == 0, r.stderr
 
     def reg_delete_key(self):
-        self.run("reg", "delete", SETTINGS_KEY, "/f")
+        self.run("reg", "delete", SETTINGS_KEY, "/f", REG_VIEW)
 
     @property
     def windows_temp(self):

@@ -274,6 +274,24 @@ void Desktop::ProcessKey(const Key& key) {
     }
 }
 
+void Desktop::HoldKey(std::uint8_t vk, bool down) {
+    const Window* active = Find(active_);
+    std::set<std::uint8_t>* seen = active ? &threadKeysDown_[active->pid] : nullptr;
+    for (std::set<std::uint8_t>* state : {&keysDown_, seen}) {
+        if (state == nullptr) continue;
+        if (down) {
+            state->insert(vk);
+        } else {
+            state->erase(vk);
+        }
+    }
+}
+
+bool Desktop::ThreadKeyDown(int pid, std::uint8_t vk) const {
+    auto it = threadKeysDown_.find(pid);
+    return it != threadKeysDown_.end() && it->second.count(vk) != 0;
+}
+
 // --- scheduling ---
 
 void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {

@@ -70,6 +70,12 @@ struct Window {
     std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
 };
 
+// A monitor's rectangle on the virtual screen, in pixels; the primary one
+// has its top-left corner at (0, 0).
+struct Monitor {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 struct TrayIcon {
     Hwnd hwnd = 0;
     std::uint32_t id = 0;
@@ -162,6 +168,15 @@ public:
     // the activation from the user's window nor hand it to another program.
     bool foregroundLocked = false;
 
+    // --- keyboard state ---
+    // A key pressed or released on the keyboard. The keyboard's state
+    // (GetAsyncKeyState) follows at once; a program's thread sees the change
+    // (GetKeyState) only while one of its windows is active, so a key
+    // released over another program's window stays down for it.
+    void HoldKey(std::uint8_t vk, bool down);
+    bool KeyDown(std::uint8_t vk) const { return keysDown_.count(vk) != 0; }
+    bool ThreadKeyDown(int pid, std::uint8_t vk) const;
+
     // --- input ---
     struct Key {
         std::uint8_t vk;
@@ -232,6 +247,9 @@ public:
     std::uint32_t MenuHandle(Hwnd hwnd) const { return hwnd | 0x40000000u; }
     Window* MenuOwner(std::uint32_t menu);
 
+    // --- monitors: the primary one first ---
+    std::vector<Monitor> monitors{{0, 0, 1024, 768}};
+
     // --- registry and files ---
     RegistryHive registry;
     std::string windowsDirectory = "C:\\WINDOWS";  // what GetWindowsDirectoryA reports
@@ -271,6 +289,8 @@ private:
     bool shellTaskbarFocus_ = false;
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
+    std::set<std::uint8_t> keysDown_;
+    std::map<int, std::set<std::uint8_t>> threadKeysDown_;
     std::deque<std::function<void()>> posted_;
     std::uint64_t now_ = 0;
     std::uint64_t seq_ = 0;

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
+constexpr std::uint8_t kVkMenu = 0x12;  // Alt
 
 }  // namespace
 
@@ -312,7 +313,10 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         case WM_MOUSEMOVE: {
             auto button = static_cast<std::int16_t>(
                 ((wParam & 1) ? 1 : 0) | ((wParam & 2) ? 2 : 0) | ((wParam & 0x10) ? 4 : 0));
-            auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0));
+            // Alt is not in wParam: it is read from the keyboard now, not
+            // from the thread's last-seen state, which can be stale.
+            auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0) |
+                                                   (rt_.desk_.KeyDown(kVkMenu) ? 4 : 0));
             float x =
                 static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
             float y = static_cast<float>(static_cast<std::int16_t>(lParam >> 16)) * kTwipsPerPixel;

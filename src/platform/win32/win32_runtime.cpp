@@ -8,6 +8,7 @@
 #include "platform/keys.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_instance.h"
+#include "platform/win32/win32_message_filter.h"
 
 namespace quorvel::win32 {
 
@@ -41,6 +42,10 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
     appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0,
                                  nullptr, nullptr, instance_, this);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    // Run elevated, the program would not hear the shell (a lower level) say
+    // that it restarted, and the icon would not come back.
+    AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
+                              taskbarCreated_);
 
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
