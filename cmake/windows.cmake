@@ -41,3 +41,4 @@ file(GLOB CONFORMANCE_TESTS CONFIGURE_DEPENDS tests/conformance/*.cpp tests/win3
 add_executable(quorvel_win32_tests ${CONFORMANCE_TESTS})
 target_include_directories(quorvel_win32_tests PRIVATE tests)
 target_link_libraries(quorvel_win32_tests PRIVATE quorvel_win32 gtest_main)
+include(cmake/package.cmake)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quorvel needs on Debian 12: the host
-# toolchain and GoogleTest, the MinGW-w64 i686 cross compiler, 32-bit Wine,
+# toolchain and GoogleTest, the MinGW-w64 i686 cross compiler, 32-bit and
+# 64-bit Wine (the program under WoW64, like on 64-bit Windows),
 # Xvfb and the X11 tools the end-to-end tests drive it with.
 # Idempotent: it installs only what is missing.
 set -euo pipefail
@@ -9,7 +10,7 @@ packages=(
   build-essential cmake ninja-build googletest python3
   clang-14 libclang-rt-14-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine
+  wine wine32:i386 wine64 fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-dejavu-core
 )
 

@@ -13,7 +13,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import PREFIX, WineDesktop  # noqa: E402
+from wine import PREFIX, WINE, WineDesktop  # noqa: E402
 
 MARKER = PREFIX / ".quorvel-ready"
 
@@ -28,7 +28,7 @@ def main():
     desk.start_display()
     try:
         env = desk.env
-        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+        subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=840)
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
         fonts = PREFIX / "drive_c" / "windows" / "Fonts"
@@ -42,7 +42,7 @@ def main():
             (r"HKCU\Control Panel\Mouse", "DoubleClickSpeed", "100"),
         ]
         for key, name, value in settings:
-            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
+            subprocess.run([WINE, "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
         MARKER.write_text("ready\n")

@@ -26,6 +26,10 @@ ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", ROOT / "artefacts"))
 SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
 # `reg` reads and writes the program's own, 32-bit view of the registry.
 REG_VIEW = "/reg:32"
+# The loader: in a 64-bit prefix the 64-bit one, so that Wine's own 64-bit
+# programs (wineboot, reg, notepad) start directly; it hands a 32-bit program
+# such as quorvel.exe to the 32-bit loader.
+WINE = "wine" if ARCH == "win32" else "/usr/lib/wine/wine64"
 
 
 class Timeout(AssertionError):
@@ -168,7 +172,7 @@ class WineDesktop:
 
     # --- programs ---
     def start(self, exe, *args):
-        p = subprocess.Popen(["wine", str(exe), *map(str, args)], env=self.env,
+        p = subprocess.Popen([WINE, str(exe), *map(str, args)], env=self.env,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(p)
         return p
@@ -180,7 +184,7 @@ class WineDesktop:
         session starts the wineserver and the desktop, which inherit its
         standard handles and would hold a pipe open long after it ended."""
         with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            p = subprocess.run(["wine", str(exe), *map(str, args)], env=self.env, stdout=out,
+            p = subprocess.run([WINE, str(exe), *map(str, args)], env=self.env, stdout=out,
                                stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             err.seek(0)
@@ -194,10 +198,11 @@ class WineDesktop:
         self.start("notepad")
         return wait_for("Notepad", lambda: self.find("Untitled - Notepad"))
 
-    def start_quorvel(self):
-        """Starts quorvel.exe and waits until it is ready: its taskbar button or
-        notification-area icon is there and the start-up activation is over."""
-        proc = self.start(BUILD / "quorvel.exe")
+    def start_quorvel(self, exe=None):
+        """Starts quorvel.exe (the build's, or `exe`) and waits until it is ready:
+        its taskbar button or notification-area icon is there and the start-up
+        activation is over."""
+        proc = self.start(exe or BUILD / "quorvel.exe")
         form1 = wait_for("Quorvel's start-up", lambda: self.find("Desktop"))
 
         def ready():
