@@ -2,7 +2,8 @@
 """Makes the Wine prefix the end-to-end tests share (once; it is kept).
 
 A prefix of the architecture asked for (QUORVEL_WINE_ARCH: win32 like 32-bit
-Windows, win64 like 64-bit Windows, where the program runs under WoW64) with Wine's own fonts in C:\\windows\\Fonts (without them
+Windows, win64 like 64-bit Windows, where the program runs under WoW64),
+with Wine's own fonts in C:\\windows\\Fonts (without them
 dialogs render placeholder glyphs) and one virtual desktop named "shell",
 whose taskbar shows a button for every visible top-level window.
 """
@@ -13,7 +14,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import PREFIX, WINE, WineDesktop  # noqa: E402
+from wine import ARCH, PREFIX, WINE, WineDesktop  # noqa: E402
 
 MARKER = PREFIX / ".quorvel-ready"
 
@@ -31,6 +32,8 @@ def main():
         subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=840)
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        if ARCH == "win64" and not (PREFIX / "drive_c/windows/syswow64/kernel32.dll").exists():
+            raise SystemExit("the 64-bit prefix has no 32-bit system (syswow64): is wine32 there?")
         fonts = PREFIX / "drive_c" / "windows" / "Fonts"
         fonts.mkdir(parents=True, exist_ok=True)
         for font in Path("/usr/share/wine/fonts").glob("*"):

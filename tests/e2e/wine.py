@@ -26,10 +26,14 @@ ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", ROOT / "artefacts"))
 SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
 # `reg` reads and writes the program's own, 32-bit view of the registry.
 REG_VIEW = "/reg:32"
-# The loader: in a 64-bit prefix the 64-bit one, so that Wine's own 64-bit
-# programs (wineboot, reg, notepad) start directly; it hands a 32-bit program
-# such as quorvel.exe to the 32-bit loader.
+# The loader: in a 64-bit prefix, Wine's own programs given by name (wineboot,
+# reg, notepad) are the 64-bit ones, started by the 64-bit loader; our
+# programs, given by path, are 32-bit and start with the 32-bit loader.
 WINE = "wine" if ARCH == "win32" else "/usr/lib/wine/wine64"
+
+
+def loader(exe):
+    return "wine" if Path(str(exe)).suffix.lower() == ".exe" else WINE
 
 
 class Timeout(AssertionError):
@@ -172,7 +176,7 @@ class WineDesktop:
 
     # --- programs ---
     def start(self, exe, *args):
-        p = subprocess.Popen([WINE, str(exe), *map(str, args)], env=self.env,
+        p = subprocess.Popen([loader(exe), str(exe), *map(str, args)], env=self.env,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(p)
         return p
@@ -184,7 +188,7 @@ class WineDesktop:
         session starts the wineserver and the desktop, which inherit its
         standard handles and would hold a pipe open long after it ended."""
         with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            p = subprocess.run([WINE, str(exe), *map(str, args)], env=self.env, stdout=out,
+            p = subprocess.run([loader(exe), str(exe), *map(str, args)], env=self.env, stdout=out,
                                stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             err.seek(0)

@@ -47,8 +47,10 @@ TEST(Win32Instance, AnObjectThatRefusesUsMeansAnotherInstanceRuns) {
     SetLastError(0);
     HANDLE direct = CreateMutexA(nullptr, FALSE, name.c_str());
     DWORD error = GetLastError();
-    if (direct != nullptr) CloseHandle(direct);
-    ASSERT_EQ(direct, nullptr) << "this system does not refuse the object";
+    if (direct != nullptr) {
+        CloseHandle(direct);
+        GTEST_SKIP() << "this system does not enforce the object's access list";
+    }
     ASSERT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
     EXPECT_TRUE(win32::ClaimInstance(name.c_str(), ours));
