@@ -24,7 +24,7 @@ function(quorvel_wine_tests arch e2e wine prefix)
   add_test(NAME ${e2e}.prefix
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/make_prefix.py)
   set_tests_properties(${e2e}.prefix PROPERTIES FIXTURES_SETUP ${fixture} LABELS "e2e;${arch}"
-    ENVIRONMENT "${env}" RESOURCE_LOCK wine TIMEOUT 900)
+    ENVIRONMENT "${env}" RESOURCE_LOCK wine TIMEOUT 1500)
 
   add_test(NAME ${wine}.conformance
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_conformance.py

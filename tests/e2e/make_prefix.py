@@ -31,7 +31,8 @@ def main():
         env = desk.env
         subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=840)
-        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        # The 32-bit half of a 64-bit prefix goes on registering after wineboot.
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=600)
         if ARCH == "win64" and not (PREFIX / "drive_c/windows/syswow64/kernel32.dll").exists():
             raise SystemExit("the 64-bit prefix has no 32-bit system (syswow64): is wine32 there?")
         fonts = PREFIX / "drive_c" / "windows" / "Fonts"
