@@ -181,7 +181,7 @@ class WineDesktop:
         self.processes.append(p)
         return p
 
-    def run(self, exe, *args, timeout=30):
+    def run(self, exe, *args, timeout=120):
         """Runs a program to its end and returns its output.
 
         The output goes through files, not pipes: the first Wine program of a
