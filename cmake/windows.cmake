@@ -12,6 +12,9 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_file_list.cpp
   src/platform/win32/win32_form.cpp
   src/platform/win32/win32_form_window.cpp
+  src/platform/win32/win32_instance.cpp
+  src/platform/win32/win32_message_filter.cpp
+  src/platform/win32/win32_timeout.cpp
   src/platform/win32/entry.cpp)
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 shell32 advapi32)
 target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -40,3 +43,4 @@ file(GLOB CONFORMANCE_TESTS CONFIGURE_DEPENDS tests/conformance/*.cpp tests/win3
 add_executable(quorvel_win32_tests ${CONFORMANCE_TESTS})
 target_include_directories(quorvel_win32_tests PRIVATE tests)
 target_link_libraries(quorvel_win32_tests PRIVATE quorvel_win32 gtest_main)
+include(cmake/package.cmake)

@@ -2,7 +2,7 @@
 # Installs what building and testing Quorvel needs on Debian 12: the host
 # toolchain and GoogleTest, the MinGW-w64 cross compilers (i686 for the
 # program, x86_64 for testing it on kernels that run no 32-bit programs),
-# 32- and 64-bit Wine,
+# 32-bit and 64-bit Wine (the program under WoW64, like on 64-bit Windows),
 # Xvfb and the X11 tools the end-to-end tests drive it with.
 # Idempotent: it installs only what is missing.
 set -euo pipefail

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the host unit tests on the simulated
 # desktop, the conformance tests of the Win32 backend under Wine, and the
-# end-to-end tests of quorvel.exe under Wine on Xvfb.
+# end-to-end tests of quorvel.exe (and of the release package) under Wine on
+# Xvfb, in a 32-bit and a 64-bit prefix.
 #
-# The Wine tests run the 32-bit program in a 32-bit prefix. 32-bit Wine runs
-# its programs as 32-bit Linux processes, and some kernels are booted without
-# 32-bit support ("32-bit emulation disabled" in the kernel log, "Exec format
-# error"): there the same sources are built for 64-bit Windows and the Wine
-# tests run on that build in a 64-bit prefix instead, and this says so.
+# 32-bit Wine runs its programs as 32-bit Linux processes, and some kernels
+# are booted without 32-bit support ("32-bit emulation disabled" in the kernel
+# log, "Exec format error"): there the same sources are built for 64-bit
+# Windows and the Wine tests run on that build in a 64-bit prefix instead,
+# and this says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+cmake --build --preset windows --target package
 
 host=host
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
@@ -25,6 +27,7 @@ in a 64-bit prefix. The shipped 32-bit quorvel.exe is built but not run.
 NOTE
   cmake --preset windows64 >/dev/null
   cmake --build --preset windows64
+  cmake --build --preset windows64 --target package
   host=host-wine64
 fi
 cmake --preset "$host" >/dev/null

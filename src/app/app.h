@@ -41,6 +41,13 @@ public:
     // The mode in force.
     std::int16_t IconMode = 0;
 
+    // A notification-area icon the shell refused, tried again later: the
+    // pending one-shot timer (0: none) and the tries left.
+    struct TrayRetry {
+        int timer = 0;
+        int triesLeft = 0;
+    } trayRetry;
+
 private:
     void BindForm1Events(platform::FormEvents& events);
 

@@ -1,17 +1,42 @@
 #include "app/app.h"
+#include "platform/constants.h"
+#include "platform/dispatch.h"
 #include "platform/errors.h"
 
 namespace quorvel {
 
 namespace {
+
 constexpr double kOffScreen = -2500;  // twips, left and top of both forms
+
+struct Position {
+    double left;
+    double top;
+};
+
+// -2500 twips is off the screen of a single monitor, but on a monitor placed
+// left of or above the primary one, where the forms would show as small
+// windows. There they go the same distance beyond the virtual screen's left
+// and top edges instead.
+Position OffScreenPosition(platform::WinApi& api) {
+    int x = platform::TwipsToPixels(kOffScreen);
+    int y = platform::TwipsToPixels(kOffScreen);
+    if (api.MonitorFromPoint(x, y, platform::MONITOR_DEFAULTTONULL) == 0) {
+        return {kOffScreen, kOffScreen};
+    }
+    return {
+        api.GetSystemMetrics(platform::SM_XVIRTUALSCREEN) * platform::kTwipsPerPixel + kOffScreen,
+        api.GetSystemMetrics(platform::SM_YVIRTUALSCREEN) * platform::kTwipsPerPixel + kOffScreen};
 }
 
+}  // namespace
+
 void MoveOffScreen(App& app) {
+    Position at = OffScreenPosition(app.api());
     // A form that cannot be moved (minimised) fails its own assignments only.
-    platform::ResumeNext(
-        [&] { app.Form1().SetTop(kOffScreen); }, [&] { app.Form1().SetLeft(kOffScreen); },
-        [&] { app.Form2().SetTop(kOffScreen); }, [&] { app.Form2().SetLeft(kOffScreen); });
+    platform::ResumeNext([&] { app.Form1().SetTop(at.top); }, [&] { app.Form1().SetLeft(at.left); },
+                         [&] { app.Form2().SetTop(at.top); },
+                         [&] { app.Form2().SetLeft(at.left); });
 }
 
 }  // namespace quorvel

@@ -11,15 +11,49 @@ namespace quorvel {
 namespace {
 
 constexpr const char* kTip = "Show Desktop";
+// At log-on the program can start before the shell takes icons: it is asked
+// again every 2 seconds for 2 minutes, then the program gives up quietly.
+constexpr std::uint32_t kRetryIntervalMs = 2000;
+constexpr int kRetryTries = 60;
 
-void ReplaceTrayIcon(App& app) {
+// True when the shell took the icon.
+bool ReplaceTrayIcon(App& app) {
     platform::Form& form2 = app.Form2();
-    // Removed first, so that applying the mode again never leaves two.
+    bool added = false;
+    // Removed first, so that applying the mode again never leaves two (and a
+    // shell that took an icon but answered too late keeps one).
     platform::ResumeNext([&] { DeleteTrayIcon(app.api(), form2.hWnd()); },
                          [&] {
-                             AddTrayIcon(app.api(), form2.hWnd(),
-                                         app.Form1().control("Picture1").Picture(), kTip);
+                             added = AddTrayIcon(app.api(), form2.hWnd(),
+                                                 app.Form1().control("Picture1").Picture(), kTip);
                          });
+    return added;
+}
+
+void StopTrayRetry(App& app) {
+    app.runtime().ClearTimeout(app.trayRetry.timer);
+    app.trayRetry = {};
+}
+
+void TryTrayIconAgain(App& app) {
+    app.trayRetry.timer = 0;
+    if (ReplaceTrayIcon(app) || --app.trayRetry.triesLeft <= 0) {
+        app.trayRetry = {};
+        return;
+    }
+    app.trayRetry.timer =
+        app.runtime().SetTimeout(kRetryIntervalMs, [&app] { TryTrayIconAgain(app); });
+}
+
+// The icon now, or, when the shell refuses it, once the shell takes it. The
+// retry's timer is one-shot and set only while an icon is missing, so an
+// idle program has no timer running.
+void PutTrayIcon(App& app) {
+    StopTrayRetry(app);
+    if (ReplaceTrayIcon(app)) return;
+    app.trayRetry.triesLeft = kRetryTries;
+    app.trayRetry.timer =
+        app.runtime().SetTimeout(kRetryIntervalMs, [&app] { TryTrayIconAgain(app); });
 }
 
 }  // namespace
@@ -36,15 +70,16 @@ void ApplyIconMode(App& app) {
                          [&] { app.Form2().SetWidth(1); }, [&] { app.Form2().SetHeight(1); });
     switch (app.IconMode) {
         case TrayOnly:
-            ReplaceTrayIcon(app);
+            PutTrayIcon(app);
             platform::ResumeNext([&] { app.Form1().SetVisible(false); });
             break;
         case TaskbarOnly:
+            StopTrayRetry(app);
             platform::ResumeNext([&] { DeleteTrayIcon(app.api(), app.Form2().hWnd()); },
                                  [&] { app.Form1().SetVisible(true); });
             break;
         case BothIcons:
-            ReplaceTrayIcon(app);
+            PutTrayIcon(app);
             platform::ResumeNext([&] { app.Form1().SetVisible(true); });
             break;
         default:
@@ -53,7 +88,7 @@ void ApplyIconMode(App& app) {
 }
 
 void RestoreTrayIcon(App& app) {
-    if (app.IconMode == TrayOnly || app.IconMode == BothIcons) ReplaceTrayIcon(app);
+    if (app.IconMode == TrayOnly || app.IconMode == BothIcons) PutTrayIcon(app);
 }
 
 }  // namespace quorvel

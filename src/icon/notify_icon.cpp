@@ -46,10 +46,10 @@ NotifyIconRecord BuildDeleteRecord(platform::Hwnd window) {
     return BuildRecord(window, 1, 0);
 }
 
-void AddTrayIcon(platform::WinApi& api, platform::Hwnd window, platform::Hicon icon,
+bool AddTrayIcon(platform::WinApi& api, platform::Hwnd window, platform::Hicon icon,
                  std::string_view tip) {
     NotifyIconRecord record = BuildAddRecord(window, icon, tip);
-    api.Shell_NotifyIconA(platform::NIM_ADD, record.data());
+    return api.Shell_NotifyIconA(platform::NIM_ADD, record.data()) != 0;
 }
 
 void DeleteTrayIcon(platform::WinApi& api, platform::Hwnd window) {

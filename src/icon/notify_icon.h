@@ -18,8 +18,9 @@ inline constexpr std::size_t kTipFieldSize = 64;
 NotifyIconRecord BuildAddRecord(platform::Hwnd window, platform::Hicon icon, std::string_view tip);
 NotifyIconRecord BuildDeleteRecord(platform::Hwnd window);
 
-// The shell's answer is not acted on: a refused call is silent.
-void AddTrayIcon(platform::WinApi& api, platform::Hwnd window, platform::Hicon icon,
+// Nothing is reported: a refused call is silent. The add tells whether the
+// shell took the icon, so that a shell still starting can be asked again.
+bool AddTrayIcon(platform::WinApi& api, platform::Hwnd window, platform::Hicon icon,
                  std::string_view tip);
 void DeleteTrayIcon(platform::WinApi& api, platform::Hwnd window);
 

@@ -49,6 +49,12 @@ public:
     virtual void Kill(const std::string& path) = 0;
     // True when another instance of the program was running when this one started.
     virtual bool PrevInstance() = 0;
+    // Runs `f` once, as an event, `milliseconds` from now; returns the
+    // timer's id (never 0). The timer is gone once it has run or been
+    // cleared, so nothing wakes the program while none is set.
+    virtual int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) = 0;
+    // Stops a timer that has not run yet; an id that has run, or 0, is ignored.
+    virtual void ClearTimeout(int id) = 0;
     // Ends the process at once; no further events.
     [[noreturn]] void End() {
         EndProcess();

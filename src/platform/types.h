@@ -12,6 +12,7 @@ using Hwnd = std::uint32_t;
 using Hmenu = std::uint32_t;
 using Hicon = std::uint32_t;
 using Hkey = std::uint32_t;
+using Hmonitor = std::uint32_t;
 
 // The X and Y of MouseMove (the notification-area callback) are always
 // converted at 15 twips to the pixel, whatever the screen's density.

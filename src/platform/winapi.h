@@ -23,6 +23,10 @@ public:
     virtual std::int32_t ModifyMenuA(Hmenu menu, std::uint32_t position, std::uint32_t flags,
                                      std::uint32_t newId, const char* newItem) = 0;
     virtual std::int32_t DeleteMenu(Hmenu menu, std::uint32_t position, std::uint32_t flags) = 0;
+    // Monitors: the one holding a point (0 for none with MONITOR_DEFAULTTONULL),
+    // and the virtual screen's extent among the system metrics.
+    virtual Hmonitor MonitorFromPoint(int x, int y, std::uint32_t flags) = 0;
+    virtual int GetSystemMetrics(int index) = 0;
 
     // shell32: the record is the 88-byte NOTIFYICONDATAA.
     virtual std::int32_t Shell_NotifyIconA(std::uint32_t message, const void* record) = 0;

@@ -14,35 +14,43 @@ import unittest
 from dataclasses import dataclass
 from pathlib import Path
 
-BUILD = Path(os.environ.get("QUORVEL_WINDOWS_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/windows"))
-PREFIX = Path(os.environ.get("QUORVEL_WINE_PREFIX", Path(__file__).resolve().parents[2] / "build/host/wine/prefix"))
-ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", Path(__file__).resolve().parents[2] / "artefacts"))
-SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
-# "win32": the 32-bit build in a 32-bit prefix, as shipped. "win64": the same
-# sources built for 64-bit Windows in a 64-bit prefix, for kernels that run
-# no 32-bit programs (32-bit Wine needs them); every Wine program then runs
-# through the 64-bit loader.
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("QUORVEL_WINDOWS_BUILD_DIR", ROOT / "build/windows"))
+# The prefix stands for a Windows: "win32" for 32-bit Windows, "win64" for
+# 64-bit Windows, where the program runs under WoW64 and its registry view is
+# the 32-bit one (HKLM\SOFTWARE\WOW6432Node).
 ARCH = os.environ.get("QUORVEL_WINE_ARCH", "win32")
+PREFIX = Path(os.environ.get("QUORVEL_WINE_PREFIX",
+                             ROOT / "build/host/wine" / ("prefix" if ARCH == "win32" else "prefix64")))
+ARTEFACTS = Path(os.environ.get("QUORVEL_ARTEFACTS", ROOT / "artefacts"))
+SETTINGS_KEY = r"HKLM\SOFTWARE\Orbrix\Quorvel"
 WINE64 = "/usr/lib/wine/wine64"
 
 
-def wine_env(base):
-    """The environment of Wine commands for this test run's architecture."""
-    env = dict(base)
-    env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    if ARCH == "win64":
-        # Debian's wine and wineboot commands pick the 32-bit loader when it
-        # is installed; these wrappers send them to the 64-bit one.
-        shims = PREFIX.parent / "bin64"
-        shims.mkdir(parents=True, exist_ok=True)
-        for name in ("wine", "wine-stable"):
-            shim = shims / name
-            if not shim.exists():
-                shim.write_text(f'#!/bin/sh\nexec {WINE64} "$@"\n')
-                shim.chmod(0o755)
-        env.update(WINELOADER=WINE64, PATH=f"{shims}:{env.get('PATH', '')}")
-    return env
+def program_bits(exe):
+    """32 or 64: the machine of a Windows program, from its PE header. The
+    64-bit build of the same sources stands in for the program on kernels
+    that run no 32-bit Linux programs, which 32-bit Wine needs."""
+    with open(exe, "rb") as f:
+        data = f.read(4096)
+    at = int.from_bytes(data[0x3C:0x40], "little")
+    return 64 if int.from_bytes(data[at + 4:at + 6], "little") == 0x8664 else 32
+
+
+BITS = program_bits(BUILD / "quorvel.exe") if (BUILD / "quorvel.exe").exists() else 32
+# `reg` reads and writes the program's own view of the registry: the 32-bit
+# one for the 32-bit program (WOW6432Node in a 64-bit prefix).
+REG_VIEW = "/reg:32" if BITS == 32 else "/reg:64"
+# The loader: in a 64-bit prefix, Wine's own programs given by name (wineboot,
+# reg, notepad) are the 64-bit ones, started by the 64-bit loader; our
+# programs, given by path, start with the loader of their own width.
+WINE = "wine" if ARCH == "win32" else WINE64
+
+
+def loader(exe):
+    if Path(str(exe)).suffix.lower() != ".exe":
+        return WINE
+    return "wine" if BITS == 32 else WINE64
 
 
 class Timeout(AssertionError):
@@ -115,12 +123,12 @@ class WineDesktop:
     """One Xvfb display and the shared test prefix, reset to a known state."""
 
     def __init__(self, name):
-        self.name = name
+        self.name = name if ARCH == "win32" else f"{name}-{ARCH}"
         self.xvfb = None
         self.display = None
         self.processes = []
         ARTEFACTS.mkdir(parents=True, exist_ok=True)
-        self.shell_log = ARTEFACTS / f"{name}-shell.log"
+        self.shell_log = ARTEFACTS / f"{self.name}-shell.log"
         if not (BUILD / "quorvel.exe").exists():
             raise AssertionError(f"{BUILD / 'quorvel.exe'} is missing: build the windows preset first")
 
@@ -147,8 +155,13 @@ class WineDesktop:
 
     @property
     def env(self):
-        env = wine_env(os.environ)
-        env.update(DISPLAY=self.display)
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all",
+                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
+        if BITS == 64:
+            # Wine starts further processes with this loader (the 32-bit one
+            # may be unable to run here at all).
+            env.update(WINELOADER=WINE64)
         return env
 
     def stop(self):
@@ -184,19 +197,19 @@ class WineDesktop:
 
     # --- programs ---
     def start(self, exe, *args):
-        p = subprocess.Popen(["wine", str(exe), *map(str, args)], env=self.env,
+        p = subprocess.Popen([loader(exe), str(exe), *map(str, args)], env=self.env,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(p)
         return p
 
-    def run(self, exe, *args, timeout=30):
+    def run(self, exe, *args, timeout=120):
         """Runs a program to its end and returns its output.
 
         The output goes through files, not pipes: the first Wine program of a
         session starts the wineserver and the desktop, which inherit its
         standard handles and would hold a pipe open long after it ended."""
         with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            p = subprocess.run(["wine", str(exe), *map(str, args)], env=self.env, stdout=out,
+            p = subprocess.run([loader(exe), str(exe), *map(str, args)], env=self.env, stdout=out,
                                stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             err.seek(0)
@@ -212,10 +225,11 @@ class WineDesktop:
         self.start("notepad")
         return wait_for("Notepad", lambda: self.find("Untitled - Notepad"))
 
-    def start_quorvel(self):
-        """Starts quorvel.exe and waits until it is ready: its taskbar button or
-        notification-area icon is there and the start-up activation is over."""
-        proc = self.start(BUILD / "quorvel.exe")
+    def start_quorvel(self, exe=None):
+        """Starts quorvel.exe (the build's, or `exe`) and waits until it is ready:
+        its taskbar button or notification-area icon is there and the start-up
+        activation is over."""
+        proc = self.start(exe or BUILD / "quorvel.exe")
         form1 = wait_for("Quorvel's start-up", lambda: self.find("Desktop"))
 
         def ready():
@@ -313,7 +327,7 @@ class WineDesktop:
                 for line in self.shell_log.read_text().splitlines() if line.startswith("minimise-all")]
 
     def screenshot(self, name):
-        path = ARTEFACTS / f"{name}.png"
+        path = ARTEFACTS / (f"{name}.png" if ARCH == "win32" else f"{name}-{ARCH}.png")
         subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], check=True)
         return path
 
@@ -332,7 +346,7 @@ class WineDesktop:
 
     # --- registry and files ---
     def reg_query(self, name="Icon"):
-        r = self.run("reg", "query", SETTINGS_KEY, "/v", name)
+        r = self.run("reg", "query", SETTINGS_KEY, "/v", name, REG_VIEW)
         if r.returncode != 0:
             return None
         for line in r.stdout.splitlines():
@@ -343,11 +357,11 @@ class WineDesktop:
 
     def set_mode(self, text):
         r = self.run("reg", "add", SETTINGS_KEY, "/v", "Icon", "/t", "REG_SZ", "/d", text, "/f",
-                     )
+                     REG_VIEW)
         assert r.returncode == 0, r.stderr
 
     def reg_delete_key(self):
-        self.run("reg", "delete", SETTINGS_KEY, "/f")
+        self.run("reg", "delete", SETTINGS_KEY, "/f", REG_VIEW)
 
     @property
     def windows_temp(self):

@@ -159,6 +159,60 @@ TEST_F(IconModeTest, AShellThatRefusesTheIconLeavesTheProgramRunning) {
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
 }
 
+// A shell still starting at log-on refuses the first adds.
+TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenNoTimerRuns) {
+    for (const char* mode : {"1", "3"}) {
+        StoreMode(mode);
+        desk.refuseTrayAdds = 3;
+        desk.calls.clear();
+        int reveals = desk.MinimiseAllCount();
+        App* app = Start();
+        ASSERT_NE(app, nullptr);
+        EXPECT_FALSE(HasTrayIcon(*app)) << "mode " << mode;
+        EXPECT_EQ(desk.RunningTimers(), 1u) << "mode " << mode;
+        desk.Run(60'000);
+        EXPECT_TRUE(HasTrayIcon(*app)) << "mode " << mode;
+        EXPECT_EQ(desk.TrayIconCount(), 1u);
+        EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 4u) << "mode " << mode;
+        EXPECT_EQ(desk.RunningTimers(), 0u) << "mode " << mode;
+        // The icon works as one added at once.
+        desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        desk.Run();
+        EXPECT_EQ(desk.MinimiseAllCount(), reveals + 1) << "mode " << mode;
+        desk.ShutDown();
+        ASSERT_EQ(desk.TrayIconCount(), 0u);
+    }
+}
+
+TEST_F(IconModeTest, AShellThatNeverTakesTheIconIsAskedABoundedNumberOfTimes) {
+    StoreMode("1");
+    desk.refuseTrayCalls = true;
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    desk.Run(10 * 60'000);
+    EXPECT_EQ(desk.RunningTimers(), 0u);
+    std::size_t tries = desk.CountCalls("Shell_NotifyIconA(NIM_ADD)");
+    EXPECT_GT(tries, 10u);
+    EXPECT_LE(tries, 100u);
+    desk.Run(10 * 60'000);
+    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), tries);
+    EXPECT_TRUE(Alive(lastPid));
+}
+
+TEST_F(IconModeTest, SwitchingToTheTaskbarButtonStopsAPendingRetry) {
+    StoreMode("3");
+    desk.refuseTrayAdds = 1000;
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    ASSERT_EQ(desk.RunningTimers(), 1u);
+    StoreMode("2");
+    Apply(*app);
+    EXPECT_EQ(desk.RunningTimers(), 0u);
+    desk.refuseTrayAdds = 0;
+    desk.Run(60'000);
+    EXPECT_FALSE(HasTrayIcon(*app));
+}
+
 TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
     for (const char* mode : {"1", "2", "3"}) {
         StoreMode(mode);

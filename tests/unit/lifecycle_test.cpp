@@ -143,5 +143,64 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     EXPECT_EQ(desk.TaskbarButtons(), std::vector<Hwnd>{firstForm1});
 }
 
+// A monitor whose rectangle holds the point (x, y).
+bool OnAMonitor(const sim::Desktop& desk, int x, int y) {
+    for (const sim::Monitor& m : desk.monitors) {
+        if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height) return true;
+    }
+    return false;
+}
+
+TEST_F(LifecycleTest, AMonitorLeftOfAndAboveThePrimaryOneDoesNotShowTheForms) {
+    // A second monitor left of the primary one, reaching above it.
+    desk.monitors.push_back({-1280, -300, 1280, 1024});
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    desk.ClickTaskbarButton(app->Form1().hWnd());  // a reveal moves them again
+    desk.Run();
+    ASSERT_EQ(desk.MinimiseAllCount(), 1);
+    for (Hwnd form : {app->Form1().hWnd(), app->Form2().hWnd()}) {
+        const sim::Window& w = W(form);
+        // -2500 twips beyond the virtual screen's left and top edges.
+        EXPECT_EQ(w.x, -1280 + kOffScreenPixels);
+        EXPECT_EQ(w.y, -300 + kOffScreenPixels);
+        for (int dx : {0, std::max(w.width - 1, 0)}) {
+            for (int dy : {0, std::max(w.height - 1, 0)}) {
+                EXPECT_FALSE(OnAMonitor(desk, w.x + dx, w.y + dy));
+            }
+        }
+    }
+}
+
+TEST_F(LifecycleTest, AMonitorThatMissesTheOffScreenPointLeavesTheUsualPosition) {
+    // Right of the primary, and one above it that starts right of the point.
+    desk.monitors.push_back({1024, 0, 1280, 1024});
+    desk.monitors.push_back({0, -768, 1024, 768});
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(W(app->Form1().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->Form1().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
+}
+
+TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) {
+    // The first instance runs elevated, or as another user in this session:
+    // its named object exists but this process may not open it.
+    StoreMode("3");
+    desk.HoldNamedObjectDenyingOthers("Quorvel.Instance");
+    sim::Desktop::NamedObject answer =
+        desk.CreateNamedObject(desk.NewProcess("probe"), "Quorvel.Instance");
+    EXPECT_FALSE(answer.handle);
+    EXPECT_EQ(answer.lastError, static_cast<std::uint32_t>(platform::ERROR_ACCESS_DENIED));
+
+    EXPECT_EQ(Start(), nullptr);
+    desk.Run();
+    EXPECT_FALSE(Alive(lastPid));
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.TrayIconCount(), 0u);
+    EXPECT_TRUE(desk.TaskbarButtons().empty());
+}
+
 }  // namespace
 }  // namespace quorvel::testing

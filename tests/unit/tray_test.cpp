@@ -66,6 +66,30 @@ TEST_F(TrayTest, AShiftCtrlOrAltStateMakesTheCallbackDoNothing) {
     EXPECT_TRUE(desk.popupsShown.empty());
 }
 
+TEST_F(TrayTest, AltHeldNowIgnoresAClickButAnAltTheProgramLastSawDownDoesNot) {
+    constexpr std::uint8_t kAlt = 0x12;
+    desk.HoldKey(kAlt, true);
+    Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    desk.HoldKey(kAlt, false);
+
+    // Alt+F4 closes the dialog; Alt goes up over the window activated next,
+    // so the program's thread never sees it released.
+    desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+    desk.At(20, [&] {
+        desk.HoldKey(kAlt, true);
+        desk.PressClose(app->Form3()->hWnd());
+    });
+    Over({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP});
+    ASSERT_FALSE(app->DialogVisible());
+    desk.HoldKey(kAlt, false);
+    ASSERT_TRUE(desk.ThreadKeyDown(pid, kAlt));
+    ASSERT_FALSE(desk.KeyDown(kAlt));
+
+    Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
 TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
     desk.At(10, [&] { desk.ChooseMenuItem("About Q&uorvel"); });
     desk.At(20, [&] {

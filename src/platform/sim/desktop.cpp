@@ -14,6 +14,7 @@ namespace quorvel::sim {
 namespace {
 constexpr std::uint8_t kVkTab = 0x09;
 constexpr int kShellPid = 1;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
 
 std::uint32_t Read32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -50,11 +51,21 @@ int Desktop::NewProcess(const std::string&) {
     return pid;
 }
 
-bool Desktop::CreateNamedObject(int pid, const std::string& name) {
+Desktop::NamedObject Desktop::CreateNamedObject(int pid, const std::string& name) {
     auto it = namedObjects_.find(name);
-    bool existed = it != namedObjects_.end() && Alive(it->second);
-    if (!existed) namedObjects_[name] = pid;
-    return existed;
+    if (it == namedObjects_.end() || !Alive(it->second)) {
+        namedObjects_[name] = pid;
+        return {true, 0};
+    }
+    if (denyingHolders_.count(it->second)) return {false, platform::ERROR_ACCESS_DENIED};
+    return {true, kErrorAlreadyExists};
+}
+
+int Desktop::HoldNamedObjectDenyingOthers(const std::string& name) {
+    int pid = NewProcess("elevated");
+    namedObjects_[name] = pid;
+    denyingHolders_.insert(pid);
+    return pid;
 }
 
 void Desktop::Drive(const std::function<void()>& f) {
@@ -280,6 +291,24 @@ void Desktop::ProcessKey(const Key& key) {
     }
 }
 
+void Desktop::HoldKey(std::uint8_t vk, bool down) {
+    const Window* active = Find(active_);
+    std::set<std::uint8_t>* seen = active ? &threadKeysDown_[active->pid] : nullptr;
+    for (std::set<std::uint8_t>* state : {&keysDown_, seen}) {
+        if (state == nullptr) continue;
+        if (down) {
+            state->insert(vk);
+        } else {
+            state->erase(vk);
+        }
+    }
+}
+
+bool Desktop::ThreadKeyDown(int pid, std::uint8_t vk) const {
+    auto it = threadKeysDown_.find(pid);
+    return it != threadKeysDown_.end() && it->second.count(vk) != 0;
+}
+
 // --- scheduling ---
 
 void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
@@ -484,6 +513,10 @@ void Desktop::ChooseMenuItem(const std::string& caption) {
 
 std::int32_t Desktop::NotifyIcon(std::uint32_t message, const std::uint8_t* record) {
     if (refuseTrayCalls || record == nullptr || Read32(record) != 88) return 0;
+    if (message == platform::NIM_ADD && refuseTrayAdds > 0) {
+        --refuseTrayAdds;
+        return 0;
+    }
     TrayIcon icon;
     icon.hwnd = Read32(record + 4);
     icon.id = Read32(record + 8);

@@ -72,6 +72,12 @@ struct Window {
     std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
 };
 
+// A monitor's rectangle on the virtual screen, in pixels; the primary one
+// has its top-left corner at (0, 0).
+struct Monitor {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 struct TrayIcon {
     Hwnd hwnd = 0;
     std::uint32_t id = 0;
@@ -99,8 +105,17 @@ public:
     // --- processes ---
     int NewProcess(const std::string& name);
     bool Alive(int pid) const { return alive_.count(pid) != 0; }
-    // Named kernel objects: true when the name already existed in a live process.
-    bool CreateNamedObject(int pid, const std::string& name);
+    // Named kernel objects, as CreateMutexA answers: a handle or none, and
+    // the error code left (0, ERROR_ALREADY_EXISTS while a live process holds
+    // the name, ERROR_ACCESS_DENIED when that holder's object refuses others).
+    struct NamedObject {
+        bool handle;
+        std::uint32_t lastError;
+    };
+    NamedObject CreateNamedObject(int pid, const std::string& name);
+    // A process of someone this user may not touch (elevated, or another
+    // user in this session) holds the named object; returns its pid.
+    int HoldNamedObjectDenyingOthers(const std::string& name);
     // Runs f, a step of the simulation; a process that ends inside it is
     // cleaned up once none of its frames are left on the stack.
     void Drive(const std::function<void()>& f);
@@ -159,6 +174,15 @@ public:
     bool foregroundLocked = false;
     // The screen's density (LOGPIXELSY), at which forms convert twips.
     int pixelsPerInch = 96;
+
+    // --- keyboard state ---
+    // A key pressed or released on the keyboard. The keyboard's state
+    // (GetAsyncKeyState) follows at once; a program's thread sees the change
+    // (GetKeyState) only while one of its windows is active, so a key
+    // released over another program's window stays down for it.
+    void HoldKey(std::uint8_t vk, bool down);
+    bool KeyDown(std::uint8_t vk) const { return keysDown_.count(vk) != 0; }
+    bool ThreadKeyDown(int pid, std::uint8_t vk) const;
 
     // --- input ---
     struct Key {
@@ -223,10 +247,15 @@ public:
     const TrayIcon* FindTrayIcon(Hwnd hwnd, std::uint32_t id) const;
     std::size_t TrayIconCount() const { return tray_.size(); }
     bool refuseTrayCalls = false;
+    // A shell still starting: refuses this many adds, then takes them.
+    int refuseTrayAdds = 0;
 
     // --- system menus ---
     std::uint32_t MenuHandle(Hwnd hwnd) const { return hwnd | 0x40000000u; }
     Window* MenuOwner(std::uint32_t menu);
+
+    // --- monitors: the primary one first ---
+    std::vector<Monitor> monitors{{0, 0, 1024, 768}};
 
     // --- registry and files ---
     RegistryHive registry;
@@ -267,6 +296,8 @@ private:
     bool shellTaskbarFocus_ = false;
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
+    std::set<std::uint8_t> keysDown_;
+    std::map<int, std::set<std::uint8_t>> threadKeysDown_;
     std::deque<std::function<void()>> posted_;
     std::uint64_t now_ = 0;
     std::uint64_t seq_ = 0;
@@ -277,6 +308,7 @@ private:
     std::set<int> alive_;
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
+    std::set<int> denyingHolders_;
     int nextPid_ = 100;
 };
 

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_pattern.h"
+#include "platform/instance.h"
 #include "platform/keys.h"
 #include "platform/sim/ansi.h"
 #include "platform/sim/focus.h"
@@ -17,6 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
+constexpr std::uint8_t kVkMenu = 0x12;  // Alt
 
 }  // namespace
 
@@ -356,7 +358,10 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         case WM_MOUSEMOVE: {
             auto button = static_cast<std::int16_t>(
                 ((wParam & 1) ? 1 : 0) | ((wParam & 2) ? 2 : 0) | ((wParam & 0x10) ? 4 : 0));
-            auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0));
+            // Alt is not in wParam: it is read from the keyboard now, not
+            // from the thread's last-seen state, which can be stale.
+            auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0) |
+                                                   (rt_.desk_.KeyDown(kVkMenu) ? 4 : 0));
             float x =
                 static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
             float y = static_cast<float>(static_cast<std::int16_t>(lParam >> 16)) * kTwipsPerPixel;
@@ -406,7 +411,8 @@ Control* FocusedControl(Form& form) {
 
 SimRuntime::SimRuntime(Desktop& desktop)
     : desk_(desktop), pid_(desktop.NewProcess("quorvel.exe")), api_(desktop, pid_) {
-    prevInstance_ = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
+    Desktop::NamedObject instance = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
+    prevInstance_ = AnotherInstanceHolds(instance.handle, instance.lastError);
     Window app;
     app.title = "Quorvel";
     app.className = "ThunderMain";
@@ -526,6 +532,21 @@ void SimRuntime::Kill(const std::string& path) {
     desk_.files.locked.erase(key);
     // Deleted through the hold: the name goes, never what it might lead to.
     if (!fs::remove(file, ec) || ec) throw RuntimeError("Permission denied");
+}
+
+int SimRuntime::SetTimeout(std::uint32_t milliseconds, std::function<void()> f) {
+    auto id = std::make_shared<int>(0);
+    *id = desk_.SetTimer(pid_, milliseconds, [this, id, f = std::move(f)] {
+        // One shot: the timer is stopped before its handler runs.
+        ClearTimeout(*id);
+        events_.Raise(f);
+    });
+    timeouts_.insert(*id);
+    return *id;
+}
+
+void SimRuntime::ClearTimeout(int id) {
+    if (timeouts_.erase(id) != 0) desk_.KillTimer(id);
 }
 
 void SimRuntime::EndProcess() {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ public:
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
+    int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
+    void ClearTimeout(int id) override;
 
     // For tests: runs inside Kill between the file's check and its deletion,
     // while the file is held.
@@ -71,6 +74,7 @@ private:
     SimWinApi api_;
     Hwnd appWindow_ = 0;
     bool prevInstance_ = false;
+    std::set<int> timeouts_;  // the desktop's ids of the timers not yet run
     std::vector<SimForm*> forms_;
     platform::ActivationModel activation_;
     SimForm* modalForm_ = nullptr;

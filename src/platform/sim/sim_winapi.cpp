@@ -19,6 +19,7 @@ std::string Quote(const char* s) {
 }
 
 constexpr std::uint32_t MF_BYPOSITION = 0x400;
+constexpr platform::Hmonitor kMonitorBase = 0x10001;
 constexpr std::uint32_t MF_SEPARATOR = 0x800;
 
 // The entry a menu call addresses: by position, or the first with that command.
@@ -152,6 +153,43 @@ std::int32_t SimWinApi::RegSetValueExA(platform::Hkey key, const char* valueName
 std::int32_t SimWinApi::RegCloseKey(platform::Hkey key) {
     Log("RegCloseKey(" + Hex(key) + ")");
     return desk_.registry.Close(key);
+}
+
+platform::Hmonitor SimWinApi::MonitorFromPoint(int x, int y, std::uint32_t flags) {
+    Log("MonitorFromPoint(" + std::to_string(x) + ", " + std::to_string(y) + ", " +
+        std::to_string(flags) + ")");
+    const auto& monitors = desk_.monitors;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const Monitor& m = monitors[i];
+        if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height) {
+            return kMonitorBase + static_cast<platform::Hmonitor>(i);
+        }
+    }
+    // MONITOR_DEFAULTTOPRIMARY (1) and MONITOR_DEFAULTTONEAREST (2) never say none.
+    return flags == platform::MONITOR_DEFAULTTONULL ? 0 : kMonitorBase;
+}
+
+int SimWinApi::GetSystemMetrics(int index) {
+    Log("GetSystemMetrics(" + std::to_string(index) + ")");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    for (const Monitor& m : desk_.monitors) {
+        left = std::min(left, m.x);
+        top = std::min(top, m.y);
+        right = std::max(right, m.x + m.width);
+        bottom = std::max(bottom, m.y + m.height);
+    }
+    switch (index) {
+        case platform::SM_XVIRTUALSCREEN:
+            return left;
+        case platform::SM_YVIRTUALSCREEN:
+            return top;
+        case platform::SM_CXVIRTUALSCREEN:
+            return right - left;
+        case platform::SM_CYVIRTUALSCREEN:
+            return bottom - top;
+        default:
+            return 0;
+    }
 }
 
 std::uint32_t SimWinApi::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {

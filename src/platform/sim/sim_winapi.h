@@ -34,6 +34,8 @@ public:
                                 std::uint32_t dataSize) override;
     std::int32_t RegCloseKey(platform::Hkey key) override;
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+    platform::Hmonitor MonitorFromPoint(int x, int y, std::uint32_t flags) override;
+    int GetSystemMetrics(int index) override;
 
 private:
     void Log(const std::string& call) { desk_.calls.push_back(call); }

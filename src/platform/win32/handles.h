@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace quorvel::win32 {

@@ -48,6 +48,14 @@ std::int32_t Win32Api::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
     return ::DeleteMenu(ToHandle<HMENU>(menu), position, flags);
 }
 
+platform::Hmonitor Win32Api::MonitorFromPoint(int x, int y, std::uint32_t flags) {
+    return FromHandle(::MonitorFromPoint(POINT{x, y}, flags));
+}
+
+int Win32Api::GetSystemMetrics(int index) {
+    return ::GetSystemMetrics(index);
+}
+
 std::int32_t Win32Api::Shell_NotifyIconA(std::uint32_t message, const void* record) {
 #ifdef _WIN64
     // The program builds the 88-byte record of 32-bit Windows, whose handles

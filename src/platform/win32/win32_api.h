@@ -16,6 +16,8 @@ public:
                              std::uint32_t newId, const char* newItem) override;
     std::int32_t DeleteMenu(platform::Hmenu menu, std::uint32_t position,
                             std::uint32_t flags) override;
+    platform::Hmonitor MonitorFromPoint(int x, int y, std::uint32_t flags) override;
+    int GetSystemMetrics(int index) override;
     std::int32_t Shell_NotifyIconA(std::uint32_t message, const void* record) override;
     std::int32_t RegOpenKeyExA(platform::Hkey root, const char* subKey, std::uint32_t options,
                                std::uint32_t access, platform::Hkey* result) override;

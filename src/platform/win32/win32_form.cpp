@@ -144,13 +144,15 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOUSEMOVE: {
             // The notification-area callback arrives here too, with the icon's
-            // identifier in wParam and the mouse message in lParam.
+            // identifier in wParam and the mouse message in lParam. Alt is
+            // read from the keyboard: the thread's own key state keeps Alt
+            // down when the key went up over another window (after Alt+F4).
             auto button = static_cast<std::int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) |
                                                     ((wParam & MK_RBUTTON) ? 2 : 0) |
                                                     ((wParam & MK_MBUTTON) ? 4 : 0));
             auto shift = static_cast<std::int16_t>(((wParam & MK_SHIFT) ? 1 : 0) |
                                                    ((wParam & MK_CONTROL) ? 2 : 0) |
-                                                   (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+                                                   (GetAsyncKeyState(VK_MENU) < 0 ? 4 : 0));
             float x = static_cast<float>(static_cast<short>(LOWORD(lParam))) * kTwipsPerPixel;
             float y = static_cast<float>(static_cast<short>(HIWORD(lParam))) * kTwipsPerPixel;
             Raise(events.MouseMove, button, shift, x, y);

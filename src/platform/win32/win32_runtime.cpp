@@ -7,6 +7,8 @@
 #include "platform/errors.h"
 #include "platform/keys.h"
 #include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_instance.h"
+#include "platform/win32/win32_message_filter.h"
 
 namespace quorvel::win32 {
 
@@ -25,9 +27,7 @@ std::string Text(std::string_view s) {
 }  // namespace
 
 Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
-    // Another instance in this session holds the object already.
-    instanceMutex_.Reset(CreateMutexA(nullptr, FALSE, "Local\\Quorvel.Instance"));
-    prevInstance_ = GetLastError() == ERROR_ALREADY_EXISTS;
+    prevInstance_ = ClaimInstance("Local\\Quorvel.Instance", instanceMutex_);
 
     Win32Form::RegisterClasses(instance_);
 
@@ -42,6 +42,10 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
     appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0,
                                  nullptr, nullptr, instance_, this);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    // Run elevated, the program would not hear the shell (a lower level) say
+    // that it restarted, and the icon would not come back.
+    AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
+                              taskbarCreated_);
 
     HDC screen = GetDC(nullptr);
     pixelsPerInch_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -64,6 +68,10 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
     auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
         self->events.Raise(self->TaskbarCreated);
+        return 0;
+    }
+    if (self != nullptr && msg == WM_TIMER) {
+        self->RunTimeout(wParam);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);

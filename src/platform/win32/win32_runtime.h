@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -34,6 +36,8 @@ public:
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& path) override;
     bool PrevInstance() override { return prevInstance_; }
+    int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
+    void ClearTimeout(int id) override;
 
     // The event loop of the program; returns only if WM_QUIT arrives.
     int RunMessageLoop();
@@ -70,6 +74,8 @@ private:
     // Waits, taking the messages other threads send us, until `target` is the
     // foreground window; false when it is not within the time allowed.
     static bool WaitForForeground(HWND target);
+    // WM_TIMER of the application window: a timer set with SetTimeout is due.
+    void RunTimeout(UINT_PTR id);
 
     HINSTANCE instance_;
     Win32Api api_;
@@ -80,6 +86,8 @@ private:
     bool commonControls_ = false;
     int pixelsPerInch_ = platform::kStandardPixelsPerInch;
     UINT taskbarCreated_ = 0;
+    std::map<UINT_PTR, std::function<void()>> timeouts_;
+    UINT_PTR lastTimeout_ = 0;
 };
 
 }  // namespace quorvel::win32
