@@ -99,6 +99,7 @@ private:
     void CloseRequest(std::int16_t unloadMode);
     void Destroy();
     void TaskbarChanged();
+    void SetIconsOnce();
     void Paint();
     void Command(int id);
     Win32Control* ById(int id);
@@ -114,6 +115,7 @@ private:
     DWORD exStyle_ = 0;
     bool loaded_ = false;
     bool creating_ = true;
+    bool iconsSet_ = false;
     HWND focus_ = nullptr;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;
