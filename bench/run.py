@@ -193,9 +193,12 @@ def main():
     rows, idle_cpu, idle_switches, memory, cleanup, reveals = measure(runs)
     host = host_cleanup()
     exe = BUILD / "quorvel.exe"
-    dlls = [l.split(":")[1].strip() for l in subprocess.run(
-        ["i686-w64-mingw32-objdump", "-p", str(exe)], capture_output=True, text=True).stdout.splitlines()
-        if "DLL Name" in l]
+    dlls = []
+    for objdump in ("i686-w64-mingw32-objdump", "x86_64-w64-mingw32-objdump"):
+        if shutil.which(objdump) and not dlls:
+            dlls = [l.split(":")[1].strip() for l in subprocess.run(
+                [objdump, "-p", str(exe)], capture_output=True, text=True).stdout.splitlines()
+                if "DLL Name" in l]
     lines = [f"Quorvel benchmarks, {time.strftime('%Y-%m-%d %H:%M')}, {platform.node()}, "
              f"{os.cpu_count()} cores, {platform.processor() or platform.machine()}, "
              f"Wine {ARCH} prefix on Xvfb; median (min-max) of {runs} alternated runs", "",
