@@ -61,10 +61,6 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
                             description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     loaded_ = true;
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 32)));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(rt_.Icon(description.iconResource, 16)));
 
     int id = kFirstControlId;
     std::map<std::string, HWND, std::less<>> containers;
@@ -131,6 +127,9 @@ LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_SHOWWINDOW:
+            if (wParam) SetIconsOnce();
+            break;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) return 0;
             // Which activations raise Activate: see platform/activation.h. The
@@ -195,6 +194,21 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefaultProc(msg, wParam, lParam);
+}
+
+void Win32Form::SetIconsOnce() {
+    // A window's icons are seen only once it is: on its taskbar button, in
+    // Alt+Tab, in its caption. They are given when the window is first
+    // shown (WM_SHOWWINDOW comes before it appears), not when it is made:
+    // under Wine each icon costs the display driver dozens of round trips,
+    // and a second start, which never shows a window, would pay them for
+    // nothing.
+    if (iconsSet_) return;
+    iconsSet_ = true;
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(rt_.Icon(description().iconResource, 32)));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(rt_.Icon(description().iconResource, 16)));
 }
 
 LRESULT Win32Form::ControlColour(HDC dc, HWND child) {

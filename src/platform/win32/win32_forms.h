@@ -120,6 +120,7 @@ private:
     void Resized(WPARAM kind);
     void Destroy();
     void TaskbarChanged();
+    void SetIconsOnce();
     void Paint();
     void Command(int id);
     Win32Control* ById(int id);
@@ -136,6 +137,7 @@ private:
     bool loaded_ = false;
     bool creating_ = true;
     bool minimised_ = false;
+    bool iconsSet_ = false;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;
 
