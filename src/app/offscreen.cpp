@@ -18,21 +18,23 @@ struct Position {
 // left of or above the primary one, where the forms would show as small
 // windows. There they go the same distance beyond the virtual screen's left
 // and top edges instead.
-Position OffScreenPosition(platform::WinApi& api) {
-    int x = platform::TwipsToPixels(kOffScreen);
-    int y = platform::TwipsToPixels(kOffScreen);
+Position OffScreenPosition(platform::WinApi& api, int pixelsPerInch) {
+    int x = platform::TwipsToPixels(kOffScreen, pixelsPerInch);
+    int y = platform::TwipsToPixels(kOffScreen, pixelsPerInch);
     if (api.MonitorFromPoint(x, y, platform::MONITOR_DEFAULTTONULL) == 0) {
         return {kOffScreen, kOffScreen};
     }
     return {
-        api.GetSystemMetrics(platform::SM_XVIRTUALSCREEN) * platform::kTwipsPerPixel + kOffScreen,
-        api.GetSystemMetrics(platform::SM_YVIRTUALSCREEN) * platform::kTwipsPerPixel + kOffScreen};
+        platform::PixelsToTwips(api.GetSystemMetrics(platform::SM_XVIRTUALSCREEN), pixelsPerInch) +
+            kOffScreen,
+        platform::PixelsToTwips(api.GetSystemMetrics(platform::SM_YVIRTUALSCREEN), pixelsPerInch) +
+            kOffScreen};
 }
 
 }  // namespace
 
 void MoveOffScreen(App& app) {
-    Position at = OffScreenPosition(app.api());
+    Position at = OffScreenPosition(app.api(), app.runtime().PixelsPerInch());
     // A form that cannot be moved (minimised) fails its own assignments only.
     platform::ResumeNext([&] { app.Form1().SetTop(at.top); }, [&] { app.Form1().SetLeft(at.left); },
                          [&] { app.Form2().SetTop(at.top); },

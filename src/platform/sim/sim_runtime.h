@@ -39,6 +39,7 @@ public:
     Hwnd applicationWindow() const { return appWindow_; }
 
     platform::WinApi& api() override { return api_; }
+    int PixelsPerInch() const override { return desk_.pixelsPerInch; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
     void Load(platform::Form& form) override { events_.Raise(form.events.Load); }

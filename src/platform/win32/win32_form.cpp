@@ -138,7 +138,16 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (rt_.activation.Activated(this, HIWORD(wParam) != 0,
                                          rt_.events.InHandler() || creating_, rt_.modalForm,
                                          GetTickCount())) {
+                restoreCheckPending_ = false;  // this click has been told
                 Raise(events.Activate);
+            } else if (HIWORD(wParam) == 0 && !rt_.events.InHandler() &&
+                       rt_.activation.Settling(GetTickCount())) {
+                // The shell's second step of the click that has just revealed:
+                // left in front, the form's next click would minimise it
+                // instead of activating it. Hand the activation back once the
+                // shell has had the time to act on the keys (activated in
+                // the middle of them, it would forget the Tab).
+                SetTimer(hwnd_, kHandAwayTimer, kHandAwayAfterMs, nullptr);
             }
             return 0;
         case WM_MOUSEMOVE: {
@@ -173,17 +182,28 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
             return 0;
         case WM_TIMER:
+            if (wParam == kHandAwayTimer) {
+                KillTimer(hwnd_, kHandAwayTimer);
+                if (GetForegroundWindow() == hwnd_ && rt_.modalForm == nullptr) {
+                    rt_.HandActivationAway();
+                }
+                return 0;
+            }
             if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
             return 0;
         case WM_SIZE:
             Resized(wParam);
             return 0;
         case kRestoredMessage:
-            if (!IsIconic(hwnd_) && rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false,
-                                                            rt_.modalForm, GetTickCount())) {
+            // Only when the restore's own activation has not told the form.
+            if (restoreCheckPending_ && !IsIconic(hwnd_) &&
+                rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false, rt_.modalForm,
+                                        GetTickCount())) {
                 Raise(events.Activate);
             }
+            restoreCheckPending_ = false;
             return 0;
+
         case WM_PAINT:
             Paint();
             return 0;
@@ -287,6 +307,7 @@ void Win32Form::Resized(WPARAM kind) {
     // Back from minimised: looked at once the restore is over (it may still
     // activate the form), and only when the program's own code did not do it.
     if (kind == SIZE_RESTORED && minimised_ && !rt_.events.InHandler() && !creating_) {
+        restoreCheckPending_ = true;
         PostMessageA(hwnd_, kRestoredMessage, 0, 0);
     }
     minimised_ = kind == SIZE_MINIMIZED;

@@ -20,6 +20,11 @@ inline constexpr const char* kFormClass = "QuorvelForm";
 inline constexpr const char* kPanelClass = "QuorvelPanel";
 // Posted to a form restored from minimised, to see whether that made it current.
 inline constexpr UINT kRestoredMessage = WM_APP + 1;
+// A form that the shell activated again while it settles hands the
+// activation back when this one-shot timer fires (control timers use the
+// controls' IDs, from 100 on).
+inline constexpr UINT_PTR kHandAwayTimer = 1;
+inline constexpr UINT kHandAwayAfterMs = 100;
 
 inline constexpr const char* kDialogClass = "QuorvelDialog";
 
@@ -137,6 +142,7 @@ private:
     bool loaded_ = false;
     bool creating_ = true;
     bool minimised_ = false;
+    bool restoreCheckPending_ = false;
     bool iconsSet_ = false;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;
