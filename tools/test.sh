@@ -17,7 +17,7 @@ cmake --build --preset windows
 cmake --build --preset windows --target package
 
 host=host
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+if ! bash tools/runs-32-bit.sh; then
   cat <<'NOTE'
 ==========================================================================
 This kernel runs no 32-bit programs, so 32-bit Wine cannot run here: the

@@ -27,14 +27,7 @@ void Win32Form::RegisterDialogClass(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK Win32Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* form = static_cast<Win32Form*>(create->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    Win32Form* self = Bound(hwnd, msg, lParam);
     if (self == nullptr) return DefDlgProcA(hwnd, msg, wParam, lParam);
     // The manager saves or restores the focus first; Activate comes after,
     // with the focus back where the user left it.

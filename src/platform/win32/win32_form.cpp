@@ -112,7 +112,7 @@ Win32Form::~Win32Form() {
     if (loaded_) Destroy();
 }
 
-LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+Win32Form* Win32Form::Bound(HWND hwnd, UINT msg, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         auto* form = static_cast<Win32Form*>(create->lpCreateParams);
@@ -121,6 +121,11 @@ LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    return self;
+}
+
+LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Win32Form* self = Bound(hwnd, msg, lParam);
     if (self == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
     return self->Handle(msg, wParam, lParam);
 }

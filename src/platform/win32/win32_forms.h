@@ -103,6 +103,8 @@ public:
     bool hiddenByProgram = false;
 
 private:
+    // The form a window procedure call is for, bound at WM_NCCREATE.
+    static Win32Form* Bound(HWND hwnd, UINT msg, LPARAM lParam);
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     // A dialog form's window belongs to the system's dialog manager, which
