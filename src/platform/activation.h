@@ -91,8 +91,8 @@ private:
     }
 
     // Longer than a shell takes to finish the click that started the keys
-    // (under 100 ms on a busy machine), shorter than two clicks of a hand.
-    static constexpr std::uint32_t kSettleMs = 150;
+    // (under 100 ms on a busy machine), shorter than two clicks 250 ms apart.
+    static constexpr std::uint32_t kSettleMs = 200;
     const Form* current_ = nullptr;
     bool settling_ = false;
     std::uint32_t keysSentAt_ = 0;

@@ -10,7 +10,7 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import BUILD, PREFIX, DesktopTestCase, process_ended, wait_for  # noqa: E402
+from wine import BUILD, PREFIX, DesktopTestCase, loader, process_ended, wait_for  # noqa: E402
 
 
 def fingerprint(folder):
@@ -55,7 +55,7 @@ class Cleanup(DesktopTestCase):
     def hold_open(self, path):
         """Another Windows process holds the file open without delete sharing
         until its input ends."""
-        holder = subprocess.Popen(["wine", str(BUILD / "qvprobe.exe"), "hold",
+        holder = subprocess.Popen([loader(BUILD / "qvprobe.exe"), str(BUILD / "qvprobe.exe"), "hold",
                                    self.desk.windows_path(path)], env=self.desk.env,
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                   stderr=subprocess.DEVNULL)

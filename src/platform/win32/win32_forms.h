@@ -24,7 +24,7 @@ inline constexpr UINT kRestoredMessage = WM_APP + 1;
 // activation back when this one-shot timer fires (control timers use the
 // controls' IDs, from 100 on).
 inline constexpr UINT_PTR kHandAwayTimer = 1;
-inline constexpr UINT kHandAwayAfterMs = 100;
+inline constexpr UINT kHandAwayAfterMs = 200;
 
 inline constexpr const char* kDialogClass = "QuorvelDialog";
 
