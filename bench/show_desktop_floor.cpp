@@ -2,8 +2,9 @@
 // show-desktop command. It makes one window, which it never shows (a process
 // with a window of its own, as every GUI program that activates another one
 // has), activates the shell's window "Program Manager", waits until that
-// window really is in front (keys sent earlier would go to the window that
-// was), sends Tab and Alt+M, and ends. Whatever a second start of
+// window really is ready for keys (in front, its thread has given it the
+// focus and is idle: keys sent earlier would go elsewhere or be lost), sends
+// Tab and Alt+M, and ends. Whatever a second start of
 // quorvel.exe costs beyond this is its own work.
 #include <windows.h>
 
@@ -35,11 +36,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (shell == nullptr) return 1;
     SetForegroundWindow(shell);
     DWORD start = GetTickCount();
-    while (GetForegroundWindow() != shell) {
+    DWORD shellPid = 0;
+    DWORD shellThread = GetWindowThreadProcessId(shell, &shellPid);
+    auto ready = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == shell && GetGUIThreadInfo(shellThread, &info) &&
+               info.hwndFocus == shell;
+    };
+    while (!ready()) {
         if (GetTickCount() - start > kActivationWaitMs) return 2;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, shellPid)) {
+        WaitForInputIdle(process, 100);
+        CloseHandle(process);
     }
     INPUT keys[] = {Key(VK_TAB, false), Key(VK_TAB, true), Key(VK_MENU, false),
                     Key('M', false),    Key('M', true),    Key(VK_MENU, true)};

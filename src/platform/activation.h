@@ -27,13 +27,13 @@
 //
 // The shell settles after the program has sent it keystrokes: until one of
 // the program's forms has been minimised (the shell acting on the keys) or
-// kSettleMs have passed, activations do not count. A taskbar click on a
-// minimised window arrives in two steps, the restore (which activates the
-// window) and then the shell making it the foreground window; when the
-// reveal run on the first step has handed the foreground to the shell, the
-// second step, a few milliseconds later, activates the form again, and is
-// the same click. The window is short, as a shell that acts while the form
-// is hidden leaves it unminimised, and the user's next click must count.
+// kSettleMs have passed, activations do not count. A click on a minimised
+// window's taskbar button can reach the form as more than one activation:
+// the restore activates the window (before its WM_SIZE), and the window is
+// activated again afterwards; when the reveal run on the first has handed
+// the foreground to the shell, the next, a few milliseconds later, is the
+// same click. The window is short, as a shell that acts while the form is
+// hidden leaves it unminimised, and the user's next click must count.
 #pragma once
 
 #include <cstdint>

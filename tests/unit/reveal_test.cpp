@@ -149,3 +149,34 @@ TEST_F(RevealTest, OwnActivationOfForm1DuringARevealIsNoClick) {
 
 }  // namespace
 }  // namespace quorvel::testing
+
+namespace quorvel::testing {
+namespace {
+
+// The simulated shell is no kinder than Wine's: its window is in front at
+// once, but takes the keyboard focus only when its thread has handled the
+// activation, and keys queued before that are system keys to it.
+TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing) {
+    sim::Desktop desk;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    desk.Activate(editor);
+    desk.RunPending();
+    const std::vector<sim::Desktop::Key> keys{{'\t', false}, {'M', true}};
+
+    desk.Activate(desk.Shell());
+    EXPECT_EQ(desk.Active(), desk.Shell());
+    EXPECT_FALSE(desk.HasKeyboardFocus(desk.Shell()));
+    desk.QueueKeys(keys);
+    desk.RunPending();
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_FALSE(desk.Find(editor)->minimised);
+
+    ASSERT_TRUE(desk.HasKeyboardFocus(desk.Shell()));
+    desk.QueueKeys(keys);
+    desk.RunPending();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_TRUE(desk.Find(editor)->minimised);
+}
+
+}  // namespace
+}  // namespace quorvel::testing

@@ -22,6 +22,12 @@ namespace {
 std::string g_log;
 bool g_sync = false;
 bool g_taskbarFocus = false;
+// Alt is followed from its own key messages, not from the key state: Wine's
+// X11 driver sets the modifier keys to the physical keyboard's whenever a
+// window takes the display's focus, which can let go of an Alt a program has
+// sent between it and the next key (M then arrives as WM_KEYDOWN). No Windows
+// shell sees that; it is no fault of the program that sent the keys.
+bool g_altDown = false;
 HWND g_self = nullptr;
 
 double NowMs() {
@@ -77,19 +83,35 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) {
                 g_taskbarFocus = false;  // the focus starts on the desktop
+                g_altDown = false;
                 SetFocus(hwnd);
             }
             return 0;
         case WM_KEYDOWN:
+            if (wParam == 'M' && g_altDown && g_taskbarFocus) {
+                g_taskbarFocus = false;
+                MinimiseAll();
+                return 0;
+            }
+            // A Tab that reaches the shell's window before it has the focus
+            // comes as a system key, and moves nothing.
             g_taskbarFocus = wParam == VK_TAB;
             return 0;
         case WM_SYSKEYDOWN:
+            if (wParam == VK_MENU) {
+                g_altDown = true;
+                return 0;
+            }
             if (wParam == 'M' && g_taskbarFocus) {
                 g_taskbarFocus = false;
                 MinimiseAll();
                 return 0;
             }
-            if (wParam != VK_MENU) g_taskbarFocus = false;
+            g_taskbarFocus = false;
+            return 0;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (wParam == VK_MENU) g_altDown = false;
             return 0;
         case WM_SYSCHAR:
         case WM_CHAR:

@@ -149,7 +149,17 @@ void Desktop::Activate(Hwnd hwnd) {
     active_ = hwnd;
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
     zOrder_.insert(zOrder_.begin(), hwnd);
-    if (hwnd == shell_) shellTaskbarFocus_ = false;
+    if (old == shell_) shellFocus_ = false;
+    if (hwnd == shell_) {
+        // The foreground is the shell's at once; the keyboard focus only once
+        // the shell's thread has handled the activation.
+        shellFocus_ = false;
+        activations_.push_back([this] {
+            if (active_ != shell_) return;
+            shellFocus_ = true;
+            shellTaskbarFocus_ = false;  // the focus starts on the desktop
+        });
+    }
     auto minimisedFlag = [this](Hwnd h) {
         const Window* w = Find(h);
         return w != nullptr && w->minimised ? 0x10000u : 0u;
@@ -265,9 +275,34 @@ void Desktop::MinimiseAll() {
     for (Hwnd hwnd : targets) Minimise(hwnd);
 }
 
+void Desktop::QueueKeys(const std::vector<Key>& keys) {
+    for (Key key : keys) {
+        key.system = !HasKeyboardFocus(active_);
+        keys_.push_back(key);
+    }
+}
+
+bool Desktop::HasKeyboardFocus(Hwnd hwnd) const {
+    if (hwnd == 0 || hwnd != active_) return false;
+    return hwnd != shell_ || shellFocus_;
+}
+
+bool Desktop::RunOneActivation() {
+    if (activations_.empty()) return false;
+    auto f = std::move(activations_.front());
+    activations_.pop_front();
+    f();
+    return true;
+}
+
 void Desktop::ProcessKey(const Key& key) {
     if (active_ == 0) return;
     if (active_ == shell_) {
+        if (key.system) {
+            // A system key is no move to the taskbar.
+            shellTaskbarFocus_ = false;
+            return;
+        }
         // Tab moves the focus from the desktop to the taskbar; Alt+M there
         // minimises every window.
         if (key.vk == kVkTab && !key.alt) {
@@ -316,6 +351,7 @@ void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
 }
 
 bool Desktop::RunOne() {
+    if (RunOneActivation()) return true;
     if (!posted_.empty()) {
         auto f = std::move(posted_.front());
         posted_.pop_front();

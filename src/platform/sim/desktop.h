@@ -188,10 +188,20 @@ public:
     struct Key {
         std::uint8_t vk;
         bool alt;
+        // Queued while the active window had no keyboard focus: the key goes
+        // to the active window as a system key (Tab as WM_SYSKEYDOWN).
+        bool system = false;
     };
-    void QueueKeys(const std::vector<Key>& keys) {
-        keys_.insert(keys_.end(), keys.begin(), keys.end());
-    }
+    // Keys go to the window that has the keyboard focus when they are queued,
+    // as under Wine, not when they are read.
+    void QueueKeys(const std::vector<Key>& keys);
+    // Whether `hwnd` is active and its thread has given it the keyboard focus.
+    // The shell's window takes the focus only when its own thread handles
+    // its activation, a step after the foreground changed.
+    bool HasKeyboardFocus(Hwnd hwnd) const;
+    // Lets another program's thread handle one activation; false when none
+    // is waiting (what a program waiting for another's window sees happen).
+    bool RunOneActivation();
 
     // --- scheduling ---
     std::uint64_t Now() const { return now_; }
@@ -294,6 +304,8 @@ private:
     Hwnd shell_ = 0;
     Hwnd nextHwnd_ = 0x10010;
     bool shellTaskbarFocus_ = false;
+    bool shellFocus_ = false;  // the shell's thread has taken its activation
+    std::deque<std::function<void()>> activations_;
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
     std::set<std::uint8_t> keysDown_;

@@ -471,6 +471,10 @@ bool SimRuntime::AppActivate(std::string_view title) {
     if (target == 0) return false;
     if (desk_.foregroundLocked && !IsOurs(target)) return false;
     desk_.Activate(target);
+    // In front is not yet ready for keys: wait until the window's thread has
+    // given it the keyboard focus too (see the real backend).
+    while (!desk_.HasKeyboardFocus(target) && desk_.RunOneActivation()) {
+    }
     return desk_.Active() == target;
 }
 

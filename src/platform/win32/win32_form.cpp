@@ -143,7 +143,11 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (rt_.activation.Activated(this, HIWORD(wParam) != 0,
                                          rt_.events.InHandler() || creating_, rt_.modalForm,
                                          GetTickCount())) {
-                restoreCheckPending_ = false;  // this click has been told
+                // This click has been told, also when it is a restore still
+                // under way: Windows activates a restored window before it
+                // sends its WM_SIZE.
+                restoreCheckPending_ = false;
+                restoreTold_ = minimised_;
                 Raise(events.Activate);
             } else if (HIWORD(wParam) == 0 && !rt_.events.InHandler() &&
                        rt_.activation.Settling(GetTickCount())) {
@@ -311,10 +315,14 @@ void Win32Form::Destroy() {
 void Win32Form::Resized(WPARAM kind) {
     // Back from minimised: looked at once the restore is over (it may still
     // activate the form), and only when the program's own code did not do it.
-    if (kind == SIZE_RESTORED && minimised_ && !rt_.events.InHandler() && !creating_) {
+    if (kind == SIZE_RESTORED && minimised_ && !restoreTold_ && !rt_.events.InHandler() &&
+        !creating_) {
         restoreCheckPending_ = true;
         PostMessageA(hwnd_, kRestoredMessage, 0, 0);
     }
+    // A WM_SIZE of a form that stays minimised (moved by the program, say)
+    // is no end of the restore under way.
+    if (!(minimised_ && kind == SIZE_MINIMIZED)) restoreTold_ = false;
     minimised_ = kind == SIZE_MINIMIZED;
     if (minimised_) rt_.activation.Minimised();
     Raise(events.Resize);

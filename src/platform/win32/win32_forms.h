@@ -145,6 +145,7 @@ private:
     bool creating_ = true;
     bool minimised_ = false;
     bool restoreCheckPending_ = false;
+    bool restoreTold_ = false;  // Activate raised by a restore still under way
     bool iconsSet_ = false;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;

@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kApplicationClass = "QuorvelApplication";
 constexpr const char* kApplicationTitle = "Quorvel";
 constexpr DWORD kActivationWaitMs = 300;
+constexpr DWORD kIdleWaitMs = 100;
 
 std::string Text(std::string_view s) {
     return std::string(s);
@@ -201,14 +202,42 @@ bool Win32Runtime::AppActivate(std::string_view title) {
 }
 
 bool Win32Runtime::WaitForForeground(HWND target) {
+    // In front is not yet ready for keys. The window's thread hears of its
+    // activation afterwards, and only its WM_ACTIVATE gives it the keyboard
+    // focus: a key that comes before that goes to the active window as a
+    // system key (Tab as WM_SYSKEYDOWN), which a shell does not take as the
+    // move to its taskbar.
     DWORD start = GetTickCount();
-    while (GetForegroundWindow() != target) {
-        if (GetTickCount() - start > kActivationWaitMs) return false;
+    while (GetForegroundWindow() != target || !HasKeyboardFocus(target)) {
+        if (GetTickCount() - start > kActivationWaitMs) return GetForegroundWindow() == target;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    WaitUntilIdle(target);
     return true;
+}
+
+bool Win32Runtime::HasKeyboardFocus(HWND target) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info)) return false;
+    return info.hwndFocus != nullptr &&
+           (info.hwndFocus == target || IsChild(target, info.hwndFocus));
+}
+
+void Win32Runtime::WaitUntilIdle(HWND target) {
+    // Another program's thread is not done with its activation when it has
+    // the focus: under Wine it then takes in the display's focus change,
+    // which sets the modifier keys to the physical keyboard's, and an Alt
+    // sent before that is let go of before the key it goes with. Once it
+    // waits for input with nothing left to do, it has.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(target, &pid);
+    if (pid == GetCurrentProcessId()) return;
+    // Bounded: a thread that is waiting on one of ours is never idle.
+    KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+    if (process) WaitForInputIdle(process.get(), kIdleWaitMs);
 }
 
 void Win32Runtime::SendKeys(std::string_view keys) {

@@ -75,6 +75,8 @@ private:
     // Waits, taking the messages other threads send us, until `target` is the
     // foreground window; false when it is not within the time allowed.
     static bool WaitForForeground(HWND target);
+    static bool HasKeyboardFocus(HWND target);
+    static void WaitUntilIdle(HWND target);
     // WM_TIMER of the application window: a timer set with SetTimeout is due.
     void RunTimeout(UINT_PTR id);
 
