@@ -66,7 +66,7 @@ class Load(DesktopTestCase):
         for cycle in (cycle_dialog, cycle_menu):
             cycle()  # the first use allocates what later ones reuse
             before = resources(d, proc, form1.pid)
-            for _ in range(50):
+            for _ in range(30):
                 cycle()
             after = resources(d, proc, form1.pid)
             moved = {k: after[k] - before[k] for k in before}
