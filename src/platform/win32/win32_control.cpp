@@ -19,7 +19,9 @@ void Win32Control::Create(HWND parent, HFONT font) {
     RECT r{form_.TwipsToPixels(s.rect.left), form_.TwipsToPixels(s.rect.top),
            form_.TwipsToPixels(s.rect.left + s.rect.width),
            form_.TwipsToPixels(s.rect.top + s.rect.height)};
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (s.visible ? WS_VISIBLE : 0);
+    // Made when the form's window is: as the control is now, which may no
+    // longer be as described.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     const char* cls = nullptr;
     HINSTANCE instance = form_.rt_.instance();
@@ -67,6 +69,9 @@ void Win32Control::Create(HWND parent, HFONT font) {
                             r.bottom - r.top, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id_)), instance, this);
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (s.kind == ControlKind::OptionButton && Value()) {
+        SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+    }
 }
 
 LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -126,7 +131,7 @@ void Win32Control::Changed(Property property) {
         case Property::Interval:
             StopTimer();
             if (Interval() > 0 && form_.loaded_) {
-                SetTimer(form_.hwnd_, id_, static_cast<UINT>(Interval()), nullptr);
+                SetTimer(form_.window(), id_, static_cast<UINT>(Interval()), nullptr);
                 timerRunning_ = true;
             }
             break;
@@ -146,6 +151,7 @@ void Win32Control::Tick() {
 
 Hicon Win32Control::Picture() const {
     Require(ControlKind::PictureBox);
+    form_.Realise();  // the picture is loaded with the control's window
     return static_cast<Hicon>(reinterpret_cast<UINT_PTR>(icon_));
 }
 }  // namespace quorvel::win32

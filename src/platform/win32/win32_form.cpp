@@ -50,9 +50,32 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     } else {
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
-    RECT r{TwipsToPixels(description.client.left), TwipsToPixels(description.client.top),
-           TwipsToPixels(description.client.left + description.client.width),
-           TwipsToPixels(description.client.top + description.client.height)};
+    pending_ = {TwipsToPixels(description.client.left), TwipsToPixels(description.client.top),
+                TwipsToPixels(description.client.left + description.client.width),
+                TwipsToPixels(description.client.top + description.client.height)};
+    loaded_ = true;
+    int id = kFirstControlId;
+    for (const ControlDescription& c : description.controls) {
+        Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
+    }
+    rt_.forms.push_back(this);
+    // A dialog is shown as soon as it is made; other forms get their window
+    // when something first needs it (see Realise).
+    if (IsDialog()) Realise();
+    creating_ = false;
+}
+
+void Win32Form::Realise() {
+    // A loaded form's window is made on first need: its handle, showing it,
+    // its menus or timers. Until then its place and size are kept here. A
+    // second start only moves Form2 off the screen and ends, and under Wine
+    // making a window and its owner costs hundreds of round trips to the
+    // server and the display: nothing anyone could see.
+    if (hwnd_ != nullptr || !loaded_) return;
+    const bool wasCreating = creating_;
+    creating_ = true;
+    const FormDescription& description = this->description();
+    RECT r = pending_;
     AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
@@ -60,30 +83,28 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     hwnd_ = CreateWindowExA(exStyle_, IsDialog() ? kDialogClass : kFormClass,
                             description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
-    loaded_ = true;
 
-    int id = kFirstControlId;
     std::map<std::string, HWND, std::less<>> containers;
-    for (const ControlDescription& c : description.controls) {
-        auto& control = static_cast<Win32Control&>(
-            Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++))));
-        if (c.kind == ControlKind::Menu) {
-            menus_[c.name] = Menu(CreatePopupMenu());
+    for (const auto& c : controls()) {
+        auto& control = static_cast<Win32Control&>(*c);
+        const ControlDescription& d = c->description();
+        if (d.kind == ControlKind::Menu) {
+            menus_[d.name] = Menu(CreatePopupMenu());
             continue;
         }
-        if (c.kind == ControlKind::MenuItem) {
-            auto menu = menus_.find(c.container);
+        if (d.kind == ControlKind::MenuItem) {
+            auto menu = menus_.find(d.container);
             if (menu == menus_.end()) continue;
-            if (c.caption == "-") {
+            if (d.caption == "-") {
                 AppendMenuA(menu->second.get(), MF_SEPARATOR, 0, nullptr);
             } else {
-                AppendMenuA(menu->second.get(), MF_STRING, control.id(), c.caption.c_str());
+                AppendMenuA(menu->second.get(), MF_STRING, control.id(), d.caption.c_str());
             }
             continue;
         }
-        auto parent = containers.find(c.container);
+        auto parent = containers.find(d.container);
         control.Create(parent == containers.end() ? hwnd_ : parent->second, rt_.font());
-        if (control.window() != nullptr) containers[c.name] = control.window();
+        if (control.window() != nullptr) containers[d.name] = control.window();
     }
     // The tab order is the order of the windows: bring them into it.
     std::vector<Win32Control*> ordered;
@@ -104,8 +125,7 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
         }
     }
     if (IsDialog()) DialogBuilt();
-    rt_.forms.push_back(this);
-    creating_ = false;
+    creating_ = wasCreating;
 }
 
 Win32Form::~Win32Form() {
@@ -305,9 +325,10 @@ void Win32Form::Destroy() {
     for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
     // Closing the dialog must not hand the activation to Form1: to the shell
     // that would be a click on its taskbar button.
-    if (rt_.modalForm == this || rt_.modalForm == nullptr) rt_.HandActivationAway();
-    HWND hwnd = hwnd_;
-    DestroyWindow(hwnd);
+    if (hwnd_ != nullptr && (rt_.modalForm == this || rt_.modalForm == nullptr)) {
+        rt_.HandActivationAway();
+    }
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     rt_.activation.Unloaded(this);
     rt_.forms.erase(std::remove(rt_.forms.begin(), rt_.forms.end(), this), rt_.forms.end());
 }

@@ -16,8 +16,16 @@ double Win32Form::PixelsToTwips(int pixels) const {
     return platform::PixelsToTwips(pixels, rt_.pixelsPerInch());
 }
 
+platform::Hwnd Win32Form::hWnd() const {
+    // Asking for the handle is a need of the window; making it changes
+    // nothing else the caller can see.
+    const_cast<Win32Form*>(this)->Realise();
+    return FromHwnd(hwnd_);
+}
+
 RECT Win32Form::ClientRect() const {
     Require();
+    if (hwnd_ == nullptr) return pending_;
     RECT r;
     GetClientRect(hwnd_, &r);
     MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
@@ -41,6 +49,10 @@ double Win32Form::Height() const {
 
 void Win32Form::MoveClientTo(int x, int y) {
     Require();
+    if (hwnd_ == nullptr) {
+        OffsetRect(&pending_, x - pending_.left, y - pending_.top);
+        return;
+    }
     if (IsIconic(hwnd_)) throw RuntimeError("Can't move or size a minimized form");
     RECT window;
     GetWindowRect(hwnd_, &window);
@@ -51,6 +63,11 @@ void Win32Form::MoveClientTo(int x, int y) {
 
 void Win32Form::SizeClientTo(int width, int height) {
     Require();
+    if (hwnd_ == nullptr) {
+        pending_.right = pending_.left + width;
+        pending_.bottom = pending_.top + height;
+        return;
+    }
     if (IsIconic(hwnd_)) throw RuntimeError("Can't move or size a minimized form");
     RECT r{0, 0, width, height};
     AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
@@ -75,6 +92,7 @@ void Win32Form::SetHeight(double twips) {
 
 std::string Win32Form::Caption() const {
     Require();
+    if (hwnd_ == nullptr) return description().caption;
     char text[256] = {};
     GetWindowTextA(hwnd_, text, sizeof text);
     return text;
@@ -82,6 +100,7 @@ std::string Win32Form::Caption() const {
 
 void Win32Form::SetCaption(std::string_view caption) {
     Require();
+    Realise();
     SetWindowTextA(hwnd_, std::string(caption).c_str());
 }
 
@@ -89,7 +108,7 @@ void Win32Form::SetVisible(bool visible) {
     Require();
     if (!visible) {
         Hide();
-    } else if (!IsWindowVisible(hwnd_)) {
+    } else if (!IsWindowVisible(window())) {
         // Shown without taking the activation from the user's window: no
         // Activate, and the next click on the taskbar button activates it.
         hiddenByProgram = false;
@@ -109,6 +128,7 @@ void Win32Form::TaskbarChanged() {
 
 void Win32Form::Show() {
     Require();
+    Realise();
     hiddenByProgram = false;
     ShowWindow(hwnd_, SW_SHOWNA);
     // The shown form is the program's current form, so that the next
@@ -118,6 +138,7 @@ void Win32Form::Show() {
 
 void Win32Form::Hide() {
     Require();
+    Realise();
     hiddenByProgram = true;
     // Hiding never leaves the activation with another of the program's forms:
     // activating Form1 is what its taskbar button's click does.
@@ -128,6 +149,7 @@ void Win32Form::Hide() {
 
 void Win32Form::ShowModal() {
     Require();
+    Realise();
     Win32Form* outer = rt_.modalForm;
     std::vector<HWND> disabled;
     for (Win32Form* f : rt_.forms) {
@@ -165,6 +187,7 @@ void Win32Form::ShowModal() {
 
 void Win32Form::PopupMenu(std::string_view menuName) {
     Require();
+    Realise();
     auto menu = menus_.find(menuName);
     if (menu == menus_.end()) throw RuntimeError("Menu not found");
     // The window is made foreground first, or the menu would not close when

@@ -75,12 +75,17 @@ public:
 
     static void RegisterClasses(HINSTANCE instance);
 
-    HWND window() const { return hwnd_; }
+    // The form's window, made if it is not yet (see Realise).
+    HWND window() {
+        Realise();
+        return hwnd_;
+    }
+    void Realise();
     Win32Runtime& runtime() { return rt_; }
     int TwipsToPixels(double twips) const;
     double PixelsToTwips(int pixels) const;
 
-    platform::Hwnd hWnd() const override { return FromHwnd(hwnd_); }
+    platform::Hwnd hWnd() const override;
     double Left() const override;
     double Top() const override;
     double Width() const override;
@@ -139,6 +144,7 @@ private:
 
     Win32Runtime& rt_;
     HWND hwnd_ = nullptr;
+    RECT pending_{};  // the client area, in screen pixels, while there is no window
     DWORD style_ = 0;
     DWORD exStyle_ = 0;
     bool loaded_ = false;

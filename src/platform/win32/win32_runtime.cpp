@@ -32,22 +32,6 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
 
     Win32Form::RegisterClasses(instance_);
 
-    WNDCLASSA app{};
-    app.lpfnWndProc = ApplicationProc;
-    app.hInstance = instance_;
-    app.hIcon = Icon(kAppIconResource, 32);
-    app.lpszClassName = kApplicationClass;
-    RegisterClassA(&app);
-    // The hidden application window owns the forms that have no taskbar
-    // button of their own, and hears the shell's broadcasts.
-    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0,
-                                 nullptr, nullptr, instance_, this);
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    // Run elevated, the program would not hear the shell (a lower level) say
-    // that it restarted, and the icon would not come back.
-    AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
-                              taskbarCreated_);
-
     HDC screen = GetDC(nullptr);
     pixelsPerInch_ = GetDeviceCaps(screen, LOGPIXELSY);
     int height = -MulDiv(8, pixelsPerInch_, 72);
@@ -55,6 +39,28 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
     font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
+}
+
+HWND Win32Runtime::applicationWindow() {
+    // The hidden application window owns the forms that have no taskbar
+    // button of their own, and hears the shell's broadcasts. It is made with
+    // the first of those forms (and so with the notification-area icon's),
+    // which a second start never makes.
+    if (appWindow_ != nullptr) return appWindow_;
+    WNDCLASSA app{};
+    app.lpfnWndProc = ApplicationProc;
+    app.hInstance = instance_;
+    app.hIcon = Icon(kAppIconResource, 32);
+    app.lpszClassName = kApplicationClass;
+    RegisterClassA(&app);
+    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0,
+                                 nullptr, nullptr, instance_, this);
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    // Run elevated, the program would not hear the shell (a lower level) say
+    // that it restarted, and the icon would not come back.
+    AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
+                              taskbarCreated_);
+    return appWindow_;
 }
 
 Win32Runtime::~Win32Runtime() {
@@ -275,7 +281,7 @@ void Win32Runtime::DoEvents() {
 }
 
 int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view title) {
-    HWND owner = modalForm != nullptr ? modalForm->window() : appWindow_;
+    HWND owner = modalForm != nullptr ? modalForm->window() : applicationWindow();
     return MessageBoxA(owner, Text(prompt).c_str(), Text(title).c_str(), static_cast<UINT>(style));
 }
 

@@ -44,7 +44,7 @@ public:
 
     // For the forms.
     HINSTANCE instance() const { return instance_; }
-    HWND applicationWindow() const { return appWindow_; }
+    HWND applicationWindow();  // made on first need
     HFONT font() const { return font_.get(); }
     // The screen's density, at which twips become pixels.
     int pixelsPerInch() const { return pixelsPerInch_; }

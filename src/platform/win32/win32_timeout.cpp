@@ -6,7 +6,7 @@ namespace quorvel::win32 {
 
 int Win32Runtime::SetTimeout(std::uint32_t milliseconds, std::function<void()> f) {
     UINT_PTR id = ++lastTimeout_;
-    if (SetTimer(appWindow_, id, milliseconds, nullptr) == 0) return static_cast<int>(id);
+    if (SetTimer(applicationWindow(), id, milliseconds, nullptr) == 0) return static_cast<int>(id);
     timeouts_[id] = std::move(f);
     return static_cast<int>(id);
 }
