@@ -12,9 +12,10 @@ namespace {
 
 // Vista and later; looked up at run time so that the program still starts
 // where they are missing.
-using GetFinalPathNameByHandleFn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
 using SetFileInformationByHandleFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
                                                    DWORD);
+using GetFileInformationByHandleExFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
+                                                     DWORD);
 // Every NT version; the disposition class is 13.
 struct IoStatus {
     ULONG_PTR status;
@@ -30,38 +31,67 @@ Function Lookup(const char* module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)));
 }
 
-// A full name in the form two spellings of one place share: without the
-// "\\?\" a final path starts with, with single separators (a Windows folder at
-// the root of a drive gives "C:\\TEMP", which is "C:\TEMP"), in capitals.
-std::string Comparable(std::string path) {
-    if (path.rfind("\\\\?\\", 0) == 0) path.erase(0, 4);
-    std::string single;
-    single.reserve(path.size());
-    for (char c : path) {
-        if (c == '\\' && !single.empty() && single.back() == '\\') continue;
-        single += c;
-    }
-    CharUpperBuffA(single.data(), static_cast<DWORD>(single.size()));
-    return single;
+// NtQueryObject's name of an object; every NT version has it.
+using NtQueryObjectFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+constexpr int kObjectNameInformation = 1;
+struct UnicodeString {
+    USHORT length;  // in bytes
+    USHORT maximumLength;
+    PWSTR buffer;
+};
+
+std::wstring Upper(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
 }
 
-// Whether the open file is `path` itself. Where a link is resolved when it
-// is opened (Wine follows a Unix link whatever the flags), the final path is
-// the target's and differs. Without GetFinalPathNameByHandleA the system has
-// no links to files, and the listing's word stands.
-bool IsTheListedFile(HANDLE file, const std::string& path) {
-    auto finalPath =
-        Lookup<GetFinalPathNameByHandleFn>("kernel32.dll", "GetFinalPathNameByHandleA");
-    if (finalPath == nullptr) return true;
-    std::vector<char> buffer(MAX_PATH + 16);
-    DWORD length = 0;
-    for (;;) {
-        length = finalPath(file, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-        if (length == 0) return false;
-        if (length < buffer.size()) break;
-        buffer.resize(length + 1);  // the size needed, NUL included
+// The system's own full name of an open file or folder, in capitals
+// ("\DEVICE\HARDDISKVOLUME2\WINDOWS\TEMP\A.TMP"; Wine's are "\??\C:\...").
+// Where a link was resolved when the file was opened (Wine follows a Unix
+// link whatever the flags), it is the target's. Empty when there is none.
+// One request for the name: the drive-letter form (GetFinalPathNameByHandle)
+// costs Wine a look through every drive's device name per file.
+std::wstring ObjectName(HANDLE handle, NtQueryObjectFn query) {
+    std::vector<unsigned char> buffer(sizeof(UnicodeString) + 1024);
+    for (int tries = 0; tries < 2; ++tries) {
+        ULONG needed = 0;
+        LONG status = query(handle, kObjectNameInformation, buffer.data(),
+                            static_cast<ULONG>(buffer.size()), &needed);
+        if (status >= 0) {
+            const auto* name = reinterpret_cast<const UnicodeString*>(buffer.data());
+            if (name->buffer == nullptr || name->length == 0) return {};
+            return Upper(std::wstring(name->buffer, name->length / sizeof(wchar_t)));
+        }
+        if (needed <= buffer.size()) return {};
+        buffer.resize(needed);
     }
-    return Comparable(std::string(buffer.data(), length)) == Comparable(path);
+    return {};
+}
+
+std::wstring Wide(const std::string& text) {
+    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+// The open file's attributes. Its basic information is all that is needed:
+// the full information adds the volume's serial number, which costs Wine a
+// look through the system's mounts for every file.
+bool Attributes(HANDLE file, DWORD& attributes) {
+    if (auto basic = Lookup<GetFileInformationByHandleExFn>("kernel32.dll",
+                                                            "GetFileInformationByHandleEx")) {
+        FILE_BASIC_INFO info{};
+        if (!basic(file, FileBasicInfo, &info, sizeof info)) return false;
+        attributes = info.FileAttributes;
+        return true;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return false;
+    attributes = info.dwFileAttributes;
+    return true;
 }
 
 // Marks the open file for deletion: it goes when the handle is closed, and it
@@ -82,7 +112,30 @@ bool DeleteThroughHandle(HANDLE file) {
 
 }  // namespace
 
-bool DeleteListedFile(const std::string& path, const BeforeDeletion& beforeDeletion) {
+bool ListedFileDeleter::IsTheListedFile(HANDLE file, const std::string& path) {
+    auto query = Lookup<NtQueryObjectFn>("ntdll.dll", "NtQueryObject");
+    if (query == nullptr) return false;
+    const std::size_t cut = path.rfind('\\');
+    if (cut == std::string::npos || cut + 1 == path.size()) return false;
+    // The folder's own name, looked up again only for another folder: one
+    // cleanup deletes many files of one folder. A folder replaced meanwhile
+    // cannot widen anything: its files' names then differ from this one.
+    const std::string folder = path.substr(0, cut);
+    if (lstrcmpiA(folder.c_str(), folder_.c_str()) != 0 || folderName_.empty()) {
+        folder_.clear();
+        HANDLE opened = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) return false;
+        KernelHandle held(opened);
+        folderName_ = ObjectName(held.get(), query);
+        if (folderName_.empty()) return false;
+        folder_ = folder;
+    }
+    return ObjectName(file, query) == folderName_ + L"\\" + Upper(Wide(path.substr(cut + 1)));
+}
+
+bool ListedFileDeleter::Delete(const std::string& path, const BeforeDeletion& beforeDeletion) {
     // The name itself, not what a reparse point in its place leads to; no
     // sharing, so that nobody renames, replaces or writes it while it is
     // checked. A folder cannot be opened this way at all.
@@ -90,13 +143,19 @@ bool DeleteListedFile(const std::string& path, const BeforeDeletion& beforeDelet
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return false;
     KernelHandle file(opened);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.get(), &info)) return false;
+    DWORD attributes = 0;
+    if (!Attributes(file.get(), attributes)) return false;
     constexpr DWORD kNeverDeleted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
-    if (info.dwFileAttributes & kNeverDeleted) return false;
+    if (attributes & kNeverDeleted) return false;
+    // Only the listed name in the listed folder: where a link was resolved
+    // when it was opened, the open file is elsewhere.
     if (!IsTheListedFile(file.get(), path)) return false;
     if (beforeDeletion) beforeDeletion(path);
     return DeleteThroughHandle(file.get());
+}
+
+bool DeleteListedFile(const std::string& path, const BeforeDeletion& beforeDeletion) {
+    return ListedFileDeleter().Delete(path, beforeDeletion);
 }
 
 }  // namespace quorvel::win32

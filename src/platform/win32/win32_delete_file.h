@@ -18,4 +18,16 @@ using BeforeDeletion = std::function<void(const std::string& path)>;
 // having deleted nothing, when any step fails.
 bool DeleteListedFile(const std::string& path, const BeforeDeletion& beforeDeletion = {});
 
+// The same for the many files of one cleanup: keeps the system's name of the
+// last folder it saw instead of looking it up for every file.
+class ListedFileDeleter {
+public:
+    bool Delete(const std::string& path, const BeforeDeletion& beforeDeletion = {});
+
+private:
+    bool IsTheListedFile(void* file, const std::string& path);
+    std::string folder_;       // as listed
+    std::wstring folderName_;  // the system's name of it, in capitals
+};
+
 }  // namespace quorvel::win32

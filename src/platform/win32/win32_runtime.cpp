@@ -286,7 +286,7 @@ int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view ti
 }
 
 void Win32Runtime::Kill(const std::string& path) {
-    if (!DeleteListedFile(path, beforeDeletion)) throw RuntimeError("Permission denied");
+    if (!deleter_.Delete(path, beforeDeletion)) throw RuntimeError("Permission denied");
 }
 
 void Win32Runtime::EndProcess() {

@@ -83,6 +83,7 @@ private:
     HINSTANCE instance_;
     Win32Api api_;
     HWND appWindow_ = nullptr;
+    ListedFileDeleter deleter_;
     Font font_;
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
