@@ -204,24 +204,39 @@ bool Win32Runtime::AppActivate(std::string_view title) {
     SetForegroundWindow(target);
     // SetForegroundWindow returns before the change has happened; keys sent
     // at once would reach the old window.
-    return WaitForForeground(target);
+    return WaitUntilReadyForKeys(target);
+}
+
+void Win32Runtime::WaitBriefly() {
+    // Sent messages are answered meanwhile: the change may need them.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 bool Win32Runtime::WaitForForeground(HWND target) {
+    DWORD start = GetTickCount();
+    while (GetForegroundWindow() != target) {
+        if (GetTickCount() - start > kActivationWaitMs) return false;
+        WaitBriefly();
+    }
+    return true;
+}
+
+bool Win32Runtime::WaitUntilReadyForKeys(HWND target) {
+    if (!WaitForForeground(target)) return false;
     // In front is not yet ready for keys. The window's thread hears of its
     // activation afterwards, and only its WM_ACTIVATE gives it the keyboard
     // focus: a key that comes before that goes to the active window as a
     // system key (Tab as WM_SYSKEYDOWN), which a shell does not take as the
-    // move to its taskbar.
+    // move to its taskbar. A window that never takes the focus gets the keys
+    // after the wait all the same, as the window in front.
     DWORD start = GetTickCount();
-    while (GetForegroundWindow() != target || !HasKeyboardFocus(target)) {
-        if (GetTickCount() - start > kActivationWaitMs) return GetForegroundWindow() == target;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    while (!HasKeyboardFocus(target) && GetTickCount() - start <= kActivationWaitMs) {
+        WaitBriefly();
     }
     WaitUntilIdle(target);
-    return true;
+    return GetForegroundWindow() == target;
 }
 
 bool Win32Runtime::HasKeyboardFocus(HWND target) {

@@ -74,7 +74,10 @@ private:
     HWND NextWindowOfOtherProgram() const;
     // Waits, taking the messages other threads send us, until `target` is the
     // foreground window; false when it is not within the time allowed.
+    static void WaitBriefly();
     static bool WaitForForeground(HWND target);
+    // In front, given the keyboard focus by its thread, and that thread idle.
+    static bool WaitUntilReadyForKeys(HWND target);
     static bool HasKeyboardFocus(HWND target);
     static void WaitUntilIdle(HWND target);
     // WM_TIMER of the application window: a timer set with SetTimeout is due.
