@@ -93,8 +93,6 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 MinimiseAll();
                 return 0;
             }
-            // A Tab that reaches the shell's window before it has the focus
-            // comes as a system key, and moves nothing.
             g_taskbarFocus = wParam == VK_TAB;
             return 0;
         case WM_SYSKEYDOWN:
@@ -107,6 +105,9 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 MinimiseAll();
                 return 0;
             }
+            // Any other system key, a Tab among them (one that reaches the
+            // shell's window before it has the focus comes as one), moves
+            // nothing to the taskbar.
             g_taskbarFocus = false;
             return 0;
         case WM_KEYUP:
