@@ -8,6 +8,7 @@ the prefix, the stand-in shell's log, the processes. Input is real X11 input
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -104,6 +105,9 @@ def wait_for(what, predicate, timeout=10.0, interval=0.05):
     while True:
         result = predicate()
         if result:
+            waited = time.monotonic() - (deadline - timeout)
+            if waited > timeout / 2:
+                print(f"[slow: {waited:.1f} s waiting for {what}]", file=sys.stderr, flush=True)
             return result
         if time.monotonic() > deadline:
             raise Timeout(f"timed out after {timeout:.0f} s waiting for {what}")
@@ -129,6 +133,8 @@ class WineDesktop:
         self.processes = []
         ARTEFACTS.mkdir(parents=True, exist_ok=True)
         self.shell_log = ARTEFACTS / f"{self.name}-shell.log"
+        self.wine_log = ARTEFACTS / f"{self.name}-wine.log"
+        self.wine_log.unlink(missing_ok=True)
         if not (BUILD / "quorvel.exe").exists():
             raise AssertionError(f"{BUILD / 'quorvel.exe'} is missing: build the windows preset first")
 
@@ -197,10 +203,29 @@ class WineDesktop:
 
     # --- programs ---
     def start(self, exe, *args):
-        p = subprocess.Popen([loader(exe), str(exe), *map(str, args)], env=self.env,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        """Starts a program; Wine's own error messages about it go to this
+        desktop's log among the artefacts."""
+        with open(self.wine_log, "a") as log:
+            log.write(f"--- {time.strftime('%H:%M:%S')} {Path(str(exe)).name} {' '.join(map(str, args))}\n")
+            log.flush()
+            p = subprocess.Popen([loader(exe), str(exe), *map(str, args)],
+                                 env=dict(self.env, WINEDEBUG="-all,err+all"),
+                                 stdout=subprocess.DEVNULL, stderr=log)
         self.processes.append(p)
         return p
+
+    def wait_for_start(self, what, proc, predicate, timeout=30.0):
+        """wait_for() for a program's first window. Once in CI the stand-in
+        shell's window had not come 10 s after a reset, for a cause not yet
+        known (here it comes within half a second): the wait is longer, a slow
+        wait is reported, and a timeout says whether the program is still
+        running and which windows there are."""
+        try:
+            return wait_for(what, predicate, timeout)
+        except Timeout as e:
+            state = "running" if proc.poll() is None else f"ended with {proc.returncode:#x}"
+            windows = "\n".join(self.probe("windows", check=False))
+            raise Timeout(f"{e}; the program is {state}; see {self.wine_log}; windows:\n{windows}")
 
     def run(self, exe, *args, timeout=120):
         """Runs a program to its end and returns its output.
@@ -218,8 +243,9 @@ class WineDesktop:
     def start_shell(self, *options):
         """The stand-in shell; "--sync" minimises with ShowWindow instead of
         ShowWindowAsync."""
-        self.start(BUILD / "standin_shell.exe", *options, self.windows_path(self.shell_log))
-        return wait_for("the stand-in shell", lambda: self.find("Program Manager"))
+        proc = self.start(BUILD / "standin_shell.exe", *options, self.windows_path(self.shell_log))
+        return self.wait_for_start("the stand-in shell", proc,
+                                   lambda: self.find("Program Manager"))
 
     def start_notepad(self):
         self.start("notepad")
@@ -230,7 +256,7 @@ class WineDesktop:
         its taskbar button or notification-area icon is there and the start-up
         activation is over."""
         proc = self.start(exe or BUILD / "quorvel.exe")
-        form1 = wait_for("Quorvel's start-up", lambda: self.find("Desktop"))
+        form1 = self.wait_for_start("Quorvel's start-up", proc, lambda: self.find("Desktop"))
 
         def ready():
             if self.button_of(form1.hwnd):
