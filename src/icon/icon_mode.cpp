@@ -16,6 +16,14 @@ constexpr const char* kTip = "Show Desktop";
 constexpr std::uint32_t kRetryIntervalMs = 2000;
 constexpr int kRetryTries = 60;
 
+// No icon can belong to a window that has not been made: at start-up in
+// taskbar-only mode Form2's window is made only later, when it is first
+// shown, and asking for it here would make it (and load the shell's library
+// for the request) before the taskbar button shows.
+void DeleteIconOfForm2(App& app) {
+    if (app.Form2().HasWindow()) DeleteTrayIcon(app.api(), app.Form2().hWnd());
+}
+
 // True when the shell took the icon.
 bool ReplaceTrayIcon(App& app) {
     platform::Form& form2 = app.Form2();
@@ -75,7 +83,7 @@ void ApplyIconMode(App& app) {
             break;
         case TaskbarOnly:
             StopTrayRetry(app);
-            platform::ResumeNext([&] { DeleteTrayIcon(app.api(), app.Form2().hWnd()); },
+            platform::ResumeNext([&] { DeleteIconOfForm2(app); },
                                  [&] { app.Form1().SetVisible(true); });
             break;
         case BothIcons:

@@ -97,6 +97,9 @@ public:
     FormEvents events;
 
     virtual Hwnd hWnd() const = 0;
+    // False while the form's window has not been made: a backend may make it
+    // on first need, which hWnd() is.
+    virtual bool HasWindow() const { return true; }
 
     // Twips. Moving or sizing a form that cannot be moved (minimised) raises
     // a run-time error.

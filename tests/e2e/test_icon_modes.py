@@ -24,6 +24,10 @@ class IconModes(DesktopTestCase):
                     wait_for("the notification-area icon", lambda: d.has_tray_icon(form2.hwnd))
                 if button:
                     wait_for("the taskbar button", lambda: d.button_of(form1.hwnd))
+                # The shell's library is loaded for the icon only.
+                shell32 = any(m.lower().endswith("\\shell32.dll")
+                              for m in d.probe("modules", str(form1.pid)))
+                self.assertEqual(shell32, icon)
                 stays("the mode's presence",
                       lambda: (d.button_of(form1.hwnd) is not None) == button
                       and d.has_tray_icon(form2.hwnd) == icon, duration=0.5)

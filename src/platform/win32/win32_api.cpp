@@ -11,6 +11,17 @@
 namespace quorvel::win32 {
 
 namespace {
+
+// The shell's library is loaded when the notification area is first used.
+// Linked, it would be loaded with the libraries it needs at every start,
+// also by a second start and in taskbar-only mode, which never use it.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
+    using Function = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
+    static const auto function = reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
+    return function != nullptr && function(message, data);
+}
+
 template <typename T>
 T ToHandle(std::uint32_t h) {
     return reinterpret_cast<T>(static_cast<UINT_PTR>(h));
@@ -76,11 +87,11 @@ std::int32_t Win32Api::Shell_NotifyIconA(std::uint32_t message, const void* reco
     data.hIcon = reinterpret_cast<HICON>(static_cast<UINT_PTR>(field(20)));
     std::memcpy(data.szTip, bytes + 24, 64);
     data.szTip[63] = '\0';
-    return ::Shell_NotifyIconA(message, &data);
+    return NotifyIcon(message, &data);
 #else
     // The 88-byte first form of the record, which every shell accepts.
-    return ::Shell_NotifyIconA(
-        message, const_cast<NOTIFYICONDATAA*>(static_cast<const NOTIFYICONDATAA*>(record)));
+    return NotifyIcon(message,
+                      const_cast<NOTIFYICONDATAA*>(static_cast<const NOTIFYICONDATAA*>(record)));
 #endif
 }
 

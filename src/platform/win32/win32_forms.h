@@ -86,6 +86,7 @@ public:
     double PixelsToTwips(int pixels) const;
 
     platform::Hwnd hWnd() const override;
+    bool HasWindow() const override { return hwnd_ != nullptr; }
     double Left() const override;
     double Top() const override;
     double Width() const override;
