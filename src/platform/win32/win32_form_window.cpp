@@ -54,9 +54,13 @@ void Win32Form::MoveClientTo(int x, int y) {
         return;
     }
     if (IsIconic(hwnd_)) throw RuntimeError("Can't move or size a minimized form");
+    RECT client = ClientRect();
+    // Already there: under Wine even a move that moves nothing costs round
+    // trips to the server, and the forms are put off the screen again on
+    // every show, resize and repaint.
+    if (client.left == x && client.top == y) return;
     RECT window;
     GetWindowRect(hwnd_, &window);
-    RECT client = ClientRect();
     SetWindowPos(hwnd_, nullptr, x - (client.left - window.left), y - (client.top - window.top), 0,
                  0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
