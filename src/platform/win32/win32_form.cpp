@@ -251,8 +251,9 @@ void Win32Form::SetIconsOnce() {
     // shown (WM_SHOWWINDOW comes before it appears), not when it is made:
     // under Wine each icon costs the display driver dozens of round trips,
     // and a second start, which never shows a window, would pay them for
-    // nothing.
-    if (iconsSet_) return;
+    // nothing. A tool window (the never-seen host form) shows its icons
+    // nowhere: it has neither a button nor a place in Alt+Tab.
+    if (iconsSet_ || (exStyle_ & WS_EX_TOOLWINDOW) != 0) return;
     iconsSet_ = true;
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(rt_.Icon(description().iconResource, 32)));
