@@ -208,8 +208,11 @@ bool Win32Runtime::AppActivate(std::string_view title) {
 }
 
 void Win32Runtime::WaitBriefly() {
-    // Sent messages are answered meanwhile: the change may need them.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
+    // Sent messages are answered meanwhile: the change may need them. The
+    // change comes within a few milliseconds under Wine, and what is left
+    // of the last nap adds to every reveal: the naps are 1 ms (on Windows
+    // as long as the system's timer resolution allows).
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
