@@ -234,7 +234,8 @@ class WineDesktop:
         session starts the wineserver and the desktop, which inherit its
         standard handles and would hold a pipe open long after it ended."""
         with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            p = subprocess.run([loader(exe), str(exe), *map(str, args)], env=self.env, stdout=out,
+            p = subprocess.run([loader(exe), str(exe), *map(str, args)],
+                               env=dict(self.env, WINEDEBUG="-all,err+all"), stdout=out,
                                stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             err.seek(0)
@@ -273,10 +274,21 @@ class WineDesktop:
 
     # --- looking ---
     def probe(self, *args, check=True):
-        result = self.run(BUILD / "qvprobe.exe", *args)
+        """The probe's answer, without its closing line. A run that did not
+        reach its end (Wine failed to start it: seen in CI, a few times in a
+        full run) is no observation: it is reported and run again."""
+        for attempt in range(3):
+            result = self.run(BUILD / "qvprobe.exe", *args)
+            lines = [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
+            if lines and lines[-1] == "qvprobe: done":
+                break
+            print(f"[probe {args} did not finish (exit {result.returncode:#x}): "
+                  f"{result.stderr.strip()[-500:]}]", file=sys.stderr, flush=True)
+        else:
+            raise AssertionError(f"probe {args} never finished")
         if check and result.returncode not in (0, 1):
             raise AssertionError(f"probe {args} failed: {result.stderr}")
-        return [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
+        return lines[:-1]
 
     def windows(self):
         return [Window.parse(line) for line in self.probe("windows")]
