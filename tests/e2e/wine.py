@@ -162,7 +162,9 @@ class WineDesktop:
     @property
     def env(self):
         env = dict(os.environ)
-        env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all",
+        # Wine's error messages only: they go to the logs of started programs
+        # and to a failed probe's report.
+        env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all,err+all",
                    WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
         if BITS == 64:
             # Wine starts further processes with this loader (the 32-bit one
@@ -208,18 +210,18 @@ class WineDesktop:
         with open(self.wine_log, "a") as log:
             log.write(f"--- {time.strftime('%H:%M:%S')} {Path(str(exe)).name} {' '.join(map(str, args))}\n")
             log.flush()
-            p = subprocess.Popen([loader(exe), str(exe), *map(str, args)],
-                                 env=dict(self.env, WINEDEBUG="-all,err+all"),
+            p = subprocess.Popen([loader(exe), str(exe), *map(str, args)], env=self.env,
                                  stdout=subprocess.DEVNULL, stderr=log)
         self.processes.append(p)
         return p
 
     def wait_for_start(self, what, proc, predicate, timeout=30.0):
         """wait_for() for a program's first window. Once in CI the stand-in
-        shell's window had not come 10 s after a reset, for a cause not yet
-        known (here it comes within half a second): the wait is longer, a slow
-        wait is reported, and a timeout says whether the program is still
-        running and which windows there are."""
+        shell's window was not seen within 10 s of a reset (here it comes
+        within half a second; a probe run Wine failed to start, see probe(),
+        may have been the cause): the wait is longer, a slow wait is reported,
+        and a timeout says whether the program is still running and which
+        windows there are."""
         try:
             return wait_for(what, predicate, timeout)
         except Timeout as e:
@@ -234,8 +236,7 @@ class WineDesktop:
         session starts the wineserver and the desktop, which inherit its
         standard handles and would hold a pipe open long after it ended."""
         with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            p = subprocess.run([loader(exe), str(exe), *map(str, args)],
-                               env=dict(self.env, WINEDEBUG="-all,err+all"), stdout=out,
+            p = subprocess.run([loader(exe), str(exe), *map(str, args)], env=self.env, stdout=out,
                                stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             err.seek(0)
@@ -275,8 +276,8 @@ class WineDesktop:
     # --- looking ---
     def probe(self, *args, check=True):
         """The probe's answer, without its closing line. A run that did not
-        reach its end (Wine failed to start it: seen in CI, a few times in a
-        full run) is no observation: it is reported and run again."""
+        reach its end (Wine failed to start it: seen once in a full test run)
+        is no observation: it is reported and run again."""
         for attempt in range(3):
             result = self.run(BUILD / "qvprobe.exe", *args)
             lines = [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
