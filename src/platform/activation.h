@@ -25,6 +25,15 @@
 // next window after a minimise change nothing here: the current form stays
 // what it was, so only a new activation from outside counts.
 //
+// At rest: the taskbar button's form is minimised whenever it is not the
+// active window (and no dialog is up). When the user's window is closed,
+// minimised or hidden, Windows hands the activation to the next window in
+// the z-order, which may be this form: off the screen but restored (Windows'
+// own shell minimises only windows with a minimise button, and this form has
+// none), that hand-off would look like a click on its button and reveal.
+// Minimised, the hand-off finds it minimised and counts for nothing; a click
+// on its button restores it, which counts, whatever the shell.
+//
 // The shell settles after the program has sent it keystrokes: until one of
 // the program's forms has been minimised (the shell acting on the keys) or
 // kSettleMs have passed, activations do not count. A click on a minimised
@@ -42,24 +51,38 @@ namespace quorvel::platform {
 
 class Form;
 
+// Whether an activation raises Activate, and why, for the program's trace.
+struct Decision {
+    bool raise;
+    const char* why;
+    explicit operator bool() const { return raise; }
+};
+
 class ActivationModel {
 public:
     // An activation message reached `form`; true when its Activate is to be raised.
     // `now` is a millisecond clock.
-    bool Activated(const Form* form, bool minimised, bool ownDoing, const Form* modal,
-                   std::uint32_t now) {
-        if (ownDoing || minimised || Settling(now)) return false;
+    Decision Activated(const Form* form, bool minimised, bool ownDoing, const Form* modal,
+                       std::uint32_t now) {
+        if (ownDoing) return {false, "own doing"};
+        if (minimised) return {false, "minimised"};
+        if (Settling(now)) return {false, "shell settling"};
         return BecomesCurrent(form, modal);
     }
     // `form` came back from minimised; true when its Activate is to be raised.
-    bool Restored(const Form* form, bool active, bool ownDoing, const Form* modal,
-                  std::uint32_t now) {
-        if (ownDoing || !active || Settling(now)) return false;
+    Decision Restored(const Form* form, bool active, bool ownDoing, const Form* modal,
+                      std::uint32_t now) {
+        if (ownDoing) return {false, "own doing"};
+        if (!active) return {false, "not active"};
+        if (Settling(now)) return {false, "shell settling"};
         return BecomesCurrent(form, modal);
     }
-    // The program sent keystrokes to the shell's window.
-    void KeysSent(std::uint32_t now) {
-        settling_ = true;
+    // The program sent keystrokes to the shell's window. The click that
+    // started them can still reach a form only when one was restored; a
+    // reveal from the notification area or a second start leaves the
+    // taskbar button's form minimised at rest, and nothing to settle.
+    void KeysSent(std::uint32_t now, bool aFormRestored) {
+        settling_ = aFormRestored;
         keysSentAt_ = now;
     }
     // One of the program's forms was minimised: the shell has acted.
@@ -78,16 +101,22 @@ public:
     }
     const Form* current() const { return current_; }
 
+    // Whether the taskbar button's form, left restored while another window
+    // is active, is to be minimised now (see "At rest" above).
+    static bool ToRest(bool visible, bool minimised, bool active, bool enabled, const Form* modal) {
+        return visible && !minimised && !active && enabled && modal == nullptr;
+    }
+
 private:
-    bool BecomesCurrent(const Form* form, const Form* modal) {
+    Decision BecomesCurrent(const Form* form, const Form* modal) {
         // While a form is modal the others are disabled; an activation that
         // reaches one anyway (some shells do that for a taskbar button) is
         // told to the form, which ignores it, and leaves the current form
         // alone, so that the next click after the dialog is a new one.
-        if (modal != nullptr && form != modal) return true;
-        if (current_ == form) return false;
+        if (modal != nullptr && form != modal) return {true, "counted, behind the dialog"};
+        if (current_ == form) return {false, "already current"};
         current_ = form;
-        return true;
+        return {true, "counted"};
     }
 
     // Longer than a shell takes to finish the click that started the keys

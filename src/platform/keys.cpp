@@ -49,4 +49,19 @@ std::vector<KeyStroke> ParseKeys(std::string_view keys) {
     return strokes;
 }
 
+std::vector<KeyEvent> KeyEvents(const std::vector<KeyStroke>& strokes,
+                                const std::vector<std::uint8_t>& held) {
+    constexpr std::uint8_t kAlt = 0x12;
+    std::vector<KeyEvent> events;
+    for (std::uint8_t vk : held) events.push_back({vk, true});
+    for (const KeyStroke& stroke : strokes) {
+        if (stroke.alt) events.push_back({kAlt, false});
+        events.push_back({stroke.virtualKey, false});
+        events.push_back({stroke.virtualKey, true});
+        if (stroke.alt) events.push_back({kAlt, true});
+    }
+    for (std::uint8_t vk : held) events.push_back({vk, false});
+    return events;
+}
+
 }  // namespace quorvel::platform

@@ -1,6 +1,8 @@
-// Exactly one reveal per click on a shell that minimises the program's own
-// window too, and a taskbar button that never goes dead: after the dialog,
-// after a start in the background, after Form2 was closed from outside.
+// Exactly one reveal per click and none without one, under each kind of
+// shell (Windows' own, which spares windows without a minimise button, and
+// the harsh ones that minimise the program's own window too), and a taskbar
+// button that never goes dead: after the dialog, after a start in the
+// background, after Form2 was closed from outside.
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 
@@ -10,8 +12,9 @@ namespace {
 using sim::ClickControl;
 using sim::PressKey;
 
-class ActivationTest : public SimTest {
+class ActivationTest : public SimTest, public ::testing::WithParamInterface<sim::ShellKind> {
 protected:
+    ActivationTest() { desk.shellKind = GetParam(); }
     App* StartWith(const char* mode) {
         StoreMode(mode);
         editor = desk.CreateAppWindow("Untitled - Notepad");
@@ -19,8 +22,8 @@ protected:
         return app;
     }
     Hwnd Form1() { return app->Form1().hWnd(); }
-    // One click on the taskbar button: exactly one minimise-all, and the
-    // shell minimised Form1 with the rest (a kind shell would not).
+    // One click on the taskbar button: exactly one minimise-all, and Form1
+    // minimised after it, by the shell or, where the shell spares it, at rest.
     void ClickButtonReveals(const std::string& what) {
         int before = desk.MinimiseAllCount();
         desk.ClickTaskbarButton(Form1());
@@ -44,7 +47,7 @@ protected:
     Hwnd editor = 0;
 };
 
-TEST_F(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseIs) {
+TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseIs) {
     ASSERT_NE(StartWith("3"), nullptr);
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     for (int i = 1; i <= 20; ++i) ClickButtonReveals("button click " + std::to_string(i));
@@ -64,7 +67,7 @@ TEST_F(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseI
 
 // The window system may activate a window as it minimises it: no click.
 // The click that then restores it is one.
-TEST_F(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs) {
+TEST_P(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs) {
     ASSERT_NE(StartWith("2"), nullptr);
     ClickButtonReveals("first click");
     desk.Activate(Form1());
@@ -73,7 +76,7 @@ TEST_F(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs
     ClickButtonReveals("the click that restores it");
 }
 
-TEST_F(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasOpened) {
+TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasOpened) {
     struct Way {
         const char* name;
         bool fromTrayMenu;
@@ -112,7 +115,7 @@ TEST_F(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
     }
 }
 
-TEST_F(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
+TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     StoreMode("2");
     editor = desk.CreateAppWindow("Untitled - Notepad");
     desk.foregroundLocked = true;
@@ -127,7 +130,7 @@ TEST_F(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     ClickButtonReveals("second click");
 }
 
-TEST_F(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
+TEST_P(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
     ASSERT_NE(StartWith("2"), nullptr);
     ClickButtonReveals("before");
     platform::Form& old = app->Form2();
@@ -142,7 +145,7 @@ TEST_F(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal)
     EXPECT_NE(app->Form2().hWnd(), oldWindow);
 }
 
-TEST_F(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
+TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
     ASSERT_NE(StartWith("2"), nullptr);
     Hwnd other = desk.CreateAppWindow("quorvel");  // a folder window of a file manager, say
     bool otherActivated = false;
@@ -162,7 +165,7 @@ TEST_F(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
 
 // The simulated desktop agrees with Wine: hiding with SetWindowPos sends
 // only WM_WINDOWPOSCHANGED, so it neither activates nor deactivates.
-TEST_F(ActivationTest, HidingWithSetWindowPosActivatesNothing) {
+TEST_P(ActivationTest, HidingWithSetWindowPosActivatesNothing) {
     ASSERT_NE(StartWith("2"), nullptr);
     desk.Activate(editor);
     app->api().SetWindowPos(Form1(), platform::HWND_NOTOPMOST, 300, 300, 300, 300,
@@ -170,6 +173,105 @@ TEST_F(ActivationTest, HidingWithSetWindowPosActivatesNothing) {
     EXPECT_EQ(desk.Active(), editor);
     EXPECT_FALSE(W(Form1()).visible);
 }
+
+// Windows hands the activation to the next window in the z-order when the
+// active one is closed, minimised or hidden; Form1, off the screen and
+// spared by Windows' own shell, may be that window. No such hand-off is a
+// click: at start-up, after reveals, and with Form1 restored from outside.
+TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
+    ASSERT_NE(StartWith("2"), nullptr);
+    const struct {
+        const char* name;
+        std::function<void(Hwnd)> away;
+    } ways[] = {
+        {"closed", [&](Hwnd w) { desk.DestroyWindow(w); }},
+        {"minimised", [&](Hwnd w) { desk.Minimise(w); }},
+        {"hidden", [&](Hwnd w) { desk.Hide(w); }},
+    };
+    for (const char* when : {"after start-up", "after a reveal", "with Form1 restored"}) {
+        if (std::string(when) == "after a reveal") ClickButtonReveals(when);
+        for (const auto& way : ways) {
+            if (std::string(when) == "with Form1 restored") {
+                desk.Restore(Form1());  // a shell's "undo minimise all", say
+                desk.Run(1000);
+            }
+            // The user's window, right in front of Form1 in the z-order.
+            desk.BringToFront(Form1());
+            Hwnd window = desk.CreateAppWindow("Untitled - Notepad");
+            desk.Run(1000);
+            const int before = desk.MinimiseAllCount();
+            way.away(window);
+            desk.Run(1000);
+            EXPECT_EQ(desk.MinimiseAllCount(), before) << way.name << ", " << when;
+            ClickButtonReveals(std::string("the click after ") + way.name + ", " + when);
+        }
+    }
+}
+
+// Modifiers the user holds when a reveal starts (Ctrl+Alt of the hotkey that
+// started a second instance, Shift with a click on the icon) are let go for
+// the keys and pressed again after: the shell sees Tab and Alt+M alone.
+TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayReleased) {
+    constexpr std::uint8_t kLeftShift = 0xA0, kLeftCtrl = 0xA2, kLeftAlt = 0xA4, kRightAlt = 0xA5,
+                           kLeftWin = 0x5B;
+    ASSERT_NE(StartWith("3"), nullptr);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> held;
+        bool secondStart;
+    } cases[] = {
+        {"Ctrl+Alt of a hotkey, second start", {kLeftCtrl, kLeftAlt}, true},
+        {"AltGr, second start", {kLeftCtrl, kRightAlt}, true},
+        {"Windows key, second start", {kLeftWin}, true},
+        {"Shift, a click on the icon", {kLeftShift}, false},
+    };
+    for (const auto& c : cases) {
+        for (std::uint8_t vk : c.held) desk.HoldKey(vk, true);
+        const int before = desk.MinimiseAllCount();
+        if (c.secondStart) {
+            EXPECT_EQ(Start(), nullptr);
+        } else {
+            desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        }
+        desk.Run(1000);
+        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
+        for (std::uint8_t vk : c.held) {
+            EXPECT_TRUE(desk.KeyDown(vk)) << c.name << ": key " << int(vk) << " left released";
+            desk.HoldKey(vk, false);
+        }
+    }
+}
+
+// The activation the program hands away goes to a window the user can see
+// and use: never a cloaked one (on another virtual desktop) or a disabled one.
+TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {
+    StoreMode("2");
+    editor = desk.CreateAppWindow("Untitled - Notepad");
+    Hwnd cloaked = desk.CreateAppWindow("On another desktop");
+    desk.Find(cloaked)->cloaked = true;
+    Hwnd disabled = desk.CreateAppWindow("Behind its own dialog");
+    desk.Find(disabled)->enabled = false;
+    app = Start();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(desk.Active(), editor);
+    ClickButtonReveals("a click");
+    desk.Activate(disabled);
+    desk.Minimise(editor);
+    ClickButtonReveals("a click with nothing but the cloaked and disabled windows");
+    EXPECT_NE(desk.Active(), cloaked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shells, ActivationTest, ::testing::ValuesIn(sim::kShellKinds),
+                         [](const auto& info) {
+                             switch (info.param) {
+                                 case sim::ShellKind::Windows:
+                                     return std::string("WindowsOwn");
+                                 case sim::ShellKind::Harsh:
+                                     return std::string("Harsh");
+                                 default:
+                                     return std::string("HarshSync");
+                             }
+                         });
 
 }  // namespace
 }  // namespace quorvel::testing

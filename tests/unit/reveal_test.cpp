@@ -161,7 +161,7 @@ TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing)
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     desk.Activate(editor);
     desk.RunPending();
-    const std::vector<sim::Desktop::Key> keys{{'\t', false}, {'M', true}};
+    const auto keys = platform::KeyEvents(platform::ParseKeys("{tab}%m"), {});
 
     desk.Activate(desk.Shell());
     EXPECT_EQ(desk.Active(), desk.Shell());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "platform/constants.h"
@@ -19,7 +20,21 @@ constexpr std::uint32_t kErrorAlreadyExists = 183;
 std::uint32_t Read32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
+constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkAlt = 0x12;
+constexpr std::uint8_t kVkLeftWin = 0x5B, kVkRightWin = 0x5C;
 }  // namespace
+
+const char* Name(ShellKind kind) {
+    switch (kind) {
+        case ShellKind::Windows:
+            return "Windows' own shell";
+        case ShellKind::Harsh:
+            return "a harsh shell";
+        case ShellKind::HarshSync:
+            return "a harsh synchronous shell";
+    }
+    return "?";
+}
 
 Desktop::Desktop(bool withShell) {
     char pattern[] = "/tmp/quorvel-sim-XXXXXX";
@@ -181,18 +196,17 @@ void Desktop::Hide(Hwnd hwnd) {
     Window* w = Find(hwnd);
     if (w == nullptr) return;
     w->visible = false;
-    if (active_ != hwnd) return;
-    int pid = w->pid;
-    Hwnd next = 0;
+    if (active_ == hwnd) HandOff(hwnd);
+}
+
+void Desktop::HandOff(Hwnd gone) {
     for (Hwnd candidate : zOrder_) {
         const Window* c = Find(candidate);
-        if (candidate != hwnd && c->visible && !c->minimised && c->pid == pid) {
-            next = candidate;
-            break;
+        if (candidate != gone && c->visible && c->enabled) {
+            Activate(candidate);
+            return;
         }
     }
-    if (next == 0) next = NextWindowOfOtherProgram(pid);
-    if (next != 0) Activate(next);
 }
 
 void Desktop::HideKeepingActivation(Hwnd hwnd) {
@@ -203,12 +217,8 @@ void Desktop::Minimise(Hwnd hwnd) {
     Window* w = Find(hwnd);
     if (w == nullptr || w->minimised) return;
     w->minimised = true;
-    const int pid = w->pid;
     Send(hwnd, WM_SIZE, SIZE_MINIMIZED);
-    if (active_ == hwnd && Find(hwnd) != nullptr) {
-        Hwnd next = NextWindowOfOtherProgram(pid);
-        if (next != 0) Activate(next);
-    }
+    if (active_ == hwnd && Find(hwnd) != nullptr) HandOff(hwnd);
 }
 
 void Desktop::Restore(Hwnd hwnd) {
@@ -218,12 +228,18 @@ void Desktop::Restore(Hwnd hwnd) {
     Send(hwnd, WM_SIZE, SIZE_RESTORED);
 }
 
+void Desktop::BringToFront(Hwnd hwnd) {
+    if (Find(hwnd) == nullptr) return;
+    zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
+    zOrder_.insert(zOrder_.begin(), hwnd);
+}
+
 Hwnd Desktop::NextWindowOfOtherProgram(int pid) const {
     for (Hwnd hwnd : zOrder_) {
         const Window* w = Find(hwnd);
         bool onScreen = w->x + w->width > 0 && w->y + w->height > 0;
-        if (hwnd != shell_ && w->visible && !w->minimised && onScreen && w->pid != pid &&
-            w->pid != kShellPid) {
+        if (hwnd != shell_ && w->visible && !w->cloaked && w->enabled && !w->minimised &&
+            onScreen && w->pid != pid && w->pid != kShellPid) {
             return hwnd;
         }
     }
@@ -235,6 +251,7 @@ Hwnd Desktop::CreateAppWindow(const std::string& title) {
     w.title = title;
     w.className = "Edit";
     w.visible = true;
+    w.minimiseBox = true;
     w.x = 100;
     w.y = 100;
     w.width = 400;
@@ -260,25 +277,30 @@ std::vector<Hwnd> Desktop::TaskbarButtons() const {
 }
 
 void Desktop::MinimiseAll() {
-    // As harsh as real shells: every visible, enabled top-level window that
-    // is not the shell's own (desktop, taskbar) and not a dialog box, with or
-    // without a minimise button, owned or not. Collected first: the windows
-    // hear of it and may change the set.
+    // Every visible, enabled top-level window that is not the shell's own
+    // (desktop, taskbar) and not a dialog box; Windows' own shell only those
+    // with a minimise button. Collected first: the windows hear of it and
+    // may change the set.
     std::vector<Hwnd> targets;
     for (const auto& [hwnd, w] : windows_) {
         if (w.pid != kShellPid && w.visible && w.enabled && !w.minimised &&
-            w.className != "#32770") {
+            w.className != "#32770" && (shellKind != ShellKind::Windows || w.minimiseBox)) {
             targets.push_back(hwnd);
         }
     }
     ++minimiseAll_;
-    for (Hwnd hwnd : targets) Minimise(hwnd);
+    for (Hwnd hwnd : targets) {
+        if (shellKind == ShellKind::HarshSync) {
+            Minimise(hwnd);
+        } else {
+            Post([this, hwnd] { Minimise(hwnd); });
+        }
+    }
 }
 
-void Desktop::QueueKeys(const std::vector<Key>& keys) {
-    for (Key key : keys) {
-        key.system = !HasKeyboardFocus(active_);
-        keys_.push_back(key);
+void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
+    for (const platform::KeyEvent& key : keys) {
+        keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_)});
     }
 }
 
@@ -295,8 +317,19 @@ bool Desktop::RunOneActivation() {
     return true;
 }
 
+bool Desktop::AnyDown(std::initializer_list<std::uint8_t> vks) const {
+    return std::any_of(vks.begin(), vks.end(), [this](std::uint8_t vk) { return KeyDown(vk); });
+}
+
 void Desktop::ProcessKey(const Key& key) {
-    if (active_ == 0) return;
+    HoldKey(key.vk, !key.up);
+    const bool modifier = (key.vk >= kVkShift && key.vk <= kVkAlt) ||
+                          (key.vk >= 0xA0 && key.vk <= 0xA5) || key.vk == kVkLeftWin ||
+                          key.vk == kVkRightWin;
+    if (key.up || modifier || active_ == 0) return;
+    // What the user holds modifies the sent key too.
+    const bool alt = KeyDown(kVkAlt);
+    const bool others = AnyDown({kVkShift, kVkControl, kVkLeftWin, kVkRightWin});
     if (active_ == shell_) {
         if (key.system) {
             // A system key is no move to the taskbar.
@@ -304,10 +337,11 @@ void Desktop::ProcessKey(const Key& key) {
             return;
         }
         // Tab moves the focus from the desktop to the taskbar; Alt+M there
-        // minimises every window.
-        if (key.vk == kVkTab && !key.alt) {
+        // minimises every window. Ctrl+Alt+Tab, Shift+Tab and the like do
+        // neither.
+        if (key.vk == kVkTab && !alt && !others) {
             shellTaskbarFocus_ = true;
-        } else if (key.vk == 'M' && key.alt && shellTaskbarFocus_) {
+        } else if (key.vk == 'M' && alt && !others && shellTaskbarFocus_) {
             shellTaskbarFocus_ = false;
             MinimiseAll();
         } else {
@@ -319,7 +353,7 @@ void Desktop::ProcessKey(const Key& key) {
     if (w->proc) return;  // the program's own windows take no typing here
     if (key.vk == kVkTab) {
         w->typed += '\t';
-    } else if (key.alt) {
+    } else if (alt) {
         w->typed += std::string("<Alt+") + static_cast<char>(key.vk) + ">";
     } else {
         w->typed += static_cast<char>(key.vk);
@@ -329,12 +363,22 @@ void Desktop::ProcessKey(const Key& key) {
 void Desktop::HoldKey(std::uint8_t vk, bool down) {
     const Window* active = Find(active_);
     std::set<std::uint8_t>* seen = active ? &threadKeysDown_[active->pid] : nullptr;
+    // VK_LSHIFT..VK_RMENU pair up as 0xA0 + 2 * (common - VK_SHIFT) + side.
+    const bool sided = vk >= 0xA0 && vk <= 0xA5;
+    const std::uint8_t common = static_cast<std::uint8_t>(kVkShift + (vk - 0xA0) / 2);
+    const std::uint8_t left = static_cast<std::uint8_t>(0xA0 + 2 * (common - kVkShift));
     for (std::set<std::uint8_t>* state : {&keysDown_, seen}) {
         if (state == nullptr) continue;
         if (down) {
             state->insert(vk);
         } else {
             state->erase(vk);
+        }
+        if (!sided) continue;
+        if (state->count(left) || state->count(left + 1)) {
+            state->insert(common);
+        } else {
+            state->erase(common);
         }
     }
 }

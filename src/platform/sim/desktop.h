@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/sim/registry_hive.h"
 #include "platform/types.h"
 
@@ -64,6 +65,8 @@ struct Window {
     bool visible = false;
     bool minimised = false;
     bool enabled = true;
+    bool minimiseBox = false;  // WS_MINIMIZEBOX: what Windows' own shell minimises
+    bool cloaked = false;      // on another virtual desktop: visible, yet not seen
     bool taskbarButton = true;  // visible, unowned windows with a caption get one
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
@@ -93,6 +96,15 @@ struct FileFaults {
     std::set<std::string> hidden;
     std::set<std::string> system;
 };
+
+// How the shell's minimise-all treats the windows. Windows' own shell
+// minimises only windows with a minimise button, by asynchronous requests;
+// others minimise every window, asynchronously or one by one as they
+// answer. Tests that count reveals run under each.
+enum class ShellKind { Windows, Harsh, HarshSync };
+inline constexpr ShellKind kShellKinds[] = {ShellKind::Windows, ShellKind::Harsh,
+                                            ShellKind::HarshSync};
+const char* Name(ShellKind kind);
 
 class Desktop {
 public:
@@ -149,16 +161,21 @@ public:
     // word of WM_ACTIVATE's wParam says whether the window is minimised.
     void Activate(Hwnd hwnd);
     void Show(Hwnd hwnd, bool activate);
-    // Hiding the active window hands activation to the next visible window
-    // of the same program, as ShowWindow(SW_HIDE) does.
+    // Minimising, hiding or destroying the active window hands the
+    // activation to the next window in the z-order that can take it
+    // (visible and enabled, minimised or not, of any program), as Windows
+    // and Wine do.
     void Hide(Hwnd hwnd);
     // Hides without deactivating (SetWindowPos with SWP_HIDEWINDOW).
     void HideKeepingActivation(Hwnd hwnd);
     // Both tell the window with WM_SIZE, as Windows does.
     void Minimise(Hwnd hwnd);
     void Restore(Hwnd hwnd);
-    // The front-most visible window of another program than `pid` (the shell
-    // when nothing else is there), or 0.
+    // To the front of the z-order without activation (SWP_NOACTIVATE).
+    void BringToFront(Hwnd hwnd);
+    // The front-most window of another program than `pid` that the user can
+    // see and use (visible, not cloaked, enabled, not minimised, on the
+    // screen); the shell when nothing else is there, or 0.
     Hwnd NextWindowOfOtherProgram(int pid) const;
     // A window of another program, for the keys to land in.
     Hwnd CreateAppWindow(const std::string& title);
@@ -168,6 +185,7 @@ public:
     std::vector<Hwnd> TaskbarButtons() const;
     bool HasTaskbarButton(Hwnd hwnd) const;
     int MinimiseAllCount() const { return minimiseAll_; }
+    ShellKind shellKind = ShellKind::HarshSync;
     // Windows' foreground lock: a program in the background may neither take
     // the activation from the user's window (not even at its start) nor hand
     // it to another program.
@@ -179,22 +197,18 @@ public:
     // A key pressed or released on the keyboard. The keyboard's state
     // (GetAsyncKeyState) follows at once; a program's thread sees the change
     // (GetKeyState) only while one of its windows is active, so a key
-    // released over another program's window stays down for it.
+    // released over another program's window stays down for it. A left or
+    // right modifier (VK_LCONTROL...) moves its common code (VK_CONTROL) too.
     void HoldKey(std::uint8_t vk, bool down);
     bool KeyDown(std::uint8_t vk) const { return keysDown_.count(vk) != 0; }
     bool ThreadKeyDown(int pid, std::uint8_t vk) const;
 
     // --- input ---
-    struct Key {
-        std::uint8_t vk;
-        bool alt;
-        // Queued while the active window had no keyboard focus: the key goes
-        // to the active window as a system key (Tab as WM_SYSKEYDOWN).
-        bool system = false;
-    };
     // Keys go to the window that has the keyboard focus when they are queued,
-    // as under Wine, not when they are read.
-    void QueueKeys(const std::vector<Key>& keys);
+    // as under Wine, not when they are read. Each changes the keyboard's
+    // state as it is processed, and a key that goes down is read with the
+    // modifiers then held, the user's as well as the sent ones.
+    void QueueKeys(const std::vector<platform::KeyEvent>& keys);
     // Whether `hwnd` is active and its thread has given it the keyboard focus.
     // The shell's window takes the focus only when its own thread handles
     // its activation, a step after the foreground changed.
@@ -279,8 +293,17 @@ public:
     std::size_t CountCalls(const std::string& prefix) const;
 
 private:
+    struct Key {
+        std::uint8_t vk;
+        bool up;
+        // Queued while the active window had no keyboard focus: the key goes
+        // to the active window as a system key (Tab as WM_SYSKEYDOWN).
+        bool system;
+    };
     void ProcessKey(const Key& key);
     void MinimiseAll();
+    void HandOff(Hwnd gone);
+    bool AnyDown(std::initializer_list<std::uint8_t> vks) const;
     void Reap(int pid);
     bool RunOne();
     // Advances the clock to the earliest timer tick or scheduled action due

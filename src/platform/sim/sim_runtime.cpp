@@ -19,6 +19,9 @@ namespace fs = std::filesystem;
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
 constexpr std::uint8_t kVkMenu = 0x12;  // Alt
+// Posted to the taskbar button's form once it is no longer the active
+// window (see "At rest" in platform/activation.h).
+constexpr std::uint32_t kRestMessage = 0x8002;
 
 }  // namespace
 
@@ -182,6 +185,7 @@ private:
         rt_.events_.Raise(events.Resize);
     }
     void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
+    void Rest();
     void CloseRequest(std::int16_t unloadMode);
     void Destroy();
 
@@ -199,6 +203,7 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     w.title = description.caption;
     w.className = "ThunderForm";
     w.taskbarButton = description.taskbarButton;
+    w.minimiseBox = description.minButton;
     // Forms other than the taskbar button's are owned by the application
     // window, so the shell gives them no button of their own.
     w.owner = description.taskbarButton ? 0 : rt.appWindow_;
@@ -235,6 +240,15 @@ void SimForm::SetVisible(bool visible) {
     } else if (!window().visible) {
         hiddenByProgram = false;
         rt_.desk_.Show(hwnd_, false);
+        if (description().taskbarButton) rt_.desk_.Post(hwnd_, kRestMessage);
+    }
+}
+
+void SimForm::Rest() {
+    const Window& w = window();
+    if (ActivationModel::ToRest(w.visible, w.minimised, rt_.desk_.Active() == hwnd_, w.enabled,
+                                rt_.modalForm_)) {
+        rt_.desk_.Minimise(hwnd_);
     }
 }
 
@@ -339,6 +353,7 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         case WM_ACTIVATE:
             if (dialog_ && wParam == 0) dialog_->Deactivated();
             if (dialog_ && wParam != 0) dialog_->Activated();
+            if (wParam == 0 && description().taskbarButton) rt_.desk_.Post(hwnd_, kRestMessage);
             // Which activations raise Activate: see platform/activation.h.
             if ((wParam & 0xFFFF) != 0 &&
                 rt_.activation_.Activated(this, (wParam >> 16) != 0, rt_.events_.InHandler(),
@@ -353,6 +368,12 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
                 rt_.events_.Raise(events.Activate);
             }
             if (wParam == SIZE_MINIMIZED) rt_.activation_.Minimised();
+            // Restored from outside while another window is active (a shell's
+            // "undo minimise all"): back to rest.
+            if (wParam == SIZE_RESTORED && description().taskbarButton &&
+                rt_.desk_.Active() != hwnd_) {
+                rt_.desk_.Post(hwnd_, kRestMessage);
+            }
             rt_.events_.Raise(events.Resize);
             break;
         case WM_MOUSEMOVE: {
@@ -381,6 +402,9 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             break;
         case WM_PAINT:
             rt_.events_.Raise(events.Paint);
+            break;
+        case kRestMessage:
+            if (loaded_) Rest();
             break;
         default:
             break;
@@ -479,10 +503,17 @@ bool SimRuntime::AppActivate(std::string_view title) {
 }
 
 void SimRuntime::SendKeys(std::string_view keys) {
-    std::vector<Desktop::Key> queued;
-    for (const KeyStroke& k : ParseKeys(keys)) queued.push_back({k.virtualKey, k.alt});
-    desk_.QueueKeys(queued);
-    activation_.KeysSent(Clock());
+    std::vector<std::uint8_t> held;
+    for (std::uint8_t vk : kModifierKeys) {
+        if (desk_.KeyDown(vk)) held.push_back(vk);
+    }
+    desk_.QueueKeys(KeyEvents(ParseKeys(keys), held));
+    bool restored = false;
+    for (const SimForm* f : forms_) {
+        const Window* w = desk_.Find(f->hWnd());
+        restored = restored || (f->description().taskbarButton && w != nullptr && !w->minimised);
+    }
+    activation_.KeysSent(Clock(), restored);
 }
 
 void SimRuntime::DoEvents() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/win32/trace.h"
 #include "platform/win32/win32_forms.h"
 
 namespace quorvel::win32 {
@@ -155,14 +156,24 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             if (wParam) SetIconsOnce();
             break;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) return 0;
+        case WM_ACTIVATE: {
+            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_),
+                  LOWORD(wParam), HIWORD(wParam));
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                // Not from inside the deactivation: minimising a window that
+                // is still being deactivated would hand the activation on.
+                if (description().taskbarButton) PostMessageA(hwnd_, kRestMessage, 0, 0);
+                return 0;
+            }
             // Which activations raise Activate: see platform/activation.h. The
             // high word says the form is minimised: a click on the taskbar
             // button of a minimised form counts once it has restored it.
-            if (rt_.activation.Activated(this, HIWORD(wParam) != 0,
+            const Decision decision =
+                rt_.activation.Activated(this, HIWORD(wParam) != 0,
                                          rt_.events.InHandler() || creating_, rt_.modalForm,
-                                         GetTickCount())) {
+                                         GetTickCount());
+            Trace("activation of %p: %s", static_cast<void*>(hwnd_), decision.why);
+            if (decision) {
                 // This click has been told, also when it is a restore still
                 // under way: Windows activates a restored window before it
                 // sends its WM_SIZE.
@@ -176,9 +187,11 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
                 // instead of activating it. Hand the activation back once the
                 // shell has had the time to act on the keys (activated in
                 // the middle of them, it would forget the Tab).
+                Trace("hand-back of %p in %u ms", static_cast<void*>(hwnd_), kHandAwayAfterMs);
                 SetTimer(hwnd_, kHandAwayTimer, kHandAwayAfterMs, nullptr);
             }
             return 0;
+        }
         case WM_MOUSEMOVE: {
             // The notification-area callback arrives here too, with the icon's
             // identifier in wParam and the mouse message in lParam. Alt is
@@ -214,6 +227,7 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == kHandAwayTimer) {
                 KillTimer(hwnd_, kHandAwayTimer);
                 if (GetForegroundWindow() == hwnd_ && rt_.modalForm == nullptr) {
+                    Trace("hand-back of %p now", static_cast<void*>(hwnd_));
                     rt_.HandActivationAway();
                 }
                 return 0;
@@ -225,12 +239,17 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kRestoredMessage:
             // Only when the restore's own activation has not told the form.
-            if (restoreCheckPending_ && !IsIconic(hwnd_) &&
-                rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false, rt_.modalForm,
-                                        GetTickCount())) {
-                Raise(events.Activate);
+            if (restoreCheckPending_ && !IsIconic(hwnd_)) {
+                const Decision decision =
+                    rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false,
+                                            rt_.modalForm, GetTickCount());
+                Trace("restore of %p: %s", static_cast<void*>(hwnd_), decision.why);
+                if (decision) Raise(events.Activate);
             }
             restoreCheckPending_ = false;
+            return 0;
+        case kRestMessage:
+            Rest();
             return 0;
 
         case WM_PAINT:
@@ -344,6 +363,12 @@ void Win32Form::Resized(WPARAM kind) {
     }
     // A WM_SIZE of a form that stays minimised (moved by the program, say)
     // is no end of the restore under way.
+    // Restored from outside while another window is active (a shell's "undo
+    // minimise all"): back to rest.
+    if (kind == SIZE_RESTORED && minimised_ && description().taskbarButton &&
+        GetForegroundWindow() != hwnd_) {
+        PostMessageA(hwnd_, kRestMessage, 0, 0);
+    }
     if (!(minimised_ && kind == SIZE_MINIMIZED)) restoreTold_ = false;
     minimised_ = kind == SIZE_MINIMIZED;
     if (minimised_) rt_.activation.Minimised();

@@ -3,6 +3,7 @@
 
 #include "platform/dispatch.h"
 #include "platform/errors.h"
+#include "platform/win32/trace.h"
 #include "platform/win32/win32_forms.h"
 
 namespace quorvel::win32 {
@@ -118,7 +119,21 @@ void Win32Form::SetVisible(bool visible) {
         hiddenByProgram = false;
         ShowWindow(hwnd_, SW_SHOWNA);
         TaskbarChanged();
+        if (description().taskbarButton) PostMessageA(hwnd_, kRestMessage, 0, 0);
     }
+}
+
+void Win32Form::Rest() {
+    // See "At rest" in platform/activation.h. Without activation: the
+    // user's window keeps the keyboard.
+    if (!loaded_ || hwnd_ == nullptr ||
+        !ActivationModel::ToRest(IsWindowVisible(hwnd_), IsIconic(hwnd_),
+                                 GetForegroundWindow() == hwnd_, IsWindowEnabled(hwnd_),
+                                 rt_.modalForm)) {
+        return;
+    }
+    Trace("rest: %p minimised", static_cast<void*>(hwnd_));
+    ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
 }
 
 void Win32Form::TaskbarChanged() {

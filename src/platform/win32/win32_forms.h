@@ -20,6 +20,9 @@ inline constexpr const char* kFormClass = "QuorvelForm";
 inline constexpr const char* kPanelClass = "QuorvelPanel";
 // Posted to a form restored from minimised, to see whether that made it current.
 inline constexpr UINT kRestoredMessage = WM_APP + 1;
+// Posted to the taskbar button's form to minimise it once it is no longer
+// the active window (see "At rest" in platform/activation.h).
+inline constexpr UINT kRestMessage = WM_APP + 2;
 // A form that the shell activated again while it settles hands the
 // activation back when this one-shot timer fires (control timers use the
 // controls' IDs, from 100 on).
@@ -107,6 +110,7 @@ public:
     void PopupMenu(std::string_view menuName) override;
 
     bool hiddenByProgram = false;
+    bool Minimised() const { return hwnd_ != nullptr && IsIconic(hwnd_); }
 
 private:
     // The form a window procedure call is for, bound at WM_NCCREATE.
@@ -133,6 +137,7 @@ private:
     void Resized(WPARAM kind);
     void Destroy();
     void TaskbarChanged();
+    void Rest();
     void SetIconsOnce();
     void Paint();
     void Command(int id);

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/keys.h"
+#include "platform/win32/trace.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_instance.h"
 #include "platform/win32/win32_message_filter.h"
@@ -106,6 +107,7 @@ void Win32Runtime::ActivateStartupForm(Form& form) {
         EventDispatcher::OwnDoing own(events);
         if (SetForegroundWindow(f.window())) WaitForForeground(f.window());
     }
+    Trace("start-up activation of %p", static_cast<void*>(f.window()));
     activation.StartupActivation(&f);
     events.Raise(f.events.Activate);
 }
@@ -117,9 +119,31 @@ bool Win32Runtime::IsOurs(HWND hwnd) const {
     return pid == GetCurrentProcessId();
 }
 
-HWND Win32Runtime::NextWindowOfOtherProgram() const {
+bool Win32Runtime::IsCloaked(HWND hwnd) {
+    // A window on another virtual desktop, or a suspended app's frame, is
+    // visible but cloaked (Windows 8 and later): activating it would switch
+    // the user to it. Looked up on first need, so that the program still
+    // starts where the function is missing.
+    using GetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    constexpr DWORD kDwmwaCloaked = 14;
+    if (!dwmLookedUp_) {
+        dwmLookedUp_ = true;
+        HMODULE dwm = GetModuleHandleA("dwmapi.dll");
+        if (dwm == nullptr) dwm = LoadLibraryA("dwmapi.dll");
+        if (dwm != nullptr) {
+            dwmGetAttribute_ = reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"));
+        }
+    }
+    if (dwmGetAttribute_ == nullptr) return false;
+    DWORD cloaked = 0;
+    auto get = reinterpret_cast<GetAttributeFn>(dwmGetAttribute_);
+    return SUCCEEDED(get(hwnd, kDwmwaCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+HWND Win32Runtime::NextWindowOfOtherProgram() {
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(h) || IsIconic(h) || IsOurs(h)) continue;
+        // Only a window the user can see and use.
+        if (!IsWindowVisible(h) || IsIconic(h) || !IsWindowEnabled(h) || IsOurs(h)) continue;
         // Off the screen is nobody's working window (another instance's
         // taskbar button, say, whose activation would be a click).
         RECT r;
@@ -133,6 +157,7 @@ HWND Win32Runtime::NextWindowOfOtherProgram() const {
         char cls[64] = {};
         GetClassNameA(h, cls, sizeof cls);
         if (lstrcmpiA(cls, "Shell_TrayWnd") == 0) continue;
+        if (IsCloaked(h)) continue;
         return h;
     }
     // Nothing of the user's is open: the shell's desktop window, else its taskbar.
@@ -143,7 +168,10 @@ HWND Win32Runtime::NextWindowOfOtherProgram() const {
 
 void Win32Runtime::HandActivationAway() {
     if (!IsOurs(GetForegroundWindow())) return;
-    if (HWND next = NextWindowOfOtherProgram()) SetForegroundWindow(next);
+    if (HWND next = NextWindowOfOtherProgram()) {
+        Trace("activation handed to %p", static_cast<void*>(next));
+        SetForegroundWindow(next);
+    }
 }
 
 bool Win32Runtime::TranslateDialogMessage(MSG& msg) {
@@ -200,11 +228,17 @@ bool Win32Runtime::AppActivate(std::string_view title) {
         EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
         target = search.visible != nullptr ? search.visible : search.any;
     }
-    if (target == nullptr) return false;
+    if (target == nullptr) {
+        Trace("AppActivate %s: no such window", wanted.c_str());
+        return false;
+    }
     SetForegroundWindow(target);
     // SetForegroundWindow returns before the change has happened; keys sent
     // at once would reach the old window.
-    return WaitUntilReadyForKeys(target);
+    const bool ready = WaitUntilReadyForKeys(target);
+    Trace("AppActivate %s: %p %s", wanted.c_str(), static_cast<void*>(target),
+          ready ? "ready" : "not in front");
+    return ready;
 }
 
 void Win32Runtime::WaitBriefly() {
@@ -265,23 +299,29 @@ void Win32Runtime::WaitUntilIdle(HWND target) {
 }
 
 void Win32Runtime::SendKeys(std::string_view keys) {
+    std::vector<std::uint8_t> held;
+    for (std::uint8_t vk : kModifierKeys) {
+        if (GetAsyncKeyState(vk) < 0) held.push_back(vk);
+    }
     std::vector<INPUT> inputs;
-    auto key = [&](WORD vk, bool up) {
+    for (const KeyEvent& e : KeyEvents(ParseKeys(keys), held)) {
         INPUT in{};
         in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.ki.wVk = e.virtualKey;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(e.virtualKey, MAPVK_VK_TO_VSC));
+        // The right-hand Ctrl and Alt and the Windows keys are extended keys.
+        const bool extended = e.virtualKey == VK_RCONTROL || e.virtualKey == VK_RMENU ||
+                              e.virtualKey == VK_LWIN || e.virtualKey == VK_RWIN;
+        in.ki.dwFlags = (e.up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(in);
-    };
-    for (const KeyStroke& stroke : ParseKeys(keys)) {
-        if (stroke.alt) key(VK_MENU, false);
-        key(stroke.virtualKey, false);
-        key(stroke.virtualKey, true);
-        if (stroke.alt) key(VK_MENU, true);
+        Trace("key %02X %s", e.virtualKey, e.up ? "up" : "down");
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    activation.KeysSent(GetTickCount());
+    bool restored = false;
+    for (const Win32Form* f : forms) {
+        restored = restored || (f->description().taskbarButton && f->Loaded() && !f->Minimised());
+    }
+    activation.KeysSent(GetTickCount(), restored);
 }
 
 void Win32Runtime::DoEvents() {

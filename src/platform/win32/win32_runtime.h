@@ -71,7 +71,8 @@ protected:
 
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    HWND NextWindowOfOtherProgram() const;
+    HWND NextWindowOfOtherProgram();
+    bool IsCloaked(HWND hwnd);
     // Waits, taking the messages other threads send us, until `target` is the
     // foreground window; false when it is not within the time allowed.
     static void WaitBriefly();
@@ -91,6 +92,8 @@ private:
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
     bool commonControls_ = false;
+    bool dwmLookedUp_ = false;
+    void* dwmGetAttribute_ = nullptr;  // DwmGetWindowAttribute, where there is one
     int pixelsPerInch_ = platform::kStandardPixelsPerInch;
     UINT taskbarCreated_ = 0;
     std::map<UINT_PTR, std::function<void()>> timeouts_;
