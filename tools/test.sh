@@ -37,4 +37,6 @@ NOTE
 fi
 cmake --preset "$host" >/dev/null
 cmake --build --preset "$host"
-exec ctest --preset "$host" --output-on-failure "$@"
+# Two at a time: the Wine tests of the two prefixes run side by side (each
+# prefix's own tests one after another, see cmake/wine_tests.cmake).
+exec ctest --preset "$host" --output-on-failure --parallel 2 "$@"

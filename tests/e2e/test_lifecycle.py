@@ -38,7 +38,7 @@ class Lifecycle(DesktopTestCase):
                 self.assertEqual(d.reg_query(), after)
                 d.click(*d.button_of(form1.hwnd).centre)
                 wait_for("a reveal", lambda: d.reveals() == 1)
-                self.assertIn(form1.hwnd, d.minimised_by_shell()[0])
+                wait_for("Form1 minimised", lambda: d.window(form1.hwnd).iconic)
                 wait_for("the button back", lambda: d.button_of(form1.hwnd))
 
     def test_the_icon_comes_back_when_the_taskbar_is_recreated(self):

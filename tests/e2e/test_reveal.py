@@ -1,9 +1,13 @@
-"""Exactly one reveal per click with the real quorvel.exe under Wine and a
-stand-in shell that minimises every window, the program's own included, by
-ShowWindowAsync and (--sync) by ShowWindow: clicks on the taskbar button, on
-the notification-area icon, second starts, and clicks after the Configure
-dialog closed. And the dialog stays in front of another program's window
-titled "Quorvel"."""
+"""Exactly one reveal per request and none without one, with the real
+quorvel.exe under Wine and each kind of stand-in shell: one that minimises
+every window, the program's own included, by ShowWindowAsync and (--sync) by
+ShowWindow, and (--windows) one that minimises only windows with a minimise
+button, as Windows' own shell does. Requests: clicks on the taskbar button,
+on the notification-area icon, second starts (also from a hotkey still
+held), and clicks after the Configure dialog closed; no request: the
+activation Windows hands on when the user's window is closed or minimised.
+And the dialog stays in front of another program's window titled
+"Quorvel"."""
 import subprocess
 import sys
 import unittest
@@ -12,7 +16,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).parent))
 from wine import BUILD, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
-VARIANTS = ((), ("--sync",))
+VARIANTS = ((), ("--sync",), ("--windows",))
+SC_MINIMIZE = ("0x112", "0xF020", "0")  # WM_SYSCOMMAND
 COMMAND2 = (3825, 585, 855, 375)  # OK
 COMMAND3 = (3825, 1065, 855, 375)  # Cancel
 WINDOW_MENU = [19, 19, 19, 19, 19, 9, 19]  # Restore, Size, Minimize, Maximize, Configure, -, About Wine
@@ -50,13 +55,11 @@ class Reveal(DesktopTestCase):
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(times),
                         "--delay", "250", "1"], env=d.env, check=True)
 
-    def assert_form1_minimised_by_the_shell(self, since):
-        """The shell minimised Form1 in every minimise-all from `since` on: a
-        kind shell that spares it would make these counts meaningless."""
+    def assert_form1_at_rest(self):
+        """Form1 minimised after a reveal, by the shell or, where the shell
+        spares it (Windows' own, or a shell that acted while it was hidden),
+        by itself: so the next click restores it, whatever the shell."""
         d = self.desk
-        spared = [i for i, handles in enumerate(d.minimised_by_shell()[since:], since)
-                  if self.form1.hwnd not in handles]
-        self.assertEqual(spared, [], "minimise-alls that did not minimise Form1")
         wait_for("Form1 minimised", lambda: d.window(self.form1.hwnd).iconic)
 
     def test_clicks_icon_clicks_and_second_starts_are_one_reveal_each(self):
@@ -66,7 +69,7 @@ class Reveal(DesktopTestCase):
                 self.start(variant)
                 self.click_button(50)
                 count = self.expect_reveals(50, "50 clicks on the button")
-                self.assert_form1_minimised_by_the_shell(0)
+                self.assert_form1_at_rest()
                 self.assertTrue(d.window(self.notepad.hwnd).iconic)
 
                 self.click_icon(20)
@@ -76,7 +79,7 @@ class Reveal(DesktopTestCase):
                     self.click_button()
                     count += 1
                     self.expect_reveals(count, "a click on the button")
-                    self.assert_form1_minimised_by_the_shell(count - 1)
+                    self.assert_form1_at_rest()
                     self.click_icon()
                     count += 1
                     self.expect_reveals(count, "a click on the icon")
@@ -106,7 +109,8 @@ class Reveal(DesktopTestCase):
         # Each shell variant closes the dialog each way once, opened from
         # the two menus in turn: together every combination.
         ways = {(): (("OK", False), ("Cancel", True), ("Escape", False)),
-                ("--sync",): (("OK", True), ("Cancel", False), ("Escape", True))}
+                ("--sync",): (("OK", True), ("Cancel", False), ("Escape", True)),
+                ("--windows",): (("OK", False), ("Escape", True))}
         for variant in VARIANTS:
             self.start(variant)
             count = 0
@@ -130,7 +134,82 @@ class Reveal(DesktopTestCase):
                     self.click_button(3)
                     count += 3
                     self.expect_reveals(count, "three clicks after the dialog")
-                    self.assert_form1_minimised_by_the_shell(count - 3)
+                    self.assert_form1_at_rest()
+
+    def test_the_activation_handed_on_after_a_close_or_a_minimise_reveals_nothing(self):
+        """When the user's window is closed or minimised, Windows hands the
+        activation to the next window in the z-order, which may be Form1,
+        off the screen and, under Windows' own shell, restored: no reveal,
+        right after start-up or after reveals; then each click is one."""
+        d = self.desk
+
+        def notepad_goes(how, what):
+            count = d.reveals()
+            if how == "close":
+                d.probe("close", hex(self.notepad.hwnd))
+                wait_for("Notepad closed", lambda: d.window(self.notepad.hwnd) is None)
+                self.notepad = d.start_notepad()
+                wait_for("Notepad in front",
+                         lambda: (fg := d.foreground()) and fg.hwnd == self.notepad.hwnd)
+            else:
+                d.probe("post", hex(self.notepad.hwnd), *SC_MINIMIZE)
+                wait_for("Notepad minimised", lambda: d.window(self.notepad.hwnd).iconic)
+            stays(f"no reveal when Notepad was {what}", lambda: d.reveals() == count,
+                  duration=1.0)
+
+        def restore_notepad():
+            d.click(*wait_for("Notepad's button", lambda: d.button_of(self.notepad.hwnd)).centre)
+            wait_for("Notepad restored and in front",
+                     lambda: not d.window(self.notepad.hwnd).iconic
+                     and (fg := d.foreground()) and fg.hwnd == self.notepad.hwnd)
+
+        for variant in VARIANTS:
+            with self.subTest(shell=variant):
+                self.start(variant, mode="2")
+                count = 0
+                for how, what in (("close", "closed right after start-up"),
+                                  ("minimise", "minimised right after start-up")):
+                    notepad_goes(how, what)
+                for how, what in (("close", "closed after a reveal"),
+                                  ("minimise", "minimised after a reveal")):
+                    self.click_button()
+                    count += 1
+                    self.expect_reveals(count, "a click on the button")
+                    restore_notepad()
+                    notepad_goes(how, what)
+                self.click_button(3)
+                count += 3
+                self.expect_reveals(count, "three clicks after the hand-offs")
+                self.assert_form1_at_rest()
+
+    def test_held_modifiers_leave_the_keys_alone(self):
+        """A second start from a hotkey whose Ctrl and Alt are still held, and
+        a click on the icon with Shift held: one reveal each, and the shell
+        sees Tab and Alt+M alone."""
+        d = self.desk
+        self.start((), mode="3")
+        d.click(*d.at_twips(self.notepad.hwnd, 0, 0, 0, 0))  # the X focus in a Wine window
+        count = d.reveals()
+        subprocess.run(["xdotool", "keydown", "ctrl", "alt"], env=d.env, check=True)
+        try:
+            second = d.start(BUILD / "quorvel.exe")
+            wait_for("the second start to end", lambda: process_ended(second), timeout=30)
+            count += 1
+            self.expect_reveals(count, "a second start with Ctrl+Alt held")
+        finally:
+            subprocess.run(["xdotool", "keyup", "ctrl", "alt"], env=d.env, check=True)
+        subprocess.run(["xdotool", "keydown", "shift"], env=d.env, check=True)
+        try:
+            x, y = d.tray_icon_position()
+            subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=d.env,
+                           check=True)
+            count += 1
+            self.expect_reveals(count, "a click on the icon with Shift held")
+        finally:
+            subprocess.run(["xdotool", "keyup", "shift"], env=d.env, check=True)
+        modified = [line for line in d.shell_log.read_text().splitlines()
+                    if line.startswith("modified-key")]
+        self.assertEqual(modified, [], "keys that reached the shell with a modifier held")
 
     def test_the_dialog_stays_in_front_of_another_programs_window_titled_quorvel(self):
         d = self.desk

@@ -162,9 +162,11 @@ class WineDesktop:
     @property
     def env(self):
         env = dict(os.environ)
-        # Wine's error messages only: they go to the logs of started programs
-        # and to a failed probe's report.
-        env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all,err+all",
+        # Wine's error messages, and the program's trace (OutputDebugStringA)
+        # with times: they go to the logs of started programs, among the
+        # artefacts, and to a failed probe's report.
+        env.update(WINEPREFIX=str(PREFIX), WINEARCH=ARCH,
+                   WINEDEBUG="-all,err+all,+debugstr,+timestamp",
                    WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
         if BITS == 64:
             # Wine starts further processes with this loader (the 32-bit one
@@ -244,7 +246,8 @@ class WineDesktop:
 
     def start_shell(self, *options):
         """The stand-in shell; "--sync" minimises with ShowWindow instead of
-        ShowWindowAsync."""
+        ShowWindowAsync, "--windows" only windows with a minimise button, as
+        Windows' own shell does."""
         proc = self.start(BUILD / "standin_shell.exe", *options, self.windows_path(self.shell_log))
         return self.wait_for_start("the stand-in shell", proc,
                                    lambda: self.find("Program Manager"))

@@ -1,26 +1,32 @@
 // A stand-in for the desktop shell's window in Wine sessions, which have none:
 // a window titled "Program Manager" that, while active, takes Tab (the focus
 // moves to the taskbar) and then Alt+M (minimise every window), as the shell
-// does. It is as harsh as real shells: every visible, enabled top-level window
-// that is not its own, not the taskbar and not a dialog box is minimised, with
-// or without a minimise button, owned or not.
-//   standin_shell.exe [--sync] [log file]
+// does; with Ctrl, Shift or a Windows key held they are other commands, and
+// do neither. By default it is as harsh as some shells: every visible,
+// enabled top-level window that is not its own, not the taskbar and not a
+// dialog box is minimised, with or without a minimise button, owned or not.
+//   standin_shell.exe [--sync | --windows] [log file]
 // Minimises with ShowWindowAsync, or with --sync with ShowWindow, which waits
-// for each window's thread. Given a file name, it appends one line per
-// minimise-all:
+// for each window's thread; with --windows as Windows' own shell does, only
+// the windows with a minimise button, with ShowWindowAsync. Given a file
+// name, it appends one line per minimise-all:
 //   minimise-all <milliseconds since 1970, with microseconds> <count> <handles...>
-// with the handles (hexadecimal) of the windows it minimised.
+// with the handles (hexadecimal) of the windows it minimised, and one line
+// per key that reached it with a modifier held:
+//   modified-key <virtual key> ctrl=<0|1> shift=<0|1> win=<0|1>
 // A test and demo aid only; the program never depends on it.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 std::string g_log;
 bool g_sync = false;
+bool g_windows = false;  // only windows with a minimise button
 bool g_taskbarFocus = false;
 // Alt is followed from its own key messages, not from the key state: Wine's
 // X11 driver sets the modifier keys to the physical keyboard's whenever a
@@ -51,8 +57,39 @@ BOOL CALLBACK CollectOne(HWND hwnd, LPARAM param) {
     if (pid == GetCurrentProcessId()) return TRUE;
     if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || IsIconic(hwnd)) return TRUE;
     if (IsClass(hwnd, "Shell_TrayWnd") || IsClass(hwnd, "#32770")) return TRUE;
+    if (g_windows && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_MINIMIZEBOX)) return TRUE;
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
     return TRUE;
+}
+
+void Log(const char* line) {
+    if (g_log.empty()) return;
+    if (FILE* f = std::fopen(g_log.c_str(), "a")) {
+        std::fputs(line, f);
+        std::fclose(f);
+    }
+}
+
+bool Held(int vk) {
+    return GetKeyState(vk) < 0;
+}
+
+bool IsModifier(WPARAM key) {
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN ||
+           key == VK_RWIN || (key >= VK_LSHIFT && key <= VK_RMENU);
+}
+
+// Ctrl, Shift or a Windows key held with a key: logged, and no command of
+// the taskbar's.
+bool Modified(WPARAM key) {
+    const bool ctrl = Held(VK_CONTROL), shift = Held(VK_SHIFT),
+               win = Held(VK_LWIN) || Held(VK_RWIN);
+    if (!ctrl && !shift && !win) return false;
+    char line[80];
+    std::snprintf(line, sizeof line, "modified-key %u ctrl=%d shift=%d win=%d\n",
+                  static_cast<unsigned>(key), ctrl, shift, win);
+    Log(line);
+    return true;
 }
 
 void MinimiseAll() {
@@ -67,15 +104,16 @@ void MinimiseAll() {
             ShowWindowAsync(hwnd, SW_MINIMIZE);
         }
     }
-    if (g_log.empty()) return;
-    if (FILE* f = std::fopen(g_log.c_str(), "a")) {
-        std::fprintf(f, "minimise-all %.3f %d", when, static_cast<int>(targets.size()));
-        for (HWND hwnd : targets) {
-            std::fprintf(f, " 0x%lX", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)));
-        }
-        std::fprintf(f, "\n");
-        std::fclose(f);
+    std::string line(64, '\0');
+    line.resize(std::snprintf(line.data(), line.size(), "minimise-all %.3f %d", when,
+                              static_cast<int>(targets.size())));
+    for (HWND hwnd : targets) {
+        char handle[24];
+        std::snprintf(handle, sizeof handle, " 0x%lX",
+                      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        line += handle;
     }
+    Log((line + "\n").c_str());
 }
 
 LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -88,6 +126,13 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_KEYDOWN:
+            // Alt comes as a plain key while Ctrl is held.
+            if (wParam == VK_MENU) g_altDown = true;
+            if (IsModifier(wParam)) return 0;
+            if (Modified(wParam)) {
+                g_taskbarFocus = false;
+                return 0;
+            }
             if (wParam == 'M' && g_altDown && g_taskbarFocus) {
                 g_taskbarFocus = false;
                 MinimiseAll();
@@ -98,6 +143,11 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             if (wParam == VK_MENU) {
                 g_altDown = true;
+                return 0;
+            }
+            if (IsModifier(wParam)) return 0;
+            if (Modified(wParam)) {
+                g_taskbarFocus = false;
                 return 0;
             }
             if (wParam == 'M' && g_taskbarFocus) {
@@ -126,12 +176,14 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ParseCommandLine(std::string line) {
-    const std::string sync = "--sync";
-    if (line.compare(0, sync.size(), sync) == 0 &&
-        (line.size() == sync.size() || line[sync.size()] == ' ')) {
-        g_sync = true;
-        std::size_t rest = line.find_first_not_of(' ', sync.size());
-        line = rest == std::string::npos ? std::string() : line.substr(rest);
+    for (auto [option, flag] : {std::pair{"--sync", &g_sync}, std::pair{"--windows", &g_windows}}) {
+        const std::string name = option;
+        if (line.compare(0, name.size(), name) == 0 &&
+            (line.size() == name.size() || line[name.size()] == ' ')) {
+            *flag = true;
+            std::size_t rest = line.find_first_not_of(' ', name.size());
+            line = rest == std::string::npos ? std::string() : line.substr(rest);
+        }
     }
     if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
         line = line.substr(1, line.size() - 2);

@@ -303,6 +303,15 @@ void Win32Runtime::SendKeys(std::string_view keys) {
     for (std::uint8_t vk : kModifierKeys) {
         if (GetAsyncKeyState(vk) < 0) held.push_back(vk);
     }
+    // A Shift, Ctrl or Alt known only by its common code (some keyboard
+    // drivers report no side) is let go by that code.
+    for (std::uint8_t common : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        const std::uint8_t left = static_cast<std::uint8_t>(VK_LSHIFT + 2 * (common - VK_SHIFT));
+        if (GetAsyncKeyState(common) < 0 && GetAsyncKeyState(left) >= 0 &&
+            GetAsyncKeyState(left + 1) >= 0) {
+            held.push_back(common);
+        }
+    }
     std::vector<INPUT> inputs;
     for (const KeyEvent& e : KeyEvents(ParseKeys(keys), held)) {
         INPUT in{};
