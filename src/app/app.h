@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/forms.h"
 #include "platform/runtime.h"
+#include "ui/form_controls.h"
 
 namespace quorvel {
 
@@ -28,10 +30,16 @@ public:
     platform::WinApi& api() { return runtime_.api(); }
 
     platform::Form& Form1() { return *form1_; }
+    const ControlsOfForm1& Form1Controls() const { return *form1Controls_; }
     // Loaded on first use, and afresh when used after an unload.
     platform::Form& Form2();
+    // Its controls, loading it as Form2() does.
+    const ControlsOfForm2& Form2Controls();
     // The Configure dialog while it is open, else null.
     platform::Form* Form3() { return form3_.get(); }
+    const ControlsOfForm3* Form3Controls() const {
+        return form3Controls_ ? &*form3Controls_ : nullptr;
+    }
     bool DialogVisible() const { return form3_ && form3_->Loaded() && form3_->Visible(); }
 
     // Opens the Configure dialog modally and returns when it has closed. When
@@ -52,9 +60,13 @@ private:
     void BindForm1Events(platform::FormEvents& events);
 
     platform::Runtime& runtime_;
+    // Each form's controls are found right after it is made.
     std::unique_ptr<platform::Form> form1_;
+    std::optional<ControlsOfForm1> form1Controls_;
     std::unique_ptr<platform::Form> form2_;
+    std::optional<ControlsOfForm2> form2Controls_;
     std::unique_ptr<platform::Form> form3_;
+    std::optional<ControlsOfForm3> form3Controls_;
 };
 
 // Removes the notification-area icon, unloads Form2 and ends the process.

@@ -3,15 +3,16 @@
 #pragma once
 
 #include "platform/forms.h"
+#include "ui/form_controls.h"
 
 namespace quorvel {
 
 class App;
 
 void BindConfigureDialogEvents(App& app, platform::FormEvents& events);
-void BindConfigureDialogControls(App& app, platform::Form& form3);
+void BindConfigureDialogControls(App& app, platform::Form& form3, const ControlsOfForm3& controls);
 
-void ShowConfigureView(platform::Form& form3);
-void ShowAboutView(platform::Form& form3);
+void ShowConfigureView(platform::Form& form3, const ControlsOfForm3& controls);
+void ShowAboutView(platform::Form& form3, const ControlsOfForm3& controls);
 
 }  // namespace quorvel

@@ -29,12 +29,13 @@ protected:
         };
         form = Dialogs().runtime().CreateForm(Form3Description(), events);
         Form& f = *form;
+        const ControlsOfForm3 controls(f);
         f.control("Command1").Click = [&] {
             pressed += "About ";
             if (f.control("Command1").Caption() == "&About") {
-                ShowAboutView(f);
+                ShowAboutView(f, controls);
             } else {
-                ShowConfigureView(f);
+                ShowConfigureView(f, controls);
             }
         };
         f.control("Command2").Click = [&] {

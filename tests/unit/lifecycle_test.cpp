@@ -1,4 +1,9 @@
 // Start-up, the off-screen rule, close requests and the end of the program.
+#include <functional>
+
+#include "platform/errors.h"
+#include "ui/form_controls.h"
+#include "ui/form_descriptions.h"
 #include "unit/sim_fixture.h"
 
 namespace quorvel::testing {
@@ -28,6 +33,48 @@ TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
     // next click on its button would minimise it instead.
     EXPECT_NE(desk.Active(), form1);
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
+}
+
+// The controls the handlers use are found when their form is made: a name
+// or kind that does not match the form's description fails there, through
+// every error mode, and never ends a handler silently at each event.
+TEST_F(LifecycleTest, AControlTheHandlersUseThatTheFormLacksFailsWhenTheFormIsMade) {
+    using platform::ControlKind;
+    sim::SimRuntime runtime(desk);
+    const platform::FormDescription forms[] = {Form1Description(), Form2Description(),
+                                               Form3Description()};
+    const std::function<void(platform::Form&)> findControls[] = {
+        [](platform::Form& f) { ControlsOfForm1{f}; },
+        [](platform::Form& f) { ControlsOfForm2{f}; },
+        [](platform::Form& f) { ControlsOfForm3{f}; },
+    };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NO_THROW(findControls[i](*runtime.CreateForm(forms[i], {}))) << "Form" << i + 1;
+    }
+
+    struct Mismatch {
+        int form;  // 1 to 3
+        const char* control;
+        int index;
+        std::function<void(platform::ControlDescription&)> change;
+    };
+    const Mismatch mismatches[] = {
+        {1, "tmpFileList", 0, [](auto& c) { c.name = "tmpFileLst"; }},
+        {2, "lblExit", 0, [](auto& c) { c.name = "lblQuit"; }},
+        {2, "mnuTaskBarPopUp", 0, [](auto& c) { c.kind = ControlKind::MenuItem; }},
+        {3, "Option1", 3, [](auto& c) { c.index = 4; }},
+        {3, "Frame1", 0, [](auto& c) { c.kind = ControlKind::PictureBox; }},
+    };
+    for (const Mismatch& m : mismatches) {
+        platform::FormDescription description = forms[m.form - 1];
+        for (auto& c : description.controls) {
+            if (c.name == m.control && c.index == m.index) m.change(c);
+        }
+        auto form = runtime.CreateForm(description, {});
+        std::function<void()> handler = [&] { findControls[m.form - 1](*form); };
+        EXPECT_THROW(platform::ResumeNext(handler), UnknownControl) << m.control;
+        EXPECT_THROW(platform::RaiseEvent(handler), UnknownControl) << m.control;
+    }
 }
 
 TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {

@@ -8,6 +8,16 @@
 
 namespace quorvel::win32 {
 
+// Whether a value is no handle at all: 0, and for kernel handles also
+// INVALID_HANDLE_VALUE, which CreateFile and FindFirstFile return instead.
+template <typename Handle>
+bool IsNoHandle(Handle h) {
+    return h == Handle{};
+}
+inline bool IsNoHandle(HANDLE h) {
+    return h == nullptr || h == INVALID_HANDLE_VALUE;
+}
+
 template <typename Handle, typename Closer>
 class Owned {
 public:
@@ -25,9 +35,9 @@ public:
         return *this;
     }
     Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Handle{}; }
+    explicit operator bool() const { return !IsNoHandle(handle_); }
     void Reset(Handle handle = Handle{}) {
-        if (handle_ != Handle{}) Closer{}(handle_);
+        if (!IsNoHandle(handle_)) Closer{}(handle_);
         handle_ = handle;
     }
 
@@ -44,26 +54,45 @@ struct DeleteGdiObject {
 struct DestroyMenuHandle {
     void operator()(HMENU h) const { DestroyMenu(h); }
 };
+struct CloseFind {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using Font = Owned<HFONT, DeleteGdiObject>;
 using Brush = Owned<HBRUSH, DeleteGdiObject>;
 using Menu = Owned<HMENU, DestroyMenuHandle>;
+using FindHandle = Owned<HANDLE, CloseFind>;
 
-// FindFirstFile's handle is INVALID_HANDLE_VALUE, not 0, when it fails.
-class FindHandle {
+// A device context from GetDC, released on every path.
+class WindowDc {
 public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    ~FindHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
     }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
 
 private:
-    HANDLE h_;
+    HWND window_;
+    HDC dc_;
+};
+
+// The drawing of one WM_PAINT, from BeginPaint to EndPaint.
+class Painting {
+public:
+    explicit Painting(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+    ~Painting() { EndPaint(window_, &ps_); }
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_;
+    HDC dc_;
 };
 
 inline HWND ToHwnd(std::uint32_t h) {

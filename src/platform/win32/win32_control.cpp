@@ -89,18 +89,16 @@ LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         case WM_CTLCOLORBTN:
             return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wParam, lParam);
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
+            Painting painting(hwnd);
             if (self != nullptr && self->description().kind == ControlKind::Frame) {
                 RECT r;
                 GetClientRect(hwnd, &r);
                 r.top += 6;  // where a frame's title would stand
-                DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+                DrawEdge(painting.dc(), &r, EDGE_ETCHED, BF_RECT);
             }
             if (self != nullptr && self->icon_ != nullptr) {
-                DrawIconEx(dc, 0, 0, self->icon_, 32, 32, 0, nullptr, DI_NORMAL);
+                DrawIconEx(painting.dc(), 0, 0, self->icon_, 32, 32, 0, nullptr, DI_NORMAL);
             }
-            EndPaint(hwnd, &ps);
             return 0;
         }
         case WM_NCDESTROY:

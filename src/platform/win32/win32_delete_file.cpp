@@ -123,11 +123,10 @@ bool ListedFileDeleter::IsTheListedFile(HANDLE file, const std::string& path) {
     const std::string folder = path.substr(0, cut);
     if (lstrcmpiA(folder.c_str(), folder_.c_str()) != 0 || folderName_.empty()) {
         folder_.clear();
-        HANDLE opened = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (opened == INVALID_HANDLE_VALUE) return false;
-        KernelHandle held(opened);
+        KernelHandle held(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!held) return false;
         folderName_ = ObjectName(held.get(), query);
         if (folderName_.empty()) return false;
         folder_ = folder;
@@ -139,10 +138,9 @@ bool ListedFileDeleter::Delete(const std::string& path, const BeforeDeletion& be
     // The name itself, not what a reparse point in its place leads to; no
     // sharing, so that nobody renames, replaces or writes it while it is
     // checked. A folder cannot be opened this way at all.
-    HANDLE opened = CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return false;
-    KernelHandle file(opened);
+    KernelHandle file(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return false;
     DWORD attributes = 0;
     if (!Attributes(file.get(), attributes)) return false;
     constexpr DWORD kNeverDeleted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;

@@ -27,7 +27,7 @@ std::string SpeltAsStored(const std::string& path) {
         if (!name.empty()) {
             WIN32_FIND_DATAA found;
             FindHandle find(FindFirstFileA((stored + name).c_str(), &found));
-            if (find.valid() && lstrlenA(found.cFileName) == static_cast<int>(name.size()) &&
+            if (find && lstrlenA(found.cFileName) == static_cast<int>(name.size()) &&
                 lstrcmpiA(found.cFileName, name.c_str()) == 0) {
                 name = found.cFileName;
             }
@@ -58,7 +58,7 @@ void Win32Control::SetPath(const std::string& path) {
     // those entries are looked at further), but it also matches 8.3 names:
     // "report.tmpl" is REPORT~1.TMP. Each name found is matched again below.
     FindHandle find(FindFirstFileA((folder + "\\" + Pattern()).c_str(), &found));
-    if (find.valid()) {
+    if (find) {
         do {
             // Files only, the hidden and system ones left out, as a file list
             // shows by default; the pattern against the file's own name.

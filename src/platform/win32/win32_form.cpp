@@ -294,17 +294,18 @@ LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
 }
 
 void Win32Form::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            DrawIconEx(dc, TwipsToPixels(c->description().rect.left),
-                       TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
-                       DI_NORMAL);
+    {
+        Painting painting(hwnd_);
+        for (const auto& c : controls()) {
+            auto* wc = static_cast<Win32Control*>(c.get());
+            if (c->description().kind == ControlKind::Image && c->Visible() &&
+                wc->icon_ != nullptr) {
+                DrawIconEx(painting.dc(), TwipsToPixels(c->description().rect.left),
+                           TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
+                           DI_NORMAL);
+            }
         }
-    }
-    EndPaint(hwnd_, &ps);
+    }  // the drawing ends before the handler runs
     Raise(events.Paint);
 }
 

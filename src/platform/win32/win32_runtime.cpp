@@ -33,10 +33,8 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
 
     Win32Form::RegisterClasses(instance_);
 
-    HDC screen = GetDC(nullptr);
-    pixelsPerInch_ = GetDeviceCaps(screen, LOGPIXELSY);
+    pixelsPerInch_ = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     int height = -MulDiv(8, pixelsPerInch_, 72);
-    ReleaseDC(nullptr, screen);
     font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
