@@ -21,7 +21,10 @@ target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_executable(quorvel WIN32 src/app/main.cpp src/platform/win32/terminate.cpp src/resources/quorvel.rc)
 target_link_libraries(quorvel PRIVATE quorvel_win32)
-target_link_options(quorvel PRIVATE -s)
+# Terminal-server aware: on a Remote Desktop host, Windows gives a program
+# not marked so a private Windows folder of each user's own from
+# GetWindowsDirectory, and the cleanup would clean that folder's TEMP.
+target_link_options(quorvel PRIVATE -s -Wl,--tsaware)
 
 add_executable(standin_shell WIN32 tools/shell/standin_shell.cpp)
 target_link_libraries(standin_shell PRIVATE user32 gdi32)

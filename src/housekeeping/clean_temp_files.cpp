@@ -29,8 +29,9 @@ void CleanTempFolder(platform::Control& list, platform::Runtime& runtime,
         // The list is read once: deleting a file does not change it.
         const std::int16_t count = list.ListCount();
         for (std::int16_t i = 0; i < count; ++i) {
-            // A file that cannot be deleted is skipped.
-            platform::ResumeNext([&] { runtime.Kill(list.Path() + "\\" + list.List(i)); });
+            // A file that cannot be deleted is skipped, and so is a listed
+            // name that is not a plain name of the folder.
+            platform::ResumeNext([&] { runtime.Kill(list.Path(), list.List(i)); });
         }
     });
 }

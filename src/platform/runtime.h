@@ -47,8 +47,10 @@ public:
     virtual void SendKeys(std::string_view keys) = 0;
     virtual void DoEvents() = 0;
     virtual int MsgBox(std::string_view prompt, int style, std::string_view title) = 0;
-    // Deletes one file; a run-time error when it cannot.
-    virtual void Kill(const std::string& path) = 0;
+    // Deletes the file `name` directly in `folder`; a run-time error when it
+    // cannot, or when `name` is not the plain name of a file in that folder
+    // (a path, a stream, or a name the ANSI code page only approximates).
+    virtual void Kill(const std::string& folder, const std::string& name) = 0;
     // True when another instance of the program was running when this one started.
     virtual bool PrevInstance() = 0;
     // Runs `f` once, as an event, `milliseconds` from now; returns the

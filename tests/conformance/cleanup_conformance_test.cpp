@@ -3,6 +3,7 @@
 // expected names go, the others stay, and not one byte outside TEMP changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,74 @@ TEST_F(CleanupConformance, FilesSwappedForLinksAfterTheListingNeverLeadOutside) 
     EXPECT_TRUE(fs.Exists("outside\\victim.tmp"));
 }
 
+// File names with characters the ANSI code page lacks, which the file list
+// therefore shows with their "best fit" (as the ANSI functions list them):
+// U+FF3C fullwidth reverse solidus and U+2216 set minus as "\", U+FF0F
+// fullwidth solidus as "/", U+FF0E fullwidth full stop as ".", a fullwidth
+// letter as its letter. Each name so listed is a path out of TEMP to a file
+// that is there, or the name of a file in TEMP the cleanup never deletes;
+// none of them may lead the deletion there, and the planted files, not
+// plain names of their own, stay too. Only the plain a.tmp beside them goes.
+TEST_F(CleanupConformance, PlantedNamesListedAsOtherNamesNeverLeadTheDeletionThere) {
+    const std::string bs = "\xEF\xBC\xBC", slash = "\xEF\xBC\x8F", dot = "\xEF\xBC\x8E",
+                      minus = "\xE2\x88\x96";
+    struct Planted {
+        std::string name;    // in UTF-8
+        std::string listed;  // as the file list shows it
+        std::string target;  // the file that path names
+    };
+    // Each starts with "x\..\", which names TEMP again, as a name that
+    // starts with a dot is a hidden file to Wine, and the list leaves those out.
+    const std::string up = "x" + bs + ".." + bs;
+    const std::vector<Planted> planted = {
+        // One folder up, to a file in TEMP's parent.
+        {up + ".." + bs + "v.tmp", "x\\..\\..\\v.tmp", "WINDOWS\\v.tmp"},
+        {"x" + minus + ".." + minus + ".." + minus + "minus.tmp", "x\\..\\..\\minus.tmp",
+         "WINDOWS\\minus.tmp"},
+        // Into a sibling folder of TEMP.
+        {up + ".." + bs + "SIBLING" + bs + "s.tmp", "x\\..\\..\\SIBLING\\s.tmp",
+         "WINDOWS\\SIBLING\\s.tmp"},
+        // Two and three folders up, to files outside the Windows folder.
+        {up + ".." + bs + ".." + bs + "outside" + bs + "victim.tmp",
+         "x\\..\\..\\..\\outside\\victim.tmp", "outside\\victim.tmp"},
+        {"x" + slash + ".." + slash + ".." + slash + ".." + slash + "outside" + slash + "slash.tmp",
+         "x/../../../outside/slash.tmp", "outside\\slash.tmp"},
+        {up + ".." + bs + ".." + bs + ".." + bs + "qvclean" + bs + "outside" + bs + "three.tmp",
+         "x\\..\\..\\..\\..\\qvclean\\outside\\three.tmp", "outside\\three.tmp"},
+        // Names of fullwidth dots, listed as ".." and nothing else.
+        {dot + dot + bs + "v.tmp", "..\\v.tmp", "WINDOWS\\v.tmp"},
+        {dot + dot + bs + dot + dot + bs + "dots.tmp", "..\\..\\dots.tmp", "dots.tmp"},
+        // Fullwidth first letters: listed as the names of files in TEMP that
+        // the list leaves out (made hidden and system below).
+        {"\xEF\xBD\x88idden.tmp", "hidden.tmp", "WINDOWS\\TEMP\\hidden.tmp"},
+        {"\xEF\xBD\x93ystem.tmp", "system.tmp", "WINDOWS\\TEMP\\system.tmp"},
+    };
+    for (const Planted& p : planted) {
+        fs.WriteUtf8(T(p.name), "planted");
+        fs.Write(p.target, "precious " + p.target);
+    }
+    fs.SetAttributes(T("hidden.tmp"), kHidden);
+    fs.SetAttributes(T("system.tmp"), kSystem);
+    std::vector<std::string> listed;
+    fs.list().SetPath(Abs("WINDOWS\\TEMP"));
+    for (int i = 0; i < fs.list().ListCount(); ++i) listed.push_back(fs.list().List(i));
+    for (const Planted& p : planted) {
+        EXPECT_NE(std::find(listed.begin(), listed.end(), p.listed), listed.end())
+            << p.listed << " is not listed: the test would not try the name as a path";
+    }
+    const std::string everything = fs.Fingerprint("");
+    fs.Write(T("a.tmp"), "plain");
+
+    Clean();
+
+    ExpectGone({"a.tmp"});
+    for (const Planted& p : planted) {
+        EXPECT_TRUE(fs.ExistsUtf8(T(p.name))) << p.listed << " should stay";
+        EXPECT_TRUE(fs.Exists(p.target)) << p.target << " was deleted by way of " << p.listed;
+    }
+    EXPECT_EQ(fs.Fingerprint(""), everything);
+}
+
 TEST_F(CleanupConformance, AWindowsFolderAtADriveRootStillCleansOnlyItsTemp) {
     // "C:\" + "\TEMP": the doubled separator names the same folder.
     fs.Write(T("root.tmp"), "x");
@@ -120,6 +189,15 @@ TEST_F(CleanupConformance, AWindowsFolderAtADriveRootStillCleansOnlyItsTemp) {
     ExpectGone({"root.tmp"});
     EXPECT_EQ(fs.Exists(T("link.tmp")), fs.LinksResolveOnOpen());
     EXPECT_EQ(fs.Fingerprint("outside"), outside);
+
+    // A folder that is a volume's root, as TEMP is where a volume is mounted
+    // on it: the system names it with a final "\", and its files are still
+    // its own.
+    const std::string drive = fs.Root().substr(0, 3);  // "C:\"
+    fs.Write("..\\qvclean-root.tmp", "x");
+    ASSERT_TRUE(fs.Exists("..\\qvclean-root.tmp"));
+    EXPECT_NO_THROW(fs.runtime().Kill(drive, "qvclean-root.tmp"));
+    EXPECT_FALSE(fs.Exists("..\\qvclean-root.tmp"));
 }
 
 }  // namespace

@@ -29,6 +29,9 @@ public:
     virtual void Clear() = 0;
 
     virtual void Write(const std::string& name, const std::string& bytes) = 0;
+    // The same for a name in UTF-8, which may hold characters the ANSI code
+    // page does not.
+    virtual void WriteUtf8(const std::string& name, const std::string& bytes) = 0;
     virtual void MakeFolder(const std::string& name) = 0;
     // A symbolic link `name` to `target` (absolute, through Root()); reports
     // a failure when the platform cannot make one.
@@ -45,7 +48,8 @@ public:
 
     // Whether the name is there, as a file, folder or link (followed or not).
     virtual bool Exists(const std::string& name) = 0;
-    // Every name, size and byte under a folder.
+    virtual bool ExistsUtf8(const std::string& name) = 0;
+    // Every name (in UTF-8), size and byte under a folder.
     virtual std::string Fingerprint(const std::string& folder) = 0;
 
     // Whether opening a link opens its target, so that the link cannot be

@@ -106,6 +106,53 @@ class Cleanup(DesktopTestCase):
         self.assertEqual((fingerprint(outside), fingerprint(host)), before)
         self.assertEqual((outside / "hard.dat").read_text(), "hard-linked")
 
+    def test_names_listed_as_other_names_never_lead_the_deletion_there(self):
+        """Characters the ANSI code page lacks are listed by their best fit:
+        U+FF3C (fullwidth reverse solidus) and U+2216 (set minus) as a
+        backslash, U+FF0F (fullwidth solidus) as a slash, U+FF0E (fullwidth
+        full stop) as a dot, a fullwidth letter as its letter. Each planted
+        name reads, so listed, as a path from TEMP to a precious file, or as
+        a system file's name; the file stays, and so does the planted one.
+        Names start with "x\\..\\" (TEMP again): Wine hides a name that starts
+        with a dot, and the list leaves hidden files out."""
+        drive = PREFIX / "drive_c"
+        bs, slash, minus, dot = "\uff3c", "\uff0f", "\u2216", "\uff0e"
+        planted = {
+            f"x{bs}..{bs}..{bs}v.tmp": drive / "windows" / "v.tmp",  # TEMP's parent
+            f"x{minus}..{minus}..{minus}minus.tmp": drive / "windows" / "minus.tmp",
+            f"x{bs}..{bs}..{bs}qv-sibling{bs}s.tmp": drive / "windows" / "qv-sibling" / "s.tmp",
+            f"x{bs}..{bs}..{bs}..{bs}outside{bs}two.tmp": drive / "outside" / "two.tmp",
+            f"x{slash}..{slash}..{slash}..{slash}outside{slash}slash.tmp":
+                drive / "outside" / "slash.tmp",
+            # One more ".." than there are folders: it stops at the drive's root.
+            f"x{bs}..{bs}..{bs}..{bs}..{bs}outside{bs}three.tmp": drive / "outside" / "three.tmp",
+            f"{dot}{dot}{bs}v.tmp": drive / "windows" / "v.tmp",
+            f"{dot}{dot}{bs}{dot}{dot}{bs}qv-dots.tmp": drive / "qv-dots.tmp",
+        }
+        for target in set(planted.values()):
+            self.addCleanup(lambda t=target: t.unlink(missing_ok=True))
+            target.parent.mkdir(parents=True, exist_ok=True)
+            target.write_text(f"precious {target.name}")
+        self.addCleanup(shutil.rmtree, drive / "windows" / "qv-sibling", True)
+        self.addCleanup(shutil.rmtree, drive / "outside", True)
+        for name in planted:
+            self.touch(name)
+        # A fullwidth first letter: listed as the name of a system file in
+        # TEMP, which the list leaves out.
+        system = self.temp / "system.tmp"
+        system.write_text("precious system.tmp")
+        os.setxattr(system, "user.DOSATTRIB", b"0x4")
+        self.touch("\uff53ystem.tmp")
+        planted["\uff53ystem.tmp"] = system
+        self.touch("a.tmp")
+        self.desk.start_quorvel()
+        self.assertFalse((self.temp / "a.tmp").exists(), "a.tmp should be gone")
+        for name, target in planted.items():
+            self.assertTrue((self.temp / name).exists(), f"{name} should stay")
+            self.assertTrue(target.exists(), f"{target} deleted by way of {name}")
+            self.assertEqual(target.read_text(), f"precious {target.name}",
+                             f"{target} changed by way of {name}")
+
     def test_a_second_start_cleans_too(self):
         d = self.desk
         d.start_shell()

@@ -1,5 +1,5 @@
 """The release package as a user gets it: unpacked, and quorvel.exe started
-from where it was unpacked, under Wine."""
+from where it was unpacked, under Wine; and the header of the exe that ships."""
 import shutil
 import sys
 import tempfile
@@ -8,9 +8,36 @@ import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import BITS, BUILD, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
+from wine import BITS, BUILD, ROOT, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
 PACKAGE = BUILD / ("quorvel-1.04-win32.zip" if BITS == 32 else "quorvel-1.04-win64-test.zip")
+# The package that ships, the 32-bit one: the one above where 32-bit Wine
+# runs; where it cannot, the one the 32-bit build (build/windows) still makes.
+SHIPPED = (BUILD if BITS == 32 else ROOT / "build" / "windows") / "quorvel-1.04-win32.zip"
+
+
+def word(data, at):
+    return int.from_bytes(data[at:at + 2], "little")
+
+
+class ShippedExe(unittest.TestCase):
+    """The shipped quorvel.exe's PE header, read, not run."""
+
+    def test_it_is_32_bit_and_terminal_server_aware(self):
+        if not SHIPPED.exists():
+            self.fail(f"{SHIPPED} is missing: cmake --build --preset windows --target package")
+        with zipfile.ZipFile(SHIPPED) as z:
+            exe = z.read("quorvel.exe")
+        pe = int.from_bytes(exe[0x3C:0x40], "little")
+        self.assertEqual(exe[pe:pe + 4], b"PE\0\0")
+        self.assertEqual(word(exe, pe + 4), 0x14C, "not an i386 program")
+        optional = pe + 24
+        self.assertEqual(word(exe, optional), 0x10B, "not a PE32 optional header")
+        # IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE: without it a
+        # Remote Desktop host gives the program a private Windows folder, and
+        # the cleanup cleans that folder's TEMP instead of the system's.
+        characteristics = word(exe, optional + 70)
+        self.assertTrue(characteristics & 0x8000, f"DllCharacteristics {characteristics:#x}")
 
 
 class Package(DesktopTestCase):

@@ -77,6 +77,25 @@ TEST(MatchesPattern, MatchesTheNameItselfIgnoringCase) {
     EXPECT_FALSE(MatchesPattern("a", "a?"));
 }
 
+// Which listed names the cleanup's Kill opens at all: the name of one file
+// directly in its folder, never a path, a drive, a stream or a wildcard.
+TEST(IsPlainFileName, OnlyAFilesOwnNameInItsFolder) {
+    for (std::string_view name :
+         {"a.tmp", "with space.tmp", "caf\xE9.tmp", "\x80.tmp", ".tmp", "..x.tmp", "x..tmp"}) {
+        EXPECT_TRUE(IsPlainFileName(name)) << name;
+    }
+    for (std::string_view name :
+         {"", ".", "..", "...", "x\\..\\..\\v.tmp", "..\\v.tmp", "v.tmp\\", "x/../v.tmp", "C:v.tmp",
+          "a.tmp:stream", "*.tmp", "?.tmp", "a\"b.tmp", "a<b.tmp", "a>b.tmp", "a|b.tmp", "a\tb.tmp",
+          "a\x01.tmp"}) {
+        EXPECT_FALSE(IsPlainFileName(name)) << name;
+    }
+    EXPECT_FALSE(IsPlainFileName(std::string_view("a\0b.tmp", 7)));
+    // UTF-16: the separators are the ASCII ones only.
+    EXPECT_TRUE(IsPlainFileName(std::u16string_view(u"x\uFF3C..\uFF3Cv.tmp")));
+    EXPECT_FALSE(IsPlainFileName(std::u16string_view(u"x\\v.tmp")));
+}
+
 TEST(ParseKeys, TabThenAltM) {
     auto keys = ParseKeys("{tab}%m");
     ASSERT_EQ(keys.size(), 2u);

@@ -35,8 +35,11 @@ public:
         fs::create_directories(Host(""));
     }
     void Write(const std::string& name, const std::string& bytes) override {
-        fs::create_directories(Host(name).parent_path());
-        std::ofstream(Host(name), std::ios::binary) << bytes;
+        WriteUtf8(sim::AnsiToUtf8(name), bytes);
+    }
+    void WriteUtf8(const std::string& name, const std::string& bytes) override {
+        fs::create_directories(HostUtf8(name).parent_path());
+        std::ofstream(HostUtf8(name), std::ios::binary) << bytes;
     }
     void MakeFolder(const std::string& name) override { fs::create_directories(Host(name)); }
     void SymbolicLink(const std::string& name, const std::string& target) override {
@@ -64,9 +67,10 @@ public:
         fs::create_symlink(desk_.HostPath(target), Host(name));
         return true;
     }
-    bool Exists(const std::string& name) override {
+    bool Exists(const std::string& name) override { return ExistsUtf8(sim::AnsiToUtf8(name)); }
+    bool ExistsUtf8(const std::string& name) override {
         std::error_code ec;
-        return fs::exists(fs::symlink_status(Host(name), ec));
+        return fs::exists(fs::symlink_status(HostUtf8(name), ec));
     }
     std::string Fingerprint(const std::string& folder) override {
         std::ostringstream out;
@@ -87,10 +91,10 @@ public:
     bool LinksResolveOnOpen() override { return true; }
 
 private:
-    fs::path Host(const std::string& name) {
-        std::string host = sim::AnsiToUtf8(name);
-        for (char& c : host) c = c == '\\' ? '/' : c;
-        return desk_.driveC / "qvclean" / host;
+    fs::path Host(const std::string& name) { return HostUtf8(sim::AnsiToUtf8(name)); }
+    fs::path HostUtf8(std::string name) {
+        for (char& c : name) c = c == '\\' ? '/' : c;
+        return desk_.driveC / "qvclean" / name;
     }
     std::string Key(const std::string& name) { return sim::Lower(Host(name).string()); }
 

@@ -43,7 +43,28 @@ std::string UnixName(const std::string& path) {
     return quoted;
 }
 
-std::string ReadAll(const std::string& path);
+std::wstring Wide(const std::string& text, UINT codePage) {
+    int length =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                     nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                        nullptr, nullptr);
+    return text;
+}
+
+std::string ReadAll(const std::wstring& path);
+std::string ReadAll(const std::string& path) {
+    return ReadAll(Wide(path, CP_ACP));
+}
 
 // Runs a host command through the shell. Wine starts a Unix program as it
 // starts a Windows one, but gives no handle to wait on: the command leaves
@@ -72,8 +93,8 @@ bool RunUnix(const std::string& command) {
     return code == "0\n";
 }
 
-std::string ReadAll(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+std::string ReadAll(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes;
@@ -113,17 +134,22 @@ public:
         if (UnderWine()) {
             ASSERT_TRUE(RunUnix("rm -rf " + UnixName(Root()) + " && mkdir " + UnixName(Root())));
         } else {
-            RemoveTree(Root());
+            RemoveTree(Wide(Root(), CP_ACP));
             CreateDirectoryA(Root().c_str(), nullptr);
         }
     }
     void Write(const std::string& name, const std::string& bytes) override {
-        std::string path = Path(name);
-        for (std::size_t at = path.find('\\', 3); at != std::string::npos;
-             at = path.find('\\', at + 1)) {
-            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        WriteAt(WidePath(Wide(name, CP_ACP)), bytes, name);
+    }
+    void WriteUtf8(const std::string& name, const std::string& bytes) override {
+        WriteAt(WidePath(Wide(name, CP_UTF8)), bytes, name);
+    }
+    void WriteAt(const std::wstring& path, const std::string& bytes, const std::string& name) {
+        for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
+             at = path.find(L'\\', at + 1)) {
+            CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
         }
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
         DWORD written = 0;
@@ -209,9 +235,12 @@ public:
         std::string host = UnixName(Path(name));
         return UnderWine() && RunUnix("test -L " + host);
     }
+    bool ExistsUtf8(const std::string& name) override {
+        return GetFileAttributesW(WidePath(Wide(name, CP_UTF8)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     std::string Fingerprint(const std::string& folder) override {
         std::vector<std::string> names;
-        Collect(Path(folder), "", names);
+        Collect(WidePath(Wide(folder, CP_ACP)), "", names);
         std::sort(names.begin(), names.end());
         std::string print;
         for (const auto& n : names) print += n + "\n";
@@ -221,48 +250,51 @@ public:
 
 private:
     std::string Path(const std::string& name) { return Root() + "\\" + name; }
+    std::wstring WidePath(const std::wstring& name) { return Wide(Root(), CP_ACP) + L"\\" + name; }
     bool IsLink(const std::string& name) {
         DWORD attributes = GetFileAttributesA(Path(name).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             return true;
         return UnderWine() && RunUnix("test -L " + UnixName(Path(name)));
     }
-    void Collect(const std::string& folder, const std::string& prefix,
+    // By the files' own names: the ANSI listing would read a name that maps
+    // to a path as that path.
+    void Collect(const std::wstring& folder, const std::string& prefix,
                  std::vector<std::string>& names) {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE) return;
         do {
-            std::string n = found.cFileName;
-            if (n == "." || n == "..") continue;
+            std::wstring n = found.cFileName;
+            if (n == L"." || n == L"..") continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                names.push_back(prefix + n + "\\");
-                Collect(folder + "\\" + n, prefix + n + "\\", names);
+                names.push_back(prefix + Utf8(n) + "\\");
+                Collect(folder + L"\\" + n, prefix + Utf8(n) + "\\", names);
             } else {
-                names.push_back(prefix + n + "=" + ReadAll(folder + "\\" + n));
+                names.push_back(prefix + Utf8(n) + "=" + ReadAll(folder + L"\\" + n));
             }
-        } while (FindNextFileA(find, &found));
+        } while (FindNextFileW(find, &found));
         FindClose(find);
     }
-    void RemoveTree(const std::string& folder) {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    void RemoveTree(const std::wstring& folder) {
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE) return;
         do {
-            std::string n = found.cFileName;
-            if (n == "." || n == "..") continue;
-            std::string path = folder + "\\" + n;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring n = found.cFileName;
+            if (n == L"." || n == L"..") continue;
+            std::wstring path = folder + L"\\" + n;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 RemoveTree(path);
-                RemoveDirectoryA(path.c_str());
-            } else if (!DeleteFileA(path.c_str())) {
-                RemoveDirectoryA(path.c_str());
+                RemoveDirectoryW(path.c_str());
+            } else if (!DeleteFileW(path.c_str())) {
+                RemoveDirectoryW(path.c_str());
             }
-        } while (FindNextFileA(find, &found));
+        } while (FindNextFileW(find, &found));
         FindClose(find);
-        RemoveDirectoryA(folder.c_str());
+        RemoveDirectoryW(folder.c_str());
     }
 
     win32::Win32Runtime runtime_{GetModuleHandleA(nullptr)};

@@ -31,6 +31,19 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// A character beyond Latin-1's: its byte at 0x80..0x9F, else its best fit as
+// far as the simulation needs it (the characters that become separators,
+// dots and letters in a path), else '?'.
+char ToAnsi(char32_t cp) {
+    for (std::size_t k = 0; k < kHigh.size(); ++k) {
+        if (kHigh[k] == cp) return static_cast<char>(0x80 + k);
+    }
+    if (cp >= 0xFF01 && cp <= 0xFF5E) return static_cast<char>(cp - 0xFF01 + 0x21);
+    if (cp == 0x2215) return '/';
+    if (cp == 0x2216) return '\\';
+    return '?';
+}
+
 }  // namespace
 
 std::string AnsiToUtf8(const std::string& ansi) {
@@ -63,11 +76,7 @@ std::string Utf8ToAnsi(const std::string& utf8) {
             out += static_cast<char>(cp);
             continue;
         }
-        char mapped = '?';
-        for (std::size_t k = 0; k < kHigh.size(); ++k) {
-            if (kHigh[k] == cp) mapped = static_cast<char>(0x80 + k);
-        }
-        out += mapped;
+        out += ToAnsi(cp);
     }
     return out;
 }

@@ -7,6 +7,10 @@
 namespace quorvel::sim {
 
 std::string AnsiToUtf8(const std::string& ansi);
-std::string Utf8ToAnsi(const std::string& utf8);  // '?' for what 1252 cannot hold
+// As Windows maps a name to the code page: a character 1252 does not hold
+// becomes its "best fit" where there is one (the fullwidth forms U+FF01 to
+// U+FF5E their ASCII, U+2215 division slash "/", U+2216 set minus "\"),
+// else '?'.
+std::string Utf8ToAnsi(const std::string& utf8);
 
 }  // namespace quorvel::sim

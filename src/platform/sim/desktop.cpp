@@ -648,34 +648,43 @@ std::filesystem::path Desktop::HostPath(const std::string& windowsPath) const {
     std::size_t start = 0;
     if (windowsPath.size() >= 2 && Lower(windowsPath.substr(0, 2)) == "c:") {
         start = 2;
-    } else if (windowsPath.empty() || windowsPath[0] != '\\') {
+    } else if (windowsPath.empty() || (windowsPath[0] != '\\' && windowsPath[0] != '/')) {
         return {};
     }
-    std::filesystem::path host = driveC;
-    // Spelled as it is on disk (the common case): one look, no search.
-    std::string direct;
-    for (std::size_t i = start; i < windowsPath.size(); ++i) {
-        direct += windowsPath[i] == '\\' ? '/' : windowsPath[i];
+    // The names of the path as Windows reads it before it looks at the disk:
+    // "\" and "/" both separate names, "." is no name, and ".." takes the
+    // name before it away (at the drive's root it stays there), whether or
+    // not that name exists.
+    std::vector<std::string> names;
+    std::string part;
+    for (std::size_t i = start; i <= windowsPath.size(); ++i) {
+        if (i < windowsPath.size() && windowsPath[i] != '\\' && windowsPath[i] != '/') {
+            part += windowsPath[i];
+            continue;
+        }
+        if (part == "..") {
+            if (!names.empty()) names.pop_back();
+        } else if (!part.empty() && part != ".") {
+            names.push_back(AnsiToUtf8(part));
+        }
+        part.clear();
     }
     std::error_code ec;
-    std::filesystem::path whole = driveC / AnsiToUtf8(direct).substr(direct.rfind('/', 0) == 0);
-    if (std::filesystem::exists(std::filesystem::symlink_status(whole, ec)))
-        return whole.lexically_normal();
-    while (start <= windowsPath.size()) {
-        std::size_t end = windowsPath.find('\\', start);
-        if (end == std::string::npos) end = windowsPath.size();
-        std::string part = AnsiToUtf8(windowsPath.substr(start, end - start));
-        start = end + 1;
-        if (part.empty() || part == ".") continue;
+    // Spelled as it is on disk (the common case): one look, no search.
+    std::filesystem::path whole = driveC;
+    for (const std::string& name : names) whole /= name;
+    if (std::filesystem::exists(std::filesystem::symlink_status(whole, ec))) return whole;
+    std::filesystem::path host = driveC;
+    for (const std::string& name : names) {
         // The file system ignores letter case: the name as given first, and
         // only when it is not there a search for one that differs in case.
-        std::string actual = part;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(host / part, ec)) &&
+        std::string actual = name;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(host / name, ec)) &&
             std::filesystem::is_directory(host, ec)) {
             for (const auto& entry : std::filesystem::directory_iterator(host, ec)) {
-                std::string name = entry.path().filename().string();
-                if (Lower(name) == Lower(part)) {
-                    actual = name;
+                std::string found = entry.path().filename().string();
+                if (Lower(found) == Lower(name)) {
+                    actual = found;
                     break;
                 }
             }

@@ -529,9 +529,20 @@ int SimRuntime::MsgBox(std::string_view prompt, int style, std::string_view titl
     return answer;
 }
 
-void SimRuntime::Kill(const std::string& path) {
-    // As the real backend does it: the name is opened and held, the file it
-    // leads to checked, and the held file deleted.
+void SimRuntime::Kill(const std::string& folder, const std::string& name) {
+    // As the real backend does it: only a plain name is opened; the name is
+    // opened and held, the file it leads to checked against the folder's own
+    // name, looked up once, and the held file deleted. The names are in code
+    // page 1252, one byte a character.
+    if (!IsPlainFileName(std::string_view(name))) throw RuntimeError("Bad file name or number");
+    if (folder != killFolder_ || killFolderHeld_.empty()) {
+        std::error_code ec;
+        killFolder_ = folder;
+        killFolderHeld_ = fs::canonical(desk_.HostPath(folder), ec);
+        if (ec) killFolderHeld_.clear();
+    }
+    if (killFolderHeld_.empty()) throw RuntimeError("Path not found");
+    const std::string path = folder + "\\" + name;
     fs::path file = desk_.HostPath(path);
     std::error_code ec;
     fs::file_status own = fs::symlink_status(file, ec);
@@ -539,15 +550,19 @@ void SimRuntime::Kill(const std::string& path) {
     if (fs::is_directory(own)) throw RuntimeError("Path/File access error");
     const std::string key = Lower(file.string());
     if (desk_.files.locked.count(key)) throw RuntimeError("Permission denied");
+    // Nor a hidden or system file, which the list leaves out but a name that
+    // maps to its name in 1252 leads to.
+    if (desk_.files.hidden.count(key) || desk_.files.system.count(key))
+        throw RuntimeError("Permission denied");
     // Like Wine, the simulated file system resolves a link when it is opened:
     // the held file is the link's target, which must be the listed name in
-    // the listed folder. A dangling link cannot be opened.
+    // the listed folder. A dangling link cannot be opened. The name compared
+    // is the file's own: one that only maps to the listed name in 1252 is
+    // another.
     fs::path held = fs::canonical(file, ec);
     if (ec) throw RuntimeError("File not found");
-    const std::size_t cut = path.rfind('\\');
-    fs::path folder = fs::canonical(desk_.HostPath(path.substr(0, cut)), ec);
-    if (ec || held.parent_path() != folder ||
-        Lower(held.filename().string()) != Lower(AnsiToUtf8(path.substr(cut + 1)))) {
+    if (held.parent_path() != killFolderHeld_ ||
+        Lower(held.filename().string()) != Lower(AnsiToUtf8(name))) {
         throw RuntimeError("Permission denied");
     }
     // A file without its write permission stands for a read-only one.

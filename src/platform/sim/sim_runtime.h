@@ -1,6 +1,7 @@
 // The form run time on the simulated desktop, for one process of the program.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
@@ -48,7 +49,7 @@ public:
     void SendKeys(std::string_view keys) override;
     void DoEvents() override;
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
-    void Kill(const std::string& path) override;
+    void Kill(const std::string& folder, const std::string& name) override;
     bool PrevInstance() override { return prevInstance_; }
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
@@ -75,7 +76,9 @@ private:
     SimWinApi api_;
     Hwnd appWindow_ = 0;
     bool prevInstance_ = false;
-    std::set<int> timeouts_;  // the desktop's ids of the timers not yet run
+    std::string killFolder_;                // the folder Kill was last given
+    std::filesystem::path killFolderHeld_;  // the host's own name of it; empty when unknown
+    std::set<int> timeouts_;                // the desktop's ids of the timers not yet run
     std::vector<SimForm*> forms_;
     platform::ActivationModel activation_;
     SimForm* modalForm_ = nullptr;

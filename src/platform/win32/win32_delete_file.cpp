@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <string_view>
 #include <vector>
 
+#include "platform/file_pattern.h"
 #include "platform/win32/handles.h"
 
 namespace quorvel::win32 {
@@ -68,15 +70,6 @@ std::wstring ObjectName(HANDLE handle, NtQueryObjectFn query) {
     return {};
 }
 
-std::wstring Wide(const std::string& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                     nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
 // The open file's attributes. Its basic information is all that is needed:
 // the full information adds the volume's serial number, which costs Wine a
 // look through the system's mounts for every file.
@@ -112,48 +105,73 @@ bool DeleteThroughHandle(HANDLE file) {
 
 }  // namespace
 
-bool ListedFileDeleter::IsTheListedFile(HANDLE file, const std::string& path) {
-    auto query = Lookup<NtQueryObjectFn>("ntdll.dll", "NtQueryObject");
-    if (query == nullptr) return false;
-    const std::size_t cut = path.rfind('\\');
-    if (cut == std::string::npos || cut + 1 == path.size()) return false;
-    // The folder's own name, looked up again only for another folder: one
-    // cleanup deletes many files of one folder. A folder replaced meanwhile
-    // cannot widen anything: its files' names then differ from this one.
-    const std::string folder = path.substr(0, cut);
-    if (lstrcmpiA(folder.c_str(), folder_.c_str()) != 0 || folderName_.empty()) {
-        folder_.clear();
-        KernelHandle held(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (!held) return false;
-        folderName_ = ObjectName(held.get(), query);
-        if (folderName_.empty()) return false;
-        folder_ = folder;
-    }
-    return ObjectName(file, query) == folderName_ + L"\\" + Upper(Wide(path.substr(cut + 1)));
+std::wstring PlainName(const std::string& name, UINT codePage) {
+    if (name.empty()) return {};
+    const int size = static_cast<int>(name.size());
+    // A byte sequence the code page does not hold is no name of it.
+    const int length =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, name.data(), size, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, name.data(), size, wide.data(), length);
+    if (!platform::IsPlainFileName(std::wstring_view(wide))) return {};
+    return wide;
 }
 
-bool ListedFileDeleter::Delete(const std::string& path, const BeforeDeletion& beforeDeletion) {
+const std::wstring& ListedFileDeleter::FolderName(const std::string& folder) {
+    // Looked up again only for another folder. A folder replaced meanwhile
+    // cannot widen anything: its files' names then differ from this one.
+    if (folder == folder_ && !folderName_.empty()) return folderName_;
+    folder_ = folder;
+    folderName_.clear();
+    auto query = Lookup<NtQueryObjectFn>("ntdll.dll", "NtQueryObject");
+    if (query == nullptr) return folderName_;
+    HANDLE opened = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return folderName_;
+    KernelHandle held(opened);
+    folderName_ = ObjectName(held.get(), query);
+    // A volume's root, or a folder where another volume is mounted, is named
+    // with a final "\" ("\??\C:\"): its files' names have only the one.
+    while (!folderName_.empty() && folderName_.back() == L'\\') folderName_.pop_back();
+    return folderName_;
+}
+
+bool ListedFileDeleter::Delete(const std::string& folder, const std::string& name,
+                               const BeforeDeletion& beforeDeletion) {
+    // The listed names are the files' own names mapped to the ANSI code
+    // page, where a character the code page lacks becomes its "best fit": a
+    // U+FF3C (fullwidth reverse solidus) is listed as "\", so a listed
+    // "x\..\v.tmp" may be one file's name. Only a plain name is opened.
+    const std::wstring wide = PlainName(name);
+    if (wide.empty()) return false;
+    const std::wstring& folderName = FolderName(folder);
+    auto query = Lookup<NtQueryObjectFn>("ntdll.dll", "NtQueryObject");
+    if (folderName.empty() || query == nullptr) return false;
+    const std::string path = folder + "\\" + name;
     // The name itself, not what a reparse point in its place leads to; no
     // sharing, so that nobody renames, replaces or writes it while it is
     // checked. A folder cannot be opened this way at all.
-    KernelHandle file(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) return false;
+    HANDLE opened = CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return false;
+    KernelHandle file(opened);
     DWORD attributes = 0;
     if (!Attributes(file.get(), attributes)) return false;
-    constexpr DWORD kNeverDeleted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
+    // Never a read-only file, nor a hidden or system one, which the list
+    // leaves out: a listed name that is only the best fit of a file's name
+    // opens another file of that name (a fullwidth h, U+FF48, then
+    // "idden.tmp" is listed as "hidden.tmp").
+    constexpr DWORD kNeverDeleted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if (attributes & kNeverDeleted) return false;
-    // Only the listed name in the listed folder: where a link was resolved
-    // when it was opened, the open file is elsewhere.
-    if (!IsTheListedFile(file.get(), path)) return false;
+    // Only the file whose own name is the listed one, directly in the
+    // folder: where a link was resolved when it was opened, the open file is
+    // elsewhere, and so is a device's name ("NUL.tmp" on older Windows).
+    if (ObjectName(file.get(), query) != folderName + L"\\" + Upper(wide)) return false;
     if (beforeDeletion) beforeDeletion(path);
     return DeleteThroughHandle(file.get());
-}
-
-bool DeleteListedFile(const std::string& path, const BeforeDeletion& beforeDeletion) {
-    return ListedFileDeleter().Delete(path, beforeDeletion);
 }
 
 }  // namespace quorvel::win32

@@ -350,8 +350,8 @@ int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view ti
     return MessageBoxA(owner, Text(prompt).c_str(), Text(title).c_str(), static_cast<UINT>(style));
 }
 
-void Win32Runtime::Kill(const std::string& path) {
-    if (!deleter_.Delete(path, beforeDeletion)) throw RuntimeError("Permission denied");
+void Win32Runtime::Kill(const std::string& folder, const std::string& name) {
+    if (!deleter_.Delete(folder, name, beforeDeletion)) throw RuntimeError("Permission denied");
 }
 
 void Win32Runtime::EndProcess() {

@@ -34,7 +34,7 @@ public:
     void SendKeys(std::string_view keys) override;
     void DoEvents() override;
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
-    void Kill(const std::string& path) override;
+    void Kill(const std::string& folder, const std::string& name) override;
     bool PrevInstance() override { return prevInstance_; }
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
@@ -60,7 +60,7 @@ public:
     bool TranslateDialogMessage(MSG& msg);
 
     platform::EventDispatcher events;
-    BeforeDeletion beforeDeletion;  // for tests: runs inside Kill, see DeleteListedFile
+    BeforeDeletion beforeDeletion;  // for tests: runs inside Kill, see ListedFileDeleter
 
     platform::ActivationModel activation;
     Win32Form* modalForm = nullptr;
