@@ -64,7 +64,7 @@ class Densities(DesktopTestCase):
     @classmethod
     def setUpClass(cls):
         cls.shared_prefix = wine.PREFIX
-        cls.prefix = wine.PREFIX.parent / "prefix-dpi"
+        cls.prefix = wine.PREFIX.parent / f"{wine.PREFIX.name}-dpi"  # one per platform
         if cls.prefix.exists():
             shutil.rmtree(cls.prefix)
         shutil.copytree(wine.PREFIX, cls.prefix, symlinks=True)
