@@ -203,6 +203,10 @@ class WineDesktop:
             shutil.rmtree(temp)
         temp.mkdir(parents=True)
         if self.shell_log.exists():
+            # Kept for a failed test's reading, beside the Wine log.
+            with open(ARTEFACTS / f"{self.name}-shell-history.log", "a") as history:
+                history.write(f"--- reset at {time.strftime('%H:%M:%S')}\n")
+                history.write(self.shell_log.read_text())
             self.shell_log.unlink()
 
     # --- programs ---

@@ -230,6 +230,7 @@ bool Win32Runtime::AppActivate(std::string_view title) {
         Trace("AppActivate %s: no such window", wanted.c_str());
         return false;
     }
+    if (!IsOurs(target)) WaitForTaskbar();
     SetForegroundWindow(target);
     // SetForegroundWindow returns before the change has happened; keys sent
     // at once would reach the old window.
@@ -272,6 +273,28 @@ bool Win32Runtime::WaitUntilReadyForKeys(HWND target) {
     }
     WaitUntilIdle(target);
     return GetForegroundWindow() == target;
+}
+
+void Win32Runtime::WaitForTaskbar() {
+    // A click on a taskbar button can reach the form in more than one step
+    // (Wine's taskbar restores the window, then makes it the foreground
+    // window a moment later). Should that last step come after the shell's
+    // window was made the foreground window for the keys, the keys would
+    // follow the foreground back here. So the taskbar's thread is let finish
+    // the click first: idle, it has.
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    DWORD pid = 0;
+    if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &pid);
+    if (pid == 0 || pid == GetCurrentProcessId()) return;
+    KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+    if (!process) return;
+    // Bounded, and answering what is sent to us meanwhile: the taskbar's
+    // thread may be waiting for this one.
+    const DWORD start = GetTickCount();
+    while (WaitForInputIdle(process.get(), 0) == WAIT_TIMEOUT &&
+           GetTickCount() - start <= kIdleWaitMs) {
+        WaitBriefly();
+    }
 }
 
 bool Win32Runtime::HasKeyboardFocus(HWND target) {

@@ -80,6 +80,7 @@ private:
     // In front, given the keyboard focus by its thread, and that thread idle.
     static bool WaitUntilReadyForKeys(HWND target);
     static bool HasKeyboardFocus(HWND target);
+    static void WaitForTaskbar();
     static void WaitUntilIdle(HWND target);
     // WM_TIMER of the application window: a timer set with SetTimeout is due.
     void RunTimeout(UINT_PTR id);
