@@ -21,6 +21,7 @@ constexpr const char* kApplicationClass = "QuorvelApplication";
 constexpr const char* kApplicationTitle = "Quorvel";
 constexpr DWORD kActivationWaitMs = 300;
 constexpr DWORD kIdleWaitMs = 100;
+constexpr int kActivationAttempts = 3;
 
 std::string Text(std::string_view s) {
     return std::string(s);
@@ -231,12 +232,20 @@ bool Win32Runtime::AppActivate(std::string_view title) {
         return false;
     }
     if (!IsOurs(target)) WaitForTaskbar();
-    SetForegroundWindow(target);
     // SetForegroundWindow returns before the change has happened; keys sent
-    // at once would reach the old window.
-    const bool ready = WaitUntilReadyForKeys(target);
-    Trace("AppActivate %s: %p %s", wanted.c_str(), static_cast<void*>(target),
-          ready ? "ready" : "not in front");
+    // at once would reach the old window. And the change may be undone at
+    // once: the last step of the taskbar's click can still make this
+    // program's window the foreground one. Nothing has been sent yet, so the
+    // foreground is taken again, a bounded number of times.
+    bool ready = false;
+    for (int attempt = 0; attempt < kActivationAttempts && !ready; ++attempt) {
+        SetForegroundWindow(target);
+        ready = WaitUntilReadyForKeys(target);
+        Trace("AppActivate %s: %p %s", wanted.c_str(), static_cast<void*>(target),
+              ready ? "ready" : "not in front");
+        // Only a foreground taken back by this program's window is tried again.
+        if (!ready && !IsOurs(GetForegroundWindow())) break;
+    }
     return ready;
 }
 
