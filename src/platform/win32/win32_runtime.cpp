@@ -231,7 +231,13 @@ bool Win32Runtime::AppActivate(std::string_view title) {
         Trace("AppActivate %s: no such window", wanted.c_str());
         return false;
     }
-    if (!IsOurs(target)) WaitForTaskbar();
+    if (!IsOurs(target)) {
+        WaitForTaskbar();
+        // What the taskbar has sent us for its click (under Wine its last
+        // step, the activation of our window) is taken now, before the
+        // foreground goes to the target, not after the keys.
+        WaitBriefly();
+    }
     // SetForegroundWindow returns before the change has happened; keys sent
     // at once would reach the old window. And the change may be undone at
     // once: the last step of the taskbar's click can still make this
