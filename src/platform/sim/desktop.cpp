@@ -300,7 +300,15 @@ void Desktop::MinimiseAll() {
 
 void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
     for (const platform::KeyEvent& key : keys) {
-        keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_)});
+        keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_), active_});
+    }
+}
+
+void Desktop::ReadKeys() {
+    while (!keys_.empty()) {
+        Key key = keys_.front();
+        keys_.pop_front();
+        ProcessKey(key);
     }
 }
 
@@ -326,7 +334,7 @@ void Desktop::ProcessKey(const Key& key) {
     const bool modifier = (key.vk >= kVkShift && key.vk <= kVkAlt) ||
                           (key.vk >= 0xA0 && key.vk <= 0xA5) || key.vk == kVkLeftWin ||
                           key.vk == kVkRightWin;
-    if (key.up || modifier || active_ == 0) return;
+    if (key.up || modifier || active_ == 0 || active_ != key.to) return;
     // What the user holds modifies the sent key too.
     const bool alt = KeyDown(kVkAlt);
     const bool others = AnyDown({kVkShift, kVkControl, kVkLeftWin, kVkRightWin});
@@ -396,6 +404,12 @@ void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
 
 bool Desktop::RunOne() {
     if (RunOneActivation()) return true;
+    if (!display_.empty()) {
+        auto f = std::move(display_.front());
+        display_.pop_front();
+        f();
+        return true;
+    }
     if (!posted_.empty()) {
         auto f = std::move(posted_.front());
         posted_.pop_front();
@@ -492,6 +506,20 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
                     break;
                 }
             }
+        } else if (w->minimised && shellKind == ShellKind::Windows) {
+            // Restored, the window is activated before its WM_SIZE. The
+            // display's focus change for that activation reaches the program
+            // when it next looks at its queue, before its posted messages (as
+            // under Wine): a program that handed the foreground away
+            // meanwhile is activated a second time by the same click.
+            w->minimised = false;
+            Activate(hwnd);
+            Send(hwnd, WM_SIZE, SIZE_RESTORED);
+            display_.push_back([this, hwnd] {
+                if (const Window* again = Find(hwnd); again != nullptr && again->visible) {
+                    Activate(hwnd);
+                }
+            });
         } else if (w->minimised) {
             // A shell may activate the minimised window before it has it
             // restore itself (Wine's restores first): the harsher order here,

@@ -204,11 +204,15 @@ public:
     bool ThreadKeyDown(int pid, std::uint8_t vk) const;
 
     // --- input ---
-    // Keys go to the window that has the keyboard focus when they are queued,
-    // as under Wine, not when they are read. Each changes the keyboard's
-    // state as it is processed, and a key that goes down is read with the
-    // modifiers then held, the user's as well as the sent ones.
+    // Keys go to the window that is active when they are queued, as under
+    // Wine, and are lost when another window has taken the foreground before
+    // that window's thread read them. Each changes the keyboard's state as it
+    // is processed, and a key that goes down is read with the modifiers then
+    // held, the user's as well as the sent ones.
     void QueueKeys(const std::vector<platform::KeyEvent>& keys);
+    // The receivers' threads read the keys queued for them (what a program
+    // waiting for the receiver to be idle sees happen).
+    void ReadKeys();
     // Whether `hwnd` is active and its thread has given it the keyboard focus.
     // The shell's window takes the focus only when its own thread handles
     // its activation, a step after the foreground changed.
@@ -290,6 +294,8 @@ public:
 
     // --- the log of every Win32 call made by a program ---
     std::vector<std::string> calls;
+    // The program's trace of its activation decisions, a line each.
+    std::vector<std::string> trace;
     std::size_t CountCalls(const std::string& prefix) const;
 
 private:
@@ -299,6 +305,7 @@ private:
         // Queued while the active window had no keyboard focus: the key goes
         // to the active window as a system key (Tab as WM_SYSKEYDOWN).
         bool system;
+        Hwnd to;  // the window active when it was queued
     };
     void ProcessKey(const Key& key);
     void MinimiseAll();
@@ -329,6 +336,9 @@ private:
     bool shellTaskbarFocus_ = false;
     bool shellFocus_ = false;  // the shell's thread has taken its activation
     std::deque<std::function<void()>> activations_;
+    // What the display tells the program's thread when it next looks at its
+    // queue, before its posted messages (under Wine, its focus events).
+    std::deque<std::function<void()>> display_;
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
     std::set<std::uint8_t> keysDown_;

@@ -19,9 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
 constexpr std::uint8_t kVkMenu = 0x12;  // Alt
-// Posted to the taskbar button's form once it is no longer the active
-// window (see "At rest" in platform/activation.h).
-constexpr std::uint32_t kRestMessage = 0x8002;
+// Posted to a form: deferred work (platform::Deferred, in wParam) is due.
+constexpr std::uint32_t kDeferredMessage = 0x8001;
 
 }  // namespace
 
@@ -69,7 +68,7 @@ protected:
         timerId_ = rt_.desk_.SetTimer(rt_.pid_, Interval(), [this] {
             if (inTick_) return;  // a tick never re-enters its own handler
             ScopedFlag ticking(inTick_);
-            rt_.events_.Raise(Timer);
+            rt_.events.Raise(Timer);
         });
     }
 
@@ -112,7 +111,7 @@ void SimControl::SetPath(const std::string& path) {
     entries_ = std::move(names);
 }
 
-class SimForm : public Form {
+class SimForm : public WindowedForm {
 public:
     SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents);
     ~SimForm() override;
@@ -128,18 +127,9 @@ public:
     void SetHeight(double twips) override { Resized(Movable().height, Pixels(twips)); }
     int Pixels(double twips) const { return TwipsToPixels(twips, rt_.desk_.pixelsPerInch); }
     double Twips(int pixels) const { return PixelsToTwips(pixels, rt_.desk_.pixelsPerInch); }
-    bool Visible() const override { return loaded_ && window().visible; }
-    void SetVisible(bool visible) override;
     std::string Caption() const override { return window().title; }
     void SetCaption(std::string_view caption) override { window().title = caption; }
-    void Show() override;
-    void ShowModal() override;
-    void Hide() override;
-    void Unload() override;
-    bool Loaded() const override { return loaded_; }
     void PopupMenu(std::string_view menuName) override;
-
-    bool hiddenByProgram = false;
 
     void UserClick(Control& control) {
         // A click with the mouse puts the focus on what it clicks.
@@ -149,7 +139,7 @@ public:
     void Press(Control& control) {
         Desktop::InProcess running(rt_.desk_, rt_.pid_);
         if (control.description().kind == ControlKind::OptionButton) control.SetValue(true);
-        rt_.events_.Raise(control.Click);
+        rt_.events.Raise(control.Click);
     }
     void UserKey(std::uint8_t vk, bool shift) {
         if (dialog_) {
@@ -165,14 +155,29 @@ public:
         }
     }
 
+protected:
+    bool WindowVisible() const override { return window().visible; }
+    bool WindowMinimised() const override { return window().minimised; }
+    bool WindowEnabled() const override { return window().enabled; }
+    bool IsForeground() const override { return rt_.desk_.Active() == hwnd_; }
+    bool IsActive() const override { return IsForeground(); }
+    void EnableWindow(bool enabled) override { window().enabled = enabled; }
+    void ShowWindow(Showing how) override;
+    void DestroyWindow() override { rt_.desk_.DestroyWindow(hwnd_); }
+    void Post(Deferred what) override {
+        rt_.desk_.Post(hwnd_, kDeferredMessage, static_cast<std::uint32_t>(what));
+    }
+    void StartHandBack(std::uint32_t milliseconds) override;
+    void StopControlTimers() override;
+    void FocusFirstTabStop() override {
+        if (dialog_) dialog_->FocusFirstTabStop();
+    }
+
 private:
     Window& window() const {
         Window* w = rt_.desk_.Find(hwnd_);
         if (w == nullptr) throw RuntimeError("Form not loaded");
         return *w;
-    }
-    void Require() const {
-        if (!loaded_) throw RuntimeError("Form not loaded");
     }
     Window& Movable() const {
         Window& w = window();
@@ -182,23 +187,20 @@ private:
     void Resized(int& field, int pixels) {
         if (field == pixels) return;
         field = pixels;
-        rt_.events_.Raise(events.Resize);
+        rt_.events.Raise(events.Resize);
     }
     void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
-    void Rest();
-    void CloseRequest(std::int16_t unloadMode);
-    void Destroy();
 
     SimRuntime& rt_;
     Hwnd hwnd_ = 0;
-    bool loaded_ = true;
+    int handBackTimer_ = 0;
 
 public:
     std::unique_ptr<DialogManager> dialog_;
 };
 
 SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents)
-    : Form(description, std::move(formEvents)), rt_(rt) {
+    : WindowedForm(rt, description, std::move(formEvents)), rt_(rt) {
     Window w;
     w.title = description.caption;
     w.className = "ThunderForm";
@@ -226,94 +228,42 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
         dialog_ = std::make_unique<DialogManager>(*this, [this](Control& c) { Press(c); });
         for (const auto& c : controls()) static_cast<SimControl&>(*c).dialog = dialog_.get();
     }
-    rt.forms_.push_back(this);
 }
 
 SimForm::~SimForm() {
-    if (loaded_) Destroy();
+    if (Loaded()) Destroy();
 }
 
-void SimForm::SetVisible(bool visible) {
-    Require();
-    if (!visible) {
-        Hide();
-    } else if (!window().visible) {
-        hiddenByProgram = false;
-        rt_.desk_.Show(hwnd_, false);
-        if (description().taskbarButton) rt_.desk_.Post(hwnd_, kRestMessage);
+void SimForm::ShowWindow(Showing how) {
+    switch (how) {
+        case Showing::NoActivate:
+            rt_.desk_.Show(hwnd_, false);
+            break;
+        case Showing::Activate:
+            rt_.desk_.Show(hwnd_, true);
+            break;
+        case Showing::Hide:
+            rt_.desk_.Hide(hwnd_);
+            break;
+        case Showing::MinimiseNoActivate:
+            rt_.desk_.Minimise(hwnd_);
+            break;
     }
 }
 
-void SimForm::Rest() {
-    const Window& w = window();
-    if (ActivationModel::ToRest(w.visible, w.minimised, rt_.desk_.Active() == hwnd_, w.enabled,
-                                rt_.modalForm_)) {
-        rt_.desk_.Minimise(hwnd_);
-    }
+void SimForm::StartHandBack(std::uint32_t milliseconds) {
+    rt_.desk_.KillTimer(handBackTimer_);
+    handBackTimer_ = rt_.desk_.SetTimer(rt_.pid_, milliseconds, [this] {
+        rt_.desk_.KillTimer(handBackTimer_);
+        handBackTimer_ = 0;
+        HandBackDue();
+    });
 }
 
-void SimForm::Show() {
-    Require();
-    hiddenByProgram = false;
-    rt_.desk_.Show(hwnd_, false);
-    rt_.activation_.Shown(this);
-}
-
-void SimForm::Hide() {
-    Require();
-    hiddenByProgram = true;
-    if (rt_.modalForm_ == nullptr) rt_.HandActivationAway();
-    rt_.desk_.Hide(hwnd_);
-}
-
-void SimForm::ShowModal() {
-    Require();
-    SimForm* outer = rt_.modalForm_;
-    std::vector<Hwnd> disabled;
-    for (SimForm* f : rt_.forms_) {
-        Window* w = rt_.desk_.Find(f->hwnd_);
-        if (f != this && w != nullptr && w->enabled) {
-            w->enabled = false;
-            disabled.push_back(f->hwnd_);
-        }
-    }
-    rt_.modalForm_ = this;
-    hiddenByProgram = false;
-    rt_.desk_.Show(hwnd_, true);
-    if (rt_.activation_.current() != this) {
-        rt_.activation_.Shown(this);
-        rt_.events_.Raise(events.Activate);
-    }
-    if (dialog_ && loaded_) dialog_->FocusFirstTabStop();
-    {
-        EventDispatcher::OutsideInput outside(rt_.events_);
-        rt_.desk_.PumpUntil([this] { return !loaded_; });
-    }
-    rt_.modalForm_ = outer;
-    for (Hwnd hwnd : disabled) {
-        if (Window* w = rt_.desk_.Find(hwnd)) w->enabled = true;
-    }
-}
-
-void SimForm::Unload() {
-    if (!loaded_) return;
-    std::int16_t cancel = 0;
-    std::int16_t mode = vbFormCode;
-    rt_.events_.Raise(events.QueryUnload, cancel, mode);
-    if (cancel == 0) Destroy();
-}
-
-void SimForm::Destroy() {
-    loaded_ = false;
+void SimForm::StopControlTimers() {
     for (const auto& c : controls()) static_cast<SimControl&>(*c).StopTimer();
-    if (rt_.IsOurs(rt_.desk_.Active())) {
-        // Closing the dialog must not activate Form1 (that would be a click).
-        SimForm* outer = rt_.modalForm_ == this ? nullptr : rt_.modalForm_;
-        if (outer == nullptr) rt_.HandActivationAway();
-    }
-    rt_.desk_.DestroyWindow(hwnd_);
-    rt_.activation_.Unloaded(this);
-    rt_.forms_.erase(std::remove(rt_.forms_.begin(), rt_.forms_.end(), this), rt_.forms_.end());
+    rt_.desk_.KillTimer(handBackTimer_);
+    handBackTimer_ = 0;
 }
 
 void SimForm::PopupMenu(std::string_view menuName) {
@@ -339,13 +289,7 @@ void SimForm::PopupMenu(std::string_view menuName) {
         desk.popup.reset();
         return true;
     });
-    if (chosen >= 0 && items[chosen]->Caption() != "-") rt_.events_.Raise(items[chosen]->Click);
-}
-
-void SimForm::CloseRequest(std::int16_t unloadMode) {
-    std::int16_t cancel = 0;
-    rt_.events_.Raise(events.QueryUnload, cancel, unloadMode);
-    if (cancel == 0 && loaded_) Destroy();
+    if (chosen >= 0 && items[chosen]->Caption() != "-") rt_.events.Raise(items[chosen]->Click);
 }
 
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
@@ -353,42 +297,22 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         case WM_ACTIVATE:
             if (dialog_ && wParam == 0) dialog_->Deactivated();
             if (dialog_ && wParam != 0) dialog_->Activated();
-            if (wParam == 0 && description().taskbarButton) rt_.desk_.Post(hwnd_, kRestMessage);
-            // Which activations raise Activate: see platform/activation.h.
-            if ((wParam & 0xFFFF) != 0 &&
-                rt_.activation_.Activated(this, (wParam >> 16) != 0, rt_.events_.InHandler(),
-                                          rt_.modalForm_, rt_.Clock())) {
-                rt_.events_.Raise(events.Activate);
+            if ((wParam & 0xFFFF) == 0) {
+                Deactivated();
+            } else {
+                Activated((wParam >> 16) != 0);
             }
             break;
         case WM_SIZE:
-            if (wParam == SIZE_RESTORED &&
-                rt_.activation_.Restored(this, rt_.desk_.Active() == hwnd_, rt_.events_.InHandler(),
-                                         rt_.modalForm_, rt_.Clock())) {
-                rt_.events_.Raise(events.Activate);
-            }
-            if (wParam == SIZE_MINIMIZED) rt_.activation_.Minimised();
-            // Restored from outside while another window is active (a shell's
-            // "undo minimise all"): back to rest.
-            if (wParam == SIZE_RESTORED && description().taskbarButton &&
-                rt_.desk_.Active() != hwnd_) {
-                rt_.desk_.Post(hwnd_, kRestMessage);
-            }
-            rt_.events_.Raise(events.Resize);
+            Sized(wParam == SIZE_RESTORED    ? Sizing::Restored
+                  : wParam == SIZE_MINIMIZED ? Sizing::Minimised
+                                             : Sizing::Other);
             break;
-        case WM_MOUSEMOVE: {
-            auto button = static_cast<std::int16_t>(
-                ((wParam & 1) ? 1 : 0) | ((wParam & 2) ? 2 : 0) | ((wParam & 0x10) ? 4 : 0));
+        case WM_MOUSEMOVE:
             // Alt is not in wParam: it is read from the keyboard now, not
             // from the thread's last-seen state, which can be stale.
-            auto shift = static_cast<std::int16_t>(((wParam & 4) ? 1 : 0) | ((wParam & 8) ? 2 : 0) |
-                                                   (rt_.desk_.KeyDown(kVkMenu) ? 4 : 0));
-            float x =
-                static_cast<float>(static_cast<std::int16_t>(lParam & 0xFFFF)) * kTwipsPerPixel;
-            float y = static_cast<float>(static_cast<std::int16_t>(lParam >> 16)) * kTwipsPerPixel;
-            rt_.events_.Raise(events.MouseMove, button, shift, x, y);
+            MouseMoved(wParam, lParam, rt_.desk_.KeyDown(kVkMenu));
             break;
-        }
         case WM_SYSCOMMAND:
             if (wParam == SC_CLOSE) CloseRequest(vbFormControlMenu);
             if (wParam == SC_MINIMIZE) rt_.desk_.Minimise(hwnd_);
@@ -401,10 +325,10 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
             CloseRequest(vbAppWindows);
             break;
         case WM_PAINT:
-            rt_.events_.Raise(events.Paint);
+            Raise(events.Paint);
             break;
-        case kRestMessage:
-            if (loaded_) Rest();
+        case kDeferredMessage:
+            if (Loaded()) Due(static_cast<Deferred>(wParam));
             break;
         default:
             break;
@@ -442,7 +366,7 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.className = "ThunderMain";
     app.taskbarButton = false;
     app.proc = [this](std::uint32_t msg, std::uint32_t, std::uint32_t) {
-        if (msg == WM_TASKBARCREATED) events_.Raise(TaskbarCreated);
+        if (msg == WM_TASKBARCREATED) events.Raise(TaskbarCreated);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
 }
@@ -465,21 +389,15 @@ std::unique_ptr<Form> SimRuntime::CreateForm(const FormDescription& description,
     return std::make_unique<SimForm>(*this, description, std::move(events));
 }
 
-void SimRuntime::ActivateStartupForm(Form& form) {
-    auto& f = static_cast<SimForm&>(form);
-    if (!f.Loaded()) return;
-    if (!f.hiddenByProgram) desk_.Show(f.hWnd(), false);
-    // Windows refuses the foreground to a program started while another is
-    // in front. The activation is the run time's own; its Activate is raised
-    // below, granted or not, so that the first click after it reveals.
-    {
-        EventDispatcher::OwnDoing own(events_);
-        if (!desk_.foregroundLocked || desk_.Active() == 0 || IsOurs(desk_.Active())) {
-            desk_.Activate(f.hWnd());
-        }
+void SimRuntime::TakeForeground(WindowedForm& form) {
+    // Windows refuses the foreground to a program started while another is in front.
+    if (!desk_.foregroundLocked || desk_.Active() == 0 || IsOurs(desk_.Active())) {
+        desk_.Activate(form.hWnd());
     }
-    activation_.StartupActivation(&f);
-    events_.Raise(f.events.Activate);
+}
+
+void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* detail) {
+    desk_.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " + detail);
 }
 
 bool SimRuntime::AppActivate(std::string_view title) {
@@ -487,8 +405,8 @@ bool SimRuntime::AppActivate(std::string_view title) {
     if (Lower(std::string(title)) == Lower(desk_.Find(appWindow_)->title)) {
         // Our own application, never another program's window of that
         // title: its dialog comes to the front.
-        if (modalForm_ == nullptr) return false;
-        target = modalForm_->hWnd();
+        if (modalForm == nullptr) return false;
+        target = modalForm->hWnd();
     } else {
         target = desk_.FindByTitle(std::string(title));
     }
@@ -502,22 +420,16 @@ bool SimRuntime::AppActivate(std::string_view title) {
     return desk_.Active() == target;
 }
 
-void SimRuntime::SendKeys(std::string_view keys) {
+std::vector<std::uint8_t> SimRuntime::HeldModifiers() const {
     std::vector<std::uint8_t> held;
     for (std::uint8_t vk : kModifierKeys) {
         if (desk_.KeyDown(vk)) held.push_back(vk);
     }
-    desk_.QueueKeys(KeyEvents(ParseKeys(keys), held));
-    bool restored = false;
-    for (const SimForm* f : forms_) {
-        const Window* w = desk_.Find(f->hWnd());
-        restored = restored || (f->description().taskbarButton && w != nullptr && !w->minimised);
-    }
-    activation_.KeysSent(Clock(), restored);
+    return held;
 }
 
 void SimRuntime::DoEvents() {
-    EventDispatcher::OutsideInput outside(events_);
+    EventDispatcher::OutsideInput outside(events);
     desk_.RunPending();
 }
 
@@ -584,19 +496,16 @@ void SimRuntime::Kill(const std::string& folder, const std::string& name) {
     if (!fs::remove(file, ec) || ec) throw RuntimeError("Permission denied");
 }
 
-int SimRuntime::SetTimeout(std::uint32_t milliseconds, std::function<void()> f) {
-    auto id = std::make_shared<int>(0);
-    *id = desk_.SetTimer(pid_, milliseconds, [this, id, f = std::move(f)] {
-        // One shot: the timer is stopped before its handler runs.
-        ClearTimeout(*id);
-        events_.Raise(f);
-    });
-    timeouts_.insert(*id);
-    return *id;
+bool SimRuntime::StartTimer(int id, std::uint32_t milliseconds) {
+    timers_[id] = desk_.SetTimer(pid_, milliseconds, [this, id] { TimeoutDue(id); });
+    return true;
 }
 
-void SimRuntime::ClearTimeout(int id) {
-    if (timeouts_.erase(id) != 0) desk_.KillTimer(id);
+void SimRuntime::StopTimer(int id) {
+    auto it = timers_.find(id);
+    if (it == timers_.end()) return;
+    desk_.KillTimer(it->second);
+    timers_.erase(it);
 }
 
 void SimRuntime::EndProcess() {

@@ -4,13 +4,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/activation.h"
-#include "platform/dispatch.h"
-#include "platform/runtime.h"
+#include "platform/form_runtime.h"
 #include "platform/sim/desktop.h"
 #include "platform/sim/sim_winapi.h"
 
@@ -28,7 +26,7 @@ platform::Control* FocusedControl(platform::Form& form);
 inline constexpr std::uint8_t VK_RETURN = 0x0D;
 inline constexpr std::uint8_t VK_ESCAPE = 0x1B;
 
-class SimRuntime : public platform::Runtime {
+class SimRuntime : public platform::FormRuntime {
 public:
     // Starts a process of the program on the desktop: its hidden application
     // window is titled "Quorvel", as a form run time's application is.
@@ -43,16 +41,15 @@ public:
     int PixelsPerInch() const override { return desk_.pixelsPerInch; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
-    void Load(platform::Form& form) override { events_.Raise(form.events.Load); }
-    void ActivateStartupForm(platform::Form& form) override;
     bool AppActivate(std::string_view title) override;
-    void SendKeys(std::string_view keys) override;
     void DoEvents() override;
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& folder, const std::string& name) override;
     bool PrevInstance() override { return prevInstance_; }
-    int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
-    void ClearTimeout(int id) override;
+    std::uint32_t Now() const override { return static_cast<std::uint32_t>(desk_.Now()); }
+    void HandActivationAway() override;
+    void PumpUntil(const std::function<bool()>& done) override { desk_.PumpUntil(done); }
+    void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
 
     // For tests: runs inside Kill between the file's check and its deletion,
     // while the file is held.
@@ -60,16 +57,19 @@ public:
 
 protected:
     void EndProcess() override;
+    void TakeForeground(platform::WindowedForm& form) override;
+    std::vector<std::uint8_t> HeldModifiers() const override;
+    void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
+        desk_.QueueKeys(keys);
+    }
+    void WaitUntilKeysRead() override { desk_.ReadKeys(); }
+    bool StartTimer(int id, std::uint32_t milliseconds) override;
+    void StopTimer(int id) override;
 
 private:
     friend class SimForm;
-    platform::EventDispatcher events_;
     friend class SimControl;
     bool IsOurs(Hwnd hwnd) const;
-    // Activation goes back to the user's window, never to another of our forms.
-    void HandActivationAway();
-    // The simulated clock as the activation model reads it (milliseconds).
-    std::uint32_t Clock() const { return static_cast<std::uint32_t>(desk_.Now()); }
 
     Desktop& desk_;
     int pid_;
@@ -78,10 +78,7 @@ private:
     bool prevInstance_ = false;
     std::string killFolder_;                // the folder Kill was last given
     std::filesystem::path killFolderHeld_;  // the host's own name of it; empty when unknown
-    std::set<int> timeouts_;                // the desktop's ids of the timers not yet run
-    std::vector<SimForm*> forms_;
-    platform::ActivationModel activation_;
-    SimForm* modalForm_ = nullptr;
+    std::map<int, int> timers_;             // the desktop's id of each timer not yet run
 };
 
 }  // namespace quorvel::sim

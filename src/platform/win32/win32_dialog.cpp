@@ -58,6 +58,7 @@ void Win32Form::FocusFirstTabStop() {
     // The first activation came before Activate checked an option, so the
     // manager found no tab stop in the option group then; now the checked
     // option is one.
+    if (!IsDialog()) return;
     HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     if (first != nullptr) {
         SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);

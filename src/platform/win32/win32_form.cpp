@@ -38,7 +38,8 @@ void Win32Form::RegisterClasses(HINSTANCE instance) {
 
 Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
                      FormEvents formEvents)
-    : Form(description, std::move(formEvents)), rt_(runtime) {
+    : WindowedForm(runtime, description, std::move(formEvents)), rt_(runtime) {
+    creating_ = true;
     style_ = WS_CAPTION | WS_BORDER | WS_CLIPCHILDREN;
     if (description.windowMenu) style_ |= WS_SYSMENU;
     if (description.minButton) style_ |= WS_MINIMIZEBOX;
@@ -54,12 +55,10 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     pending_ = {TwipsToPixels(description.client.left), TwipsToPixels(description.client.top),
                 TwipsToPixels(description.client.left + description.client.width),
                 TwipsToPixels(description.client.top + description.client.height)};
-    loaded_ = true;
     int id = kFirstControlId;
     for (const ControlDescription& c : description.controls) {
         Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
     }
-    rt_.forms.push_back(this);
     // A dialog is shown as soon as it is made; other forms get their window
     // when something first needs it (see Realise).
     if (IsDialog()) Realise();
@@ -156,58 +155,23 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             if (wParam) SetIconsOnce();
             break;
-        case WM_ACTIVATE: {
+        case WM_ACTIVATE:
             Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_),
                   LOWORD(wParam), HIWORD(wParam));
             if (LOWORD(wParam) == WA_INACTIVE) {
-                // Not from inside the deactivation: minimising a window that
-                // is still being deactivated would hand the activation on.
-                if (description().taskbarButton) PostMessageA(hwnd_, kRestMessage, 0, 0);
-                return 0;
-            }
-            // Which activations raise Activate: see platform/activation.h. The
-            // high word says the form is minimised: a click on the taskbar
-            // button of a minimised form counts once it has restored it.
-            const Decision decision =
-                rt_.activation.Activated(this, HIWORD(wParam) != 0,
-                                         rt_.events.InHandler() || creating_, rt_.modalForm,
-                                         GetTickCount());
-            Trace("activation of %p: %s", static_cast<void*>(hwnd_), decision.why);
-            if (decision) {
-                // This click has been told, also when it is a restore still
-                // under way: Windows activates a restored window before it
-                // sends its WM_SIZE.
-                restoreCheckPending_ = false;
-                restoreTold_ = minimised_;
-                Raise(events.Activate);
-            } else if (HIWORD(wParam) == 0 && !rt_.events.InHandler() &&
-                       rt_.activation.Settling(GetTickCount())) {
-                // The shell's second step of the click that has just revealed:
-                // left in front, the form's next click would minimise it
-                // instead of activating it. Hand the activation back once the
-                // shell has had the time to act on the keys (activated in
-                // the middle of them, it would forget the Tab).
-                Trace("hand-back of %p in %u ms", static_cast<void*>(hwnd_), kHandAwayAfterMs);
-                SetTimer(hwnd_, kHandAwayTimer, kHandAwayAfterMs, nullptr);
+                Deactivated();
+            } else {
+                Activated(HIWORD(wParam) != 0);
             }
             return 0;
-        }
-        case WM_MOUSEMOVE: {
+        case WM_MOUSEMOVE:
             // The notification-area callback arrives here too, with the icon's
             // identifier in wParam and the mouse message in lParam. Alt is
             // read from the keyboard: the thread's own key state keeps Alt
             // down when the key went up over another window (after Alt+F4).
-            auto button = static_cast<std::int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) |
-                                                    ((wParam & MK_RBUTTON) ? 2 : 0) |
-                                                    ((wParam & MK_MBUTTON) ? 4 : 0));
-            auto shift = static_cast<std::int16_t>(((wParam & MK_SHIFT) ? 1 : 0) |
-                                                   ((wParam & MK_CONTROL) ? 2 : 0) |
-                                                   (GetAsyncKeyState(VK_MENU) < 0 ? 4 : 0));
-            float x = static_cast<float>(static_cast<short>(LOWORD(lParam))) * kTwipsPerPixel;
-            float y = static_cast<float>(static_cast<short>(HIWORD(lParam))) * kTwipsPerPixel;
-            Raise(events.MouseMove, button, shift, x, y);
+            MouseMoved(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam),
+                       GetAsyncKeyState(VK_MENU) < 0);
             return 0;
-        }
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE) {
                 CloseRequest(vbFormControlMenu);
@@ -224,34 +188,21 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kHandAwayTimer) {
-                KillTimer(hwnd_, kHandAwayTimer);
-                if (GetForegroundWindow() == hwnd_ && rt_.modalForm == nullptr) {
-                    Trace("hand-back of %p now", static_cast<void*>(hwnd_));
-                    rt_.HandActivationAway();
-                }
-                return 0;
+            if (wParam == kHandBackTimer) {
+                KillTimer(hwnd_, kHandBackTimer);
+                HandBackDue();
+            } else if (Win32Control* c = ById(static_cast<int>(wParam))) {
+                c->Tick();
             }
-            if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
             return 0;
         case WM_SIZE:
-            Resized(wParam);
+            Sized(wParam == SIZE_RESTORED    ? Sizing::Restored
+                  : wParam == SIZE_MINIMIZED ? Sizing::Minimised
+                                             : Sizing::Other);
             return 0;
-        case kRestoredMessage:
-            // Only when the restore's own activation has not told the form.
-            if (restoreCheckPending_ && !IsIconic(hwnd_)) {
-                const Decision decision =
-                    rt_.activation.Restored(this, GetActiveWindow() == hwnd_, false,
-                                            rt_.modalForm, GetTickCount());
-                Trace("restore of %p: %s", static_cast<void*>(hwnd_), decision.why);
-                if (decision) Raise(events.Activate);
-            }
-            restoreCheckPending_ = false;
+        case kDeferredMessage:
+            Due(static_cast<Deferred>(wParam));
             return 0;
-        case kRestMessage:
-            Rest();
-            return 0;
-
         case WM_PAINT:
             Paint();
             return 0;
@@ -327,56 +278,19 @@ void Win32Form::Command(int id) {
     }
 }
 
-void Win32Form::CloseRequest(std::int16_t unloadMode) {
-    std::int16_t cancel = 0;
-    Raise(events.QueryUnload, cancel, unloadMode);
-    if (cancel == 0 && loaded_) Destroy();
+void Win32Form::Post(Deferred what) {
+    PostMessageA(hwnd_, kDeferredMessage, static_cast<WPARAM>(what), 0);
 }
 
-void Win32Form::Unload() {
-    if (!loaded_) return;
-    std::int16_t cancel = 0;
-    std::int16_t mode = vbFormCode;
-    Raise(events.QueryUnload, cancel, mode);
-    if (cancel == 0 && loaded_) Destroy();
+void Win32Form::StartHandBack(std::uint32_t milliseconds) {
+    SetTimer(hwnd_, kHandBackTimer, milliseconds, nullptr);
 }
 
-void Win32Form::Destroy() {
-    loaded_ = false;
+void Win32Form::StopControlTimers() {
     for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
-    // Closing the dialog must not hand the activation to Form1: to the shell
-    // that would be a click on its taskbar button.
-    if (hwnd_ != nullptr && (rt_.modalForm == this || rt_.modalForm == nullptr)) {
-        rt_.HandActivationAway();
-    }
-    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-    rt_.activation.Unloaded(this);
-    rt_.forms.erase(std::remove(rt_.forms.begin(), rt_.forms.end(), this), rt_.forms.end());
 }
 
-void Win32Form::Resized(WPARAM kind) {
-    // Back from minimised: looked at once the restore is over (it may still
-    // activate the form), and only when the program's own code did not do it.
-    if (kind == SIZE_RESTORED && minimised_ && !restoreTold_ && !rt_.events.InHandler() &&
-        !creating_) {
-        restoreCheckPending_ = true;
-        PostMessageA(hwnd_, kRestoredMessage, 0, 0);
-    }
-    // A WM_SIZE of a form that stays minimised (moved by the program, say)
-    // is no end of the restore under way.
-    // Restored from outside while another window is active (a shell's "undo
-    // minimise all"): back to rest.
-    if (kind == SIZE_RESTORED && minimised_ && description().taskbarButton &&
-        GetForegroundWindow() != hwnd_) {
-        PostMessageA(hwnd_, kRestMessage, 0, 0);
-    }
-    if (!(minimised_ && kind == SIZE_MINIMIZED)) restoreTold_ = false;
-    minimised_ = kind == SIZE_MINIMIZED;
-    if (minimised_) rt_.activation.Minimised();
-    Raise(events.Resize);
-}
-
-void Win32Form::Require() const {
-    if (!loaded_) throw RuntimeError("Form not loaded");
+void Win32Form::DestroyWindow() {
+    if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
 }
 }  // namespace quorvel::win32

@@ -109,33 +109,6 @@ void Win32Form::SetCaption(std::string_view caption) {
     SetWindowTextA(hwnd_, std::string(caption).c_str());
 }
 
-void Win32Form::SetVisible(bool visible) {
-    Require();
-    if (!visible) {
-        Hide();
-    } else if (!IsWindowVisible(window())) {
-        // Shown without taking the activation from the user's window: no
-        // Activate, and the next click on the taskbar button activates it.
-        hiddenByProgram = false;
-        ShowWindow(hwnd_, SW_SHOWNA);
-        TaskbarChanged();
-        if (description().taskbarButton) PostMessageA(hwnd_, kRestMessage, 0, 0);
-    }
-}
-
-void Win32Form::Rest() {
-    // See "At rest" in platform/activation.h. Without activation: the
-    // user's window keeps the keyboard.
-    if (!loaded_ || hwnd_ == nullptr ||
-        !ActivationModel::ToRest(IsWindowVisible(hwnd_), IsIconic(hwnd_),
-                                 GetForegroundWindow() == hwnd_, IsWindowEnabled(hwnd_),
-                                 rt_.modalForm)) {
-        return;
-    }
-    Trace("rest: %p minimised", static_cast<void*>(hwnd_));
-    ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
-}
-
 void Win32Form::TaskbarChanged() {
     // Showing or hiding an inactive window does not reach every shell's
     // taskbar (Wine's syncs its buttons on caption notifications only); a
@@ -145,62 +118,25 @@ void Win32Form::TaskbarChanged() {
     }
 }
 
-void Win32Form::Show() {
-    Require();
+void Win32Form::ShowWindow(Showing how) {
     Realise();
-    hiddenByProgram = false;
-    ShowWindow(hwnd_, SW_SHOWNA);
-    // The shown form is the program's current form, so that the next
-    // activation of another form is an Activate of that form.
-    rt_.activation.Shown(this);
-}
-
-void Win32Form::Hide() {
-    Require();
-    Realise();
-    hiddenByProgram = true;
-    // Hiding never leaves the activation with another of the program's forms:
-    // activating Form1 is what its taskbar button's click does.
-    if (rt_.modalForm == nullptr) rt_.HandActivationAway();
-    ShowWindow(hwnd_, SW_HIDE);
-    TaskbarChanged();
-}
-
-void Win32Form::ShowModal() {
-    Require();
-    Realise();
-    Win32Form* outer = rt_.modalForm;
-    std::vector<HWND> disabled;
-    for (Win32Form* f : rt_.forms) {
-        if (f != this && f->loaded_ && IsWindowEnabled(f->hwnd_)) {
-            EnableWindow(f->hwnd_, FALSE);
-            disabled.push_back(f->hwnd_);
-        }
-    }
-    rt_.modalForm = this;
-    hiddenByProgram = false;
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    if (rt_.activation.current() != this) {
-        rt_.activation.Shown(this);
-        Raise(events.Activate);
-    }
-    if (IsDialog() && loaded_) FocusFirstTabStop();
-    EventDispatcher::OutsideInput outside(rt_.events);
-    MSG msg;
-    while (loaded_) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+    switch (how) {
+        case Showing::NoActivate:
+            if (IsWindowVisible(hwnd_)) return;
+            ::ShowWindow(hwnd_, SW_SHOWNA);
+            TaskbarChanged();
             break;
-        }
-        if (rt_.TranslateDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    rt_.modalForm = outer;
-    for (HWND h : disabled) {
-        if (IsWindow(h)) EnableWindow(h, TRUE);
+        case Showing::Activate:
+            ::ShowWindow(hwnd_, SW_SHOW);
+            SetForegroundWindow(hwnd_);
+            break;
+        case Showing::Hide:
+            ::ShowWindow(hwnd_, SW_HIDE);
+            TaskbarChanged();
+            break;
+        case Showing::MinimiseNoActivate:
+            ::ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+            break;
     }
 }
 

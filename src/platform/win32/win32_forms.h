@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
+#include "platform/windowed_form.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_runtime.h"
 
@@ -18,16 +18,11 @@ class Win32Form;
 
 inline constexpr const char* kFormClass = "QuorvelForm";
 inline constexpr const char* kPanelClass = "QuorvelPanel";
-// Posted to a form restored from minimised, to see whether that made it current.
-inline constexpr UINT kRestoredMessage = WM_APP + 1;
-// Posted to the taskbar button's form to minimise it once it is no longer
-// the active window (see "At rest" in platform/activation.h).
-inline constexpr UINT kRestMessage = WM_APP + 2;
-// A form that the shell activated again while it settles hands the
-// activation back when this one-shot timer fires (control timers use the
+// Posted to a form: deferred work (platform::Deferred, in wParam) is due.
+inline constexpr UINT kDeferredMessage = WM_APP + 1;
+// The one-shot timer of a form's hand-back (control timers use the
 // controls' IDs, from 100 on).
-inline constexpr UINT_PTR kHandAwayTimer = 1;
-inline constexpr UINT kHandAwayAfterMs = 200;
+inline constexpr UINT_PTR kHandBackTimer = 1;
 
 inline constexpr const char* kDialogClass = "QuorvelDialog";
 
@@ -70,7 +65,7 @@ private:
     friend class Win32Form;
 };
 
-class Win32Form : public platform::Form {
+class Win32Form : public platform::WindowedForm {
 public:
     Win32Form(Win32Runtime& runtime, const platform::FormDescription& description,
               platform::FormEvents events);
@@ -83,13 +78,14 @@ public:
         Realise();
         return hwnd_;
     }
+    // The window if it has been made, else null.
+    HWND made() const { return hwnd_; }
     void Realise();
     Win32Runtime& runtime() { return rt_; }
     int TwipsToPixels(double twips) const;
     double PixelsToTwips(int pixels) const;
 
     platform::Hwnd hWnd() const override;
-    bool HasWindow() const override { return hwnd_ != nullptr; }
     double Left() const override;
     double Top() const override;
     double Width() const override;
@@ -98,19 +94,25 @@ public:
     void SetTop(double twips) override;
     void SetWidth(double twips) override;
     void SetHeight(double twips) override;
-    bool Visible() const override { return loaded_ && IsWindowVisible(hwnd_); }
-    void SetVisible(bool visible) override;
     std::string Caption() const override;
     void SetCaption(std::string_view caption) override;
-    void Show() override;
-    void ShowModal() override;
-    void Hide() override;
-    void Unload() override;
-    bool Loaded() const override { return loaded_; }
     void PopupMenu(std::string_view menuName) override;
 
-    bool hiddenByProgram = false;
-    bool Minimised() const { return hwnd_ != nullptr && IsIconic(hwnd_); }
+protected:
+    bool WindowVisible() const override { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+    bool WindowMinimised() const override { return hwnd_ != nullptr && IsIconic(hwnd_); }
+    bool WindowEnabled() const override { return hwnd_ != nullptr && IsWindowEnabled(hwnd_); }
+    bool IsForeground() const override {
+        return hwnd_ != nullptr && GetForegroundWindow() == hwnd_;
+    }
+    bool IsActive() const override { return hwnd_ != nullptr && GetActiveWindow() == hwnd_; }
+    void EnableWindow(bool enabled) override { ::EnableWindow(window(), enabled); }
+    void ShowWindow(platform::Showing how) override;
+    void DestroyWindow() override;
+    void Post(platform::Deferred what) override;
+    void StartHandBack(std::uint32_t milliseconds) override;
+    void StopControlTimers() override;
+    void FocusFirstTabStop() override;
 
 private:
     // The form a window procedure call is for, bound at WM_NCCREATE.
@@ -124,26 +126,14 @@ private:
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     int ControlId(const platform::ControlDescription& c, int next) const;
     void DialogBuilt();
-    void FocusFirstTabStop();
     void OptionChecked(Win32Control& option);
     bool IsDialog() const { return description().dialog; }
-    // Events are raised only while the form is loaded and built.
-    template <typename Handler, typename... Args>
-    void Raise(const Handler& handler, Args&... args) {
-        if (creating_ || !loaded_) return;
-        rt_.events.Raise(handler, args...);
-    }
-    void CloseRequest(std::int16_t unloadMode);
-    void Resized(WPARAM kind);
-    void Destroy();
     void TaskbarChanged();
-    void Rest();
     void SetIconsOnce();
     void Paint();
     void Command(int id);
     Win32Control* ById(int id);
     RECT ClientRect() const;  // screen coordinates
-    void Require() const;
     void MoveClientTo(int x, int y);
     void SizeClientTo(int width, int height);
     LRESULT ControlColour(HDC dc, HWND child);
@@ -153,11 +143,6 @@ private:
     RECT pending_{};  // the client area, in screen pixels, while there is no window
     DWORD style_ = 0;
     DWORD exStyle_ = 0;
-    bool loaded_ = false;
-    bool creating_ = true;
-    bool minimised_ = false;
-    bool restoreCheckPending_ = false;
-    bool restoreTold_ = false;  // Activate raised by a restore still under way
     bool iconsSet_ = false;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;

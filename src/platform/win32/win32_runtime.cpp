@@ -78,7 +78,7 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
         return 0;
     }
     if (self != nullptr && msg == WM_TIMER) {
-        self->RunTimeout(wParam);
+        self->TimeoutDue(static_cast<int>(wParam));
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -94,21 +94,31 @@ std::unique_ptr<Form> Win32Runtime::CreateForm(const FormDescription& descriptio
     return std::make_unique<Win32Form>(*this, description, std::move(events));
 }
 
-void Win32Runtime::ActivateStartupForm(Form& form) {
-    auto& f = static_cast<Win32Form&>(form);
-    if (!f.Loaded()) return;
-    if (!f.hiddenByProgram) ShowWindow(f.window(), SW_SHOWNA);
-    // Windows refuses the foreground to a program started while another is in
-    // front. The activation is the run time's own either way (its messages
-    // raise nothing); the start-up form's Activate is raised below, granted
-    // or not, so that the first click after it reveals.
-    {
-        EventDispatcher::OwnDoing own(events);
-        if (SetForegroundWindow(f.window())) WaitForForeground(f.window());
+void Win32Runtime::TakeForeground(WindowedForm& form) {
+    HWND hwnd = static_cast<Win32Form&>(form).window();
+    if (SetForegroundWindow(hwnd)) WaitForForeground(hwnd);
+}
+
+Win32Form* Win32Runtime::modal() const {
+    return static_cast<Win32Form*>(modalForm);
+}
+
+void Win32Runtime::Trace(const WindowedForm& form, const char* what, const char* detail) {
+    win32::Trace("%s of %p: %s", what,
+                 static_cast<void*>(static_cast<const Win32Form&>(form).made()), detail);
+}
+
+void Win32Runtime::PumpUntil(const std::function<bool()>& done) {
+    MSG msg;
+    while (!done()) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (TranslateDialogMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
-    Trace("start-up activation of %p", static_cast<void*>(f.window()));
-    activation.StartupActivation(&f);
-    events.Raise(f.events.Activate);
 }
 
 bool Win32Runtime::IsOurs(HWND hwnd) const {
@@ -168,14 +178,14 @@ HWND Win32Runtime::NextWindowOfOtherProgram() {
 void Win32Runtime::HandActivationAway() {
     if (!IsOurs(GetForegroundWindow())) return;
     if (HWND next = NextWindowOfOtherProgram()) {
-        Trace("activation handed to %p", static_cast<void*>(next));
+        win32::Trace("activation handed to %p", static_cast<void*>(next));
         SetForegroundWindow(next);
     }
 }
 
 bool Win32Runtime::TranslateDialogMessage(MSG& msg) {
-    return modalForm != nullptr && IsWindow(modalForm->window()) &&
-           IsDialogMessageA(modalForm->window(), &msg);
+    return modal() != nullptr && IsWindow(modal()->window()) &&
+           IsDialogMessageA(modal()->window(), &msg);
 }
 
 namespace {
@@ -221,14 +231,14 @@ bool Win32Runtime::AppActivate(std::string_view title) {
         // Our own application means its dialog in front, never another
         // program's window of that title (a file manager showing the folder
         // this program is kept in, say).
-        target = modalForm != nullptr ? modalForm->window() : nullptr;
+        target = modal() != nullptr ? modal()->window() : nullptr;
     } else {
         TitleSearch search{wanted.c_str()};
         EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
         target = search.visible != nullptr ? search.visible : search.any;
     }
     if (target == nullptr) {
-        Trace("AppActivate %s: no such window", wanted.c_str());
+        win32::Trace("AppActivate %s: no such window", wanted.c_str());
         return false;
     }
     if (!IsOurs(target)) {
@@ -247,7 +257,7 @@ bool Win32Runtime::AppActivate(std::string_view title) {
     for (int attempt = 0; attempt < kActivationAttempts && !ready; ++attempt) {
         SetForegroundWindow(target);
         ready = WaitUntilReadyForKeys(target);
-        Trace("AppActivate %s: %p %s", wanted.c_str(), static_cast<void*>(target),
+        win32::Trace("AppActivate %s: %p %s", wanted.c_str(), static_cast<void*>(target),
               ready ? "ready" : "not in front");
         // Only a foreground taken back by this program's window is tried again.
         if (!ready && !IsOurs(GetForegroundWindow())) break;
@@ -334,7 +344,7 @@ void Win32Runtime::WaitUntilIdle(HWND target) {
     if (process) WaitForInputIdle(process.get(), kIdleWaitMs);
 }
 
-void Win32Runtime::SendKeys(std::string_view keys) {
+std::vector<std::uint8_t> Win32Runtime::HeldModifiers() const {
     std::vector<std::uint8_t> held;
     for (std::uint8_t vk : kModifierKeys) {
         if (GetAsyncKeyState(vk) < 0) held.push_back(vk);
@@ -348,8 +358,12 @@ void Win32Runtime::SendKeys(std::string_view keys) {
             held.push_back(common);
         }
     }
+    return held;
+}
+
+void Win32Runtime::SendKeyEvents(const std::vector<KeyEvent>& keys) {
     std::vector<INPUT> inputs;
-    for (const KeyEvent& e : KeyEvents(ParseKeys(keys), held)) {
+    for (const KeyEvent& e : keys) {
         INPUT in{};
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = e.virtualKey;
@@ -359,14 +373,24 @@ void Win32Runtime::SendKeys(std::string_view keys) {
                               e.virtualKey == VK_LWIN || e.virtualKey == VK_RWIN;
         in.ki.dwFlags = (e.up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(in);
-        Trace("key %02X %s", e.virtualKey, e.up ? "up" : "down");
+        win32::Trace("key %02X %s", e.virtualKey, e.up ? "up" : "down");
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    bool restored = false;
-    for (const Win32Form* f : forms) {
-        restored = restored || (f->description().taskbarButton && f->Loaded() && !f->Minimised());
-    }
-    activation.KeysSent(GetTickCount(), restored);
+}
+
+void Win32Runtime::WaitUntilKeysRead() {
+    HWND receiver = GetForegroundWindow();
+    if (IsOurs(receiver)) return;
+    WaitUntilIdle(receiver);
+    win32::Trace("keys read by %p", static_cast<void*>(receiver));
+}
+
+bool Win32Runtime::StartTimer(int id, std::uint32_t milliseconds) {
+    return SetTimer(applicationWindow(), static_cast<UINT_PTR>(id), milliseconds, nullptr) != 0;
+}
+
+void Win32Runtime::StopTimer(int id) {
+    if (appWindow_ != nullptr) KillTimer(appWindow_, static_cast<UINT_PTR>(id));
 }
 
 void Win32Runtime::DoEvents() {
@@ -384,7 +408,7 @@ void Win32Runtime::DoEvents() {
 }
 
 int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view title) {
-    HWND owner = modalForm != nullptr ? modalForm->window() : applicationWindow();
+    HWND owner = modal() != nullptr ? modal()->window() : applicationWindow();
     return MessageBoxA(owner, Text(prompt).c_str(), Text(title).c_str(), static_cast<UINT>(style));
 }
 

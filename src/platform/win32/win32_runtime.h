@@ -9,9 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/activation.h"
-#include "platform/dispatch.h"
-#include "platform/runtime.h"
+#include "platform/form_runtime.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_delete_file.h"
@@ -20,7 +18,7 @@ namespace quorvel::win32 {
 
 class Win32Form;
 
-class Win32Runtime : public platform::Runtime {
+class Win32Runtime : public platform::FormRuntime {
 public:
     explicit Win32Runtime(HINSTANCE instance);
     ~Win32Runtime() override;
@@ -28,16 +26,15 @@ public:
     platform::WinApi& api() override { return api_; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
-    void Load(platform::Form& form) override { events.Raise(form.events.Load); }
-    void ActivateStartupForm(platform::Form& form) override;
     bool AppActivate(std::string_view title) override;
-    void SendKeys(std::string_view keys) override;
     void DoEvents() override;
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& folder, const std::string& name) override;
     bool PrevInstance() override { return prevInstance_; }
-    int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
-    void ClearTimeout(int id) override;
+    std::uint32_t Now() const override { return GetTickCount(); }
+    void HandActivationAway() override;
+    void PumpUntil(const std::function<bool()>& done) override;
+    void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
 
     // The event loop of the program; returns only if WM_QUIT arrives.
     int RunMessageLoop();
@@ -54,20 +51,19 @@ public:
     // manifest (version 6) are loaded then, not at every start.
     void UseCommonControls();
     bool IsOurs(HWND hwnd) const;
-    // Activation goes back to the user's window, never to another of our forms.
-    void HandActivationAway();
     // Keyboard navigation of the modal dialog (Tab, arrows, Enter, Escape, access keys).
     bool TranslateDialogMessage(MSG& msg);
 
-    platform::EventDispatcher events;
     BeforeDeletion beforeDeletion;  // for tests: runs inside Kill, see ListedFileDeleter
-
-    platform::ActivationModel activation;
-    Win32Form* modalForm = nullptr;
-    std::vector<Win32Form*> forms;
 
 protected:
     void EndProcess() override;
+    void TakeForeground(platform::WindowedForm& form) override;
+    std::vector<std::uint8_t> HeldModifiers() const override;
+    void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
+    void WaitUntilKeysRead() override;
+    bool StartTimer(int id, std::uint32_t milliseconds) override;
+    void StopTimer(int id) override;
 
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -82,8 +78,7 @@ private:
     static bool HasKeyboardFocus(HWND target);
     static void WaitForTaskbar();
     static void WaitUntilIdle(HWND target);
-    // WM_TIMER of the application window: a timer set with SetTimeout is due.
-    void RunTimeout(UINT_PTR id);
+    Win32Form* modal() const;
 
     HINSTANCE instance_;
     Win32Api api_;
@@ -97,8 +92,6 @@ private:
     void* dwmGetAttribute_ = nullptr;  // DwmGetWindowAttribute, where there is one
     int pixelsPerInch_ = platform::kStandardPixelsPerInch;
     UINT taskbarCreated_ = 0;
-    std::map<UINT_PTR, std::function<void()>> timeouts_;
-    UINT_PTR lastTimeout_ = 0;
 };
 
 }  // namespace quorvel::win32

@@ -1,0 +1,204 @@
+#include "platform/windowed_form.h"
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "platform/form_runtime.h"
+
+namespace quorvel::platform {
+
+namespace {
+// A form that the shell activated again while it settles hands the
+// activation back this long after: once the shell has had the time to act
+// on the keys (activated in the middle of them, it would forget the Tab).
+constexpr std::uint32_t kHandBackAfterMs = 200;
+}  // namespace
+
+WindowedForm::WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events)
+    : Form(std::move(description), std::move(events)), runtime_(runtime) {
+    runtime_.forms.push_back(this);
+}
+
+void WindowedForm::Require() const {
+    if (!loaded_) throw RuntimeError("Form not loaded");
+}
+
+void WindowedForm::SetVisible(bool visible) {
+    Require();
+    if (!visible) {
+        Hide();
+    } else if (!WindowVisible()) {
+        // Shown without taking the activation from the user's window: no
+        // Activate, and the next click on the taskbar button activates it.
+        hiddenByProgram = false;
+        ShowWindow(Showing::NoActivate);
+        if (description().taskbarButton) Post(Deferred::Rest);
+    }
+}
+
+void WindowedForm::Show() {
+    Require();
+    hiddenByProgram = false;
+    ShowWindow(Showing::NoActivate);
+    // The shown form is the program's current form, so that the next
+    // activation of another form is an Activate of that form.
+    runtime_.activation.Shown(this);
+}
+
+void WindowedForm::Hide() {
+    Require();
+    hiddenByProgram = true;
+    // Hiding never leaves the activation with another of the program's forms:
+    // activating Form1 is what its taskbar button's click does.
+    if (runtime_.modalForm == nullptr) runtime_.HandActivationAway();
+    ShowWindow(Showing::Hide);
+}
+
+void WindowedForm::ShowModal() {
+    Require();
+    WindowedForm* outer = runtime_.modalForm;
+    std::vector<WindowedForm*> disabled;
+    for (WindowedForm* f : runtime_.forms) {
+        if (f != this && f->loaded_ && f->WindowEnabled()) {
+            f->EnableWindow(false);
+            disabled.push_back(f);
+        }
+    }
+    runtime_.modalForm = this;
+    hiddenByProgram = false;
+    ShowWindow(Showing::Activate);
+    if (runtime_.activation.current() != this) {
+        runtime_.activation.Shown(this);
+        Raise(events.Activate);
+    }
+    if (loaded_) FocusFirstTabStop();
+    {
+        EventDispatcher::OutsideInput outside(runtime_.events);
+        runtime_.PumpUntil([this] { return !loaded_; });
+    }
+    runtime_.modalForm = outer;
+    const auto& forms = runtime_.forms;
+    for (WindowedForm* f : disabled) {
+        // Unloaded meanwhile, it is gone.
+        if (std::find(forms.begin(), forms.end(), f) != forms.end()) f->EnableWindow(true);
+    }
+}
+
+void WindowedForm::Unload() {
+    if (loaded_) CloseRequest(vbFormCode);
+}
+
+void WindowedForm::CloseRequest(std::int16_t unloadMode) {
+    std::int16_t cancel = 0;
+    Raise(events.QueryUnload, cancel, unloadMode);
+    if (cancel == 0 && loaded_) Destroy();
+}
+
+void WindowedForm::Destroy() {
+    loaded_ = false;
+    StopControlTimers();
+    // Closing the dialog must not hand the activation to Form1: to the shell
+    // that would be a click on its taskbar button.
+    if (runtime_.modalForm == this || runtime_.modalForm == nullptr) {
+        runtime_.HandActivationAway();
+    }
+    DestroyWindow();
+    runtime_.activation.Unloaded(this);
+    auto& forms = runtime_.forms;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+void WindowedForm::Activated(bool minimised) {
+    // Which activations raise Activate: see platform/activation.h. A click on
+    // the taskbar button of a minimised form counts once it has restored it.
+    const std::uint32_t now = runtime_.Now();
+    const Decision decision =
+        runtime_.activation.Activated(this, minimised, runtime_.events.InHandler() || creating_,
+                                      runtime_.modalForm, now);
+    runtime_.Trace(*this, "activation", decision.why);
+    if (decision) {
+        // This click has been told, also when it is a restore still under
+        // way: Windows activates a restored window before it sends its WM_SIZE.
+        restoreCheckPending_ = false;
+        restoreTold_ = minimised_;
+        Raise(events.Activate);
+    } else if (!minimised && !runtime_.events.InHandler() && runtime_.activation.Settling(now)) {
+        // The shell's second step of the click that has just revealed: left
+        // in front, the form's next click would minimise it instead of
+        // activating it. The activation goes back once the shell has acted.
+        runtime_.Trace(*this, "hand-back", "in 200 ms");
+        StartHandBack(kHandBackAfterMs);
+    }
+}
+
+void WindowedForm::Deactivated() {
+    // Not from inside the deactivation: minimising a window that is still
+    // being deactivated would hand the activation on.
+    if (description().taskbarButton) Post(Deferred::Rest);
+}
+
+void WindowedForm::HandBackDue() {
+    if (IsForeground() && runtime_.modalForm == nullptr) {
+        runtime_.Trace(*this, "hand-back", "now");
+        runtime_.HandActivationAway();
+    }
+}
+
+void WindowedForm::Sized(Sizing sizing) {
+    const bool restored = sizing == Sizing::Restored && minimised_;
+    // Back from minimised: looked at once the restore is over (it may still
+    // activate the form), and only when the program's own code did not do it.
+    if (restored && !restoreTold_ && !runtime_.events.InHandler() && !creating_) {
+        restoreCheckPending_ = true;
+        Post(Deferred::RestoreCheck);
+    }
+    // Restored from outside while another window is active (a shell's "undo
+    // minimise all"): back to rest.
+    if (restored && description().taskbarButton && !IsForeground()) Post(Deferred::Rest);
+    // A WM_SIZE of a form that stays minimised (moved by the program, say)
+    // is no end of the restore under way.
+    if (!(minimised_ && sizing == Sizing::Minimised)) restoreTold_ = false;
+    minimised_ = sizing == Sizing::Minimised;
+    if (minimised_) runtime_.activation.Minimised();
+    Raise(events.Resize);
+}
+
+void WindowedForm::Due(Deferred what) {
+    if (what == Deferred::Rest) {
+        Rest();
+        return;
+    }
+    // Only when the restore's own activation has not told the form.
+    if (restoreCheckPending_ && loaded_ && !WindowMinimised()) {
+        const Decision decision = runtime_.activation.Restored(
+            this, IsActive(), false, runtime_.modalForm, runtime_.Now());
+        runtime_.Trace(*this, "restore", decision.why);
+        if (decision) Raise(events.Activate);
+    }
+    restoreCheckPending_ = false;
+}
+
+void WindowedForm::Rest() {
+    // See "At rest" in platform/activation.h. Without activation: the
+    // user's window keeps the keyboard.
+    if (!loaded_ || !ActivationModel::ToRest(WindowVisible(), WindowMinimised(), IsForeground(),
+                                             WindowEnabled(), runtime_.modalForm)) {
+        return;
+    }
+    runtime_.Trace(*this, "rest", "minimised");
+    ShowWindow(Showing::MinimiseNoActivate);
+}
+
+void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position, bool altDown) {
+    constexpr std::uint32_t kLeft = 0x01, kRight = 0x02, kShift = 0x04, kControl = 0x08,
+                            kMiddle = 0x10;  // the MK_ flags
+    auto button = static_cast<std::int16_t>(((keys & kLeft) ? 1 : 0) | ((keys & kRight) ? 2 : 0) |
+                                            ((keys & kMiddle) ? 4 : 0));
+    auto shift = static_cast<std::int16_t>(((keys & kShift) ? 1 : 0) |
+                                           ((keys & kControl) ? 2 : 0) | (altDown ? 4 : 0));
+    float x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * kTwipsPerPixel;
+    float y = static_cast<float>(static_cast<std::int16_t>(position >> 16)) * kTwipsPerPixel;
+    Raise(events.MouseMove, button, shift, x, y);
+}
+
+}  // namespace quorvel::platform

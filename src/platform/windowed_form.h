@@ -1,0 +1,88 @@
+// What a form does with its window, written once for both backends: showing
+// and hiding, modal showing, unloading, resting minimised, and which of the
+// window system's activations raise Activate (see platform/activation.h).
+// A backend supplies the window: the primitives below, and calls the
+// members under "What the window system tells the form" as it hears of it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/forms.h"
+
+namespace quorvel::platform {
+
+class FormRuntime;
+
+// How the window system is asked to show a form's window.
+enum class Showing { NoActivate, Activate, Hide, MinimiseNoActivate };
+// Work a form posts to itself, to be done once the message under way is over.
+enum class Deferred { Rest, RestoreCheck };
+enum class Sizing { Restored, Minimised, Other };
+
+class WindowedForm : public Form {
+public:
+    WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events);
+
+    bool Loaded() const final { return loaded_; }
+    bool Visible() const final { return loaded_ && WindowVisible(); }
+    void SetVisible(bool visible) final;
+    void Show() final;
+    void ShowModal() final;
+    void Hide() final;
+    void Unload() final;
+    bool Minimised() const { return loaded_ && WindowMinimised(); }
+
+    // Hidden by the program (Load may hide the start-up form).
+    bool hiddenByProgram = false;
+
+    // --- What the window system tells the form ---
+    void Activated(bool minimised);
+    void Deactivated();
+    void Sized(Sizing sizing);
+    // Deferred work, posted earlier, is due.
+    void Due(Deferred what);
+    // The timer started with StartHandBack fired.
+    void HandBackDue();
+    // The close box, the task manager or the end of the session.
+    void CloseRequest(std::int16_t unloadMode);
+    // A mouse message, or the notification-area callback that comes as one:
+    // wParam's MK_ flags and lParam's client coordinates; Alt is read from
+    // the keyboard, as it is in no flag.
+    void MouseMoved(std::uint32_t keys, std::uint32_t position, bool altDown);
+
+protected:
+    // --- The window itself, from the backend ---
+    virtual bool WindowVisible() const = 0;
+    virtual bool WindowMinimised() const = 0;
+    virtual bool WindowEnabled() const = 0;
+    virtual bool IsForeground() const = 0;
+    // The active window of the program's own thread.
+    virtual bool IsActive() const = 0;
+    virtual void EnableWindow(bool enabled) = 0;
+    virtual void ShowWindow(Showing how) = 0;
+    virtual void DestroyWindow() = 0;
+    virtual void Post(Deferred what) = 0;
+    virtual void StartHandBack(std::uint32_t milliseconds) = 0;
+    virtual void StopControlTimers() = 0;
+    virtual void FocusFirstTabStop() {}
+
+    // Events are raised only while the form is loaded and built.
+    template <typename Handler, typename... Args>
+    void Raise(const Handler& handler, Args&... args);
+    // Raises a run-time error when the form is unloaded.
+    void Require() const;
+    void Destroy();
+
+    FormRuntime& runtime_;
+    bool loaded_ = true;
+    bool creating_ = false;  // while the backend builds the window
+
+private:
+    void Rest();
+
+    bool minimised_ = false;
+    bool restoreCheckPending_ = false;
+    bool restoreTold_ = false;  // Activate raised by a restore still under way
+};
+
+}  // namespace quorvel::platform
