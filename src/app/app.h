@@ -55,6 +55,9 @@ public:
         int timer = 0;
         int triesLeft = 0;
     } trayRetry;
+    // Whether this process has asked the shell for an icon: only then can
+    // there be one to remove.
+    bool trayIconAsked = false;
 
 private:
     void BindForm1Events(platform::FormEvents& events);

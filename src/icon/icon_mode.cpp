@@ -16,18 +16,21 @@ constexpr const char* kTip = "Show Desktop";
 constexpr std::uint32_t kRetryIntervalMs = 2000;
 constexpr int kRetryTries = 60;
 
-// No icon can belong to a window that has not been made: at start-up in
-// taskbar-only mode Form2's window is made only later, when it is first
-// shown, and asking for it here would make it (and load the shell's library
-// for the request) before the taskbar button shows.
+// Only an icon this process asked for can be there: at start-up in
+// taskbar-only mode there is none, and asking to remove one would need
+// Form2's window (made then, and the shell's library loaded for the
+// request) before the taskbar button shows.
 void DeleteIconOfForm2(App& app) {
-    if (app.Form2().HasWindow()) DeleteTrayIcon(app.api(), app.Form2().hWnd());
+    if (!app.trayIconAsked) return;
+    DeleteTrayIcon(app.api(), app.Form2().hWnd());
+    app.trayIconAsked = false;
 }
 
 // True when the shell took the icon.
 bool ReplaceTrayIcon(App& app) {
     platform::Form& form2 = app.Form2();
     bool added = false;
+    app.trayIconAsked = true;
     // Removed first, so that applying the mode again never leaves two (and a
     // shell that took an icon but answered too late keeps one).
     platform::ResumeNext([&] { DeleteTrayIcon(app.api(), form2.hWnd()); },

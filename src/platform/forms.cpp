@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/file_pattern.h"
+
 namespace quorvel::platform {
 
 Control::Control(ControlDescription description)
@@ -55,19 +57,36 @@ void Control::SetInterval(int milliseconds) {
 
 std::string Control::Path() const {
     Require(ControlKind::FileListBox);
-    return {};
+    return path_;
 }
-void Control::SetPath(const std::string&) {
+
+void Control::SetPath(const std::string& path) {
     Require(ControlKind::FileListBox);
+    std::string folder = path;
+    std::vector<std::string> names = ReadFolder(folder);
+    // A fuller folder is cleaned of the rest at later starts.
+    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
+    path_ = std::move(folder);
+    entries_ = std::move(names);
 }
+
 std::int16_t Control::ListCount() const {
     Require(ControlKind::FileListBox);
-    return 0;
+    return static_cast<std::int16_t>(entries_.size());
 }
-std::string Control::List(int) const {
+
+std::string Control::List(int index) const {
     Require(ControlKind::FileListBox);
-    throw RuntimeError("Invalid property array index");
+    if (index < 0 || index >= static_cast<int>(entries_.size())) {
+        throw RuntimeError("Invalid property array index");
+    }
+    return entries_[index];
 }
+
+std::vector<std::string> Control::ReadFolder(std::string&) const {
+    throw RuntimeError("Path not found");
+}
+
 Hicon Control::Picture() const {
     Require(ControlKind::PictureBox);
     return 0;

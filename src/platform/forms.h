@@ -57,11 +57,13 @@ public:
     int Interval() const;
     void SetInterval(int milliseconds);
 
-    // File list box.
-    virtual std::string Path() const;
-    virtual void SetPath(const std::string& path);
-    virtual std::int16_t ListCount() const;
-    virtual std::string List(int index) const;
+    // File list box: the names of the folder's files that match the pattern,
+    // read when the path is set. ListCount is a 16-bit whole number, so the
+    // list holds at most 32,767 names.
+    std::string Path() const;
+    void SetPath(const std::string& path);
+    std::int16_t ListCount() const;
+    std::string List(int index) const;
     const std::string& Pattern() const { return description_.pattern; }
 
     // Picture box: the handle of the icon it holds.
@@ -74,6 +76,21 @@ protected:
     enum class Property { Visible, Caption, Value, Interval };
     virtual void Changed(Property) {}
     void Require(ControlKind kind) const;
+    // The backend's listing of a file list's folder: the matching names of
+    // its files, the hidden and system ones left out. It may respell `path`
+    // as the file system stores it; "Path not found" when it is no folder.
+    virtual std::vector<std::string> ReadFolder(std::string& path) const;
+    // A timer's tick: Timer runs, never inside its own run (DoEvents).
+    template <typename Dispatcher>
+    void RaiseTimer(Dispatcher& events) {
+        if (inTick_) return;
+        inTick_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{inTick_};
+        events.Raise(Timer);
+    }
     friend class Form;
 
 private:
@@ -84,6 +101,9 @@ private:
     std::string tag_;
     bool value_ = false;
     int interval_;
+    bool inTick_ = false;
+    std::string path_;
+    std::vector<std::string> entries_;
 };
 
 class Form {
@@ -96,10 +116,8 @@ public:
     const FormDescription& description() const { return description_; }
     FormEvents events;
 
+    // The form's window (a backend may make it on this first need).
     virtual Hwnd hWnd() const = 0;
-    // False while the form's window has not been made: a backend may make it
-    // on first need, which hWnd() is.
-    virtual bool HasWindow() const { return true; }
 
     // Twips. Moving or sizing a form that cannot be moved (minimised) raises
     // a run-time error.

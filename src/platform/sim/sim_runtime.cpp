@@ -30,22 +30,6 @@ public:
         : Control(std::move(description)), rt_(rt) {}
     ~SimControl() override { StopTimer(); }
 
-    std::string Path() const override {
-        Require(ControlKind::FileListBox);
-        return path_;
-    }
-    void SetPath(const std::string& path) override;
-    std::int16_t ListCount() const override {
-        Require(ControlKind::FileListBox);
-        return static_cast<std::int16_t>(entries_.size());
-    }
-    std::string List(int index) const override {
-        Require(ControlKind::FileListBox);
-        if (index < 0 || index >= static_cast<int>(entries_.size())) {
-            throw RuntimeError("Invalid property array index");
-        }
-        return entries_[index];
-    }
     Hicon Picture() const override {
         Require(ControlKind::PictureBox);
         return kFakeIconBase + description().iconResource;
@@ -65,23 +49,16 @@ protected:
         if (property != Property::Interval) return;
         StopTimer();
         if (Interval() == 0) return;
-        timerId_ = rt_.desk_.SetTimer(rt_.pid_, Interval(), [this] {
-            if (inTick_) return;  // a tick never re-enters its own handler
-            ScopedFlag ticking(inTick_);
-            rt_.events.Raise(Timer);
-        });
+        timerId_ = rt_.desk_.SetTimer(rt_.pid_, Interval(), [this] { RaiseTimer(rt_.events); });
     }
+    std::vector<std::string> ReadFolder(std::string& path) const override;
 
 private:
     SimRuntime& rt_;
-    std::string path_;
-    std::vector<std::string> entries_;
     int timerId_ = 0;
-    bool inTick_ = false;
 };
 
-void SimControl::SetPath(const std::string& path) {
-    Require(ControlKind::FileListBox);
+std::vector<std::string> SimControl::ReadFolder(std::string& path) const {
     fs::path folder = rt_.desk_.HostPath(path);
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) throw RuntimeError("Path not found");
@@ -104,11 +81,7 @@ void SimControl::SetPath(const std::string& path) {
             a.begin(), a.end(), b.begin(), b.end(),
             [](char x, char y) { return FoldCase(x) < FoldCase(y); });
     });
-    // ListCount is a 16-bit whole number, so the list holds at most 32,767
-    // names; a fuller folder is cleaned of the rest at later starts.
-    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
-    path_ = path;
-    entries_ = std::move(names);
+    return names;
 }
 
 class SimForm : public WindowedForm {

@@ -142,9 +142,7 @@ void Win32Control::StopTimer() {
 }
 
 void Win32Control::Tick() {
-    if (inTick_) return;  // a tick never re-enters its own handler (DoEvents)
-    ScopedFlag ticking(inTick_);
-    form_.rt_.events.Raise(Timer);
+    RaiseTimer(form_.rt_.events);
 }
 
 Hicon Win32Control::Picture() const {

@@ -40,24 +40,18 @@ std::string SpeltAsStored(const std::string& path) {
 
 }  // namespace
 
-std::string Win32Control::Path() const {
-    Require(ControlKind::FileListBox);
-    return path_;
-}
-
-void Win32Control::SetPath(const std::string& path) {
-    Require(ControlKind::FileListBox);
+std::vector<std::string> Win32Control::ReadFolder(std::string& path) const {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw RuntimeError("Path not found");
     }
-    std::string folder = SpeltAsStored(path);
+    path = SpeltAsStored(path);
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     // The system's search narrows the folder down to the pattern (so only
     // those entries are looked at further), but it also matches 8.3 names:
     // "report.tmpl" is REPORT~1.TMP. Each name found is matched again below.
-    FindHandle find(FindFirstFileA((folder + "\\" + Pattern()).c_str(), &found));
+    FindHandle find(FindFirstFileA((path + "\\" + Pattern()).c_str(), &found));
     if (find) {
         do {
             // Files only, the hidden and system ones left out, as a file list
@@ -71,23 +65,7 @@ void Win32Control::SetPath(const std::string& path) {
     }
     // The list is never shown and is read once: the names stay in the order
     // the system returns them, which is the cheapest order to delete them in.
-    // ListCount is a 16-bit whole number, so the list holds at most 32,767
-    // names; a fuller folder is cleaned of the rest at later starts.
-    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
-    path_ = std::move(folder);
-    entries_ = std::move(names);
+    return names;
 }
 
-std::int16_t Win32Control::ListCount() const {
-    Require(ControlKind::FileListBox);
-    return static_cast<std::int16_t>(entries_.size());
-}
-
-std::string Win32Control::List(int index) const {
-    Require(ControlKind::FileListBox);
-    if (index < 0 || index >= static_cast<int>(entries_.size())) {
-        throw RuntimeError("Invalid property array index");
-    }
-    return entries_[index];
-}
 }  // namespace quorvel::win32

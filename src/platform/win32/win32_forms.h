@@ -41,14 +41,11 @@ public:
     void StopTimer();
     void Tick();
 
-    std::string Path() const override;
-    void SetPath(const std::string& path) override;
-    std::int16_t ListCount() const override;
-    std::string List(int index) const override;
     platform::Hicon Picture() const override;
 
 protected:
     void Changed(Property property) override;
+    std::vector<std::string> ReadFolder(std::string& path) const override;
 
 private:
     static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -58,9 +55,6 @@ private:
     HWND hwnd_ = nullptr;
     HICON icon_ = nullptr;
     bool timerRunning_ = false;
-    bool inTick_ = false;
-    std::string path_;
-    std::vector<std::string> entries_;
 
     friend class Win32Form;
 };
