@@ -5,12 +5,10 @@
 // do neither. By default it is as harsh as some shells: every visible,
 // enabled top-level window that is not its own, not the taskbar and not a
 // dialog box is minimised, with or without a minimise button, owned or not.
-//   standin_shell.exe [--sync | --windows] [--busy] [log file]
+//   standin_shell.exe [--sync | --windows] [log file]
 // Minimises with ShowWindowAsync, or with --sync with ShowWindow, which waits
 // for each window's thread; with --windows as Windows' own shell does, only
-// the windows with a minimise button, with ShowWindowAsync. With --busy its
-// thread is busy for a while after each Tab, as a shell on a loaded machine
-// is, before it reads the next key. Given a file
+// the windows with a minimise button, with ShowWindowAsync. Given a file
 // name, it appends one line per minimise-all:
 //   minimise-all <milliseconds since 1970, with microseconds> <count> <handles...>
 // with the handles (hexadecimal) of the windows it minimised, and one line
@@ -29,8 +27,6 @@ namespace {
 std::string g_log;
 bool g_sync = false;
 bool g_windows = false;  // only windows with a minimise button
-bool g_busy = false;     // slow to read the key after a Tab
-constexpr DWORD kBusyMs = 40;
 bool g_taskbarFocus = false;
 // Alt is followed from its own key messages, not from the key state: Wine's
 // X11 driver sets the modifier keys to the physical keyboard's whenever a
@@ -143,7 +139,6 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             g_taskbarFocus = wParam == VK_TAB;
-            if (g_taskbarFocus && g_busy) Sleep(kBusyMs);
             return 0;
         case WM_SYSKEYDOWN:
             if (wParam == VK_MENU) {
@@ -181,18 +176,13 @@ LRESULT CALLBACK ShellProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ParseCommandLine(std::string line) {
-    const std::pair<const char*, bool*> options[] = {
-        {"--sync", &g_sync}, {"--windows", &g_windows}, {"--busy", &g_busy}};
-    for (bool found = true; found;) {
-        found = false;
-        for (auto [option, flag] : options) {
-            const std::string name = option;
-            if (line.compare(0, name.size(), name) == 0 &&
-                (line.size() == name.size() || line[name.size()] == ' ')) {
-                *flag = found = true;
-                std::size_t rest = line.find_first_not_of(' ', name.size());
-                line = rest == std::string::npos ? std::string() : line.substr(rest);
-            }
+    for (auto [option, flag] : {std::pair{"--sync", &g_sync}, std::pair{"--windows", &g_windows}}) {
+        const std::string name = option;
+        if (line.compare(0, name.size(), name) == 0 &&
+            (line.size() == name.size() || line[name.size()] == ' ')) {
+            *flag = true;
+            std::size_t rest = line.find_first_not_of(' ', name.size());
+            line = rest == std::string::npos ? std::string() : line.substr(rest);
         }
     }
     if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
