@@ -104,7 +104,7 @@ Win32Form* Win32Runtime::modal() const {
 }
 
 void Win32Runtime::Trace(const WindowedForm& form, const char* what, const char* detail) {
-    win32::Trace("%s of %p: %s", what,
+    win32::Trace(*detail != '\0' ? "%s of %p: %s" : "%s of %p", what,
                  static_cast<void*>(static_cast<const Win32Form&>(form).made()), detail);
 }
 
