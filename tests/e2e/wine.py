@@ -240,13 +240,22 @@ class WineDesktop:
 
         The output goes through files, not pipes: the first Wine program of a
         session starts the wineserver and the desktop, which inherit its
-        standard handles and would hold a pipe open long after it ended."""
-        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            p = subprocess.run([loader(exe), str(exe), *map(str, args)], env=self.env, stdout=out,
-                               stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
-            out.seek(0)
-            err.seek(0)
-            return subprocess.CompletedProcess(p.args, p.returncode, out.read(), err.read())
+        standard handles and would hold a pipe open long after it ended.
+
+        Now and then (seen once in the 64-bit prefix) Wine's loader cannot lay
+        out a new process ("failed to map the shared user data"), and nothing
+        of the program runs: such a start is tried again, twice at most."""
+        for _ in range(3):
+            with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+                p = subprocess.run([loader(exe), str(exe), *map(str, args)], env=self.env,
+                                   stdout=out, stderr=err, stdin=subprocess.DEVNULL,
+                                   timeout=timeout)
+                out.seek(0)
+                err.seek(0)
+                result = subprocess.CompletedProcess(p.args, p.returncode, out.read(), err.read())
+            if "failed to map the shared user data" not in result.stderr:
+                break
+        return result
 
     def start_shell(self, *options):
         """The stand-in shell; "--sync" minimises with ShowWindow instead of
