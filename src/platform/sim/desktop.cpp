@@ -521,9 +521,9 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
                 }
             });
         } else if (w->minimised) {
-            // A shell may activate the minimised window before it has it
-            // restore itself (Wine's restores first): the harsher order here,
-            // in which the activation arrives while the window is minimised.
+            // The harsh shells activate the minimised window before they have
+            // it restore itself: the activation arrives while the window is
+            // minimised.
             Activate(hwnd);
             if (w->proc) {
                 Send(hwnd, WM_SYSCOMMAND, SC_RESTORE);
