@@ -241,13 +241,9 @@ bool Win32Runtime::AppActivate(std::string_view title) {
         win32::Trace("AppActivate %s: no such window", wanted.c_str());
         return false;
     }
-    if (!IsOurs(target)) {
-        WaitForTaskbar();
-        // What the taskbar has sent us for its click (under Wine its last
-        // step, the activation of our window) is taken now, before the
-        // foreground goes to the target, not after the keys.
-        WaitBriefly();
-    }
+    // What the taskbar has sent us for its click is taken now, before the
+    // foreground goes to the target, not after the keys.
+    if (!IsOurs(target)) WaitBriefly();
     // SetForegroundWindow returns before the change has happened; keys sent
     // at once would reach the old window. And the change may be undone at
     // once: the last step of the taskbar's click can still make this
@@ -298,28 +294,6 @@ bool Win32Runtime::WaitUntilReadyForKeys(HWND target) {
     }
     WaitUntilIdle(target);
     return GetForegroundWindow() == target;
-}
-
-void Win32Runtime::WaitForTaskbar() {
-    // A click on a taskbar button can reach the form in more than one step
-    // (Wine's taskbar restores the window, then makes it the foreground
-    // window a moment later). Should that last step come after the shell's
-    // window was made the foreground window for the keys, the keys would
-    // follow the foreground back here. So the taskbar's thread is let finish
-    // the click first: idle, it has.
-    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-    DWORD pid = 0;
-    if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &pid);
-    if (pid == 0 || pid == GetCurrentProcessId()) return;
-    KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
-    if (!process) return;
-    // Bounded, and answering what is sent to us meanwhile: the taskbar's
-    // thread may be waiting for this one.
-    const DWORD start = GetTickCount();
-    while (WaitForInputIdle(process.get(), 0) == WAIT_TIMEOUT &&
-           GetTickCount() - start <= kIdleWaitMs) {
-        WaitBriefly();
-    }
 }
 
 bool Win32Runtime::HasKeyboardFocus(HWND target) {

@@ -76,7 +76,6 @@ private:
     // In front, given the keyboard focus by its thread, and that thread idle.
     static bool WaitUntilReadyForKeys(HWND target);
     static bool HasKeyboardFocus(HWND target);
-    static void WaitForTaskbar();
     static void WaitUntilIdle(HWND target);
     Win32Form* modal() const;
 
