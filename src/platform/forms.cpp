@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/dispatch.h"
 #include "platform/file_pattern.h"
 
 namespace quorvel::platform {
@@ -81,6 +82,12 @@ std::string Control::List(int index) const {
         throw RuntimeError("Invalid property array index");
     }
     return entries_[index];
+}
+
+void Control::RaiseTimer(EventDispatcher& events) {
+    if (inTick_) return;
+    ScopedFlag ticking(inTick_);
+    events.Raise(Timer);
 }
 
 std::vector<std::string> Control::ReadFolder(std::string&) const {

@@ -30,6 +30,7 @@ struct FormEvents {
 };
 
 class Form;
+class EventDispatcher;
 
 // One control, menu or menu item. The state lives here; a backend subclass
 // mirrors changes onto its window and keeps the state current when the user
@@ -81,16 +82,7 @@ protected:
     // as the file system stores it; "Path not found" when it is no folder.
     virtual std::vector<std::string> ReadFolder(std::string& path) const;
     // A timer's tick: Timer runs, never inside its own run (DoEvents).
-    template <typename Dispatcher>
-    void RaiseTimer(Dispatcher& events) {
-        if (inTick_) return;
-        inTick_ = true;
-        struct Done {
-            bool& flag;
-            ~Done() { flag = false; }
-        } done{inTick_};
-        events.Raise(Timer);
-    }
+    void RaiseTimer(EventDispatcher& events);
     friend class Form;
 
 private:
