@@ -19,13 +19,44 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     events.Raise(f.events.Activate);
 }
 
+bool FormRuntime::AppActivate(std::string_view title) {
+    const Hwnd target = WindowTitled(title);
+    if (target == 0) {
+        TraceAppActivate(title, 0, Foreground());
+        return false;
+    }
+    // The change may be undone at once: the last step of a click on the
+    // taskbar can still make our window the foreground one, and under Wine a
+    // window the display had given the focus just before (our second
+    // instance's, say) takes the foreground when its thread gets to the
+    // display's event. No key has been sent yet, so the foreground is taken
+    // again, a bounded number of times. A request refused (Windows' lock on
+    // the foreground: the target never came to the front, and the window in
+    // front is the one that was, not ours) is not repeated: it would only be
+    // refused again.
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const Hwnd before = Foreground();
+        RequestForeground(target);
+        const bool reached = WaitForForeground(target);
+        const bool ready = reached && WaitUntilReadyForKeys(target);
+        const Hwnd inFront = Foreground();
+        TraceAppActivate(title, target, inFront);
+        if (ready) return true;
+        if (!reached && inFront == before && !OwnsWindow(inFront)) return false;
+    }
+    return false;
+}
+
 void FormRuntime::SendKeys(std::string_view keys) {
     SendKeyEvents(KeyEvents(ParseKeys(keys), HeldModifiers()));
     // The keys wait in the receiver's queue until its thread reads them, and
     // are lost should this program's window take the foreground back first:
     // the last step of a click on its taskbar button can (under Wine, the
     // display's focus change, which reaches this thread as soon as it looks
-    // at its queue again).
+    // at its queue again). The simulated desktop's receiver reads them here;
+    // the real backend can only let the receiver's thread run first: no
+    // Win32 function tells when another thread has read its input.
     WaitUntilKeysRead();
     // The click that started the keys can still reach a form only when one
     // was restored (see platform/activation.h).

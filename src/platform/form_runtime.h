@@ -20,6 +20,7 @@ class FormRuntime : public Runtime {
 public:
     void Load(Form& form) override { events.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
+    bool AppActivate(std::string_view title) override;
     void SendKeys(std::string_view keys) override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
@@ -42,10 +43,25 @@ public:
 protected:
     // Makes the form the foreground window where the window system allows.
     virtual void TakeForeground(WindowedForm& form) = 0;
+    // For AppActivate: the window a title means (for our own application's
+    // title, its dialog), 0 for none; the foreground window; whether a window
+    // is this process's.
+    virtual Hwnd WindowTitled(std::string_view title) = 0;
+    virtual Hwnd Foreground() const = 0;
+    virtual bool OwnsWindow(Hwnd hwnd) const = 0;
+    // Asks the window system to make `target` the foreground window.
+    virtual void RequestForeground(Hwnd target) = 0;
+    // Waits a bounded time for `target` to come to the front; false if it did not.
+    virtual bool WaitForForeground(Hwnd target) = 0;
+    // Waits a bounded time until `target`'s thread has given it the keyboard
+    // focus and is done with its activation; true if it is still in front.
+    virtual bool WaitUntilReadyForKeys(Hwnd target) = 0;
+    // The trace's line for one attempt: `inFront` is the foreground window after it.
+    virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
     virtual void SendKeyEvents(const std::vector<KeyEvent>& keys) = 0;
-    // Returns once the window the keys went to has read them, or after a
-    // bounded wait, taking nothing but the messages other threads send.
+    // Lets the window the keys went to read them before this thread looks at
+    // its queue again, as far as the backend can (see SendKeys).
     virtual void WaitUntilKeysRead() = 0;
     // A timer that calls TimeoutDue(id) once `milliseconds` have passed;
     // false when none could be set.

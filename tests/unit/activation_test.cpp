@@ -242,6 +242,32 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayReleased) {
     }
 }
 
+// A window of another program can take the foreground back from the shell's
+// just after the program gave it to the shell (under Wine, when its thread
+// gets to a focus event the display sent it before): the program takes the
+// foreground again, and the keys still go to the shell alone.
+TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItBack) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    const struct {
+        const char* name;
+        std::function<void()> reveal;
+    } cases[] = {
+        {"a click on the button", [&] { desk.ClickTaskbarButton(Form1()); }},
+        {"a second start", [&] { EXPECT_EQ(Start(), nullptr); }},
+    };
+    for (const auto& c : cases) {
+        desk.Activate(editor);
+        desk.Run(1000);
+        const int before = desk.MinimiseAllCount();
+        desk.TakeForegroundFromShell(editor);
+        c.reveal();
+        desk.Run(1000);
+        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
+        EXPECT_EQ(W(editor).typed, "") << c.name;
+        desk.Restore(editor);
+    }
+}
+
 // The activation the program hands away goes to a window the user can see
 // and use: never a cloaked one (on another virtual desktop) or a disabled one.
 TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {

@@ -169,6 +169,10 @@ void Desktop::Activate(Hwnd hwnd) {
         // The foreground is the shell's at once; the keyboard focus only once
         // the shell's thread has handled the activation.
         shellFocus_ = false;
+        if (lateFocus_ != 0) {
+            activations_.push_back([this, late = lateFocus_] { Activate(late); });
+            lateFocus_ = 0;
+        }
         activations_.push_back([this] {
             if (active_ != shell_) return;
             shellFocus_ = true;

@@ -220,6 +220,12 @@ public:
     // Lets another program's thread handle one activation; false when none
     // is waiting (what a program waiting for another's window sees happen).
     bool RunOneActivation();
+    // Once, when the shell's window is next activated: `hwnd`, another
+    // program's window, takes the foreground back before the shell's thread
+    // has handled that activation (under Wine, when its thread gets to a
+    // focus event the display sent it just before: the window a hand-off
+    // activated, say).
+    void TakeForegroundFromShell(Hwnd hwnd) { lateFocus_ = hwnd; }
 
     // --- scheduling ---
     std::uint64_t Now() const { return now_; }
@@ -336,6 +342,7 @@ private:
     bool shellTaskbarFocus_ = false;
     bool shellFocus_ = false;  // the shell's thread has taken its activation
     std::deque<std::function<void()>> activations_;
+    Hwnd lateFocus_ = 0;
     // What the display tells the program's thread when it next looks at its
     // queue, before its posted messages (under Wine, its focus events).
     std::deque<std::function<void()>> display_;

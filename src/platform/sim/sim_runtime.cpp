@@ -373,24 +373,30 @@ void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* d
     desk_.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " + detail);
 }
 
-bool SimRuntime::AppActivate(std::string_view title) {
-    Hwnd target = 0;
+Hwnd SimRuntime::WindowTitled(std::string_view title) {
     if (Lower(std::string(title)) == Lower(desk_.Find(appWindow_)->title)) {
         // Our own application, never another program's window of that
         // title: its dialog comes to the front.
-        if (modalForm == nullptr) return false;
-        target = modalForm->hWnd();
-    } else {
-        target = desk_.FindByTitle(std::string(title));
+        return modalForm != nullptr ? modalForm->hWnd() : 0;
     }
-    if (target == 0) return false;
-    if (desk_.foregroundLocked && !IsOurs(target)) return false;
-    desk_.Activate(target);
-    // In front is not yet ready for keys: wait until the window's thread has
-    // given it the keyboard focus too (see the real backend).
+    return desk_.FindByTitle(std::string(title));
+}
+
+void SimRuntime::RequestForeground(Hwnd target) {
+    if (!desk_.foregroundLocked || IsOurs(target)) desk_.Activate(target);
+}
+
+bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {
+    // In front is not yet ready for keys: the window's thread gives it the
+    // keyboard focus when it handles the activation (see the real backend).
     while (!desk_.HasKeyboardFocus(target) && desk_.RunOneActivation()) {
     }
     return desk_.Active() == target;
+}
+
+void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {
+    desk_.trace.push_back("AppActivate " + std::string(title) + ": " + std::to_string(target) +
+                          (target != 0 && inFront == target ? " ready" : " not in front"));
 }
 
 std::vector<std::uint8_t> SimRuntime::HeldModifiers() const {

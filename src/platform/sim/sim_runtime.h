@@ -41,7 +41,6 @@ public:
     int PixelsPerInch() const override { return desk_.pixelsPerInch; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
-    bool AppActivate(std::string_view title) override;
     void DoEvents() override;
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& folder, const std::string& name) override;
@@ -58,6 +57,13 @@ public:
 protected:
     void EndProcess() override;
     void TakeForeground(platform::WindowedForm& form) override;
+    Hwnd WindowTitled(std::string_view title) override;
+    Hwnd Foreground() const override { return desk_.Active(); }
+    bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
+    void RequestForeground(Hwnd target) override;
+    bool WaitForForeground(Hwnd target) override { return desk_.Active() == target; }
+    bool WaitUntilReadyForKeys(Hwnd target) override;
+    void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);

@@ -21,7 +21,6 @@ constexpr const char* kApplicationClass = "QuorvelApplication";
 constexpr const char* kApplicationTitle = "Quorvel";
 constexpr DWORD kActivationWaitMs = 300;
 constexpr DWORD kIdleWaitMs = 100;
-constexpr int kActivationAttempts = 3;
 
 std::string Text(std::string_view s) {
     return std::string(s);
@@ -96,7 +95,7 @@ std::unique_ptr<Form> Win32Runtime::CreateForm(const FormDescription& descriptio
 
 void Win32Runtime::TakeForeground(WindowedForm& form) {
     HWND hwnd = static_cast<Win32Form&>(form).window();
-    if (SetForegroundWindow(hwnd)) WaitForForeground(hwnd);
+    if (SetForegroundWindow(hwnd)) WaitForForeground(FromHwnd(hwnd));
 }
 
 Win32Form* Win32Runtime::modal() const {
@@ -224,41 +223,44 @@ void Win32Runtime::UseCommonControls() {
     if (init != nullptr) init(&controls);
 }
 
-bool Win32Runtime::AppActivate(std::string_view title) {
+Hwnd Win32Runtime::WindowTitled(std::string_view title) {
     std::string wanted = Text(title);
-    HWND target = nullptr;
     if (lstrcmpiA(wanted.c_str(), kApplicationTitle) == 0) {
         // Our own application means its dialog in front, never another
         // program's window of that title (a file manager showing the folder
         // this program is kept in, say).
-        target = modal() != nullptr ? modal()->window() : nullptr;
-    } else {
-        TitleSearch search{wanted.c_str()};
-        EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
-        target = search.visible != nullptr ? search.visible : search.any;
+        return modal() != nullptr ? FromHwnd(modal()->window()) : 0;
     }
-    if (target == nullptr) {
-        win32::Trace("AppActivate %s: no such window", wanted.c_str());
-        return false;
-    }
+    TitleSearch search{wanted.c_str()};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return FromHwnd(search.visible != nullptr ? search.visible : search.any);
+}
+
+Hwnd Win32Runtime::Foreground() const {
+    return FromHwnd(GetForegroundWindow());
+}
+
+void Win32Runtime::RequestForeground(Hwnd target) {
     // What the taskbar has sent us for its click is taken now, before the
     // foreground goes to the target, not after the keys.
-    if (!IsOurs(target)) WaitBriefly();
-    // SetForegroundWindow returns before the change has happened; keys sent
-    // at once would reach the old window. And the change may be undone at
-    // once: the last step of the taskbar's click can still make this
-    // program's window the foreground one. Nothing has been sent yet, so the
-    // foreground is taken again, a bounded number of times.
-    bool ready = false;
-    for (int attempt = 0; attempt < kActivationAttempts && !ready; ++attempt) {
-        SetForegroundWindow(target);
-        ready = WaitUntilReadyForKeys(target);
-        win32::Trace("AppActivate %s: %p %s", wanted.c_str(), static_cast<void*>(target),
-              ready ? "ready" : "not in front");
-        // Only a foreground taken back by this program's window is tried again.
-        if (!ready && !IsOurs(GetForegroundWindow())) break;
+    if (!IsOurs(ToHwnd(target))) WaitBriefly();
+    SetForegroundWindow(ToHwnd(target));
+}
+
+void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {
+    std::string wanted = Text(title);
+    if (target == 0) {
+        win32::Trace("AppActivate %s: no such window", wanted.c_str());
+    } else if (inFront == target) {
+        win32::Trace("AppActivate %s: %p ready", wanted.c_str(), ToHwnd(target));
+    } else {
+        // Whose window came to the front instead tells which race lost the keys.
+        char cls[64] = {};
+        GetClassNameA(ToHwnd(inFront), cls, sizeof cls);
+        win32::Trace("AppActivate %s: %p not in front; in front: %p, class %s, %s",
+                     wanted.c_str(), ToHwnd(target), ToHwnd(inFront), cls,
+                     IsOurs(ToHwnd(inFront)) ? "ours" : "another program's");
     }
-    return ready;
 }
 
 void Win32Runtime::WaitBriefly() {
@@ -271,17 +273,19 @@ void Win32Runtime::WaitBriefly() {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
-bool Win32Runtime::WaitForForeground(HWND target) {
+bool Win32Runtime::WaitForForeground(Hwnd target) {
+    // SetForegroundWindow returns before the change has happened; keys sent
+    // at once would reach the old window.
     DWORD start = GetTickCount();
-    while (GetForegroundWindow() != target) {
+    while (GetForegroundWindow() != ToHwnd(target)) {
         if (GetTickCount() - start > kActivationWaitMs) return false;
         WaitBriefly();
     }
     return true;
 }
 
-bool Win32Runtime::WaitUntilReadyForKeys(HWND target) {
-    if (!WaitForForeground(target)) return false;
+bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
+    HWND target = ToHwnd(window);
     // In front is not yet ready for keys. The window's thread hears of its
     // activation afterwards, and only its WM_ACTIVATE gives it the keyboard
     // focus: a key that comes before that goes to the active window as a
@@ -309,7 +313,10 @@ void Win32Runtime::WaitUntilIdle(HWND target) {
     // the focus: under Wine it then takes in the display's focus change,
     // which sets the modifier keys to the physical keyboard's, and an Alt
     // sent before that is let go of before the key it goes with. Once it
-    // waits for input with nothing left to do, it has.
+    // waits for input with nothing left to do, it has. But WaitForInputIdle
+    // waits only once in a process's life (Windows documents it; Wine's idle
+    // event is never reset either): for a shell that has been idle before,
+    // it returns at once. It lets that thread run; it proves nothing.
     DWORD pid = 0;
     GetWindowThreadProcessId(target, &pid);
     if (pid == GetCurrentProcessId()) return;
@@ -356,7 +363,8 @@ void Win32Runtime::WaitUntilKeysRead() {
     HWND receiver = GetForegroundWindow();
     if (IsOurs(receiver)) return;
     WaitUntilIdle(receiver);
-    win32::Trace("keys read by %p", static_cast<void*>(receiver));
+    // Sent, not necessarily read: see WaitUntilIdle.
+    win32::Trace("keys sent to %p", static_cast<void*>(receiver));
 }
 
 bool Win32Runtime::StartTimer(int id, std::uint32_t milliseconds) {

@@ -26,7 +26,6 @@ public:
     platform::WinApi& api() override { return api_; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
-    bool AppActivate(std::string_view title) override;
     void DoEvents() override;
     int MsgBox(std::string_view prompt, int style, std::string_view title) override;
     void Kill(const std::string& folder, const std::string& name) override;
@@ -59,6 +58,14 @@ public:
 protected:
     void EndProcess() override;
     void TakeForeground(platform::WindowedForm& form) override;
+    platform::Hwnd WindowTitled(std::string_view title) override;
+    platform::Hwnd Foreground() const override;
+    bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
+    void RequestForeground(platform::Hwnd target) override;
+    bool WaitForForeground(platform::Hwnd target) override;
+    bool WaitUntilReadyForKeys(platform::Hwnd target) override;
+    void TraceAppActivate(std::string_view title, platform::Hwnd target,
+                          platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
     void WaitUntilKeysRead() override;
@@ -69,12 +76,8 @@ private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram();
     bool IsCloaked(HWND hwnd);
-    // Waits, taking the messages other threads send us, until `target` is the
-    // foreground window; false when it is not within the time allowed.
+    // A nap of a millisecond that answers the messages other threads send us.
     static void WaitBriefly();
-    static bool WaitForForeground(HWND target);
-    // In front, given the keyboard focus by its thread, and that thread idle.
-    static bool WaitUntilReadyForKeys(HWND target);
     static bool HasKeyboardFocus(HWND target);
     static void WaitUntilIdle(HWND target);
     Win32Form* modal() const;
