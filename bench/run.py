@@ -220,7 +220,7 @@ def main():
              f"{os.cpu_count()} cores, {platform.processor() or platform.machine()}, "
              f"Wine {ARCH} prefix on Xvfb; median (min-max) of {runs} alternated runs", "",
              "The fair floor of the second start is the least show-desktop command (one window "
-             "never shown, activate \"Program Manager\", wait until it is ready for keys (in front, focused, idle), Tab, Alt+M, "
+             "never shown, activate \"Program Manager\", wait until it is ready for keys (in front, focused), Tab, Alt+M, "
              "end); that of the start to ready the least resident program (one window shown "
              "without activation, its taskbar button present, idle). The empty program never "
              "creates a window: a reference, not a target.", "",

@@ -2,8 +2,8 @@
 // show-desktop command. It makes one window, which it never shows (a process
 // with a window of its own, as every GUI program that activates another one
 // has), activates the shell's window "Program Manager", waits until that
-// window really is ready for keys (in front, its thread has given it the
-// focus and is idle: keys sent earlier would go elsewhere or be lost), sends
+// window really is ready for keys (in front, and its thread has given it the
+// focus: keys sent earlier would go elsewhere or be lost), sends
 // Tab and Alt+M, and ends. Whatever a second start of
 // quorvel.exe costs beyond this is its own work.
 #include <windows.h>
@@ -36,8 +36,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (shell == nullptr) return 1;
     SetForegroundWindow(shell);
     DWORD start = GetTickCount();
-    DWORD shellPid = 0;
-    DWORD shellThread = GetWindowThreadProcessId(shell, &shellPid);
+    DWORD shellThread = GetWindowThreadProcessId(shell, nullptr);
     auto ready = [&] {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
@@ -49,10 +48,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, shellPid)) {
-        WaitForInputIdle(process, 100);
-        CloseHandle(process);
     }
     INPUT keys[] = {Key(VK_TAB, false), Key(VK_TAB, true), Key(VK_MENU, false),
                     Key('M', false),    Key('M', true),    Key(VK_MENU, true)};

@@ -38,11 +38,12 @@
 // the program's forms has been minimised (the shell acting on the keys) or
 // kSettleMs have passed, activations do not count. A click on a minimised
 // window's taskbar button can reach the form as more than one activation:
-// the restore activates the window (before its WM_SIZE), and the window is
-// activated again afterwards; when the reveal run on the first has handed
-// the foreground to the shell, the next, a few milliseconds later, is the
-// same click. The window is short, as a shell that acts while the form is
-// hidden leaves it unminimised, and the user's next click must count.
+// the restore activates the window (before its WM_SIZE), and activates it
+// again once it is over. The reveal waits for the end of the restore (see
+// WindowedForm::Activated), but a shell's own steps may still come after the
+// keys, a few milliseconds later, and they are the same click. The window is
+// short, as a shell that acts while the form is hidden leaves it
+// unminimised, and the user's next click must count.
 #pragma once
 
 #include <cstdint>

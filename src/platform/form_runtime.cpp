@@ -49,15 +49,12 @@ bool FormRuntime::AppActivate(std::string_view title) {
 }
 
 void FormRuntime::SendKeys(std::string_view keys) {
-    SendKeyEvents(KeyEvents(ParseKeys(keys), HeldModifiers()));
     // The keys wait in the receiver's queue until its thread reads them, and
-    // are lost should this program's window take the foreground back first:
-    // the last step of a click on its taskbar button can (under Wine, the
-    // display's focus change, which reaches this thread as soon as it looks
-    // at its queue again). The simulated desktop's receiver reads them here;
-    // the real backend can only let the receiver's thread run first: no
-    // Win32 function tells when another thread has read its input.
-    WaitUntilKeysRead();
+    // are lost should the foreground change first; no Win32 function tells
+    // when another thread has read its input. So nothing of a click may be
+    // left to come after them: a click on the taskbar button raises Activate
+    // once the restore it started is over (see WindowedForm::Activated).
+    SendKeyEvents(KeyEvents(ParseKeys(keys), HeldModifiers()));
     // The click that started the keys can still reach a form only when one
     // was restored (see platform/activation.h).
     bool restored = false;

@@ -54,15 +54,12 @@ protected:
     // Waits a bounded time for `target` to come to the front; false if it did not.
     virtual bool WaitForForeground(Hwnd target) = 0;
     // Waits a bounded time until `target`'s thread has given it the keyboard
-    // focus and is done with its activation; true if it is still in front.
+    // focus; true if it is still in front.
     virtual bool WaitUntilReadyForKeys(Hwnd target) = 0;
     // The trace's line for one attempt: `inFront` is the foreground window after it.
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
     virtual void SendKeyEvents(const std::vector<KeyEvent>& keys) = 0;
-    // Lets the window the keys went to read them before this thread looks at
-    // its queue again, as far as the backend can (see SendKeys).
-    virtual void WaitUntilKeysRead() = 0;
     // A timer that calls TimeoutDue(id) once `milliseconds` have passed;
     // false when none could be set.
     virtual bool StartTimer(int id, std::uint32_t milliseconds) = 0;

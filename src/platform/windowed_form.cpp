@@ -121,7 +121,17 @@ void WindowedForm::Activated(bool minimised) {
         // way: Windows activates a restored window before it sends its WM_SIZE.
         restoreCheckPending_ = false;
         restoreTold_ = minimised_;
-        Raise(events.Activate);
+        if (description().taskbarButton) {
+            // Raised once the window system is done with the click. A
+            // restore activates the window in the middle of its work and
+            // then gives it the focus and activates it again: run inside the
+            // first, a reveal would hand the foreground to the shell before
+            // the rest of the restore, which takes it back while the shell
+            // may still be reading the keys.
+            Post(Deferred::Activate);
+        } else {
+            Raise(events.Activate);
+        }
     } else if (!minimised && !runtime_.events.InHandler() && runtime_.activation.Settling(now)) {
         // The shell's second step of the click that has just revealed: left
         // in front, the form's next click would minimise it instead of
@@ -166,6 +176,10 @@ void WindowedForm::Sized(Sizing sizing) {
 void WindowedForm::Due(Deferred what) {
     if (what == Deferred::Rest) {
         Rest();
+        return;
+    }
+    if (what == Deferred::Activate) {
+        Raise(events.Activate);
         return;
     }
     // Only when the restore's own activation has not told the form.

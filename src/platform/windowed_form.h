@@ -16,7 +16,7 @@ class FormRuntime;
 // How the window system is asked to show a form's window.
 enum class Showing { NoActivate, Activate, Hide, MinimiseNoActivate };
 // Work a form posts to itself, to be done once the message under way is over.
-enum class Deferred { Rest, RestoreCheck };
+enum class Deferred { Rest, RestoreCheck, Activate };
 enum class Sizing { Restored, Minimised, Other };
 
 class WindowedForm : public Form {

@@ -408,12 +408,6 @@ void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
 
 bool Desktop::RunOne() {
     if (RunOneActivation()) return true;
-    if (!display_.empty()) {
-        auto f = std::move(display_.front());
-        display_.pop_front();
-        f();
-        return true;
-    }
     if (!posted_.empty()) {
         auto f = std::move(posted_.front());
         posted_.pop_front();
@@ -511,19 +505,16 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
                 }
             }
         } else if (w->minimised && shellKind == ShellKind::Windows) {
-            // Restored, the window is activated before its WM_SIZE. The
-            // display's focus change for that activation reaches the program
-            // when it next looks at its queue, before its posted messages (as
-            // under Wine): a program that handed the foreground away
-            // meanwhile is activated a second time by the same click.
+            // Restored, the window is activated before its WM_SIZE, and once
+            // the restore is over it is given the focus, which activates it
+            // again (Wine's ShowWindow): a program that handed the foreground
+            // away in the meantime gets it back from the same click.
             w->minimised = false;
             Activate(hwnd);
             Send(hwnd, WM_SIZE, SIZE_RESTORED);
-            display_.push_back([this, hwnd] {
-                if (const Window* again = Find(hwnd); again != nullptr && again->visible) {
-                    Activate(hwnd);
-                }
-            });
+            if (const Window* again = Find(hwnd); again != nullptr && again->visible) {
+                Activate(hwnd);
+            }
         } else if (w->minimised) {
             // The harsh shells activate the minimised window before they have
             // it restore itself: the activation arrives while the window is

@@ -345,7 +345,6 @@ private:
     Hwnd lateFocus_ = 0;
     // What the display tells the program's thread when it next looks at its
     // queue, before its posted messages (under Wine, its focus events).
-    std::deque<std::function<void()>> display_;
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
     std::set<std::uint8_t> keysDown_;

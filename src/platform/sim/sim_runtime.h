@@ -68,7 +68,6 @@ protected:
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);
     }
-    void WaitUntilKeysRead() override { desk_.ReadKeys(); }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 

@@ -20,7 +20,6 @@ namespace {
 constexpr const char* kApplicationClass = "QuorvelApplication";
 constexpr const char* kApplicationTitle = "Quorvel";
 constexpr DWORD kActivationWaitMs = 300;
-constexpr DWORD kIdleWaitMs = 100;
 
 std::string Text(std::string_view s) {
     return std::string(s);
@@ -296,7 +295,6 @@ bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
     while (!HasKeyboardFocus(target) && GetTickCount() - start <= kActivationWaitMs) {
         WaitBriefly();
     }
-    WaitUntilIdle(target);
     return GetForegroundWindow() == target;
 }
 
@@ -306,23 +304,6 @@ bool Win32Runtime::HasKeyboardFocus(HWND target) {
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info)) return false;
     return info.hwndFocus != nullptr &&
            (info.hwndFocus == target || IsChild(target, info.hwndFocus));
-}
-
-void Win32Runtime::WaitUntilIdle(HWND target) {
-    // Another program's thread is not done with its activation when it has
-    // the focus: under Wine it then takes in the display's focus change,
-    // which sets the modifier keys to the physical keyboard's, and an Alt
-    // sent before that is let go of before the key it goes with. Once it
-    // waits for input with nothing left to do, it has. But WaitForInputIdle
-    // waits only once in a process's life (Windows documents it; Wine's idle
-    // event is never reset either): for a shell that has been idle before,
-    // it returns at once. It lets that thread run; it proves nothing.
-    DWORD pid = 0;
-    GetWindowThreadProcessId(target, &pid);
-    if (pid == GetCurrentProcessId()) return;
-    // Bounded: a thread that is waiting on one of ours is never idle.
-    KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
-    if (process) WaitForInputIdle(process.get(), kIdleWaitMs);
 }
 
 std::vector<std::uint8_t> Win32Runtime::HeldModifiers() const {
@@ -357,14 +338,7 @@ void Win32Runtime::SendKeyEvents(const std::vector<KeyEvent>& keys) {
         win32::Trace("key %02X %s", e.virtualKey, e.up ? "up" : "down");
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void Win32Runtime::WaitUntilKeysRead() {
-    HWND receiver = GetForegroundWindow();
-    if (IsOurs(receiver)) return;
-    WaitUntilIdle(receiver);
-    // Sent, not necessarily read: see WaitUntilIdle.
-    win32::Trace("keys sent to %p", static_cast<void*>(receiver));
+    win32::Trace("keys sent to %p", static_cast<void*>(GetForegroundWindow()));
 }
 
 bool Win32Runtime::StartTimer(int id, std::uint32_t milliseconds) {

@@ -68,7 +68,6 @@ protected:
                           platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
-    void WaitUntilKeysRead() override;
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
@@ -79,7 +78,6 @@ private:
     // A nap of a millisecond that answers the messages other threads send us.
     static void WaitBriefly();
     static bool HasKeyboardFocus(HWND target);
-    static void WaitUntilIdle(HWND target);
     Win32Form* modal() const;
 
     HINSTANCE instance_;
