@@ -170,7 +170,9 @@ void Desktop::Activate(Hwnd hwnd) {
         // the shell's thread has handled the activation.
         shellFocus_ = false;
         if (lateFocus_ != 0) {
-            activations_.push_back([this, late = lateFocus_] { Activate(late); });
+            activations_.push_back([this, late = lateFocus_] {
+                if (const Window* w = Find(late); w != nullptr && w->visible) Activate(late);
+            });
             lateFocus_ = 0;
         }
         activations_.push_back([this] {
@@ -305,14 +307,6 @@ void Desktop::MinimiseAll() {
 void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
     for (const platform::KeyEvent& key : keys) {
         keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_), active_});
-    }
-}
-
-void Desktop::ReadKeys() {
-    while (!keys_.empty()) {
-        Key key = keys_.front();
-        keys_.pop_front();
-        ProcessKey(key);
     }
 }
 

@@ -210,9 +210,6 @@ public:
     // is processed, and a key that goes down is read with the modifiers then
     // held, the user's as well as the sent ones.
     void QueueKeys(const std::vector<platform::KeyEvent>& keys);
-    // The receivers' threads read the keys queued for them (what a program
-    // waiting for the receiver to be idle sees happen).
-    void ReadKeys();
     // Whether `hwnd` is active and its thread has given it the keyboard focus.
     // The shell's window takes the focus only when its own thread handles
     // its activation, a step after the foreground changed.
@@ -343,8 +340,6 @@ private:
     bool shellFocus_ = false;  // the shell's thread has taken its activation
     std::deque<std::function<void()>> activations_;
     Hwnd lateFocus_ = 0;
-    // What the display tells the program's thread when it next looks at its
-    // queue, before its posted messages (under Wine, its focus events).
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
     std::set<std::uint8_t> keysDown_;

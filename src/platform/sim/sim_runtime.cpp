@@ -395,8 +395,13 @@ bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {
 }
 
 void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {
-    desk_.trace.push_back("AppActivate " + std::string(title) + ": " + std::to_string(target) +
-                          (target != 0 && inFront == target ? " ready" : " not in front"));
+    const std::string line = "AppActivate " + std::string(title) + ": ";
+    if (target == 0) {
+        desk_.trace.push_back(line + "no such window");
+    } else {
+        desk_.trace.push_back(line + std::to_string(target) +
+                              (inFront == target ? " ready" : " not in front"));
+    }
 }
 
 std::vector<std::uint8_t> SimRuntime::HeldModifiers() const {
