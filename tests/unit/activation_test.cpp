@@ -268,6 +268,19 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
     }
 }
 
+// The shell may read the keys before the program has put Form1 to rest, and
+// then activate Form1 as a late step of the same click. Left active and
+// restored, Form1 would be minimised by the next click on its button instead
+// of revealing: the program hands the activation back once the shell is done.
+TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    desk.shellReadsKeysFirst = true;
+    for (int click = 1; click <= 3; ++click) {
+        desk.afterMinimiseAll = [&] { desk.Activate(Form1()); };
+        ClickButtonReveals("a click with a late step " + std::to_string(click));
+    }
+}
+
 // The activation the program hands away goes to a window the user can see
 // and use: never a cloaked one (on another virtual desktop) or a disabled one.
 TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/constants.h"
 #include "platform/sim/ansi.h"
@@ -302,6 +303,7 @@ void Desktop::MinimiseAll() {
             Post([this, hwnd] { Minimise(hwnd); });
         }
     }
+    if (auto late = std::exchange(afterMinimiseAll, nullptr)) late();
 }
 
 void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
@@ -400,21 +402,24 @@ void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
     scheduled_.push_back({now_ + delayMs, seq_++, std::move(f)});
 }
 
+bool Desktop::ProcessNextKey() {
+    if (keys_.empty()) return false;
+    Key key = keys_.front();
+    keys_.pop_front();
+    ProcessKey(key);
+    return true;
+}
+
 bool Desktop::RunOne() {
     if (RunOneActivation()) return true;
+    if (shellReadsKeysFirst && ProcessNextKey()) return true;
     if (!posted_.empty()) {
         auto f = std::move(posted_.front());
         posted_.pop_front();
         f();
         return true;
     }
-    if (!keys_.empty()) {
-        Key key = keys_.front();
-        keys_.pop_front();
-        ProcessKey(key);
-        return true;
-    }
-    return false;
+    return ProcessNextKey();
 }
 
 void Desktop::RunPending() {

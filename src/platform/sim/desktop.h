@@ -223,6 +223,12 @@ public:
     // focus event the display sent it just before: the window a hand-off
     // activated, say).
     void TakeForegroundFromShell(Hwnd hwnd) { lateFocus_ = hwnd; }
+    // The shell's thread runs beside the program's: it may read the keys
+    // before the program gets to the messages it has posted itself.
+    bool shellReadsKeysFirst = false;
+    // Once, right after the shell has acted on the keys: a late step of its
+    // own (activating the window whose button was clicked, say).
+    std::function<void()> afterMinimiseAll;
 
     // --- scheduling ---
     std::uint64_t Now() const { return now_; }
@@ -311,6 +317,7 @@ private:
         Hwnd to;  // the window active when it was queued
     };
     void ProcessKey(const Key& key);
+    bool ProcessNextKey();
     void MinimiseAll();
     void HandOff(Hwnd gone);
     bool AnyDown(std::initializer_list<std::uint8_t> vks) const;
