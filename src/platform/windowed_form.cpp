@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/constants.h"
 #include "platform/errors.h"
 #include "platform/form_runtime.h"
 
@@ -97,6 +98,7 @@ void WindowedForm::CloseRequest(std::int16_t unloadMode) {
 void WindowedForm::Destroy() {
     loaded_ = false;
     StopControlTimers();
+    runtime_.ClearTimeout(handBack_);
     // Closing the dialog must not hand the activation to Form1: to the shell
     // that would be a click on its taskbar button.
     if (runtime_.modalForm == this || runtime_.modalForm == nullptr) {
@@ -108,13 +110,56 @@ void WindowedForm::Destroy() {
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
 
+bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam,
+                           std::intptr_t& result) {
+    result = 0;
+    switch (msg) {
+        case WM_ACTIVATE:
+            if ((wParam & 0xFFFF) == 0) {  // WA_INACTIVE
+                Deactivated();
+            } else {
+                Activated((wParam >> 16) != 0);
+            }
+            return true;
+        case WM_SIZE:
+            Sized(wParam == SIZE_RESTORED    ? Sizing::Restored
+                  : wParam == SIZE_MINIMIZED ? Sizing::Minimised
+                                             : Sizing::Other);
+            return true;
+        case WM_MOUSEMOVE:
+            // The notification-area callback arrives here too, with the
+            // icon's identifier in wParam and the mouse message in lParam.
+            MouseMoved(wParam, lParam);
+            return true;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE) return false;
+            CloseRequest(vbFormControlMenu);
+            return true;
+        case WM_CLOSE:
+            CloseRequest(vbAppTaskManager);
+            return true;
+        case WM_QUERYENDSESSION:
+            CloseRequest(vbAppWindows);
+            result = loaded_ ? 0 : 1;  // a form that stays keeps the session
+            return true;
+        case WM_PAINT:
+            Draw();
+            Raise(events.Paint);
+            return true;
+        case kDeferredMessage:
+            if (loaded_) Due(static_cast<Deferred>(wParam));
+            return true;
+        default:
+            return false;
+    }
+}
+
 void WindowedForm::Activated(bool minimised) {
     // Which activations raise Activate: see platform/activation.h. A click on
     // the taskbar button of a minimised form counts once it has restored it.
     const std::uint32_t now = runtime_.Now();
-    const Decision decision =
-        runtime_.activation.Activated(this, minimised, runtime_.events.InHandler() || creating_,
-                                      runtime_.modalForm, now);
+    const Decision decision = runtime_.activation.Activated(
+        this, minimised, runtime_.events.InHandler() || creating_, runtime_.modalForm, now);
     runtime_.Trace(*this, "activation", decision.why);
     if (decision) {
         // This click has been told, also when it is a restore still under
@@ -137,7 +182,8 @@ void WindowedForm::Activated(bool minimised) {
         // in front, the form's next click would minimise it instead of
         // activating it. The activation goes back once the shell has acted.
         runtime_.Trace(*this, "hand-back", "in 200 ms");
-        StartHandBack(kHandBackAfterMs);
+        runtime_.ClearTimeout(handBack_);
+        handBack_ = runtime_.SetTimeout(kHandBackAfterMs, [this] { HandBackDue(); });
     }
 }
 
@@ -148,6 +194,7 @@ void WindowedForm::Deactivated() {
 }
 
 void WindowedForm::HandBackDue() {
+    handBack_ = 0;
     if (IsForeground() && runtime_.modalForm == nullptr) {
         runtime_.Trace(*this, "hand-back", "now");
         runtime_.HandActivationAway();
@@ -184,8 +231,8 @@ void WindowedForm::Due(Deferred what) {
     }
     // Only when the restore's own activation has not told the form.
     if (restoreCheckPending_ && loaded_ && !WindowMinimised()) {
-        const Decision decision = runtime_.activation.Restored(
-            this, IsActive(), false, runtime_.modalForm, runtime_.Now());
+        const Decision decision = runtime_.activation.Restored(this, IsActive(), false,
+                                                               runtime_.modalForm, runtime_.Now());
         runtime_.Trace(*this, "restore", decision.why);
         if (decision) Raise(events.Activate);
     }
@@ -203,13 +250,13 @@ void WindowedForm::Rest() {
     ShowWindow(Showing::MinimiseNoActivate);
 }
 
-void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position, bool altDown) {
+void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
     constexpr std::uint32_t kLeft = 0x01, kRight = 0x02, kShift = 0x04, kControl = 0x08,
                             kMiddle = 0x10;  // the MK_ flags
     auto button = static_cast<std::int16_t>(((keys & kLeft) ? 1 : 0) | ((keys & kRight) ? 2 : 0) |
                                             ((keys & kMiddle) ? 4 : 0));
-    auto shift = static_cast<std::int16_t>(((keys & kShift) ? 1 : 0) |
-                                           ((keys & kControl) ? 2 : 0) | (altDown ? 4 : 0));
+    auto shift = static_cast<std::int16_t>(((keys & kShift) ? 1 : 0) | ((keys & kControl) ? 2 : 0) |
+                                           (AltDown() ? 4 : 0));
     float x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * kTwipsPerPixel;
     float y = static_cast<float>(static_cast<std::int16_t>(position >> 16)) * kTwipsPerPixel;
     Raise(events.MouseMove, button, shift, x, y);

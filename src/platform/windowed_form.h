@@ -15,8 +15,10 @@ class FormRuntime;
 
 // How the window system is asked to show a form's window.
 enum class Showing { NoActivate, Activate, Hide, MinimiseNoActivate };
-// Work a form posts to itself, to be done once the message under way is over.
+// Work a form posts to itself, to be done once the message under way is over:
+// the message (WM_APP + 1) carries a Deferred in wParam.
 enum class Deferred { Rest, RestoreCheck, Activate };
+inline constexpr std::uint32_t kDeferredMessage = 0x8001;
 enum class Sizing { Restored, Minimised, Other };
 
 class WindowedForm : public Form {
@@ -35,20 +37,10 @@ public:
     // Hidden by the program (Load may hide the start-up form).
     bool hiddenByProgram = false;
 
-    // --- What the window system tells the form ---
-    void Activated(bool minimised);
-    void Deactivated();
-    void Sized(Sizing sizing);
-    // Deferred work, posted earlier, is due.
-    void Due(Deferred what);
-    // The timer started with StartHandBack fired.
-    void HandBackDue();
-    // The close box, the task manager or the end of the session.
-    void CloseRequest(std::int16_t unloadMode);
-    // A mouse message, or the notification-area callback that comes as one:
-    // wParam's MK_ flags and lParam's client coordinates; Alt is read from
-    // the keyboard, as it is in no flag.
-    void MouseMoved(std::uint32_t keys, std::uint32_t position, bool altDown);
+    // A message to the form's window, in Win32's numbers: true when the form
+    // answered it, with `result` its answer; the rest are the system's.
+    bool Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam,
+                 std::intptr_t& result);
 
 protected:
     // --- The window itself, from the backend ---
@@ -62,9 +54,12 @@ protected:
     virtual void ShowWindow(Showing how) = 0;
     virtual void DestroyWindow() = 0;
     virtual void Post(Deferred what) = 0;
-    virtual void StartHandBack(std::uint32_t milliseconds) = 0;
     virtual void StopControlTimers() = 0;
     virtual void FocusFirstTabStop() {}
+    // Whether Alt is down on the keyboard now.
+    virtual bool AltDown() const = 0;
+    // Draws what the system does not, before Paint is raised.
+    virtual void Draw() {}
 
     // Events are raised only while the form is loaded and built.
     template <typename Handler, typename... Args>
@@ -78,11 +73,19 @@ protected:
     bool creating_ = false;  // while the backend builds the window
 
 private:
+    void Activated(bool minimised);
+    void Deactivated();
+    void Sized(Sizing sizing);
+    void Due(Deferred what);
+    void CloseRequest(std::int16_t unloadMode);
+    void MouseMoved(std::uint32_t keys, std::uint32_t position);
     void Rest();
+    void HandBackDue();
 
     bool minimised_ = false;
     bool restoreCheckPending_ = false;
     bool restoreTold_ = false;  // Activate raised by a restore still under way
+    int handBack_ = 0;          // the hand-back's timer, 0 for none
 };
 
 }  // namespace quorvel::platform

@@ -89,7 +89,7 @@ TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
             desk.Find(form1)->x = 10;
             desk.Find(form2)->y = 20;
             if (paintOfForm2) {
-                desk.Send(form2, sim::WM_PAINT);
+                desk.Send(form2, platform::WM_PAINT);
             } else {
                 desk.Minimise(form1);
                 desk.Restore(form1);
@@ -107,7 +107,7 @@ TEST_F(LifecycleTest, FailedMoveOfForm1DoesNotStopTheMovesOfForm2) {
     form1.minimised = true;  // a minimised form cannot be moved
     form1.x = 5;
     desk.Find(app->Form2().hWnd())->x = 5;
-    desk.Post(app->Form2().hWnd(), sim::WM_PAINT);
+    desk.Post(app->Form2().hWnd(), platform::WM_PAINT);
     desk.Run();
     EXPECT_EQ(form1.x, 5);
     EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);

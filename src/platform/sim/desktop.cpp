@@ -13,6 +13,8 @@
 
 namespace quorvel::sim {
 
+using namespace platform;
+
 namespace {
 constexpr std::uint8_t kVkTab = 0x09;
 constexpr int kShellPid = 1;

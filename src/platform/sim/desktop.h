@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/constants.h"
 #include "platform/keys.h"
 #include "platform/sim/registry_hive.h"
 #include "platform/types.h"
@@ -23,20 +24,7 @@ namespace quorvel::sim {
 
 using platform::Hwnd;
 
-// Window messages the simulation delivers.
-inline constexpr std::uint32_t WM_SIZE = 0x0005;
-inline constexpr std::uint32_t WM_ACTIVATE = 0x0006;
-inline constexpr std::uint32_t SIZE_RESTORED = 0;
-inline constexpr std::uint32_t SIZE_MINIMIZED = 1;
-inline constexpr std::uint32_t WM_PAINT = 0x000F;
-inline constexpr std::uint32_t WM_CLOSE = 0x0010;
-inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
-inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr std::uint32_t WM_TASKBARCREATED = 0xC100;  // the registered "TaskbarCreated"
-inline constexpr std::uint32_t SC_MINIMIZE = 0xF020;
-inline constexpr std::uint32_t SC_MAXIMIZE = 0xF030;
-inline constexpr std::uint32_t SC_SIZE = 0xF000;
-inline constexpr std::uint32_t SC_RESTORE = 0xF120;
 
 // A process has ended (End, or the end of a second instance). Thrown through
 // the ended process's frames; the driver call that started them catches it.
@@ -65,8 +53,8 @@ struct Window {
     bool visible = false;
     bool minimised = false;
     bool enabled = true;
-    bool minimiseBox = false;  // WS_MINIMIZEBOX: what Windows' own shell minimises
-    bool cloaked = false;      // on another virtual desktop: visible, yet not seen
+    bool minimiseBox = false;   // WS_MINIMIZEBOX: what Windows' own shell minimises
+    bool cloaked = false;       // on another virtual desktop: visible, yet not seen
     bool taskbarButton = true;  // visible, unowned windows with a caption get one
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels

@@ -19,9 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
 constexpr std::uint8_t kVkMenu = 0x12;  // Alt
-// Posted to a form: deferred work (platform::Deferred, in wParam) is due.
-constexpr std::uint32_t kDeferredMessage = 0x8001;
-
 }  // namespace
 
 class SimControl : public Control {
@@ -140,11 +137,11 @@ protected:
     void Post(Deferred what) override {
         rt_.desk_.Post(hwnd_, kDeferredMessage, static_cast<std::uint32_t>(what));
     }
-    void StartHandBack(std::uint32_t milliseconds) override;
     void StopControlTimers() override;
     void FocusFirstTabStop() override {
         if (dialog_) dialog_->FocusFirstTabStop();
     }
+    bool AltDown() const override { return rt_.desk_.KeyDown(kVkMenu); }
 
 private:
     Window& window() const {
@@ -166,7 +163,6 @@ private:
 
     SimRuntime& rt_;
     Hwnd hwnd_ = 0;
-    int handBackTimer_ = 0;
 
 public:
     std::unique_ptr<DialogManager> dialog_;
@@ -224,19 +220,8 @@ void SimForm::ShowWindow(Showing how) {
     }
 }
 
-void SimForm::StartHandBack(std::uint32_t milliseconds) {
-    rt_.desk_.KillTimer(handBackTimer_);
-    handBackTimer_ = rt_.desk_.SetTimer(rt_.pid_, milliseconds, [this] {
-        rt_.desk_.KillTimer(handBackTimer_);
-        handBackTimer_ = 0;
-        HandBackDue();
-    });
-}
-
 void SimForm::StopControlTimers() {
     for (const auto& c : controls()) static_cast<SimControl&>(*c).StopTimer();
-    rt_.desk_.KillTimer(handBackTimer_);
-    handBackTimer_ = 0;
 }
 
 void SimForm::PopupMenu(std::string_view menuName) {
@@ -266,46 +251,16 @@ void SimForm::PopupMenu(std::string_view menuName) {
 }
 
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
-    switch (msg) {
-        case WM_ACTIVATE:
-            if (dialog_ && wParam == 0) dialog_->Deactivated();
-            if (dialog_ && wParam != 0) dialog_->Activated();
-            if ((wParam & 0xFFFF) == 0) {
-                Deactivated();
-            } else {
-                Activated((wParam >> 16) != 0);
-            }
-            break;
-        case WM_SIZE:
-            Sized(wParam == SIZE_RESTORED    ? Sizing::Restored
-                  : wParam == SIZE_MINIMIZED ? Sizing::Minimised
-                                             : Sizing::Other);
-            break;
-        case WM_MOUSEMOVE:
-            // Alt is not in wParam: it is read from the keyboard now, not
-            // from the thread's last-seen state, which can be stale.
-            MouseMoved(wParam, lParam, rt_.desk_.KeyDown(kVkMenu));
-            break;
-        case WM_SYSCOMMAND:
-            if (wParam == SC_CLOSE) CloseRequest(vbFormControlMenu);
-            if (wParam == SC_MINIMIZE) rt_.desk_.Minimise(hwnd_);
-            if (wParam == SC_RESTORE) rt_.desk_.Restore(hwnd_);
-            break;
-        case WM_CLOSE:
-            CloseRequest(vbAppTaskManager);
-            break;
-        case WM_QUERYENDSESSION:
-            CloseRequest(vbAppWindows);
-            break;
-        case WM_PAINT:
-            Raise(events.Paint);
-            break;
-        case kDeferredMessage:
-            if (Loaded()) Due(static_cast<Deferred>(wParam));
-            break;
-        default:
-            break;
+    // The dialog manager saves or restores the focus before Activate.
+    if (msg == WM_ACTIVATE && dialog_) {
+        if (wParam == 0) dialog_->Deactivated();
+        if (wParam != 0) dialog_->Activated();
     }
+    std::intptr_t result = 0;
+    if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return;
+    // What the system's default window procedure does.
+    if (wParam == SC_MINIMIZE) rt_.desk_.Minimise(hwnd_);
+    if (wParam == SC_RESTORE) rt_.desk_.Restore(hwnd_);
 }
 
 void ClickControl(Form& form, std::string_view name, int index) {

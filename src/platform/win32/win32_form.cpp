@@ -156,55 +156,14 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam) SetIconsOnce();
             break;
         case WM_ACTIVATE:
-            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_),
-                  LOWORD(wParam), HIWORD(wParam));
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                Deactivated();
-            } else {
-                Activated(HIWORD(wParam) != 0);
-            }
-            return 0;
-        case WM_MOUSEMOVE:
-            // The notification-area callback arrives here too, with the icon's
-            // identifier in wParam and the mouse message in lParam. Alt is
-            // read from the keyboard: the thread's own key state keeps Alt
-            // down when the key went up over another window (after Alt+F4).
-            MouseMoved(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam),
-                       GetAsyncKeyState(VK_MENU) < 0);
-            return 0;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE) {
-                CloseRequest(vbFormControlMenu);
-                return 0;
-            }
+            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_), LOWORD(wParam),
+                  HIWORD(wParam));
             break;
-        case WM_CLOSE:
-            CloseRequest(vbAppTaskManager);
-            return 0;
-        case WM_QUERYENDSESSION:
-            CloseRequest(vbAppWindows);
-            return loaded_ ? FALSE : TRUE;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kHandBackTimer) {
-                KillTimer(hwnd_, kHandBackTimer);
-                HandBackDue();
-            } else if (Win32Control* c = ById(static_cast<int>(wParam))) {
-                c->Tick();
-            }
-            return 0;
-        case WM_SIZE:
-            Sized(wParam == SIZE_RESTORED    ? Sizing::Restored
-                  : wParam == SIZE_MINIMIZED ? Sizing::Minimised
-                                             : Sizing::Other);
-            return 0;
-        case kDeferredMessage:
-            Due(static_cast<Deferred>(wParam));
-            return 0;
-        case WM_PAINT:
-            Paint();
+            if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
@@ -212,7 +171,18 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
+    std::intptr_t result = 0;
+    if (Message(msg, static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam),
+                result)) {
+        return result;
+    }
     return DefaultProc(msg, wParam, lParam);
+}
+
+bool Win32Form::AltDown() const {
+    // From the keyboard: the thread's own key state keeps Alt down when the
+    // key went up over another window (after Alt+F4).
+    return GetAsyncKeyState(VK_MENU) < 0;
 }
 
 void Win32Form::SetIconsOnce() {
@@ -244,20 +214,17 @@ LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void Win32Form::Paint() {
-    {
-        Painting painting(hwnd_);
-        for (const auto& c : controls()) {
-            auto* wc = static_cast<Win32Control*>(c.get());
-            if (c->description().kind == ControlKind::Image && c->Visible() &&
-                wc->icon_ != nullptr) {
-                DrawIconEx(painting.dc(), TwipsToPixels(c->description().rect.left),
-                           TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
-                           DI_NORMAL);
-            }
+void Win32Form::Draw() {
+    // The images; the drawing ends before the handler runs.
+    Painting painting(hwnd_);
+    for (const auto& c : controls()) {
+        auto* wc = static_cast<Win32Control*>(c.get());
+        if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
+            DrawIconEx(painting.dc(), TwipsToPixels(c->description().rect.left),
+                       TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
+                       DI_NORMAL);
         }
-    }  // the drawing ends before the handler runs
-    Raise(events.Paint);
+    }
 }
 
 Win32Control* Win32Form::ById(int id) {
@@ -279,11 +246,8 @@ void Win32Form::Command(int id) {
 }
 
 void Win32Form::Post(Deferred what) {
+    static_assert(kDeferredMessage == WM_APP + 1);
     PostMessageA(hwnd_, kDeferredMessage, static_cast<WPARAM>(what), 0);
-}
-
-void Win32Form::StartHandBack(std::uint32_t milliseconds) {
-    SetTimer(hwnd_, kHandBackTimer, milliseconds, nullptr);
 }
 
 void Win32Form::StopControlTimers() {

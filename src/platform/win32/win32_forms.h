@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/windowed_form.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_runtime.h"
+#include "platform/windowed_form.h"
 
 namespace quorvel::win32 {
 
@@ -18,11 +18,6 @@ class Win32Form;
 
 inline constexpr const char* kFormClass = "QuorvelForm";
 inline constexpr const char* kPanelClass = "QuorvelPanel";
-// Posted to a form: deferred work (platform::Deferred, in wParam) is due.
-inline constexpr UINT kDeferredMessage = WM_APP + 1;
-// The one-shot timer of a form's hand-back (control timers use the
-// controls' IDs, from 100 on).
-inline constexpr UINT_PTR kHandBackTimer = 1;
 
 inline constexpr const char* kDialogClass = "QuorvelDialog";
 
@@ -104,9 +99,10 @@ protected:
     void ShowWindow(platform::Showing how) override;
     void DestroyWindow() override;
     void Post(platform::Deferred what) override;
-    void StartHandBack(std::uint32_t milliseconds) override;
     void StopControlTimers() override;
     void FocusFirstTabStop() override;
+    bool AltDown() const override;
+    void Draw() override;
 
 private:
     // The form a window procedure call is for, bound at WM_NCCREATE.
@@ -124,7 +120,6 @@ private:
     bool IsDialog() const { return description().dialog; }
     void TaskbarChanged();
     void SetIconsOnce();
-    void Paint();
     void Command(int id);
     Win32Control* ById(int id);
     RECT ClientRect() const;  // screen coordinates
