@@ -24,6 +24,31 @@ void WindowedForm::Require() const {
     if (!loaded_) throw RuntimeError("Form not loaded");
 }
 
+int WindowedForm::Pixels(double twips) const {
+    return TwipsToPixels(twips, runtime_.PixelsPerInch());
+}
+
+double WindowedForm::Twips(int pixels) const {
+    return PixelsToTwips(pixels, runtime_.PixelsPerInch());
+}
+
+ClientArea WindowedForm::Area() const {
+    Require();
+    return WindowArea();
+}
+
+void WindowedForm::Place(int ClientArea::*field, double twips) {
+    ClientArea area = Area();
+    if (Minimised()) throw RuntimeError("Can't move or size a minimized form");
+    const int pixels = Pixels(twips);
+    // Already there: under Wine even a move that moves nothing costs round
+    // trips to the server, and the forms are put off the screen again on
+    // every show, resize and repaint.
+    if (area.*field == pixels) return;
+    area.*field = pixels;
+    PlaceWindow(area);
+}
+
 void WindowedForm::SetVisible(bool visible) {
     Require();
     if (!visible) {

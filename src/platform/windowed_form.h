@@ -20,6 +20,10 @@ enum class Showing { NoActivate, Activate, Hide, MinimiseNoActivate };
 enum class Deferred { Rest, RestoreCheck, Activate };
 inline constexpr std::uint32_t kDeferredMessage = 0x8001;
 enum class Sizing { Restored, Minimised, Other };
+// A form's client area on the screen, in pixels.
+struct ClientArea {
+    int x = 0, y = 0, width = 0, height = 0;
+};
 
 class WindowedForm : public Form {
 public:
@@ -33,6 +37,17 @@ public:
     void Hide() final;
     void Unload() final;
     bool Minimised() const { return loaded_ && WindowMinimised(); }
+    // Twips as pixels of this screen.
+    int Pixels(double twips) const;
+
+    double Left() const final { return Twips(Area().x); }
+    double Top() const final { return Twips(Area().y); }
+    double Width() const final { return Twips(Area().width); }
+    double Height() const final { return Twips(Area().height); }
+    void SetLeft(double twips) final { Place(&ClientArea::x, twips); }
+    void SetTop(double twips) final { Place(&ClientArea::y, twips); }
+    void SetWidth(double twips) final { Place(&ClientArea::width, twips); }
+    void SetHeight(double twips) final { Place(&ClientArea::height, twips); }
 
     // Hidden by the program (Load may hide the start-up form).
     bool hiddenByProgram = false;
@@ -44,6 +59,9 @@ public:
 
 protected:
     // --- The window itself, from the backend ---
+    virtual ClientArea WindowArea() const = 0;
+    // Moves and sizes the window; never called while it is minimised.
+    virtual void PlaceWindow(const ClientArea& area) = 0;
     virtual bool WindowVisible() const = 0;
     virtual bool WindowMinimised() const = 0;
     virtual bool WindowEnabled() const = 0;
@@ -73,6 +91,9 @@ protected:
     bool creating_ = false;  // while the backend builds the window
 
 private:
+    double Twips(int pixels) const;
+    ClientArea Area() const;
+    void Place(int ClientArea::*field, double twips);
     void Activated(bool minimised);
     void Deactivated();
     void Sized(Sizing sizing);

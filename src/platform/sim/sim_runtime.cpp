@@ -87,16 +87,6 @@ public:
     ~SimForm() override;
 
     Hwnd hWnd() const override { return hwnd_; }
-    double Left() const override { return Twips(window().x); }
-    double Top() const override { return Twips(window().y); }
-    double Width() const override { return Twips(window().width); }
-    double Height() const override { return Twips(window().height); }
-    void SetLeft(double twips) override { Movable().x = Pixels(twips); }
-    void SetTop(double twips) override { Movable().y = Pixels(twips); }
-    void SetWidth(double twips) override { Resized(Movable().width, Pixels(twips)); }
-    void SetHeight(double twips) override { Resized(Movable().height, Pixels(twips)); }
-    int Pixels(double twips) const { return TwipsToPixels(twips, rt_.desk_.pixelsPerInch); }
-    double Twips(int pixels) const { return PixelsToTwips(pixels, rt_.desk_.pixelsPerInch); }
     std::string Caption() const override { return window().title; }
     void SetCaption(std::string_view caption) override { window().title = caption; }
     void PopupMenu(std::string_view menuName) override;
@@ -126,6 +116,11 @@ public:
     }
 
 protected:
+    ClientArea WindowArea() const override {
+        const Window& w = window();
+        return {w.x, w.y, w.width, w.height};
+    }
+    void PlaceWindow(const ClientArea& area) override;
     bool WindowVisible() const override { return window().visible; }
     bool WindowMinimised() const override { return window().minimised; }
     bool WindowEnabled() const override { return window().enabled; }
@@ -148,16 +143,6 @@ private:
         Window* w = rt_.desk_.Find(hwnd_);
         if (w == nullptr) throw RuntimeError("Form not loaded");
         return *w;
-    }
-    Window& Movable() const {
-        Window& w = window();
-        if (w.minimised) throw RuntimeError("Can't move or size a minimized form");
-        return w;
-    }
-    void Resized(int& field, int pixels) {
-        if (field == pixels) return;
-        field = pixels;
-        rt_.events.Raise(events.Resize);
     }
     void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
 
@@ -201,6 +186,17 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
 
 SimForm::~SimForm() {
     if (Loaded()) Destroy();
+}
+
+void SimForm::PlaceWindow(const ClientArea& area) {
+    Window& w = window();
+    const bool sized = w.width != area.width || w.height != area.height;
+    w.x = area.x;
+    w.y = area.y;
+    w.width = area.width;
+    w.height = area.height;
+    // As Windows tells a window that it has a new size.
+    if (sized) rt_.desk_.Send(hwnd_, WM_SIZE, SIZE_RESTORED);
 }
 
 void SimForm::ShowWindow(Showing how) {

@@ -18,6 +18,10 @@ std::string Quote(const char* s) {
     return s == nullptr ? "NULL" : "\"" + std::string(s) + "\"";
 }
 
+std::string Decimal(std::int64_t v) {
+    return std::to_string(v);
+}
+
 constexpr std::uint32_t MF_BYPOSITION = 0x400;
 constexpr platform::Hmonitor kMonitorBase = 0x10001;
 constexpr std::uint32_t MF_SEPARATOR = 0x800;
@@ -34,10 +38,8 @@ std::vector<MenuEntry>::iterator Addressed(std::vector<MenuEntry>& menu, std::ui
 
 std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx, int cy,
                                      std::uint32_t flags) {
-    Log("SetWindowPos(" + Hex(hwnd) + ", " +
-        std::to_string(static_cast<std::int32_t>(insertAfter)) + ", " + std::to_string(x) + ", " +
-        std::to_string(y) + ", " + std::to_string(cx) + ", " + std::to_string(cy) + ", " +
-        Hex(flags) + ")");
+    Log("SetWindowPos", Hex(hwnd), Decimal(static_cast<std::int32_t>(insertAfter)), Decimal(x),
+        Decimal(y), Decimal(cx), Decimal(cy), Hex(flags));
     Window* w = desk_.Find(hwnd);
     if (w == nullptr) return 0;
     if (!(flags & platform::SWP_NOMOVE)) {
@@ -61,7 +63,7 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
 }
 
 Hwnd SimWinApi::FindWindowA(const char* className, const char* windowName) {
-    Log("FindWindowA(" + Quote(className) + ", " + Quote(windowName) + ")");
+    Log("FindWindowA", Quote(className), Quote(windowName));
     for (Hwnd hwnd : desk_.ZOrder()) {
         const Window* w = desk_.Find(hwnd);
         if (windowName != nullptr && Lower(w->title) != Lower(windowName)) continue;
@@ -72,14 +74,14 @@ Hwnd SimWinApi::FindWindowA(const char* className, const char* windowName) {
 }
 
 platform::Hmenu SimWinApi::GetSystemMenu(Hwnd hwnd, std::int32_t revert) {
-    Log("GetSystemMenu(" + Hex(hwnd) + ", " + std::to_string(revert) + ")");
+    Log("GetSystemMenu", Hex(hwnd), Decimal(revert));
     Window* w = desk_.Find(hwnd);
     if (w == nullptr || w->systemMenu.empty()) return 0;
     return desk_.MenuHandle(hwnd);
 }
 
 std::uint32_t SimWinApi::GetMenuItemID(platform::Hmenu menu, int position) {
-    Log("GetMenuItemID(" + Hex(menu) + ", " + std::to_string(position) + ")");
+    Log("GetMenuItemID", Hex(menu), Decimal(position));
     Window* w = desk_.MenuOwner(menu);
     if (w == nullptr || position < 0 || position >= static_cast<int>(w->systemMenu.size())) {
         return 0xFFFFFFFF;
@@ -89,8 +91,7 @@ std::uint32_t SimWinApi::GetMenuItemID(platform::Hmenu menu, int position) {
 
 std::int32_t SimWinApi::ModifyMenuA(platform::Hmenu menu, std::uint32_t position,
                                     std::uint32_t flags, std::uint32_t newId, const char* newItem) {
-    Log("ModifyMenuA(" + Hex(menu) + ", " + Hex(position) + ", " + std::to_string(flags) + ", " +
-        Hex(newId) + ", " + Quote(newItem) + ")");
+    Log("ModifyMenuA", Hex(menu), Hex(position), Decimal(flags), Hex(newId), Quote(newItem));
     Window* w = desk_.MenuOwner(menu);
     if (w == nullptr) return 0;
     auto entry = Addressed(w->systemMenu, position, flags);
@@ -103,7 +104,7 @@ std::int32_t SimWinApi::ModifyMenuA(platform::Hmenu menu, std::uint32_t position
 
 std::int32_t SimWinApi::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
                                    std::uint32_t flags) {
-    Log("DeleteMenu(" + Hex(menu) + ", " + Hex(position) + ", " + std::to_string(flags) + ")");
+    Log("DeleteMenu", Hex(menu), Hex(position), Decimal(flags));
     Window* w = desk_.MenuOwner(menu);
     if (w == nullptr) return 0;
     auto entry = Addressed(w->systemMenu, position, flags);
@@ -114,50 +115,47 @@ std::int32_t SimWinApi::DeleteMenu(platform::Hmenu menu, std::uint32_t position,
 
 std::int32_t SimWinApi::Shell_NotifyIconA(std::uint32_t message, const void* record) {
     const char* names[] = {"NIM_ADD", "NIM_MODIFY", "NIM_DELETE"};
-    Log(std::string("Shell_NotifyIconA(") + (message < 3 ? names[message] : "?") + ")");
+    Log("Shell_NotifyIconA", message < 3 ? names[message] : "?");
     return desk_.NotifyIcon(message, static_cast<const std::uint8_t*>(record));
 }
 
 std::int32_t SimWinApi::RegOpenKeyExA(platform::Hkey root, const char* subKey,
                                       std::uint32_t options, std::uint32_t access,
                                       platform::Hkey* result) {
-    Log("RegOpenKeyExA(" + Hex(root) + ", " + Quote(subKey) + ", " + std::to_string(options) +
-        ", " + std::to_string(access) + ")");
+    Log("RegOpenKeyExA", Hex(root), Quote(subKey), Decimal(options), Decimal(access));
     return desk_.registry.Open(root, subKey == nullptr ? "" : subKey, result);
 }
 
 std::int32_t SimWinApi::RegQueryValueExA(platform::Hkey key, const char* valueName,
                                          std::uint32_t* reserved, std::uint32_t* type,
                                          std::uint8_t* data, std::uint32_t* dataSize) {
-    Log("RegQueryValueExA(" + Hex(key) + ", " + Quote(valueName) + ", " +
-        (dataSize ? std::to_string(*dataSize) : "NULL") + ")");
+    Log("RegQueryValueExA", Hex(key), Quote(valueName), dataSize ? Decimal(*dataSize) : "NULL");
     if (reserved != nullptr) return 87;  // ERROR_INVALID_PARAMETER
     return desk_.registry.Query(key, valueName == nullptr ? "" : valueName, type, data, dataSize);
 }
 
 std::int32_t SimWinApi::RegCreateKeyA(platform::Hkey root, const char* subKey,
                                       platform::Hkey* result) {
-    Log("RegCreateKeyA(" + Hex(root) + ", " + Quote(subKey) + ")");
+    Log("RegCreateKeyA", Hex(root), Quote(subKey));
     return desk_.registry.Create(root, subKey == nullptr ? "" : subKey, result);
 }
 
 std::int32_t SimWinApi::RegSetValueExA(platform::Hkey key, const char* valueName,
                                        std::uint32_t reserved, std::uint32_t type,
                                        const std::uint8_t* data, std::uint32_t dataSize) {
-    Log("RegSetValueExA(" + Hex(key) + ", " + Quote(valueName) + ", " + std::to_string(reserved) +
-        ", " + std::to_string(type) + ", " + std::to_string(dataSize) + ")");
+    Log("RegSetValueExA", Hex(key), Quote(valueName), Decimal(reserved), Decimal(type),
+        Decimal(dataSize));
     return desk_.registry.SetValue(key, valueName == nullptr ? "" : valueName, type, data,
                                    dataSize);
 }
 
 std::int32_t SimWinApi::RegCloseKey(platform::Hkey key) {
-    Log("RegCloseKey(" + Hex(key) + ")");
+    Log("RegCloseKey", Hex(key));
     return desk_.registry.Close(key);
 }
 
 platform::Hmonitor SimWinApi::MonitorFromPoint(int x, int y, std::uint32_t flags) {
-    Log("MonitorFromPoint(" + std::to_string(x) + ", " + std::to_string(y) + ", " +
-        std::to_string(flags) + ")");
+    Log("MonitorFromPoint", Decimal(x), Decimal(y), Decimal(flags));
     const auto& monitors = desk_.monitors;
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         const Monitor& m = monitors[i];
@@ -170,7 +168,7 @@ platform::Hmonitor SimWinApi::MonitorFromPoint(int x, int y, std::uint32_t flags
 }
 
 int SimWinApi::GetSystemMetrics(int index) {
-    Log("GetSystemMetrics(" + std::to_string(index) + ")");
+    Log("GetSystemMetrics", Decimal(index));
     int left = 0, top = 0, right = 0, bottom = 0;
     for (const Monitor& m : desk_.monitors) {
         left = std::min(left, m.x);
@@ -193,7 +191,7 @@ int SimWinApi::GetSystemMetrics(int index) {
 }
 
 std::uint32_t SimWinApi::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-    Log("GetWindowsDirectoryA(" + std::to_string(size) + ")");
+    Log("GetWindowsDirectoryA", Decimal(size));
     const std::string& folder = desk_.windowsDirectory;
     if (folder.empty()) return 0;
     // Too small a buffer: the size needed, NUL included.

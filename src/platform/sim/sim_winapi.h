@@ -38,7 +38,14 @@ public:
     int GetSystemMetrics(int index) override;
 
 private:
-    void Log(const std::string& call) { desk_.calls.push_back(call); }
+    // "Function(argument, ...)", each argument already as text.
+    template <typename... Texts>
+    void Log(const char* function, const Texts&... arguments) {
+        std::string call = std::string(function) + "(";
+        const char* separator = "";
+        ((call += separator, call += arguments, separator = ", "), ...);
+        desk_.calls.push_back(call + ")");
+    }
     Desktop& desk_;
     int pid_;
 };

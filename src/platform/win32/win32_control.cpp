@@ -16,9 +16,8 @@ Win32Control::~Win32Control() {
 
 void Win32Control::Create(HWND parent, HFONT font) {
     const ControlDescription& s = description();
-    RECT r{form_.TwipsToPixels(s.rect.left), form_.TwipsToPixels(s.rect.top),
-           form_.TwipsToPixels(s.rect.left + s.rect.width),
-           form_.TwipsToPixels(s.rect.top + s.rect.height)};
+    RECT r{form_.Pixels(s.rect.left), form_.Pixels(s.rect.top),
+           form_.Pixels(s.rect.left + s.rect.width), form_.Pixels(s.rect.top + s.rect.height)};
     // Made when the form's window is: as the control is now, which may no
     // longer be as described.
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0);

@@ -52,9 +52,9 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     } else {
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
-    pending_ = {TwipsToPixels(description.client.left), TwipsToPixels(description.client.top),
-                TwipsToPixels(description.client.left + description.client.width),
-                TwipsToPixels(description.client.top + description.client.height)};
+    pending_ = {Pixels(description.client.left), Pixels(description.client.top),
+                Pixels(description.client.left + description.client.width),
+                Pixels(description.client.top + description.client.height)};
     int id = kFirstControlId;
     for (const ControlDescription& c : description.controls) {
         Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
@@ -220,9 +220,8 @@ void Win32Form::Draw() {
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
         if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            DrawIconEx(painting.dc(), TwipsToPixels(c->description().rect.left),
-                       TwipsToPixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr,
-                       DI_NORMAL);
+            DrawIconEx(painting.dc(), Pixels(c->description().rect.left),
+                       Pixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr, DI_NORMAL);
         }
     }
 }

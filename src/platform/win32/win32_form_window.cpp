@@ -10,13 +10,6 @@ namespace quorvel::win32 {
 
 using namespace platform;
 
-int Win32Form::TwipsToPixels(double twips) const {
-    return platform::TwipsToPixels(twips, rt_.pixelsPerInch());
-}
-double Win32Form::PixelsToTwips(int pixels) const {
-    return platform::PixelsToTwips(pixels, rt_.pixelsPerInch());
-}
-
 platform::Hwnd Win32Form::hWnd() const {
     // Asking for the handle is a need of the window; making it changes
     // nothing else the caller can see.
@@ -24,75 +17,31 @@ platform::Hwnd Win32Form::hWnd() const {
     return FromHwnd(hwnd_);
 }
 
-RECT Win32Form::ClientRect() const {
-    Require();
-    if (hwnd_ == nullptr) return pending_;
-    RECT r;
-    GetClientRect(hwnd_, &r);
-    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+ClientArea Win32Form::WindowArea() const {
+    RECT r = pending_;
+    if (hwnd_ != nullptr) {
+        GetClientRect(hwnd_, &r);
+        MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    }
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-double Win32Form::Left() const {
-    return PixelsToTwips(ClientRect().left);
-}
-double Win32Form::Top() const {
-    return PixelsToTwips(ClientRect().top);
-}
-double Win32Form::Width() const {
-    RECT r = ClientRect();
-    return PixelsToTwips(r.right - r.left);
-}
-double Win32Form::Height() const {
-    RECT r = ClientRect();
-    return PixelsToTwips(r.bottom - r.top);
-}
-
-void Win32Form::MoveClientTo(int x, int y) {
-    Require();
+void Win32Form::PlaceWindow(const ClientArea& to) {
     if (hwnd_ == nullptr) {
-        OffsetRect(&pending_, x - pending_.left, y - pending_.top);
+        pending_ = {to.x, to.y, to.x + to.width, to.y + to.height};
         return;
     }
-    if (IsIconic(hwnd_)) throw RuntimeError("Can't move or size a minimized form");
-    RECT client = ClientRect();
-    // Already there: under Wine even a move that moves nothing costs round
-    // trips to the server, and the forms are put off the screen again on
-    // every show, resize and repaint.
-    if (client.left == x && client.top == y) return;
+    const ClientArea from = WindowArea();
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (to.x == from.x && to.y == from.y) flags |= SWP_NOMOVE;
+    if (to.width == from.width && to.height == from.height) flags |= SWP_NOSIZE;
+    // The frame moves with the client area; its size follows from the style.
     RECT window;
     GetWindowRect(hwnd_, &window);
-    SetWindowPos(hwnd_, nullptr, x - (client.left - window.left), y - (client.top - window.top), 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32Form::SizeClientTo(int width, int height) {
-    Require();
-    if (hwnd_ == nullptr) {
-        pending_.right = pending_.left + width;
-        pending_.bottom = pending_.top + height;
-        return;
-    }
-    if (IsIconic(hwnd_)) throw RuntimeError("Can't move or size a minimized form");
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32Form::SetLeft(double twips) {
-    MoveClientTo(TwipsToPixels(twips), ClientRect().top);
-}
-void Win32Form::SetTop(double twips) {
-    MoveClientTo(ClientRect().left, TwipsToPixels(twips));
-}
-void Win32Form::SetWidth(double twips) {
-    RECT r = ClientRect();
-    SizeClientTo(TwipsToPixels(twips), r.bottom - r.top);
-}
-void Win32Form::SetHeight(double twips) {
-    RECT r = ClientRect();
-    SizeClientTo(r.right - r.left, TwipsToPixels(twips));
+    RECT frame{0, 0, to.width, to.height};
+    AdjustWindowRectEx(&frame, style_, FALSE, exStyle_);
+    SetWindowPos(hwnd_, nullptr, window.left + to.x - from.x, window.top + to.y - from.y,
+                 frame.right - frame.left, frame.bottom - frame.top, flags);
 }
 
 std::string Win32Form::Caption() const {

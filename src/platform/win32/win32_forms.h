@@ -71,23 +71,15 @@ public:
     HWND made() const { return hwnd_; }
     void Realise();
     Win32Runtime& runtime() { return rt_; }
-    int TwipsToPixels(double twips) const;
-    double PixelsToTwips(int pixels) const;
 
     platform::Hwnd hWnd() const override;
-    double Left() const override;
-    double Top() const override;
-    double Width() const override;
-    double Height() const override;
-    void SetLeft(double twips) override;
-    void SetTop(double twips) override;
-    void SetWidth(double twips) override;
-    void SetHeight(double twips) override;
     std::string Caption() const override;
     void SetCaption(std::string_view caption) override;
     void PopupMenu(std::string_view menuName) override;
 
 protected:
+    platform::ClientArea WindowArea() const override;
+    void PlaceWindow(const platform::ClientArea& to) override;
     bool WindowVisible() const override { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
     bool WindowMinimised() const override { return hwnd_ != nullptr && IsIconic(hwnd_); }
     bool WindowEnabled() const override { return hwnd_ != nullptr && IsWindowEnabled(hwnd_); }
@@ -122,9 +114,6 @@ private:
     void SetIconsOnce();
     void Command(int id);
     Win32Control* ById(int id);
-    RECT ClientRect() const;  // screen coordinates
-    void MoveClientTo(int x, int y);
-    void SizeClientTo(int width, int height);
     LRESULT ControlColour(HDC dc, HWND child);
 
     Win32Runtime& rt_;
