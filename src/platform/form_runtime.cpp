@@ -1,6 +1,21 @@
 #include "platform/form_runtime.h"
 
+#include <algorithm>
+
 namespace quorvel::platform {
+
+Hwnd FormRuntime::WindowTitled(std::string_view title) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto same = [&](char a, char b) { return fold(a) == fold(b); };
+    if (std::equal(title.begin(), title.end(), kApplicationTitle.begin(), kApplicationTitle.end(),
+                   same)) {
+        // Our own application means its dialog in front, never another
+        // program's window of that title (a file manager showing the folder
+        // this program is kept in, say).
+        return modalForm != nullptr ? modalForm->hWnd() : 0;
+    }
+    return FindTitled(title);
+}
 
 void FormRuntime::ActivateStartupForm(Form& form) {
     auto& f = static_cast<WindowedForm&>(form);

@@ -16,6 +16,9 @@
 
 namespace quorvel::platform {
 
+// The title of the program's hidden application window.
+inline constexpr std::string_view kApplicationTitle = "Quorvel";
+
 class FormRuntime : public Runtime {
 public:
     void Load(Form& form) override { events.Raise(form.events.Load); }
@@ -43,10 +46,10 @@ public:
 protected:
     // Makes the form the foreground window where the window system allows.
     virtual void TakeForeground(WindowedForm& form) = 0;
-    // For AppActivate: the window a title means (for our own application's
-    // title, its dialog), 0 for none; the foreground window; whether a window
-    // is this process's.
-    virtual Hwnd WindowTitled(std::string_view title) = 0;
+    // For AppActivate: a top-level window titled `title` ignoring letter
+    // case, a visible one first, 0 for none; the foreground window; whether
+    // a window is this process's.
+    virtual Hwnd FindTitled(std::string_view title) = 0;
     virtual Hwnd Foreground() const = 0;
     virtual bool OwnsWindow(Hwnd hwnd) const = 0;
     // Asks the window system to make `target` the foreground window.
@@ -67,6 +70,8 @@ protected:
     void TimeoutDue(int id);
 
 private:
+    Hwnd WindowTitled(std::string_view title);
+
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };

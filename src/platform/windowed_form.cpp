@@ -110,6 +110,11 @@ void WindowedForm::ShowModal() {
     }
 }
 
+void WindowedForm::PopupMenu(std::string_view menuName) {
+    Require();
+    if (Control* item = TrackMenu(menuName)) Raise(item->Click);
+}
+
 void WindowedForm::Unload() {
     if (loaded_) CloseRequest(vbFormCode);
 }

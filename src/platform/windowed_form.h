@@ -36,6 +36,7 @@ public:
     void ShowModal() final;
     void Hide() final;
     void Unload() final;
+    void PopupMenu(std::string_view menuName) final;
     bool Minimised() const { return loaded_ && WindowMinimised(); }
     // Twips as pixels of this screen.
     int Pixels(double twips) const;
@@ -73,6 +74,9 @@ protected:
     virtual void DestroyWindow() = 0;
     virtual void Post(Deferred what) = 0;
     virtual void StopControlTimers() = 0;
+    // Opens the menu at the pointer until the user chooses or leaves it:
+    // the item chosen, null for none.
+    virtual Control* TrackMenu(std::string_view menuName) = 0;
     virtual void FocusFirstTabStop() {}
     // Whether Alt is down on the keyboard now.
     virtual bool AltDown() const = 0;

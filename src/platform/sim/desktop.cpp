@@ -142,11 +142,15 @@ const Window* Desktop::Find(Hwnd hwnd) const {
     return it == windows_.end() ? nullptr : &it->second;
 }
 
-Hwnd Desktop::FindByTitle(const std::string& title) const {
+Hwnd Desktop::FindByTitle(std::string_view title) const {
+    Hwnd any = 0;
     for (Hwnd hwnd : zOrder_) {
-        if (Lower(Find(hwnd)->title) == Lower(title)) return hwnd;
+        const Window* w = Find(hwnd);
+        if (Lower(w->title) != Lower(std::string(title))) continue;
+        if (w->visible) return hwnd;
+        if (any == 0) any = hwnd;
     }
-    return 0;
+    return any;
 }
 
 void Desktop::Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {

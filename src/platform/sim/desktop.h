@@ -141,7 +141,8 @@ public:
     const Window* Find(Hwnd hwnd) const;
     // Top-level windows, front to back.
     const std::vector<Hwnd>& ZOrder() const { return zOrder_; }
-    Hwnd FindByTitle(const std::string& title) const;  // ignoring case, front first
+    // Ignoring case, a visible one first, then front to back.
+    Hwnd FindByTitle(std::string_view title) const;
     Hwnd Active() const { return active_; }
     void Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
     void Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);

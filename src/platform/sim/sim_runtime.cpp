@@ -89,7 +89,6 @@ public:
     Hwnd hWnd() const override { return hwnd_; }
     std::string Caption() const override { return window().title; }
     void SetCaption(std::string_view caption) override { window().title = caption; }
-    void PopupMenu(std::string_view menuName) override;
 
     void UserClick(Control& control) {
         // A click with the mouse puts the focus on what it clicks.
@@ -133,6 +132,7 @@ protected:
         rt_.desk_.Post(hwnd_, kDeferredMessage, static_cast<std::uint32_t>(what));
     }
     void StopControlTimers() override;
+    Control* TrackMenu(std::string_view menuName) override;
     void FocusFirstTabStop() override {
         if (dialog_) dialog_->FocusFirstTabStop();
     }
@@ -220,8 +220,7 @@ void SimForm::StopControlTimers() {
     for (const auto& c : controls()) static_cast<SimControl&>(*c).StopTimer();
 }
 
-void SimForm::PopupMenu(std::string_view menuName) {
-    Require();
+Control* SimForm::TrackMenu(std::string_view menuName) {
     std::vector<Control*> items;
     Desktop::PopupMenu menu;
     menu.pid = rt_.pid_;
@@ -243,7 +242,7 @@ void SimForm::PopupMenu(std::string_view menuName) {
         desk.popup.reset();
         return true;
     });
-    if (chosen >= 0 && items[chosen]->Caption() != "-") rt_.events.Raise(items[chosen]->Click);
+    return chosen >= 0 && items[chosen]->Caption() != "-" ? items[chosen] : nullptr;
 }
 
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
@@ -286,7 +285,7 @@ SimRuntime::SimRuntime(Desktop& desktop)
     Desktop::NamedObject instance = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
     prevInstance_ = AnotherInstanceHolds(instance.handle, instance.lastError);
     Window app;
-    app.title = "Quorvel";
+    app.title = kApplicationTitle;
     app.className = "ThunderMain";
     app.taskbarButton = false;
     app.proc = [this](std::uint32_t msg, std::uint32_t, std::uint32_t) {
@@ -322,15 +321,6 @@ void SimRuntime::TakeForeground(WindowedForm& form) {
 
 void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* detail) {
     desk_.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " + detail);
-}
-
-Hwnd SimRuntime::WindowTitled(std::string_view title) {
-    if (Lower(std::string(title)) == Lower(desk_.Find(appWindow_)->title)) {
-        // Our own application, never another program's window of that
-        // title: its dialog comes to the front.
-        return modalForm != nullptr ? modalForm->hWnd() : 0;
-    }
-    return desk_.FindByTitle(std::string(title));
 }
 
 void SimRuntime::RequestForeground(Hwnd target) {

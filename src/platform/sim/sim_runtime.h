@@ -3,8 +3,8 @@
 
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,7 +57,7 @@ public:
 protected:
     void EndProcess() override;
     void TakeForeground(platform::WindowedForm& form) override;
-    Hwnd WindowTitled(std::string_view title) override;
+    Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
     Hwnd Foreground() const override { return desk_.Active(); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
     void RequestForeground(Hwnd target) override;

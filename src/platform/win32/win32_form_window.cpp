@@ -89,8 +89,7 @@ void Win32Form::ShowWindow(Showing how) {
     }
 }
 
-void Win32Form::PopupMenu(std::string_view menuName) {
-    Require();
+Control* Win32Form::TrackMenu(std::string_view menuName) {
     Realise();
     auto menu = menus_.find(menuName);
     if (menu == menus_.end()) throw RuntimeError("Menu not found");
@@ -103,8 +102,7 @@ void Win32Form::PopupMenu(std::string_view menuName) {
     UINT chosen = TrackPopupMenu(menu->second.get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,
                                  hwnd_, nullptr);
     PostMessageA(hwnd_, WM_NULL, 0, 0);
-    if (chosen == 0) return;
-    if (Win32Control* item = ById(static_cast<int>(chosen))) Raise(item->Click);
+    return chosen == 0 ? nullptr : ById(static_cast<int>(chosen));
 }
 
 }  // namespace quorvel::win32

@@ -75,7 +75,6 @@ public:
     platform::Hwnd hWnd() const override;
     std::string Caption() const override;
     void SetCaption(std::string_view caption) override;
-    void PopupMenu(std::string_view menuName) override;
 
 protected:
     platform::ClientArea WindowArea() const override;
@@ -92,6 +91,7 @@ protected:
     void DestroyWindow() override;
     void Post(platform::Deferred what) override;
     void StopControlTimers() override;
+    platform::Control* TrackMenu(std::string_view menuName) override;
     void FocusFirstTabStop() override;
     bool AltDown() const override;
     void Draw() override;

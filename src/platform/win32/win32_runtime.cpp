@@ -18,7 +18,6 @@ using namespace platform;
 namespace {
 
 constexpr const char* kApplicationClass = "QuorvelApplication";
-constexpr const char* kApplicationTitle = "Quorvel";
 constexpr DWORD kActivationWaitMs = 300;
 
 std::string Text(std::string_view s) {
@@ -51,8 +50,8 @@ HWND Win32Runtime::applicationWindow() {
     app.hIcon = Icon(kAppIconResource, 32);
     app.lpszClassName = kApplicationClass;
     RegisterClassA(&app);
-    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0,
-                                 nullptr, nullptr, instance_, this);
+    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(), WS_POPUP, 0, 0, 0,
+                                 0, nullptr, nullptr, instance_, this);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
     // that it restarted, and the icon would not come back.
@@ -138,7 +137,8 @@ bool Win32Runtime::IsCloaked(HWND hwnd) {
         HMODULE dwm = GetModuleHandleA("dwmapi.dll");
         if (dwm == nullptr) dwm = LoadLibraryA("dwmapi.dll");
         if (dwm != nullptr) {
-            dwmGetAttribute_ = reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"));
+            dwmGetAttribute_ =
+                reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"));
         }
     }
     if (dwmGetAttribute_ == nullptr) return false;
@@ -222,14 +222,8 @@ void Win32Runtime::UseCommonControls() {
     if (init != nullptr) init(&controls);
 }
 
-Hwnd Win32Runtime::WindowTitled(std::string_view title) {
+Hwnd Win32Runtime::FindTitled(std::string_view title) {
     std::string wanted = Text(title);
-    if (lstrcmpiA(wanted.c_str(), kApplicationTitle) == 0) {
-        // Our own application means its dialog in front, never another
-        // program's window of that title (a file manager showing the folder
-        // this program is kept in, say).
-        return modal() != nullptr ? FromHwnd(modal()->window()) : 0;
-    }
     TitleSearch search{wanted.c_str()};
     EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
     return FromHwnd(search.visible != nullptr ? search.visible : search.any);
@@ -256,8 +250,8 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
         // Whose window came to the front instead tells which race lost the keys.
         char cls[64] = {};
         GetClassNameA(ToHwnd(inFront), cls, sizeof cls);
-        win32::Trace("AppActivate %s: %p not in front; in front: %p, class %s, %s",
-                     wanted.c_str(), ToHwnd(target), ToHwnd(inFront), cls,
+        win32::Trace("AppActivate %s: %p not in front; in front: %p, class %s, %s", wanted.c_str(),
+                     ToHwnd(target), ToHwnd(inFront), cls,
                      IsOurs(ToHwnd(inFront)) ? "ours" : "another program's");
     }
 }

@@ -58,7 +58,7 @@ public:
 protected:
     void EndProcess() override;
     void TakeForeground(platform::WindowedForm& form) override;
-    platform::Hwnd WindowTitled(std::string_view title) override;
+    platform::Hwnd FindTitled(std::string_view title) override;
     platform::Hwnd Foreground() const override;
     bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
     void RequestForeground(platform::Hwnd target) override;
