@@ -15,17 +15,6 @@ namespace quorvel::win32 {
 
 using namespace platform;
 
-void Win32Form::RegisterDialogClass(HINSTANCE instance) {
-    WNDCLASSA dialog{};
-    dialog.lpfnWndProc = DialogProc;
-    dialog.cbWndExtra = DLGWINDOWEXTRA;
-    dialog.hInstance = instance;
-    dialog.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    dialog.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    dialog.lpszClassName = kDialogClass;
-    RegisterClassA(&dialog);
-}
-
 LRESULT CALLBACK Win32Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Win32Form* self = Bound(hwnd, msg, lParam);
     if (self == nullptr) return DefDlgProcA(hwnd, msg, wParam, lParam);

@@ -14,26 +14,24 @@ using namespace platform;
 
 namespace {
 constexpr int kFirstControlId = 100;
+
+void RegisterClassOf(HINSTANCE instance, const char* name, WNDPROC proc, int extraBytes = 0) {
+    WNDCLASSA c{};
+    c.lpfnWndProc = proc;
+    c.cbWndExtra = extraBytes;
+    c.hInstance = instance;
+    c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    c.lpszClassName = name;
+    RegisterClassA(&c);
+}
 }  // namespace
 
 void Win32Form::RegisterClasses(HINSTANCE instance) {
-    WNDCLASSA form{};
-    form.lpfnWndProc = FormProc;
-    form.hInstance = instance;
-    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = kFormClass;
-    RegisterClassA(&form);
-
-    WNDCLASSA panel{};
-    panel.lpfnWndProc = Win32Control::PanelProc;
-    panel.hInstance = instance;
-    panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    panel.lpszClassName = kPanelClass;
-    RegisterClassA(&panel);
-
-    RegisterDialogClass(instance);
+    RegisterClassOf(instance, kFormClass, FormProc);
+    RegisterClassOf(instance, kPanelClass, Win32Control::PanelProc);
+    // The dialog's class keeps the dialog manager's data (see win32_dialog.cpp).
+    RegisterClassOf(instance, kDialogClass, DialogProc, DLGWINDOWEXTRA);
 }
 
 Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,

@@ -103,7 +103,6 @@ private:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     // A dialog form's window belongs to the system's dialog manager, which
     // keeps its focus and its default button and reads its keys.
-    static void RegisterDialogClass(HINSTANCE instance);
     static LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     int ControlId(const platform::ControlDescription& c, int next) const;
