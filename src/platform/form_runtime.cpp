@@ -27,7 +27,7 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     // or not, so that the first click after it reveals.
     {
         EventDispatcher::OwnDoing own(events);
-        TakeForeground(f);
+        if (RequestForeground(f.hWnd())) WaitForForeground(f.hWnd());
     }
     Trace(f, "start-up activation", "");
     activation.StartupActivation(&f);

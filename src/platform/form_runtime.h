@@ -44,16 +44,15 @@ public:
     std::vector<WindowedForm*> forms;
 
 protected:
-    // Makes the form the foreground window where the window system allows.
-    virtual void TakeForeground(WindowedForm& form) = 0;
     // For AppActivate: a top-level window titled `title` ignoring letter
     // case, a visible one first, 0 for none; the foreground window; whether
     // a window is this process's.
     virtual Hwnd FindTitled(std::string_view title) = 0;
     virtual Hwnd Foreground() const = 0;
     virtual bool OwnsWindow(Hwnd hwnd) const = 0;
-    // Asks the window system to make `target` the foreground window.
-    virtual void RequestForeground(Hwnd target) = 0;
+    // Asks the window system to make `target` the foreground window; false
+    // when it refused (Windows' lock: only the program in front may).
+    virtual bool RequestForeground(Hwnd target) = 0;
     // Waits a bounded time for `target` to come to the front; false if it did not.
     virtual bool WaitForForeground(Hwnd target) = 0;
     // Waits a bounded time until `target`'s thread has given it the keyboard

@@ -312,19 +312,17 @@ std::unique_ptr<Form> SimRuntime::CreateForm(const FormDescription& description,
     return std::make_unique<SimForm>(*this, description, std::move(events));
 }
 
-void SimRuntime::TakeForeground(WindowedForm& form) {
-    // Windows refuses the foreground to a program started while another is in front.
-    if (!desk_.foregroundLocked || desk_.Active() == 0 || IsOurs(desk_.Active())) {
-        desk_.Activate(form.hWnd());
-    }
-}
-
 void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* detail) {
     desk_.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " + detail);
 }
 
-void SimRuntime::RequestForeground(Hwnd target) {
-    if (!desk_.foregroundLocked || IsOurs(target)) desk_.Activate(target);
+bool SimRuntime::RequestForeground(Hwnd target) {
+    // Windows' lock: a program may take the foreground, or hand it on,
+    // only while it has it.
+    const Hwnd active = desk_.Active();
+    if (desk_.foregroundLocked && active != 0 && !IsOurs(active)) return false;
+    desk_.Activate(target);
+    return true;
 }
 
 bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {

@@ -56,11 +56,10 @@ public:
 
 protected:
     void EndProcess() override;
-    void TakeForeground(platform::WindowedForm& form) override;
     Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
     Hwnd Foreground() const override { return desk_.Active(); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
-    void RequestForeground(Hwnd target) override;
+    bool RequestForeground(Hwnd target) override;
     bool WaitForForeground(Hwnd target) override { return desk_.Active() == target; }
     bool WaitUntilReadyForKeys(Hwnd target) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;

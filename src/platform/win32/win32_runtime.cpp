@@ -91,11 +91,6 @@ std::unique_ptr<Form> Win32Runtime::CreateForm(const FormDescription& descriptio
     return std::make_unique<Win32Form>(*this, description, std::move(events));
 }
 
-void Win32Runtime::TakeForeground(WindowedForm& form) {
-    HWND hwnd = static_cast<Win32Form&>(form).window();
-    if (SetForegroundWindow(hwnd)) WaitForForeground(FromHwnd(hwnd));
-}
-
 Win32Form* Win32Runtime::modal() const {
     return static_cast<Win32Form*>(modalForm);
 }
@@ -233,11 +228,11 @@ Hwnd Win32Runtime::Foreground() const {
     return FromHwnd(GetForegroundWindow());
 }
 
-void Win32Runtime::RequestForeground(Hwnd target) {
+bool Win32Runtime::RequestForeground(Hwnd target) {
     // What the taskbar has sent us for its click is taken now, before the
     // foreground goes to the target, not after the keys.
     if (!IsOurs(ToHwnd(target))) WaitBriefly();
-    SetForegroundWindow(ToHwnd(target));
+    return SetForegroundWindow(ToHwnd(target)) != FALSE;
 }
 
 void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {

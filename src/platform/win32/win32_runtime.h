@@ -57,11 +57,10 @@ public:
 
 protected:
     void EndProcess() override;
-    void TakeForeground(platform::WindowedForm& form) override;
     platform::Hwnd FindTitled(std::string_view title) override;
     platform::Hwnd Foreground() const override;
     bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
-    void RequestForeground(platform::Hwnd target) override;
+    bool RequestForeground(platform::Hwnd target) override;
     bool WaitForForeground(platform::Hwnd target) override;
     bool WaitUntilReadyForKeys(platform::Hwnd target) override;
     void TraceAppActivate(std::string_view title, platform::Hwnd target,
