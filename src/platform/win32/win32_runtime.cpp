@@ -245,9 +245,11 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
         // Whose window came to the front instead tells which race lost the keys.
         char cls[64] = {};
         GetClassNameA(ToHwnd(inFront), cls, sizeof cls);
+        const char* whose = inFront == 0              ? "no window"
+                            : IsOurs(ToHwnd(inFront)) ? "ours"
+                                                      : "another program's";
         win32::Trace("AppActivate %s: %p not in front; in front: %p, class %s, %s", wanted.c_str(),
-                     ToHwnd(target), ToHwnd(inFront), cls,
-                     IsOurs(ToHwnd(inFront)) ? "ours" : "another program's");
+                     ToHwnd(target), ToHwnd(inFront), cls, whose);
     }
 }
 
