@@ -27,18 +27,6 @@ constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkAlt = 0x12;
 constexpr std::uint8_t kVkLeftWin = 0x5B, kVkRightWin = 0x5C;
 }  // namespace
 
-const char* Name(ShellKind kind) {
-    switch (kind) {
-        case ShellKind::Windows:
-            return "Windows' own shell";
-        case ShellKind::Harsh:
-            return "a harsh shell";
-        case ShellKind::HarshSync:
-            return "a harsh synchronous shell";
-    }
-    return "?";
-}
-
 Desktop::Desktop(bool withShell) {
     char pattern[] = "/tmp/quorvel-sim-XXXXXX";
     const char* made = mkdtemp(pattern);

@@ -92,7 +92,6 @@ struct FileFaults {
 enum class ShellKind { Windows, Harsh, HarshSync };
 inline constexpr ShellKind kShellKinds[] = {ShellKind::Windows, ShellKind::Harsh,
                                             ShellKind::HarshSync};
-const char* Name(ShellKind kind);
 
 class Desktop {
 public:
