@@ -225,6 +225,9 @@ void WindowedForm::Deactivated() {
 
 void WindowedForm::HandBackDue() {
     handBack_ = 0;
+    // The window system's doing, not the program's: what the hand-away
+    // causes is decided as any activation from outside is.
+    EventDispatcher::OutsideInput outside(runtime_.events);
     if (IsForeground() && runtime_.modalForm == nullptr) {
         runtime_.Trace(*this, "hand-back", "now");
         runtime_.HandActivationAway();

@@ -124,8 +124,8 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     EXPECT_EQ(desk.Active(), editor) << "the start took the foreground from the user";
     EXPECT_EQ(app->Form1().Tag(), "*");
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
-    // The user's click on the button gives the program the foreground.
-    desk.foregroundLocked = false;
+    // The user's click on the button gives the program the foreground, and
+    // with it the right to hand the foreground on to the shell.
     ClickButtonReveals("first click");
     ClickButtonReveals("second click");
 }

@@ -264,6 +264,11 @@ Hwnd Desktop::CreateAppWindow(const std::string& title) {
 
 // --- the shell ---
 
+bool Desktop::MayTakeForeground(int pid) const {
+    const Window* active = Find(Active());
+    return !foregroundLocked || active == nullptr || active->pid == pid;
+}
+
 bool Desktop::HasTaskbarButton(Hwnd hwnd) const {
     const Window* w = Find(hwnd);
     return w != nullptr && w->visible && w->taskbarButton && w->owner == 0 && !w->title.empty();

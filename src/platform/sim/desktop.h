@@ -178,6 +178,9 @@ public:
     // the activation from the user's window (not even at its start) nor hand
     // it to another program.
     bool foregroundLocked = false;
+    // Under the lock, a program may take or hand on the foreground only
+    // while one of its windows has it, or no window does.
+    bool MayTakeForeground(int pid) const;
     // The screen's density (LOGPIXELSY), at which forms convert twips.
     int pixelsPerInch = 96;
 

@@ -248,8 +248,9 @@ Control* SimForm::TrackMenu(std::string_view menuName) {
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
-        if (wParam == 0) dialog_->Deactivated();
-        if (wParam != 0) dialog_->Activated();
+        // The low word says how; the high word, whether it is minimised.
+        if ((wParam & 0xFFFF) == 0) dialog_->Deactivated();
+        if ((wParam & 0xFFFF) != 0) dialog_->Activated();
     }
     std::intptr_t result = 0;
     if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return;
@@ -317,10 +318,7 @@ void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* d
 }
 
 bool SimRuntime::RequestForeground(Hwnd target) {
-    // Windows' lock: a program may take the foreground, or hand it on,
-    // only while it has it.
-    const Hwnd active = desk_.Active();
-    if (desk_.foregroundLocked && active != 0 && !IsOurs(active)) return false;
+    if (!desk_.MayTakeForeground(pid_)) return false;
     desk_.Activate(target);
     return true;
 }

@@ -57,8 +57,8 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
         desk_.HideKeepingActivation(hwnd);
         return 1;
     }
-    if (flags & 0x40) desk_.Show(hwnd, false);                             // SWP_SHOWWINDOW
-    if (!(flags & 0x10) && !desk_.foregroundLocked) desk_.Activate(hwnd);  // SWP_NOACTIVATE
+    if (flags & 0x40) desk_.Show(hwnd, false);                                   // SWP_SHOWWINDOW
+    if (!(flags & 0x10) && desk_.MayTakeForeground(pid_)) desk_.Activate(hwnd);  // SWP_NOACTIVATE
     return 1;
 }
 

@@ -40,9 +40,10 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
 
 HWND Win32Runtime::applicationWindow() {
     // The hidden application window owns the forms that have no taskbar
-    // button of their own, and hears the shell's broadcasts. It is made with
-    // the first of those forms (and so with the notification-area icon's),
-    // which a second start never makes.
+    // button of their own, hears the shell's broadcasts and carries the
+    // timeouts. It is made with the first of those forms (and so with the
+    // notification-area icon's), or the first timeout, neither of which a
+    // second start has.
     if (appWindow_ != nullptr) return appWindow_;
     WNDCLASSA app{};
     app.lpfnWndProc = ApplicationProc;

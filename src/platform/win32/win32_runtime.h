@@ -43,7 +43,6 @@ public:
     HWND applicationWindow();  // made on first need
     HFONT font() const { return font_.get(); }
     // The screen's density, at which twips become pixels.
-    int pixelsPerInch() const { return pixelsPerInch_; }
     int PixelsPerInch() const override { return pixelsPerInch_; }
     HICON Icon(int resource, int size) const;
     // Before the first button or text box: the common controls of the
