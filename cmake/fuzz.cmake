@@ -9,6 +9,7 @@ endif()
 set(QUORVEL_FUZZ_SOURCES
   ${CMAKE_SOURCE_DIR}/tests/fuzz/icon_mode_fuzz.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/basic_text.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/keys.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/icon_setting.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/registry.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/sim/ansi.cpp

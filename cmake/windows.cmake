@@ -14,6 +14,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_form_window.cpp
   src/platform/win32/win32_instance.cpp
   src/platform/win32/win32_message_filter.cpp
+  src/platform/win32/win32_minimise_all.cpp
   src/platform/win32/entry.cpp)
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 advapi32)
 target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)

@@ -8,6 +8,7 @@
 
 #include "platform/forms.h"
 #include "platform/runtime.h"
+#include "reveal/minimise_check.h"
 #include "ui/form_controls.h"
 
 namespace quorvel {
@@ -58,6 +59,9 @@ public:
     // Whether this process has asked the shell for an icon: only then can
     // there be one to remove.
     bool trayIconAsked = false;
+
+    // Whether the shell acts on the minimise-all keys.
+    MinimiseAllCheck minimiseAll;
 
 private:
     void BindForm1Events(platform::FormEvents& events);

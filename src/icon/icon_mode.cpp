@@ -73,6 +73,9 @@ void ApplyIconMode(App& app) {
     if (app.runtime().PrevInstance()) {
         // A second start is a one-time show-desktop command.
         ShowDesktop(app);
+        // Not before the shell has acted: where it ignores its keys, this
+        // process is the one to ask it the other way.
+        app.minimiseAll.Finish(app.runtime());
         app.runtime().End();
     }
     app.IconMode = ToIconMode(GetIconMode(app.api()));

@@ -64,12 +64,40 @@ bool FormRuntime::AppActivate(std::string_view title) {
 }
 
 void FormRuntime::SendKeys(std::string_view keys) {
+    SendKeyBatches(ParseKeys(keys));
+}
+
+void FormRuntime::MinimiseAllOtherWay() {
+    if (ShellMinimizeAll()) {
+        TraceNote("minimise-all: the shell's automation object");
+        KeysDone();
+    } else {
+        TraceNote("minimise-all: the shell object failed; Windows key + M");
+        SendKeyBatches({{'M', false, true}});
+    }
+}
+
+void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {
     // The keys wait in the receiver's queue until its thread reads them, and
     // are lost should the foreground change first; no Win32 function tells
     // when another thread has read its input. So nothing of a click may be
     // left to come after them: a click on the taskbar button raises Activate
     // once the restore it started is over (see WindowedForm::Activated).
-    SendKeyEvents(KeyEvents(ParseKeys(keys), HeldModifiers()));
+    const auto batches = KeyBatches(strokes, HeldModifiers());
+    Hwnd took = 0;
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        // Windows gives a key to the thread in front as it takes the key off
+        // the system queue: the next stroke goes out once the last one has
+        // moved the keyboard (Tab on the shell's desktop hands it to its
+        // taskbar), or the bound has passed.
+        if (i > 0) WaitForKeyboardToLeave(took);
+        took = Foreground();
+        SendKeyEvents(batches[i]);
+    }
+    KeysDone();
+}
+
+void FormRuntime::KeysDone() {
     // The click that started the keys can still reach a form only when one
     // was restored (see platform/activation.h).
     bool restored = false;

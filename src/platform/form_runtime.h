@@ -25,16 +25,13 @@ public:
     void ActivateStartupForm(Form& form) override;
     bool AppActivate(std::string_view title) override;
     void SendKeys(std::string_view keys) override;
+    void MinimiseAllOtherWay() override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
 
     // --- From the backend ---
-    // A millisecond clock.
-    virtual std::uint32_t Now() const = 0;
     // Activation goes back to the user's window, never to another of our forms.
     virtual void HandActivationAway() = 0;
-    // Takes the user's input until `done` holds (a modal form's loop).
-    virtual void PumpUntil(const std::function<bool()>& done) = 0;
     // One line of the program's trace.
     virtual void Trace(const WindowedForm& form, const char* what, const char* detail) = 0;
 
@@ -62,6 +59,14 @@ protected:
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
     virtual void SendKeyEvents(const std::vector<KeyEvent>& keys) = 0;
+    // Waits a bounded time until the keyboard has left `window`, the one in
+    // front when the last keys went out: another window in front, or none of
+    // its own with the focus. A shell whose one window takes every key never
+    // moves it, and costs the whole bound.
+    virtual void WaitForKeyboardToLeave(Hwnd window) = 0;
+    // The shell's automation object's MinimizeAll; false when there is none
+    // or it failed (Wine's answers E_NOTIMPL).
+    virtual bool ShellMinimizeAll() = 0;
     // A timer that calls TimeoutDue(id) once `milliseconds` have passed;
     // false when none could be set.
     virtual bool StartTimer(int id, std::uint32_t milliseconds) = 0;
@@ -70,6 +75,8 @@ protected:
 
 private:
     Hwnd WindowTitled(std::string_view title);
+    void SendKeyBatches(const std::vector<KeyStroke>& strokes);
+    void KeysDone();
 
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;

@@ -1,7 +1,9 @@
 #include "platform/keys.h"
 
+#include <algorithm>
 #include <string>
 
+#include "platform/constants.h"
 #include "platform/types.h"
 
 namespace quorvel::platform {
@@ -49,19 +51,34 @@ std::vector<KeyStroke> ParseKeys(std::string_view keys) {
     return strokes;
 }
 
-std::vector<KeyEvent> KeyEvents(const std::vector<KeyStroke>& strokes,
-                                const std::vector<std::uint8_t>& held) {
-    constexpr std::uint8_t kAlt = 0x12;
-    std::vector<KeyEvent> events;
-    for (std::uint8_t vk : held) events.push_back({vk, true});
-    for (const KeyStroke& stroke : strokes) {
-        if (stroke.alt) events.push_back({kAlt, false});
-        events.push_back({stroke.virtualKey, false});
-        events.push_back({stroke.virtualKey, true});
-        if (stroke.alt) events.push_back({kAlt, true});
+bool OpensMenuWhenAlone(std::uint8_t vk) {
+    return vk == VK_LWIN || vk == VK_RWIN || vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
+}
+
+std::vector<std::vector<KeyEvent>> KeyBatches(const std::vector<KeyStroke>& strokes,
+                                              const std::vector<std::uint8_t>& held) {
+    std::vector<std::vector<KeyEvent>> batches;
+    if (strokes.empty()) return batches;
+    std::vector<KeyEvent> batch;
+    if (std::any_of(held.begin(), held.end(), OpensMenuWhenAlone)) {
+        batch.push_back({kMaskKey, false});
+        batch.push_back({kMaskKey, true});
     }
-    for (std::uint8_t vk : held) events.push_back({vk, false});
-    return events;
+    for (std::uint8_t vk : held) batch.push_back({vk, true});
+    for (const KeyStroke& stroke : strokes) {
+        if (stroke.win) batch.push_back({VK_LWIN, false});
+        if (stroke.alt) batch.push_back({VK_MENU, false});
+        batch.push_back({stroke.virtualKey, false});
+        batch.push_back({stroke.virtualKey, true});
+        if (stroke.alt) batch.push_back({VK_MENU, true});
+        if (stroke.win) batch.push_back({VK_LWIN, true});
+        batches.push_back(std::move(batch));
+        batch.clear();
+    }
+    for (std::uint8_t vk : held) {
+        if (!OpensMenuWhenAlone(vk)) batches.back().push_back({vk, false});
+    }
+    return batches;
 }
 
 }  // namespace quorvel::platform

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/forms.h"
 #include "platform/winapi.h"
@@ -45,7 +46,22 @@ public:
     // Queues keystrokes for the active window without waiting: letters,
     // "{tab}", "%" holding Alt for the next key.
     virtual void SendKeys(std::string_view keys) = 0;
+    // The shell's minimise-all without the keys: its automation object's
+    // MinimizeAll, else its hot key (Windows key + M).
+    virtual void MinimiseAllOtherWay() = 0;
+    // The windows a shell's minimise-all minimises: visible, enabled,
+    // top-level, not owned, with a minimise button, not tool windows, not
+    // cloaked, not minimised yet, not this program's.
+    virtual std::vector<Hwnd> MinimisableWindows() = 0;
+    // Still there, visible and not minimised.
+    virtual bool StillShown(Hwnd hwnd) = 0;
     virtual void DoEvents() = 0;
+    // A millisecond clock.
+    virtual std::uint32_t Now() const = 0;
+    // Takes events until `done` holds.
+    virtual void PumpUntil(const std::function<bool()>& done) = 0;
+    // One line of the program's trace.
+    virtual void TraceNote(std::string_view line) = 0;
     virtual int MsgBox(std::string_view prompt, int style, std::string_view title) = 0;
     // Deletes the file `name` directly in `folder`; a run-time error when it
     // cannot, or when `name` is not the plain name of a file in that folder

@@ -21,7 +21,9 @@ void MinimizeAllWindows(App& app) {
     // Tab moves the shell's focus from the desktop to the taskbar, and Alt+M
     // there minimises every window. Without the shell's window in front the
     // keys would land in the user's document, so they are sent only then.
-    if (app.runtime().AppActivate("Program Manager")) app.runtime().SendKeys("{tab}%m");
+    if (app.runtime().AppActivate("Program Manager")) {
+        app.minimiseAll.Request(app.runtime(), "{tab}%m");
+    }
     if (app.IconMode > TrayOnly) app.Form1().SetVisible(true);
     MoveOffScreen(app);
 }

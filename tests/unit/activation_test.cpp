@@ -15,6 +15,12 @@ using sim::PressKey;
 class ActivationTest : public SimTest, public ::testing::WithParamInterface<sim::ShellKind> {
 protected:
     ActivationTest() { desk.shellKind = GetParam(); }
+    // Where the shell takes its keys, it is never asked the other way.
+    void TearDown() override {
+        if (GetParam() == sim::ShellKind::WindowsLayoutWithoutAltM) return;
+        EXPECT_EQ(desk.shellObjectCalls, 0);
+        EXPECT_EQ(desk.winMPresses, 0);
+    }
     App* StartWith(const char* mode) {
         StoreMode(mode);
         editor = desk.CreateAppWindow("Untitled - Notepad");
@@ -58,6 +64,9 @@ TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseI
         ClickButtonReveals("alternated button click");
         ClickTrayReveals("alternated tray click");
         int before = desk.MinimiseAllCount();
+        // A window to minimise: a second start knows nothing of the shell,
+        // and finds out from what its keys minimised.
+        desk.Restore(editor);
         EXPECT_EQ(Start(), nullptr);
         desk.Run(1000);
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << "second start " << i;
@@ -209,36 +218,81 @@ TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
 }
 
 // Modifiers the user holds when a reveal starts (Ctrl+Alt of the hotkey that
-// started a second instance, Shift with a click on the icon) are let go for
-// the keys and pressed again after: the shell sees Tab and Alt+M alone.
-TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayReleased) {
+// started a second instance, Shift with a click on the icon, the Windows key
+// of Win+1 or of a launcher's hotkey) are let go for the keys: the shell
+// sees Tab and Alt+M alone. Shift and Ctrl are pressed again after; a
+// Windows key or Alt is not, and Windows never sees one go up alone, which
+// would open the Start menu or enter the menu bar, however the user lets go.
+TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorOpenTheStartMenu) {
     constexpr std::uint8_t kLeftShift = 0xA0, kLeftCtrl = 0xA2, kLeftAlt = 0xA4, kRightAlt = 0xA5,
-                           kLeftWin = 0x5B;
+                           kLeftWin = 0x5B, kRightWin = 0x5C;
     ASSERT_NE(StartWith("3"), nullptr);
+    enum How { SecondStart, Tray, Button };
     const struct {
         const char* name;
         std::vector<std::uint8_t> held;
-        bool secondStart;
+        How how;
     } cases[] = {
-        {"Ctrl+Alt of a hotkey, second start", {kLeftCtrl, kLeftAlt}, true},
-        {"AltGr, second start", {kLeftCtrl, kRightAlt}, true},
-        {"Windows key, second start", {kLeftWin}, true},
-        {"Shift, a click on the icon", {kLeftShift}, false},
+        {"Ctrl+Alt of a hotkey, second start", {kLeftCtrl, kLeftAlt}, SecondStart},
+        {"AltGr, second start", {kLeftCtrl, kRightAlt}, SecondStart},
+        {"Windows key, second start", {kLeftWin}, SecondStart},
+        {"Ctrl+Windows key, second start", {kLeftCtrl, kLeftWin}, SecondStart},
+        {"both Windows keys, second start", {kLeftWin, kRightWin}, SecondStart},
+        {"Shift, a click on the icon", {kLeftShift}, Tray},
+        {"Alt, a click on the button", {kLeftAlt}, Button},
+        {"Windows key, a click on the button", {kLeftWin}, Button},
+        {"Shift+Windows key, a click on the button", {kLeftShift, kLeftWin}, Button},
     };
     for (const auto& c : cases) {
+        desk.Restore(editor);
         for (std::uint8_t vk : c.held) desk.HoldKey(vk, true);
         const int before = desk.MinimiseAllCount();
-        if (c.secondStart) {
+        if (c.how == SecondStart) {
             EXPECT_EQ(Start(), nullptr);
-        } else {
+        } else if (c.how == Tray) {
             desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        } else {
+            desk.ClickTaskbarButton(Form1());
         }
         desk.Run(1000);
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
         for (std::uint8_t vk : c.held) {
-            EXPECT_TRUE(desk.KeyDown(vk)) << c.name << ": key " << int(vk) << " left released";
+            EXPECT_EQ(desk.KeyDown(vk), !platform::OpensMenuWhenAlone(vk))
+                << c.name << ": key " << int(vk);
             desk.HoldKey(vk, false);
         }
+        EXPECT_EQ(desk.startMenus, 0) << c.name;
+        EXPECT_EQ(desk.menuBars, 0) << c.name;
+    }
+}
+
+// The simulated desktop knows Windows' rule: a Windows key or an Alt that
+// goes up with no other key since it went down opens the Start menu or enters
+// the menu bar; one that went up already, or had a key pressed with it, does
+// nothing; the mask key counts as a key.
+TEST(SimulatedMenusTest, ALoneWindowsKeyOrAltOpensAMenuAndNothingElseDoes) {
+    constexpr std::uint8_t kLeftWin = 0x5B, kLeftAlt = 0xA4, kAlt = 0x12, kShift = 0xA0;
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::uint8_t, bool>> keys;  // key, down
+        int startMenus, menuBars;
+    } cases[] = {
+        {"Windows key alone", {{kLeftWin, true}, {kLeftWin, false}}, 1, 0},
+        {"Windows key held and repeated", {{kLeftWin, true}, {kLeftWin, true}, {kLeftWin, false}},
+         1, 0},
+        {"Alt alone, left and common codes", {{kLeftAlt, true}, {kAlt, false}}, 0, 1},
+        {"Windows key with Shift", {{kLeftWin, true}, {kShift, true}, {kShift, false},
+                                    {kLeftWin, false}}, 0, 0},
+        {"Windows key with the mask key", {{kLeftWin, true}, {platform::kMaskKey, true},
+                                           {platform::kMaskKey, false}, {kLeftWin, false}}, 0, 0},
+        {"Windows key up twice", {{kLeftWin, true}, {'M', true}, {kLeftWin, false},
+                                  {kLeftWin, false}}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        sim::Desktop desk;
+        for (auto [vk, down] : c.keys) desk.HoldKey(vk, down);
+        EXPECT_EQ(desk.startMenus, c.startMenus) << c.name;
+        EXPECT_EQ(desk.menuBars, c.menuBars) << c.name;
     }
 }
 
@@ -301,16 +355,7 @@ TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shells, ActivationTest, ::testing::ValuesIn(sim::kShellKinds),
-                         [](const auto& info) {
-                             switch (info.param) {
-                                 case sim::ShellKind::Windows:
-                                     return std::string("WindowsOwn");
-                                 case sim::ShellKind::Harsh:
-                                     return std::string("Harsh");
-                                 default:
-                                     return std::string("HarshSync");
-                             }
-                         });
+                         [](const auto& info) { return std::string(sim::ShellKindName(info.param)); });
 
 }  // namespace
 }  // namespace quorvel::testing

@@ -167,7 +167,10 @@ TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing)
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     desk.Activate(editor);
     desk.RunPending();
-    const auto keys = platform::KeyEvents(platform::ParseKeys("{tab}%m"), {});
+    std::vector<platform::KeyEvent> keys;
+    for (const auto& batch : platform::KeyBatches(platform::ParseKeys("{tab}%m"), {})) {
+        keys.insert(keys.end(), batch.begin(), batch.end());
+    }
 
     desk.Activate(desk.Shell());
     EXPECT_EQ(desk.Active(), desk.Shell());
@@ -182,6 +185,98 @@ TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing)
     desk.RunPending();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
     EXPECT_TRUE(desk.Find(editor)->minimised);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
+
+namespace quorvel::testing {
+namespace {
+
+// A desktop of its own for each case of a table.
+struct World : SimTest {
+    using SimTest::desk, SimTest::Start, SimTest::StoreMode;
+    void TestBody() override {}
+};
+
+// Where the shell ignores its keys (a taskbar that does not take Alt+M, or
+// one too busy to take Tab before Alt+M comes), the program asks it the other
+// way once it has seen nothing minimised: the shell's automation object, else
+// Windows key + M; and at once for the requests after. Never where the keys
+// worked, never twice for one request, never with nothing to minimise.
+TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWayOnce) {
+    const struct {
+        const char* name;
+        sim::ShellKind kind;
+        bool shellObjectWorks;
+        bool busy;
+        bool hidesWhenMinimised;
+        int shellObjectCalls, winMPresses;  // for the first request
+    } cases[] = {
+        {"no Alt+M, shell object works", sim::ShellKind::WindowsLayoutWithoutAltM, true, false,
+         false, 1, 0},
+        {"no Alt+M, shell object fails", sim::ShellKind::WindowsLayoutWithoutAltM, false, false,
+         false, 1, 1},
+        {"no Alt+M, a window that hides", sim::ShellKind::WindowsLayoutWithoutAltM, false, false,
+         true, 1, 1},
+        {"Windows' layout, busy shell", sim::ShellKind::WindowsLayout, false, true, false, 1, 1},
+        {"Windows' layout", sim::ShellKind::WindowsLayout, false, false, false, 0, 0},
+        {"Windows' layout, a window that hides", sim::ShellKind::WindowsLayout, false, false, true,
+         0, 0},
+        {"one window takes the keys", sim::ShellKind::Windows, false, false, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = c.kind;
+        desk.shellObjectWorks = c.shellObjectWorks;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        desk.Find(editor)->hidesWhenMinimised = c.hidesWhenMinimised;
+        t.StoreMode("3");
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr) << c.name;
+        desk.shellBusy = c.busy;
+        desk.ClickTaskbarButton(app->Form1().hWnd());
+        desk.Run(600);
+        EXPECT_EQ(desk.MinimiseAllCount(), 1) << c.name;
+        EXPECT_FALSE(desk.StillShown(editor)) << c.name;
+        EXPECT_EQ(desk.shellObjectCalls, c.shellObjectCalls) << c.name;
+        EXPECT_EQ(desk.winMPresses, c.winMPresses) << c.name;
+        desk.Run(1000);
+        EXPECT_EQ(desk.MinimiseAllCount(), 1) << c.name << ": asked twice";
+
+        // The next request: where the keys were ignored, the other way at once.
+        desk.Restore(editor);
+        desk.Find(editor)->visible = true;
+        const std::size_t traced = desk.trace.size();
+        desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        desk.Run(50);
+        EXPECT_EQ(desk.MinimiseAllCount(), 2) << c.name << ": the second request";
+        const bool atOnce = std::any_of(desk.trace.begin() + traced, desk.trace.end(),
+                                        [](const std::string& line) {
+                                            return line.find("the other way at once") !=
+                                                   std::string::npos;
+                                        });
+        EXPECT_EQ(atOnce, c.shellObjectCalls > 0) << c.name;
+        desk.Run(1000);
+        EXPECT_EQ(desk.MinimiseAllCount(), 2) << c.name << ": the second request asked twice";
+    }
+}
+
+TEST(MinimiseAllCheckTest, WithNothingToMinimiseNothingIsAskedAfterTheKeys) {
+    World t;
+    t.desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    t.desk.ClickTaskbarButton(app->Form1().hWnd());
+    t.desk.Run(1000);
+    EXPECT_TRUE(app->minimiseAll.KeysIgnored() == false);
+    EXPECT_EQ(t.desk.shellObjectCalls, 0);
+    EXPECT_EQ(t.desk.winMPresses, 0);
+    // A second start too, which waits for nothing.
+    EXPECT_EQ(t.Start(), nullptr);
+    t.desk.Run(1000);
+    EXPECT_EQ(t.desk.shellObjectCalls + t.desk.winMPresses, 0);
 }
 
 }  // namespace

@@ -41,7 +41,29 @@ Desktop::Desktop(bool withShell) {
         progman.visible = true;
         progman.taskbarButton = false;
         shell_ = CreateWindow(kShellPid, progman);
+        Window taskbar;
+        taskbar.className = "Shell_TrayWnd";
+        taskbar.visible = true;
+        taskbar.taskbarButton = false;
+        taskbar.toolWindow = true;
+        taskbar_ = CreateWindow(kShellPid, taskbar);
     }
+}
+
+const char* ShellKindName(ShellKind kind) {
+    switch (kind) {
+        case ShellKind::Windows:
+            return "WindowsOwn";
+        case ShellKind::Harsh:
+            return "Harsh";
+        case ShellKind::HarshSync:
+            return "HarshSync";
+        case ShellKind::WindowsLayout:
+            return "WindowsLayout";
+        case ShellKind::WindowsLayoutWithoutAltM:
+            return "WindowsLayoutWithoutAltM";
+    }
+    return "?";
 }
 
 Desktop::~Desktop() {
@@ -203,7 +225,7 @@ void Desktop::Hide(Hwnd hwnd) {
 void Desktop::HandOff(Hwnd gone) {
     for (Hwnd candidate : zOrder_) {
         const Window* c = Find(candidate);
-        if (candidate != gone && c->visible && c->enabled) {
+        if (candidate != gone && candidate != taskbar_ && c->visible && c->enabled) {
             Activate(candidate);
             return;
         }
@@ -218,6 +240,7 @@ void Desktop::Minimise(Hwnd hwnd) {
     Window* w = Find(hwnd);
     if (w == nullptr || w->minimised) return;
     w->minimised = true;
+    if (w->hidesWhenMinimised) w->visible = false;
     Send(hwnd, WM_SIZE, SIZE_MINIMIZED);
     if (active_ == hwnd && Find(hwnd) != nullptr) HandOff(hwnd);
 }
@@ -264,6 +287,40 @@ Hwnd Desktop::CreateAppWindow(const std::string& title) {
 
 // --- the shell ---
 
+bool Desktop::WindowsShell() const {
+    return shellKind == ShellKind::Windows || TwoThreads();
+}
+
+bool Desktop::TwoThreads() const {
+    return shellKind == ShellKind::WindowsLayout ||
+           shellKind == ShellKind::WindowsLayoutWithoutAltM;
+}
+
+std::vector<Hwnd> Desktop::MinimisableWindows(int pid) const {
+    std::vector<Hwnd> found;
+    for (Hwnd hwnd : zOrder_) {
+        const Window* w = Find(hwnd);
+        if (w->pid != pid && w->pid != kShellPid && w->visible && w->enabled && !w->minimised &&
+            w->owner == 0 && w->minimiseBox && !w->toolWindow && !w->cloaked) {
+            found.push_back(hwnd);
+        }
+    }
+    return found;
+}
+
+bool Desktop::StillShown(Hwnd hwnd) const {
+    const Window* w = Find(hwnd);
+    return w != nullptr && w->visible && !w->minimised;
+}
+
+bool Desktop::ShellObjectMinimizeAll() {
+    ++shellObjectCalls;
+    if (!shellObjectWorks || shell_ == 0) return false;
+    // It asks the taskbar, which minimises as its keys would.
+    Post([this] { MinimiseAll(); });
+    return true;
+}
+
 bool Desktop::MayTakeForeground(int pid) const {
     const Window* active = Find(Active());
     return !foregroundLocked || active == nullptr || active->pid == pid;
@@ -290,7 +347,7 @@ void Desktop::MinimiseAll() {
     std::vector<Hwnd> targets;
     for (const auto& [hwnd, w] : windows_) {
         if (w.pid != kShellPid && w.visible && w.enabled && !w.minimised &&
-            w.className != "#32770" && (shellKind != ShellKind::Windows || w.minimiseBox)) {
+            w.className != "#32770" && (!WindowsShell() || w.minimiseBox)) {
             targets.push_back(hwnd);
         }
     }
@@ -328,32 +385,34 @@ bool Desktop::AnyDown(std::initializer_list<std::uint8_t> vks) const {
     return std::any_of(vks.begin(), vks.end(), [this](std::uint8_t vk) { return KeyDown(vk); });
 }
 
+bool Desktop::RunShellStep() {
+    if (shellBusy) return false;
+    return RunOneActivation() || ProcessNextKey();
+}
+
 void Desktop::ProcessKey(const Key& key) {
     HoldKey(key.vk, !key.up);
     const bool modifier = (key.vk >= kVkShift && key.vk <= kVkAlt) ||
                           (key.vk >= 0xA0 && key.vk <= 0xA5) || key.vk == kVkLeftWin ||
                           key.vk == kVkRightWin;
-    if (key.up || modifier || active_ == 0 || active_ != key.to) return;
+    if (key.up || modifier || key.vk == kMaskKey) return;
+    const bool win = AnyDown({kVkLeftWin, kVkRightWin});
+    if (win && key.vk == 'M') {
+        ++winMPresses;
+        // Windows' shell's hot key: taken where the keys are read, whatever
+        // window is in front. With Shift it would be Windows key + Shift + M,
+        // which restores what was minimised.
+        if (TwoThreads() && shell_ != 0 && !AnyDown({kVkShift, kVkControl, kVkAlt})) {
+            MinimiseAll();
+        }
+        return;
+    }
+    if (active_ == 0 || active_ != key.to) return;
     // What the user holds modifies the sent key too.
     const bool alt = KeyDown(kVkAlt);
     const bool others = AnyDown({kVkShift, kVkControl, kVkLeftWin, kVkRightWin});
-    if (active_ == shell_) {
-        if (key.system) {
-            // A system key is no move to the taskbar.
-            shellTaskbarFocus_ = false;
-            return;
-        }
-        // Tab moves the focus from the desktop to the taskbar; Alt+M there
-        // minimises every window. Ctrl+Alt+Tab, Shift+Tab and the like do
-        // neither.
-        if (key.vk == kVkTab && !alt && !others) {
-            shellTaskbarFocus_ = true;
-        } else if (key.vk == 'M' && alt && !others && shellTaskbarFocus_) {
-            shellTaskbarFocus_ = false;
-            MinimiseAll();
-        } else {
-            shellTaskbarFocus_ = false;
-        }
+    if (active_ == shell_ || (active_ == taskbar_ && taskbar_ != 0)) {
+        ShellKey(key, alt, others);
         return;
     }
     Window* w = Find(active_);
@@ -367,7 +426,60 @@ void Desktop::ProcessKey(const Key& key) {
     }
 }
 
+void Desktop::ShellKey(const Key& key, bool alt, bool others) {
+    if (key.system && active_ == shell_) {
+        // A system key is no move to the taskbar.
+        shellTaskbarFocus_ = false;
+        return;
+    }
+    const bool altM = key.vk == 'M' && alt && !others;
+    if (TwoThreads()) {
+        if (active_ == shell_ && key.vk == kVkTab && !alt && !others) {
+            // The desktop hands the keyboard to the taskbar, a window of
+            // another of the shell's threads.
+            Activate(taskbar_);
+        } else if (altM && active_ == taskbar_ && shellKind == ShellKind::WindowsLayout) {
+            MinimiseAll();
+        } else if (altM) {
+            ++ignoredAltMs;
+        }
+        return;
+    }
+    // One window takes both: Tab moves the focus from the desktop to the
+    // taskbar; Alt+M there minimises every window. Ctrl+Alt+Tab, Shift+Tab
+    // and the like do neither.
+    if (key.vk == kVkTab && !alt && !others) {
+        shellTaskbarFocus_ = true;
+    } else if (altM && shellTaskbarFocus_) {
+        shellTaskbarFocus_ = false;
+        MinimiseAll();
+    } else {
+        shellTaskbarFocus_ = false;
+    }
+}
+
+void Desktop::NoteForMenus(std::uint8_t vk, bool down) {
+    // Left and right Alt, and Alt by its common code, are one Alt here.
+    if (vk == VK_LMENU || vk == VK_RMENU) vk = VK_MENU;
+    const bool menuKey = OpensMenuWhenAlone(vk);
+    if (down) {
+        // Another key pressed: no key held so far goes up alone. The same
+        // key again (its repeat) changes nothing.
+        const bool wasLone = lone_.count(vk) != 0;
+        lone_.clear();
+        if (menuKey && (wasLone || !KeyDown(vk))) lone_.insert(vk);
+        return;
+    }
+    if (lone_.erase(vk) == 0) return;
+    if (vk == VK_MENU) {
+        ++menuBars;
+    } else {
+        ++startMenus;
+    }
+}
+
 void Desktop::HoldKey(std::uint8_t vk, bool down) {
+    NoteForMenus(vk, down);
     const Window* active = Find(active_);
     std::set<std::uint8_t>* seen = active ? &threadKeysDown_[active->pid] : nullptr;
     // VK_LSHIFT..VK_RMENU pair up as 0xA0 + 2 * (common - VK_SHIFT) + side.
@@ -502,7 +614,7 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
                     break;
                 }
             }
-        } else if (w->minimised && shellKind == ShellKind::Windows) {
+        } else if (w->minimised && WindowsShell()) {
             // Restored, the window is activated before its WM_SIZE, and once
             // the restore is over it is given the focus, which activates it
             // again (Wine's ShowWindow): a program that handed the foreground

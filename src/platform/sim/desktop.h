@@ -55,6 +55,8 @@ struct Window {
     bool enabled = true;
     bool minimiseBox = false;   // WS_MINIMIZEBOX: what Windows' own shell minimises
     bool cloaked = false;       // on another virtual desktop: visible, yet not seen
+    bool toolWindow = false;    // WS_EX_TOOLWINDOW
+    bool hidesWhenMinimised = false;  // as programs that go to the notification area
     bool taskbarButton = true;  // visible, unowned windows with a caption get one
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
@@ -85,13 +87,20 @@ struct FileFaults {
     std::set<std::string> system;
 };
 
-// How the shell's minimise-all treats the windows. Windows' own shell
-// minimises only windows with a minimise button, by asynchronous requests;
-// others minimise every window, asynchronously or one by one as they
-// answer. Tests that count reveals run under each.
-enum class ShellKind { Windows, Harsh, HarshSync };
+// The kinds of shell. How the minimise-all treats the windows: Windows' own
+// shell minimises only windows with a minimise button, by asynchronous
+// requests; others minimise every window, asynchronously or one by one as
+// they answer. Where the keys go: in the shells we wrote one window takes
+// Tab and Alt+M; in Windows' layout the desktop and the taskbar are windows
+// of two threads, Tab on the desktop hands the keyboard to the taskbar, only
+// the taskbar takes Alt+M, and the shell's hot key Windows key + M minimises
+// all wherever the keyboard is; one such taskbar ignores Alt+M. Tests that
+// count reveals run under each.
+enum class ShellKind { Windows, Harsh, HarshSync, WindowsLayout, WindowsLayoutWithoutAltM };
 inline constexpr ShellKind kShellKinds[] = {ShellKind::Windows, ShellKind::Harsh,
-                                            ShellKind::HarshSync};
+                                            ShellKind::HarshSync, ShellKind::WindowsLayout,
+                                            ShellKind::WindowsLayoutWithoutAltM};
+const char* ShellKindName(ShellKind kind);
 
 class Desktop {
 public:
@@ -170,10 +179,37 @@ public:
 
     // --- the shell ---
     Hwnd Shell() const { return shell_; }
+    // Its taskbar's window, on a thread of its own.
+    Hwnd Taskbar() const { return taskbar_; }
     std::vector<Hwnd> TaskbarButtons() const;
     bool HasTaskbarButton(Hwnd hwnd) const;
     int MinimiseAllCount() const { return minimiseAll_; }
     ShellKind shellKind = ShellKind::HarshSync;
+    bool WindowsShell() const;  // Windows' own minimising rule and taskbar clicks
+    bool TwoThreads() const;    // Windows' layout
+    // The shell's automation object: its MinimizeAll asks the taskbar for the
+    // minimise-all; under Wine it is a stub (E_NOTIMPL), as here by default.
+    bool shellObjectWorks = false;
+    bool ShellObjectMinimizeAll();
+    int shellObjectCalls = 0;
+    int winMPresses = 0;     // Windows key + M, whoever takes it (Windows' shell does)
+    int ignoredAltMs = 0;    // Alt+M that reached a window of the shell and did nothing
+    // What Windows does with a lone Windows key (the Start menu opens) and a
+    // lone Alt (the window in front enters its menu bar): a key that goes up
+    // with no other key pressed since it went down.
+    int startMenus = 0;
+    int menuBars = 0;
+    // The shell's thread is busy beyond any wait of the program's: it
+    // handles the keys only once the program's next messages have run.
+    bool shellBusy = false;
+    // The windows the shell's minimise-all minimises (see Runtime; enabled
+    // too: a window behind its own dialog may be spared), for a
+    // program of `pid`; whether a window still shows.
+    std::vector<Hwnd> MinimisableWindows(int pid) const;
+    bool StillShown(Hwnd hwnd) const;
+    // Lets the shell's threads handle one step: an activation or a key.
+    // False when there is nothing, or the shell is busy.
+    bool RunShellStep();
     // Windows' foreground lock: a program in the background may neither take
     // the activation from the user's window (not even at its start) nor hand
     // it to another program.
@@ -308,6 +344,8 @@ private:
         Hwnd to;  // the window active when it was queued
     };
     void ProcessKey(const Key& key);
+    void ShellKey(const Key& key, bool alt, bool others);
+    void NoteForMenus(std::uint8_t vk, bool down);
     bool ProcessNextKey();
     void MinimiseAll();
     void HandOff(Hwnd gone);
@@ -333,6 +371,8 @@ private:
     std::vector<Hwnd> zOrder_;
     Hwnd active_ = 0;
     Hwnd shell_ = 0;
+    Hwnd taskbar_ = 0;
+    std::set<std::uint8_t> lone_;  // a Windows key or Alt down with no key since
     Hwnd nextHwnd_ = 0x10010;
     bool shellTaskbarFocus_ = false;
     bool shellFocus_ = false;  // the shell's thread has taken its activation

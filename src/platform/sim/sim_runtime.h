@@ -49,6 +49,9 @@ public:
     void HandActivationAway() override;
     void PumpUntil(const std::function<bool()>& done) override { desk_.PumpUntil(done); }
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
+    void TraceNote(std::string_view line) override { desk_.trace.emplace_back(line); }
+    std::vector<Hwnd> MinimisableWindows() override { return desk_.MinimisableWindows(pid_); }
+    bool StillShown(Hwnd hwnd) override { return desk_.StillShown(hwnd); }
 
     // For tests: runs inside Kill between the file's check and its deletion,
     // while the file is held.
@@ -67,6 +70,13 @@ protected:
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);
     }
+    // The shell's threads run meanwhile (unless busy), ours does not.
+    void WaitForKeyboardToLeave(Hwnd window) override {
+        while (desk_.Active() == window && desk_.HasKeyboardFocus(window) &&
+               desk_.RunShellStep()) {
+        }
+    }
+    bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(); }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 

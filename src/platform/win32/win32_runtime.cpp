@@ -101,6 +101,10 @@ void Win32Runtime::Trace(const WindowedForm& form, const char* what, const char*
                  static_cast<void*>(static_cast<const Win32Form&>(form).made()), detail);
 }
 
+void Win32Runtime::TraceNote(std::string_view line) {
+    win32::Trace("%s", Text(line).c_str());
+}
+
 void Win32Runtime::PumpUntil(const std::function<bool()>& done) {
     MSG msg;
     while (!done()) {
@@ -131,7 +135,7 @@ bool Win32Runtime::IsCloaked(HWND hwnd) {
     if (!dwmLookedUp_) {
         dwmLookedUp_ = true;
         HMODULE dwm = GetModuleHandleA("dwmapi.dll");
-        if (dwm == nullptr) dwm = LoadLibraryA("dwmapi.dll");
+        if (dwm == nullptr) dwm = LoadSystemLibrary("dwmapi.dll");
         if (dwm != nullptr) {
             dwmGetAttribute_ =
                 reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"));
@@ -329,8 +333,39 @@ void Win32Runtime::SendKeyEvents(const std::vector<KeyEvent>& keys) {
         inputs.push_back(in);
         win32::Trace("key %02X %s", e.virtualKey, e.up ? "up" : "down");
     }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // Windows blocks input to a window of a higher integrity level (an
+    // elevated program in front) and on the secure desktop, without a word:
+    // whether the shell acted tells in the end.
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) {
+        win32::Trace("SendInput blocked: %u of %u keys, error %lu", sent,
+                     static_cast<unsigned>(inputs.size()), GetLastError());
+    }
     win32::Trace("keys sent to %p", static_cast<void*>(GetForegroundWindow()));
+}
+
+void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
+    // Short: a shell whose one window takes every key never moves the
+    // keyboard and costs the whole bound on every reveal, and a shell that
+    // moves it does so within a few milliseconds. One too busy for that
+    // ignores the next keys, and the check after them asks the other way.
+    constexpr double kBoundMs = 8.0;
+    HWND from = ToHwnd(window);
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    double waited = 0;
+    bool moved = false;
+    for (;;) {
+        moved = GetForegroundWindow() != from || !HasKeyboardFocus(from);
+        QueryPerformanceCounter(&now);
+        waited = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                 static_cast<double>(frequency.QuadPart);
+        if (moved || waited >= kBoundMs) break;
+        WaitBriefly();
+    }
+    win32::Trace("keyboard %s %p after %d us", moved ? "left" : "still with",
+                 static_cast<void*>(from), static_cast<int>(waited * 1000));
 }
 
 bool Win32Runtime::StartTimer(int id, std::uint32_t milliseconds) {

@@ -34,6 +34,9 @@ public:
     void HandActivationAway() override;
     void PumpUntil(const std::function<bool()>& done) override;
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
+    void TraceNote(std::string_view line) override;
+    std::vector<platform::Hwnd> MinimisableWindows() override;
+    bool StillShown(platform::Hwnd window) override;
 
     // The event loop of the program; returns only if WM_QUIT arrives.
     int RunMessageLoop();
@@ -49,6 +52,10 @@ public:
     // manifest (version 6) are loaded then, not at every start.
     void UseCommonControls();
     bool IsOurs(HWND hwnd) const;
+    // On another virtual desktop, or a suspended app's frame: visible, yet not seen.
+    bool IsCloaked(HWND hwnd);
+    // A DLL of the system folder, never one of that name beside the program.
+    static HMODULE LoadSystemLibrary(const char* name);
     // Keyboard navigation of the modal dialog (Tab, arrows, Enter, Escape, access keys).
     bool TranslateDialogMessage(MSG& msg);
 
@@ -66,13 +73,14 @@ protected:
                           platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
+    void WaitForKeyboardToLeave(platform::Hwnd window) override;
+    bool ShellMinimizeAll() override;
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram();
-    bool IsCloaked(HWND hwnd);
     // A nap of a millisecond that answers the messages other threads send us.
     static void WaitBriefly();
     static bool HasKeyboardFocus(HWND target);
