@@ -1,0 +1,146 @@
+"""The reveal on a stand-in shell laid out as Windows' own: the desktop and
+the taskbar on two threads, Tab on the desktop hands the keyboard to the
+taskbar and only the taskbar takes Alt+M (--layout); one whose taskbar
+ignores Alt+M and takes Windows key + M, the shell's hot key (--no-alt-m).
+Its low-level keyboard hook records what Windows would do with a lone
+Windows key (the Start menu) or a lone Alt (the menu bar). With the real
+quorvel.exe: each request reveals exactly once, within a second where Alt+M
+is ignored, and keys the user holds never leave a lone Windows key or Alt."""
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from wine import BUILD, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
+
+TRAY_MENU = [17, 9, 17, 17, 9, 17]  # Show Desktop, -, Configure, About Quorvel, -, Exit Quorvel
+
+
+class WindowsShell(DesktopTestCase):
+    desktop = "windows-shell"
+
+    def start(self, *options):
+        d = self.desk
+        d.reset("3")
+        d.start_shell(*options)
+        self.notepad = d.start_notepad()
+        self.proc, self.form1 = d.start_quorvel()
+
+    def click_at(self, x, y, button=1):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
+                       env=self.desk.env, check=True)
+        time.sleep(0.3)
+
+    def requests(self):
+        """Each kind of request, as a user makes it."""
+        d = self.desk
+
+        def button():
+            self.click_at(*wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre)
+
+        def icon():
+            self.click_at(*d.tray_icon_position())
+
+        def menu():
+            self.click_at(*d.tray_icon_position(), button=3)
+            popup = wait_for("the pop-up menu", d.popup_menu)
+            self.click_at(*d.menu_item_centre(popup, 0, TRAY_MENU))
+
+        def second_start():
+            second = d.start(BUILD / "quorvel.exe")
+            wait_for("the second start to end", lambda: process_ended(second), timeout=30)
+
+        return (("a click on the button", button), ("a click on the icon", icon),
+                ("Show Desktop from the icon's menu", menu), ("a second start", second_start))
+
+    def restore_notepad(self):
+        """A window on the desktop to minimise, for each request."""
+        d = self.desk
+        if d.window(self.notepad.hwnd).iconic:
+            d.click(*wait_for("Notepad's button", lambda: d.button_of(self.notepad.hwnd)).centre)
+            wait_for("Notepad restored", lambda: not d.window(self.notepad.hwnd).iconic)
+
+    def reveal_once(self, what, request, within=None):
+        d = self.desk
+        count = d.reveals()
+        started = time.monotonic()
+        request()
+        wait_for(f"the minimise-all of {what}", lambda: d.reveals() > count, timeout=10,
+                 interval=0.02)
+        took = time.monotonic() - started
+        stays(f"one minimise-all for {what}", lambda: d.reveals() == count + 1, duration=1.0)
+        if within is not None:
+            self.assertLess(took, within, f"{what}: the minimise-all took {took:.2f} s")
+
+    def assert_no_lone_keys(self):
+        d = self.desk
+        self.assertEqual(d.shell_lines("start-menu"), [], "a lone Windows key")
+        self.assertEqual(d.shell_lines("menu-bar"), [], "a lone Alt")
+
+    def test_every_request_reveals_once_on_windows_layout(self):
+        d = self.desk
+        self.start("--layout")
+        for what, request in self.requests():
+            with self.subTest(what):
+                self.restore_notepad()
+                self.reveal_once(what, request)
+        self.assertEqual(d.shell_lines("way"), [], "Windows key + M where Alt+M works")
+        self.assertEqual(d.shell_lines("ignored-alt-m"), [], "Alt+M that reached the desktop")
+        self.assert_no_lone_keys()
+
+    def test_a_taskbar_that_ignores_alt_m_still_shows_the_desktop(self):
+        """Every request within a second, the first by the other way after
+        its wait, the later ones at once; also with Shift or Ctrl held, and
+        with a window that hides itself when it is minimised."""
+        d = self.desk
+        self.start("--no-alt-m")
+        d.start(BUILD / "qvprobe.exe", "window-hides", "Hides when minimised")
+        hides = wait_for("the window that hides", lambda: d.find("Hides when minimised"))
+        for what, request in self.requests():
+            with self.subTest(what):
+                self.restore_notepad()
+                self.reveal_once(what, request, within=1.0)
+        self.assertFalse(d.window(hides.hwnd).visible, "the window that hides is shown")
+        for key in ("shift", "ctrl"):
+            with self.subTest(held=key):
+                self.restore_notepad()
+                d.click(*d.at_twips(self.notepad.hwnd, 0, 0, 0, 0))
+                subprocess.run(["xdotool", "keydown", key], env=d.env, check=True)
+                try:
+                    self.reveal_once(f"a second start with {key} held", self.requests()[3][1],
+                                     within=1.0)
+                finally:
+                    subprocess.run(["xdotool", "keyup", key], env=d.env, check=True)
+        ways = d.shell_lines("way")
+        self.assertEqual(len(ways), d.reveals(), "a minimise-all not by the hot key")
+        self.assert_no_lone_keys()
+
+    def test_held_windows_keys_and_alt_leave_no_lone_key(self):
+        """Held over a second start or a click on the button, let go after:
+        one reveal each, and Windows would see no lone Windows key or Alt."""
+        d = self.desk
+        self.start("--layout")
+        second_start = self.requests()[3][1]
+        button = self.requests()[0][1]
+        cases = (("the Windows key", ["super"], second_start),
+                 ("the Windows key, a click", ["super"], button),
+                 ("Alt", ["alt"], second_start),
+                 ("Ctrl+Windows key", ["ctrl", "super"], second_start),
+                 ("both Windows keys", ["Super_L", "Super_R"], second_start))
+        for what, keys, request in cases:
+            with self.subTest(what):
+                self.restore_notepad()
+                d.click(*d.at_twips(self.notepad.hwnd, 0, 0, 0, 0))
+                subprocess.run(["xdotool", "keydown", *keys], env=d.env, check=True)
+                try:
+                    self.reveal_once(f"{what} held", request)
+                finally:
+                    subprocess.run(["xdotool", "keyup", *keys], env=d.env, check=True)
+                time.sleep(0.3)
+                self.assert_no_lone_keys()
+
+
+if __name__ == "__main__":
+    unittest.main()
