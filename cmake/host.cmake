@@ -18,7 +18,8 @@ include(GoogleTest)
 
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp tests/conformance/*.cpp)
 add_executable(quorvel_unit_tests ${UNIT_TESTS})
-target_include_directories(quorvel_unit_tests PRIVATE tests)
+# tools: the stand-in shell's rules (tools/shell/standin_keys.h), judged here too.
+target_include_directories(quorvel_unit_tests PRIVATE tests tools)
 target_link_libraries(quorvel_unit_tests PRIVATE quorvel_sim GTest::gtest_main)
 gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 30)
 

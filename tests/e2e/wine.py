@@ -260,7 +260,11 @@ class WineDesktop:
     def start_shell(self, *options):
         """The stand-in shell; "--sync" minimises with ShowWindow instead of
         ShowWindowAsync, "--windows" only windows with a minimise button, as
-        Windows' own shell does."""
+        Windows' own shell does; "--layout" puts the taskbar that takes Alt+M
+        in a window of another thread, "--no-alt-m" has it take Windows key
+        + M instead, "--shell-window" registers the shell window,
+        "--view-sibling" has the desktop's keys go to a WorkerW beside it
+        (see tools/shell/standin_shell.cpp)."""
         proc = self.start(BUILD / "standin_shell.exe", *options, self.windows_path(self.shell_log))
         return self.wait_for_start("the stand-in shell", proc,
                                    lambda: self.find("Program Manager"))
@@ -380,6 +384,14 @@ class WineDesktop:
             return []
         return [{int(h, 16) for h in line.split()[3:]}
                 for line in self.shell_log.read_text().splitlines() if line.startswith("minimise-all")]
+
+    def shell_lines(self, prefix):
+        """The stand-in shell's log lines that start with `prefix`
+        ("start-menu", "menu-bar", "way", "ignored-alt-m", ...), in order."""
+        if not self.shell_log.exists():
+            return []
+        return [line for line in self.shell_log.read_text().splitlines()
+                if line.startswith(prefix)]
 
     def screenshot(self, name):
         path = ARTEFACTS / (f"{name}.png" if ARCH == "win32" else f"{name}-{ARCH}.png")

@@ -123,11 +123,27 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+LRESULT CALLBACK HidesWhenMinimised(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE && wParam == SIZE_MINIMIZED) {
+        ShowWindow(hwnd, SW_HIDE);
+        return 0;
+    }
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+        // Minimised as usual, which hides it (above); hidden here as well
+        // should anything have kept the minimise from happening.
+        LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
+        return result;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
+        "        window-hides TITLE | activate HWND | shellwindow |\n"
         "        hold PATH | layout HWND | focus HWND\n",
         stderr);
     return 2;
@@ -199,6 +215,15 @@ int main(int argc, char** argv) {
         std::printf("%s\n", text);
     } else if (cmd == "post" && argc >= 6) {
         return PostMessageA(Hwnd(argv[2]), Num(argv[3]), Num(argv[4]), Num(argv[5])) ? 0 : 1;
+    } else if (cmd == "shellwindow") {
+        // The window registered as the desktop shell's, if any.
+        HWND shell = GetShellWindow();
+        if (shell == nullptr) return 1;
+        PrintWindow(shell);
+    } else if (cmd == "activate" && argc >= 3) {
+        // Brings a window to the front as another program would (this Wine
+        // keeps no foreground lock); what is in front after it may differ.
+        return SetForegroundWindow(Hwnd(argv[2])) ? 0 : 1;
     } else if (cmd == "close" && argc >= 3) {
         DWORD_PTR result = 0;
         SendMessageTimeoutA(Hwnd(argv[2]), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 3000, &result);
@@ -308,11 +333,13 @@ int main(int argc, char** argv) {
             std::printf("%s\n", name);
         }
         CloseHandle(process);
-    } else if (cmd == "window" && argc >= 3) {
+    } else if ((cmd == "window" || cmd == "window-hides") && argc >= 3) {
         // Another program's ordinary window with the given title, put in
-        // front; runs until the window is closed.
+        // front; runs until the window is closed. "window-hides": one that
+        // hides itself when it is minimised, as programs that go to the
+        // notification area do.
         WNDCLASSA cls{};
-        cls.lpfnWndProc = DefWindowProcA;
+        cls.lpfnWndProc = cmd == "window" ? DefWindowProcA : HidesWhenMinimised;
         cls.hInstance = GetModuleHandleA(nullptr);
         cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         cls.lpszClassName = "QvProbeWindow";
