@@ -1,8 +1,9 @@
 """Exactly one reveal per request and none without one, with the real
 quorvel.exe under Wine and each kind of stand-in shell: one that minimises
 every window, the program's own included, by ShowWindowAsync and (--sync) by
-ShowWindow, and (--windows) one that minimises only windows with a minimise
-button, as Windows' own shell does. Requests: clicks on the taskbar button,
+ShowWindow, (--windows) one that minimises only windows with a minimise
+button, as Windows' own shell does, and (--layout) one laid out as Windows'
+shell, its desktop and taskbar on two threads. Requests: clicks on the taskbar button,
 on the notification-area icon, second starts (also from a hotkey still
 held), and clicks after the Configure dialog closed; no request: the
 activation Windows hands on when the user's window is closed or minimised.
@@ -16,7 +17,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).parent))
 from wine import BUILD, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
-VARIANTS = ((), ("--sync",), ("--windows",))
+VARIANTS = ((), ("--sync",), ("--windows",), ("--layout",))
 SC_MINIMIZE = ("0x112", "0xF020", "0")  # WM_SYSCOMMAND
 COMMAND2 = (3825, 585, 855, 375)  # OK
 COMMAND3 = (3825, 1065, 855, 375)  # Cancel
@@ -110,7 +111,8 @@ class Reveal(DesktopTestCase):
         # the two menus in turn: together every combination.
         ways = {(): (("OK", False), ("Cancel", True), ("Escape", False)),
                 ("--sync",): (("OK", True), ("Cancel", False), ("Escape", True)),
-                ("--windows",): (("OK", False), ("Escape", True))}
+                ("--windows",): (("OK", False), ("Escape", True)),
+                ("--layout",): (("Cancel", True),)}
         for variant in VARIANTS:
             self.start(variant)
             count = 0
