@@ -14,7 +14,17 @@ Hwnd FormRuntime::WindowTitled(std::string_view title) {
         // this program is kept in, say).
         return modalForm != nullptr ? modalForm->hWnd() : 0;
     }
+    // The shell's own window first: any program can title a window "Program
+    // Manager", and keys typed into it would land in that program. Another
+    // program's window of the title is taken only where the shell registers
+    // none.
+    if (Hwnd shell = ShellWindowTitled(title)) return shell;
     return FindTitled(title);
+}
+
+void FormRuntime::NoteUserWindow() {
+    const Hwnd inFront = Foreground();
+    if (inFront != 0 && !OwnsWindow(inFront)) userWindow = inFront;
 }
 
 void FormRuntime::ActivateStartupForm(Form& form) {
@@ -25,11 +35,15 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     // front. The activation is the run time's own either way (its messages
     // raise nothing); the start-up form's Activate is raised below, granted
     // or not, so that the first click after it reveals.
-    {
+    // A program that may not take the foreground does not ask for it: the
+    // refusal would flash its taskbar button until the user clicks it.
+    const bool may = MayRequestForeground();
+    if (may) {
+        NoteUserWindow();
         EventDispatcher::OwnDoing own(events);
         if (RequestForeground(f.hWnd())) WaitForForeground(f.hWnd());
     }
-    Trace(f, "start-up activation", "");
+    Trace(f, "start-up activation", may ? "" : "not asked: may not take the foreground");
     activation.StartupActivation(&f);
     events.Raise(f.events.Activate);
 }
@@ -38,6 +52,11 @@ bool FormRuntime::AppActivate(std::string_view title) {
     const Hwnd target = WindowTitled(title);
     if (target == 0) {
         TraceAppActivate(title, 0, Foreground());
+        return false;
+    }
+    // Refused, the request would only flash the window's taskbar button.
+    if (!MayRequestForeground()) {
+        TraceNote("AppActivate: may not take the foreground");
         return false;
     }
     // The change may be undone at once: the last step of a click on the
@@ -68,11 +87,14 @@ void FormRuntime::SendKeys(std::string_view keys) {
 }
 
 void FormRuntime::MinimiseAllOtherWay() {
-    if (ShellMinimizeAll()) {
+    // A shell object that failed once (Wine's is a stub) is not asked again:
+    // loading COM for it costs every request.
+    if (!shellObjectFailed_ && ShellMinimizeAll()) {
         TraceNote("minimise-all: the shell's automation object");
         KeysDone();
     } else {
-        TraceNote("minimise-all: the shell object failed; Windows key + M");
+        shellObjectFailed_ = true;
+        TraceNote("minimise-all: Windows key + M");
         SendKeyBatches({{'M', false, true}});
     }
 }

@@ -39,21 +39,34 @@ public:
     ActivationModel activation;
     WindowedForm* modalForm = nullptr;
     std::vector<WindowedForm*> forms;
+    // The user's window in front when the program last took the foreground
+    // itself (its dialog, its menu), for the hand-back: 0 when unknown.
+    Hwnd userWindow = 0;
+    // Before the program takes the foreground itself.
+    void NoteUserWindow();
 
 protected:
     // For AppActivate: a top-level window titled `title` ignoring letter
-    // case, a visible one first, 0 for none; the foreground window; whether
-    // a window is this process's.
+    // case, a visible one first, 0 for none; the shell's own window
+    // (GetShellWindow) when it bears that title, else 0; the foreground
+    // window; whether a window is this process's.
     virtual Hwnd FindTitled(std::string_view title) = 0;
+    virtual Hwnd ShellWindowTitled(std::string_view title) = 0;
     virtual Hwnd Foreground() const = 0;
     virtual bool OwnsWindow(Hwnd hwnd) const = 0;
+    // Whether the window system would let this program take the foreground
+    // now: one that asks without the right has its request refused and the
+    // window's taskbar button flashed instead.
+    virtual bool MayRequestForeground() = 0;
     // Asks the window system to make `target` the foreground window; false
     // when it refused (Windows' lock: only the program in front may).
     virtual bool RequestForeground(Hwnd target) = 0;
-    // Waits a bounded time for `target` to come to the front; false if it did not.
+    // Waits a bounded time for `target`'s thread to come to the front (the
+    // window itself, or another of its thread's: a shell's desktop may pass
+    // its activation to the window holding its icons); false if it did not.
     virtual bool WaitForForeground(Hwnd target) = 0;
-    // Waits a bounded time until `target`'s thread has given it the keyboard
-    // focus; true if it is still in front.
+    // Waits a bounded time until `target`'s thread has given one of its
+    // windows the keyboard focus; true if that thread is still in front.
     virtual bool WaitUntilReadyForKeys(Hwnd target) = 0;
     // The trace's line for one attempt: `inFront` is the foreground window after it.
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
@@ -78,6 +91,7 @@ private:
     void SendKeyBatches(const std::vector<KeyStroke>& strokes);
     void KeysDone();
 
+    bool shellObjectFailed_ = false;
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };

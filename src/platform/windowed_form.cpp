@@ -92,6 +92,7 @@ void WindowedForm::ShowModal() {
     }
     runtime_.modalForm = this;
     hiddenByProgram = false;
+    runtime_.NoteUserWindow();
     ShowWindow(Showing::Activate);
     if (runtime_.activation.current() != this) {
         runtime_.activation.Shown(this);
@@ -112,6 +113,7 @@ void WindowedForm::ShowModal() {
 
 void WindowedForm::PopupMenu(std::string_view menuName) {
     Require();
+    runtime_.NoteUserWindow();
     if (Control* item = TrackMenu(menuName)) Raise(item->Click);
 }
 

@@ -22,10 +22,12 @@ public:
 
     bool KeysIgnored() const { return keysIgnored_; }
 
-    // The longest wait for the shell to act on its keys: shells act within
-    // tens of milliseconds, and a request the user sees unanswered for half
-    // a second is one they make again.
-    static constexpr std::uint32_t kWaitMs = 500;
+    // The longest wait for the shell to act on its keys. A shell minimises
+    // asynchronously, each window as its own thread gets to it: under Wine
+    // the first window was minimised within 20 to 90 ms of the keys on a
+    // busy machine. Longer would keep a user whose taskbar ignores Alt+M
+    // waiting on each second start; shorter would ask a slow shell twice.
+    static constexpr std::uint32_t kWaitMs = 300;
     static constexpr std::uint32_t kPollMs = 20;
 
 private:

@@ -34,23 +34,33 @@ class WindowsShell(DesktopTestCase):
         time.sleep(0.3)
 
     def requests(self):
-        """Each kind of request, as a user makes it."""
+        """Each kind of request, as a user makes it; each returns the time of
+        its last step, the one that asks for the reveal."""
         d = self.desk
 
         def button():
-            self.click_at(*wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre)
+            centre = wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre
+            asked = time.time()
+            self.click_at(*centre)
+            return asked
 
         def icon():
+            asked = time.time()
             self.click_at(*d.tray_icon_position())
+            return asked
 
         def menu():
             self.click_at(*d.tray_icon_position(), button=3)
             popup = wait_for("the pop-up menu", d.popup_menu)
+            asked = time.time()
             self.click_at(*d.menu_item_centre(popup, 0, TRAY_MENU))
+            return asked
 
         def second_start():
+            asked = time.time()
             second = d.start(BUILD / "quorvel.exe")
             wait_for("the second start to end", lambda: process_ended(second), timeout=30)
+            return asked
 
         return (("a click on the button", button), ("a click on the icon", icon),
                 ("Show Desktop from the icon's menu", menu), ("a second start", second_start))
@@ -65,11 +75,12 @@ class WindowsShell(DesktopTestCase):
     def reveal_once(self, what, request, within=None):
         d = self.desk
         count = d.reveals()
-        started = time.monotonic()
-        request()
+        asked = request()
         wait_for(f"the minimise-all of {what}", lambda: d.reveals() > count, timeout=10,
                  interval=0.02)
-        took = time.monotonic() - started
+        # When the shell minimised, by its log's clock (the system's, as `asked`).
+        logged = [line for line in d.shell_lines("minimise-all")][count]
+        took = float(logged.split()[1]) / 1000 - asked
         stays(f"one minimise-all for {what}", lambda: d.reveals() == count + 1, duration=1.0)
         if within is not None:
             self.assertLess(took, within, f"{what}: the minimise-all took {took:.2f} s")
@@ -119,9 +130,16 @@ class WindowsShell(DesktopTestCase):
 
     def test_held_windows_keys_and_alt_leave_no_lone_key(self):
         """Held over a second start or a click on the button, let go after:
-        one reveal each, and Windows would see no lone Windows key or Alt."""
+        one reveal each, and Windows would see no lone Windows key or Alt.
+
+        Under the shell whose one window takes both keys: under Wine, a
+        window that takes the display's focus makes Wine set its key state
+        to the physical keyboard's, so with Windows' layout the taskbar's
+        window, taking it after Tab, would find the Windows key the user
+        still holds pressed again, and Alt+M with it; no Windows shell sees
+        that."""
         d = self.desk
-        self.start("--layout")
+        self.start()
         second_start = self.requests()[3][1]
         button = self.requests()[0][1]
         cases = (("the Windows key", ["super"], second_start),

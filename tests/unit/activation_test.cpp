@@ -15,8 +15,11 @@ using sim::PressKey;
 class ActivationTest : public SimTest, public ::testing::WithParamInterface<sim::ShellKind> {
 protected:
     ActivationTest() { desk.shellKind = GetParam(); }
-    // Where the shell takes its keys, it is never asked the other way.
+    // No request for the foreground is ever refused, which would flash a
+    // taskbar button; where the shell takes its keys, it is never asked the
+    // other way.
     void TearDown() override {
+        EXPECT_EQ(desk.flashes.size(), 0u) << "a taskbar button flashed";
         if (GetParam() == sim::ShellKind::WindowsLayoutWithoutAltM) return;
         EXPECT_EQ(desk.shellObjectCalls, 0);
         EXPECT_EQ(desk.winMPresses, 0);
@@ -131,6 +134,7 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(desk.Active(), editor) << "the start took the foreground from the user";
+    EXPECT_TRUE(desk.flashes.empty()) << "the start asked for the foreground and flashed";
     EXPECT_EQ(app->Form1().Tag(), "*");
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     // The user's click on the button gives the program the foreground, and
@@ -335,6 +339,42 @@ TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
     }
 }
 
+// Keys only to the shell: a window of another program titled "Program
+// Manager", made before or after the shell's or the program, never gets them
+// while the shell registers its own window; where it registers none, the
+// first window of the title is taken as before.
+TEST_P(ActivationTest, KeysGoToTheShellsOwnWindowNotAnotherOfItsTitle) {
+    for (const bool registered : {true, false}) {
+        for (const bool fakeFirst : {true, false}) {
+            sim::Desktop& d = desk;
+            d.shellRegistersWindow = registered;
+            Hwnd fake = 0;
+            if (fakeFirst) fake = d.CreateAppWindow("Program Manager");
+            ASSERT_NE(StartWith("2"), nullptr);
+            if (!fakeFirst) fake = d.CreateAppWindow("Program Manager");
+            d.Activate(editor);
+            const int before = d.MinimiseAllCount();
+            for (int i = 0; i < 3; ++i) {
+                d.ClickTaskbarButton(Form1());
+                d.Run(1000);
+            }
+            const char* where = registered ? "registered" : "unregistered";
+            if (registered) {
+                EXPECT_EQ(d.MinimiseAllCount(), before + 3) << where << fakeFirst;
+                EXPECT_EQ(d.Find(fake)->typed, "") << where << fakeFirst;
+            } else {
+                // The fake, in front of the shell's window, takes the keys;
+                // nothing minimised, the shell is asked the other way.
+                EXPECT_NE(d.Find(fake)->typed, "") << where << fakeFirst;
+                EXPECT_GT(d.shellObjectCalls, 0) << where << fakeFirst;
+                d.shellObjectCalls = d.winMPresses = 0;
+            }
+            d.ShutDown();
+            d.DestroyWindow(fake);
+        }
+    }
+}
+
 // The activation the program hands away goes to a window the user can see
 // and use: never a cloaked one (on another virtual desktop) or a disabled one.
 TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {
@@ -352,6 +392,34 @@ TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {
     desk.Minimise(editor);
     ClickButtonReveals("a click with nothing but the cloaked and disabled windows");
     EXPECT_NE(desk.Active(), cloaked);
+}
+
+// After the dialog, the activation goes back to the window the user worked
+// in, not to a window above it: one that never takes the activation (an
+// on-screen keyboard), a click-through overlay, a tool window, or another
+// program's window kept on top.
+TEST_P(ActivationTest, TheDialogHandsTheActivationBackToTheUsersWindow) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    const struct {
+        const char* name;
+        bool sim::Window::*flag;
+    } above[] = {{"no activation", &sim::Window::noActivate},
+                 {"click-through", &sim::Window::transparent},
+                 {"tool window", &sim::Window::toolWindow},
+                 {"always on top, the user's window below", nullptr}};
+    for (const auto& a : above) {
+        Hwnd over = desk.CreateAppWindow(a.name);
+        if (a.flag != nullptr) desk.Find(over)->*a.flag = true;
+        desk.Activate(editor);
+        desk.BringToFront(over);
+        desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
+        desk.At(50, [&] { ClickControl(Dialog(), "Command3"); });
+        desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+        desk.Run(1000);
+        ASSERT_EQ(app->Form3(), nullptr) << a.name;
+        EXPECT_EQ(desk.Active(), editor) << a.name;
+        desk.DestroyWindow(over);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shells, ActivationTest, ::testing::ValuesIn(sim::kShellKinds),

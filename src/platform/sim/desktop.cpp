@@ -46,6 +46,7 @@ Desktop::Desktop(bool withShell) {
         taskbar.visible = true;
         taskbar.taskbarButton = false;
         taskbar.toolWindow = true;
+        taskbar.thread = 1;
         taskbar_ = CreateWindow(kShellPid, taskbar);
     }
 }
@@ -258,16 +259,26 @@ void Desktop::BringToFront(Hwnd hwnd) {
     zOrder_.insert(zOrder_.begin(), hwnd);
 }
 
-Hwnd Desktop::NextWindowOfOtherProgram(int pid) const {
+Hwnd Desktop::NextWindowOfOtherProgram(int pid, Hwnd preferred) const {
+    auto takes = [&](Hwnd hwnd) {
+        const Window* w = Find(hwnd);
+        return w != nullptr && hwnd != shell_ && w->visible && !w->cloaked && w->enabled &&
+               !w->minimised && !w->toolWindow && !w->noActivate && !w->transparent &&
+               w->pid != pid && w->pid != kShellPid;
+    };
+    if (takes(preferred)) return preferred;
     for (Hwnd hwnd : zOrder_) {
         const Window* w = Find(hwnd);
         bool onScreen = w->x + w->width > 0 && w->y + w->height > 0;
-        if (hwnd != shell_ && w->visible && !w->cloaked && w->enabled && !w->minimised &&
-            onScreen && w->pid != pid && w->pid != kShellPid) {
-            return hwnd;
-        }
+        if (takes(hwnd) && onScreen) return hwnd;
     }
     return shell_;
+}
+
+bool Desktop::SameThread(Hwnd a, Hwnd b) const {
+    const Window* x = Find(a);
+    const Window* y = Find(b);
+    return x != nullptr && y != nullptr && x->pid == y->pid && x->thread == y->thread;
 }
 
 Hwnd Desktop::CreateAppWindow(const std::string& title) {

@@ -56,6 +56,9 @@ struct Window {
     bool minimiseBox = false;   // WS_MINIMIZEBOX: what Windows' own shell minimises
     bool cloaked = false;       // on another virtual desktop: visible, yet not seen
     bool toolWindow = false;    // WS_EX_TOOLWINDOW
+    bool noActivate = false;    // WS_EX_NOACTIVATE: an on-screen keyboard, say
+    bool transparent = false;   // WS_EX_TRANSPARENT: a click-through overlay
+    int thread = 0;             // which of its process's threads made it
     bool hidesWhenMinimised = false;  // as programs that go to the notification area
     bool taskbarButton = true;  // visible, unowned windows with a caption get one
     Hwnd owner = 0;
@@ -170,10 +173,14 @@ public:
     void Restore(Hwnd hwnd);
     // To the front of the z-order without activation (SWP_NOACTIVATE).
     void BringToFront(Hwnd hwnd);
-    // The front-most window of another program than `pid` that the user can
-    // see and use (visible, not cloaked, enabled, not minimised, on the
-    // screen); the shell when nothing else is there, or 0.
-    Hwnd NextWindowOfOtherProgram(int pid) const;
+    // The window of another program than `pid` that the activation goes
+    // back to: `preferred` (the user's, when known) where it still takes the
+    // activation, else the front-most that does (visible, not cloaked,
+    // enabled, not minimised, on the screen, not a tool window, not one that
+    // never takes the activation or lets clicks through); the shell when
+    // nothing else is there, or 0.
+    Hwnd NextWindowOfOtherProgram(int pid, Hwnd preferred = 0) const;
+    bool SameThread(Hwnd a, Hwnd b) const;
     // A window of another program, for the keys to land in.
     Hwnd CreateAppWindow(const std::string& title);
 
@@ -214,6 +221,13 @@ public:
     // the activation from the user's window (not even at its start) nor hand
     // it to another program.
     bool foregroundLocked = false;
+    // Each request the lock refused: Windows flashes the window's taskbar
+    // button instead (SetForegroundWindow's documentation).
+    std::vector<Hwnd> flashes;
+    // The shell registers its desktop window (GetShellWindow), as Windows'
+    // does; the shells we wrote may not.
+    bool shellRegistersWindow = true;
+    Hwnd ShellWindow() const { return shellRegistersWindow ? shell_ : 0; }
     // Under the lock, a program may take or hand on the foreground only
     // while one of its windows has it, or no window does.
     bool MayTakeForeground(int pid) const;

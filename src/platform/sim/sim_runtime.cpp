@@ -304,7 +304,7 @@ bool SimRuntime::IsOurs(Hwnd hwnd) const {
 
 void SimRuntime::HandActivationAway() {
     if (!IsOurs(desk_.Active())) return;
-    Hwnd next = desk_.NextWindowOfOtherProgram(pid_);
+    Hwnd next = desk_.NextWindowOfOtherProgram(pid_, userWindow);
     if (next != 0) desk_.Activate(next);
 }
 
@@ -317,8 +317,16 @@ void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* d
     desk_.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " + detail);
 }
 
+Hwnd SimRuntime::ShellWindowTitled(std::string_view title) {
+    const Window* shell = desk_.Find(desk_.ShellWindow());
+    return shell != nullptr && Lower(shell->title) == Lower(std::string(title)) ? shell->hwnd : 0;
+}
+
 bool SimRuntime::RequestForeground(Hwnd target) {
-    if (!desk_.MayTakeForeground(pid_)) return false;
+    if (!desk_.MayTakeForeground(pid_)) {
+        desk_.flashes.push_back(target);
+        return false;
+    }
     desk_.Activate(target);
     return true;
 }

@@ -60,10 +60,12 @@ public:
 protected:
     void EndProcess() override;
     Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
+    Hwnd ShellWindowTitled(std::string_view title) override;
+    bool MayRequestForeground() override { return desk_.MayTakeForeground(pid_); }
     Hwnd Foreground() const override { return desk_.Active(); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
     bool RequestForeground(Hwnd target) override;
-    bool WaitForForeground(Hwnd target) override { return desk_.Active() == target; }
+    bool WaitForForeground(Hwnd target) override { return desk_.SameThread(desk_.Active(), target); }
     bool WaitUntilReadyForKeys(Hwnd target) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;

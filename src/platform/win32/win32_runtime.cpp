@@ -147,10 +147,24 @@ bool Win32Runtime::IsCloaked(HWND hwnd) {
     return SUCCEEDED(get(hwnd, kDwmwaCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
 }
 
+bool Win32Runtime::TakesActivation(HWND h) {
+    // Only a window the user can see and use, and that takes the activation:
+    // not one that never does (an on-screen keyboard), not a click-through
+    // overlay, not a tool window.
+    if (!IsWindowVisible(h) || IsIconic(h) || !IsWindowEnabled(h) || IsOurs(h)) return false;
+    const LONG exStyle = GetWindowLongA(h, GWL_EXSTYLE);
+    if (exStyle & (WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW)) return false;
+    return !IsCloaked(h);
+}
+
 HWND Win32Runtime::NextWindowOfOtherProgram() {
+    // First the window the user was working in when the program took the
+    // foreground, where it still is.
+    if (HWND user = ToHwnd(userWindow); user != nullptr && IsWindow(user) && TakesActivation(user)) {
+        return user;
+    }
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        // Only a window the user can see and use.
-        if (!IsWindowVisible(h) || IsIconic(h) || !IsWindowEnabled(h) || IsOurs(h)) continue;
+        if (!TakesActivation(h)) continue;
         // Off the screen is nobody's working window (another instance's
         // taskbar button, say, whose activation would be a click).
         RECT r;
@@ -159,17 +173,15 @@ HWND Win32Runtime::NextWindowOfOtherProgram() {
             r.bottom <= GetSystemMetrics(SM_YVIRTUALSCREEN)) {
             continue;
         }
-        if (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) continue;
         if (GetWindowTextLengthA(h) == 0) continue;
         char cls[64] = {};
         GetClassNameA(h, cls, sizeof cls);
         if (lstrcmpiA(cls, "Shell_TrayWnd") == 0) continue;
-        if (IsCloaked(h)) continue;
         return h;
     }
     // Nothing of the user's is open: the shell's desktop window, else its taskbar.
-    if (HWND shell = FindWindowA(nullptr, "Program Manager")) return shell;
     if (HWND shell = GetShellWindow()) return shell;
+    if (HWND shell = FindWindowA(nullptr, "Program Manager")) return shell;
     return FindWindowA("Shell_TrayWnd", nullptr);
 }
 
@@ -229,6 +241,22 @@ Hwnd Win32Runtime::FindTitled(std::string_view title) {
     return FromHwnd(search.visible != nullptr ? search.visible : search.any);
 }
 
+Hwnd Win32Runtime::ShellWindowTitled(std::string_view title) {
+    HWND shell = GetShellWindow();
+    if (shell == nullptr) return 0;
+    char text[256] = {};
+    GetWindowTextA(shell, text, sizeof text);
+    return lstrcmpiA(text, Text(title).c_str()) == 0 ? FromHwnd(shell) : 0;
+}
+
+bool Win32Runtime::MayRequestForeground() {
+    // Windows documents no test of the right, but AllowSetForegroundWindow
+    // "will fail if the calling process cannot set the foreground window";
+    // given this process it hands the right to no one else. The right can
+    // still be lost between this and the request, by the user's next input.
+    return AllowSetForegroundWindow(GetCurrentProcessId()) != FALSE;
+}
+
 Hwnd Win32Runtime::Foreground() const {
     return FromHwnd(GetForegroundWindow());
 }
@@ -244,8 +272,9 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
     std::string wanted = Text(title);
     if (target == 0) {
         win32::Trace("AppActivate %s: no such window", wanted.c_str());
-    } else if (inFront == target) {
-        win32::Trace("AppActivate %s: %p ready", wanted.c_str(), ToHwnd(target));
+    } else if (SameThread(ToHwnd(inFront), ToHwnd(target))) {
+        win32::Trace("AppActivate %s: %p ready (%p in front)", wanted.c_str(), ToHwnd(target),
+                     ToHwnd(inFront));
     } else {
         // Whose window came to the front instead tells which race lost the keys.
         char cls[64] = {};
@@ -272,11 +301,16 @@ bool Win32Runtime::WaitForForeground(Hwnd target) {
     // SetForegroundWindow returns before the change has happened; keys sent
     // at once would reach the old window.
     DWORD start = GetTickCount();
-    while (GetForegroundWindow() != ToHwnd(target)) {
+    while (!SameThread(GetForegroundWindow(), ToHwnd(target))) {
         if (GetTickCount() - start > kActivationWaitMs) return false;
         WaitBriefly();
     }
     return true;
+}
+
+bool Win32Runtime::SameThread(HWND a, HWND b) {
+    return a != nullptr && b != nullptr &&
+           (a == b || GetWindowThreadProcessId(a, nullptr) == GetWindowThreadProcessId(b, nullptr));
 }
 
 bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
@@ -285,13 +319,22 @@ bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
     // activation afterwards, and only its WM_ACTIVATE gives it the keyboard
     // focus: a key that comes before that goes to the active window as a
     // system key (Tab as WM_SYSKEYDOWN), which a shell does not take as the
-    // move to its taskbar. A window that never takes the focus gets the keys
-    // after the wait all the same, as the window in front.
+    // move to its taskbar. Any window of its thread will do: the desktop may
+    // pass its activation to a window beside it that holds its icons (a
+    // WorkerW). A thread that never takes the focus gets the keys after the
+    // wait all the same, in front.
     DWORD start = GetTickCount();
-    while (!HasKeyboardFocus(target) && GetTickCount() - start <= kActivationWaitMs) {
+    while (!ThreadHasFocus(target) && GetTickCount() - start <= kActivationWaitMs) {
         WaitBriefly();
     }
-    return GetForegroundWindow() == target;
+    return SameThread(GetForegroundWindow(), target);
+}
+
+bool Win32Runtime::ThreadHasFocus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+           info.hwndFocus != nullptr;
 }
 
 bool Win32Runtime::HasKeyboardFocus(HWND target) {

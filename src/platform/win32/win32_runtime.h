@@ -64,6 +64,8 @@ public:
 protected:
     void EndProcess() override;
     platform::Hwnd FindTitled(std::string_view title) override;
+    platform::Hwnd ShellWindowTitled(std::string_view title) override;
+    bool MayRequestForeground() override;
     platform::Hwnd Foreground() const override;
     bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
     bool RequestForeground(platform::Hwnd target) override;
@@ -84,6 +86,9 @@ private:
     // A nap of a millisecond that answers the messages other threads send us.
     static void WaitBriefly();
     static bool HasKeyboardFocus(HWND target);
+    static bool SameThread(HWND a, HWND b);
+    static bool ThreadHasFocus(HWND window);
+    bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
 
     HINSTANCE instance_;
