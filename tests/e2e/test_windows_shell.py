@@ -160,5 +160,72 @@ class WindowsShell(DesktopTestCase):
                 self.assert_no_lone_keys()
 
 
+    def click_button(self, times):
+        d = self.desk
+        x, y = wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(times),
+                        "--delay", "300", "1"], env=d.env, check=True)
+
+    def test_keys_go_only_to_the_shells_own_window(self):
+        """A window of another program titled "Program Manager", made before
+        or after the stand-in, which registers itself as the shell window
+        (GetShellWindow), as Windows' shell does: each click reveals, and the
+        other window is never brought to the front for the keys."""
+        d = self.desk
+        for fake_first in (True, False):
+            with self.subTest(fake_first=fake_first):
+                d.reset("2")
+                if fake_first:
+                    d.start(BUILD / "qvprobe.exe", "window", "Program Manager")
+                    wait_for("the other window", lambda: d.find("Program Manager"))
+                d.start_shell("--shell-window")
+                self.notepad = d.start_notepad()
+                self.proc, self.form1 = d.start_quorvel()
+                if not fake_first:
+                    d.start(BUILD / "qvprobe.exe", "window", "Program Manager")
+                fake = wait_for("the other window", lambda: next(
+                    (w for w in d.windows() if w.title == "Program Manager"
+                     and w.cls == "QvProbeWindow"), None))
+                d.click(*d.at_twips(self.notepad.hwnd, 0, 0, 0, 0))
+                self.click_button(3)
+                wait_for("three reveals", lambda: d.reveals() >= 3, timeout=20)
+                stays("no more", lambda: d.reveals() == 3, duration=1.0)
+                fg = d.foreground()
+                self.assertTrue(fg is None or fg.hwnd != fake.hwnd, "the other window in front")
+
+    def test_the_reveal_works_where_the_desktop_passes_its_activation_on(self):
+        """The desktop's icons in a window beside "Program Manager", of the
+        same thread (a WorkerW), which takes its activation and its keys."""
+        d = self.desk
+        for options in (("--view-sibling",), ("--layout", "--view-sibling")):
+            with self.subTest(options=options):
+                self.start(*options)
+                self.click_button(3)
+                wait_for("three reveals", lambda: d.reveals() >= 3, timeout=20)
+                stays("no more", lambda: d.reveals() == 3, duration=1.0)
+
+    def test_the_dialog_hands_the_activation_back_to_the_users_window(self):
+        """The user works in Notepad under a window kept on top that never
+        takes the activation (an on-screen keyboard); Configure opened from
+        the icon's menu and cancelled: Notepad is in front again."""
+        d = self.desk
+        self.start()
+        d.start(BUILD / "qvprobe.exe", "window-overlay", "Keyboard")
+        overlay = wait_for("the overlay", lambda: d.find("Keyboard"))
+        d.click(*d.at_twips(self.notepad.hwnd, 0, 0, 0, 0))
+        wait_for("Notepad in front", lambda: (fg := d.foreground()) and fg.hwnd == self.notepad.hwnd)
+        self.click_at(*d.tray_icon_position(), button=3)
+        popup = wait_for("the pop-up menu", d.popup_menu)
+        self.click_at(*d.menu_item_centre(popup, 2, TRAY_MENU))
+        dialog = wait_for("the dialog", lambda: d.find("Configure Quorvel"))
+        wait_for("the dialog in front", lambda: (fg := d.foreground()) and fg.hwnd == dialog.hwnd)
+        d.keys("Escape")
+        wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
+        fg = wait_for("a window in front", d.foreground)
+        self.assertEqual(fg.hwnd, self.notepad.hwnd,
+                         f"in front after the dialog: {fg.title!r}, not Notepad")
+        self.assertNotEqual(fg.hwnd, overlay.hwnd)
+
+
 if __name__ == "__main__":
     unittest.main()

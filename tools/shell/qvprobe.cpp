@@ -143,7 +143,7 @@ int Usage() {
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
-        "        window-hides TITLE | activate HWND | shellwindow |\n"
+        "        window-hides TITLE | window-overlay TITLE | activate HWND | shellwindow |\n"
         "        hold PATH | layout HWND | focus HWND\n",
         stderr);
     return 2;
@@ -333,21 +333,27 @@ int main(int argc, char** argv) {
             std::printf("%s\n", name);
         }
         CloseHandle(process);
-    } else if ((cmd == "window" || cmd == "window-hides") && argc >= 3) {
+    } else if ((cmd == "window" || cmd == "window-hides" || cmd == "window-overlay") &&
+               argc >= 3) {
         // Another program's ordinary window with the given title, put in
         // front; runs until the window is closed. "window-hides": one that
         // hides itself when it is minimised, as programs that go to the
-        // notification area do.
+        // notification area do. "window-overlay": one kept on top that never
+        // takes the activation, as an on-screen keyboard, shown without
+        // taking it.
+        const bool overlay = cmd == "window-overlay";
         WNDCLASSA cls{};
-        cls.lpfnWndProc = cmd == "window" ? DefWindowProcA : HidesWhenMinimised;
+        cls.lpfnWndProc = cmd == "window-hides" ? HidesWhenMinimised : DefWindowProcA;
         cls.hInstance = GetModuleHandleA(nullptr);
         cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         cls.lpszClassName = "QvProbeWindow";
         RegisterClassA(&cls);
-        HWND window =
-            CreateWindowExA(0, cls.lpszClassName, argv[2], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
-                            150, 400, 300, nullptr, nullptr, cls.hInstance, nullptr);
-        SetForegroundWindow(window);
+        HWND window = CreateWindowExA(
+            overlay ? WS_EX_TOPMOST | WS_EX_NOACTIVATE : 0, cls.lpszClassName, argv[2],
+            WS_OVERLAPPEDWINDOW, overlay ? 600 : 200, overlay ? 450 : 150, overlay ? 300 : 400,
+            overlay ? 150 : 300, nullptr, nullptr, cls.hInstance, nullptr);
+        ::ShowWindow(window, overlay ? SW_SHOWNOACTIVATE : SW_SHOW);
+        if (!overlay) SetForegroundWindow(window);
         MSG msg;
         while (IsWindow(window) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
