@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Runs quorvel.exe under Wine with the stand-in shell and Notepad, until
-quorvel.exe ends (its "E&xit Quorvel") or Ctrl+C."""
+quorvel.exe ends (its "E&xit Quorvel"), Ctrl+C, SIGTERM, or SIGHUP (its
+terminal closed): each way, Xvfb, Wine and the programs end with it."""
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -23,7 +25,14 @@ class Demo(WineDesktop):
             super().start_display()
 
 
+def end_on_signal(signum, _frame):
+    # Raised where the demo waits, so that its clean-up runs.
+    raise SystemExit(128 + signum)
+
+
 def main():
+    for sig in (signal.SIGHUP, signal.SIGTERM):
+        signal.signal(sig, end_on_signal)
     make_prefix.main()
     desk = Demo("demo")
     desk.start_display()
@@ -38,7 +47,7 @@ def main():
             print(f"No display was set, so it runs on Xvfb {desk.display}. To look:")
             print(f"  import -display {desk.display} -window root shot.png   (a screenshot, as in {shot})")
             print(f"  DISPLAY={desk.display} xdotool ...                  (to click)")
-        print("Ctrl+C ends it.")
+        print("Ctrl+C ends it.", flush=True)
         while quorvel.poll() is None:
             time.sleep(0.5)
     except KeyboardInterrupt:
