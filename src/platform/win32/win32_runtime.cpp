@@ -392,7 +392,7 @@ void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
     // keyboard and costs the whole bound on every reveal, and a shell that
     // moves it does so within a few milliseconds. One too busy for that
     // ignores the next keys, and the check after them asks the other way.
-    constexpr double kBoundMs = 8.0;
+    constexpr double kBoundMs = 4.0;
     HWND from = ToHwnd(window);
     LARGE_INTEGER frequency, start, now;
     QueryPerformanceFrequency(&frequency);
