@@ -9,12 +9,14 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_control.cpp
   src/platform/win32/win32_delete_file.cpp
   src/platform/win32/win32_dialog.cpp
+  src/platform/win32/win32_dwm.cpp
   src/platform/win32/win32_file_list.cpp
   src/platform/win32/win32_form.cpp
   src/platform/win32/win32_form_window.cpp
   src/platform/win32/win32_instance.cpp
   src/platform/win32/win32_message_filter.cpp
   src/platform/win32/win32_minimise_all.cpp
+  src/platform/win32/win32_system_library.cpp
   src/platform/win32/entry.cpp)
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 advapi32)
 target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -32,6 +34,14 @@ target_compile_definitions(standin_shell PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 add_executable(qvprobe tools/shell/qvprobe.cpp tools/shell/qvprobe_layout.cpp)
 target_link_libraries(qvprobe PRIVATE user32 gdi32 shell32 psapi)
 target_compile_definitions(qvprobe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+# A library named after a system one (dwmapi.dll), for the Wine tests to put
+# beside a copy of quorvel.exe. In a folder of its own: nothing run from the
+# build folder may find it there.
+add_library(planted_dll SHARED tools/shell/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES OUTPUT_NAME dwmapi PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted
+  ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
 
 add_executable(bench_empty WIN32 bench/empty.cpp)
 target_compile_definitions(bench_empty PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)

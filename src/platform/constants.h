@@ -56,6 +56,7 @@ inline constexpr std::uint8_t VK_LCONTROL = 0xA2;
 inline constexpr std::uint8_t VK_RCONTROL = 0xA3;
 inline constexpr std::uint8_t VK_LMENU = 0xA4;
 inline constexpr std::uint8_t VK_RMENU = 0xA5;
+inline constexpr std::uint32_t DWMWA_TRANSITIONS_FORCEDISABLED = 3;
 inline constexpr Hkey HKEY_CURRENT_USER = 0x80000001;
 inline constexpr Hkey HKEY_LOCAL_MACHINE = 0x80000002;
 inline constexpr std::uint32_t KEY_QUERY_VALUE = 1;

@@ -45,6 +45,10 @@ public:
 
     // kernel32
     virtual std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) = 0;
+
+    // dwmapi, Windows Vista and later: where there is none, the call fails.
+    virtual std::int32_t DwmSetWindowAttribute(Hwnd hwnd, std::uint32_t attribute,
+                                               const void* value, std::uint32_t size) = 0;
 };
 
 }  // namespace quorvel::platform

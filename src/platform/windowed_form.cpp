@@ -49,6 +49,20 @@ void WindowedForm::Place(int ClientArea::*field, double twips) {
     PlaceWindow(area);
 }
 
+void WindowedForm::WindowMade() {
+    // Form1 rests minimised beyond the screen's top-left corner and every
+    // click on its button restores it: with Windows' window animations on,
+    // the window manager would animate each restore from the taskbar button
+    // to that corner, and each minimise back. Form2 is shown and hidden
+    // after every activation, which it would animate too, off the screen and
+    // for nobody. The Configure dialog is the user's window, and opens and
+    // closes as every other does.
+    if (description().dialog) return;
+    const std::int32_t disabled = 1;  // TRUE
+    runtime_.api().DwmSetWindowAttribute(hWnd(), DWMWA_TRANSITIONS_FORCEDISABLED, &disabled,
+                                         sizeof disabled);
+}
+
 void WindowedForm::SetVisible(bool visible) {
     Require();
     if (!visible) {

@@ -88,6 +88,9 @@ protected:
     void Raise(const Handler& handler, Args&... args);
     // Raises a run-time error when the form is unloaded.
     void Require() const;
+    // What the form asks of its window once the backend has made it, before
+    // it is first shown.
+    void WindowMade();
     void Destroy();
 
     FormRuntime& runtime_;

@@ -1,5 +1,6 @@
 """The release package as a user gets it: unpacked, and quorvel.exe started
-from where it was unpacked, under Wine; and the header of the exe that ships."""
+from where it was unpacked, under Wine, also beside a library named after a
+system one; and the header of the exe that ships."""
 import shutil
 import sys
 import tempfile
@@ -11,6 +12,9 @@ sys.path.insert(0, str(Path(__file__).parent))
 from wine import BITS, BUILD, ROOT, DesktopTestCase, process_ended, stays, wait_for  # noqa: E402
 
 PACKAGE = BUILD / ("quorvel-1.04-win32.zip" if BITS == 32 else "quorvel-1.04-win64-test.zip")
+# A library named after a system one that the program loads itself, which
+# writes planted-dll-loaded.txt beside itself when it is loaded.
+PLANTED = BUILD / "planted" / "dwmapi.dll"
 # The package that ships, the 32-bit one: the one above where 32-bit Wine
 # runs; where it cannot, the one the 32-bit build (build/windows) still makes.
 SHIPPED = (BUILD if BITS == 32 else ROOT / "build" / "windows") / "quorvel-1.04-win32.zip"
@@ -70,6 +74,35 @@ class Package(DesktopTestCase):
         wait_for("one minimise-all", lambda: d.reveals() == 1)
         stays("exactly one minimise-all", lambda: d.reveals() == 1)
         self.assertEqual(d.reg_query(), "2")  # it stored its default where it reads it
+        d.probe("close", hex(form1.hwnd))
+        wait_for("the program to end", lambda: process_ended(proc))
+
+    def test_a_library_named_after_a_system_one_beside_it_is_never_loaded(self):
+        """A Downloads folder holds whatever was downloaded into it: a
+        dwmapi.dll there, looked for beside the program first, would run in
+        it. The program needs dwmapi when it hands the activation on (at
+        start-up) and before a minimise-all, and takes the system's own."""
+        if not PLANTED.exists():
+            self.fail(f"{PLANTED} is missing: cmake --build --preset windows --target planted_dll")
+        shutil.copy(PLANTED, self.folder / "dwmapi.dll")
+        marker = self.folder / "planted-dll-loaded.txt"
+        d = self.desk
+        d.reset()
+        d.start_shell()
+        d.start_notepad()
+        proc, form1 = d.start_quorvel(self.folder / "quorvel.exe")
+        button = wait_for("Desktop's taskbar button", lambda: d.button_of(form1.hwnd))
+        d.click(*button.centre)
+        wait_for("one minimise-all", lambda: d.reveals() == 1)
+        stays("exactly one minimise-all", lambda: d.reveals() == 1)
+        loaded = [m.lower() for m in d.probe("modules", str(form1.pid))
+                  if m.lower().endswith("\\dwmapi.dll")]
+        if marker.exists():
+            self.fail(f"the planted dwmapi.dll ran in {marker.read_text().strip()}")
+        # The path that needs the library did run, with the system's own.
+        self.assertTrue(loaded, "dwmapi.dll was never loaded")
+        self.assertTrue(all(m.rpartition("\\")[0] in (r"c:\windows\system32", r"c:\windows\syswow64")
+                            for m in loaded), loaded)
         d.probe("close", hex(form1.hwnd))
         wait_for("the program to end", lambda: process_ended(proc))
 

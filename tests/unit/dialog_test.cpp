@@ -1,5 +1,8 @@
 // The Configure dialog: its two views, OK, Cancel and Exit, the close
-// request, and the timer that brings it to the front.
+// request, the timer that brings it to the front, and the window manager's
+// transitions, which it alone of the forms keeps.
+#include <cstdio>
+
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 
@@ -72,6 +75,37 @@ TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
     EXPECT_EQ(app->Form3(), nullptr);
     EXPECT_TRUE(W(app->Form1().hWnd()).enabled);
     EXPECT_TRUE(Alive(pid));
+}
+
+// The window manager's transitions are turned off, once each, for the forms
+// the program itself minimises, restores, shows and hides; the dialog the
+// user opens keeps them.
+TEST_F(DialogTest, OnlyTheDialogKeepsTheWindowManagersTransitions) {
+    ASSERT_NE(StartWith("3"), nullptr);
+    Hwnd dialog = 0;
+    OpenFromWindowMenu([&] {
+        dialog = Dialog().hWnd();
+        PressKey(Dialog(), sim::VK_ESCAPE);
+    });
+    desk.ClickTaskbarButton(app->Form1().hWnd());  // restores Form1, shows and hides Form2
+    desk.Run();
+    ASSERT_EQ(desk.MinimiseAllCount(), 1);
+    auto callsFor = [&](Hwnd hwnd) {
+        char prefix[64];
+        std::snprintf(prefix, sizeof prefix, "DwmSetWindowAttribute(0x%X, ", hwnd);
+        return desk.CountCalls(prefix);
+    };
+    auto turnedOff = [&](Hwnd hwnd) {
+        char call[80];
+        std::snprintf(call, sizeof call, "DwmSetWindowAttribute(0x%X, %u, 1, 4)", hwnd,
+                      platform::DWMWA_TRANSITIONS_FORCEDISABLED);
+        return desk.CountCalls(call);
+    };
+    EXPECT_EQ(turnedOff(app->Form1().hWnd()), 1u);
+    EXPECT_EQ(turnedOff(app->Form2().hWnd()), 1u);
+    ASSERT_NE(dialog, 0u);
+    EXPECT_EQ(callsFor(dialog), 0u);
+    EXPECT_EQ(desk.CountCalls("DwmSetWindowAttribute("), 2u);
 }
 
 TEST_F(DialogTest, OpeningWithNothingStoredStoresAndSelectsTheDefault) {

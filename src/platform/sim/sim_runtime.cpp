@@ -176,6 +176,7 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
         OnMessage(msg, wp, lp);
     };
     hwnd_ = rt.desk_.CreateWindow(rt.pid_, std::move(w));
+    WindowMade();
     for (const ControlDescription& c : description.controls)
         Add(std::make_unique<SimControl>(rt, c));
     if (description.dialog) {

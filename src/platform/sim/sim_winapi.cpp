@@ -200,4 +200,15 @@ std::uint32_t SimWinApi::GetWindowsDirectoryA(char* buffer, std::uint32_t size) 
     return static_cast<std::uint32_t>(folder.size());
 }
 
+std::int32_t SimWinApi::DwmSetWindowAttribute(Hwnd hwnd, std::uint32_t attribute, const void* value,
+                                              std::uint32_t size) {
+    // The value as the number it is for the attributes the program sets (a
+    // BOOL or a DWORD).
+    std::uint32_t number = 0;
+    if (value != nullptr && size == sizeof number) std::memcpy(&number, value, sizeof number);
+    Log("DwmSetWindowAttribute", Hex(hwnd), Decimal(attribute), Decimal(number), Decimal(size));
+    constexpr std::int32_t kInvalidHandle = static_cast<std::int32_t>(0x80070006);  // E_HANDLE
+    return desk_.Find(hwnd) != nullptr ? 0 : kInvalidHandle;
+}
+
 }  // namespace quorvel::sim

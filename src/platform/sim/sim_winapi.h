@@ -34,6 +34,8 @@ public:
                                 std::uint32_t dataSize) override;
     std::int32_t RegCloseKey(platform::Hkey key) override;
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+    std::int32_t DwmSetWindowAttribute(Hwnd hwnd, std::uint32_t attribute, const void* value,
+                                       std::uint32_t size) override;
     platform::Hmonitor MonitorFromPoint(int x, int y, std::uint32_t flags) override;
     int GetSystemMetrics(int index) override;
 

@@ -7,6 +7,8 @@
 #include <shellapi.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_dwm.h"
+#include "platform/win32/win32_system_library.h"
 
 namespace quorvel::win32 {
 
@@ -14,11 +16,14 @@ namespace {
 
 // The shell's library is loaded when the notification area is first used.
 // Linked, it would be loaded with the libraries it needs at every start,
-// also by a second start and in taskbar-only mode, which never use it.
+// also by a second start and in taskbar-only mode, which never use it. From
+// the system folder, as every library the program loads itself: Windows
+// would take its own copy of a known DLL anyway, but one rule is easier to
+// keep than a list of the names it spares.
 BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
     using Function = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
-    static const auto function = reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
+    static const auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(
+        GetProcAddress(LoadSystemLibrary("shell32.dll"), "Shell_NotifyIconA")));
     return function != nullptr && function(message, data);
 }
 
@@ -132,6 +137,11 @@ std::int32_t Win32Api::RegCloseKey(platform::Hkey key) {
 
 std::uint32_t Win32Api::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
     return ::GetWindowsDirectoryA(buffer, size);
+}
+
+std::int32_t Win32Api::DwmSetWindowAttribute(platform::Hwnd hwnd, std::uint32_t attribute,
+                                             const void* value, std::uint32_t size) {
+    return win32::DwmSetWindowAttribute(ToHwnd(hwnd), attribute, value, size);
 }
 
 }  // namespace quorvel::win32

@@ -81,6 +81,7 @@ void Win32Form::Realise() {
     hwnd_ = CreateWindowExA(exStyle_, IsDialog() ? kDialogClass : kFormClass,
                             description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
+    if (hwnd_ != nullptr) WindowMade();
 
     std::map<std::string, HWND, std::less<>> containers;
     for (const auto& c : controls()) {

@@ -5,6 +5,7 @@
 
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_runtime.h"
+#include "platform/win32/win32_system_library.h"
 
 namespace quorvel::win32 {
 
@@ -84,17 +85,6 @@ bool Win32Runtime::ShellMinimizeAll() {
     if (SUCCEEDED(initialized)) com.uninitialize();
     win32::Trace("shell object's MinimizeAll: 0x%08lX", static_cast<unsigned long>(hr));
     return SUCCEEDED(hr);
-}
-
-HMODULE Win32Runtime::LoadSystemLibrary(const char* name) {
-    // From the system folder by its full name: never a file of that name
-    // beside the program.
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
-    lstrcatA(path, "\\");
-    lstrcatA(path, name);
-    return LoadLibraryA(path);
 }
 
 }  // namespace quorvel::win32

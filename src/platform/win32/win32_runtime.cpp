@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/keys.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_dwm.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_instance.h"
 #include "platform/win32/win32_message_filter.h"
@@ -128,23 +129,11 @@ bool Win32Runtime::IsOurs(HWND hwnd) const {
 bool Win32Runtime::IsCloaked(HWND hwnd) {
     // A window on another virtual desktop, or a suspended app's frame, is
     // visible but cloaked (Windows 8 and later): activating it would switch
-    // the user to it. Looked up on first need, so that the program still
-    // starts where the function is missing.
-    using GetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    // the user to it. Where DWM has no such attribute, nothing is cloaked.
     constexpr DWORD kDwmwaCloaked = 14;
-    if (!dwmLookedUp_) {
-        dwmLookedUp_ = true;
-        HMODULE dwm = GetModuleHandleA("dwmapi.dll");
-        if (dwm == nullptr) dwm = LoadSystemLibrary("dwmapi.dll");
-        if (dwm != nullptr) {
-            dwmGetAttribute_ =
-                reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"));
-        }
-    }
-    if (dwmGetAttribute_ == nullptr) return false;
     DWORD cloaked = 0;
-    auto get = reinterpret_cast<GetAttributeFn>(dwmGetAttribute_);
-    return SUCCEEDED(get(hwnd, kDwmwaCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+    return SUCCEEDED(DwmGetWindowAttribute(hwnd, kDwmwaCloaked, &cloaked, sizeof cloaked)) &&
+           cloaked != 0;
 }
 
 bool Win32Runtime::TakesActivation(HWND h) {
@@ -225,7 +214,14 @@ void Win32Runtime::UseCommonControls() {
     // Loaded by name, not imported: a start that shows no button (the second
     // start, the tray and taskbar alone) then never loads the library and
     // the theming it brings, which under Wine is a good part of a start.
-    // The library stays loaded for the life of the process.
+    // The library stays loaded for the life of the process. By its bare
+    // name, unlike every other library the program loads: the manifest's
+    // activation context redirects that name to version 6 of the common
+    // controls among the side-by-side assemblies, and a full name in the
+    // system folder would bypass that and give version 5. The name is safe:
+    // the redirection comes before any folder is searched ("Dynamic-Link
+    // Library Search Order"), and the program's own folder is out of the
+    // search from its start where Windows allows (see win32_system_library.h).
     HMODULE library = LoadLibraryA("comctl32.dll");
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     auto init = reinterpret_cast<Init>(

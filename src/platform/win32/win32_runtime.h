@@ -54,8 +54,6 @@ public:
     bool IsOurs(HWND hwnd) const;
     // On another virtual desktop, or a suspended app's frame: visible, yet not seen.
     bool IsCloaked(HWND hwnd);
-    // A DLL of the system folder, never one of that name beside the program.
-    static HMODULE LoadSystemLibrary(const char* name);
     // Keyboard navigation of the modal dialog (Tab, arrows, Enter, Escape, access keys).
     bool TranslateDialogMessage(MSG& msg);
 
@@ -99,8 +97,6 @@ private:
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
     bool commonControls_ = false;
-    bool dwmLookedUp_ = false;
-    void* dwmGetAttribute_ = nullptr;  // DwmGetWindowAttribute, where there is one
     int pixelsPerInch_ = platform::kStandardPixelsPerInch;
     UINT taskbarCreated_ = 0;
 };
