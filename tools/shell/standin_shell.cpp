@@ -18,10 +18,11 @@
 //                   QuorvelStandInTaskbar, tiny, owned by a hidden window) on
 //                   a thread of its own. Tab on the desktop hands the keyboard
 //                   to the taskbar (SetForegroundWindow); only the taskbar
-//                   takes Alt+M; Alt+M on the desktop does nothing
-//   --no-alt-m      (implies --layout) the taskbar ignores Alt+M and takes
-//                   Windows key + M instead, a hot key it registers as
-//                   Windows' shell does
+//                   takes Alt+M; Alt+M on the desktop does nothing. Windows
+//                   key + M minimises all too, a hot key the taskbar
+//                   registers as Windows' shell does
+//   --no-alt-m      (implies --layout) the taskbar ignores Alt+M: only
+//                   Windows key + M minimises all
 //   --shell-window  the desktop window registers itself as the shell window
 //                   (SetShellWindow)
 //   --view-sibling  the desktop's keys go to a sibling top-level window of
@@ -44,9 +45,9 @@
 //   menu-bar        a lone Alt went up
 //   ignored-alt-m desktop   Alt+M reached the desktop (--layout)
 //   ignored-alt-m taskbar   Alt+M reached the taskbar (--no-alt-m)
-//   way hotkey      Windows key + M came as the hot key (--no-alt-m); the
+//   way hotkey      Windows key + M came as the hot key (--layout); the
 //                   minimise-all line follows
-//   hotkey-failed <error>   the hot key could not be registered (--no-alt-m)
+//   hotkey-failed <error>   the hot key could not be registered (--layout)
 //   shell-window <0|1>      whether SetShellWindow succeeded (--shell-window)
 // A test and demo aid only; the program never depends on it.
 #include <windows.h>
@@ -275,7 +276,7 @@ DWORD WINAPI TaskbarThread(void* param) {
                                  start->instance, nullptr);
     g_taskbar = CreateWindowExA(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | WS_VISIBLE, 4, 0, 2, 2, owner,
                                 nullptr, start->instance, nullptr);
-    if (g_options.noAltM && !RegisterHotKey(g_taskbar, kHotKeyId, MOD_WIN, 'M')) {
+    if (!RegisterHotKey(g_taskbar, kHotKeyId, MOD_WIN, 'M')) {
         Log("hotkey-failed " + std::to_string(GetLastError()));
     }
     SetEvent(start->ready);

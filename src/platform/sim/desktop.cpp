@@ -447,8 +447,16 @@ void Desktop::ShellKey(const Key& key, bool alt, bool others) {
     if (TwoThreads()) {
         if (active_ == shell_ && key.vk == kVkTab && !alt && !others) {
             // The desktop hands the keyboard to the taskbar, a window of
-            // another of the shell's threads.
-            Activate(taskbar_);
+            // another of the shell's threads. Until that thread has taken
+            // its activation no window is in front (GetForegroundWindow
+            // answers NULL "when a window is losing activation"), and a key
+            // then reaches none.
+            Send(shell_, WM_ACTIVATE, 0, 0);
+            active_ = 0;
+            shellFocus_ = false;
+            activations_.push_back([this] {
+                if (active_ == 0) Activate(taskbar_);
+            });
         } else if (altM && active_ == taskbar_ && shellKind == ShellKind::WindowsLayout) {
             MinimiseAll();
         } else if (altM) {

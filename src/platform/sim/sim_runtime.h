@@ -72,10 +72,14 @@ protected:
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);
     }
-    // The shell's threads run meanwhile (unless busy), ours does not.
+    // The shell's threads run meanwhile (unless busy), ours does not, until
+    // another window is in front with the keyboard.
     void WaitForKeyboardToLeave(Hwnd window) override {
-        while (desk_.Active() == window && desk_.HasKeyboardFocus(window) &&
-               desk_.RunShellStep()) {
+        auto arrived = [&] {
+            const Hwnd inFront = desk_.Active();
+            return inFront != 0 && inFront != window && desk_.HasKeyboardFocus(inFront);
+        };
+        while (!arrived() && desk_.RunShellStep()) {
         }
     }
     bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(); }

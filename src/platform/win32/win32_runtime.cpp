@@ -396,7 +396,12 @@ void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
     double waited = 0;
     bool moved = false;
     for (;;) {
-        moved = GetForegroundWindow() != from || !HasKeyboardFocus(from);
+        // Arrived, not only left: while the foreground passes between two
+        // threads no window is in front for a moment (GetForegroundWindow
+        // answers NULL "when a window is losing activation"), and a key
+        // sent then reaches no window at all.
+        HWND inFront = GetForegroundWindow();
+        moved = inFront != nullptr && inFront != from && ThreadHasFocus(inFront);
         QueryPerformanceCounter(&now);
         waited = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
                  static_cast<double>(frequency.QuadPart);
