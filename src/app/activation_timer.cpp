@@ -8,7 +8,7 @@ void ActivationTimerTick(App& app) {
                          [&] {
                              if (app.api().FindWindowA(nullptr, "Configure Quorvel") == 0) return;
                              platform::ResumeNext(
-                                 [&] { app.Form2Controls().Timer1.SetInterval(0); },
+                                 [&] { app.Form2Controls().activationTimer.SetInterval(0); },
                                  // The application title differs from ours only in letter
                                  // case; the activation matches it ignoring case.
                                  [&] { app.runtime().AppActivate("QuorVel"); });

@@ -31,14 +31,14 @@ public:
     platform::WinApi& api() { return runtime_.api(); }
 
     platform::Form& Form1() { return *form1_; }
-    const ControlsOfForm1& Form1Controls() const { return *form1Controls_; }
+    const TaskbarFormControls& Form1Controls() const { return *form1Controls_; }
     // Loaded on first use, and afresh when used after an unload.
     platform::Form& Form2();
     // Its controls, loading it as Form2() does.
-    const ControlsOfForm2& Form2Controls();
+    const IconHostFormControls& Form2Controls();
     // The Configure dialog while it is open, else null.
     platform::Form* Form3() { return form3_.get(); }
-    const ControlsOfForm3* Form3Controls() const {
+    const ConfigureDialogControls* Form3Controls() const {
         return form3Controls_ ? &*form3Controls_ : nullptr;
     }
     bool DialogVisible() const { return form3_ && form3_->Loaded() && form3_->Visible(); }
@@ -69,11 +69,11 @@ private:
     platform::Runtime& runtime_;
     // Each form's controls are found right after it is made.
     std::unique_ptr<platform::Form> form1_;
-    std::optional<ControlsOfForm1> form1Controls_;
+    std::optional<TaskbarFormControls> form1Controls_;
     std::unique_ptr<platform::Form> form2_;
-    std::optional<ControlsOfForm2> form2Controls_;
+    std::optional<IconHostFormControls> form2Controls_;
     std::unique_ptr<platform::Form> form3_;
-    std::optional<ControlsOfForm3> form3Controls_;
+    std::optional<ConfigureDialogControls> form3Controls_;
 };
 
 // Removes the notification-area icon, unloads Form2 and ends the process.

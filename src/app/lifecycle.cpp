@@ -33,7 +33,7 @@ void App::BindForm1Events(platform::FormEvents& events) {
 void App::Start() {
     platform::FormEvents events;
     BindForm1Events(events);
-    form1_ = runtime_.CreateForm(Form1Description(), std::move(events));
+    form1_ = runtime_.CreateForm(TaskbarFormDescription(), std::move(events));
     form1Controls_.emplace(*form1_);
     runtime_.Load(*form1_);
     runtime_.ActivateStartupForm(*form1_);
@@ -54,15 +54,15 @@ platform::Form& App::Form2() {
             Form2MouseMove(*this, button, shift, x, y);
         };
         form2Controls_.reset();
-        form2_ = runtime_.CreateForm(Form2Description(), std::move(events));
+        form2_ = runtime_.CreateForm(IconHostFormDescription(), std::move(events));
         form2Controls_.emplace(*form2_);
         BindPopupMenu(*this);
-        form2Controls_->Timer1.Timer = [this] { ActivationTimerTick(*this); };
+        form2Controls_->activationTimer.Timer = [this] { ActivationTimerTick(*this); };
     }
     return *form2_;
 }
 
-const ControlsOfForm2& App::Form2Controls() {
+const IconHostFormControls& App::Form2Controls() {
     Form2();
     return *form2Controls_;
 }
@@ -75,7 +75,7 @@ void App::ShowConfigureDialog() {
     }
     platform::FormEvents events;
     BindConfigureDialogEvents(*this, events);
-    form3_ = runtime_.CreateForm(Form3Description(), std::move(events));
+    form3_ = runtime_.CreateForm(ConfigureDialogDescription(), std::move(events));
     form3Controls_.emplace(*form3_);
     BindConfigureDialogControls(*this, *form3_, *form3Controls_);
     form3_->ShowModal();
@@ -88,7 +88,7 @@ void Form1QueryUnload(App& app, std::int16_t& cancel, std::int16_t unloadMode) {
     if (unloadMode == platform::vbFormControlMenu) {
         // The window menu's "&Configure" carries the close command. The timer
         // brings the dialog to the front once its window exists.
-        app.Form2Controls().Timer1.SetInterval(100);
+        app.Form2Controls().activationTimer.SetInterval(100);
         app.ShowConfigureDialog();
         return;
     }

@@ -17,7 +17,7 @@ void CleanTempFiles(App& app) {
     if (length == 0 || length >= announced) return;
 
     platform::ExitOnError([&] {
-        CleanTempFolder(app.Form1Controls().tmpFileList, app.runtime(),
+        CleanTempFolder(app.Form1Controls().fileList, app.runtime(),
                         std::string(windowsFolder.data(), length));
     });
 }

@@ -36,7 +36,7 @@ bool ReplaceTrayIcon(App& app) {
     platform::ResumeNext([&] { DeleteTrayIcon(app.api(), form2.hWnd()); },
                          [&] {
                              added = AddTrayIcon(app.api(), form2.hWnd(),
-                                                 app.Form1Controls().Picture1.Picture(), kTip);
+                                                 app.Form1Controls().picture.Picture(), kTip);
                          });
     return added;
 }

@@ -21,22 +21,22 @@ void Form2MouseMove(App& app, std::int16_t& button, std::int16_t& shift, float& 
     if (message == kLeftButtonDown) {
         ShowDesktop(app);
     } else if (message == kRightButtonDown) {
-        app.Form2().PopupMenu(app.Form2Controls().mnuTaskBarPopUp.description().name);
+        app.Form2().PopupMenu(app.Form2Controls().popupMenu.description().name);
     }
 }
 
 void BindPopupMenu(App& app) {
-    const ControlsOfForm2& form2 = app.Form2Controls();
-    form2.lblDesktop.Click = [&app] { ShowDesktop(app); };
-    form2.lblConfigure.Click = [&app] { app.ShowConfigureDialog(); };
-    form2.lblAbout.Click = [&app] {
-        platform::Control& about = app.Form2Controls().lblAbout;
+    const IconHostFormControls& form2 = app.Form2Controls();
+    form2.showDesktopItem.Click = [&app] { ShowDesktop(app); };
+    form2.configureItem.Click = [&app] { app.ShowConfigureDialog(); };
+    form2.aboutItem.Click = [&app] {
+        platform::Control& about = app.Form2Controls().aboutItem;
         // The dialog finds the tag when it activates and opens its About view.
         about.SetTag("*");
         app.ShowConfigureDialog();
         about.SetTag("");
     };
-    form2.lblExit.Click = [&app] { ExitProgram(app); };
+    form2.exitItem.Click = [&app] { ExitProgram(app); };
 }
 
 }  // namespace quorvel

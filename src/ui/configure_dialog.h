@@ -10,9 +10,9 @@ namespace quorvel {
 class App;
 
 void BindConfigureDialogEvents(App& app, platform::FormEvents& events);
-void BindConfigureDialogControls(App& app, platform::Form& form3, const ControlsOfForm3& controls);
+void BindConfigureDialogControls(App& app, platform::Form& form3, const ConfigureDialogControls& controls);
 
-void ShowConfigureView(platform::Form& form3, const ControlsOfForm3& controls);
-void ShowAboutView(platform::Form& form3, const ControlsOfForm3& controls);
+void ShowConfigureView(platform::Form& form3, const ConfigureDialogControls& controls);
+void ShowAboutView(platform::Form& form3, const ConfigureDialogControls& controls);
 
 }  // namespace quorvel

@@ -41,12 +41,12 @@ TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
 TEST_F(LifecycleTest, AControlTheHandlersUseThatTheFormLacksFailsWhenTheFormIsMade) {
     using platform::ControlKind;
     sim::SimRuntime runtime(desk);
-    const platform::FormDescription forms[] = {Form1Description(), Form2Description(),
-                                               Form3Description()};
+    const platform::FormDescription forms[] = {TaskbarFormDescription(), IconHostFormDescription(),
+                                               ConfigureDialogDescription()};
     const std::function<void(platform::Form&)> findControls[] = {
-        [](platform::Form& f) { ControlsOfForm1{f}; },
-        [](platform::Form& f) { ControlsOfForm2{f}; },
-        [](platform::Form& f) { ControlsOfForm3{f}; },
+        [](platform::Form& f) { TaskbarFormControls{f}; },
+        [](platform::Form& f) { IconHostFormControls{f}; },
+        [](platform::Form& f) { ConfigureDialogControls{f}; },
     };
     for (int i = 0; i < 3; ++i) {
         EXPECT_NO_THROW(findControls[i](*runtime.CreateForm(forms[i], {}))) << "Form" << i + 1;
