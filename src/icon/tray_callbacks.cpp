@@ -1,26 +1,17 @@
 #include "icon/tray_callbacks.h"
 
 #include "app/app.h"
+#include "icon/icon_message.h"
 #include "reveal/show_desktop.h"
 
 namespace quorvel {
 
-namespace {
-constexpr float kLeftButtonDown = 7695;   // WM_LBUTTONDOWN (513) x 15
-constexpr float kRightButtonDown = 7740;  // WM_RBUTTONDOWN (516) x 15
-}  // namespace
-
 void Form2MouseMove(App& app, std::int16_t& button, std::int16_t& shift, float& x, float& y) {
-    // wParam is the icon's identifier, 1, which reads as the left-button
-    // flag whatever button was used: the button state means nothing here.
-    button = 0;
+    const IconMouseMessage message = IconCallbackMessage(button, shift, x, y);
     if (app.DialogVisible()) return;
-    auto buttons = static_cast<std::int16_t>(button + shift);
-    if (static_cast<float>(buttons) + y != 0) return;
-    float message = x;
-    if (message == kLeftButtonDown) {
+    if (message == IconMouseMessage::LeftDown) {
         ShowDesktop(app);
-    } else if (message == kRightButtonDown) {
+    } else if (message == IconMouseMessage::RightDown) {
         app.Form2().PopupMenu(app.Form2Controls().popupMenu.description().name);
     }
 }

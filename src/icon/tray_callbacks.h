@@ -6,9 +6,8 @@ namespace quorvel {
 
 class App;
 
-// The icon's callback arrives as WM_MOUSEMOVE with the mouse message in
-// lParam, so the run time reports it as a pointer move whose X is that
-// message number times 15 twips.
+// The icon's callback (icon/icon_message.h): a left press reveals, a right
+// press opens the icon's menu.
 void Form2MouseMove(App& app, std::int16_t& button, std::int16_t& shift, float& x, float& y);
 
 // Click handlers of the pop-up menu's items.

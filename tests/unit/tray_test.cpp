@@ -1,4 +1,5 @@
 // The notification-area icon's callbacks and its pop-up menu.
+#include "icon/icon_message.h"
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 
@@ -30,6 +31,15 @@ protected:
     int pid = 0;
     Hwnd form2 = 0;
 };
+
+// The message number rides in X at 15 twips to the pixel.
+TEST(IconMessageTest, OnlyTheTwoPressesAreMessagesOfTheIcon) {
+    EXPECT_EQ(IconMessage(7695), IconMouseMessage::LeftDown);
+    EXPECT_EQ(IconMessage(7740), IconMouseMessage::RightDown);
+    for (float x : {0.0f, 513.0f, 7680.0f, 7695.5f, 7710.0f, 7755.0f, 15390.0f}) {
+        EXPECT_EQ(IconMessage(x), IconMouseMessage::Other) << x;
+    }
+}
 
 TEST_F(TrayTest, ALeftPressRevealsOnceAndWhatFollowsDoesNothing) {
     Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
