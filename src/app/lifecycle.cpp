@@ -18,7 +18,7 @@ App::App(platform::Runtime& runtime) : runtime_(runtime) {
 void App::BindForm1Events(platform::FormEvents& events) {
     events.Load = [this] {
         RewriteSystemMenu(api(), Form1().hWnd());
-        CleanTempFiles(*this);
+        CleanTempFiles(Form1Controls().fileList, runtime_);
         ApplyIconMode(*this);
         MoveOffScreen(*this);
     };
