@@ -8,7 +8,7 @@
 #include <string>
 
 #include "conformance/dialog_target.h"
-#include "ui/configure_dialog.h"
+#include "ui/dialog_views.h"
 #include "ui/form_descriptions.h"
 
 namespace quorvel::testing {

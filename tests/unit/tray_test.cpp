@@ -21,7 +21,7 @@ protected:
         app = Start();
         ASSERT_NE(app, nullptr);
         pid = lastPid;
-        form2 = app->Form2().hWnd();
+        form2 = app->IconHostForm().hWnd();
     }
     void Over(std::vector<std::uint32_t> messages) {
         desk.MouseOverTrayIcon(form2, 1, messages);
@@ -88,7 +88,7 @@ TEST_F(TrayTest, AltHeldNowIgnoresAClickButAnAltTheProgramLastSawDownDoesNot) {
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(20, [&] {
         desk.HoldKey(kAlt, true);
-        desk.PressClose(app->Form3()->hWnd());
+        desk.PressClose(app->ConfigureDialogForm()->hWnd());
     });
     Over({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP});
     ASSERT_FALSE(app->DialogVisible());
@@ -105,12 +105,12 @@ TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
     desk.At(20, [&] {
         desk.ClickTrayIcon(form2, 1);
         desk.ClickTrayIcon(form2, 1, true);
-        sim::ClickControl(*app->Form3(), "Command1");  // the configure view
+        sim::ClickControl(*app->ConfigureDialogForm(), "Command1");  // the configure view
         desk.ClickTrayIcon(form2, 1);
         desk.ClickTrayIcon(form2, 1, true);
         EXPECT_EQ(desk.MinimiseAllCount(), 0);
         EXPECT_EQ(desk.popupsShown.size(), 1u);
-        sim::PressKey(*app->Form3(), sim::VK_ESCAPE);
+        sim::PressKey(*app->ConfigureDialogForm(), sim::VK_ESCAPE);
     });
     desk.ClickTrayIcon(form2, 1, true);
     // Closed again, the icon answers.
