@@ -3,23 +3,20 @@
 #include <array>
 #include <string>
 
-#include "app/app.h"
 #include "platform/errors.h"
 
 namespace quorvel {
 
-void CleanTempFiles(App& app) {
+void CleanTempFiles(platform::Control& fileList, platform::Runtime& runtime) {
     std::array<char, 255> windowsFolder{};
     const std::uint32_t announced = 254;
-    std::uint32_t length = app.api().GetWindowsDirectoryA(windowsFolder.data(), announced);
+    std::uint32_t length = runtime.api().GetWindowsDirectoryA(windowsFolder.data(), announced);
     // No Windows folder, or one too long for the buffer (the result is then
     // the size needed): any folder made from it would be the wrong one.
     if (length == 0 || length >= announced) return;
 
-    platform::ExitOnError([&] {
-        CleanTempFolder(app.Form1Controls().tmpFileList, app.runtime(),
-                        std::string(windowsFolder.data(), length));
-    });
+    platform::ExitOnError(
+        [&] { CleanTempFolder(fileList, runtime, std::string(windowsFolder.data(), length)); });
 }
 
 void CleanTempFolder(platform::Control& list, platform::Runtime& runtime,

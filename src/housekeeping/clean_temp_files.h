@@ -7,11 +7,9 @@
 
 namespace quorvel {
 
-class App;
-
-// Deletes the "*.tmp" files of the Windows folder's TEMP, through Form1's
-// file list. Reports nothing and never stops the start-up.
-void CleanTempFiles(App& app);
+// Deletes the "*.tmp" files of the Windows folder's TEMP, through the
+// taskbar form's file list. Reports nothing and never stops the start-up.
+void CleanTempFiles(platform::Control& fileList, platform::Runtime& runtime);
 
 // The work of CleanTempFiles once the Windows folder is known: lists the
 // "TEMP" folder under it with `list` and deletes each name with `runtime`'s

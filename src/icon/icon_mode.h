@@ -1,13 +1,16 @@
-// Makes the program's visible presence match the icon mode.
+// Makes the program's visible presence match the stored icon mode.
 #pragma once
+
+#include <cstdint>
+
+#include "icon/tray_icon.h"
+#include "platform/winapi.h"
+#include "ui/forms.h"
 
 namespace quorvel {
 
-class App;
-
-// A second instance shows the desktop once and ends here.
-void ApplyIconMode(App& app);
-// After the shell's taskbar was recreated: the icon again, in modes 1 and 3.
-void RestoreTrayIcon(App& app);
+// Reads the stored mode into `iconMode`, the mode in force, and shows the
+// taskbar button, the notification-area icon or both.
+void ApplyIconMode(platform::WinApi& api, Forms& forms, TrayIcon& trayIcon, std::int16_t& iconMode);
 
 }  // namespace quorvel

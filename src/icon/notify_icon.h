@@ -1,4 +1,4 @@
-// The notification-area icon: one icon, identifier 1, on Form2's window.
+// The notification-area icon: one icon, identifier 1, on the icon's host form's window.
 #pragma once
 
 #include <array>

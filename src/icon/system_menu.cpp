@@ -4,9 +4,9 @@
 
 namespace quorvel {
 
-void RewriteSystemMenu(platform::WinApi& api, platform::Hwnd form1) {
+void RewriteSystemMenu(platform::WinApi& api, platform::Hwnd taskbarForm) {
     using namespace platform;
-    Hmenu menu = api.GetSystemMenu(form1, 0);
+    Hmenu menu = api.GetSystemMenu(taskbarForm, 0);
     // Position 6 of the standard window menu is Close; its identifier stays,
     // so the renamed entry still sends the close command.
     std::uint32_t closeId = api.GetMenuItemID(menu, 6);

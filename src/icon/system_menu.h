@@ -4,9 +4,9 @@
 
 namespace quorvel {
 
-// Form1's window menu (the taskbar button's menu): Close becomes
+// The taskbar form's window menu (the taskbar button's menu): Close becomes
 // "&Configure", still carrying the close command; Move and the separator
 // above Close go.
-void RewriteSystemMenu(platform::WinApi& api, platform::Hwnd form1);
+void RewriteSystemMenu(platform::WinApi& api, platform::Hwnd taskbarForm);
 
 }  // namespace quorvel

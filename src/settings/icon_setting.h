@@ -8,9 +8,13 @@
 
 namespace quorvel {
 
+// Where the program shows its icon; equals the index of the matching option
+// button of the Configure dialog.
+enum IconModeValue : std::int16_t { TrayOnly = 1, TaskbarOnly = 2, BothIcons = 3 };
+
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Orbrix\\Quorvel";
 inline constexpr const char* kIconValue = "Icon";
-inline constexpr std::int16_t kDefaultIconMode = 2;
+inline constexpr std::int16_t kDefaultIconMode = TaskbarOnly;
 
 // The stored number as read; the default 2 is stored and returned when no
 // value can be read.

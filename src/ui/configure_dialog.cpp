@@ -1,85 +1,81 @@
 #include "ui/configure_dialog.h"
 
-#include <string>
+#include <utility>
 
-#include "app/app.h"
-#include "icon/icon_mode.h"
 #include "settings/icon_setting.h"
+#include "ui/dialog_views.h"
+#include "ui/form_descriptions.h"
 
 namespace quorvel {
 
-namespace {
+ConfigureDialog::ConfigureDialog(platform::Runtime& runtime, Forms& forms, std::int16_t& iconMode,
+                                 Requests requests)
+    : runtime_(runtime), forms_(forms), iconMode_(iconMode), requests_(std::move(requests)) {}
 
-// Command1's caption records the view: it names the view it switches to.
-constexpr const char* kOffersAbout = "&About";
-constexpr const char* kOffersConfigure = "Con&figure";
-
-void Activate(App& app, platform::Form& form3, const ControlsOfForm3& controls) {
-    if (app.Form2Controls().lblAbout.Tag() == "*") ShowAboutView(form3, controls);
-    app.IconMode = ToIconMode(GetIconMode(app.api()));
-    controls.Option1(app.IconMode).SetValue(true);
+void ConfigureDialog::Open() {
+    if (Visible()) {
+        // Already open (from the other menu): bring it to the front, no second one.
+        runtime_.AppActivate(form_->Caption());
+        return;
+    }
+    form_ = runtime_.CreateForm(ConfigureDialogDescription(), Events());
+    controls_.emplace(*form_);
+    BindButtons(*form_, *controls_);
+    form_->ShowModal();
+    controls_.reset();
+    form_.reset();
 }
 
-std::int16_t SelectedMode(App& app, const ControlsOfForm3& controls) {
-    std::int16_t mode = app.IconMode;  // one option is always selected once activated
+void ConfigureDialog::OpenAbout() {
+    // The dialog finds the request when it activates and opens its About view.
+    aboutRequested_ = true;
+    Open();
+    aboutRequested_ = false;
+}
+
+platform::FormEvents ConfigureDialog::Events() {
+    platform::FormEvents events;
+    events.Activate = [this] { Activated(); };
+    events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {
+        if (EndsTheProgram(mode)) requests_.endProgram();
+    };
+    return events;
+}
+
+void ConfigureDialog::Activated() {
+    if (aboutRequested_) ShowAboutView(*form_, *controls_);
+    iconMode_ = ToIconMode(GetIconMode(runtime_.api()));
+    controls_->ModeOption(iconMode_).SetValue(true);
+}
+
+std::int16_t ConfigureDialog::SelectedMode(const ConfigureDialogControls& controls) const {
+    std::int16_t mode = iconMode_;  // one option is always selected once activated
     for (std::int16_t i = 1; i <= 3; ++i) {
-        if (controls.Option1(i).Value()) mode = i;
+        if (controls.ModeOption(i).Value()) mode = i;
     }
     return mode;
 }
 
-}  // namespace
-
-void ShowConfigureView(platform::Form& form3, const ControlsOfForm3& controls) {
-    controls.Command1.SetCaption(kOffersAbout);
-    form3.SetCaption("Configure Quorvel");
-    controls.AboutBox.SetVisible(false);
-    controls.Label1.SetVisible(false);
-    controls.Frame1.SetVisible(true);
-}
-
-void ShowAboutView(platform::Form& form3, const ControlsOfForm3& controls) {
-    controls.Label1.SetCaption(std::string(22, ' ') + "Quorvel V1.04");
-    controls.Command1.SetCaption(kOffersConfigure);
-    form3.SetCaption("About Quorvel");
-    controls.AboutBox.SetVisible(true);
-    controls.Label1.SetVisible(true);
-    controls.Frame1.SetVisible(false);
-}
-
-void BindConfigureDialogEvents(App& app, platform::FormEvents& events) {
-    events.Activate = [&app] { Activate(app, *app.Form3(), *app.Form3Controls()); };
-    events.QueryUnload = [&app](std::int16_t&, std::int16_t mode) {
-        SecondaryFormQueryUnload(app, mode);
-    };
-}
-
 // The handlers belong to the dialog's own controls, so they keep a copy of
 // the references to them.
-void BindConfigureDialogControls(App& app, platform::Form& form3, const ControlsOfForm3& controls) {
-    controls.Command1.Click = [&form3, controls] {
-        if (controls.Command1.Caption() == kOffersAbout) {
-            ShowAboutView(form3, controls);
-        } else {
-            ShowConfigureView(form3, controls);
-        }
+void ConfigureDialog::BindButtons(platform::Form& form, const ConfigureDialogControls& controls) {
+    controls.viewButton.Click = [&form, controls] { SwitchView(form, controls); };
+    controls.okButton.Click = [this, &form, controls] {
+        SaveIconMode(runtime_.api(), SelectedMode(controls));
+        ShowConfigureView(form, controls);
+        form.Unload();
+        requests_.applyIconMode();
     };
-    controls.Command2.Click = [&app, &form3, controls] {
-        SaveIconMode(app.api(), SelectedMode(app, controls));
-        ShowConfigureView(form3, controls);
-        form3.Unload();
-        ApplyIconMode(app);
+    controls.cancelButton.Click = [this, &form, controls] {
+        ShowConfigureView(form, controls);
+        form.Unload();
+        requests_.applyIconMode();  // the stored mode, again in full
     };
-    controls.Command3.Click = [&app, &form3, controls] {
-        ShowConfigureView(form3, controls);
-        form3.Unload();
-        ApplyIconMode(app);  // the stored mode, again in full
-    };
-    controls.Command4.Click = [&app] {
+    controls.exitButton.Click = [this] {
         int answer =
-            app.runtime().MsgBox("You are about to exit Quorvel.",
-                                 platform::vbOKCancel + platform::vbInformation, "Exit Quorvel");
-        if (answer == platform::vbOK) ExitProgram(app);
+            runtime_.MsgBox("You are about to exit Quorvel.",
+                            platform::vbOKCancel + platform::vbInformation, "Exit Quorvel");
+        if (answer == platform::vbOK) requests_.endProgram();
     };
 }
 

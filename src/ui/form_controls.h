@@ -1,11 +1,12 @@
 // The controls the program's handlers use, found once when their form is
-// made. A name or kind that does not match the form's description fails
-// there (at start-up for Form1 and Form2), not in a handler at each event,
-// where the run time's error modes would skip it.
+// made and named for what they are; the strings are the names the forms'
+// descriptions give them. A name or kind that does not match the form's
+// description fails there (at start-up for the taskbar form and the icon's
+// host form), not in a handler at each event, where the run time's error
+// modes would skip it.
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <exception>
 #include <functional>
 
@@ -25,36 +26,39 @@ private:
     const char* name_;
 };
 
-struct ControlsOfForm1 {
-    explicit ControlsOfForm1(platform::Form& form1);
-    platform::Control& tmpFileList;
-    platform::Control& Picture1;
+// Form1, the form whose taskbar button reveals the desktop.
+struct TaskbarFormControls {
+    explicit TaskbarFormControls(platform::Form& form);
+    platform::Control& fileList;  // "tmpFileList": the cleanup's "*.tmp" files
+    platform::Control& picture;   // "Picture1": holds the notification-area icon
 };
 
-struct ControlsOfForm2 {
-    explicit ControlsOfForm2(platform::Form& form2);
-    platform::Control& Timer1;
-    platform::Control& mnuTaskBarPopUp;
-    platform::Control& lblDesktop;
-    platform::Control& lblConfigure;
-    platform::Control& lblAbout;
-    platform::Control& lblExit;
+// Form2, never seen: its window hosts the notification-area icon.
+struct IconHostFormControls {
+    explicit IconHostFormControls(platform::Form& form);
+    platform::Control& activationTimer;  // "Timer1": brings the Configure dialog forward
+    platform::Control& popupMenu;        // "mnuTaskBarPopUp": the icon's menu
+    platform::Control& showDesktopItem;  // "lblDesktop"
+    platform::Control& configureItem;    // "lblConfigure"
+    platform::Control& aboutItem;        // "lblAbout"
+    platform::Control& exitItem;         // "lblExit"
 };
 
-struct ControlsOfForm3 {
-    explicit ControlsOfForm3(platform::Form& form3);
-    platform::Control& Command1;  // switches between the two views
-    platform::Control& Command2;  // OK
-    platform::Control& Command3;  // Cancel
-    platform::Control& Command4;  // Exit
-    platform::Control& Frame1;
-    platform::Control& AboutBox;
-    platform::Control& Label1;
-    // Option1(1) to Option1(3); the index is the icon mode.
-    platform::Control& Option1(int index) const;
+// Form3, the Configure dialog.
+struct ConfigureDialogControls {
+    explicit ConfigureDialogControls(platform::Form& form);
+    platform::Control& viewButton;    // "Command1": switches between the two views
+    platform::Control& okButton;      // "Command2"
+    platform::Control& cancelButton;  // "Command3"
+    platform::Control& exitButton;    // "Command4"
+    platform::Control& modeFrame;     // "Frame1": holds the mode options
+    platform::Control& aboutBox;      // "AboutBox"
+    platform::Control& aboutText;     // "Label1", a read-only text box
+    // The option of icon mode 1, 2 or 3 ("Option1" of that index).
+    platform::Control& ModeOption(int mode) const;
 
 private:
-    std::array<std::reference_wrapper<platform::Control>, 3> option1_;
+    std::array<std::reference_wrapper<platform::Control>, 3> modeOptions_;
 };
 
 }  // namespace quorvel

@@ -37,7 +37,7 @@ ControlDescription Button(const char* name, const char* caption, int top, int ta
     return Make(ControlKind::CommandButton, name, caption, {3825, top, 855, 375}, tabIndex);
 }
 
-FormDescription BuildForm1() {
+FormDescription BuildTaskbarForm() {
     FormDescription f;
     f.name = "Form1";
     f.caption = "Desktop";
@@ -55,7 +55,7 @@ FormDescription BuildForm1() {
     return f;
 }
 
-FormDescription BuildForm2() {
+FormDescription BuildIconHostForm() {
     FormDescription f;
     f.name = "Form2";
     f.client = {75, 3360, 1560, 510};
@@ -75,7 +75,7 @@ FormDescription BuildForm2() {
     return f;
 }
 
-FormDescription BuildForm3() {
+FormDescription BuildConfigureDialog() {
     FormDescription f;
     f.name = "Form3";
     f.caption = "Configure Quorvel";
@@ -119,18 +119,18 @@ FormDescription BuildForm3() {
 
 }  // namespace
 
-const FormDescription& Form1Description() {
-    static const FormDescription description = BuildForm1();
+const FormDescription& TaskbarFormDescription() {
+    static const FormDescription description = BuildTaskbarForm();
     return description;
 }
 
-const FormDescription& Form2Description() {
-    static const FormDescription description = BuildForm2();
+const FormDescription& IconHostFormDescription() {
+    static const FormDescription description = BuildIconHostForm();
     return description;
 }
 
-const FormDescription& Form3Description() {
-    static const FormDescription description = BuildForm3();
+const FormDescription& ConfigureDialogDescription() {
+    static const FormDescription description = BuildConfigureDialog();
     return description;
 }
 

@@ -1,4 +1,5 @@
-// The three forms with their controls, captions, geometry and initial states.
+// The three forms with their controls, captions, geometry and initial states,
+// under the names the form designer gave them (Form1, Form2, Form3).
 #pragma once
 
 #include "platform/form_description.h"
@@ -7,10 +8,11 @@ namespace quorvel {
 
 // The start-up form: the taskbar button, the cleanup's file list and the
 // notification-area icon's picture.
-const platform::FormDescription& Form1Description();
-// Never meant to be seen: hosts the notification-area icon, Timer1 and the pop-up menu.
-const platform::FormDescription& Form2Description();
+const platform::FormDescription& TaskbarFormDescription();
+// Never meant to be seen: hosts the notification-area icon, the activation
+// timer and the pop-up menu.
+const platform::FormDescription& IconHostFormDescription();
 // The Configure dialog, which also shows an About view.
-const platform::FormDescription& Form3Description();
+const platform::FormDescription& ConfigureDialogDescription();
 
 }  // namespace quorvel

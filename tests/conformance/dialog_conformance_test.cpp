@@ -8,7 +8,7 @@
 #include <string>
 
 #include "conformance/dialog_target.h"
-#include "ui/configure_dialog.h"
+#include "ui/dialog_views.h"
 #include "ui/form_descriptions.h"
 
 namespace quorvel::testing {
@@ -27,9 +27,9 @@ protected:
             ++activations;
             form->control("Option1", mode).SetValue(true);
         };
-        form = Dialogs().runtime().CreateForm(Form3Description(), events);
+        form = Dialogs().runtime().CreateForm(ConfigureDialogDescription(), events);
         Form& f = *form;
-        const ControlsOfForm3 controls(f);
+        const ConfigureDialogControls controls(f);
         f.control("Command1").Click = [&] {
             pressed += "About ";
             if (f.control("Command1").Caption() == "&About") {

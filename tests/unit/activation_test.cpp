@@ -30,26 +30,26 @@ protected:
         app = Start();
         return app;
     }
-    Hwnd Form1() { return app->Form1().hWnd(); }
+    Hwnd TaskbarFormWindow() { return app->TaskbarForm().hWnd(); }
     // One click on the taskbar button: exactly one minimise-all, and Form1
     // minimised after it, by the shell or, where the shell spares it, at rest.
     void ClickButtonReveals(const std::string& what) {
         int before = desk.MinimiseAllCount();
-        desk.ClickTaskbarButton(Form1());
+        desk.ClickTaskbarButton(TaskbarFormWindow());
         desk.Run(1000);
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << what;
-        EXPECT_TRUE(W(Form1()).minimised) << what;
-        EXPECT_TRUE(desk.HasTaskbarButton(Form1())) << what;
+        EXPECT_TRUE(W(TaskbarFormWindow()).minimised) << what;
+        EXPECT_TRUE(desk.HasTaskbarButton(TaskbarFormWindow())) << what;
     }
     void ClickTrayReveals(const std::string& what) {
         int before = desk.MinimiseAllCount();
-        desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
         desk.Run(1000);
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << what;
     }
     platform::Form& Dialog() {
-        if (app->Form3() == nullptr) throw std::logic_error("the dialog is not open");
-        return *app->Form3();
+        if (app->ConfigureDialogForm() == nullptr) throw std::logic_error("the dialog is not open");
+        return *app->ConfigureDialogForm();
     }
 
     App* app = nullptr;
@@ -82,7 +82,7 @@ TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseI
 TEST_P(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs) {
     ASSERT_NE(StartWith("2"), nullptr);
     ClickButtonReveals("first click");
-    desk.Activate(Form1());
+    desk.Activate(TaskbarFormWindow());
     desk.Run(1000);
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
     ClickButtonReveals("the click that restores it");
@@ -108,20 +108,20 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
         desk.At(50, [&] {
             // Clicks while the dialog shows: the button (the shell brings the
             // dialog forward) and Form1 activated anyway, as some shells do.
-            desk.ClickTaskbarButton(Form1());
-            desk.Activate(Form1());
+            desk.ClickTaskbarButton(TaskbarFormWindow());
+            desk.Activate(TaskbarFormWindow());
             desk.RunPending();
             EXPECT_EQ(desk.MinimiseAllCount(), before) << way.name;
             way.close(Dialog());
         });
         if (way.fromTrayMenu) {
             desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
-            desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+            desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
         } else {
-            desk.ChooseWindowMenu(Form1(), "&Configure");
+            desk.ChooseWindowMenu(TaskbarFormWindow(), "&Configure");
         }
         desk.Run(1000);
-        ASSERT_EQ(app->Form3(), nullptr) << way.name;
+        ASSERT_EQ(app->ConfigureDialogForm(), nullptr) << way.name;
         EXPECT_EQ(desk.MinimiseAllCount(), before) << way.name << ": closing revealed";
         for (int i = 0; i < 3; ++i) ClickButtonReveals(way.name);
     }
@@ -135,7 +135,7 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(desk.Active(), editor) << "the start took the foreground from the user";
     EXPECT_TRUE(desk.flashes.empty()) << "the start asked for the foreground and flashed";
-    EXPECT_EQ(app->Form1().Tag(), "*");
+    EXPECT_TRUE(app->Reveal().StartUpActivationSeen());
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     // The user's click on the button gives the program the foreground, and
     // with it the right to hand the foreground on to the shell.
@@ -146,7 +146,7 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
 TEST_P(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
     ASSERT_NE(StartWith("2"), nullptr);
     ClickButtonReveals("before");
-    platform::Form& old = app->Form2();
+    platform::Form& old = app->IconHostForm();
     Hwnd oldWindow = old.hWnd();
     desk.PressClose(oldWindow);  // UnloadMode 0: Form2 is unloaded, the program runs on
     ASSERT_FALSE(old.Loaded());
@@ -154,8 +154,8 @@ TEST_P(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal)
     EXPECT_THROW(old.Show(), platform::RuntimeError);
     EXPECT_THROW(old.Hide(), platform::RuntimeError);
     for (int i = 0; i < 3; ++i) ClickButtonReveals("after Form2 was closed");
-    EXPECT_TRUE(app->Form2().Loaded());
-    EXPECT_NE(app->Form2().hWnd(), oldWindow);
+    EXPECT_TRUE(app->IconHostForm().Loaded());
+    EXPECT_NE(app->IconHostForm().hWnd(), oldWindow);
 }
 
 TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
@@ -171,9 +171,10 @@ TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
             }
         });
     }
-    desk.ChooseWindowMenu(Form1(), "&Configure");
+    desk.ChooseWindowMenu(TaskbarFormWindow(), "&Configure");
     EXPECT_FALSE(otherActivated);
-    EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0) << "the timer did not find the dialog";
+    EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0)
+        << "the timer did not find the dialog";
 }
 
 // The simulated desktop agrees with Wine: hiding with SetWindowPos sends
@@ -181,10 +182,10 @@ TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
 TEST_P(ActivationTest, HidingWithSetWindowPosActivatesNothing) {
     ASSERT_NE(StartWith("2"), nullptr);
     desk.Activate(editor);
-    app->api().SetWindowPos(Form1(), platform::HWND_NOTOPMOST, 300, 300, 300, 300,
+    app->api().SetWindowPos(TaskbarFormWindow(), platform::HWND_NOTOPMOST, 300, 300, 300, 300,
                             platform::SWP_NOSIZE | platform::SWP_NOMOVE | platform::SWP_HIDEWINDOW);
     EXPECT_EQ(desk.Active(), editor);
-    EXPECT_FALSE(W(Form1()).visible);
+    EXPECT_FALSE(W(TaskbarFormWindow()).visible);
 }
 
 // Windows hands the activation to the next window in the z-order when the
@@ -205,11 +206,11 @@ TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
         if (std::string(when) == "after a reveal") ClickButtonReveals(when);
         for (const auto& way : ways) {
             if (std::string(when) == "with Form1 restored") {
-                desk.Restore(Form1());  // a shell's "undo minimise all", say
+                desk.Restore(TaskbarFormWindow());  // a shell's "undo minimise all", say
                 desk.Run(1000);
             }
             // The user's window, right in front of Form1 in the z-order.
-            desk.BringToFront(Form1());
+            desk.BringToFront(TaskbarFormWindow());
             Hwnd window = desk.CreateAppWindow("Untitled - Notepad");
             desk.Run(1000);
             const int before = desk.MinimiseAllCount();
@@ -254,9 +255,9 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorOpenTheStartMenu) {
         if (c.how == SecondStart) {
             EXPECT_EQ(Start(), nullptr);
         } else if (c.how == Tray) {
-            desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+            desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
         } else {
-            desk.ClickTaskbarButton(Form1());
+            desk.ClickTaskbarButton(TaskbarFormWindow());
         }
         desk.Run(1000);
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
@@ -310,7 +311,7 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
         const char* name;
         std::function<void()> reveal;
     } cases[] = {
-        {"a click on the button", [&] { desk.ClickTaskbarButton(Form1()); }},
+        {"a click on the button", [&] { desk.ClickTaskbarButton(TaskbarFormWindow()); }},
         {"a second start", [&] { EXPECT_EQ(Start(), nullptr); }},
     };
     for (const auto& c : cases) {
@@ -334,7 +335,7 @@ TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
     ASSERT_NE(StartWith("3"), nullptr);
     desk.shellReadsKeysFirst = true;
     for (int click = 1; click <= 3; ++click) {
-        desk.afterMinimiseAll = [&] { desk.Activate(Form1()); };
+        desk.afterMinimiseAll = [&] { desk.Activate(TaskbarFormWindow()); };
         ClickButtonReveals("a click with a late step " + std::to_string(click));
     }
 }
@@ -355,7 +356,7 @@ TEST_P(ActivationTest, KeysGoToTheShellsOwnWindowNotAnotherOfItsTitle) {
             d.Activate(editor);
             const int before = d.MinimiseAllCount();
             for (int i = 0; i < 3; ++i) {
-                d.ClickTaskbarButton(Form1());
+                d.ClickTaskbarButton(TaskbarFormWindow());
                 d.Run(1000);
             }
             const char* where = registered ? "registered" : "unregistered";
@@ -414,9 +415,9 @@ TEST_P(ActivationTest, TheDialogHandsTheActivationBackToTheUsersWindow) {
         desk.BringToFront(over);
         desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
         desk.At(50, [&] { ClickControl(Dialog(), "Command3"); });
-        desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+        desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
         desk.Run(1000);
-        ASSERT_EQ(app->Form3(), nullptr) << a.name;
+        ASSERT_EQ(app->ConfigureDialogForm(), nullptr) << a.name;
         EXPECT_EQ(desk.Active(), editor) << a.name;
         desk.DestroyWindow(over);
     }

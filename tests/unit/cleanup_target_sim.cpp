@@ -100,7 +100,7 @@ private:
 
     sim::Desktop desk_;
     sim::SimRuntime runtime_{desk_};
-    std::unique_ptr<platform::Form> form1_ = runtime_.CreateForm(Form1Description(), {});
+    std::unique_ptr<platform::Form> form1_ = runtime_.CreateForm(TaskbarFormDescription(), {});
 };
 }  // namespace
 

@@ -102,7 +102,7 @@ TEST_F(CleanupTest, NoWindowsFolderOrOneTooLongCleansNothingAndStartUpGoesOn) {
         desk.windowsDirectory = folder;
         App* app = Start();
         ASSERT_NE(app, nullptr);
-        EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+        EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
         EXPECT_TRUE(fs::exists(desk.driveC / "TEMP" / "root.tmp"));
         EXPECT_TRUE(fs::exists(Temp() / "a.tmp"));
         desk.ShutDown();
@@ -113,8 +113,8 @@ TEST_F(CleanupTest, AMissingTempFolderEndsTheCleanupSilently) {
     fs::remove_all(Temp());
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
-    EXPECT_EQ(app->IconMode, TaskbarOnly);  // the start-up went on
+    EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
+    EXPECT_EQ(app->IconMode(), TaskbarOnly);  // the start-up went on
 }
 
 TEST_F(CleanupTest, AWindowsFolderAtTheRootOfADriveGivesADoubledSeparatorThatStillWorks) {

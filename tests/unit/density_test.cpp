@@ -37,19 +37,19 @@ TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     // Off-screen at -2500 twips: -250 pixels here, not the -167 of 96 dpi.
-    EXPECT_EQ(W(app->Form1().hWnd()).x, -250);
-    EXPECT_DOUBLE_EQ(app->Form1().Left(), -2500);
-    EXPECT_DOUBLE_EQ(app->Form1().Width(), 0);  // 1 twip: no pixel at all
+    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, -250);
+    EXPECT_DOUBLE_EQ(app->TaskbarForm().Left(), -2500);
+    EXPECT_DOUBLE_EQ(app->TaskbarForm().Width(), 0);  // 1 twip: no pixel at all
 
     desk.At(10, [&] {
-        platform::Form& dialog = *app->Form3();
+        platform::Form& dialog = *app->ConfigureDialogForm();
         EXPECT_EQ(W(dialog.hWnd()).x, 218);  // 2175 twips
         EXPECT_EQ(W(dialog.hWnd()).width, 485);
         EXPECT_DOUBLE_EQ(dialog.Height(), 2240);  // 2235 twips: 224 pixels of 10 twips
         sim::PressKey(dialog, sim::VK_ESCAPE);
     });
-    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
-    EXPECT_EQ(app->Form3(), nullptr);
+    desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
+    EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
 }
 
 TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
@@ -60,7 +60,7 @@ TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
     // The mouse message rides in X; read at 7.5 twips to the pixel it would
     // be a different message and the right click would open no menu.
     desk.At(10, [&] { desk.DismissMenu(); });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     ASSERT_EQ(desk.popupsShown.size(), 1u);
 }
 

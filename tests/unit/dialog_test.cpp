@@ -21,7 +21,7 @@ protected:
         return app;
     }
     platform::Form& Dialog() {
-        platform::Form* f = app->Form3();
+        platform::Form* f = app->ConfigureDialogForm();
         if (f == nullptr || !f->Visible()) throw std::logic_error("the dialog is not open");
         return *f;
     }
@@ -50,7 +50,7 @@ protected:
     // while it is open and must close it.
     void OpenFromWindowMenu(std::function<void()> inside) {
         desk.At(10, std::move(inside));
-        desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+        desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     }
     std::size_t Titled(const std::string& title) {
         std::size_t n = 0;
@@ -69,11 +69,11 @@ TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
         EXPECT_EQ(SelectedOption(), 3);
         EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
         // The program's other windows take no input meanwhile.
-        EXPECT_FALSE(W(app->Form1().hWnd()).enabled);
+        EXPECT_FALSE(W(app->TaskbarForm().hWnd()).enabled);
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    EXPECT_EQ(app->Form3(), nullptr);
-    EXPECT_TRUE(W(app->Form1().hWnd()).enabled);
+    EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
+    EXPECT_TRUE(W(app->TaskbarForm().hWnd()).enabled);
     EXPECT_TRUE(Alive(pid));
 }
 
@@ -118,31 +118,31 @@ TEST_F(DialogTest, OpeningWithNothingStoredStoresAndSelectsTheDefault) {
         EXPECT_FALSE(InAboutView());
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
-    EXPECT_EQ(app->Form3(), nullptr);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
+    EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
 }
 
-TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheTagIsClearedAfter) {
+TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheRequestIsClearedAfter) {
     ASSERT_NE(StartWith("1"), nullptr);
     desk.At(10, [&] { desk.ChooseMenuItem("About Q&uorvel"); });
     desk.At(20, [&] {
         EXPECT_TRUE(InAboutView());
         EXPECT_EQ(Dialog().control("Label1").Caption(), std::string(22, ' ') + "Quorvel V1.04");
-        EXPECT_EQ(app->Form2().control("lblAbout").Tag(), "*");
+        EXPECT_TRUE(app->Dialog().AboutRequested());
         ClickControl(Dialog(), "Command1");
         EXPECT_FALSE(InAboutView());
         EXPECT_EQ(SelectedOption(), 1);
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
-    EXPECT_EQ(app->Form2().control("lblAbout").Tag(), "");
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
+    EXPECT_FALSE(app->Dialog().AboutRequested());
     // A later Configure opens the configure view.
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(20, [&] {
         EXPECT_FALSE(InAboutView());
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
 }
 
 TEST_F(DialogTest, TheViewsAlternateWithoutTouchingTheSelection) {
@@ -169,8 +169,8 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
         PressKey(Dialog(), sim::VK_RETURN);  // Enter away from the buttons presses "&OK"
     });
     EXPECT_EQ(StoredMode(), std::string("1\0", 2));
-    EXPECT_EQ(app->IconMode, TrayOnly);
-    EXPECT_FALSE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_EQ(app->IconMode(), TrayOnly);
+    EXPECT_FALSE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     EXPECT_TRUE(HasTrayIcon(*app));
 
     // And back to both icons, from the tray's own menu.
@@ -179,9 +179,9 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
         ClickControl(Dialog(), "Option1", 3);
         ClickControl(Dialog(), "Command2");
     });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     EXPECT_EQ(StoredMode(), std::string("3\0", 2));
-    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
 }
 
@@ -203,7 +203,7 @@ TEST_F(DialogTest, OkWithoutAChangeAndCancelBothReapplyTheStoredModeInFull) {
 
 TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
     ASSERT_NE(StartWith("3"), nullptr);
-    Hwnd form2 = app->Form2().hWnd();
+    Hwnd form2 = app->IconHostForm().hWnd();
     desk.messageBoxAnswers = {platform::vbCancel, platform::vbOK};
     OpenFromWindowMenu([&] {
         ClickControl(Dialog(), "Option1", 1);
@@ -230,7 +230,7 @@ TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
         ClickControl(Dialog(), "Option1", 1);
         desk.PressClose(Dialog().hWnd());  // UnloadMode 0
     });
-    EXPECT_EQ(app->Form3(), nullptr);
+    EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
     EXPECT_TRUE(Alive(pid));
     EXPECT_EQ(StoredMode(), std::string("3\0", 2));
     EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA"), 0u);
@@ -241,7 +241,7 @@ TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
     OpenFromWindowMenu([&] { PressKey(Dialog(), sim::VK_ESCAPE); });
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
-    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
 }
@@ -264,13 +264,13 @@ TEST_F(DialogTest, OpeningItAgainWhileOpenBringsTheOpenOneToTheFront) {
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(20, [&] {
         desk.Activate(desk.Shell());
-        desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+        desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
         EXPECT_EQ(Titled("Configure Quorvel"), 1u);
         EXPECT_EQ(desk.Active(), Dialog().hWnd());
     });
     desk.At(500, [&] { PressKey(Dialog(), sim::VK_ESCAPE); });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
-    EXPECT_EQ(app->Form3(), nullptr);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
+    EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
 }
 
 // --- the activation timer ---
@@ -280,16 +280,16 @@ TEST_F(DialogTest, TheTimerStopsOnItsFirstTickThatFindsTheDialog) {
     desk.calls.clear();
     std::uint64_t opened = desk.Now();
     desk.At(1, [&] {
-        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 100);
+        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
         desk.Activate(desk.Shell());  // the dialog went behind
     });
     desk.At(150, [&] {
-        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
         EXPECT_EQ(desk.CountCalls("FindWindowA(NULL, \"Configure Quorvel\")"), 1u);
         EXPECT_EQ(desk.Active(), Dialog().hWnd());  // brought to the front
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     EXPECT_GE(desk.Now(), opened + 150);
     desk.Run(1000);
     EXPECT_EQ(desk.CountCalls("FindWindowA"), 1u);
@@ -301,15 +301,15 @@ TEST_F(DialogTest, TheTimerKeepsPollingWhileOnlyTheAboutViewsTitleShows) {
     desk.calls.clear();
     desk.At(1, [&] { ClickControl(Dialog(), "Command1"); });
     desk.At(350, [&] {
-        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 100);
+        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
         EXPECT_EQ(desk.CountCalls("FindWindowA"), 3u);
         ClickControl(Dialog(), "Command1");  // "Configure Quorvel" again
     });
     desk.At(450, [&] {
-        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     EXPECT_EQ(desk.RunningTimers(), 0u);
 }
 
@@ -320,24 +320,24 @@ TEST_F(DialogTest, AnotherProgramsWindowWithTheTitleStopsThePollingToo) {
         desk.CreateAppWindow("Configure Quorvel");
     });
     desk.At(150, [&] {
-        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
 }
 
 TEST_F(DialogTest, ClosedBeforeAnyTickTheTimerPollsOnUntilTheDialogIsBack) {
     ASSERT_NE(StartWith("3"), nullptr);
     desk.At(1, [&] { PressKey(Dialog(), sim::VK_ESCAPE); });
-    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     desk.Run(1000);
-    EXPECT_EQ(app->Form2().control("Timer1").Interval(), 100);
+    EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(300, [&] {
-        EXPECT_EQ(app->Form2().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1, true);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     EXPECT_EQ(desk.RunningTimers(), 0u);
 }
 

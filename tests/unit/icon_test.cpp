@@ -1,7 +1,6 @@
 // The notification-area icon, the icon mode and the taskbar button's window menu.
 #include <cstring>
 
-#include "icon/icon_mode.h"
 #include "icon/notify_icon.h"
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
@@ -57,7 +56,7 @@ protected:
         int pid = lastPid;
         desk.Drive([&] {
             sim::Desktop::InProcess running(desk, pid);
-            ApplyIconMode(app);
+            app.ApplyIconMode();
         });
     }
 };
@@ -66,8 +65,8 @@ TEST_F(IconModeTest, FirstStartStoresTheDefaultAndShowsOnlyTheTaskbarButton) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(StoredMode(), std::string("2\0", 2));
-    EXPECT_EQ(app->IconMode, TaskbarOnly);
-    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_EQ(app->IconMode(), TaskbarOnly);
+    EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     EXPECT_EQ(desk.TrayIconCount(), 0u);
 }
 
@@ -82,18 +81,19 @@ TEST_F(IconModeTest, EachModeShowsWhatItSays) {
         StoreMode(c.stored);
         App* app = Start();
         ASSERT_NE(app, nullptr);
-        EXPECT_EQ(desk.HasTaskbarButton(app->Form1().hWnd()), c.button) << "mode " << c.stored;
-        const sim::TrayIcon* icon = desk.FindTrayIcon(app->Form2().hWnd(), 1);
+        EXPECT_EQ(desk.HasTaskbarButton(app->TaskbarForm().hWnd()), c.button)
+            << "mode " << c.stored;
+        const sim::TrayIcon* icon = desk.FindTrayIcon(app->IconHostForm().hWnd(), 1);
         EXPECT_EQ(icon != nullptr, c.icon) << "mode " << c.stored;
         if (icon != nullptr) {
             EXPECT_EQ(icon->tip, "Show Desktop");
             EXPECT_EQ(icon->callbackMessage, 512u);
-            EXPECT_EQ(icon->icon, app->Form1().control("Picture1").Picture());
+            EXPECT_EQ(icon->icon, app->TaskbarForm().control("Picture1").Picture());
             EXPECT_NE(icon->icon, 0u);
         }
         // Both forms are shrunk to 1 twip and kept off the screen.
-        EXPECT_EQ(W(app->Form1().hWnd()).width, 0);
-        EXPECT_EQ(W(app->Form2().hWnd()).height, 0);
+        EXPECT_EQ(W(app->TaskbarForm().hWnd()).width, 0);
+        EXPECT_EQ(W(app->IconHostForm().hWnd()).height, 0);
         desk.ShutDown();
         EXPECT_EQ(desk.TrayIconCount(), 0u);
     }
@@ -113,7 +113,7 @@ TEST_F(IconModeTest, ApplyingAModeAgainLeavesExactlyOneIcon) {
 TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->Form1().hWnd();
+    Hwnd form1 = app->TaskbarForm().hWnd();
     StoreMode("1");
     Apply(*app);
     EXPECT_FALSE(desk.HasTaskbarButton(form1));
@@ -142,7 +142,7 @@ TEST_F(IconModeTest, StartedTrayOnlyThenSwitchedTheFirstClickOnTheButtonReveals)
     ASSERT_NE(app, nullptr);
     StoreMode("2");
     Apply(*app);
-    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
 }
@@ -153,8 +153,8 @@ TEST_F(IconModeTest, AShellThatRefusesTheIconLeavesTheProgramRunning) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(desk.TrayIconCount(), 0u);
-    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
-    desk.ClickTaskbarButton(app->Form1().hWnd());
+    EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
 }
@@ -176,7 +176,7 @@ TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenN
         EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 4u) << "mode " << mode;
         EXPECT_EQ(desk.RunningTimers(), 0u) << "mode " << mode;
         // The icon works as one added at once.
-        desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
         desk.Run();
         EXPECT_EQ(desk.MinimiseAllCount(), reveals + 1) << "mode " << mode;
         desk.ShutDown();
@@ -220,7 +220,8 @@ TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
         ASSERT_NE(app, nullptr);
         bool wanted = std::string(mode) != "2";
         desk.RecreateTaskbar();
-        EXPECT_EQ(desk.FindTrayIcon(app->Form2().hWnd(), 1) != nullptr, wanted) << "mode " << mode;
+        EXPECT_EQ(desk.FindTrayIcon(app->IconHostForm().hWnd(), 1) != nullptr, wanted)
+            << "mode " << mode;
         EXPECT_EQ(desk.TrayIconCount(), wanted ? 1u : 0u);
         desk.ShutDown();
     }
@@ -229,7 +230,7 @@ TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
 TEST_F(IconModeTest, WindowMenuReadsConfigureWhereCloseWasAndStillCloses) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    const auto& menu = W(app->Form1().hWnd()).systemMenu;
+    const auto& menu = W(app->TaskbarForm().hWnd()).systemMenu;
     std::vector<std::string> texts;
     for (const auto& e : menu) texts.push_back(e.separator ? "-" : e.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"&Restore", "&Size", "Mi&nimize", "Ma&ximize",
@@ -242,12 +243,12 @@ TEST_F(IconModeTest, WindowMenuReadsConfigureWhereCloseWasAndStillCloses) {
     bool opened = false;
     desk.At(10, [&] {
         opened = app->DialogVisible();
-        desk.PressClose(app->Form3()->hWnd());
+        desk.PressClose(app->ConfigureDialogForm()->hWnd());
     });
-    desk.ChooseWindowMenu(app->Form1().hWnd(), "&Configure");
+    desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     EXPECT_TRUE(opened);
     EXPECT_TRUE(Alive(pid));
-    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
 }
 
 }  // namespace

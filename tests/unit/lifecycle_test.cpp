@@ -18,15 +18,15 @@ class LifecycleTest : public SimTest {};
 TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->Form1().hWnd();
+    Hwnd form1 = app->TaskbarForm().hWnd();
     EXPECT_EQ(W(form1).title, "Desktop");
     EXPECT_TRUE(desk.HasTaskbarButton(form1));
     EXPECT_EQ(W(form1).x, kOffScreenPixels);
     EXPECT_EQ(W(form1).y, kOffScreenPixels);
-    EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
-    EXPECT_FALSE(W(app->Form2().hWnd()).visible);
-    EXPECT_FALSE(desk.HasTaskbarButton(app->Form2().hWnd()));
+    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
+    EXPECT_FALSE(desk.HasTaskbarButton(app->IconHostForm().hWnd()));
     // Idle means idle: no timer runs.
     EXPECT_EQ(desk.RunningTimers(), 0u);
     // The start-up activation is over and Form1 is not left active, or the
@@ -41,12 +41,12 @@ TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
 TEST_F(LifecycleTest, AControlTheHandlersUseThatTheFormLacksFailsWhenTheFormIsMade) {
     using platform::ControlKind;
     sim::SimRuntime runtime(desk);
-    const platform::FormDescription forms[] = {Form1Description(), Form2Description(),
-                                               Form3Description()};
+    const platform::FormDescription forms[] = {TaskbarFormDescription(), IconHostFormDescription(),
+                                               ConfigureDialogDescription()};
     const std::function<void(platform::Form&)> findControls[] = {
-        [](platform::Form& f) { ControlsOfForm1{f}; },
-        [](platform::Form& f) { ControlsOfForm2{f}; },
-        [](platform::Form& f) { ControlsOfForm3{f}; },
+        [](platform::Form& f) { TaskbarFormControls{f}; },
+        [](platform::Form& f) { IconHostFormControls{f}; },
+        [](platform::Form& f) { ConfigureDialogControls{f}; },
     };
     for (int i = 0; i < 3; ++i) {
         EXPECT_NO_THROW(findControls[i](*runtime.CreateForm(forms[i], {}))) << "Form" << i + 1;
@@ -80,7 +80,7 @@ TEST_F(LifecycleTest, AControlTheHandlersUseThatTheFormLacksFailsWhenTheFormIsMa
 TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    const Hwnd form1 = app->Form1().hWnd(), form2 = app->Form2().hWnd();
+    const Hwnd form1 = app->TaskbarForm().hWnd(), form2 = app->IconHostForm().hWnd();
     for (bool paintOfForm2 : {false, true}) {
         desk.Drive([&] {
             // Minimised at rest, Form1 is moved only once restored; its
@@ -103,15 +103,15 @@ TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
 TEST_F(LifecycleTest, FailedMoveOfForm1DoesNotStopTheMovesOfForm2) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    sim::Window& form1 = *desk.Find(app->Form1().hWnd());
+    sim::Window& form1 = *desk.Find(app->TaskbarForm().hWnd());
     form1.minimised = true;  // a minimised form cannot be moved
     form1.x = 5;
-    desk.Find(app->Form2().hWnd())->x = 5;
-    desk.Post(app->Form2().hWnd(), platform::WM_PAINT);
+    desk.Find(app->IconHostForm().hWnd())->x = 5;
+    desk.Post(app->IconHostForm().hWnd(), platform::WM_PAINT);
     desk.Run();
     EXPECT_EQ(form1.x, 5);
-    EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
 TEST_F(LifecycleTest, Form1CancelsEveryCloseAndEndsForAllButTheWindowMenu) {
@@ -122,7 +122,7 @@ TEST_F(LifecycleTest, Form1CancelsEveryCloseAndEndsForAllButTheWindowMenu) {
         std::int16_t cancel = 0;
         desk.Drive([&] {
             sim::Desktop::InProcess running(desk, pid);
-            app->Form1().events.QueryUnload(cancel, mode);
+            app->TaskbarForm().events.QueryUnload(cancel, mode);
         });
         EXPECT_FALSE(Alive(pid)) << "UnloadMode " << mode;
     }
@@ -133,7 +133,7 @@ TEST_F(LifecycleTest, TaskManagerCloseOfForm2EndsAndRemovesTheIcon) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
-    Hwnd form2 = app->Form2().hWnd();
+    Hwnd form2 = app->IconHostForm().hWnd();
     ASSERT_NE(desk.FindTrayIcon(form2, 1), nullptr);
     desk.CloseFromTaskManager(form2);
     EXPECT_FALSE(Alive(pid));
@@ -145,7 +145,7 @@ TEST_F(LifecycleTest, ShutDownEndsTheProgramAndRemovesTheIcon) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
-    Hwnd form2 = app->Form2().hWnd();
+    Hwnd form2 = app->IconHostForm().hWnd();
     desk.ShutDown();
     EXPECT_FALSE(Alive(pid));
     EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
@@ -155,7 +155,7 @@ TEST_F(LifecycleTest, TaskManagerCloseOfForm1Ends) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
-    desk.CloseFromTaskManager(app->Form1().hWnd());
+    desk.CloseFromTaskManager(app->TaskbarForm().hWnd());
     EXPECT_FALSE(Alive(pid));
 }
 
@@ -165,7 +165,7 @@ TEST_F(LifecycleTest, Form2CloseWithModeZeroOrOneDoesNotEnd) {
     int pid = lastPid;
     for (std::int16_t mode : {0, 1}) {
         std::int16_t cancel = 0;
-        desk.Drive([&] { app->Form2().events.QueryUnload(cancel, mode); });
+        desk.Drive([&] { app->IconHostForm().events.QueryUnload(cancel, mode); });
         EXPECT_TRUE(Alive(pid));
         EXPECT_EQ(cancel, 0);
     }
@@ -176,7 +176,7 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     App* first = Start();
     ASSERT_NE(first, nullptr);
     int firstPid = lastPid;
-    Hwnd firstForm1 = first->Form1().hWnd();
+    Hwnd firstForm1 = first->TaskbarForm().hWnd();
     desk.calls.clear();
 
     EXPECT_EQ(Start(), nullptr);
@@ -209,10 +209,10 @@ TEST_F(LifecycleTest, AMonitorLeftOfAndAboveThePrimaryOneDoesNotShowTheForms) {
     desk.monitors.push_back({-1280, -300, 1280, 1024});
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    desk.ClickTaskbarButton(app->Form1().hWnd());  // a reveal moves them again
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());  // a reveal moves them again
     desk.Run();
     ASSERT_EQ(desk.MinimiseAllCount(), 1);
-    for (Hwnd form : {app->Form1().hWnd(), app->Form2().hWnd()}) {
+    for (Hwnd form : {app->TaskbarForm().hWnd(), app->IconHostForm().hWnd()}) {
         const sim::Window& w = W(form);
         // -2500 twips beyond the virtual screen's left and top edges.
         EXPECT_EQ(w.x, -1280 + kOffScreenPixels);
@@ -231,10 +231,10 @@ TEST_F(LifecycleTest, AMonitorThatMissesTheOffScreenPointLeavesTheUsualPosition)
     desk.monitors.push_back({0, -768, 1024, 768});
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(W(app->Form1().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->Form1().hWnd()).y, kOffScreenPixels);
-    EXPECT_EQ(W(app->Form2().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->Form2().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->TaskbarForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
 TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) {

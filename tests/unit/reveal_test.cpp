@@ -20,12 +20,12 @@ TEST_F(RevealTest, StartUpActivationOnlyMarksThenEveryClickReveals) {
     Editor();
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(app->Form1().Tag(), "*");
+    EXPECT_TRUE(app->Reveal().StartUpActivationSeen());
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     EXPECT_FALSE(W(editor).minimised);
 
     desk.calls.clear();
-    Hwnd form1 = app->Form1().hWnd();
+    Hwnd form1 = app->TaskbarForm().hWnd();
     desk.ClickTaskbarButton(form1);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
@@ -53,14 +53,14 @@ TEST_F(RevealTest, TaskbarButtonIsBackAndBothFormsOffScreenAfterAReveal) {
         StoreMode(mode);
         App* app = Start();
         ASSERT_NE(app, nullptr);
-        Hwnd form1 = app->Form1().hWnd();
+        Hwnd form1 = app->TaskbarForm().hWnd();
         desk.Find(form1)->x = 0;
         desk.ClickTaskbarButton(form1);
         desk.Run();
         EXPECT_TRUE(desk.HasTaskbarButton(form1)) << "mode " << mode;
         EXPECT_EQ(W(form1).x, -167);
-        EXPECT_EQ(W(app->Form2().hWnd()).y, -167);
-        EXPECT_FALSE(W(app->Form2().hWnd()).visible);
+        EXPECT_EQ(W(app->IconHostForm().hWnd()).y, -167);
+        EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
         desk.ShutDown();
     }
 }
@@ -69,22 +69,22 @@ TEST_F(RevealTest, InTrayOnlyModeARevealLeavesNoTaskbarButton) {
     StoreMode("1");
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
-    EXPECT_FALSE(desk.HasTaskbarButton(app->Form1().hWnd()));
+    EXPECT_FALSE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
 }
 
 TEST_F(RevealTest, NoRevealWhileTheDialogIsOpen) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->Form1().hWnd();
+    Hwnd form1 = app->TaskbarForm().hWnd();
     desk.At(50, [&] {
         ASSERT_TRUE(app->DialogVisible());
         desk.Activate(form1);  // e.g. the taskbar button, while the dialog shows
         desk.RunPending();
         EXPECT_EQ(desk.MinimiseAllCount(), 0);
-        desk.PressClose(app->Form3()->hWnd());
+        desk.PressClose(app->ConfigureDialogForm()->hWnd());
     });
     desk.ChooseWindowMenu(form1, "&Configure");
     EXPECT_FALSE(app->DialogVisible());
@@ -101,7 +101,7 @@ TEST_F(NoShellRevealTest, KeysAreNotTypedIntoTheUsersWindowAndTheButtonComesBack
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-    Hwnd form1 = app->Form1().hWnd();
+    Hwnd form1 = app->TaskbarForm().hWnd();
     desk.ClickTaskbarButton(form1);
     desk.Run();
     EXPECT_EQ(W(editor).typed, "");
@@ -117,13 +117,13 @@ TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
     ASSERT_NE(app, nullptr);
     Hwnd editor = Editor();
     desk.foregroundLocked = true;
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
     desk.Run();
     EXPECT_EQ(desk.Active(), editor);
     EXPECT_EQ(W(editor).typed, "");
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
-    EXPECT_TRUE(desk.HasTaskbarButton(app->Form1().hWnd()));
-    EXPECT_EQ(W(app->Form1().hWnd()).x, -167);
+    EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
+    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, -167);
 }
 
 }  // namespace
@@ -139,11 +139,11 @@ TEST_F(RevealTest, OwnActivationOfForm1DuringARevealIsNoClick) {
     StoreMode("3");
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
     // ... and the next click on the taskbar button is still one reveal.
-    desk.ClickTaskbarButton(app->Form1().hWnd());
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 2);
 
@@ -236,7 +236,7 @@ TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWayOnce) {
         App* app = t.Start();
         ASSERT_NE(app, nullptr) << c.name;
         desk.shellBusy = c.busy;
-        desk.ClickTaskbarButton(app->Form1().hWnd());
+        desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
         desk.Run(600);
         EXPECT_EQ(desk.MinimiseAllCount(), 1) << c.name;
         EXPECT_FALSE(desk.StillShown(editor)) << c.name;
@@ -249,7 +249,7 @@ TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWayOnce) {
         desk.Restore(editor);
         desk.Find(editor)->visible = true;
         const std::size_t traced = desk.trace.size();
-        desk.ClickTrayIcon(app->Form2().hWnd(), 1);
+        desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
         desk.Run(50);
         EXPECT_EQ(desk.MinimiseAllCount(), 2) << c.name << ": the second request";
         const bool atOnce = std::any_of(desk.trace.begin() + traced, desk.trace.end(),
@@ -268,9 +268,9 @@ TEST(MinimiseAllCheckTest, WithNothingToMinimiseNothingIsAskedAfterTheKeys) {
     t.desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
-    t.desk.ClickTaskbarButton(app->Form1().hWnd());
+    t.desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     t.desk.Run(1000);
-    EXPECT_TRUE(app->minimiseAll.KeysIgnored() == false);
+    EXPECT_TRUE(app->Reveal().KeysIgnored() == false);
     EXPECT_EQ(t.desk.shellObjectCalls, 0);
     EXPECT_EQ(t.desk.winMPresses, 0);
     // A second start too, which waits for nothing.

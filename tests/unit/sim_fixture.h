@@ -56,7 +56,9 @@ protected:
 
     bool Alive(int pid) const { return desk.Alive(pid); }
     const sim::Window& W(Hwnd hwnd) const { return *desk.Find(hwnd); }
-    bool HasTrayIcon(App& app) { return desk.FindTrayIcon(app.Form2().hWnd(), 1) != nullptr; }
+    bool HasTrayIcon(App& app) {
+        return desk.FindTrayIcon(app.IconHostForm().hWnd(), 1) != nullptr;
+    }
 
     sim::Desktop desk;
     std::map<int, Instance> instances;

@@ -1,4 +1,5 @@
 // The notification-area icon's callbacks and its pop-up menu.
+#include "icon/icon_message.h"
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 
@@ -20,7 +21,7 @@ protected:
         app = Start();
         ASSERT_NE(app, nullptr);
         pid = lastPid;
-        form2 = app->Form2().hWnd();
+        form2 = app->IconHostForm().hWnd();
     }
     void Over(std::vector<std::uint32_t> messages) {
         desk.MouseOverTrayIcon(form2, 1, messages);
@@ -30,6 +31,15 @@ protected:
     int pid = 0;
     Hwnd form2 = 0;
 };
+
+// The message number rides in X at 15 twips to the pixel.
+TEST(IconMessageTest, OnlyTheTwoPressesAreMessagesOfTheIcon) {
+    EXPECT_EQ(IconMessage(7695), IconMouseMessage::LeftDown);
+    EXPECT_EQ(IconMessage(7740), IconMouseMessage::RightDown);
+    for (float x : {0.0f, 513.0f, 7680.0f, 7695.5f, 7710.0f, 7755.0f, 15390.0f}) {
+        EXPECT_EQ(IconMessage(x), IconMouseMessage::Other) << x;
+    }
+}
 
 TEST_F(TrayTest, ALeftPressRevealsOnceAndWhatFollowsDoesNothing) {
     Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
@@ -78,7 +88,7 @@ TEST_F(TrayTest, AltHeldNowIgnoresAClickButAnAltTheProgramLastSawDownDoesNot) {
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(20, [&] {
         desk.HoldKey(kAlt, true);
-        desk.PressClose(app->Form3()->hWnd());
+        desk.PressClose(app->ConfigureDialogForm()->hWnd());
     });
     Over({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP});
     ASSERT_FALSE(app->DialogVisible());
@@ -95,12 +105,12 @@ TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
     desk.At(20, [&] {
         desk.ClickTrayIcon(form2, 1);
         desk.ClickTrayIcon(form2, 1, true);
-        sim::ClickControl(*app->Form3(), "Command1");  // the configure view
+        sim::ClickControl(*app->ConfigureDialogForm(), "Command1");  // the configure view
         desk.ClickTrayIcon(form2, 1);
         desk.ClickTrayIcon(form2, 1, true);
         EXPECT_EQ(desk.MinimiseAllCount(), 0);
         EXPECT_EQ(desk.popupsShown.size(), 1u);
-        sim::PressKey(*app->Form3(), sim::VK_ESCAPE);
+        sim::PressKey(*app->ConfigureDialogForm(), sim::VK_ESCAPE);
     });
     desk.ClickTrayIcon(form2, 1, true);
     // Closed again, the icon answers.

@@ -298,7 +298,7 @@ private:
     }
 
     win32::Win32Runtime runtime_{GetModuleHandleA(nullptr)};
-    std::unique_ptr<platform::Form> form1_ = runtime_.CreateForm(Form1Description(), {});
+    std::unique_ptr<platform::Form> form1_ = runtime_.CreateForm(TaskbarFormDescription(), {});
 };
 }  // namespace
 

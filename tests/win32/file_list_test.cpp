@@ -54,7 +54,7 @@ protected:
 };
 
 TEST_F(Win32FileList, HoldsTheMatchingFilesByTheirOwnNamesOnly) {
-    auto form1 = runtime_.CreateForm(Form1Description(), {});
+    auto form1 = runtime_.CreateForm(TaskbarFormDescription(), {});
     platform::Control& list = form1->control("tmpFileList");
     list.SetPath(folder_);
     // report.tmpl's 8.3 name ends in .TMP; e.tmp is a folder.
@@ -62,7 +62,7 @@ TEST_F(Win32FileList, HoldsTheMatchingFilesByTheirOwnNamesOnly) {
 }
 
 TEST_F(Win32FileList, KeepsTheFolderAsTheFileSystemSpellsItChangingOnlyTheCase) {
-    auto form1 = runtime_.CreateForm(Form1Description(), {});
+    auto form1 = runtime_.CreateForm(TaskbarFormDescription(), {});
     platform::Control& list = form1->control("tmpFileList");
     list.SetPath(Upper(folder_));
     EXPECT_EQ(Upper(list.Path()), Upper(folder_));
@@ -78,7 +78,7 @@ TEST_F(Win32FileList, KeepsTheFolderAsTheFileSystemSpellsItChangingOnlyTheCase) 
 }
 
 TEST_F(Win32FileList, AMissingFolderIsAnErrorAndKeepsTheList) {
-    auto form1 = runtime_.CreateForm(Form1Description(), {});
+    auto form1 = runtime_.CreateForm(TaskbarFormDescription(), {});
     platform::Control& list = form1->control("tmpFileList");
     list.SetPath(folder_);
     EXPECT_THROW(list.SetPath(folder_ + "\\missing"), platform::RuntimeError);

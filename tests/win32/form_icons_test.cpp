@@ -53,8 +53,8 @@ int IconOf(HWND hwnd, WPARAM which) {
 TEST(Win32FormIcons, NoneUntilShownThenBothOnceAndNoneForTheHostForm) {
     Recorder recorder;
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(Form1Description(), {});
-    auto form2 = runtime.CreateForm(Form2Description(), {});
+    auto form1 = runtime.CreateForm(TaskbarFormDescription(), {});
+    auto form2 = runtime.CreateForm(IconHostFormDescription(), {});
     HWND one = WindowOf(*form1);
     HWND two = WindowOf(*form2);
     EXPECT_EQ(IconOf(one, ICON_BIG), 0);
@@ -89,7 +89,7 @@ TEST(Win32FormIcons, AShowByTheSystemAloneAlsoGivesThem) {
     // ShowWindow, not through the form's methods.
     Recorder recorder;
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(Form1Description(), {});
+    auto form1 = runtime.CreateForm(TaskbarFormDescription(), {});
     HWND one = WindowOf(*form1);
     ShowWindow(one, SW_SHOWNA);
     EXPECT_EQ(IconOf(one, ICON_BIG), 1);

@@ -63,7 +63,7 @@ TEST(Win32TrayCallback, AnAltTheThreadLastSawDownDoesNotReachTheHandler) {
     events.MouseMove = [&](std::int16_t&, std::int16_t& shift, float&, float&) {
         shifts.push_back(shift);
     };
-    auto form2 = runtime.CreateForm(Form2Description(), std::move(events));
+    auto form2 = runtime.CreateForm(IconHostFormDescription(), std::move(events));
     auto hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(form2->hWnd()));
 
     // The thread saw Alt go down and never saw it come up (it went up over

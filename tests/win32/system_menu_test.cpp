@@ -31,7 +31,7 @@ std::vector<Entry> ReadMenu(HMENU menu) {
 
 TEST(Win32SystemMenu, CloseReadsConfigureAndMoveAndItsSeparatorAreGone) {
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(Form1Description(), {});
+    auto form1 = runtime.CreateForm(TaskbarFormDescription(), {});
     HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(form1->hWnd()));
     std::vector<Entry> before = ReadMenu(GetSystemMenu(hwnd, FALSE));
     ASSERT_GE(before.size(), 7u);

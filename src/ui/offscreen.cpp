@@ -1,4 +1,5 @@
-#include "app/app.h"
+#include "ui/offscreen.h"
+
 #include "platform/constants.h"
 #include "platform/dispatch.h"
 #include "platform/errors.h"
@@ -33,12 +34,13 @@ Position OffScreenPosition(platform::WinApi& api, int pixelsPerInch) {
 
 }  // namespace
 
-void MoveOffScreen(App& app) {
-    Position at = OffScreenPosition(app.api(), app.runtime().PixelsPerInch());
+void MoveOffScreen(platform::Runtime& runtime, Forms& forms) {
+    Position at = OffScreenPosition(runtime.api(), runtime.PixelsPerInch());
     // A form that cannot be moved (minimised) fails its own assignments only.
-    platform::ResumeNext([&] { app.Form1().SetTop(at.top); }, [&] { app.Form1().SetLeft(at.left); },
-                         [&] { app.Form2().SetTop(at.top); },
-                         [&] { app.Form2().SetLeft(at.left); });
+    platform::ResumeNext([&] { forms.TaskbarForm().SetTop(at.top); },
+                         [&] { forms.TaskbarForm().SetLeft(at.left); },
+                         [&] { forms.IconHostForm().SetTop(at.top); },
+                         [&] { forms.IconHostForm().SetLeft(at.left); });
 }
 
 }  // namespace quorvel

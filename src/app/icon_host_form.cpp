@@ -1,0 +1,58 @@
+// The icon's host form: its events, the icon's callback and the icon's menu.
+#include "app/app.h"
+#include "icon/icon_message.h"
+#include "ui/form_descriptions.h"
+#include "ui/offscreen.h"
+
+namespace quorvel {
+
+platform::Form& App::IconHostForm() {
+    // Loaded when referenced, also after an unload from outside (a close
+    // request that reached it): its icon comes back with the next
+    // application of the icon mode.
+    if (!iconHostForm_ || !iconHostForm_->Loaded()) {
+        iconHostControls_.reset();
+        iconHostForm_ = runtime_.CreateForm(IconHostFormDescription(), IconHostFormEvents());
+        iconHostControls_.emplace(*iconHostForm_);
+        BindIconMenu(*iconHostControls_);
+        iconHostControls_->activationTimer.Timer = [this] { dialog_.ActivationTimerTick(); };
+    }
+    return *iconHostForm_;
+}
+
+const IconHostFormControls& App::IconHostControls() {
+    IconHostForm();
+    return *iconHostControls_;
+}
+
+platform::FormEvents App::IconHostFormEvents() {
+    platform::FormEvents events;
+    events.Resize = [this] { MoveOffScreen(runtime_, *this); };
+    events.Paint = [this] { MoveOffScreen(runtime_, *this); };
+    events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {
+        if (EndsTheProgram(mode)) EndProgram();
+    };
+    events.MouseMove = [this](std::int16_t& button, std::int16_t& shift, float& x, float& y) {
+        IconCallback(button, shift, x, y);
+    };
+    return events;
+}
+
+void App::IconCallback(std::int16_t& button, std::int16_t shift, float x, float y) {
+    const IconMouseMessage message = IconCallbackMessage(button, shift, x, y);
+    if (DialogVisible()) return;
+    if (message == IconMouseMessage::LeftDown) {
+        reveal_.ShowDesktop();
+    } else if (message == IconMouseMessage::RightDown) {
+        IconHostForm().PopupMenu(IconHostControls().popupMenu.description().name);
+    }
+}
+
+void App::BindIconMenu(const IconHostFormControls& controls) {
+    controls.showDesktopItem.Click = [this] { reveal_.ShowDesktop(); };
+    controls.configureItem.Click = [this] { dialog_.Open(); };
+    controls.aboutItem.Click = [this] { dialog_.OpenAbout(); };
+    controls.exitItem.Click = [this] { EndProgram(); };
+}
+
+}  // namespace quorvel

@@ -1,0 +1,43 @@
+// The show-desktop command and its trigger on the taskbar button.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/runtime.h"
+#include "reveal/minimise_check.h"
+#include "ui/forms.h"
+
+namespace quorvel {
+
+class DesktopReveal {
+public:
+    // `iconMode` is the mode in force: the taskbar form comes back after a
+    // reveal only in the modes with a taskbar button.
+    DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode);
+    DesktopReveal(const DesktopReveal&) = delete;
+    DesktopReveal& operator=(const DesktopReveal&) = delete;
+
+    // Asks the shell to minimise every window.
+    void ShowDesktop();
+    // The taskbar form's Activate: a click on its button.
+    void TaskbarFormActivated();
+    // Returns once the shell has answered every request (a second start,
+    // before it ends): where it ignores its keys, this process is the one to
+    // ask it the other way.
+    void WaitForTheShell() { minimiseAll_.Finish(runtime_); }
+
+    // The activation that follows start-up has happened; every one after
+    // it is a click.
+    bool StartUpActivationSeen() const { return startUpActivationSeen_; }
+    bool KeysIgnored() const { return minimiseAll_.KeysIgnored(); }
+
+private:
+    platform::Runtime& runtime_;
+    Forms& forms_;
+    const std::int16_t& iconMode_;
+    // Whether the shell acts on the minimise-all keys.
+    MinimiseAllCheck minimiseAll_;
+    bool startUpActivationSeen_ = false;
+};
+
+}  // namespace quorvel
