@@ -87,7 +87,7 @@ TEST_F(DialogTest, OnlyTheDialogKeepsTheWindowManagersTransitions) {
         dialog = Dialog().hWnd();
         PressKey(Dialog(), sim::VK_ESCAPE);
     });
-    desk.ClickTaskbarButton(app->Form1().hWnd());  // restores Form1, shows and hides Form2
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());  // restores Form1, shows and hides Form2
     desk.Run();
     ASSERT_EQ(desk.MinimiseAllCount(), 1);
     auto callsFor = [&](Hwnd hwnd) {
@@ -101,8 +101,8 @@ TEST_F(DialogTest, OnlyTheDialogKeepsTheWindowManagersTransitions) {
                       platform::DWMWA_TRANSITIONS_FORCEDISABLED);
         return desk.CountCalls(call);
     };
-    EXPECT_EQ(turnedOff(app->Form1().hWnd()), 1u);
-    EXPECT_EQ(turnedOff(app->Form2().hWnd()), 1u);
+    EXPECT_EQ(turnedOff(app->TaskbarForm().hWnd()), 1u);
+    EXPECT_EQ(turnedOff(app->IconHostForm().hWnd()), 1u);
     ASSERT_NE(dialog, 0u);
     EXPECT_EQ(callsFor(dialog), 0u);
     EXPECT_EQ(desk.CountCalls("DwmSetWindowAttribute("), 2u);
