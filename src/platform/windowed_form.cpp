@@ -161,7 +161,7 @@ bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_
     result = 0;
     switch (msg) {
         case WM_ACTIVATE:
-            if ((wParam & 0xFFFF) == 0) {  // WA_INACTIVE
+            if ((wParam & 0xFFFF) == WA_INACTIVE) {
                 Deactivated();
             } else {
                 Activated((wParam >> 16) != 0);
@@ -300,12 +300,11 @@ void WindowedForm::Rest() {
 }
 
 void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
-    constexpr std::uint32_t kLeft = 0x01, kRight = 0x02, kShift = 0x04, kControl = 0x08,
-                            kMiddle = 0x10;  // the MK_ flags
-    auto button = static_cast<std::int16_t>(((keys & kLeft) ? 1 : 0) | ((keys & kRight) ? 2 : 0) |
-                                            ((keys & kMiddle) ? 4 : 0));
-    auto shift = static_cast<std::int16_t>(((keys & kShift) ? 1 : 0) | ((keys & kControl) ? 2 : 0) |
-                                           (AltDown() ? 4 : 0));
+    auto button = static_cast<std::int16_t>(((keys & MK_LBUTTON) ? 1 : 0) |
+                                            ((keys & MK_RBUTTON) ? 2 : 0) |
+                                            ((keys & MK_MBUTTON) ? 4 : 0));
+    auto shift = static_cast<std::int16_t>(((keys & MK_SHIFT) ? 1 : 0) |
+                                           ((keys & MK_CONTROL) ? 2 : 0) | (AltDown() ? 4 : 0));
     float x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * kTwipsPerPixel;
     float y = static_cast<float>(static_cast<std::int16_t>(position >> 16)) * kTwipsPerPixel;
     Raise(events.MouseMove, button, shift, x, y);

@@ -13,10 +13,6 @@ namespace quorvel::sim {
 
 using namespace platform;
 
-namespace {
-constexpr std::uint8_t kVkMenu = 0x12;  // Alt
-}  // namespace
-
 SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents)
     : WindowedForm(rt, description, std::move(formEvents)), rt_(rt), desk_(rt.desktop()) {
     Window w;
@@ -138,7 +134,7 @@ void SimForm::StopControlTimers() {
 }
 
 bool SimForm::AltDown() const {
-    return desk_.KeyDown(kVkMenu);
+    return desk_.KeyDown(VK_MENU);
 }
 
 Control* SimForm::TrackMenu(std::string_view menuName) {
@@ -169,8 +165,8 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
         // The low word says how; the high word, whether it is minimised.
-        if ((wParam & 0xFFFF) == 0) dialog_->Deactivated();
-        if ((wParam & 0xFFFF) != 0) dialog_->Activated();
+        if ((wParam & 0xFFFF) == WA_INACTIVE) dialog_->Deactivated();
+        if ((wParam & 0xFFFF) != WA_INACTIVE) dialog_->Activated();
     }
     std::intptr_t result = 0;
     if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return;

@@ -22,8 +22,6 @@ void PressKey(platform::Form& form, std::uint8_t virtualKey, bool shift = false)
 void PressAltKey(platform::Form& form, char letter);
 // The control of a dialog form that has the focus; null while it is inactive.
 platform::Control* FocusedControl(platform::Form& form);
-inline constexpr std::uint8_t VK_RETURN = 0x0D;
-inline constexpr std::uint8_t VK_ESCAPE = 0x1B;
 
 class SimForm : public platform::WindowedForm {
 public:
