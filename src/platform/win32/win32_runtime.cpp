@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/keys.h"
+#include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_dwm.h"
 #include "platform/win32/win32_forms.h"
@@ -224,8 +225,7 @@ void Win32Runtime::UseCommonControls() {
     // search from its start where Windows allows (see win32_system_library.h).
     HMODULE library = LoadLibraryA("comctl32.dll");
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto init = reinterpret_cast<Init>(
-        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    auto init = LookUp<Init>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     if (init != nullptr) init(&controls);
 }
