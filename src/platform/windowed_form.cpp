@@ -20,6 +20,13 @@ WindowedForm::WindowedForm(FormRuntime& runtime, FormDescription description, Fo
     runtime_.forms.push_back(this);
 }
 
+WindowedForm::~WindowedForm() {
+    // Unloaded, the form has left the run time's forms already; one whose
+    // backend could not make it (its window refused) never got that far.
+    auto& forms = runtime_.forms;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
 void WindowedForm::Require() const {
     if (!loaded_) throw RuntimeError("Form not loaded");
 }

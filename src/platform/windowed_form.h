@@ -28,6 +28,7 @@ struct ClientArea {
 class WindowedForm : public Form {
 public:
     WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events);
+    ~WindowedForm() override;
 
     bool Loaded() const final { return loaded_; }
     bool Visible() const final { return loaded_ && WindowVisible(); }

@@ -52,9 +52,13 @@ HWND Win32Runtime::applicationWindow() {
     app.hInstance = instance_;
     app.hIcon = Icon(kAppIconResource, 32);
     app.lpszClassName = kApplicationClass;
-    RegisterClassA(&app);
+    RegisterWindowClass(app);
+    // Without it no form without a taskbar button, no timeout and no message
+    // box can be had: an error for the need that asked, and the next need
+    // tries again.
     appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(), WS_POPUP, 0, 0, 0,
                                  0, nullptr, nullptr, instance_, this);
+    RequireMade(appWindow_);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
     // that it restarted, and the icon would not come back.
