@@ -17,14 +17,18 @@ constexpr std::uint32_t kHandBackAfterMs = 200;
 
 WindowedForm::WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events)
     : Form(std::move(description), std::move(events)), runtime_(runtime) {
-    runtime_.forms.push_back(this);
+    runtime_.forms_.push_back(this);
 }
 
 WindowedForm::~WindowedForm() {
     // Unloaded, the form has left the run time's forms already; one whose
     // backend could not make it (its window refused) never got that far.
-    auto& forms = runtime_.forms;
+    auto& forms = runtime_.forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+EventDispatcher& WindowedForm::dispatcher() const {
+    return runtime_.events_;
 }
 
 void WindowedForm::Require() const {
@@ -77,7 +81,7 @@ void WindowedForm::SetVisible(bool visible) {
     } else if (!WindowVisible()) {
         // Shown without taking the activation from the user's window: no
         // Activate, and the next click on the taskbar button activates it.
-        hiddenByProgram = false;
+        hiddenByProgram_ = false;
         ShowWindow(Showing::NoActivate);
         if (description().taskbarButton) Post(Deferred::Rest);
     }
@@ -85,47 +89,47 @@ void WindowedForm::SetVisible(bool visible) {
 
 void WindowedForm::Show() {
     Require();
-    hiddenByProgram = false;
+    hiddenByProgram_ = false;
     ShowWindow(Showing::NoActivate);
     // The shown form is the program's current form, so that the next
     // activation of another form is an Activate of that form.
-    runtime_.activation.Shown(this);
+    runtime_.activation_.Shown(this);
 }
 
 void WindowedForm::Hide() {
     Require();
-    hiddenByProgram = true;
+    hiddenByProgram_ = true;
     // Hiding never leaves the activation with another of the program's forms:
     // activating Form1 is what its taskbar button's click does.
-    if (runtime_.modalForm == nullptr) runtime_.HandActivationAway();
+    if (runtime_.modalForm_ == nullptr) runtime_.HandActivationAway();
     ShowWindow(Showing::Hide);
 }
 
 void WindowedForm::ShowModal() {
     Require();
-    WindowedForm* outer = runtime_.modalForm;
+    WindowedForm* outer = runtime_.modalForm_;
     std::vector<WindowedForm*> disabled;
-    for (WindowedForm* f : runtime_.forms) {
+    for (WindowedForm* f : runtime_.forms_) {
         if (f != this && f->loaded_ && f->WindowEnabled()) {
             f->EnableWindow(false);
             disabled.push_back(f);
         }
     }
-    runtime_.modalForm = this;
-    hiddenByProgram = false;
+    runtime_.modalForm_ = this;
+    hiddenByProgram_ = false;
     runtime_.NoteUserWindow();
     ShowWindow(Showing::Activate);
-    if (runtime_.activation.current() != this) {
-        runtime_.activation.Shown(this);
+    if (runtime_.activation_.current() != this) {
+        runtime_.activation_.Shown(this);
         Raise(events.Activate);
     }
     if (loaded_) FocusFirstTabStop();
     {
-        EventDispatcher::OutsideInput outside(runtime_.events);
+        EventDispatcher::OutsideInput outside(runtime_.events_);
         runtime_.PumpUntil([this] { return !loaded_; });
     }
-    runtime_.modalForm = outer;
-    const auto& forms = runtime_.forms;
+    runtime_.modalForm_ = outer;
+    const auto& forms = runtime_.forms_;
     for (WindowedForm* f : disabled) {
         // Unloaded meanwhile, it is gone.
         if (std::find(forms.begin(), forms.end(), f) != forms.end()) f->EnableWindow(true);
@@ -154,12 +158,12 @@ void WindowedForm::Destroy() {
     runtime_.ClearTimeout(handBack_);
     // Closing the dialog must not hand the activation to Form1: to the shell
     // that would be a click on its taskbar button.
-    if (runtime_.modalForm == this || runtime_.modalForm == nullptr) {
+    if (runtime_.modalForm_ == this || runtime_.modalForm_ == nullptr) {
         runtime_.HandActivationAway();
     }
     DestroyWindow();
-    runtime_.activation.Unloaded(this);
-    auto& forms = runtime_.forms;
+    runtime_.activation_.Unloaded(this);
+    auto& forms = runtime_.forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
 
@@ -211,8 +215,8 @@ void WindowedForm::Activated(bool minimised) {
     // Which activations raise Activate: see platform/activation.h. A click on
     // the taskbar button of a minimised form counts once it has restored it.
     const std::uint32_t now = runtime_.Now();
-    const Decision decision = runtime_.activation.Activated(
-        this, minimised, runtime_.events.InHandler() || creating_, runtime_.modalForm, now);
+    const Decision decision = runtime_.activation_.Activated(
+        this, minimised, runtime_.events_.InHandler() || creating_, runtime_.modalForm_, now);
     runtime_.Trace(*this, "activation", decision.why);
     if (decision) {
         // This click has been told, also when it is a restore still under
@@ -230,7 +234,7 @@ void WindowedForm::Activated(bool minimised) {
         } else {
             Raise(events.Activate);
         }
-    } else if (!minimised && !runtime_.events.InHandler() && runtime_.activation.Settling(now)) {
+    } else if (!minimised && !runtime_.events_.InHandler() && runtime_.activation_.Settling(now)) {
         // The shell's second step of the click that has just revealed: left
         // in front, the form's next click would minimise it instead of
         // activating it. The activation goes back once the shell has acted.
@@ -250,8 +254,8 @@ void WindowedForm::HandBackDue() {
     handBack_ = 0;
     // The window system's doing, not the program's: what the hand-away
     // causes is decided as any activation from outside is.
-    EventDispatcher::OutsideInput outside(runtime_.events);
-    if (IsForeground() && runtime_.modalForm == nullptr) {
+    EventDispatcher::OutsideInput outside(runtime_.events_);
+    if (IsForeground() && runtime_.modalForm_ == nullptr) {
         runtime_.Trace(*this, "hand-back", "now");
         runtime_.HandActivationAway();
     }
@@ -261,7 +265,7 @@ void WindowedForm::Sized(Sizing sizing) {
     const bool restored = sizing == Sizing::Restored && minimised_;
     // Back from minimised: looked at once the restore is over (it may still
     // activate the form), and only when the program's own code did not do it.
-    if (restored && !restoreTold_ && !runtime_.events.InHandler() && !creating_) {
+    if (restored && !restoreTold_ && !runtime_.events_.InHandler() && !creating_) {
         restoreCheckPending_ = true;
         Post(Deferred::RestoreCheck);
     }
@@ -272,7 +276,7 @@ void WindowedForm::Sized(Sizing sizing) {
     // is no end of the restore under way.
     if (!(minimised_ && sizing == Sizing::Minimised)) restoreTold_ = false;
     minimised_ = sizing == Sizing::Minimised;
-    if (minimised_) runtime_.activation.Minimised();
+    if (minimised_) runtime_.activation_.Minimised();
     Raise(events.Resize);
 }
 
@@ -287,8 +291,8 @@ void WindowedForm::Due(Deferred what) {
     }
     // Only when the restore's own activation has not told the form.
     if (restoreCheckPending_ && loaded_ && !WindowMinimised()) {
-        const Decision decision = runtime_.activation.Restored(this, IsActive(), false,
-                                                               runtime_.modalForm, runtime_.Now());
+        const Decision decision = runtime_.activation_.Restored(this, IsActive(), false,
+                                                               runtime_.modalForm_, runtime_.Now());
         runtime_.Trace(*this, "restore", decision.why);
         if (decision) Raise(events.Activate);
     }
@@ -299,7 +303,7 @@ void WindowedForm::Rest() {
     // See "At rest" in platform/activation.h. Without activation: the
     // user's window keeps the keyboard.
     if (!loaded_ || !ActivationModel::ToRest(WindowVisible(), WindowMinimised(), IsForeground(),
-                                             WindowEnabled(), runtime_.modalForm)) {
+                                             WindowEnabled(), runtime_.modalForm_)) {
         return;
     }
     runtime_.Trace(*this, "rest", "minimised");

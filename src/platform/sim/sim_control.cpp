@@ -19,8 +19,8 @@ namespace {
 constexpr std::uint32_t kFakeIconBase = 0x7000;
 }  // namespace
 
-SimControl::SimControl(SimRuntime& rt, ControlDescription description)
-    : Control(std::move(description)), rt_(rt) {}
+SimControl::SimControl(SimRuntime& rt, EventDispatcher& events, ControlDescription description)
+    : Control(std::move(description)), rt_(rt), events_(events) {}
 
 SimControl::~SimControl() {
     StopTimer();
@@ -43,7 +43,7 @@ void SimControl::Changed(Property property) {
     if (property != Property::Interval) return;
     StopTimer();
     if (Interval() == 0) return;
-    timerId_ = rt_.desktop().SetTimer(rt_.pid(), Interval(), [this] { RaiseTimer(rt_.events); });
+    timerId_ = rt_.desktop().SetTimer(rt_.pid(), Interval(), [this] { RaiseTimer(events_); });
 }
 
 std::vector<std::string> SimControl::ReadFolder(std::string& path) const {

@@ -15,7 +15,9 @@ class SimRuntime;
 
 class SimControl : public platform::Control {
 public:
-    SimControl(SimRuntime& rt, platform::ControlDescription description);
+    // `events`: the run time's, through which the timer's ticks are raised.
+    SimControl(SimRuntime& rt, platform::EventDispatcher& events,
+               platform::ControlDescription description);
     ~SimControl() override;
 
     platform::Hicon Picture() const override;
@@ -29,6 +31,7 @@ protected:
 
 private:
     SimRuntime& rt_;
+    platform::EventDispatcher& events_;
     int timerId_ = 0;
 };
 

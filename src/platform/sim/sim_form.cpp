@@ -38,7 +38,7 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
     WindowMade();
     for (const ControlDescription& c : description.controls)
-        Add(std::make_unique<SimControl>(rt, c));
+        Add(std::make_unique<SimControl>(rt, dispatcher(), c));
     if (description.dialog) {
         dialog_ = std::make_unique<DialogManager>(*this, [this](Control& c) { Press(c); });
         for (const auto& c : controls()) static_cast<SimControl&>(*c).dialog = dialog_.get();
@@ -64,7 +64,7 @@ void SimForm::UserClick(Control& control) {
 void SimForm::Press(Control& control) {
     Desktop::InProcess running(desk_, rt_.pid());
     if (control.description().kind == ControlKind::OptionButton) control.SetValue(true);
-    rt_.events.Raise(control.Click);
+    dispatcher().Raise(control.Click);
 }
 
 void SimForm::UserKey(std::uint8_t vk, bool shift) {

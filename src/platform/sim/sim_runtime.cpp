@@ -25,7 +25,7 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.className = "ThunderMain";
     app.taskbarButton = false;
     app.proc = [this](std::uint32_t msg, std::uint32_t, std::uint32_t) {
-        if (msg == WM_TASKBARCREATED) events.Raise(TaskbarCreated);
+        if (msg == WM_TASKBARCREATED) dispatcher().Raise(TaskbarCreated);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
 }
@@ -39,7 +39,7 @@ bool SimRuntime::IsOurs(Hwnd hwnd) const {
 
 void SimRuntime::HandActivationAway() {
     if (!IsOurs(desk_.Active())) return;
-    Hwnd next = desk_.NextWindowOfOtherProgram(pid_, userWindow);
+    Hwnd next = desk_.NextWindowOfOtherProgram(pid_, userWindow());
     if (next != 0) desk_.Activate(next);
 }
 
@@ -93,7 +93,7 @@ std::vector<std::uint8_t> SimRuntime::HeldModifiers() const {
 }
 
 void SimRuntime::DoEvents() {
-    EventDispatcher::OutsideInput outside(events);
+    EventDispatcher::OutsideInput outside(dispatcher());
     desk_.RunPending();
 }
 

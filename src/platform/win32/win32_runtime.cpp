@@ -78,7 +78,7 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
     }
     auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
-        self->events.Raise(self->TaskbarCreated);
+        self->dispatcher().Raise(self->TaskbarCreated);
         return 0;
     }
     if (self != nullptr && msg == WM_TIMER) {
@@ -99,7 +99,7 @@ std::unique_ptr<Form> Win32Runtime::CreateForm(const FormDescription& descriptio
 }
 
 Win32Form* Win32Runtime::modal() const {
-    return static_cast<Win32Form*>(modalForm);
+    return static_cast<Win32Form*>(modalForm());
 }
 
 void Win32Runtime::Trace(const WindowedForm& form, const char* what, const char* detail) {
@@ -154,7 +154,7 @@ bool Win32Runtime::TakesActivation(HWND h) {
 HWND Win32Runtime::NextWindowOfOtherProgram() {
     // First the window the user was working in when the program took the
     // foreground, where it still is.
-    if (HWND user = ToHwnd(userWindow); user != nullptr && IsWindow(user) && TakesActivation(user)) {
+    if (HWND user = ToHwnd(userWindow()); user != nullptr && IsWindow(user) && TakesActivation(user)) {
         return user;
     }
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -425,7 +425,7 @@ void Win32Runtime::StopTimer(int id) {
 }
 
 void Win32Runtime::DoEvents() {
-    platform::EventDispatcher::OutsideInput outside(events);
+    platform::EventDispatcher::OutsideInput outside(dispatcher());
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
