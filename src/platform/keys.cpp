@@ -8,9 +8,8 @@
 
 namespace quorvel::platform {
 
-const std::array<std::uint8_t, 8> kModifierKeys = {VK_LSHIFT,   VK_RSHIFT, VK_LCONTROL,
-                                                   VK_RCONTROL, VK_LMENU,  VK_RMENU,
-                                                   VK_LWIN,     VK_RWIN};
+const std::array<std::uint8_t, 8> kModifierKeys = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                                                   VK_LMENU,  VK_RMENU,  VK_LWIN,     VK_RWIN};
 
 namespace {
 char Upper(char c) {

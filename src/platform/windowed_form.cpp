@@ -291,8 +291,8 @@ void WindowedForm::Due(Deferred what) {
     }
     // Only when the restore's own activation has not told the form.
     if (restoreCheckPending_ && loaded_ && !WindowMinimised()) {
-        const Decision decision = runtime_.activation_.Restored(this, IsActive(), false,
-                                                               runtime_.modalForm_, runtime_.Now());
+        const Decision decision = runtime_.activation_.Restored(
+            this, IsActive(), false, runtime_.modalForm_, runtime_.Now());
         runtime_.Trace(*this, "restore", decision.why);
         if (decision) Raise(events.Activate);
     }
@@ -311,9 +311,9 @@ void WindowedForm::Rest() {
 }
 
 void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
-    auto button = static_cast<std::int16_t>(((keys & MK_LBUTTON) ? 1 : 0) |
-                                            ((keys & MK_RBUTTON) ? 2 : 0) |
-                                            ((keys & MK_MBUTTON) ? 4 : 0));
+    auto button =
+        static_cast<std::int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                                  ((keys & MK_MBUTTON) ? 4 : 0));
     auto shift = static_cast<std::int16_t>(((keys & MK_SHIFT) ? 1 : 0) |
                                            ((keys & MK_CONTROL) ? 2 : 0) | (AltDown() ? 4 : 0));
     float x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * kTwipsPerPixel;

@@ -164,8 +164,8 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
     ASSERT_NE(StartWith("2"), nullptr);
     OpenFromWindowMenu([&] {
         ClickControl(Dialog(), "Option1", 1);
-        ClickControl(Dialog(), "Command1");  // to the About view; the focus is on it
-        ClickControl(Dialog(), "Label1");    // into the About text
+        ClickControl(Dialog(), "Command1");       // to the About view; the focus is on it
+        ClickControl(Dialog(), "Label1");         // into the About text
         PressKey(Dialog(), platform::VK_RETURN);  // Enter away from the buttons presses "&OK"
     });
     EXPECT_EQ(StoredMode(), std::string("1\0", 2));

@@ -27,7 +27,9 @@ constexpr platform::Hmonitor kMonitorBase = 0x10001;
 // The entry a menu call addresses: by position, or the first with that command.
 std::vector<MenuEntry>::iterator Addressed(std::vector<MenuEntry>& menu, std::uint32_t position,
                                            std::uint32_t flags) {
-    if (flags & platform::MF_BYPOSITION) return position < menu.size() ? menu.begin() + position : menu.end();
+    if (flags & platform::MF_BYPOSITION) {
+        return position < menu.size() ? menu.begin() + position : menu.end();
+    }
     return std::find_if(menu.begin(), menu.end(),
                         [&](const MenuEntry& e) { return e.id == position; });
 }

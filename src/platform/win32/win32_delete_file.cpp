@@ -76,8 +76,8 @@ std::wstring ObjectName(HANDLE handle, NtQueryObjectFn query) {
 // the full information adds the volume's serial number, which costs Wine a
 // look through the system's mounts for every file.
 bool Attributes(HANDLE file, DWORD& attributes) {
-    if (auto basic = LookUp<GetFileInformationByHandleExFn>(Kernel32(),
-                                                            "GetFileInformationByHandleEx")) {
+    if (auto basic =
+            LookUp<GetFileInformationByHandleExFn>(Kernel32(), "GetFileInformationByHandleEx")) {
         FILE_BASIC_INFO info{};
         if (!basic(file, FileBasicInfo, &info, sizeof info)) return false;
         attributes = info.FileAttributes;
@@ -92,8 +92,7 @@ bool Attributes(HANDLE file, DWORD& attributes) {
 // Marks the open file for deletion: it goes when the handle is closed, and it
 // is the file of the handle, whatever its name leads to by then.
 bool DeleteThroughHandle(HANDLE file) {
-    if (auto set =
-            LookUp<SetFileInformationByHandleFn>(Kernel32(), "SetFileInformationByHandle")) {
+    if (auto set = LookUp<SetFileInformationByHandleFn>(Kernel32(), "SetFileInformationByHandle")) {
         FILE_DISPOSITION_INFO disposition{TRUE};
         return set(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
     }
