@@ -8,6 +8,8 @@ add_library(quorvel_sim STATIC
   src/platform/sim/desktop.cpp
   src/platform/sim/focus.cpp
   src/platform/sim/registry_hive.cpp
+  src/platform/sim/sim_control.cpp
+  src/platform/sim/sim_form.cpp
   src/platform/sim/sim_runtime.cpp
   src/platform/sim/sim_winapi.cpp)
 target_link_libraries(quorvel_sim PUBLIC quorvel_logic)

@@ -17,8 +17,7 @@
 // | shown modelessly (Form2's show-and-hide)            | no       | the shown form     |
 // | unloaded                                            | no       | none, if it was    |
 // | the start-up activation, granted or refused         | yes      | the start-up form  |
-//
-// | activated or restored while the shell settles (see | no       | unchanged          |
+// | activated or restored while the shell settles (see  | no       | unchanged          |
 // |   below)                                            |          |                    |
 //
 // Deactivation, hiding, minimising and the activation Windows hands to the

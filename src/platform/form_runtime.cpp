@@ -12,7 +12,7 @@ Hwnd FormRuntime::WindowTitled(std::string_view title) {
         // Our own application means its dialog in front, never another
         // program's window of that title (a file manager showing the folder
         // this program is kept in, say).
-        return modalForm != nullptr ? modalForm->hWnd() : 0;
+        return modalForm_ != nullptr ? modalForm_->hWnd() : 0;
     }
     // The shell's own window first: any program can title a window "Program
     // Manager", and keys typed into it would land in that program. Another
@@ -24,13 +24,13 @@ Hwnd FormRuntime::WindowTitled(std::string_view title) {
 
 void FormRuntime::NoteUserWindow() {
     const Hwnd inFront = Foreground();
-    if (inFront != 0 && !OwnsWindow(inFront)) userWindow = inFront;
+    if (inFront != 0 && !OwnsWindow(inFront)) userWindow_ = inFront;
 }
 
 void FormRuntime::ActivateStartupForm(Form& form) {
     auto& f = static_cast<WindowedForm&>(form);
     if (!f.Loaded()) return;
-    if (!f.hiddenByProgram && !f.Visible()) f.Show();
+    if (!f.HiddenByProgram() && !f.Visible()) f.Show();
     // Windows refuses the foreground to a program started while another is in
     // front. The activation is the run time's own either way (its messages
     // raise nothing); the start-up form's Activate is raised below, granted
@@ -40,12 +40,12 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     const bool may = MayRequestForeground();
     if (may) {
         NoteUserWindow();
-        EventDispatcher::OwnDoing own(events);
+        EventDispatcher::OwnDoing own(events_);
         if (RequestForeground(f.hWnd())) WaitForForeground(f.hWnd());
     }
     Trace(f, "start-up activation", may ? "" : "not asked: may not take the foreground");
-    activation.StartupActivation(&f);
-    events.Raise(f.events.Activate);
+    activation_.StartupActivation(&f);
+    events_.Raise(f.events.Activate);
 }
 
 bool FormRuntime::AppActivate(std::string_view title) {
@@ -123,10 +123,10 @@ void FormRuntime::KeysDone() {
     // The click that started the keys can still reach a form only when one
     // was restored (see platform/activation.h).
     bool restored = false;
-    for (const WindowedForm* f : forms) {
+    for (const WindowedForm* f : forms_) {
         restored = restored || (f->description().taskbarButton && f->Loaded() && !f->Minimised());
     }
-    activation.KeysSent(Now(), restored);
+    activation_.KeysSent(Now(), restored);
 }
 
 // One-shot: each timer is stopped before its handler runs, so none is left
@@ -147,7 +147,7 @@ void FormRuntime::TimeoutDue(int id) {
     if (it == timeouts_.end()) return;
     std::function<void()> f = std::move(it->second);
     timeouts_.erase(it);
-    events.Raise(f);
+    events_.Raise(f);
 }
 
 }  // namespace quorvel::platform

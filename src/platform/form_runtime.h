@@ -21,7 +21,7 @@ inline constexpr std::string_view kApplicationTitle = "Quorvel";
 
 class FormRuntime : public Runtime {
 public:
-    void Load(Form& form) override { events.Raise(form.events.Load); }
+    void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
     bool AppActivate(std::string_view title) override;
     void SendKeys(std::string_view keys) override;
@@ -35,17 +35,16 @@ public:
     // One line of the program's trace.
     virtual void Trace(const WindowedForm& form, const char* what, const char* detail) = 0;
 
-    EventDispatcher events;
-    ActivationModel activation;
-    WindowedForm* modalForm = nullptr;
-    std::vector<WindowedForm*> forms;
+protected:
+    // The backend's own events (the shell's broadcast) are raised through
+    // this, and its DoEvents takes the user's input again through it.
+    EventDispatcher& dispatcher() { return events_; }
+    // The form shown modally; null while none is.
+    WindowedForm* modalForm() const { return modalForm_; }
     // The user's window in front when the program last took the foreground
     // itself (its dialog, its menu), for the hand-back: 0 when unknown.
-    Hwnd userWindow = 0;
-    // Before the program takes the foreground itself.
-    void NoteUserWindow();
+    Hwnd userWindow() const { return userWindow_; }
 
-protected:
     // For AppActivate: a top-level window titled `title` ignoring letter
     // case, a visible one first, 0 for none; the shell's own window
     // (GetShellWindow) when it bears that title, else 0; the foreground
@@ -87,19 +86,24 @@ protected:
     void TimeoutDue(int id);
 
 private:
+    // The forms share the run time's state: which form is current and which
+    // is modal, the forms loaded, the user's window. Nothing else writes it.
+    friend class WindowedForm;
+
+    // Before the program takes the foreground itself.
+    void NoteUserWindow();
     Hwnd WindowTitled(std::string_view title);
     void SendKeyBatches(const std::vector<KeyStroke>& strokes);
     void KeysDone();
 
+    EventDispatcher events_;
+    ActivationModel activation_;
+    WindowedForm* modalForm_ = nullptr;
+    std::vector<WindowedForm*> forms_;
+    Hwnd userWindow_ = 0;
     bool shellObjectFailed_ = false;
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };
-
-template <typename Handler, typename... Args>
-void WindowedForm::Raise(const Handler& handler, Args&... args) {
-    if (creating_ || !loaded_) return;
-    runtime_.events.Raise(handler, args...);
-}
 
 }  // namespace quorvel::platform

@@ -8,6 +8,9 @@
 
 namespace quorvel::platform {
 
+const std::array<std::uint8_t, 8> kModifierKeys = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                                                   VK_LMENU,  VK_RMENU,  VK_LWIN,     VK_RWIN};
+
 namespace {
 char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -33,9 +36,9 @@ std::vector<KeyStroke> ParseKeys(std::string_view keys) {
             std::string name;
             for (char n : keys.substr(i + 1, close - i - 1)) name += Upper(n);
             if (name == "TAB") {
-                vk = 0x09;
+                vk = VK_TAB;
             } else if (name == "ENTER") {
-                vk = 0x0D;
+                vk = VK_RETURN;
             } else {
                 throw RuntimeError("Invalid procedure call");
             }

@@ -1,6 +1,7 @@
 // The key-string syntax of SendKeys that the program uses.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,8 @@ std::vector<KeyStroke> ParseKeys(std::string_view keys);
 
 // The modifier keys a user may be holding when keys are sent: both Shifts,
 // both Ctrls, both Alts, both Windows keys (their left and right codes).
-inline constexpr std::uint8_t kModifierKeys[] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0x5B, 0x5C};
+// Defined with their names in keys.cpp: this header is read beside <windows.h>.
+extern const std::array<std::uint8_t, 8> kModifierKeys;
 
 // A key no program takes: unassigned among Windows' virtual-key codes (0x07,
 // once unassigned, is now the gamepad's guide button). Pressed while a

@@ -17,7 +17,18 @@ constexpr std::uint32_t kHandBackAfterMs = 200;
 
 WindowedForm::WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events)
     : Form(std::move(description), std::move(events)), runtime_(runtime) {
-    runtime_.forms.push_back(this);
+    runtime_.forms_.push_back(this);
+}
+
+WindowedForm::~WindowedForm() {
+    // Unloaded, the form has left the run time's forms already; one whose
+    // backend could not make it (its window refused) never got that far.
+    auto& forms = runtime_.forms_;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+EventDispatcher& WindowedForm::dispatcher() const {
+    return runtime_.events_;
 }
 
 void WindowedForm::Require() const {
@@ -70,7 +81,7 @@ void WindowedForm::SetVisible(bool visible) {
     } else if (!WindowVisible()) {
         // Shown without taking the activation from the user's window: no
         // Activate, and the next click on the taskbar button activates it.
-        hiddenByProgram = false;
+        hiddenByProgram_ = false;
         ShowWindow(Showing::NoActivate);
         if (description().taskbarButton) Post(Deferred::Rest);
     }
@@ -78,47 +89,47 @@ void WindowedForm::SetVisible(bool visible) {
 
 void WindowedForm::Show() {
     Require();
-    hiddenByProgram = false;
+    hiddenByProgram_ = false;
     ShowWindow(Showing::NoActivate);
     // The shown form is the program's current form, so that the next
     // activation of another form is an Activate of that form.
-    runtime_.activation.Shown(this);
+    runtime_.activation_.Shown(this);
 }
 
 void WindowedForm::Hide() {
     Require();
-    hiddenByProgram = true;
+    hiddenByProgram_ = true;
     // Hiding never leaves the activation with another of the program's forms:
     // activating Form1 is what its taskbar button's click does.
-    if (runtime_.modalForm == nullptr) runtime_.HandActivationAway();
+    if (runtime_.modalForm_ == nullptr) runtime_.HandActivationAway();
     ShowWindow(Showing::Hide);
 }
 
 void WindowedForm::ShowModal() {
     Require();
-    WindowedForm* outer = runtime_.modalForm;
+    WindowedForm* outer = runtime_.modalForm_;
     std::vector<WindowedForm*> disabled;
-    for (WindowedForm* f : runtime_.forms) {
+    for (WindowedForm* f : runtime_.forms_) {
         if (f != this && f->loaded_ && f->WindowEnabled()) {
             f->EnableWindow(false);
             disabled.push_back(f);
         }
     }
-    runtime_.modalForm = this;
-    hiddenByProgram = false;
+    runtime_.modalForm_ = this;
+    hiddenByProgram_ = false;
     runtime_.NoteUserWindow();
     ShowWindow(Showing::Activate);
-    if (runtime_.activation.current() != this) {
-        runtime_.activation.Shown(this);
+    if (runtime_.activation_.current() != this) {
+        runtime_.activation_.Shown(this);
         Raise(events.Activate);
     }
     if (loaded_) FocusFirstTabStop();
     {
-        EventDispatcher::OutsideInput outside(runtime_.events);
+        EventDispatcher::OutsideInput outside(runtime_.events_);
         runtime_.PumpUntil([this] { return !loaded_; });
     }
-    runtime_.modalForm = outer;
-    const auto& forms = runtime_.forms;
+    runtime_.modalForm_ = outer;
+    const auto& forms = runtime_.forms_;
     for (WindowedForm* f : disabled) {
         // Unloaded meanwhile, it is gone.
         if (std::find(forms.begin(), forms.end(), f) != forms.end()) f->EnableWindow(true);
@@ -147,12 +158,12 @@ void WindowedForm::Destroy() {
     runtime_.ClearTimeout(handBack_);
     // Closing the dialog must not hand the activation to Form1: to the shell
     // that would be a click on its taskbar button.
-    if (runtime_.modalForm == this || runtime_.modalForm == nullptr) {
+    if (runtime_.modalForm_ == this || runtime_.modalForm_ == nullptr) {
         runtime_.HandActivationAway();
     }
     DestroyWindow();
-    runtime_.activation.Unloaded(this);
-    auto& forms = runtime_.forms;
+    runtime_.activation_.Unloaded(this);
+    auto& forms = runtime_.forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
 
@@ -161,7 +172,7 @@ bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_
     result = 0;
     switch (msg) {
         case WM_ACTIVATE:
-            if ((wParam & 0xFFFF) == 0) {  // WA_INACTIVE
+            if ((wParam & 0xFFFF) == WA_INACTIVE) {
                 Deactivated();
             } else {
                 Activated((wParam >> 16) != 0);
@@ -204,8 +215,8 @@ void WindowedForm::Activated(bool minimised) {
     // Which activations raise Activate: see platform/activation.h. A click on
     // the taskbar button of a minimised form counts once it has restored it.
     const std::uint32_t now = runtime_.Now();
-    const Decision decision = runtime_.activation.Activated(
-        this, minimised, runtime_.events.InHandler() || creating_, runtime_.modalForm, now);
+    const Decision decision = runtime_.activation_.Activated(
+        this, minimised, runtime_.events_.InHandler() || creating_, runtime_.modalForm_, now);
     runtime_.Trace(*this, "activation", decision.why);
     if (decision) {
         // This click has been told, also when it is a restore still under
@@ -223,7 +234,7 @@ void WindowedForm::Activated(bool minimised) {
         } else {
             Raise(events.Activate);
         }
-    } else if (!minimised && !runtime_.events.InHandler() && runtime_.activation.Settling(now)) {
+    } else if (!minimised && !runtime_.events_.InHandler() && runtime_.activation_.Settling(now)) {
         // The shell's second step of the click that has just revealed: left
         // in front, the form's next click would minimise it instead of
         // activating it. The activation goes back once the shell has acted.
@@ -243,8 +254,8 @@ void WindowedForm::HandBackDue() {
     handBack_ = 0;
     // The window system's doing, not the program's: what the hand-away
     // causes is decided as any activation from outside is.
-    EventDispatcher::OutsideInput outside(runtime_.events);
-    if (IsForeground() && runtime_.modalForm == nullptr) {
+    EventDispatcher::OutsideInput outside(runtime_.events_);
+    if (IsForeground() && runtime_.modalForm_ == nullptr) {
         runtime_.Trace(*this, "hand-back", "now");
         runtime_.HandActivationAway();
     }
@@ -254,7 +265,7 @@ void WindowedForm::Sized(Sizing sizing) {
     const bool restored = sizing == Sizing::Restored && minimised_;
     // Back from minimised: looked at once the restore is over (it may still
     // activate the form), and only when the program's own code did not do it.
-    if (restored && !restoreTold_ && !runtime_.events.InHandler() && !creating_) {
+    if (restored && !restoreTold_ && !runtime_.events_.InHandler() && !creating_) {
         restoreCheckPending_ = true;
         Post(Deferred::RestoreCheck);
     }
@@ -265,7 +276,7 @@ void WindowedForm::Sized(Sizing sizing) {
     // is no end of the restore under way.
     if (!(minimised_ && sizing == Sizing::Minimised)) restoreTold_ = false;
     minimised_ = sizing == Sizing::Minimised;
-    if (minimised_) runtime_.activation.Minimised();
+    if (minimised_) runtime_.activation_.Minimised();
     Raise(events.Resize);
 }
 
@@ -280,8 +291,8 @@ void WindowedForm::Due(Deferred what) {
     }
     // Only when the restore's own activation has not told the form.
     if (restoreCheckPending_ && loaded_ && !WindowMinimised()) {
-        const Decision decision = runtime_.activation.Restored(this, IsActive(), false,
-                                                               runtime_.modalForm, runtime_.Now());
+        const Decision decision = runtime_.activation_.Restored(
+            this, IsActive(), false, runtime_.modalForm_, runtime_.Now());
         runtime_.Trace(*this, "restore", decision.why);
         if (decision) Raise(events.Activate);
     }
@@ -292,7 +303,7 @@ void WindowedForm::Rest() {
     // See "At rest" in platform/activation.h. Without activation: the
     // user's window keeps the keyboard.
     if (!loaded_ || !ActivationModel::ToRest(WindowVisible(), WindowMinimised(), IsForeground(),
-                                             WindowEnabled(), runtime_.modalForm)) {
+                                             WindowEnabled(), runtime_.modalForm_)) {
         return;
     }
     runtime_.Trace(*this, "rest", "minimised");
@@ -300,12 +311,11 @@ void WindowedForm::Rest() {
 }
 
 void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
-    constexpr std::uint32_t kLeft = 0x01, kRight = 0x02, kShift = 0x04, kControl = 0x08,
-                            kMiddle = 0x10;  // the MK_ flags
-    auto button = static_cast<std::int16_t>(((keys & kLeft) ? 1 : 0) | ((keys & kRight) ? 2 : 0) |
-                                            ((keys & kMiddle) ? 4 : 0));
-    auto shift = static_cast<std::int16_t>(((keys & kShift) ? 1 : 0) | ((keys & kControl) ? 2 : 0) |
-                                           (AltDown() ? 4 : 0));
+    auto button =
+        static_cast<std::int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                                  ((keys & MK_MBUTTON) ? 4 : 0));
+    auto shift = static_cast<std::int16_t>(((keys & MK_SHIFT) ? 1 : 0) |
+                                           ((keys & MK_CONTROL) ? 2 : 0) | (AltDown() ? 4 : 0));
     float x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * kTwipsPerPixel;
     float y = static_cast<float>(static_cast<std::int16_t>(position >> 16)) * kTwipsPerPixel;
     Raise(events.MouseMove, button, shift, x, y);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "platform/dispatch.h"
 #include "platform/forms.h"
 
 namespace quorvel::platform {
@@ -28,6 +29,7 @@ struct ClientArea {
 class WindowedForm : public Form {
 public:
     WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events);
+    ~WindowedForm() override;
 
     bool Loaded() const final { return loaded_; }
     bool Visible() const final { return loaded_ && WindowVisible(); }
@@ -51,7 +53,7 @@ public:
     void SetHeight(double twips) final { Place(&ClientArea::height, twips); }
 
     // Hidden by the program (Load may hide the start-up form).
-    bool hiddenByProgram = false;
+    bool HiddenByProgram() const { return hiddenByProgram_; }
 
     // A message to the form's window, in Win32's numbers: true when the form
     // answered it, with `result` its answer; the rest are the system's.
@@ -85,7 +87,13 @@ protected:
 
     // Events are raised only while the form is loaded and built.
     template <typename Handler, typename... Args>
-    void Raise(const Handler& handler, Args&... args);
+    void Raise(const Handler& handler, Args&... args) {
+        if (creating_ || !loaded_) return;
+        dispatcher().Raise(handler, args...);
+    }
+    // The run time's, through which every event is raised: a backend raises
+    // its controls' clicks and ticks with it.
+    EventDispatcher& dispatcher() const;
     // Raises a run-time error when the form is unloaded.
     void Require() const;
     // What the form asks of its window once the backend has made it, before
@@ -110,6 +118,7 @@ private:
     void Rest();
     void HandBackDue();
 
+    bool hiddenByProgram_ = false;
     bool minimised_ = false;
     bool restoreCheckPending_ = false;
     bool restoreTold_ = false;  // Activate raised by a restore still under way

@@ -97,10 +97,10 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
     const Way ways[] = {
         {"OK, window menu", false, [](platform::Form& d) { ClickControl(d, "Command2"); }},
         {"Cancel, window menu", false, [](platform::Form& d) { ClickControl(d, "Command3"); }},
-        {"Escape, window menu", false, [](platform::Form& d) { PressKey(d, sim::VK_ESCAPE); }},
+        {"Escape, window menu", false, [](platform::Form& d) { PressKey(d, platform::VK_ESCAPE); }},
         {"OK, tray menu", true, [](platform::Form& d) { ClickControl(d, "Command2"); }},
         {"Cancel, tray menu", true, [](platform::Form& d) { ClickControl(d, "Command3"); }},
-        {"Escape, tray menu", true, [](platform::Form& d) { PressKey(d, sim::VK_ESCAPE); }},
+        {"Escape, tray menu", true, [](platform::Form& d) { PressKey(d, platform::VK_ESCAPE); }},
     };
     ASSERT_NE(StartWith("3"), nullptr);
     for (const Way& way : ways) {
@@ -167,7 +167,7 @@ TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
             otherActivated = otherActivated || desk.Active() == other;
             if (ms == 1000) {
                 EXPECT_EQ(desk.Active(), Dialog().hWnd());
-                PressKey(Dialog(), sim::VK_ESCAPE);
+                PressKey(Dialog(), platform::VK_ESCAPE);
             }
         });
     }

@@ -46,7 +46,7 @@ TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
         EXPECT_EQ(W(dialog.hWnd()).x, 218);  // 2175 twips
         EXPECT_EQ(W(dialog.hWnd()).width, 485);
         EXPECT_DOUBLE_EQ(dialog.Height(), 2240);  // 2235 twips: 224 pixels of 10 twips
-        sim::PressKey(dialog, sim::VK_ESCAPE);
+        sim::PressKey(dialog, platform::VK_ESCAPE);
     });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     EXPECT_EQ(app->ConfigureDialogForm(), nullptr);

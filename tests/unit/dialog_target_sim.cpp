@@ -1,6 +1,7 @@
 // The conformance tests' dialog manager on the host: the simulated desktop.
 #include "conformance/dialog_target.h"
 #include "platform/sim/desktop.h"
+#include "platform/sim/sim_form.h"
 #include "platform/sim/sim_runtime.h"
 
 namespace quorvel::testing {

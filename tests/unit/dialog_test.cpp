@@ -70,7 +70,7 @@ TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
         EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
         // The program's other windows take no input meanwhile.
         EXPECT_FALSE(W(app->TaskbarForm().hWnd()).enabled);
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
     EXPECT_TRUE(W(app->TaskbarForm().hWnd()).enabled);
@@ -85,7 +85,7 @@ TEST_F(DialogTest, OnlyTheDialogKeepsTheWindowManagersTransitions) {
     Hwnd dialog = 0;
     OpenFromWindowMenu([&] {
         dialog = Dialog().hWnd();
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());  // restores Form1, shows and hides Form2
     desk.Run();
@@ -116,7 +116,7 @@ TEST_F(DialogTest, OpeningWithNothingStoredStoresAndSelectsTheDefault) {
         EXPECT_EQ(StoredMode(), std::string("2\0", 2));
         EXPECT_EQ(SelectedOption(), 2);
         EXPECT_FALSE(InAboutView());
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
@@ -132,7 +132,7 @@ TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheRequestIsClearedAfter)
         ClickControl(Dialog(), "Command1");
         EXPECT_FALSE(InAboutView());
         EXPECT_EQ(SelectedOption(), 1);
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     EXPECT_FALSE(app->Dialog().AboutRequested());
@@ -140,7 +140,7 @@ TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheRequestIsClearedAfter)
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(20, [&] {
         EXPECT_FALSE(InAboutView());
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
 }
@@ -155,7 +155,7 @@ TEST_F(DialogTest, TheViewsAlternateWithoutTouchingTheSelection) {
             EXPECT_NE(InAboutView(), wasAbout);
             EXPECT_EQ(SelectedOption(), 1);
         }
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     EXPECT_EQ(StoredMode(), std::string("2\0", 2));
 }
@@ -164,9 +164,9 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
     ASSERT_NE(StartWith("2"), nullptr);
     OpenFromWindowMenu([&] {
         ClickControl(Dialog(), "Option1", 1);
-        ClickControl(Dialog(), "Command1");  // to the About view; the focus is on it
-        ClickControl(Dialog(), "Label1");    // into the About text
-        PressKey(Dialog(), sim::VK_RETURN);  // Enter away from the buttons presses "&OK"
+        ClickControl(Dialog(), "Command1");       // to the About view; the focus is on it
+        ClickControl(Dialog(), "Label1");         // into the About text
+        PressKey(Dialog(), platform::VK_RETURN);  // Enter away from the buttons presses "&OK"
     });
     EXPECT_EQ(StoredMode(), std::string("1\0", 2));
     EXPECT_EQ(app->IconMode(), TrayOnly);
@@ -187,14 +187,14 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
 
 TEST_F(DialogTest, OkWithoutAChangeAndCancelBothReapplyTheStoredModeInFull) {
     ASSERT_NE(StartWith("3"), nullptr);
-    for (std::uint8_t key : {sim::VK_RETURN, sim::VK_ESCAPE}) {
+    for (std::uint8_t key : {platform::VK_RETURN, platform::VK_ESCAPE}) {
         desk.calls.clear();
         OpenFromWindowMenu([&] {
-            if (key == sim::VK_ESCAPE) ClickControl(Dialog(), "Option1", 1);  // not stored
+            if (key == platform::VK_ESCAPE) ClickControl(Dialog(), "Option1", 1);  // not stored
             PressKey(Dialog(), key);
         });
         EXPECT_EQ(StoredMode(), std::string("3\0", 2));
-        EXPECT_EQ(desk.CountCalls("RegSetValueExA"), key == sim::VK_RETURN ? 1u : 0u);
+        EXPECT_EQ(desk.CountCalls("RegSetValueExA"), key == platform::VK_RETURN ? 1u : 0u);
         EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_DELETE)"), 1u);
         EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 1u);
         EXPECT_EQ(desk.TrayIconCount(), 1u);
@@ -238,7 +238,7 @@ TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
 
 TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
     ASSERT_NE(StartWith("2"), nullptr);
-    OpenFromWindowMenu([&] { PressKey(Dialog(), sim::VK_ESCAPE); });
+    OpenFromWindowMenu([&] { PressKey(Dialog(), platform::VK_ESCAPE); });
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
@@ -255,7 +255,7 @@ TEST_F(DialogTest, EveryOpeningStartsAgainInTheConfigureView) {
     OpenFromWindowMenu([&] {
         EXPECT_FALSE(InAboutView());
         EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
 }
 
@@ -268,7 +268,7 @@ TEST_F(DialogTest, OpeningItAgainWhileOpenBringsTheOpenOneToTheFront) {
         EXPECT_EQ(Titled("Configure Quorvel"), 1u);
         EXPECT_EQ(desk.Active(), Dialog().hWnd());
     });
-    desk.At(500, [&] { PressKey(Dialog(), sim::VK_ESCAPE); });
+    desk.At(500, [&] { PressKey(Dialog(), platform::VK_ESCAPE); });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
 }
@@ -287,7 +287,7 @@ TEST_F(DialogTest, TheTimerStopsOnItsFirstTickThatFindsTheDialog) {
         EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
         EXPECT_EQ(desk.CountCalls("FindWindowA(NULL, \"Configure Quorvel\")"), 1u);
         EXPECT_EQ(desk.Active(), Dialog().hWnd());  // brought to the front
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     EXPECT_GE(desk.Now(), opened + 150);
@@ -307,7 +307,7 @@ TEST_F(DialogTest, TheTimerKeepsPollingWhileOnlyTheAboutViewsTitleShows) {
     });
     desk.At(450, [&] {
         EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     EXPECT_EQ(desk.RunningTimers(), 0u);
@@ -321,21 +321,21 @@ TEST_F(DialogTest, AnotherProgramsWindowWithTheTitleStopsThePollingToo) {
     });
     desk.At(150, [&] {
         EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
 }
 
 TEST_F(DialogTest, ClosedBeforeAnyTickTheTimerPollsOnUntilTheDialogIsBack) {
     ASSERT_NE(StartWith("3"), nullptr);
-    desk.At(1, [&] { PressKey(Dialog(), sim::VK_ESCAPE); });
+    desk.At(1, [&] { PressKey(Dialog(), platform::VK_ESCAPE); });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     desk.Run(1000);
     EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(300, [&] {
         EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
-        PressKey(Dialog(), sim::VK_ESCAPE);
+        PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     EXPECT_EQ(desk.RunningTimers(), 0u);

@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "platform/sim/desktop.h"
+#include "platform/sim/sim_form.h"
 #include "platform/sim/sim_runtime.h"
 #include "settings/icon_setting.h"
 

@@ -110,7 +110,7 @@ TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
         desk.ClickTrayIcon(form2, 1, true);
         EXPECT_EQ(desk.MinimiseAllCount(), 0);
         EXPECT_EQ(desk.popupsShown.size(), 1u);
-        sim::PressKey(*app->ConfigureDialogForm(), sim::VK_ESCAPE);
+        sim::PressKey(*app->ConfigureDialogForm(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(form2, 1, true);
     // Closed again, the icon answers.

@@ -16,15 +16,11 @@ namespace quorvel::sim {
 using namespace platform;
 
 namespace {
-constexpr std::uint8_t kVkTab = 0x09;
 constexpr int kShellPid = 1;
-constexpr std::uint32_t kErrorAlreadyExists = 183;
 
 std::uint32_t Read32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkAlt = 0x12;
-constexpr std::uint8_t kVkLeftWin = 0x5B, kVkRightWin = 0x5C;
 }  // namespace
 
 Desktop::Desktop(bool withShell) {
@@ -86,8 +82,8 @@ Desktop::NamedObject Desktop::CreateNamedObject(int pid, const std::string& name
         namedObjects_[name] = pid;
         return {true, 0};
     }
-    if (denyingHolders_.count(it->second)) return {false, platform::ERROR_ACCESS_DENIED};
-    return {true, kErrorAlreadyExists};
+    if (denyingHolders_.count(it->second)) return {false, ERROR_ACCESS_DENIED};
+    return {true, ERROR_ALREADY_EXISTS};
 }
 
 int Desktop::HoldNamedObjectDenyingOthers(const std::string& name) {
@@ -204,7 +200,7 @@ void Desktop::Activate(Hwnd hwnd) {
         return w != nullptr && w->minimised ? 0x10000u : 0u;
     };
     if (old != 0) Send(old, WM_ACTIVATE, minimisedFlag(old), hwnd);
-    Send(hwnd, WM_ACTIVATE, 1 | minimisedFlag(hwnd), old);
+    Send(hwnd, WM_ACTIVATE, WA_ACTIVE | minimisedFlag(hwnd), old);
 }
 
 void Desktop::Show(Hwnd hwnd, bool activate) {
@@ -403,32 +399,32 @@ bool Desktop::RunShellStep() {
 
 void Desktop::ProcessKey(const Key& key) {
     HoldKey(key.vk, !key.up);
-    const bool modifier = (key.vk >= kVkShift && key.vk <= kVkAlt) ||
-                          (key.vk >= 0xA0 && key.vk <= 0xA5) || key.vk == kVkLeftWin ||
-                          key.vk == kVkRightWin;
+    const bool modifier = (key.vk >= VK_SHIFT && key.vk <= VK_MENU) ||
+                          (key.vk >= VK_LSHIFT && key.vk <= VK_RMENU) || key.vk == VK_LWIN ||
+                          key.vk == VK_RWIN;
     if (key.up || modifier || key.vk == kMaskKey) return;
-    const bool win = AnyDown({kVkLeftWin, kVkRightWin});
+    const bool win = AnyDown({VK_LWIN, VK_RWIN});
     if (win && key.vk == 'M') {
         ++winMPresses;
         // Windows' shell's hot key: taken where the keys are read, whatever
         // window is in front. With Shift it would be Windows key + Shift + M,
         // which restores what was minimised.
-        if (TwoThreads() && shell_ != 0 && !AnyDown({kVkShift, kVkControl, kVkAlt})) {
+        if (TwoThreads() && shell_ != 0 && !AnyDown({VK_SHIFT, VK_CONTROL, VK_MENU})) {
             MinimiseAll();
         }
         return;
     }
     if (active_ == 0 || active_ != key.to) return;
     // What the user holds modifies the sent key too.
-    const bool alt = KeyDown(kVkAlt);
-    const bool others = AnyDown({kVkShift, kVkControl, kVkLeftWin, kVkRightWin});
+    const bool alt = KeyDown(VK_MENU);
+    const bool others = AnyDown({VK_SHIFT, VK_CONTROL, VK_LWIN, VK_RWIN});
     if (active_ == shell_ || (active_ == taskbar_ && taskbar_ != 0)) {
         ShellKey(key, alt, others);
         return;
     }
     Window* w = Find(active_);
     if (w->proc) return;  // the program's own windows take no typing here
-    if (key.vk == kVkTab) {
+    if (key.vk == VK_TAB) {
         w->typed += '\t';
     } else if (alt) {
         w->typed += std::string("<Alt+") + static_cast<char>(key.vk) + ">";
@@ -445,7 +441,7 @@ void Desktop::ShellKey(const Key& key, bool alt, bool others) {
     }
     const bool altM = key.vk == 'M' && alt && !others;
     if (TwoThreads()) {
-        if (active_ == shell_ && key.vk == kVkTab && !alt && !others) {
+        if (active_ == shell_ && key.vk == VK_TAB && !alt && !others) {
             // The desktop hands the keyboard to the taskbar, a window of
             // another of the shell's threads. Until that thread has taken
             // its activation no window is in front (GetForegroundWindow
@@ -467,7 +463,7 @@ void Desktop::ShellKey(const Key& key, bool alt, bool others) {
     // One window takes both: Tab moves the focus from the desktop to the
     // taskbar; Alt+M there minimises every window. Ctrl+Alt+Tab, Shift+Tab
     // and the like do neither.
-    if (key.vk == kVkTab && !alt && !others) {
+    if (key.vk == VK_TAB && !alt && !others) {
         shellTaskbarFocus_ = true;
     } else if (altM && shellTaskbarFocus_) {
         shellTaskbarFocus_ = false;
@@ -501,10 +497,10 @@ void Desktop::HoldKey(std::uint8_t vk, bool down) {
     NoteForMenus(vk, down);
     const Window* active = Find(active_);
     std::set<std::uint8_t>* seen = active ? &threadKeysDown_[active->pid] : nullptr;
-    // VK_LSHIFT..VK_RMENU pair up as 0xA0 + 2 * (common - VK_SHIFT) + side.
-    const bool sided = vk >= 0xA0 && vk <= 0xA5;
-    const std::uint8_t common = static_cast<std::uint8_t>(kVkShift + (vk - 0xA0) / 2);
-    const std::uint8_t left = static_cast<std::uint8_t>(0xA0 + 2 * (common - kVkShift));
+    // VK_LSHIFT..VK_RMENU pair up as VK_LSHIFT + 2 * (common - VK_SHIFT) + side.
+    const bool sided = vk >= VK_LSHIFT && vk <= VK_RMENU;
+    const std::uint8_t common = static_cast<std::uint8_t>(VK_SHIFT + (vk - VK_LSHIFT) / 2);
+    const std::uint8_t left = static_cast<std::uint8_t>(VK_LSHIFT + 2 * (common - VK_SHIFT));
     for (std::set<std::uint8_t>* state : {&keysDown_, seen}) {
         if (state == nullptr) continue;
         if (down) {
@@ -687,7 +683,7 @@ void Desktop::ChooseWindowMenu(Hwnd hwnd, const std::string& text) {
 
 void Desktop::PressClose(Hwnd hwnd) {
     Drive([&] {
-        Send(hwnd, WM_SYSCOMMAND, platform::SC_CLOSE);
+        Send(hwnd, WM_SYSCOMMAND, SC_CLOSE);
         RunPending();
     });
 }
@@ -722,9 +718,9 @@ void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
 
 void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
     if (right) {
-        MouseOverTrayIcon(hwnd, id, {0x200, 0x204, 0x205});
+        MouseOverTrayIcon(hwnd, id, {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP});
     } else {
-        MouseOverTrayIcon(hwnd, id, {0x200, 0x201, 0x202});
+        MouseOverTrayIcon(hwnd, id, {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
     }
 }
 
@@ -745,7 +741,7 @@ void Desktop::ChooseMenuItem(const std::string& caption) {
 
 std::int32_t Desktop::NotifyIcon(std::uint32_t message, const std::uint8_t* record) {
     if (refuseTrayCalls || record == nullptr || Read32(record) != 88) return 0;
-    if (message == platform::NIM_ADD && refuseTrayAdds > 0) {
+    if (message == NIM_ADD && refuseTrayAdds > 0) {
         --refuseTrayAdds;
         return 0;
     }
@@ -762,17 +758,17 @@ std::int32_t Desktop::NotifyIcon(std::uint32_t message, const std::uint8_t* reco
         return t.hwnd == icon.hwnd && t.id == icon.id;
     });
     switch (message) {
-        case 0:  // NIM_ADD
+        case NIM_ADD:
             if (existing != tray_.end() || Find(icon.hwnd) == nullptr) return 0;
             tray_.push_back(icon);
             return 1;
-        case 1:  // NIM_MODIFY
+        case NIM_MODIFY:
             if (existing == tray_.end()) return 0;
-            if (icon.flags & 1) existing->callbackMessage = icon.callbackMessage;
-            if (icon.flags & 2) existing->icon = icon.icon;
-            if (icon.flags & 4) existing->tip = icon.tip;
+            if (icon.flags & NIF_MESSAGE) existing->callbackMessage = icon.callbackMessage;
+            if (icon.flags & NIF_ICON) existing->icon = icon.icon;
+            if (icon.flags & NIF_TIP) existing->tip = icon.tip;
             return 1;
-        case 2:  // NIM_DELETE
+        case NIM_DELETE:
             if (existing == tray_.end()) return 0;
             tray_.erase(existing);
             return 1;

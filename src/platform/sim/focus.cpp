@@ -4,11 +4,20 @@
 #include <cctype>
 #include <utility>
 
+#include "platform/constants.h"
+
 namespace quorvel::sim {
 
 using platform::Control;
 using platform::ControlDescription;
 using platform::ControlKind;
+using platform::VK_DOWN;
+using platform::VK_ESCAPE;
+using platform::VK_LEFT;
+using platform::VK_RETURN;
+using platform::VK_RIGHT;
+using platform::VK_TAB;
+using platform::VK_UP;
 
 DialogManager::DialogManager(platform::Form& form, std::function<void(Control&)> click)
     : form_(form), click_(std::move(click)) {}
@@ -103,14 +112,12 @@ void DialogManager::ClickInto(Control& control) {
 }
 
 void DialogManager::Key(std::uint8_t vk, bool shift) {
-    constexpr std::uint8_t kReturn = 0x0D;
-    constexpr std::uint8_t kEscape = 0x1B;
-    if (vk == kEscape) {
+    if (vk == VK_ESCAPE) {
         if (Control* cancel = Find([](const ControlDescription& d) { return d.isCancel; }))
             click_(*cancel);
         return;
     }
-    if (vk == kReturn) {
+    if (vk == VK_RETURN) {
         // The focused push button is the default one; elsewhere it is OK.
         if (focus_ != nullptr && focus_->description().kind == ControlKind::CommandButton) {
             click_(*focus_);

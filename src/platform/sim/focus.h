@@ -13,12 +13,6 @@
 
 namespace quorvel::sim {
 
-inline constexpr std::uint8_t VK_TAB = 0x09;
-inline constexpr std::uint8_t VK_LEFT = 0x25;
-inline constexpr std::uint8_t VK_UP = 0x26;
-inline constexpr std::uint8_t VK_RIGHT = 0x27;
-inline constexpr std::uint8_t VK_DOWN = 0x28;
-
 class DialogManager {
 public:
     // `click` is what a click on a control does to the program: an option

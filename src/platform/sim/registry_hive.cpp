@@ -107,7 +107,7 @@ std::int32_t RegistryHive::Open(Hkey root, const std::string& path, Hkey* result
 
 std::int32_t RegistryHive::Create(Hkey root, const std::string& path, Hkey* result) {
     if (uncreatableKeys.count(Lower(path)) != 0) return ERROR_ACCESS_DENIED;
-    if (FromHandle(root) == nullptr) return 6;  // ERROR_INVALID_HANDLE
+    if (FromHandle(root) == nullptr) return ERROR_INVALID_HANDLE;
     Key* key = Resolve(root, path, true);
     *result = nextHandle_++;
     handles_[*result] = key;
@@ -117,7 +117,7 @@ std::int32_t RegistryHive::Create(Hkey root, const std::string& path, Hkey* resu
 std::int32_t RegistryHive::Query(Hkey handle, const std::string& name, std::uint32_t* type,
                                  std::uint8_t* data, std::uint32_t* size) const {
     Key* key = FromHandle(handle);
-    if (key == nullptr) return 6;
+    if (key == nullptr) return ERROR_INVALID_HANDLE;
     auto it = key->values.find(Lower(name));
     if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
     const RegistryValue& value = it->second;
@@ -144,14 +144,14 @@ std::int32_t RegistryHive::Query(Hkey handle, const std::string& name, std::uint
 std::int32_t RegistryHive::SetValue(Hkey handle, const std::string& name, std::uint32_t type,
                                     const std::uint8_t* data, std::uint32_t size) {
     Key* key = FromHandle(handle);
-    if (key == nullptr) return 6;
+    if (key == nullptr) return ERROR_INVALID_HANDLE;
     if (refuseWrites) return ERROR_ACCESS_DENIED;
     key->values[Lower(name)] = {type, std::vector<std::uint8_t>(data, data + size)};
     return ERROR_SUCCESS;
 }
 
 std::int32_t RegistryHive::Close(Hkey handle) {
-    return handles_.erase(handle) == 1 ? ERROR_SUCCESS : 6;
+    return handles_.erase(handle) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 }  // namespace quorvel::sim

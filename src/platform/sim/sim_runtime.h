@@ -14,18 +14,6 @@
 
 namespace quorvel::sim {
 
-class SimForm;
-
-// What the user does to the program's own controls, for the tests' driver:
-// a click on a control or menu item, and keys in a dialog (see focus.h).
-void ClickControl(platform::Form& form, std::string_view name, int index = 0);
-void PressKey(platform::Form& form, std::uint8_t virtualKey, bool shift = false);
-void PressAltKey(platform::Form& form, char letter);
-// The control of a dialog form that has the focus; null while it is inactive.
-platform::Control* FocusedControl(platform::Form& form);
-inline constexpr std::uint8_t VK_RETURN = 0x0D;
-inline constexpr std::uint8_t VK_ESCAPE = 0x1B;
-
 class SimRuntime : public platform::FormRuntime {
 public:
     // Starts a process of the program on the desktop: its hidden application
@@ -35,6 +23,7 @@ public:
 
     int pid() const { return pid_; }
     Desktop& desktop() { return desk_; }
+    const Desktop& desktop() const { return desk_; }
     Hwnd applicationWindow() const { return appWindow_; }
 
     platform::WinApi& api() override { return api_; }
@@ -87,8 +76,6 @@ protected:
     void StopTimer(int id) override;
 
 private:
-    friend class SimForm;
-    friend class SimControl;
     bool IsOurs(Hwnd hwnd) const;
 
     Desktop& desk_;

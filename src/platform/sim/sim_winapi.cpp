@@ -22,14 +22,14 @@ std::string Decimal(std::int64_t v) {
     return std::to_string(v);
 }
 
-constexpr std::uint32_t MF_BYPOSITION = 0x400;
 constexpr platform::Hmonitor kMonitorBase = 0x10001;
-constexpr std::uint32_t MF_SEPARATOR = 0x800;
 
 // The entry a menu call addresses: by position, or the first with that command.
 std::vector<MenuEntry>::iterator Addressed(std::vector<MenuEntry>& menu, std::uint32_t position,
                                            std::uint32_t flags) {
-    if (flags & MF_BYPOSITION) return position < menu.size() ? menu.begin() + position : menu.end();
+    if (flags & platform::MF_BYPOSITION) {
+        return position < menu.size() ? menu.begin() + position : menu.end();
+    }
     return std::find_if(menu.begin(), menu.end(),
                         [&](const MenuEntry& e) { return e.id == position; });
 }
@@ -57,8 +57,8 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
         desk_.HideKeepingActivation(hwnd);
         return 1;
     }
-    if (flags & 0x40) desk_.Show(hwnd, false);                                   // SWP_SHOWWINDOW
-    if (!(flags & 0x10) && desk_.MayTakeForeground(pid_)) desk_.Activate(hwnd);  // SWP_NOACTIVATE
+    if (flags & platform::SWP_SHOWWINDOW) desk_.Show(hwnd, false);
+    if (!(flags & platform::SWP_NOACTIVATE) && desk_.MayTakeForeground(pid_)) desk_.Activate(hwnd);
     return 1;
 }
 
@@ -96,7 +96,7 @@ std::int32_t SimWinApi::ModifyMenuA(platform::Hmenu menu, std::uint32_t position
     if (w == nullptr) return 0;
     auto entry = Addressed(w->systemMenu, position, flags);
     if (entry == w->systemMenu.end()) return 0;
-    entry->separator = (flags & MF_SEPARATOR) != 0;
+    entry->separator = (flags & platform::MF_SEPARATOR) != 0;
     entry->id = entry->separator ? 0 : newId;
     entry->text = entry->separator || newItem == nullptr ? "" : newItem;
     return 1;
@@ -130,7 +130,7 @@ std::int32_t SimWinApi::RegQueryValueExA(platform::Hkey key, const char* valueNa
                                          std::uint32_t* reserved, std::uint32_t* type,
                                          std::uint8_t* data, std::uint32_t* dataSize) {
     Log("RegQueryValueExA", Hex(key), Quote(valueName), dataSize ? Decimal(*dataSize) : "NULL");
-    if (reserved != nullptr) return 87;  // ERROR_INVALID_PARAMETER
+    if (reserved != nullptr) return platform::ERROR_INVALID_PARAMETER;
     return desk_.registry.Query(key, valueName == nullptr ? "" : valueName, type, data, dataSize);
 }
 
@@ -207,8 +207,7 @@ std::int32_t SimWinApi::DwmSetWindowAttribute(Hwnd hwnd, std::uint32_t attribute
     std::uint32_t number = 0;
     if (value != nullptr && size == sizeof number) std::memcpy(&number, value, sizeof number);
     Log("DwmSetWindowAttribute", Hex(hwnd), Decimal(attribute), Decimal(number), Decimal(size));
-    constexpr std::int32_t kInvalidHandle = static_cast<std::int32_t>(0x80070006);  // E_HANDLE
-    return desk_.Find(hwnd) != nullptr ? 0 : kInvalidHandle;
+    return desk_.Find(hwnd) != nullptr ? 0 : platform::E_HANDLE;
 }
 
 }  // namespace quorvel::sim

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/look_up.h"
 #include "platform/win32/win32_dwm.h"
 #include "platform/win32/win32_system_library.h"
 
@@ -22,8 +23,8 @@ namespace {
 // keep than a list of the names it spares.
 BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
     using Function = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
-    static const auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(
-        GetProcAddress(LoadSystemLibrary("shell32.dll"), "Shell_NotifyIconA")));
+    static const auto function =
+        LookUp<Function>(LoadSystemLibrary("shell32.dll"), "Shell_NotifyIconA");
     return function != nullptr && function(message, data);
 }
 

@@ -141,7 +141,7 @@ void Win32Control::StopTimer() {
 }
 
 void Win32Control::Tick() {
-    RaiseTimer(form_.rt_.events);
+    RaiseTimer(form_.dispatcher());
 }
 
 Hicon Win32Control::Picture() const {

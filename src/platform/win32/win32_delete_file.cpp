@@ -7,6 +7,7 @@
 
 #include "platform/file_pattern.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/look_up.h"
 
 namespace quorvel::win32 {
 
@@ -26,11 +27,12 @@ struct IoStatus {
 using NtSetInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
 constexpr int kFileDispositionInformation = 13;
 
-template <typename Function>
-Function Lookup(const char* module, const char* name) {
-    HMODULE loaded = GetModuleHandleA(module);
-    if (loaded == nullptr) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)));
+// Both are loaded into every process: their functions are looked up there.
+HMODULE Kernel32() {
+    return GetModuleHandleA("kernel32.dll");
+}
+HMODULE Ntdll() {
+    return GetModuleHandleA("ntdll.dll");
 }
 
 // NtQueryObject's name of an object; every NT version has it.
@@ -74,8 +76,8 @@ std::wstring ObjectName(HANDLE handle, NtQueryObjectFn query) {
 // the full information adds the volume's serial number, which costs Wine a
 // look through the system's mounts for every file.
 bool Attributes(HANDLE file, DWORD& attributes) {
-    if (auto basic = Lookup<GetFileInformationByHandleExFn>("kernel32.dll",
-                                                            "GetFileInformationByHandleEx")) {
+    if (auto basic =
+            LookUp<GetFileInformationByHandleExFn>(Kernel32(), "GetFileInformationByHandleEx")) {
         FILE_BASIC_INFO info{};
         if (!basic(file, FileBasicInfo, &info, sizeof info)) return false;
         attributes = info.FileAttributes;
@@ -90,12 +92,11 @@ bool Attributes(HANDLE file, DWORD& attributes) {
 // Marks the open file for deletion: it goes when the handle is closed, and it
 // is the file of the handle, whatever its name leads to by then.
 bool DeleteThroughHandle(HANDLE file) {
-    if (auto set =
-            Lookup<SetFileInformationByHandleFn>("kernel32.dll", "SetFileInformationByHandle")) {
+    if (auto set = LookUp<SetFileInformationByHandleFn>(Kernel32(), "SetFileInformationByHandle")) {
         FILE_DISPOSITION_INFO disposition{TRUE};
         return set(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
     }
-    if (auto set = Lookup<NtSetInformationFileFn>("ntdll.dll", "NtSetInformationFile")) {
+    if (auto set = LookUp<NtSetInformationFileFn>(Ntdll(), "NtSetInformationFile")) {
         IoStatus io{};
         BOOLEAN deleteFile = TRUE;
         return set(file, &io, &deleteFile, sizeof deleteFile, kFileDispositionInformation) >= 0;
@@ -124,7 +125,7 @@ const std::wstring& ListedFileDeleter::FolderName(const std::string& folder) {
     if (folder == folder_ && !folderName_.empty()) return folderName_;
     folder_ = folder;
     folderName_.clear();
-    auto query = Lookup<NtQueryObjectFn>("ntdll.dll", "NtQueryObject");
+    auto query = LookUp<NtQueryObjectFn>(Ntdll(), "NtQueryObject");
     if (query == nullptr) return folderName_;
     HANDLE opened = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -147,7 +148,7 @@ bool ListedFileDeleter::Delete(const std::string& folder, const std::string& nam
     const std::wstring wide = PlainName(name);
     if (wide.empty()) return false;
     const std::wstring& folderName = FolderName(folder);
-    auto query = Lookup<NtQueryObjectFn>("ntdll.dll", "NtQueryObject");
+    auto query = LookUp<NtQueryObjectFn>(Ntdll(), "NtQueryObject");
     if (folderName.empty() || query == nullptr) return false;
     const std::string path = folder + "\\" + name;
     // The name itself, not what a reparse point in its place leads to; no

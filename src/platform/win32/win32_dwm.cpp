@@ -1,5 +1,6 @@
 #include "platform/win32/win32_dwm.h"
 
+#include "platform/win32/look_up.h"
 #include "platform/win32/win32_system_library.h"
 
 namespace quorvel::win32 {
@@ -18,10 +19,8 @@ const Dwm& Functions() {
     static const Dwm dwm = [] {
         Dwm found;
         if (HMODULE library = LoadSystemLibrary("dwmapi.dll")) {
-            found.get = reinterpret_cast<GetAttributeFn>(
-                reinterpret_cast<void*>(GetProcAddress(library, "DwmGetWindowAttribute")));
-            found.set = reinterpret_cast<SetAttributeFn>(
-                reinterpret_cast<void*>(GetProcAddress(library, "DwmSetWindowAttribute")));
+            found.get = LookUp<GetAttributeFn>(library, "DwmGetWindowAttribute");
+            found.set = LookUp<SetAttributeFn>(library, "DwmSetWindowAttribute");
         }
         return found;
     }();

@@ -23,9 +23,29 @@ void RegisterClassOf(HINSTANCE instance, const char* name, WNDPROC proc, int ext
     c.hCursor = LoadCursor(nullptr, IDC_ARROW);
     c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     c.lpszClassName = name;
-    RegisterClassA(&c);
+    RegisterWindowClass(c);
 }
 }  // namespace
+
+void RegisterWindowClass(const WNDCLASSA& windowClass) {
+    // A class another run time of this process registered is the same class
+    // (one procedure, bound to its object at WM_NCCREATE). Any other failure
+    // is left to the window that needs the class: making it then fails,
+    // which is the run-time error; a start that makes no window of it (a
+    // second start) is not hindered.
+    if (RegisterClassA(&windowClass) != 0) return;
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS) {
+        Trace("RegisterClassA %s: error %lu", windowClass.lpszClassName, error);
+    }
+}
+
+void RequireMade(HWND window) {
+    // The program cannot do without the window it asked for: a form without
+    // its window, or the forms' owner without its own, is no form of the
+    // program's. The error reaches the program where it asked for the form.
+    if (window == nullptr) throw RuntimeError("Out of memory");
+}
 
 void Win32Form::RegisterClasses(HINSTANCE instance) {
     RegisterClassOf(instance, kFormClass, FormProc);
@@ -70,7 +90,12 @@ void Win32Form::Realise() {
     // making a window and its owner costs hundreds of round trips to the
     // server and the display: nothing anyone could see.
     if (hwnd_ != nullptr || !loaded_) return;
-    const bool wasCreating = creating_;
+    // Restored on every way out, a window that could not be made included.
+    struct Restore {
+        bool& flag;
+        bool was;
+        ~Restore() { flag = was; }
+    } restore{creating_, creating_};
     creating_ = true;
     const FormDescription& description = this->description();
     RECT r = pending_;
@@ -78,10 +103,13 @@ void Win32Form::Realise() {
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
     HWND owner = description.taskbarButton ? nullptr : rt_.applicationWindow();
+    // Null too when a window was bound at WM_NCCREATE and then refused: the
+    // form stays without a window, and the next need tries again.
     hwnd_ = CreateWindowExA(exStyle_, IsDialog() ? kDialogClass : kFormClass,
                             description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
-    if (hwnd_ != nullptr) WindowMade();
+    RequireMade(hwnd_);
+    WindowMade();
 
     std::map<std::string, HWND, std::less<>> containers;
     for (const auto& c : controls()) {
@@ -124,7 +152,6 @@ void Win32Form::Realise() {
         }
     }
     if (IsDialog()) DialogBuilt();
-    creating_ = wasCreating;
 }
 
 Win32Form::~Win32Form() {

@@ -21,6 +21,12 @@ inline constexpr const char* kPanelClass = "QuorvelPanel";
 
 inline constexpr const char* kDialogClass = "QuorvelDialog";
 
+// Registers a window class of the program's; one already registered is the
+// same class, and any other failure shows where a window of it is made.
+void RegisterWindowClass(const WNDCLASSA& windowClass);
+// A run-time error when the window asked for was not made.
+void RequireMade(HWND window);
+
 // A container's share of the dialog manager's work (see win32_dialog.cpp):
 // true when it handled the message.
 bool PanelDialogMessage(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);

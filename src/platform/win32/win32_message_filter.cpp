@@ -1,21 +1,17 @@
 #include "platform/win32/win32_message_filter.h"
 
+#include "platform/win32/look_up.h"
+
 namespace quorvel::win32 {
 
 namespace {
 constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW of the per-window function
 constexpr DWORD kAdd = 1;    // MSGFLT_ADD of the per-process function
-
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-    if (module == nullptr) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 }  // namespace
 
 MessageFilter LookUpMessageFilter(HMODULE user32) {
-    return {Find<MessageFilter::PerWindow>(user32, "ChangeWindowMessageFilterEx"),
-            Find<MessageFilter::PerProcess>(user32, "ChangeWindowMessageFilter")};
+    return {LookUp<MessageFilter::PerWindow>(user32, "ChangeWindowMessageFilterEx"),
+            LookUp<MessageFilter::PerProcess>(user32, "ChangeWindowMessageFilter")};
 }
 
 bool AllowThroughMessageFilter(const MessageFilter& filter, HWND window, UINT message) {

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shldisp.h>
 
+#include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_runtime.h"
 #include "platform/win32/win32_system_library.h"
@@ -64,12 +65,9 @@ bool Win32Runtime::ShellMinimizeAll() {
     HMODULE ole32 = LoadSystemLibrary("ole32.dll");
     if (ole32 == nullptr) return false;
     Ole32 com;
-    com.initialize = reinterpret_cast<decltype(com.initialize)>(
-        reinterpret_cast<void*>(GetProcAddress(ole32, "CoInitializeEx")));
-    com.uninitialize = reinterpret_cast<decltype(com.uninitialize)>(
-        reinterpret_cast<void*>(GetProcAddress(ole32, "CoUninitialize")));
-    com.create = reinterpret_cast<decltype(com.create)>(
-        reinterpret_cast<void*>(GetProcAddress(ole32, "CoCreateInstance")));
+    com.initialize = LookUp<decltype(com.initialize)>(ole32, "CoInitializeEx");
+    com.uninitialize = LookUp<decltype(com.uninitialize)>(ole32, "CoUninitialize");
+    com.create = LookUp<decltype(com.create)>(ole32, "CoCreateInstance");
     if (com.initialize == nullptr || com.uninitialize == nullptr || com.create == nullptr) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/keys.h"
+#include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_dwm.h"
 #include "platform/win32/win32_forms.h"
@@ -51,9 +52,13 @@ HWND Win32Runtime::applicationWindow() {
     app.hInstance = instance_;
     app.hIcon = Icon(kAppIconResource, 32);
     app.lpszClassName = kApplicationClass;
-    RegisterClassA(&app);
+    RegisterWindowClass(app);
+    // Without it no form without a taskbar button, no timeout and no message
+    // box can be had: an error for the need that asked, and the next need
+    // tries again.
     appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(), WS_POPUP, 0, 0, 0,
                                  0, nullptr, nullptr, instance_, this);
+    RequireMade(appWindow_);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
     // that it restarted, and the icon would not come back.
@@ -73,7 +78,7 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
     }
     auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
-        self->events.Raise(self->TaskbarCreated);
+        self->dispatcher().Raise(self->TaskbarCreated);
         return 0;
     }
     if (self != nullptr && msg == WM_TIMER) {
@@ -94,7 +99,7 @@ std::unique_ptr<Form> Win32Runtime::CreateForm(const FormDescription& descriptio
 }
 
 Win32Form* Win32Runtime::modal() const {
-    return static_cast<Win32Form*>(modalForm);
+    return static_cast<Win32Form*>(modalForm());
 }
 
 void Win32Runtime::Trace(const WindowedForm& form, const char* what, const char* detail) {
@@ -149,7 +154,7 @@ bool Win32Runtime::TakesActivation(HWND h) {
 HWND Win32Runtime::NextWindowOfOtherProgram() {
     // First the window the user was working in when the program took the
     // foreground, where it still is.
-    if (HWND user = ToHwnd(userWindow); user != nullptr && IsWindow(user) && TakesActivation(user)) {
+    if (HWND user = ToHwnd(userWindow()); user != nullptr && IsWindow(user) && TakesActivation(user)) {
         return user;
     }
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -224,8 +229,7 @@ void Win32Runtime::UseCommonControls() {
     // search from its start where Windows allows (see win32_system_library.h).
     HMODULE library = LoadLibraryA("comctl32.dll");
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto init = reinterpret_cast<Init>(
-        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    auto init = LookUp<Init>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     if (init != nullptr) init(&controls);
 }
@@ -421,7 +425,7 @@ void Win32Runtime::StopTimer(int id) {
 }
 
 void Win32Runtime::DoEvents() {
-    platform::EventDispatcher::OutsideInput outside(events);
+    platform::EventDispatcher::OutsideInput outside(dispatcher());
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_system_library.h"
 
+#include "platform/win32/look_up.h"
+
 namespace quorvel::win32 {
 
 namespace {
@@ -9,9 +11,8 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 // Looked up, not imported: Windows 7 has it only with KB2533623, Vista and
 // XP not at all, and an import would keep the program from starting there.
 SetDefaultDllDirectoriesFn SetDefaultDllDirectoriesFunction() {
-    static const auto function =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    static const auto function = LookUp<SetDefaultDllDirectoriesFn>(
+        GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     return function;
 }
 

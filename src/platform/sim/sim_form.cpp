@@ -1,0 +1,198 @@
+#include "platform/sim/sim_form.h"
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "platform/constants.h"
+#include "platform/errors.h"
+#include "platform/sim/sim_control.h"
+#include "platform/sim/sim_runtime.h"
+
+namespace quorvel::sim {
+
+using namespace platform;
+
+SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents formEvents)
+    : WindowedForm(rt, description, std::move(formEvents)), rt_(rt), desk_(rt.desktop()) {
+    Window w;
+    w.title = description.caption;
+    w.className = "ThunderForm";
+    w.taskbarButton = description.taskbarButton;
+    w.minimiseBox = description.minButton;
+    // Forms other than the taskbar button's are owned by the application
+    // window, so the shell gives them no button of their own.
+    w.owner = description.taskbarButton ? 0 : rt.applicationWindow();
+    w.x = Pixels(description.client.left);
+    w.y = Pixels(description.client.top);
+    w.width = Pixels(description.client.width);
+    w.height = Pixels(description.client.height);
+    if (description.windowMenu) {
+        w.systemMenu = {{SC_RESTORE, "&Restore"},    {SC_MOVE, "&Move"},         {SC_SIZE, "&Size"},
+                        {SC_MINIMIZE, "Mi&nimize"},  {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
+                        {SC_CLOSE, "&Close\tAlt+F4"}};
+    }
+    w.proc = [this](std::uint32_t msg, std::uint32_t wp, std::uint32_t lp) {
+        OnMessage(msg, wp, lp);
+    };
+    hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
+    WindowMade();
+    for (const ControlDescription& c : description.controls)
+        Add(std::make_unique<SimControl>(rt, dispatcher(), c));
+    if (description.dialog) {
+        dialog_ = std::make_unique<DialogManager>(*this, [this](Control& c) { Press(c); });
+        for (const auto& c : controls()) static_cast<SimControl&>(*c).dialog = dialog_.get();
+    }
+}
+
+SimForm::~SimForm() {
+    if (Loaded()) Destroy();
+}
+
+Window& SimForm::window() const {
+    Window* w = desk_.Find(hwnd_);
+    if (w == nullptr) throw RuntimeError("Form not loaded");
+    return *w;
+}
+
+void SimForm::UserClick(Control& control) {
+    // A click with the mouse puts the focus on what it clicks.
+    if (dialog_) dialog_->ClickInto(control);
+    Press(control);
+}
+
+void SimForm::Press(Control& control) {
+    Desktop::InProcess running(desk_, rt_.pid());
+    if (control.description().kind == ControlKind::OptionButton) control.SetValue(true);
+    dispatcher().Raise(control.Click);
+}
+
+void SimForm::UserKey(std::uint8_t vk, bool shift) {
+    if (dialog_) {
+        dialog_->Key(vk, shift);
+        return;
+    }
+    for (const auto& c : controls()) {
+        if ((vk == VK_RETURN && c->description().isDefault) ||
+            (vk == VK_ESCAPE && c->description().isCancel)) {
+            UserClick(*c);
+            return;
+        }
+    }
+}
+
+void SimForm::UserAltKey(char letter) {
+    if (dialog_) dialog_->AltKey(letter);
+}
+
+Control* SimForm::Focused() const {
+    return dialog_ ? dialog_->Focused() : nullptr;
+}
+
+void SimForm::PlaceWindow(const ClientArea& area) {
+    Window& w = window();
+    const bool sized = w.width != area.width || w.height != area.height;
+    w.x = area.x;
+    w.y = area.y;
+    w.width = area.width;
+    w.height = area.height;
+    // As Windows tells a window that it has a new size.
+    if (sized) desk_.Send(hwnd_, WM_SIZE, SIZE_RESTORED);
+}
+
+bool SimForm::IsForeground() const {
+    return desk_.Active() == hwnd_;
+}
+
+void SimForm::ShowWindow(Showing how) {
+    switch (how) {
+        case Showing::NoActivate:
+            desk_.Show(hwnd_, false);
+            break;
+        case Showing::Activate:
+            desk_.Show(hwnd_, true);
+            break;
+        case Showing::Hide:
+            desk_.Hide(hwnd_);
+            break;
+        case Showing::MinimiseNoActivate:
+            desk_.Minimise(hwnd_);
+            break;
+    }
+}
+
+void SimForm::DestroyWindow() {
+    desk_.DestroyWindow(hwnd_);
+}
+
+void SimForm::Post(Deferred what) {
+    desk_.Post(hwnd_, kDeferredMessage, static_cast<std::uint32_t>(what));
+}
+
+void SimForm::StopControlTimers() {
+    for (const auto& c : controls()) static_cast<SimControl&>(*c).StopTimer();
+}
+
+bool SimForm::AltDown() const {
+    return desk_.KeyDown(VK_MENU);
+}
+
+Control* SimForm::TrackMenu(std::string_view menuName) {
+    std::vector<Control*> items;
+    Desktop::PopupMenu menu;
+    menu.pid = rt_.pid();
+    for (const auto& c : controls()) {
+        if (c->description().kind == ControlKind::MenuItem &&
+            c->description().container == menuName) {
+            items.push_back(c.get());
+            menu.items.push_back(c->Caption());
+        }
+    }
+    desk_.popupsShown.push_back(menu.items);
+    desk_.popup = menu;
+    // The menu is modal: it stays until an item is chosen or it is dismissed.
+    int chosen = -1;
+    desk_.PumpUntil([&] {
+        if (desk_.popup && desk_.popup->chosen < 0) return false;
+        if (desk_.popup) chosen = desk_.popup->chosen;
+        desk_.popup.reset();
+        return true;
+    });
+    return chosen >= 0 && items[chosen]->Caption() != "-" ? items[chosen] : nullptr;
+}
+
+void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    // The dialog manager saves or restores the focus before Activate.
+    if (msg == WM_ACTIVATE && dialog_) {
+        // The low word says how; the high word, whether it is minimised.
+        if ((wParam & 0xFFFF) == WA_INACTIVE) dialog_->Deactivated();
+        if ((wParam & 0xFFFF) != WA_INACTIVE) dialog_->Activated();
+    }
+    std::intptr_t result = 0;
+    if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return;
+    // What the system's default window procedure does.
+    if (wParam == SC_MINIMIZE) desk_.Minimise(hwnd_);
+    if (wParam == SC_RESTORE) desk_.Restore(hwnd_);
+}
+
+// --- the user, for the tests' driver ---
+
+void ClickControl(Form& form, std::string_view name, int index) {
+    auto& f = static_cast<SimForm&>(form);
+    if (!f.Loaded() || !f.Visible()) throw std::logic_error("the form is not on the screen");
+    f.UserClick(f.control(name, index));
+}
+
+void PressKey(Form& form, std::uint8_t virtualKey, bool shift) {
+    static_cast<SimForm&>(form).UserKey(virtualKey, shift);
+}
+
+void PressAltKey(Form& form, char letter) {
+    static_cast<SimForm&>(form).UserAltKey(letter);
+}
+
+Control* FocusedControl(Form& form) {
+    return static_cast<SimForm&>(form).Focused();
+}
+
+}  // namespace quorvel::sim

@@ -1,0 +1,77 @@
+// A form on the simulated desktop: a window of the desktop's, whose messages
+// go to the form, and the tests' driver for what the user does to it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/sim/desktop.h"
+#include "platform/sim/focus.h"
+#include "platform/windowed_form.h"
+
+namespace quorvel::sim {
+
+class SimRuntime;
+
+// What the user does to the program's own controls, for the tests' driver:
+// a click on a control or menu item, and keys in a dialog (see focus.h).
+void ClickControl(platform::Form& form, std::string_view name, int index = 0);
+void PressKey(platform::Form& form, std::uint8_t virtualKey, bool shift = false);
+void PressAltKey(platform::Form& form, char letter);
+// The control of a dialog form that has the focus; null while it is inactive.
+platform::Control* FocusedControl(platform::Form& form);
+
+class SimForm : public platform::WindowedForm {
+public:
+    SimForm(SimRuntime& rt, const platform::FormDescription& description,
+            platform::FormEvents formEvents);
+    ~SimForm() override;
+
+    Hwnd hWnd() const override { return hwnd_; }
+    std::string Caption() const override { return window().title; }
+    void SetCaption(std::string_view caption) override { window().title = caption; }
+
+    // The user, for the driver above.
+    void UserClick(platform::Control& control);
+    void UserKey(std::uint8_t vk, bool shift);
+    void UserAltKey(char letter);
+    platform::Control* Focused() const;
+
+protected:
+    platform::ClientArea WindowArea() const override {
+        const Window& w = window();
+        return {w.x, w.y, w.width, w.height};
+    }
+    void PlaceWindow(const platform::ClientArea& area) override;
+    bool WindowVisible() const override { return window().visible; }
+    bool WindowMinimised() const override { return window().minimised; }
+    bool WindowEnabled() const override { return window().enabled; }
+    bool IsForeground() const override;
+    bool IsActive() const override { return IsForeground(); }
+    void EnableWindow(bool enabled) override { window().enabled = enabled; }
+    void ShowWindow(platform::Showing how) override;
+    void DestroyWindow() override;
+    void Post(platform::Deferred what) override;
+    void StopControlTimers() override;
+    platform::Control* TrackMenu(std::string_view menuName) override;
+    void FocusFirstTabStop() override {
+        if (dialog_) dialog_->FocusFirstTabStop();
+    }
+    bool AltDown() const override;
+
+private:
+    Window& window() const;
+    // What a click does to the program: an option button is selected, and
+    // the control's Click is raised.
+    void Press(platform::Control& control);
+    void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
+
+    SimRuntime& rt_;
+    Desktop& desk_;
+    Hwnd hwnd_ = 0;
+    std::unique_ptr<DialogManager> dialog_;
+};
+
+}  // namespace quorvel::sim
