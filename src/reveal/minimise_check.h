@@ -31,14 +31,17 @@ public:
     static constexpr std::uint32_t kPollMs = 20;
 
 private:
+    // The windows one request's keys are to minimise, and when they went.
     struct Watch {
         std::vector<platform::Hwnd> shown;
         std::uint32_t since;
     };
-    void Poll(platform::Runtime& runtime, Watch watch);
+    // One timer looks at every request still watched.
+    void Poll(platform::Runtime& runtime);
 
     bool keysIgnored_ = false;
-    int watching_ = 0;
+    std::vector<Watch> watches_;
+    int timer_ = 0;
 };
 
 }  // namespace quorvel
