@@ -64,15 +64,24 @@ class Package(DesktopTestCase):
                        b"Shortcut key"):
             self.assertIn(needed, text)
 
-    def test_the_unpacked_program_shows_its_button_reveals_once_and_ends(self):
+    def start_and_reveal_once(self, with_notepad=False):
+        """The unpacked exe started, its button clicked: exactly one
+        minimise-all."""
         d = self.desk
         d.reset()
         d.start_shell()
+        if with_notepad:
+            d.start_notepad()
         proc, form1 = d.start_quorvel(self.folder / "quorvel.exe")
         button = wait_for("Desktop's taskbar button", lambda: d.button_of(form1.hwnd))
         d.click(*button.centre)
         wait_for("one minimise-all", lambda: d.reveals() == 1)
         stays("exactly one minimise-all", lambda: d.reveals() == 1)
+        return proc, form1
+
+    def test_the_unpacked_program_shows_its_button_reveals_once_and_ends(self):
+        d = self.desk
+        proc, form1 = self.start_and_reveal_once()
         self.assertEqual(d.reg_query(), "2")  # it stored its default where it reads it
         d.probe("close", hex(form1.hwnd))
         wait_for("the program to end", lambda: process_ended(proc))
@@ -87,14 +96,7 @@ class Package(DesktopTestCase):
         shutil.copy(PLANTED, self.folder / "dwmapi.dll")
         marker = self.folder / "planted-dll-loaded.txt"
         d = self.desk
-        d.reset()
-        d.start_shell()
-        d.start_notepad()
-        proc, form1 = d.start_quorvel(self.folder / "quorvel.exe")
-        button = wait_for("Desktop's taskbar button", lambda: d.button_of(form1.hwnd))
-        d.click(*button.centre)
-        wait_for("one minimise-all", lambda: d.reveals() == 1)
-        stays("exactly one minimise-all", lambda: d.reveals() == 1)
+        proc, form1 = self.start_and_reveal_once(with_notepad=True)
         loaded = [m.lower() for m in d.probe("modules", str(form1.pid))
                   if m.lower().endswith("\\dwmapi.dll")]
         if marker.exists():
