@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseIs) {
-    ASSERT_NE(StartWith("3"), nullptr);
+    ASSERT_NE(StartWith(kBothIcons), nullptr);
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     for (int i = 1; i <= 20; ++i) ClickButtonReveals("button click " + std::to_string(i));
     EXPECT_TRUE(W(editor).minimised);
@@ -80,7 +80,7 @@ TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseI
 // The window system may activate a window as it minimises it: no click.
 // The click that then restores it is one.
 TEST_P(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs) {
-    ASSERT_NE(StartWith("2"), nullptr);
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     ClickButtonReveals("first click");
     desk.Activate(TaskbarFormWindow());
     desk.Run(1000);
@@ -102,7 +102,7 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
         {"Cancel, tray menu", true, [](platform::Form& d) { ClickControl(d, "Command3"); }},
         {"Escape, tray menu", true, [](platform::Form& d) { PressKey(d, platform::VK_ESCAPE); }},
     };
-    ASSERT_NE(StartWith("3"), nullptr);
+    ASSERT_NE(StartWith(kBothIcons), nullptr);
     for (const Way& way : ways) {
         int before = desk.MinimiseAllCount();
         desk.At(50, [&] {
@@ -128,7 +128,7 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
 }
 
 TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     editor = desk.CreateAppWindow("Untitled - Notepad");
     desk.foregroundLocked = true;
     app = Start();
@@ -144,7 +144,7 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
 }
 
 TEST_P(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
-    ASSERT_NE(StartWith("2"), nullptr);
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     ClickButtonReveals("before");
     platform::Form& old = app->IconHostForm();
     Hwnd oldWindow = old.hWnd();
@@ -159,7 +159,7 @@ TEST_P(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal)
 }
 
 TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
-    ASSERT_NE(StartWith("2"), nullptr);
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     Hwnd other = desk.CreateAppWindow("quorvel");  // a folder window of a file manager, say
     bool otherActivated = false;
     for (int ms = 20; ms <= 1000; ms += 20) {
@@ -177,23 +177,12 @@ TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
         << "the timer did not find the dialog";
 }
 
-// The simulated desktop agrees with Wine: hiding with SetWindowPos sends
-// only WM_WINDOWPOSCHANGED, so it neither activates nor deactivates.
-TEST_P(ActivationTest, HidingWithSetWindowPosActivatesNothing) {
-    ASSERT_NE(StartWith("2"), nullptr);
-    desk.Activate(editor);
-    app->api().SetWindowPos(TaskbarFormWindow(), platform::HWND_NOTOPMOST, 300, 300, 300, 300,
-                            platform::SWP_NOSIZE | platform::SWP_NOMOVE | platform::SWP_HIDEWINDOW);
-    EXPECT_EQ(desk.Active(), editor);
-    EXPECT_FALSE(W(TaskbarFormWindow()).visible);
-}
-
 // Windows hands the activation to the next window in the z-order when the
 // active one is closed, minimised or hidden; Form1, off the screen and
 // spared by Windows' own shell, may be that window. No such hand-off is a
 // click: at start-up, after reveals, and with Form1 restored from outside.
 TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
-    ASSERT_NE(StartWith("2"), nullptr);
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     const struct {
         const char* name;
         std::function<void(Hwnd)> away;
@@ -231,7 +220,7 @@ TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
 TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorOpenTheStartMenu) {
     constexpr std::uint8_t kLeftShift = 0xA0, kLeftCtrl = 0xA2, kLeftAlt = 0xA4, kRightAlt = 0xA5,
                            kLeftWin = 0x5B, kRightWin = 0x5C;
-    ASSERT_NE(StartWith("3"), nullptr);
+    ASSERT_NE(StartWith(kBothIcons), nullptr);
     enum How { SecondStart, Tray, Button };
     const struct {
         const char* name;
@@ -271,42 +260,12 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorOpenTheStartMenu) {
     }
 }
 
-// The simulated desktop knows Windows' rule: a Windows key or an Alt that
-// goes up with no other key since it went down opens the Start menu or enters
-// the menu bar; one that went up already, or had a key pressed with it, does
-// nothing; the mask key counts as a key.
-TEST(SimulatedMenusTest, ALoneWindowsKeyOrAltOpensAMenuAndNothingElseDoes) {
-    constexpr std::uint8_t kLeftWin = 0x5B, kLeftAlt = 0xA4, kAlt = 0x12, kShift = 0xA0;
-    const struct {
-        const char* name;
-        std::vector<std::pair<std::uint8_t, bool>> keys;  // key, down
-        int startMenus, menuBars;
-    } cases[] = {
-        {"Windows key alone", {{kLeftWin, true}, {kLeftWin, false}}, 1, 0},
-        {"Windows key held and repeated", {{kLeftWin, true}, {kLeftWin, true}, {kLeftWin, false}},
-         1, 0},
-        {"Alt alone, left and common codes", {{kLeftAlt, true}, {kAlt, false}}, 0, 1},
-        {"Windows key with Shift", {{kLeftWin, true}, {kShift, true}, {kShift, false},
-                                    {kLeftWin, false}}, 0, 0},
-        {"Windows key with the mask key", {{kLeftWin, true}, {platform::kMaskKey, true},
-                                           {platform::kMaskKey, false}, {kLeftWin, false}}, 0, 0},
-        {"Windows key up twice", {{kLeftWin, true}, {'M', true}, {kLeftWin, false},
-                                  {kLeftWin, false}}, 0, 0},
-    };
-    for (const auto& c : cases) {
-        sim::Desktop desk;
-        for (auto [vk, down] : c.keys) desk.HoldKey(vk, down);
-        EXPECT_EQ(desk.startMenus, c.startMenus) << c.name;
-        EXPECT_EQ(desk.menuBars, c.menuBars) << c.name;
-    }
-}
-
 // A window of another program can take the foreground back from the shell's
 // just after the program gave it to the shell (under Wine, when its thread
 // gets to a focus event the display sent it before): the program takes the
 // foreground again, and the keys still go to the shell alone.
 TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItBack) {
-    ASSERT_NE(StartWith("3"), nullptr);
+    ASSERT_NE(StartWith(kBothIcons), nullptr);
     const struct {
         const char* name;
         std::function<void()> reveal;
@@ -332,7 +291,7 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
 // restored, Form1 would be minimised by the next click on its button instead
 // of revealing: the program hands the activation back once the shell is done.
 TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
-    ASSERT_NE(StartWith("3"), nullptr);
+    ASSERT_NE(StartWith(kBothIcons), nullptr);
     desk.shellReadsKeysFirst = true;
     for (int click = 1; click <= 3; ++click) {
         desk.afterMinimiseAll = [&] { desk.Activate(TaskbarFormWindow()); };
@@ -351,7 +310,7 @@ TEST_P(ActivationTest, KeysGoToTheShellsOwnWindowNotAnotherOfItsTitle) {
             d.shellRegistersWindow = registered;
             Hwnd fake = 0;
             if (fakeFirst) fake = d.CreateAppWindow("Program Manager");
-            ASSERT_NE(StartWith("2"), nullptr);
+            ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
             if (!fakeFirst) fake = d.CreateAppWindow("Program Manager");
             d.Activate(editor);
             const int before = d.MinimiseAllCount();
@@ -379,7 +338,7 @@ TEST_P(ActivationTest, KeysGoToTheShellsOwnWindowNotAnotherOfItsTitle) {
 // The activation the program hands away goes to a window the user can see
 // and use: never a cloaked one (on another virtual desktop) or a disabled one.
 TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     editor = desk.CreateAppWindow("Untitled - Notepad");
     Hwnd cloaked = desk.CreateAppWindow("On another desktop");
     desk.Find(cloaked)->cloaked = true;
@@ -400,7 +359,7 @@ TEST_P(ActivationTest, TheActivationIsHandedOnlyToAWindowTheUserCanSee) {
 // on-screen keyboard), a click-through overlay, a tool window, or another
 // program's window kept on top.
 TEST_P(ActivationTest, TheDialogHandsTheActivationBackToTheUsersWindow) {
-    ASSERT_NE(StartWith("3"), nullptr);
+    ASSERT_NE(StartWith(kBothIcons), nullptr);
     const struct {
         const char* name;
         bool sim::Window::*flag;

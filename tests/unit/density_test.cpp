@@ -33,7 +33,7 @@ class DensityTest : public SimTest {};
 
 TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
     desk.pixelsPerInch = 144;
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     // Off-screen at -2500 twips: -250 pixels here, not the -167 of 96 dpi.
@@ -54,7 +54,7 @@ TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
 
 TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
     desk.pixelsPerInch = 192;
-    StoreMode("3");
+    StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     // The mouse message rides in X; read at 7.5 twips to the pixel it would

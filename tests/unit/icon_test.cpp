@@ -64,7 +64,7 @@ protected:
 TEST_F(IconModeTest, FirstStartStoresTheDefaultAndShowsOnlyTheTaskbarButton) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(StoredMode(), std::string("2\0", 2));
+    EXPECT_EQ(StoredMode(), AsStored(kTaskbarOnly));
     EXPECT_EQ(app->IconMode(), TaskbarOnly);
     EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     EXPECT_EQ(desk.TrayIconCount(), 0u);
@@ -100,7 +100,7 @@ TEST_F(IconModeTest, EachModeShowsWhatItSays) {
 }
 
 TEST_F(IconModeTest, ApplyingAModeAgainLeavesExactlyOneIcon) {
-    StoreMode("3");
+    StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Apply(*app);
@@ -114,22 +114,22 @@ TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd form1 = app->TaskbarForm().hWnd();
-    StoreMode("1");
+    StoreMode(kTrayOnly);
     Apply(*app);
     EXPECT_FALSE(desk.HasTaskbarButton(form1));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
-    StoreMode("3");
+    StoreMode(kBothIcons);
     Apply(*app);
     EXPECT_TRUE(desk.HasTaskbarButton(form1));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     Apply(*app);
     EXPECT_TRUE(desk.HasTaskbarButton(form1));
     EXPECT_EQ(desk.TrayIconCount(), 0u);
     // Back from tray-only, the first click on the button reveals.
-    StoreMode("1");
+    StoreMode(kTrayOnly);
     Apply(*app);
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     Apply(*app);
     desk.ClickTaskbarButton(form1);
     desk.Run();
@@ -137,10 +137,10 @@ TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
 }
 
 TEST_F(IconModeTest, StartedTrayOnlyThenSwitchedTheFirstClickOnTheButtonReveals) {
-    StoreMode("1");
+    StoreMode(kTrayOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     Apply(*app);
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
@@ -148,7 +148,7 @@ TEST_F(IconModeTest, StartedTrayOnlyThenSwitchedTheFirstClickOnTheButtonReveals)
 }
 
 TEST_F(IconModeTest, AShellThatRefusesTheIconLeavesTheProgramRunning) {
-    StoreMode("3");
+    StoreMode(kBothIcons);
     desk.refuseTrayCalls = true;
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -161,7 +161,7 @@ TEST_F(IconModeTest, AShellThatRefusesTheIconLeavesTheProgramRunning) {
 
 // A shell still starting at log-on refuses the first adds.
 TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenNoTimerRuns) {
-    for (const char* mode : {"1", "3"}) {
+    for (const char* mode : {kTrayOnly, kBothIcons}) {
         StoreMode(mode);
         desk.refuseTrayAdds = 3;
         desk.calls.clear();
@@ -185,7 +185,7 @@ TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenN
 }
 
 TEST_F(IconModeTest, AShellThatNeverTakesTheIconIsAskedABoundedNumberOfTimes) {
-    StoreMode("1");
+    StoreMode(kTrayOnly);
     desk.refuseTrayCalls = true;
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -200,12 +200,12 @@ TEST_F(IconModeTest, AShellThatNeverTakesTheIconIsAskedABoundedNumberOfTimes) {
 }
 
 TEST_F(IconModeTest, SwitchingToTheTaskbarButtonStopsAPendingRetry) {
-    StoreMode("3");
+    StoreMode(kBothIcons);
     desk.refuseTrayAdds = 1000;
     App* app = Start();
     ASSERT_NE(app, nullptr);
     ASSERT_EQ(desk.RunningTimers(), 1u);
-    StoreMode("2");
+    StoreMode(kTaskbarOnly);
     Apply(*app);
     EXPECT_EQ(desk.RunningTimers(), 0u);
     desk.refuseTrayAdds = 0;
@@ -214,11 +214,11 @@ TEST_F(IconModeTest, SwitchingToTheTaskbarButtonStopsAPendingRetry) {
 }
 
 TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
-    for (const char* mode : {"1", "2", "3"}) {
+    for (const char* mode : {kTrayOnly, kTaskbarOnly, kBothIcons}) {
         StoreMode(mode);
         App* app = Start();
         ASSERT_NE(app, nullptr);
-        bool wanted = std::string(mode) != "2";
+        bool wanted = std::string(mode) != kTaskbarOnly;
         desk.RecreateTaskbar();
         EXPECT_EQ(desk.FindTrayIcon(app->IconHostForm().hWnd(), 1) != nullptr, wanted)
             << "mode " << mode;

@@ -11,8 +11,6 @@ namespace {
 
 using platform::kTwipsPerPixel;
 
-constexpr int kOffScreenPixels = -167;  // -2500 twips at 15 per pixel, rounded
-
 class LifecycleTest : public SimTest {};
 
 TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
@@ -114,41 +112,54 @@ TEST_F(LifecycleTest, FailedMoveOfForm1DoesNotStopTheMovesOfForm2) {
     EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
+// Form1 itself never closes: the window menu's close command opens the
+// dialog and the program runs on; every other close request ends it.
 TEST_F(LifecycleTest, Form1CancelsEveryCloseAndEndsForAllButTheWindowMenu) {
-    for (std::int16_t mode = 1; mode <= 4; ++mode) {
+    for (std::int16_t mode = platform::vbFormControlMenu; mode <= 4; ++mode) {
         App* app = Start();
         ASSERT_NE(app, nullptr);
-        int pid = lastPid;
+        const int pid = lastPid;
+        const bool windowMenu = mode == platform::vbFormControlMenu;
+        bool dialogOpened = false;
+        if (windowMenu) {
+            desk.At(10, [&] {
+                dialogOpened = app->DialogVisible();
+                desk.PressClose(app->ConfigureDialogForm()->hWnd());
+            });
+        }
         std::int16_t cancel = 0;
         desk.Drive([&] {
             sim::Desktop::InProcess running(desk, pid);
             app->TaskbarForm().events.QueryUnload(cancel, mode);
         });
-        EXPECT_FALSE(Alive(pid)) << "UnloadMode " << mode;
+        EXPECT_EQ(cancel, 1) << "UnloadMode " << mode;
+        EXPECT_EQ(Alive(pid), windowMenu) << "UnloadMode " << mode;
+        EXPECT_EQ(dialogOpened, windowMenu) << "UnloadMode " << mode;
+        if (windowMenu) desk.ShutDown();
     }
 }
 
 TEST_F(LifecycleTest, TaskManagerCloseOfForm2EndsAndRemovesTheIcon) {
-    StoreMode("3");
+    StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
     Hwnd form2 = app->IconHostForm().hWnd();
-    ASSERT_NE(desk.FindTrayIcon(form2, 1), nullptr);
+    ASSERT_NE(desk.FindTrayIcon(form2, kIconId), nullptr);
     desk.CloseFromTaskManager(form2);
     EXPECT_FALSE(Alive(pid));
-    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+    EXPECT_EQ(desk.FindTrayIcon(form2, kIconId), nullptr);
 }
 
 TEST_F(LifecycleTest, ShutDownEndsTheProgramAndRemovesTheIcon) {
-    StoreMode("1");
+    StoreMode(kTrayOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
     Hwnd form2 = app->IconHostForm().hWnd();
     desk.ShutDown();
     EXPECT_FALSE(Alive(pid));
-    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+    EXPECT_EQ(desk.FindTrayIcon(form2, kIconId), nullptr);
 }
 
 TEST_F(LifecycleTest, TaskManagerCloseOfForm1Ends) {
@@ -172,11 +183,15 @@ TEST_F(LifecycleTest, Form2CloseWithModeZeroOrOneDoesNotEnd) {
 }
 
 TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
-    StoreMode("3");
+    StoreMode(kBothIcons);
     App* first = Start();
     ASSERT_NE(first, nullptr);
     int firstPid = lastPid;
     Hwnd firstForm1 = first->TaskbarForm().hWnd();
+    ASSERT_TRUE(HasTrayIcon(*first));
+    const std::vector<std::uint8_t> iconBefore =
+        desk.FindTrayIcon(first->IconHostForm().hWnd(), kIconId)->record;
+    desk.registry.DeleteKey(platform::HKEY_LOCAL_MACHINE, kSettingsKey);
     desk.calls.clear();
 
     EXPECT_EQ(Start(), nullptr);
@@ -184,12 +199,16 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     desk.Run();
     EXPECT_FALSE(Alive(secondPid));
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
-    // It rewrote its own window menu and cleaned before it revealed, and
-    // never touched the notification area or the setting.
+    // It rewrote its own window menu and cleaned before it revealed: its
+    // window is gone with it, so the calls are all that is left to see
+    // (the cleanup's effect on files is in the cleanup tests).
     EXPECT_EQ(desk.CountCalls("GetSystemMenu"), 1u);
     EXPECT_EQ(desk.CountCalls("GetWindowsDirectoryA"), 1u);
-    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA"), 0u);
-    EXPECT_EQ(desk.CountCalls("RegOpenKeyExA"), 0u);
+    // It never touched the notification area or the setting: the first
+    // instance's icon is as it was, and a setting it would have read and
+    // found missing is still missing (a read stores the default).
+    EXPECT_EQ(desk.FindTrayIcon(first->IconHostForm().hWnd(), kIconId)->record, iconBefore);
+    EXPECT_EQ(StoredMode(), "<none>");
     EXPECT_TRUE(Alive(firstPid));
     EXPECT_TRUE(desk.HasTaskbarButton(firstForm1));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
@@ -240,7 +259,7 @@ TEST_F(LifecycleTest, AMonitorThatMissesTheOffScreenPointLeavesTheUsualPosition)
 TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) {
     // The first instance runs elevated, or as another user in this session:
     // its named object exists but this process may not open it.
-    StoreMode("3");
+    StoreMode(kBothIcons);
     desk.HoldNamedObjectDenyingOthers("Quorvel.Instance");
     sim::Desktop::NamedObject answer =
         desk.CreateNamedObject(desk.NewProcess("probe"), "Quorvel.Instance");

@@ -12,8 +12,9 @@
 #include "platform/sim/sim_winapi.h"
 #include "settings/icon_setting.h"
 #include "settings/registry.h"
+#include "unit/sim_fixture.h"
 
-namespace quorvel {
+namespace quorvel::testing {
 namespace {
 
 using platform::Hkey;
@@ -29,6 +30,7 @@ public:
 
     std::int32_t RegOpenKeyExA(Hkey root, const char* subKey, std::uint32_t options,
                                std::uint32_t access, Hkey* result) override {
+        openRights.push_back(access);
         return Given(SimWinApi::RegOpenKeyExA(root, subKey, options, access, result), result);
     }
     std::int32_t RegCreateKeyA(Hkey root, const char* subKey, Hkey* result) override {
@@ -55,6 +57,7 @@ public:
     }
 
     std::vector<std::string> onKeys;
+    std::vector<std::uint32_t> openRights;  // of each RegOpenKeyExA
 
 private:
     std::int32_t Given(std::int32_t result, const Hkey* key) {
@@ -86,37 +89,58 @@ TEST_F(SettingsTest, EveryKeyOpenedIsClosedOnEveryPath) {
     desk.registry.uncreatableKeys.insert(sim::Lower(kSettingsKey));
     GetIconMode(api);  // neither read nor written
     EXPECT_EQ(desk.registry.OpenHandles(), 0u);
-    EXPECT_GT(desk.CountCalls("RegCloseKey"), 0u);
+    EXPECT_GT(std::count(api.onKeys.begin(), api.onKeys.end(), "RegCloseKey(key)"), 0);
     // Only keys the program was given are closed, each once; a key it could
-    // not open or create is not closed.
+    // not open or create is not closed. A real registry shows nothing of a
+    // close of a handle it never gave, so the calls are checked as passed.
     EXPECT_EQ(std::count(api.onKeys.begin(), api.onKeys.end(), "RegCloseKey(other)"), 0);
 }
 
-TEST_F(SettingsTest, ReadsAnnounce32BytesWithQueryRightsOnly) {
-    RegValueExists(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
-    desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, "2");
-    RegReadText(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue);
-    EXPECT_EQ(desk.CountCalls("RegOpenKeyExA(0x80000002, \"SOFTWARE\\Orbrix\\Quorvel\", 0, 1)"),
-              2u);
-    // Only the second open finds the key; the value is read from it.
-    EXPECT_EQ(api.onKeys, (std::vector<std::string>{"RegQueryValueExA(key, \"Icon\", 32)",
-                                                    "RegCloseKey(key)"}));
+// The simulated hive grants every right, where a standard user's
+// HKEY_LOCAL_MACHINE refuses all but reading: the rights the program asks
+// for are the contract, so they are checked as passed.
+TEST_F(SettingsTest, ReadsOpenTheKeyWithQueryRightsOnly) {
+    EXPECT_FALSE(RegValueExists(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue));
+    desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, kTaskbarOnly);
+    EXPECT_TRUE(RegValueExists(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue));
+    EXPECT_EQ(RegReadText(api, HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue).substr(0, 2),
+              AsStored(kTaskbarOnly));
+    EXPECT_EQ(api.openRights, std::vector<std::uint32_t>(3, platform::KEY_QUERY_VALUE));
+    EXPECT_EQ(desk.registry.OpenHandles(), 0u);
+}
+
+// The read announces 32 bytes: a value of 32 bytes with its NUL is read, one
+// byte more is not (the default goes over it, as over any unreadable value).
+TEST_F(SettingsTest, AValueOfUpTo32BytesIsReadALongerOneGivesTheDefault) {
+    const struct {
+        std::string stored;
+        std::int16_t mode;
+        std::string storedAfter;
+    } cases[] = {
+        {kBothIcons + std::string(30, ' '), BothIcons, AsStored(kBothIcons + std::string(30, ' '))},
+        {kBothIcons + std::string(31, ' '), TaskbarOnly, AsStored(kTaskbarOnly)},
+    };
+    for (const auto& c : cases) {
+        desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, c.stored);
+        EXPECT_EQ(ToIconMode(GetIconMode(api)), c.mode) << c.stored.size() + 1 << " bytes";
+        EXPECT_EQ(Stored(), c.storedAfter) << c.stored.size() + 1 << " bytes";
+    }
 }
 
 TEST_F(SettingsTest, AnUnreadableKeyGivesTheDefaultWithoutCrashingTheWrite) {
     desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, "1");
     desk.registry.unopenableKeys.insert(sim::Lower(kSettingsKey));
-    EXPECT_EQ(GetIconMode(api), 2);
+    EXPECT_EQ(GetIconMode(api), TaskbarOnly);
     // The default went over the unreadable value (creating opens it for writing).
     desk.registry.unopenableKeys.clear();
-    EXPECT_EQ(Stored(), std::string("2\0", 2));
+    EXPECT_EQ(Stored(), AsStored(kTaskbarOnly));
 }
 
 TEST_F(SettingsTest, AStoreThatCannotBeWrittenGivesTheDefaultEveryTime) {
     desk.registry.uncreatableKeys.insert(sim::Lower(kSettingsKey));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(GetIconMode(api), 2);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(GetIconMode(api), TaskbarOnly);
     SaveIconMode(api, 1);
-    EXPECT_EQ(GetIconMode(api), 2);
+    EXPECT_EQ(GetIconMode(api), TaskbarOnly);
     EXPECT_EQ(Stored(), "<none>");
 }
 
@@ -141,12 +165,12 @@ TEST_F(SettingsTest, StoredTextsGiveTheModeInForce) {
           Case{"99999", 2}, Case{"abc", 2}, Case{"", 2}}) {
         desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, c.stored);
         EXPECT_EQ(ToIconMode(GetIconMode(api)), c.mode) << "stored \"" << c.stored << "\"";
-        EXPECT_EQ(Stored(), c.stored + '\0') << "the stored value was changed";
+        EXPECT_EQ(Stored(), AsStored(c.stored)) << "the stored value was changed";
     }
     desk.registry.SetText(HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, std::string(40, '1'));
-    EXPECT_EQ(ToIconMode(GetIconMode(api)), 2);
-    EXPECT_EQ(Stored(), std::string("2\0", 2));
+    EXPECT_EQ(ToIconMode(GetIconMode(api)), TaskbarOnly);
+    EXPECT_EQ(Stored(), AsStored(kTaskbarOnly));
 }
 
 }  // namespace
-}  // namespace quorvel
+}  // namespace quorvel::testing

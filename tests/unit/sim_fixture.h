@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/app.h"
 #include "platform/sim/desktop.h"
@@ -16,6 +18,21 @@
 namespace quorvel::testing {
 
 using platform::Hwnd;
+
+// The icon mode as the registry holds it, for the modes the program knows.
+inline constexpr const char* kTrayOnly = "1";
+inline constexpr const char* kTaskbarOnly = "2";  // also what a first start stores
+inline constexpr const char* kBothIcons = "3";
+
+// A text value as the registry keeps it: the text and its terminating NUL.
+inline std::string AsStored(std::string_view text) { return std::string(text) + '\0'; }
+
+// Where both forms rest at 96 pixels per inch: -2500 twips at 15 to the
+// pixel, rounded, left of and above the primary monitor.
+inline constexpr int kOffScreenPixels = -167;
+
+// The program's one notification-area icon.
+inline constexpr std::uint32_t kIconId = 1;
 
 class SimTest : public ::testing::Test {
 protected:

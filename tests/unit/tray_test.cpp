@@ -17,7 +17,7 @@ using platform::WM_RBUTTONUP;
 class TrayTest : public SimTest {
 protected:
     void SetUp() override {
-        StoreMode("1");
+        StoreMode(kTrayOnly);
         app = Start();
         ASSERT_NE(app, nullptr);
         pid = lastPid;

@@ -1,0 +1,113 @@
+// The simulated desktop's own rules, where they stand in for Windows' or
+// Wine's: the program's tests are only as good as these.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "platform/constants.h"
+#include "platform/keys.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/sim_winapi.h"
+
+namespace quorvel::testing {
+namespace {
+
+using platform::Hwnd;
+
+// The simulated shell is no kinder than Wine's: its window is in front at
+// once, but takes the keyboard focus only when its thread has handled the
+// activation, and keys queued before that are system keys to it.
+TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing) {
+    sim::Desktop desk;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    desk.Activate(editor);
+    desk.RunPending();
+    std::vector<platform::KeyEvent> keys;
+    for (const auto& batch : platform::KeyBatches(platform::ParseKeys("{tab}%m"), {})) {
+        keys.insert(keys.end(), batch.begin(), batch.end());
+    }
+
+    desk.Activate(desk.Shell());
+    EXPECT_EQ(desk.Active(), desk.Shell());
+    EXPECT_FALSE(desk.HasKeyboardFocus(desk.Shell()));
+    desk.QueueKeys(keys);
+    desk.RunPending();
+    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_FALSE(desk.Find(editor)->minimised);
+
+    ASSERT_TRUE(desk.HasKeyboardFocus(desk.Shell()));
+    desk.QueueKeys(keys);
+    desk.RunPending();
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_TRUE(desk.Find(editor)->minimised);
+}
+
+// The simulated desktop knows Windows' rule: a Windows key or an Alt that
+// goes up with no other key since it went down opens the Start menu or enters
+// the menu bar; one that went up already, or had a key pressed with it, does
+// nothing; the mask key counts as a key.
+TEST(SimulatedMenusTest, ALoneWindowsKeyOrAltOpensAMenuAndNothingElseDoes) {
+    constexpr std::uint8_t kLeftWin = 0x5B, kLeftAlt = 0xA4, kAlt = 0x12, kShift = 0xA0;
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::uint8_t, bool>> keys;  // key, down
+        int startMenus, menuBars;
+    } cases[] = {
+        {"Windows key alone", {{kLeftWin, true}, {kLeftWin, false}}, 1, 0},
+        {"Windows key held and repeated", {{kLeftWin, true}, {kLeftWin, true}, {kLeftWin, false}},
+         1, 0},
+        {"Alt alone, left and common codes", {{kLeftAlt, true}, {kAlt, false}}, 0, 1},
+        {"Windows key with Shift", {{kLeftWin, true}, {kShift, true}, {kShift, false},
+                                    {kLeftWin, false}}, 0, 0},
+        {"Windows key with the mask key", {{kLeftWin, true}, {platform::kMaskKey, true},
+                                           {platform::kMaskKey, false}, {kLeftWin, false}}, 0, 0},
+        {"Windows key up twice", {{kLeftWin, true}, {'M', true}, {kLeftWin, false},
+                                  {kLeftWin, false}}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        sim::Desktop desk;
+        for (auto [vk, down] : c.keys) desk.HoldKey(vk, down);
+        EXPECT_EQ(desk.startMenus, c.startMenus) << c.name;
+        EXPECT_EQ(desk.menuBars, c.menuBars) << c.name;
+    }
+}
+
+// The simulated desktop agrees with Wine: hiding with SetWindowPos sends
+// only WM_WINDOWPOSCHANGED, so it neither activates nor deactivates, and
+// with SWP_NOMOVE and SWP_NOSIZE it neither moves nor sizes.
+TEST(SimulatedWindowsTest, HidingWithSetWindowPosKeepsTheActivationAndThePlace) {
+    for (sim::ShellKind kind : sim::kShellKinds) {
+        for (const bool ownActive : {false, true}) {
+            sim::Desktop desk;
+            desk.shellKind = kind;
+            const int pid = desk.NewProcess("program");
+            sim::Window window;
+            window.title = "Desktop";
+            window.visible = true;
+            window.x = 40;
+            window.y = 50;
+            window.width = 120;
+            window.height = 30;
+            const Hwnd own = desk.CreateWindow(pid, window);
+            const Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+            const Hwnd active = ownActive ? own : editor;
+            desk.Activate(active);
+            sim::SimWinApi api(desk, pid);
+            api.SetWindowPos(own, platform::HWND_NOTOPMOST, 300, 300, 300, 300,
+                             platform::SWP_NOSIZE | platform::SWP_NOMOVE |
+                                 platform::SWP_HIDEWINDOW);
+            const char* name = sim::ShellKindName(kind);
+            EXPECT_EQ(desk.Active(), active) << name << (ownActive ? ", own active" : "");
+            const sim::Window& hidden = *desk.Find(own);
+            EXPECT_FALSE(hidden.visible) << name;
+            EXPECT_EQ(hidden.x, 40) << name;
+            EXPECT_EQ(hidden.y, 50) << name;
+            EXPECT_EQ(hidden.width, 120) << name;
+            EXPECT_EQ(hidden.height, 30) << name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::testing
