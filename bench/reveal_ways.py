@@ -36,21 +36,27 @@ def logged_ms(d, index):
 
 
 def clicks(d, exe, options, count):
-    """Click to minimise-all, `count` clicks on the taskbar button."""
+    """Click to minimise-all, `count` clicks on the taskbar button; a click
+    that brings no minimise-all within 2 s is counted as lost."""
     d.reset("2")
     d.start_shell(*options)
     d.start_notepad()
     _, form1 = d.start_quorvel(exe)
     button = wait_for("the button", lambda: d.button_of(form1.hwnd))
-    latencies = []
-    for i in range(count):
+    latencies, lost = [], 0
+    for _ in range(count):
+        before = d.reveals()
         sent = time.time() * 1000
         subprocess.run(["xdotool", "mousemove", str(button.centre[0]), str(button.centre[1]),
                         "click", "1"], env=d.env, check=True)
-        wait_for("the minimise-all", lambda: d.reveals() > i, timeout=5, interval=0.005)
-        latencies.append(logged_ms(d, i) - sent)
+        try:
+            wait_for("the minimise-all", lambda: d.reveals() > before, timeout=2, interval=0.005)
+        except AssertionError:
+            lost += 1
+            continue
+        latencies.append(logged_ms(d, before) - sent)
         time.sleep(0.3)
-    return latencies
+    return latencies, lost
 
 
 def second_starts(d, exe, count):
@@ -83,13 +89,15 @@ def main():
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 30
     exes = [("this build", BUILD / "quorvel.exe")] + ([("other", other)] if other else [])
     make_prefix.main()
-    results = {}
+    results, lost = {}, {}
     with WineDesktop("bench-ways") as d:
         # Alternated: each shell, each exe in turn, in rounds of ten clicks.
         for name, options in SHELLS:
             for _ in range(max(1, count // 10)):
                 for label, exe in exes:
-                    results.setdefault((name, label), []).extend(clicks(d, exe, options, 10))
+                    latencies, missed = clicks(d, exe, options, 10)
+                    results.setdefault((name, label), []).extend(latencies)
+                    lost[(name, label)] = lost.get((name, label), 0) + missed
         for label, exe in exes:
             results[("second start, no Alt+M", label)] = second_starts(d, exe, max(3, count // 3))
     lines = [f"Reveal by kind of shell, {time.strftime('%Y-%m-%d %H:%M')}, Wine {ARCH} prefix, "
@@ -98,7 +106,8 @@ def main():
              "|---|" + "---|" * len(exes)]
     for name, _ in SHELLS:
         lines.append(f"| Click to Alt+M, {name} | " +
-                     " | ".join(spread(results[(name, label)]) for label, _ in exes) + " |")
+                     " | ".join(f"{spread(results[(name, label)])}, {lost[(name, label)]} lost"
+                                for label, _ in exes) + " |")
     row = []
     for label, _ in exes:
         values = results[("second start, no Alt+M", label)]
