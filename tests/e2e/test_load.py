@@ -7,7 +7,7 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from wine import ARCH, ARTEFACTS, BITS, DesktopTestCase, stays, wait_for  # noqa: E402
+from wine import ARCH, ARTEFACTS, BITS, BUILD, DesktopTestCase, stays, wait_for  # noqa: E402
 
 SC_CLOSE_COMMAND = ("0x112", "0xF060", "0")  # WM_SYSCOMMAND SC_CLOSE: the window menu's "&Configure"
 
@@ -33,6 +33,10 @@ class Load(DesktopTestCase):
         # One shell per prefix, to keep the test command short: Windows' own
         # kind in the 64-bit prefix, the harsh asynchronous one in the 32-bit.
         d.start_shell(*(("--windows",) if ARCH == "win64" else ()))
+        # A window for every minimise-all: the program watches each reveal's
+        # keys, and must never find them ignored where the shell takes them.
+        d.start(BUILD / "qvprobe.exe", "window-returns", "Comes back")
+        wait_for("the window that comes back", lambda: d.find("Comes back"))
         _, form1 = d.start_quorvel()
         x, y = wait_for("the button", lambda: d.button_of(form1.hwnd)).centre
         # The prefix's double-click time is 100 ms: clicks 250 ms apart are single clicks.
@@ -42,6 +46,11 @@ class Load(DesktopTestCase):
         stays("no extra one", lambda: d.reveals() <= 200, duration=1.0)
         # Form1 minimised at rest, whether or not the shell minimised it.
         wait_for("Form1 minimised", lambda: d.window(form1.hwnd).iconic)
+        trace = d.wine_log.read_text(errors="replace")
+        self.assertNotIn("the shell ignored its keys", trace)
+        self.assertNotIn("minimise-all: ", trace, "the shell was asked the other way")
+        self.assertGreater(trace.count("the shell acted on its keys"), 100,
+                           "the keys' effect was hardly ever watched")
 
     # The probe reads a 32-bit program's GDI handle table in the 32-bit prefix
     # (and a 64-bit build's in a 64-bit prefix), not across WoW64, where it

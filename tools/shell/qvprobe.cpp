@@ -138,12 +138,26 @@ LRESULT CALLBACK HidesWhenMinimised(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// Restores itself, without taking the activation, a moment after it was
+// minimised: a window for every minimise-all of a long run of reveals.
+LRESULT CALLBACK ComesBack(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE && wParam == SIZE_MINIMIZED) {
+        SetTimer(hwnd, 1, 100, nullptr);
+    } else if (msg == WM_TIMER && wParam == 1) {
+        KillTimer(hwnd, 1);
+        ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
-        "        window-hides TITLE | window-overlay TITLE | activate HWND | shellwindow |\n"
+        "        window-hides TITLE | window-overlay TITLE | window-returns TITLE |\n"
+        "        activate HWND | shellwindow |\n"
         "        hold PATH | layout HWND | focus HWND\n",
         stderr);
     return 2;
@@ -333,17 +347,21 @@ int main(int argc, char** argv) {
             std::printf("%s\n", name);
         }
         CloseHandle(process);
-    } else if ((cmd == "window" || cmd == "window-hides" || cmd == "window-overlay") &&
+    } else if ((cmd == "window" || cmd == "window-hides" || cmd == "window-overlay" ||
+                cmd == "window-returns") &&
                argc >= 3) {
         // Another program's ordinary window with the given title, put in
         // front; runs until the window is closed. "window-hides": one that
         // hides itself when it is minimised, as programs that go to the
         // notification area do. "window-overlay": one kept on top that never
         // takes the activation, as an on-screen keyboard, shown without
-        // taking it.
+        // taking it. "window-returns": one that restores itself, without
+        // taking the activation, 100 ms after it was minimised.
         const bool overlay = cmd == "window-overlay";
         WNDCLASSA cls{};
-        cls.lpfnWndProc = cmd == "window-hides" ? HidesWhenMinimised : DefWindowProcA;
+        cls.lpfnWndProc = cmd == "window-hides"     ? HidesWhenMinimised
+                          : cmd == "window-returns" ? ComesBack
+                                                    : DefWindowProcA;
         cls.hInstance = GetModuleHandleA(nullptr);
         cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         cls.lpszClassName = "QvProbeWindow";
