@@ -25,8 +25,9 @@ BOOL CALLBACK CollectMinimisable(HWND hwnd, LPARAM lParam) {
     const LONG exStyle = GetWindowLongA(hwnd, GWL_EXSTYLE);
     // Windows' own shell spares windows without a minimise button; a window
     // behind its own dialog (disabled) may be spared too.
-    if (!IsWindowVisible(hwnd) || IsIconic(hwnd) || !IsWindowEnabled(hwnd) || GetWindow(hwnd, GW_OWNER) != nullptr ||
-        !(style & WS_MINIMIZEBOX) || (exStyle & WS_EX_TOOLWINDOW) ||
+    if (!IsWindowVisible(hwnd) || IsIconic(hwnd) || !IsWindowEnabled(hwnd) ||
+        GetWindow(hwnd, GW_OWNER) != nullptr || !(style & WS_MINIMIZEBOX) ||
+        (exStyle & WS_EX_TOOLWINDOW) ||
         search->runtime->IsOurs(hwnd) || search->runtime->IsCloaked(hwnd)) {
         return TRUE;
     }
