@@ -67,7 +67,8 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
         keysIgnored_ = true;
         runtime.MinimiseAllOtherWay();
     }
-    if (!watches_.empty()) timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
+    if (!watches_.empty())
+        timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
 }
 
 void MinimiseAllCheck::Finish(platform::Runtime& runtime) {

@@ -54,7 +54,9 @@ protected:
     Hwnd Foreground() const override { return desk_.Active(); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
     bool RequestForeground(Hwnd target) override;
-    bool WaitForForeground(Hwnd target) override { return desk_.SameThread(desk_.Active(), target); }
+    bool WaitForForeground(Hwnd target) override {
+        return desk_.SameThread(desk_.Active(), target);
+    }
     bool WaitUntilReadyForKeys(Hwnd target) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;

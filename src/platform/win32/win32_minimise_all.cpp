@@ -27,8 +27,8 @@ BOOL CALLBACK CollectMinimisable(HWND hwnd, LPARAM lParam) {
     // behind its own dialog (disabled) may be spared too.
     if (!IsWindowVisible(hwnd) || IsIconic(hwnd) || !IsWindowEnabled(hwnd) ||
         GetWindow(hwnd, GW_OWNER) != nullptr || !(style & WS_MINIMIZEBOX) ||
-        (exStyle & WS_EX_TOOLWINDOW) ||
-        search->runtime->IsOurs(hwnd) || search->runtime->IsCloaked(hwnd)) {
+        (exStyle & WS_EX_TOOLWINDOW) || search->runtime->IsOurs(hwnd) ||
+        search->runtime->IsCloaked(hwnd)) {
         return TRUE;
     }
     search->found.push_back(FromHwnd(hwnd));

@@ -154,7 +154,8 @@ bool Win32Runtime::TakesActivation(HWND h) {
 HWND Win32Runtime::NextWindowOfOtherProgram() {
     // First the window the user was working in when the program took the
     // foreground, where it still is.
-    if (HWND user = ToHwnd(userWindow()); user != nullptr && IsWindow(user) && TakesActivation(user)) {
+    if (HWND user = ToHwnd(userWindow());
+        user != nullptr && IsWindow(user) && TakesActivation(user)) {
         return user;
     }
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
