@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/form_runtime.h"
@@ -72,6 +73,7 @@ protected:
         };
         while (!arrived() && desk_.RunShellStep()) {
         }
+        if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
     }
     bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(); }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
