@@ -106,6 +106,7 @@ void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {
     // left to come after them: a click on the taskbar button raises Activate
     // once the restore it started is over (see WindowedForm::Activated).
     Hwnd took = 0;
+    std::vector<std::uint8_t> heldAtFirst;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         // Windows gives a key to the thread in front as it takes the key off
         // the system queue: the next stroke goes out once the last one has
@@ -113,7 +114,18 @@ void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {
         // taskbar), or the bound has passed.
         if (i > 0) WaitForKeyboardToLeave(took);
         took = Foreground();
-        SendKeyEvents(KeyBatch(strokes[i], HeldModifiers()));
+        // What is held is read again before every stroke: a key can come
+        // back down in between (the user presses it). The keys held at the
+        // first are let go again however they read: under Wine, the thread
+        // that takes the focus gets the keys physically held when it gets
+        // to the display's focus event, which can come after this read; a
+        // key let go that is up already changes nothing.
+        std::vector<std::uint8_t> held = HeldModifiers();
+        if (i == 0) heldAtFirst = held;
+        for (std::uint8_t vk : heldAtFirst) {
+            if (std::find(held.begin(), held.end(), vk) == held.end()) held.push_back(vk);
+        }
+        SendKeyEvents(KeyBatch(strokes[i], held));
     }
     KeysDone();
 }

@@ -389,8 +389,9 @@ void Desktop::MinimiseAll() {
 }
 
 void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
+    ++keyBatches_;
     for (const platform::KeyEvent& key : keys) {
-        keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_), active_});
+        keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_), active_, keyBatches_});
     }
 }
 
@@ -417,6 +418,9 @@ bool Desktop::RunShellStep() {
 }
 
 void Desktop::ProcessKey(const Key& key) {
+    if (focusEventPending_ != 0 && focusEventPending_ == active_ && key.batch >= focusEventBatch_) {
+        TakeFocusEvent();
+    }
     ApplyKey(key.vk, !key.up);
     const bool modifier = (key.vk >= VK_SHIFT && key.vk <= VK_MENU) ||
                           (key.vk >= VK_LSHIFT && key.vk <= VK_RMENU) || key.vk == VK_LWIN ||
@@ -545,8 +549,14 @@ void Desktop::ApplyKey(std::uint8_t vk, bool down) {
 }
 
 void Desktop::FocusTaken(Hwnd hwnd) {
-    if (!keyStateFollowsFocus) return;
-    const Window* w = Find(hwnd);
+    if (keyStateFollowsFocus == 0) return;
+    focusEventPending_ = hwnd;
+    focusEventBatch_ = keyBatches_ + keyStateFollowsFocus;
+}
+
+void Desktop::TakeFocusEvent() {
+    const Window* w = Find(focusEventPending_);
+    focusEventPending_ = 0;
     if (w == nullptr) return;
     keysDown_ = physical_;
     threadKeysDown_[w->pid] = physical_;

@@ -252,9 +252,12 @@ public:
     bool PhysicallyDown(std::uint8_t vk) const { return physical_.count(vk) != 0; }
     bool ThreadKeyDown(int pid, std::uint8_t vk) const;
     // Wine's rule: a thread whose window takes the focus gets the keys
-    // physically held, even those a program let go just before. Windows has
-    // no such rule.
-    bool keyStateFollowsFocus = false;
+    // physically held, even those a program let go just before, when it
+    // gets to the display's focus event. The event comes late: before the
+    // first key of the `keyStateFollowsFocus`-th batch of keys queued after
+    // the focus moved (1: the next), so possibly after a program read the
+    // keys held for that batch. 0: Windows, which has no such rule.
+    int keyStateFollowsFocus = 0;
     // Once, between the next two batches of keys a program sends (after the
     // first has been handled as far as the shell gets to it): a user letting
     // go of a key or pressing one during the keys.
@@ -374,15 +377,21 @@ private:
         // Queued while the active window had no keyboard focus: the key goes
         // to the active window as a system key (Tab as WM_SYSKEYDOWN).
         bool system;
-        Hwnd to;  // the window active when it was queued
+        Hwnd to;    // the window active when it was queued
+        int batch;  // which batch of keys it came in
     };
     void ProcessKey(const Key& key);
     void ShellKey(const Key& key, bool alt, bool others);
     void NoteForMenus(std::uint8_t vk, bool down);
     // A key event as the state programs see takes it.
     void ApplyKey(std::uint8_t vk, bool down);
-    // The window's thread has taken the keyboard focus.
+    // The window's thread has taken the keyboard focus; under Wine's rule
+    // the display's focus event follows (TakeFocusEvent).
     void FocusTaken(Hwnd hwnd);
+    void TakeFocusEvent();
+    Hwnd focusEventPending_ = 0;
+    int focusEventBatch_ = 0;  // the batch of keys it comes before
+    int keyBatches_ = 0;       // batches of keys queued so far
     std::string WithModifiers(std::uint8_t vk) const;
     bool ProcessNextKey();
     void MinimiseAll();

@@ -328,7 +328,19 @@ bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
     while (!ThreadHasFocus(target) && GetTickCount() - start <= kActivationWaitMs) {
         WaitBriefly();
     }
+    LetThreadCatchUp(target);
     return SameThread(GetForegroundWindow(), target);
+}
+
+void Win32Runtime::LetThreadCatchUp(HWND window) {
+    // The thread that has just taken the focus answers a message once it is
+    // back in its message loop, having handled what came before: under
+    // Wine, the display's focus event, which sets that thread's key state to
+    // the keys physically held. The keys held are read after it, so a key the
+    // user holds is let go after Wine pressed it again, not before. Bounded:
+    // a busy thread gets the keys all the same, as without this.
+    constexpr UINT kBoundMs = 20;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs, nullptr);
 }
 
 bool Win32Runtime::ThreadHasFocus(HWND window) {
@@ -413,6 +425,7 @@ void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
         if (moved || waited >= kBoundMs) break;
         WaitBriefly();
     }
+    if (moved) LetThreadCatchUp(GetForegroundWindow());
     win32::Trace("keyboard %s %p after %d us", moved ? "left" : "still with",
                  static_cast<void*>(from), static_cast<int>(waited * 1000));
 }

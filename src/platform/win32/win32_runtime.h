@@ -86,6 +86,7 @@ private:
     static bool HasKeyboardFocus(HWND target);
     static bool SameThread(HWND a, HWND b);
     static bool ThreadHasFocus(HWND window);
+    static void LetThreadCatchUp(HWND window);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
 
