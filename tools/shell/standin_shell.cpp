@@ -2,7 +2,7 @@
 // none: a window titled "Program Manager" that, while active, takes Tab (the
 // focus moves to the taskbar) and then Alt+M (minimise every window), as the
 // shell does; with Ctrl, Shift or a Windows key held they are other commands,
-// and do neither. By default it is as harsh as some shells: every visible,
+// and do neither. Windows key + M minimises all too, a hot key, as on Windows. By default it is as harsh as some shells: every visible,
 // enabled top-level window that is not its own, not the taskbar and not a
 // dialog box is minimised, with or without a minimise button, owned or not.
 //
@@ -222,6 +222,11 @@ LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         if (hwnd == g_self) PostQuitMessage(0);
         return 0;
     }
+    if (msg == WM_HOTKEY && wParam == kHotKeyId) {
+        Log("way hotkey");
+        MinimiseAll();
+        return 0;
+    }
     if (g_sibling == nullptr) {
         if (HandleKey(g_desktopView, msg, wParam)) return 0;
     } else if (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) {
@@ -339,6 +344,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                              WS_POPUP | WS_VISIBLE, 0, 0, 2, 2, owner, nullptr, instance, nullptr);
     if (g_options.shellWindow) {
         Log(RegisterShellWindow(g_self) ? "shell-window 1" : "shell-window 0");
+    }
+    // Windows key + M minimises all wherever the keyboard is, as on
+    // Windows, whose shell always takes it; under --layout the taskbar's
+    // thread has it.
+    if (!g_options.layout && !RegisterHotKey(g_self, kHotKeyId, MOD_WIN, 'M')) {
+        Log("hotkey-failed " + std::to_string(GetLastError()));
     }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
