@@ -123,8 +123,8 @@ def measure(runs):
         # Alt+M, both on the system clock.
         d.reset("2")
         d.start_shell()
-        proc, form1 = d.start_quorvel()
-        button = wait_for("the button", lambda: d.button_of(form1.hwnd))
+        proc, taskbar_form = d.start_quorvel()
+        button = wait_for("the button", lambda: d.button_of(taskbar_form.hwnd))
         latencies = []
         for i in range(100):
             sent = time.time() * 1000
