@@ -241,7 +241,9 @@ def main():
         return cleanup_only()
     readme = "--readme" in sys.argv[1:]
     runs = int(os.environ.get("QUORVEL_BENCH_RUNS", "9"))
+    load_before = os.getloadavg()[0]
     rows, idle_cpu, idle_switches, memory, cleanup, reveals = measure(runs)
+    load_after = os.getloadavg()[0]
     host = host_cleanup()
     exe = BUILD / "quorvel.exe"
     dlls = []
@@ -252,7 +254,9 @@ def main():
                 if "DLL Name" in l]
     build = "64-bit" if BUILD.name == "windows64" else "32-bit"
     machine = (f"{os.cpu_count()} cores, {platform.processor() or platform.machine()}, the {build} "
-               f"exe in a Wine {ARCH} prefix on Xvfb; median (min-max) of {runs} alternated runs")
+               f"exe in a Wine {ARCH} prefix on Xvfb, load average {load_before:.1f} at the start "
+               f"and {load_after:.1f} at the end (other work slows the program and its floors "
+               f"alike); median (min-max) of {runs} alternated runs")
     lines = ["The fair floor of the second start is the least show-desktop command (one window "
              "never shown, activate \"Program Manager\", wait until it is ready for keys (in "
              "front, focused), Tab, Alt+M, end); that of the start to ready and of the memory "
