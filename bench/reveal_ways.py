@@ -41,8 +41,8 @@ def clicks(d, exe, options, count):
     d.reset("2")
     d.start_shell(*options)
     d.start_notepad()
-    _, form1 = d.start_quorvel(exe)
-    button = wait_for("the button", lambda: d.button_of(form1.hwnd))
+    _, taskbar_form = d.start_quorvel(exe)
+    button = wait_for("the button", lambda: d.button_of(taskbar_form.hwnd))
     latencies, lost = [], 0
     for _ in range(count):
         before = d.reveals()

@@ -3,10 +3,14 @@
 host), each the median of repeated runs with its spread, next to its fair
 floor measured alternately in the same run: for the second start the least
 show-desktop command (bench/show_desktop_floor.cpp), for the start to ready
-the least resident program with a taskbar button (bench/resident_floor.cpp).
-The empty program (bench/empty.cpp) stays as a reference line. Prints a
-table, writes it to bench/results/latest-<arch>.md and a chart of the latency
-figures to bench/results/latency-<arch>.png.
+and the idle memory the least resident program with a taskbar button that
+shows the desktop (bench/resident_floor.cpp), its memory read after as many
+clicks on its button as quorvel.exe has had. The empty program
+(bench/empty.cpp) stays as a reference line. Prints a table, writes it to
+bench/results/latest-<arch>.md and a chart of the latency figures to
+bench/results/latency-<arch>.png; with --readme it also puts the table into
+the README, between its "bench:latest" markers, and the chart into
+docs/bench-latency.png.
 
 The prefix is 32-bit unless QUORVEL_WINEARCH=win64 (a 64-bit prefix of its
 own, build/host/wine/prefix64, where the 32-bit programs run under WoW64)."""
@@ -32,8 +36,12 @@ import make_prefix  # noqa: E402
 from wine import BUILD, WineDesktop, wait_for  # noqa: E402
 
 RESULTS = ROOT / "bench" / "results"
+README = ROOT / "README.md"
+README_START = "<!-- bench:latest (written by bench/run.py --readme) -->"
+README_END = "<!-- /bench:latest -->"
 HOST = ROOT / "build" / "host-release"
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+CLICKS = 100  # clicks on each taskbar button: quorvel.exe's and the resident floor's
 
 
 def spread(values):
@@ -82,6 +90,24 @@ def one_reveal(d, before):
     return d.reveals() - before
 
 
+def click_reveals(d, hwnd, clicks):
+    """Clicks the taskbar button of `hwnd` `clicks` times, each once the
+    shell has minimised all after the one before; returns, per click, the
+    milliseconds from the X click to the shell's logged Alt+M."""
+    button = wait_for("the button", lambda: d.button_of(hwnd))
+    base = d.reveals()
+    latencies = []
+    for i in range(clicks):
+        sent = time.time() * 1000
+        subprocess.run(["xdotool", "mousemove", str(button.centre[0]), str(button.centre[1]),
+                        "click", "1"], env=d.env, check=True)
+        wait_for("the minimise-all", lambda: d.reveals() > base + i, timeout=5, interval=0.005)
+        logged = float(d.shell_log.read_text().splitlines()[base + i].split()[1])
+        latencies.append(logged - sent)
+        time.sleep(0.15)
+    return latencies
+
+
 def measure(runs):
     rows = []
     make_prefix.main()
@@ -123,27 +149,27 @@ def measure(runs):
         # Alt+M, both on the system clock.
         d.reset("2")
         d.start_shell()
-        proc, form1 = d.start_quorvel()
-        button = wait_for("the button", lambda: d.button_of(form1.hwnd))
-        latencies = []
-        for i in range(100):
-            sent = time.time() * 1000
-            subprocess.run(["xdotool", "mousemove", str(button.centre[0]), str(button.centre[1]),
-                            "click", "1"], env=d.env, check=True)
-            wait_for("the minimise-all", lambda: d.reveals() > i, timeout=5, interval=0.005)
-            logged = float(d.shell_log.read_text().splitlines()[i].split()[1])
-            latencies.append(logged - sent)
-            time.sleep(0.15)
-        rows.append(("Click to keystrokes (100 clicks)", spread(latencies), (16, 16, 16), None, None))
+        proc, taskbar_form = d.start_quorvel()
+        latencies = click_reveals(d, taskbar_form.hwnd, CLICKS)
+        rows.append((f"Click to keystrokes ({CLICKS} clicks)", spread(latencies), (16, 16, 16), None,
+                     None))
 
-        # Idle cost over 30 s, and memory against the idle empty program.
+        # Idle cost over 30 s.
         cpu0, sw0 = proc_times(proc.pid)
         time.sleep(30)
         cpu1, sw1 = proc_times(proc.pid)
         idle_cpu_ms = (cpu1 - cpu0) * 1000
         idle_switches = sw1 - sw0
-        stay = d.start(empty, "stay")
+
+        # Memory, idle: against the resident floor once it has shown the
+        # desktop as often as quorvel.exe has (what a first reveal loads, the
+        # shell's answers, the input's state, belong to any such program),
+        # and against the idle empty program.
         resident_stay = d.start(resident)
+        floor_window = d.wait_for_start("the resident floor", resident_stay,
+                                        lambda: d.find("Resident floor"))
+        click_reveals(d, floor_window.hwnd, CLICKS)
+        stay = d.start(empty, "stay")
         time.sleep(2)
         memory = (rss_anon_kib(proc.pid), rss_anon_kib(stay.pid), rss_anon_kib(resident_stay.pid))
 
@@ -203,11 +229,21 @@ def cleanup_only():
     return 0
 
 
+def write_readme(table):
+    """Puts `table` into the README between its markers, in place of the last."""
+    text = README.read_text()
+    start, end = text.index(README_START) + len(README_START), text.index(README_END)
+    README.write_text(text[:start] + "\n\n" + table + "\n\n" + text[end:])
+
+
 def main():
-    if sys.argv[1:] == ["cleanup"]:
+    if "cleanup" in sys.argv[1:]:
         return cleanup_only()
+    readme = "--readme" in sys.argv[1:]
     runs = int(os.environ.get("QUORVEL_BENCH_RUNS", "9"))
+    load_before = os.getloadavg()[0]
     rows, idle_cpu, idle_switches, memory, cleanup, reveals = measure(runs)
+    load_after = os.getloadavg()[0]
     host = host_cleanup()
     exe = BUILD / "quorvel.exe"
     dlls = []
@@ -216,14 +252,18 @@ def main():
             dlls = [l.split(":")[1].strip() for l in subprocess.run(
                 [objdump, "-p", str(exe)], capture_output=True, text=True).stdout.splitlines()
                 if "DLL Name" in l]
-    lines = [f"Quorvel benchmarks, {time.strftime('%Y-%m-%d %H:%M')}, {platform.node()}, "
-             f"{os.cpu_count()} cores, {platform.processor() or platform.machine()}, "
-             f"Wine {ARCH} prefix on Xvfb; median (min-max) of {runs} alternated runs", "",
-             "The fair floor of the second start is the least show-desktop command (one window "
-             "never shown, activate \"Program Manager\", wait until it is ready for keys (in front, focused), Tab, Alt+M, "
-             "end); that of the start to ready the least resident program (one window shown "
-             "without activation, its taskbar button present, idle). The empty program never "
-             "creates a window: a reference, not a target.", "",
+    build = "64-bit" if BUILD.name == "windows64" else "32-bit"
+    machine = (f"{os.cpu_count()} cores, {platform.processor() or platform.machine()}, the {build} "
+               f"exe in a Wine {ARCH} prefix on Xvfb, load average {load_before:.1f} at the start "
+               f"and {load_after:.1f} at the end (other work slows the program and its floors "
+               f"alike); median (min-max) of {runs} alternated runs")
+    lines = ["The fair floor of the second start is the least show-desktop command (one window "
+             "never shown, activate \"Program Manager\", wait until it is ready for keys (in "
+             "front, focused), Tab, Alt+M, end); that of the start to ready and of the memory "
+             "the least resident program (one window shown without activation, its taskbar "
+             "button present, idle; a click on its button shows the desktop the same way), its "
+             f"memory read after {CLICKS} clicks, as many as quorvel.exe has had. The empty "
+             "program never creates a window: a reference, not a target.", "",
              "| Figure | Quorvel | Fair floor | Ratio | Target | Empty program | Ratio |",
              "|---|---|---|---|---|---|---|"]
     for name, q, f, target, w in rows:
@@ -235,7 +275,8 @@ def main():
                  f"| 1 | - | exactly 1 | - | - |")
     lines.append(f"| Idle cost over 30 s | {idle_cpu:.1f} ms CPU, {idle_switches} context switches "
                  f"(all Wine threads) | 0 | - | 0 timer wake-ups, <= 1 ms CPU | - | - |")
-    lines.append(f"| Memory (RssAnon, idle) | {memory[0]} KiB | {memory[2]} KiB (resident floor) | "
+    lines.append(f"| Memory (RssAnon, idle, after {CLICKS} reveals) | {memory[0]} KiB | "
+                 f"{memory[2]} KiB (resident floor, {CLICKS} reveals) | "
                  f"{memory[0] - memory[2]:+d} KiB | <= 1 MiB over the empty program | {memory[1]} KiB | "
                  f"{memory[0] - memory[1]:+d} KiB |")
     lines.append(f"| Size | {exe.stat().st_size} bytes; {', '.join(dlls)} | - | - | <= 200 KiB; system DLLs | - | - |")
@@ -245,9 +286,13 @@ def main():
         lines.append(f"| Cleanup, host, simulated backend | {host[0]:.0f} ms | {host[1]:.0f} ms (find -delete) | "
                      f"{host[0] / host[1]:.2f}x | <= 1.5x | - | - |")
     table = "\n".join(lines)
-    print(table)
+    dated = f"Quorvel benchmarks, {time.strftime('%Y-%m-%d %H:%M')}, {platform.node()}, {machine}"
+    print(dated + "\n\n" + table)
     RESULTS.mkdir(parents=True, exist_ok=True)
-    (RESULTS / f"latest-{ARCH}.md").write_text(table + "\n")
+    (RESULTS / f"latest-{ARCH}.md").write_text(dated + "\n\n" + table + "\n")
+    if readme:
+        write_readme(f"Latest run: {machine}.\n\n" + table)
+        chart(rows, ROOT / "docs" / "bench-latency.png")
     chart(rows, RESULTS / f"latency-{ARCH}.png")
     return 0
 

@@ -3,7 +3,8 @@
 # in the 32-bit prefix, and in a 64-bit one where wine64 is installed. On a
 # kernel without 32-bit support (see tools/test.sh) 32-bit Wine cannot run:
 # there the 64-bit build of the same sources is measured in a 64-bit prefix,
-# and this says so.
+# and this says so. The run of the shipped exe (or, there, of the 64-bit
+# build) writes its table into the README too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
@@ -12,7 +13,7 @@ cmake --build build/host-release --target bench_cleanup
 if bash tools/runs-32-bit.sh; then
   cmake --preset windows >/dev/null
   cmake --build --preset windows
-  QUORVEL_WINEARCH=win32 python3 bench/run.py "$@"
+  QUORVEL_WINEARCH=win32 python3 bench/run.py --readme "$@"
   if [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null; then
     QUORVEL_WINEARCH=win64 python3 bench/run.py "$@"
   else
@@ -23,5 +24,5 @@ else
   cmake --preset windows64 >/dev/null
   cmake --build --preset windows64
   QUORVEL_WINDOWS_BUILD_DIR=build/windows64 QUORVEL_WINE_ARCH=win64 QUORVEL_WINEARCH=win64 \
-    python3 bench/run.py "$@"
+    python3 bench/run.py --readme "$@"
 fi

@@ -40,7 +40,7 @@ def main():
         desk.kill_wine()
         desk.start_shell()
         desk.start_notepad()
-        quorvel, form1 = desk.start_quorvel()
+        quorvel, taskbar_form = desk.start_quorvel()
         print(f"Quorvel is running on display {desk.display}: click its \"Desktop\" button on the taskbar.")
         if desk.xvfb is not None:
             shot = desk.screenshot("demo")

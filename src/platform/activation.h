@@ -1,6 +1,6 @@
 // Which of the program's forms is its current form, and which activations
 // of the window system raise a form's Activate. Both backends feed this the
-// same facts, so that every click on Form1's taskbar button is one Activate
+// same facts, so that every click on the taskbar form's button is one Activate
 // and nothing else is:
 //
 // | What reaches the form                               | Activate | Current form after |
@@ -14,7 +14,7 @@
 // |   (SetWindowPos, a message box, a menu's owner)     |          |                    |
 // | activated while another form is modal               | yes      | unchanged          |
 // | activated again while current (back from elsewhere) | no       | unchanged          |
-// | shown modelessly (Form2's show-and-hide)            | no       | the shown form     |
+// | shown modelessly (the icon host's show-and-hide)    | no       | the shown form     |
 // | unloaded                                            | no       | none, if it was    |
 // | the start-up activation, granted or refused         | yes      | the start-up form  |
 // | activated or restored while the shell settles (see  | no       | unchanged          |

@@ -49,8 +49,6 @@ public:
     // The caption, or the text of a text box.
     const std::string& Caption() const { return caption_; }
     void SetCaption(std::string_view caption);
-    const std::string& Tag() const { return tag_; }
-    void SetTag(std::string_view tag) { tag_ = tag; }
     // Selected state of an option button; selecting one clears the others of
     // its container (done by the form, see Form::SelectOption).
     bool Value() const;
@@ -90,7 +88,6 @@ private:
     ControlDescription description_;
     bool visible_;
     std::string caption_;
-    std::string tag_;
     bool value_ = false;
     int interval_;
     bool inTick_ = false;
@@ -127,8 +124,6 @@ public:
     virtual void SetVisible(bool visible) = 0;
     virtual std::string Caption() const = 0;
     virtual void SetCaption(std::string_view caption) = 0;
-    const std::string& Tag() const { return tag_; }
-    void SetTag(std::string_view tag) { tag_ = tag; }
 
     // Modeless show: the form becomes the program's current form.
     virtual void Show() = 0;
@@ -157,7 +152,6 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
 
     FormDescription description_;
-    std::string tag_;
 };
 
 }  // namespace quorvel::platform

@@ -61,13 +61,13 @@ void WindowedForm::Place(int ClientArea::*field, double twips) {
 }
 
 void WindowedForm::WindowMade() {
-    // Form1 rests minimised beyond the screen's top-left corner and every
-    // click on its button restores it: with Windows' window animations on,
-    // the window manager would animate each restore from the taskbar button
-    // to that corner, and each minimise back. Form2 is shown and hidden
-    // after every activation, which it would animate too, off the screen and
-    // for nobody. The Configure dialog is the user's window, and opens and
-    // closes as every other does.
+    // The taskbar form rests minimised beyond the screen's top-left corner
+    // and every click on its button restores it: with Windows' window
+    // animations on, the window manager would animate each restore from the
+    // taskbar button to that corner, and each minimise back. The icon host
+    // form is shown and hidden after every activation, which it would animate
+    // too, off the screen and for nobody. The Configure dialog is the user's
+    // window, and opens and closes as every other does.
     if (description().dialog) return;
     const std::int32_t disabled = 1;  // TRUE
     runtime_.api().DwmSetWindowAttribute(hWnd(), DWMWA_TRANSITIONS_FORCEDISABLED, &disabled,
@@ -100,7 +100,7 @@ void WindowedForm::Hide() {
     Require();
     hiddenByProgram_ = true;
     // Hiding never leaves the activation with another of the program's forms:
-    // activating Form1 is what its taskbar button's click does.
+    // activating the taskbar form is what its button's click does.
     if (runtime_.modalForm_ == nullptr) runtime_.HandActivationAway();
     ShowWindow(Showing::Hide);
 }
@@ -156,8 +156,8 @@ void WindowedForm::Destroy() {
     loaded_ = false;
     StopControlTimers();
     runtime_.ClearTimeout(handBack_);
-    // Closing the dialog must not hand the activation to Form1: to the shell
-    // that would be a click on its taskbar button.
+    // Closing the dialog must not hand the activation to the taskbar form: to
+    // the shell that would be a click on its button.
     if (runtime_.modalForm_ == this || runtime_.modalForm_ == nullptr) {
         runtime_.HandActivationAway();
     }

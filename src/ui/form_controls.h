@@ -26,14 +26,14 @@ private:
     const char* name_;
 };
 
-// Form1, the form whose taskbar button reveals the desktop.
+// The taskbar form, whose button reveals the desktop.
 struct TaskbarFormControls {
     explicit TaskbarFormControls(platform::Form& form);
     platform::Control& fileList;  // "tmpFileList": the cleanup's "*.tmp" files
     platform::Control& picture;   // "Picture1": holds the notification-area icon
 };
 
-// Form2, never seen: its window hosts the notification-area icon.
+// The icon host form, never seen: its window hosts the notification-area icon.
 struct IconHostFormControls {
     explicit IconHostFormControls(platform::Form& form);
     platform::Control& activationTimer;  // "Timer1": brings the Configure dialog forward
@@ -44,7 +44,7 @@ struct IconHostFormControls {
     platform::Control& exitItem;         // "lblExit"
 };
 
-// Form3, the Configure dialog.
+// The Configure dialog.
 struct ConfigureDialogControls {
     explicit ConfigureDialogControls(platform::Form& form);
     platform::Control& viewButton;    // "Command1": switches between the two views

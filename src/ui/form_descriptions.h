@@ -1,5 +1,6 @@
 // The three forms with their controls, captions, geometry and initial states,
-// under the names the form designer gave them (Form1, Form2, Form3).
+// under the names the form designer gave them. These names, and the
+// control look-up (form_controls.*), are the only places they appear.
 #pragma once
 
 #include "platform/form_description.h"

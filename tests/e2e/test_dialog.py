@@ -15,7 +15,7 @@ COMMAND4 = (3825, 1545, 855, 375)
 OPTION_TRAY = (1110 + 240, 210 + 360, 2055, 195)
 OPTION_BOTH = (1110 + 240, 210 + 1200, 2055, 195)
 TRAY_MENU = [17, 9, 17, 17, 9, 17]
-ABOUT_TEXT = (105 + 15, 90 + 30, 3495, 1635)  # Label1 in the About panel
+ABOUT_TEXT = (105 + 15, 90 + 30, 3495, 1635)  # the About text in its panel
 
 
 def focus(desk, hwnd):
@@ -27,9 +27,9 @@ def focus(desk, hwnd):
 class Dialog(DesktopTestCase):
     desktop = "dialog"
 
-    def open_from_window_menu(self, form1):
+    def open_from_window_menu(self, taskbar_form):
         d = self.desk
-        button = wait_for("the taskbar button", lambda: d.button_of(form1.hwnd))
+        button = wait_for("the taskbar button", lambda: d.button_of(taskbar_form.hwnd))
         d.click(*button.centre, button=3)
         menu = wait_for("the window menu", d.popup_menu)
         d.click(*d.menu_item_centre(menu, 4, WINDOW_MENU))
@@ -43,11 +43,11 @@ class Dialog(DesktopTestCase):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        proc, form1 = d.start_quorvel()
+        proc, taskbar_form = d.start_quorvel()
         common_controls_6 = lambda: any("common-controls_6595b64144ccf1df_6." in m.lower()
-                                        for m in d.probe("modules", str(form1.pid)))
+                                        for m in d.probe("modules", str(taskbar_form.pid)))
         self.assertFalse(common_controls_6(), "loaded before any button was made")
-        dialog = self.open_from_window_menu(form1)
+        dialog = self.open_from_window_menu(taskbar_form)
         # The dialog's buttons are those of the manifest's common controls 6.
         self.assertTrue(common_controls_6())
         self.assertTrue(d.checked(dialog.hwnd, "Show icon in Task&bar and ALT/TAB"))
@@ -78,20 +78,20 @@ class Dialog(DesktopTestCase):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        _, form1 = d.start_quorvel()
-        dialog = self.open_from_window_menu(form1)
+        _, taskbar_form = d.start_quorvel()
+        dialog = self.open_from_window_menu(taskbar_form)
         d.click(*d.at_twips(dialog.hwnd, *OPTION_TRAY))
         wait_for("the option selected", lambda: d.checked(dialog.hwnd, "Show icon in &Tray"))
         d.keys("Return")  # Enter presses OK
         wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
         wait_for("the stored mode", lambda: d.reg_query() == "1")
         try:
-            wait_for("the taskbar button to go", lambda: d.button_of(form1.hwnd) is None)
+            wait_for("the taskbar button to go", lambda: d.button_of(taskbar_form.hwnd) is None)
         except AssertionError:
             d.screenshot("failed-tray-option")
-            raise AssertionError(f"Form1 is {d.window(form1.hwnd)}; buttons {d.taskbar()}")
-        form2 = d.form2_of(form1)
-        wait_for("the icon", lambda: d.has_tray_icon(form2.hwnd))
+            raise AssertionError(f"The taskbar form is {d.window(taskbar_form.hwnd)}; buttons {d.taskbar()}")
+        icon_host = d.icon_host_of(taskbar_form)
+        wait_for("the icon", lambda: d.has_tray_icon(icon_host.hwnd))
 
         # And back to both icons, from the icon's menu: the button returns.
         d.click(*d.tray_icon_position(), button=3)
@@ -103,15 +103,15 @@ class Dialog(DesktopTestCase):
         wait_for("the option selected", lambda: d.checked(dialog.hwnd, "&Show both icons"))
         d.keys("Return")
         wait_for("the stored mode", lambda: d.reg_query() == "3")
-        wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd))
-        self.assertTrue(d.has_tray_icon(form2.hwnd))
+        wait_for("the taskbar button back", lambda: d.button_of(taskbar_form.hwnd))
+        self.assertTrue(d.has_tray_icon(icon_host.hwnd))
 
     def test_escape_in_the_about_text_cancels(self):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        proc, form1 = d.start_quorvel()
-        dialog = self.open_from_window_menu(form1)
+        proc, taskbar_form = d.start_quorvel()
+        dialog = self.open_from_window_menu(taskbar_form)
         d.click(*d.at_twips(dialog.hwnd, *OPTION_TRAY))
         wait_for("the option selected", lambda: d.checked(dialog.hwnd, "Show icon in &Tray"))
         d.click(*d.at_twips(dialog.hwnd, *COMMAND1))
@@ -122,9 +122,9 @@ class Dialog(DesktopTestCase):
         wait_for("the dialog to close", lambda: d.find("About Quorvel") is None)
         self.assertEqual(d.reg_query(), "2")
         self.assertFalse(process_ended(proc))
-        self.assertIsNotNone(d.button_of(form1.hwnd))
+        self.assertIsNotNone(d.button_of(taskbar_form.hwnd))
         # The program is still there for the user: its dialog opens again.
-        self.open_from_window_menu(form1)
+        self.open_from_window_menu(taskbar_form)
         d.keys("Escape")
         wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
         self.assertEqual(d.reg_query(), "2")
@@ -133,8 +133,8 @@ class Dialog(DesktopTestCase):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        _, form1 = d.start_quorvel()
-        dialog = self.open_from_window_menu(form1)
+        _, taskbar_form = d.start_quorvel()
+        dialog = self.open_from_window_menu(taskbar_form)
         self.assertEqual(focus(d, dialog.hwnd), ["Button", "Show icon in Task&bar and ALT/TAB"])
         d.click(*d.at_twips(dialog.hwnd, *OPTION_TRAY))
         wait_for("the option selected", lambda: d.checked(dialog.hwnd, "Show icon in &Tray"))
@@ -143,16 +143,16 @@ class Dialog(DesktopTestCase):
         d.keys("Return")
         wait_for("the dialog to close", lambda: d.find("Configure Quorvel") is None)
         self.assertEqual(d.reg_query(), "2")
-        stays("the taskbar button", lambda: d.button_of(form1.hwnd) is not None)
+        stays("the taskbar button", lambda: d.button_of(taskbar_form.hwnd) is not None)
 
     def test_bad_stored_values_select_the_default_and_ok_stores_it(self):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        _, form1 = d.start_quorvel()
+        _, taskbar_form = d.start_quorvel()
         for value in ("7", "0", "abc", "99999"):
             d.set_mode(value)
-            dialog = self.open_from_window_menu(form1)
+            dialog = self.open_from_window_menu(taskbar_form)
             self.assertTrue(d.checked(dialog.hwnd, "Show icon in Task&bar and ALT/TAB"), value)
             d.keys("Return")
             wait_for(f"2 stored over {value!r}", lambda: d.reg_query() == "2")
@@ -162,14 +162,14 @@ class Dialog(DesktopTestCase):
         d = self.desk
         d.reset("3")
         d.start_shell()
-        proc, form1 = d.start_quorvel()
-        form2 = d.form2_of(form1)
-        dialog = self.open_from_window_menu(form1)
+        proc, taskbar_form = d.start_quorvel()
+        icon_host = d.icon_host_of(taskbar_form)
+        dialog = self.open_from_window_menu(taskbar_form)
         d.click(*d.at_twips(dialog.hwnd, *COMMAND4))
         wait_for("the exit confirmation", lambda: d.find("Exit Quorvel"))
         d.keys("Return")  # OK
         wait_for("the program to end", lambda: process_ended(proc))
-        self.assertFalse(d.has_tray_icon(form2.hwnd))
+        self.assertFalse(d.has_tray_icon(icon_host.hwnd))
         self.assertEqual(d.reg_query(), "3")
 
 

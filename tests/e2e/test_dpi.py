@@ -112,9 +112,9 @@ class Densities(DesktopTestCase):
                       "REG_DWORD", "/d", str(dpi), "/f")
                 d.kill_wine()  # the density is read when the wineserver starts
                 d.start_shell()
-                _, form1 = d.start_quorvel()
+                _, taskbar_form = d.start_quorvel()
                 # "&Configure" of the window menu is its Close command.
-                d.probe("post", hex(form1.hwnd), hex(WM_SYSCOMMAND), hex(SC_CLOSE), "0")
+                d.probe("post", hex(taskbar_form.hwnd), hex(WM_SYSCOMMAND), hex(SC_CLOSE), "0")
                 dialog = wait_for("the dialog", lambda: d.find("Configure Quorvel"))
                 wait_for("the dialog in front",
                          lambda: (fg := d.foreground()) and fg.hwnd == dialog.hwnd)

@@ -18,19 +18,19 @@ class IconModes(DesktopTestCase):
             with self.subTest(mode=mode):
                 d.reset(mode)
                 d.start_shell()
-                _, form1 = d.start_quorvel()
-                form2 = wait_for("Form2", lambda: d.form2_of(form1))
+                _, taskbar_form = d.start_quorvel()
+                icon_host = wait_for("the icon host form", lambda: d.icon_host_of(taskbar_form))
                 if icon:
-                    wait_for("the notification-area icon", lambda: d.has_tray_icon(form2.hwnd))
+                    wait_for("the notification-area icon", lambda: d.has_tray_icon(icon_host.hwnd))
                 if button:
-                    wait_for("the taskbar button", lambda: d.button_of(form1.hwnd))
+                    wait_for("the taskbar button", lambda: d.button_of(taskbar_form.hwnd))
                 # The shell's library is loaded for the icon only.
                 shell32 = any(m.lower().endswith("\\shell32.dll")
-                              for m in d.probe("modules", str(form1.pid)))
+                              for m in d.probe("modules", str(taskbar_form.pid)))
                 self.assertEqual(shell32, icon)
                 stays("the mode's presence",
-                      lambda: (d.button_of(form1.hwnd) is not None) == button
-                      and d.has_tray_icon(form2.hwnd) == icon, duration=0.5)
+                      lambda: (d.button_of(taskbar_form.hwnd) is not None) == button
+                      and d.has_tray_icon(icon_host.hwnd) == icon, duration=0.5)
                 if mode == "3":
                     d.screenshot("taskbar-button-and-tray-icon")
 
@@ -39,21 +39,21 @@ class IconModes(DesktopTestCase):
         d.reset("1")
         d.start_shell()
         notepad = d.start_notepad()
-        _, form1 = d.start_quorvel()
-        form2 = wait_for("Form2", lambda: d.form2_of(form1))
-        wait_for("the icon", lambda: d.has_tray_icon(form2.hwnd))
+        _, taskbar_form = d.start_quorvel()
+        icon_host = wait_for("the icon host form", lambda: d.icon_host_of(taskbar_form))
+        wait_for("the icon", lambda: d.has_tray_icon(icon_host.hwnd))
         d.click(*d.tray_icon_position())
         wait_for("one minimise-all", lambda: d.reveals() == 1)
         wait_for("Notepad minimised", lambda: d.window(notepad.hwnd).iconic)
         stays("one only", lambda: d.reveals() == 1)
-        self.assertIsNone(d.button_of(form1.hwnd), "tray-only mode shows a taskbar button")
+        self.assertIsNone(d.button_of(taskbar_form.hwnd), "tray-only mode shows a taskbar button")
 
     def test_the_window_menu_offers_configure(self):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        _, form1 = d.start_quorvel()
-        button = wait_for("the taskbar button", lambda: d.button_of(form1.hwnd))
+        _, taskbar_form = d.start_quorvel()
+        button = wait_for("the taskbar button", lambda: d.button_of(taskbar_form.hwnd))
         d.click(*button.centre, button=3)
         menu = wait_for("the window menu", d.popup_menu)
         d.screenshot("window-menu")

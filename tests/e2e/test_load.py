@@ -37,15 +37,15 @@ class Load(DesktopTestCase):
         # keys, and must never find them ignored where the shell takes them.
         d.start(BUILD / "qvprobe.exe", "window-returns", "Comes back")
         wait_for("the window that comes back", lambda: d.find("Comes back"))
-        _, form1 = d.start_quorvel()
-        x, y = wait_for("the button", lambda: d.button_of(form1.hwnd)).centre
+        _, taskbar_form = d.start_quorvel()
+        x, y = wait_for("the button", lambda: d.button_of(taskbar_form.hwnd)).centre
         # The prefix's double-click time is 100 ms: clicks 250 ms apart are single clicks.
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", "200",
                         "--delay", "250", "1"], env=d.env, check=True)
         wait_for("200 minimise-alls", lambda: d.reveals() >= 200, timeout=30)
         stays("no extra one", lambda: d.reveals() <= 200, duration=1.0)
-        # Form1 minimised at rest, whether or not the shell minimised it.
-        wait_for("Form1 minimised", lambda: d.window(form1.hwnd).iconic)
+        # The taskbar form minimised at rest, whether or not the shell minimised it.
+        wait_for("the taskbar form minimised", lambda: d.window(taskbar_form.hwnd).iconic)
         trace = d.wine_log.read_text(errors="replace")
         self.assertNotIn("the shell ignored its keys", trace)
         self.assertNotIn("minimise-all: ", trace, "the shell was asked the other way")
@@ -60,12 +60,12 @@ class Load(DesktopTestCase):
         d = self.desk
         d.reset("3")
         d.start_shell()
-        proc, form1 = d.start_quorvel()
-        form2 = d.form2_of(form1)
-        wait_for("the icon", lambda: d.has_tray_icon(form2.hwnd))
+        proc, taskbar_form = d.start_quorvel()
+        icon_host = d.icon_host_of(taskbar_form)
+        wait_for("the icon", lambda: d.has_tray_icon(icon_host.hwnd))
 
         def cycle_dialog():
-            d.probe("post", hex(form1.hwnd), *SC_CLOSE_COMMAND)
+            d.probe("post", hex(taskbar_form.hwnd), *SC_CLOSE_COMMAND)
             wait_for("the dialog", lambda: (w := d.find("Configure Quorvel")) and w.visible)
             wait_for("the dialog in front", lambda: (fg := d.foreground()) and fg.title == "Configure Quorvel")
             d.keys("Escape")
@@ -79,10 +79,10 @@ class Load(DesktopTestCase):
 
         for cycle in (cycle_dialog, cycle_menu):
             cycle()  # the first use allocates what later ones reuse
-            before = resources(d, proc, form1.pid)
+            before = resources(d, proc, taskbar_form.pid)
             for _ in range(30):
                 cycle()
-            after = resources(d, proc, form1.pid)
+            after = resources(d, proc, taskbar_form.pid)
             moved = {k: after[k] - before[k] for k in before}
             with open(ARTEFACTS / "load-resources.txt", "a") as f:
                 f.write(f"{cycle.__name__}: before {before} after {after} moved {moved}\n")

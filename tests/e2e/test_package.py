@@ -72,18 +72,18 @@ class Package(DesktopTestCase):
         d.start_shell()
         if with_notepad:
             d.start_notepad()
-        proc, form1 = d.start_quorvel(self.folder / "quorvel.exe")
-        button = wait_for("Desktop's taskbar button", lambda: d.button_of(form1.hwnd))
+        proc, taskbar_form = d.start_quorvel(self.folder / "quorvel.exe")
+        button = wait_for("Desktop's taskbar button", lambda: d.button_of(taskbar_form.hwnd))
         d.click(*button.centre)
         wait_for("one minimise-all", lambda: d.reveals() == 1)
         stays("exactly one minimise-all", lambda: d.reveals() == 1)
-        return proc, form1
+        return proc, taskbar_form
 
     def test_the_unpacked_program_shows_its_button_reveals_once_and_ends(self):
         d = self.desk
-        proc, form1 = self.start_and_reveal_once()
+        proc, taskbar_form = self.start_and_reveal_once()
         self.assertEqual(d.reg_query(), "2")  # it stored its default where it reads it
-        d.probe("close", hex(form1.hwnd))
+        d.probe("close", hex(taskbar_form.hwnd))
         wait_for("the program to end", lambda: process_ended(proc))
 
     def test_a_library_named_after_a_system_one_beside_it_is_never_loaded(self):
@@ -96,8 +96,8 @@ class Package(DesktopTestCase):
         shutil.copy(PLANTED, self.folder / "dwmapi.dll")
         marker = self.folder / "planted-dll-loaded.txt"
         d = self.desk
-        proc, form1 = self.start_and_reveal_once(with_notepad=True)
-        loaded = [m.lower() for m in d.probe("modules", str(form1.pid))
+        proc, taskbar_form = self.start_and_reveal_once(with_notepad=True)
+        loaded = [m.lower() for m in d.probe("modules", str(taskbar_form.pid))
                   if m.lower().endswith("\\dwmapi.dll")]
         if marker.exists():
             self.fail(f"the planted dwmapi.dll ran in {marker.read_text().strip()}")
@@ -105,7 +105,7 @@ class Package(DesktopTestCase):
         self.assertTrue(loaded, "dwmapi.dll was never loaded")
         self.assertTrue(all(m.rpartition("\\")[0] in (r"c:\windows\system32", r"c:\windows\syswow64")
                             for m in loaded), loaded)
-        d.probe("close", hex(form1.hwnd))
+        d.probe("close", hex(taskbar_form.hwnd))
         wait_for("the program to end", lambda: process_ended(proc))
 
 

@@ -33,7 +33,7 @@ class Reveal(DesktopTestCase):
         d.reset(mode)
         d.start_shell(*variant)
         self.notepad = d.start_notepad()
-        self.proc, self.form1 = d.start_quorvel()
+        self.proc, self.taskbar_form = d.start_quorvel()
         self.assertEqual(d.reveals(), 0, "the start-up activation revealed")
 
     def expect_reveals(self, count, what):
@@ -45,7 +45,7 @@ class Reveal(DesktopTestCase):
 
     def click_button(self, times=1):
         d = self.desk
-        x, y = wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre
+        x, y = wait_for("the button", lambda: d.button_of(self.taskbar_form.hwnd)).centre
         # The prefix's double-click time is 100 ms: clicks 250 ms apart are single clicks.
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(times),
                         "--delay", "250", "1"], env=d.env, check=True)
@@ -56,12 +56,12 @@ class Reveal(DesktopTestCase):
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(times),
                         "--delay", "250", "1"], env=d.env, check=True)
 
-    def assert_form1_at_rest(self):
-        """Form1 minimised after a reveal, by the shell or, where the shell
+    def assert_taskbar_form_at_rest(self):
+        """The taskbar form minimised after a reveal, by the shell or, where the shell
         spares it (Windows' own, or a shell that acted while it was hidden),
         by itself: so the next click restores it, whatever the shell."""
         d = self.desk
-        wait_for("Form1 minimised", lambda: d.window(self.form1.hwnd).iconic)
+        wait_for("the taskbar form minimised", lambda: d.window(self.taskbar_form.hwnd).iconic)
 
     def test_clicks_icon_clicks_and_second_starts_are_one_reveal_each(self):
         d = self.desk
@@ -70,7 +70,7 @@ class Reveal(DesktopTestCase):
                 self.start(variant)
                 self.click_button(50)
                 count = self.expect_reveals(50, "50 clicks on the button")
-                self.assert_form1_at_rest()
+                self.assert_taskbar_form_at_rest()
                 self.assertTrue(d.window(self.notepad.hwnd).iconic)
 
                 self.click_icon(20)
@@ -80,7 +80,7 @@ class Reveal(DesktopTestCase):
                     self.click_button()
                     count += 1
                     self.expect_reveals(count, "a click on the button")
-                    self.assert_form1_at_rest()
+                    self.assert_taskbar_form_at_rest()
                     self.click_icon()
                     count += 1
                     self.expect_reveals(count, "a click on the icon")
@@ -97,7 +97,7 @@ class Reveal(DesktopTestCase):
             menu = wait_for("the pop-up menu", d.popup_menu)
             d.click(*d.menu_item_centre(menu, 2, TRAY_MENU))
         else:
-            button = wait_for("the taskbar button", lambda: d.button_of(self.form1.hwnd))
+            button = wait_for("the taskbar button", lambda: d.button_of(self.taskbar_form.hwnd))
             d.click(*button.centre, button=3)
             menu = wait_for("the window menu", d.popup_menu)
             d.click(*d.menu_item_centre(menu, 4, WINDOW_MENU))
@@ -136,11 +136,11 @@ class Reveal(DesktopTestCase):
                     self.click_button(3)
                     count += 3
                     self.expect_reveals(count, "three clicks after the dialog")
-                    self.assert_form1_at_rest()
+                    self.assert_taskbar_form_at_rest()
 
     def test_the_activation_handed_on_after_a_close_or_a_minimise_reveals_nothing(self):
         """When the user's window is closed or minimised, Windows hands the
-        activation to the next window in the z-order, which may be Form1,
+        activation to the next window in the z-order, which may be the taskbar form,
         off the screen and, under Windows' own shell, restored: no reveal,
         right after start-up or after reveals; then each click is one."""
         d = self.desk
@@ -182,7 +182,7 @@ class Reveal(DesktopTestCase):
                 self.click_button(3)
                 count += 3
                 self.expect_reveals(count, "three clicks after the hand-offs")
-                self.assert_form1_at_rest()
+                self.assert_taskbar_form_at_rest()
 
     def test_held_modifiers_leave_the_keys_alone(self):
         """A second start from a hotkey whose Ctrl and Alt are still held, and
@@ -217,7 +217,7 @@ class Reveal(DesktopTestCase):
         d = self.desk
         d.reset("2")
         d.start_shell()
-        _, self.form1 = d.start_quorvel()
+        _, self.taskbar_form = d.start_quorvel()
         d.start(BUILD / "qvprobe.exe", "window", "Quorvel")
         # Not Quorvel's own hidden application window, which bears the title too.
         other = wait_for("the other program's window",

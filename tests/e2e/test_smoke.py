@@ -14,47 +14,47 @@ class Smoke(DesktopTestCase):
     def setUp(self):
         self.desk.reset()
 
-    def click_button(self, form1):
-        button = wait_for("Desktop's taskbar button", lambda: self.desk.button_of(form1.hwnd))
+    def click_button(self, taskbar_form):
+        button = wait_for("Desktop's taskbar button", lambda: self.desk.button_of(taskbar_form.hwnd))
         self.desk.click(*button.centre)
 
     def test_clicks_reveal_once_each_and_a_second_start_reveals_once(self):
         d = self.desk
         d.start_shell()
         notepad = d.start_notepad()
-        first, form1 = d.start_quorvel()
+        first, taskbar_form = d.start_quorvel()
         self.assertEqual(d.reveals(), 0, "the start-up activation revealed")
-        self.assertIsNotNone(d.button_of(form1.hwnd))
+        self.assertIsNotNone(d.button_of(taskbar_form.hwnd))
 
-        self.click_button(form1)
+        self.click_button(taskbar_form)
         wait_for("one minimise-all", lambda: d.reveals() == 1)
         wait_for("Notepad minimised", lambda: d.window(notepad.hwnd).iconic)
-        wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd))
+        wait_for("the taskbar button back", lambda: d.button_of(taskbar_form.hwnd))
         stays("exactly one minimise-all", lambda: d.reveals() == 1)
 
-        self.click_button(form1)
-        self.click_button(form1)
+        self.click_button(taskbar_form)
+        self.click_button(taskbar_form)
         wait_for("two more minimise-alls", lambda: d.reveals() == 3)
         stays("no extra minimise-all", lambda: d.reveals() == 3)
-        # Form1 minimised at rest between clicks, so each click restores it.
-        wait_for("Form1 minimised", lambda: d.window(form1.hwnd).iconic)
+        # The taskbar form minimised at rest between clicks, so each click restores it.
+        wait_for("the taskbar form minimised", lambda: d.window(taskbar_form.hwnd).iconic)
 
         second = d.start(BUILD / "quorvel.exe")
         wait_for("the second start to end", lambda: process_ended(second), timeout=10)
         wait_for("its one minimise-all", lambda: d.reveals() == 4)
         stays("no extra minimise-all", lambda: d.reveals() == 4)
         self.assertFalse(process_ended(first))
-        self.assertIsNotNone(d.button_of(form1.hwnd), "the first instance lost its button")
+        self.assertIsNotNone(d.button_of(taskbar_form.hwnd), "the first instance lost its button")
 
     def test_without_a_shell_window_nothing_is_typed_and_the_button_returns(self):
         d = self.desk
         notepad = d.start_notepad()
-        _, form1 = d.start_quorvel()
+        _, taskbar_form = d.start_quorvel()
         d.click(*notepad.centre)
         d.type_text("hello")
         wait_for("the typing", lambda: d.probe("childtext", hex(notepad.hwnd), "Edit") == ["hello"])
-        self.click_button(form1)
-        wait_for("the taskbar button back", lambda: d.button_of(form1.hwnd) and d.window(form1.hwnd).visible)
+        self.click_button(taskbar_form)
+        wait_for("the taskbar button back", lambda: d.button_of(taskbar_form.hwnd) and d.window(taskbar_form.hwnd).visible)
         stays("Notepad's text unchanged",
               lambda: d.probe("childtext", hex(notepad.hwnd), "Edit") == ["hello"], duration=1.0)
 

@@ -20,9 +20,9 @@ class TrayMenu(DesktopTestCase):
         d.reset("1")
         d.start_shell()
         self.notepad = d.start_notepad()
-        self.proc, self.form1 = d.start_quorvel()
-        self.form2 = d.form2_of(self.form1)
-        wait_for("the icon", lambda: d.has_tray_icon(self.form2.hwnd))
+        self.proc, self.taskbar_form = d.start_quorvel()
+        self.icon_host = d.icon_host_of(self.taskbar_form)
+        wait_for("the icon", lambda: d.has_tray_icon(self.icon_host.hwnd))
 
     def choose(self, item, screenshot=None):
         d = self.desk
@@ -40,7 +40,7 @@ class TrayMenu(DesktopTestCase):
         wait_for("Notepad minimised", lambda: d.window(self.notepad.hwnd).iconic)
         self.choose(EXIT)
         wait_for("the program to end", lambda: process_ended(self.proc))
-        self.assertFalse(d.has_tray_icon(self.form2.hwnd))
+        self.assertFalse(d.has_tray_icon(self.icon_host.hwnd))
 
     def test_configure_and_about_open_the_right_view_and_the_icon_is_silent_meanwhile(self):
         d = self.desk

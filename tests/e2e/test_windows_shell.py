@@ -26,7 +26,7 @@ class WindowsShell(DesktopTestCase):
         d.reset("3")
         d.start_shell(*options)
         self.notepad = d.start_notepad()
-        self.proc, self.form1 = d.start_quorvel()
+        self.proc, self.taskbar_form = d.start_quorvel()
 
     def click_at(self, x, y, button=1):
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
@@ -39,7 +39,7 @@ class WindowsShell(DesktopTestCase):
         d = self.desk
 
         def button():
-            centre = wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre
+            centre = wait_for("the button", lambda: d.button_of(self.taskbar_form.hwnd)).centre
             asked = time.time()
             self.click_at(*centre)
             return asked
@@ -190,7 +190,7 @@ class WindowsShell(DesktopTestCase):
 
     def click_button(self, times):
         d = self.desk
-        x, y = wait_for("the button", lambda: d.button_of(self.form1.hwnd)).centre
+        x, y = wait_for("the button", lambda: d.button_of(self.taskbar_form.hwnd)).centre
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(times),
                         "--delay", "300", "1"], env=d.env, check=True)
 
@@ -208,7 +208,7 @@ class WindowsShell(DesktopTestCase):
                     wait_for("the other window", lambda: d.find("Program Manager"))
                 d.start_shell("--shell-window")
                 self.notepad = d.start_notepad()
-                self.proc, self.form1 = d.start_quorvel()
+                self.proc, self.taskbar_form = d.start_quorvel()
                 if not fake_first:
                     d.start(BUILD / "qvprobe.exe", "window", "Program Manager")
                 fake = wait_for("the other window", lambda: next(

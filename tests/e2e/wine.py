@@ -278,20 +278,20 @@ class WineDesktop:
         its taskbar button or notification-area icon is there and the start-up
         activation is over."""
         proc = self.start(exe or BUILD / "quorvel.exe")
-        form1 = self.wait_for_start("Quorvel's start-up", proc, lambda: self.find("Desktop"))
+        taskbar_form = self.wait_for_start("Quorvel's start-up", proc, lambda: self.find("Desktop"))
 
         def ready():
-            if self.button_of(form1.hwnd):
+            if self.button_of(taskbar_form.hwnd):
                 return True
-            form2 = self.form2_of(form1)
-            return form2 is not None and self.has_tray_icon(form2.hwnd)
+            icon_host = self.icon_host_of(taskbar_form)
+            return icon_host is not None and self.has_tray_icon(icon_host.hwnd)
 
         wait_for("Quorvel's taskbar button or icon", ready)
         # The start-up activation is handed back, or a first click on the
         # button would minimise it instead of activating it.
         wait_for("the start-up activation to end",
-                 lambda: (fg := self.foreground()) is None or fg.hwnd != form1.hwnd)
-        return proc, form1
+                 lambda: (fg := self.foreground()) is None or fg.hwnd != taskbar_form.hwnd)
+        return proc, taskbar_form
 
     # --- looking ---
     def probe(self, *args, check=True):
@@ -335,9 +335,9 @@ class WineDesktop:
     def button_of(self, hwnd):
         return next((b for b in self.taskbar() if b.target == hwnd), None)
 
-    def form2_of(self, form1):
+    def icon_host_of(self, taskbar_form):
         """The program's hidden icon host: its captionless form."""
-        return next((w for w in self.windows() if w.pid == form1.pid and w.cls == "QuorvelForm"
+        return next((w for w in self.windows() if w.pid == taskbar_form.pid and w.cls == "QuorvelForm"
                      and w.title == "" and w.owner != 0), None)
 
     def tray_icon_position(self, slot=0):

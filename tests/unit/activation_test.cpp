@@ -2,7 +2,7 @@
 // shell (Windows' own, which spares windows without a minimise button, and
 // the harsh ones that minimise the program's own window too), and a taskbar
 // button that never goes dead: after the dialog, after a start in the
-// background, after Form2 was closed from outside.
+// background, after the icon host form was closed from outside.
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 
@@ -31,7 +31,7 @@ protected:
         return app;
     }
     Hwnd TaskbarFormWindow() { return app->TaskbarForm().hWnd(); }
-    // One click on the taskbar button: exactly one minimise-all, and Form1
+    // One click on the taskbar button: exactly one minimise-all, and the taskbar form
     // minimised after it, by the shell or, where the shell spares it, at rest.
     void ClickButtonReveals(const std::string& what) {
         int before = desk.MinimiseAllCount();
@@ -95,11 +95,15 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
         std::function<void(platform::Form&)> close;
     };
     const Way ways[] = {
-        {"OK, window menu", false, [](platform::Form& d) { ClickControl(d, "Command2"); }},
-        {"Cancel, window menu", false, [](platform::Form& d) { ClickControl(d, "Command3"); }},
+        {"OK, window menu", false,
+         [](platform::Form& d) { ClickControl(d, ConfigureDialogControls(d).okButton); }},
+        {"Cancel, window menu", false,
+         [](platform::Form& d) { ClickControl(d, ConfigureDialogControls(d).cancelButton); }},
         {"Escape, window menu", false, [](platform::Form& d) { PressKey(d, platform::VK_ESCAPE); }},
-        {"OK, tray menu", true, [](platform::Form& d) { ClickControl(d, "Command2"); }},
-        {"Cancel, tray menu", true, [](platform::Form& d) { ClickControl(d, "Command3"); }},
+        {"OK, tray menu", true,
+         [](platform::Form& d) { ClickControl(d, ConfigureDialogControls(d).okButton); }},
+        {"Cancel, tray menu", true,
+         [](platform::Form& d) { ClickControl(d, ConfigureDialogControls(d).cancelButton); }},
         {"Escape, tray menu", true, [](platform::Form& d) { PressKey(d, platform::VK_ESCAPE); }},
     };
     ASSERT_NE(StartWith(kBothIcons), nullptr);
@@ -107,7 +111,7 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
         int before = desk.MinimiseAllCount();
         desk.At(50, [&] {
             // Clicks while the dialog shows: the button (the shell brings the
-            // dialog forward) and Form1 activated anyway, as some shells do.
+            // dialog forward) and the taskbar form activated anyway, as some shells do.
             desk.ClickTaskbarButton(TaskbarFormWindow());
             desk.Activate(TaskbarFormWindow());
             desk.RunPending();
@@ -143,17 +147,17 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     ClickButtonReveals("second click");
 }
 
-TEST_P(ActivationTest, Form2ClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
+TEST_P(ActivationTest, IconHostClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     ClickButtonReveals("before");
     platform::Form& old = app->IconHostForm();
     Hwnd oldWindow = old.hWnd();
-    desk.PressClose(oldWindow);  // UnloadMode 0: Form2 is unloaded, the program runs on
+    desk.PressClose(oldWindow);  // UnloadMode 0: the icon host is unloaded, the program runs on
     ASSERT_FALSE(old.Loaded());
     // As on the real backend, showing or hiding an unloaded form is an error.
     EXPECT_THROW(old.Show(), platform::RuntimeError);
     EXPECT_THROW(old.Hide(), platform::RuntimeError);
-    for (int i = 0; i < 3; ++i) ClickButtonReveals("after Form2 was closed");
+    for (int i = 0; i < 3; ++i) ClickButtonReveals("after the icon host form was closed");
     EXPECT_TRUE(app->IconHostForm().Loaded());
     EXPECT_NE(app->IconHostForm().hWnd(), oldWindow);
 }
@@ -173,14 +177,14 @@ TEST_P(ActivationTest, TheTimerNeverActivatesAnotherProgramsWindowOfOurTitle) {
     }
     desk.ChooseWindowMenu(TaskbarFormWindow(), "&Configure");
     EXPECT_FALSE(otherActivated);
-    EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0)
+    EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 0)
         << "the timer did not find the dialog";
 }
 
 // Windows hands the activation to the next window in the z-order when the
-// active one is closed, minimised or hidden; Form1, off the screen and
+// active one is closed, minimised or hidden; the taskbar form, off the screen and
 // spared by Windows' own shell, may be that window. No such hand-off is a
-// click: at start-up, after reveals, and with Form1 restored from outside.
+// click: at start-up, after reveals, and with the taskbar form restored from outside.
 TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     const struct {
@@ -191,14 +195,15 @@ TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
         {"minimised", [&](Hwnd w) { desk.Minimise(w); }},
         {"hidden", [&](Hwnd w) { desk.Hide(w); }},
     };
-    for (const char* when : {"after start-up", "after a reveal", "with Form1 restored"}) {
+    for (const char* when :
+         {"after start-up", "after a reveal", "with the taskbar form restored"}) {
         if (std::string(when) == "after a reveal") ClickButtonReveals(when);
         for (const auto& way : ways) {
-            if (std::string(when) == "with Form1 restored") {
+            if (std::string(when) == "with the taskbar form restored") {
                 desk.Restore(TaskbarFormWindow());  // a shell's "undo minimise all", say
                 desk.Run(1000);
             }
-            // The user's window, right in front of Form1 in the z-order.
+            // The user's window, right in front of the taskbar form in the z-order.
             desk.BringToFront(TaskbarFormWindow());
             Hwnd window = desk.CreateAppWindow("Untitled - Notepad");
             desk.Run(1000);
@@ -312,9 +317,9 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
     }
 }
 
-// The shell may read the keys before the program has put Form1 to rest, and
-// then activate Form1 as a late step of the same click. Left active and
-// restored, Form1 would be minimised by the next click on its button instead
+// The shell may read the keys before the program has put the taskbar form to rest, and
+// then activate the taskbar form as a late step of the same click. Left active and
+// restored, the taskbar form would be minimised by the next click on its button instead
 // of revealing: the program hands the activation back once the shell is done.
 TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
@@ -399,7 +404,8 @@ TEST_P(ActivationTest, TheDialogHandsTheActivationBackToTheUsersWindow) {
         desk.Activate(editor);
         desk.BringToFront(over);
         desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
-        desk.At(50, [&] { ClickControl(Dialog(), "Command3"); });
+        desk.At(50,
+                [&] { ClickControl(Dialog(), ConfigureDialogControls(Dialog()).cancelButton); });
         desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
         desk.Run(1000);
         ASSERT_EQ(app->ConfigureDialogForm(), nullptr) << a.name;
@@ -409,7 +415,9 @@ TEST_P(ActivationTest, TheDialogHandsTheActivationBackToTheUsersWindow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shells, ActivationTest, ::testing::ValuesIn(sim::kShellKinds),
-                         [](const auto& info) { return std::string(sim::ShellKindName(info.param)); });
+                         [](const auto& info) {
+                             return std::string(sim::ShellKindName(info.param));
+                         });
 
 }  // namespace
 }  // namespace quorvel::testing

@@ -14,6 +14,7 @@
 #include "platform/sim/desktop.h"
 #include "platform/sim/registry_hive.h"
 #include "platform/sim/sim_runtime.h"
+#include "ui/form_controls.h"
 #include "ui/form_descriptions.h"
 
 namespace quorvel::testing {
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 class SimCleanupTarget : public CleanupTarget {
 public:
     platform::Runtime& runtime() override { return runtime_; }
-    platform::Control& list() override { return form1_->control("tmpFileList"); }
+    platform::Control& list() override { return TaskbarFormControls(*taskbarForm_).fileList; }
     void SetBeforeDeletion(std::function<void(const std::string&)> hook) override {
         runtime_.beforeDeletion = std::move(hook);
     }
@@ -100,7 +101,8 @@ private:
 
     sim::Desktop desk_;
     sim::SimRuntime runtime_{desk_};
-    std::unique_ptr<platform::Form> form1_ = runtime_.CreateForm(TaskbarFormDescription(), {});
+    std::unique_ptr<platform::Form> taskbarForm_ =
+        runtime_.CreateForm(TaskbarFormDescription(), {});
 };
 }  // namespace
 

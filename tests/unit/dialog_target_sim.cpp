@@ -25,9 +25,7 @@ public:
     platform::Control* Focused() override { return sim::FocusedControl(*form_); }
     void Key(std::uint8_t vk, bool shift) override { sim::PressKey(*form_, vk, shift); }
     void AltKey(char letter) override { sim::PressAltKey(*form_, letter); }
-    void ClickInto(platform::Control& control) override {
-        sim::ClickControl(*form_, control.description().name, control.description().index);
-    }
+    void ClickInto(platform::Control& control) override { sim::ClickControl(*form_, control); }
     void ActivateOtherWindow() override { desk_.Activate(other_); }
     void SwitchBack() override { desk_.Activate(form_->hWnd()); }
     void ClickTitle() override { desk_.Activate(form_->hWnd()); }

@@ -26,7 +26,8 @@ protected:
         if (f == nullptr || !f->Visible()) throw std::logic_error("the dialog is not open");
         return *f;
     }
-    bool Selected(int i) { return Dialog().control("Option1", i).Value(); }
+    ConfigureDialogControls Controls() { return ConfigureDialogControls(Dialog()); }
+    bool Selected(int i) { return Controls().ModeOption(i).Value(); }
     int SelectedOption() {
         int found = 0;
         for (int i = 1; i <= 3; ++i) {
@@ -36,12 +37,13 @@ protected:
     }
     bool InAboutView() {
         platform::Form& d = Dialog();
+        const ConfigureDialogControls c(d);
         bool about = d.Caption() == "About Quorvel";
-        EXPECT_EQ(d.control("Command1").Caption(), about ? "Con&figure" : "&About");
-        EXPECT_EQ(d.control("AboutBox").Visible(), about);
+        EXPECT_EQ(c.viewButton.Caption(), about ? "Con&figure" : "&About");
+        EXPECT_EQ(c.aboutBox.Visible(), about);
         // The text is seen only inside its shown panel (created visible in a hidden one).
-        EXPECT_EQ(d.control("AboutBox").Visible() && d.control("Label1").Visible(), about);
-        EXPECT_EQ(d.control("Frame1").Visible(), !about);
+        EXPECT_EQ(c.aboutBox.Visible() && c.aboutText.Visible(), about);
+        EXPECT_EQ(c.modeFrame.Visible(), !about);
         if (!about) {
             EXPECT_EQ(d.Caption(), "Configure Quorvel");
         }
@@ -68,7 +70,7 @@ TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
     OpenFromWindowMenu([&] {
         EXPECT_FALSE(InAboutView());
         EXPECT_EQ(SelectedOption(), 3);
-        EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
+        EXPECT_EQ(Controls().aboutText.Caption(), "Text1");
         // The program's other windows take no input meanwhile.
         EXPECT_FALSE(W(app->TaskbarForm().hWnd()).enabled);
         PressKey(Dialog(), platform::VK_ESCAPE);
@@ -88,7 +90,8 @@ TEST_F(DialogTest, OnlyTheDialogKeepsTheWindowManagersTransitions) {
         dialog = Dialog().hWnd();
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
-    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());  // restores Form1, shows and hides Form2
+    // Restores the taskbar form, shows and hides the icon host.
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
     ASSERT_EQ(desk.MinimiseAllCount(), 1);
     // Nothing on the simulated desktop, and nothing on the screen but the
@@ -130,9 +133,9 @@ TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheRequestIsClearedAfter)
     desk.At(10, [&] { desk.ChooseMenuItem("About Q&uorvel"); });
     desk.At(20, [&] {
         EXPECT_TRUE(InAboutView());
-        EXPECT_EQ(Dialog().control("Label1").Caption(), std::string(22, ' ') + "Quorvel V1.04");
+        EXPECT_EQ(Controls().aboutText.Caption(), std::string(22, ' ') + "Quorvel V1.04");
         EXPECT_TRUE(app->Dialog().AboutRequested());
-        ClickControl(Dialog(), "Command1");
+        ClickControl(Dialog(), Controls().viewButton);
         EXPECT_FALSE(InAboutView());
         EXPECT_EQ(SelectedOption(), 1);
         PressKey(Dialog(), platform::VK_ESCAPE);
@@ -151,10 +154,10 @@ TEST_F(DialogTest, AboutFromTheMenuOpensTheAboutViewAndTheRequestIsClearedAfter)
 TEST_F(DialogTest, TheViewsAlternateWithoutTouchingTheSelection) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     OpenFromWindowMenu([&] {
-        ClickControl(Dialog(), "Option1", 1);
+        ClickControl(Dialog(), Controls().ModeOption(1));
         for (int i = 0; i < 7; ++i) {
             bool wasAbout = InAboutView();
-            ClickControl(Dialog(), "Command1");
+            ClickControl(Dialog(), Controls().viewButton);
             EXPECT_NE(InAboutView(), wasAbout);
             EXPECT_EQ(SelectedOption(), 1);
         }
@@ -166,10 +169,10 @@ TEST_F(DialogTest, TheViewsAlternateWithoutTouchingTheSelection) {
 TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     OpenFromWindowMenu([&] {
-        ClickControl(Dialog(), "Option1", 1);
-        ClickControl(Dialog(), "Command1");       // to the About view; the focus is on it
-        ClickControl(Dialog(), "Label1");         // into the About text
-        PressKey(Dialog(), platform::VK_RETURN);  // Enter away from the buttons presses "&OK"
+        ClickControl(Dialog(), Controls().ModeOption(1));
+        ClickControl(Dialog(), Controls().viewButton);  // to the About view; the focus is on it
+        ClickControl(Dialog(), Controls().aboutText);   // into the About text
+        PressKey(Dialog(), platform::VK_RETURN);        // Enter away from the buttons presses "&OK"
     });
     EXPECT_EQ(StoredMode(), AsStored(kTrayOnly));
     EXPECT_EQ(app->IconMode(), TrayOnly);
@@ -179,8 +182,8 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
     // And back to both icons, from the tray's own menu.
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(20, [&] {
-        ClickControl(Dialog(), "Option1", 3);
-        ClickControl(Dialog(), "Command2");
+        ClickControl(Dialog(), Controls().ModeOption(3));
+        ClickControl(Dialog(), Controls().okButton);
     });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId, true);
     EXPECT_EQ(StoredMode(), AsStored(kBothIcons));
@@ -194,11 +197,11 @@ TEST_F(DialogTest, OkStoresTheSelectionEvenFromTheAboutViewAndAppliesIt) {
 // in force again in full, the icon added anew.
 TEST_F(DialogTest, OkWithoutAChangeAndCancelBothReapplyTheStoredModeInFull) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
-    const Hwnd form2 = app->IconHostForm().hWnd();
+    const Hwnd iconHost = app->IconHostForm().hWnd();
     const struct {
         const char* name;
         std::uint8_t key;
-        int select;                // 0: the selection as it opened
+        int select;                   // 0: the selection as it opened
         const char* storedMeanwhile;  // by another program, or null
         const char* storedAfter;
     } cases[] = {
@@ -207,31 +210,31 @@ TEST_F(DialogTest, OkWithoutAChangeAndCancelBothReapplyTheStoredModeInFull) {
     };
     for (const auto& c : cases) {
         OpenFromWindowMenu([&] {
-            if (c.select != 0) ClickControl(Dialog(), "Option1", c.select);
+            if (c.select != 0) ClickControl(Dialog(), Controls().ModeOption(c.select));
             if (c.storedMeanwhile != nullptr) StoreMode(c.storedMeanwhile);
-            const NotifyIconRecord gone = BuildDeleteRecord(form2);
+            const NotifyIconRecord gone = BuildDeleteRecord(iconHost);
             ASSERT_EQ(desk.NotifyIcon(platform::NIM_DELETE, gone.data()), 1) << c.name;
             PressKey(Dialog(), c.key);
         });
         EXPECT_EQ(StoredMode(), AsStored(c.storedAfter)) << c.name;
         EXPECT_EQ(app->IconMode(), BothIcons) << c.name;
         EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd())) << c.name;
-        EXPECT_NE(desk.FindTrayIcon(form2, kIconId), nullptr) << c.name;
+        EXPECT_NE(desk.FindTrayIcon(iconHost, kIconId), nullptr) << c.name;
         EXPECT_EQ(desk.TrayIconCount(), 1u) << c.name;
     }
 }
 
 TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
-    Hwnd form2 = app->IconHostForm().hWnd();
+    Hwnd iconHost = app->IconHostForm().hWnd();
     desk.messageBoxAnswers = {platform::vbCancel, platform::vbOK};
     OpenFromWindowMenu([&] {
-        ClickControl(Dialog(), "Option1", 1);
-        ClickControl(Dialog(), "Command1");
-        ClickControl(Dialog(), "Command4");  // Exit, then Cancel: nothing changes
+        ClickControl(Dialog(), Controls().ModeOption(1));
+        ClickControl(Dialog(), Controls().viewButton);
+        ClickControl(Dialog(), Controls().exitButton);  // Exit, then Cancel: nothing changes
         EXPECT_TRUE(InAboutView());
         EXPECT_EQ(SelectedOption(), 1);
-        ClickControl(Dialog(), "Command4");  // Exit, then OK: the end
+        ClickControl(Dialog(), Controls().exitButton);  // Exit, then OK: the end
         ADD_FAILURE() << "the program went on after a confirmed Exit";
     });
     ASSERT_EQ(desk.messageBoxes.size(), 2u);
@@ -239,7 +242,7 @@ TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
     EXPECT_EQ(desk.messageBoxes[0].style, 65);
     EXPECT_EQ(desk.messageBoxes[0].title, "Exit Quorvel");
     EXPECT_FALSE(Alive(pid));
-    EXPECT_EQ(desk.FindTrayIcon(form2, kIconId), nullptr);
+    EXPECT_EQ(desk.FindTrayIcon(iconHost, kIconId), nullptr);
     EXPECT_EQ(StoredMode(), AsStored(kBothIcons));
 }
 
@@ -248,7 +251,7 @@ TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
 TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
     OpenFromWindowMenu([&] {
-        ClickControl(Dialog(), "Option1", TaskbarOnly);
+        ClickControl(Dialog(), Controls().ModeOption(TaskbarOnly));
         StoreMode(kTrayOnly);
         desk.PressClose(Dialog().hWnd());  // UnloadMode 0
     });
@@ -273,12 +276,12 @@ TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
 TEST_F(DialogTest, EveryOpeningStartsAgainInTheConfigureView) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     OpenFromWindowMenu([&] {
-        ClickControl(Dialog(), "Command1");
+        ClickControl(Dialog(), Controls().viewButton);
         desk.PressClose(Dialog().hWnd());
     });
     OpenFromWindowMenu([&] {
         EXPECT_FALSE(InAboutView());
-        EXPECT_EQ(Dialog().control("Label1").Caption(), "Text1");
+        EXPECT_EQ(Controls().aboutText.Caption(), "Text1");
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
 }
@@ -306,11 +309,11 @@ TEST_F(DialogTest, TheTimerStopsOnItsFirstTickThatFindsTheDialog) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     std::uint64_t opened = desk.Now();
     desk.At(1, [&] {
-        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
+        EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 100);
         desk.Activate(desk.Shell());  // the dialog went behind
     });
     desk.At(150, [&] {
-        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 0);
         EXPECT_EQ(desk.Active(), Dialog().hWnd());  // brought to the front
         desk.Activate(desk.Shell());
     });
@@ -329,16 +332,16 @@ TEST_F(DialogTest, TheTimerStopsOnItsFirstTickThatFindsTheDialog) {
 TEST_F(DialogTest, TheTimerKeepsPollingWhileOnlyTheAboutViewsTitleShows) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     desk.At(1, [&] {
-        ClickControl(Dialog(), "Command1");
+        ClickControl(Dialog(), Controls().viewButton);
         desk.Activate(desk.Shell());
     });
     desk.At(350, [&] {
-        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
+        EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 100);
         EXPECT_EQ(desk.Active(), desk.Shell());
-        ClickControl(Dialog(), "Command1");  // "Configure Quorvel" again
+        ClickControl(Dialog(), Controls().viewButton);  // "Configure Quorvel" again
     });
     desk.At(450, [&] {
-        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 0);
         EXPECT_EQ(desk.Active(), Dialog().hWnd());
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
@@ -349,11 +352,11 @@ TEST_F(DialogTest, TheTimerKeepsPollingWhileOnlyTheAboutViewsTitleShows) {
 TEST_F(DialogTest, AnotherProgramsWindowWithTheTitleStopsThePollingToo) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     desk.At(1, [&] {
-        ClickControl(Dialog(), "Command1");
+        ClickControl(Dialog(), Controls().viewButton);
         desk.CreateAppWindow("Configure Quorvel");
     });
     desk.At(150, [&] {
-        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 0);
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
@@ -364,10 +367,10 @@ TEST_F(DialogTest, ClosedBeforeAnyTickTheTimerPollsOnUntilTheDialogIsBack) {
     desk.At(1, [&] { PressKey(Dialog(), platform::VK_ESCAPE); });
     desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure");
     desk.Run(1000);
-    EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 100);
+    EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 100);
     desk.At(10, [&] { desk.ChooseMenuItem("&Configure"); });
     desk.At(300, [&] {
-        EXPECT_EQ(app->IconHostForm().control("Timer1").Interval(), 0);
+        EXPECT_EQ(app->IconHostControls().activationTimer.Interval(), 0);
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId, true);

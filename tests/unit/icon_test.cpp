@@ -88,7 +88,7 @@ TEST_F(IconModeTest, EachModeShowsWhatItSays) {
         if (icon != nullptr) {
             EXPECT_EQ(icon->tip, "Show Desktop");
             EXPECT_EQ(icon->callbackMessage, 512u);
-            EXPECT_EQ(icon->icon, app->TaskbarForm().control("Picture1").Picture());
+            EXPECT_EQ(icon->icon, app->TaskbarControls().picture.Picture());
             EXPECT_NE(icon->icon, 0u);
         }
         // Both forms are shrunk to 1 twip and kept off the screen.
@@ -113,25 +113,25 @@ TEST_F(IconModeTest, ApplyingAModeAgainLeavesExactlyOneIcon) {
 TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->TaskbarForm().hWnd();
+    Hwnd taskbarForm = app->TaskbarForm().hWnd();
     StoreMode(kTrayOnly);
     Apply(*app);
-    EXPECT_FALSE(desk.HasTaskbarButton(form1));
+    EXPECT_FALSE(desk.HasTaskbarButton(taskbarForm));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
     StoreMode(kBothIcons);
     Apply(*app);
-    EXPECT_TRUE(desk.HasTaskbarButton(form1));
+    EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
     StoreMode(kTaskbarOnly);
     Apply(*app);
-    EXPECT_TRUE(desk.HasTaskbarButton(form1));
+    EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
     EXPECT_EQ(desk.TrayIconCount(), 0u);
     // Back from tray-only, the first click on the button reveals.
     StoreMode(kTrayOnly);
     Apply(*app);
     StoreMode(kTaskbarOnly);
     Apply(*app);
-    desk.ClickTaskbarButton(form1);
+    desk.ClickTaskbarButton(taskbarForm);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
 }

@@ -16,20 +16,20 @@ class LifecycleTest : public SimTest {};
 TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->TaskbarForm().hWnd();
-    EXPECT_EQ(W(form1).title, "Desktop");
-    EXPECT_TRUE(desk.HasTaskbarButton(form1));
-    EXPECT_EQ(W(form1).x, kOffScreenPixels);
-    EXPECT_EQ(W(form1).y, kOffScreenPixels);
+    Hwnd taskbarForm = app->TaskbarForm().hWnd();
+    EXPECT_EQ(W(taskbarForm).title, "Desktop");
+    EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
+    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
+    EXPECT_EQ(W(taskbarForm).y, kOffScreenPixels);
     EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
     EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
     EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
     EXPECT_FALSE(desk.HasTaskbarButton(app->IconHostForm().hWnd()));
     // Idle means idle: no timer runs.
     EXPECT_EQ(desk.RunningTimers(), 0u);
-    // The start-up activation is over and Form1 is not left active, or the
+    // The start-up activation is over and the taskbar form is not left active, or the
     // next click on its button would minimise it instead.
-    EXPECT_NE(desk.Active(), form1);
+    EXPECT_NE(desk.Active(), taskbarForm);
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
 }
 
@@ -78,43 +78,43 @@ TEST_F(LifecycleTest, AControlTheHandlersUseThatTheFormLacksFailsWhenTheFormIsMa
 TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    const Hwnd form1 = app->TaskbarForm().hWnd(), form2 = app->IconHostForm().hWnd();
-    for (bool paintOfForm2 : {false, true}) {
+    const Hwnd taskbarForm = app->TaskbarForm().hWnd(), iconHost = app->IconHostForm().hWnd();
+    for (bool paintOfIconHost : {false, true}) {
         desk.Drive([&] {
-            // Minimised at rest, Form1 is moved only once restored; its
+            // Minimised at rest, the taskbar form is moved only once restored; its
             // restore is its Resize.
-            if (paintOfForm2) desk.Restore(form1);
-            desk.Find(form1)->x = 10;
-            desk.Find(form2)->y = 20;
-            if (paintOfForm2) {
-                desk.Send(form2, platform::WM_PAINT);
+            if (paintOfIconHost) desk.Restore(taskbarForm);
+            desk.Find(taskbarForm)->x = 10;
+            desk.Find(iconHost)->y = 20;
+            if (paintOfIconHost) {
+                desk.Send(iconHost, platform::WM_PAINT);
             } else {
-                desk.Minimise(form1);
-                desk.Restore(form1);
+                desk.Minimise(taskbarForm);
+                desk.Restore(taskbarForm);
             }
         });
-        EXPECT_EQ(W(form1).x, kOffScreenPixels);
-        EXPECT_EQ(W(form2).y, kOffScreenPixels);
+        EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
+        EXPECT_EQ(W(iconHost).y, kOffScreenPixels);
     }
 }
 
-TEST_F(LifecycleTest, FailedMoveOfForm1DoesNotStopTheMovesOfForm2) {
+TEST_F(LifecycleTest, FailedMoveOfTaskbarFormDoesNotStopTheMovesOfIconHost) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    sim::Window& form1 = *desk.Find(app->TaskbarForm().hWnd());
-    form1.minimised = true;  // a minimised form cannot be moved
-    form1.x = 5;
+    sim::Window& taskbarForm = *desk.Find(app->TaskbarForm().hWnd());
+    taskbarForm.minimised = true;  // a minimised form cannot be moved
+    taskbarForm.x = 5;
     desk.Find(app->IconHostForm().hWnd())->x = 5;
     desk.Post(app->IconHostForm().hWnd(), platform::WM_PAINT);
     desk.Run();
-    EXPECT_EQ(form1.x, 5);
+    EXPECT_EQ(taskbarForm.x, 5);
     EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
     EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
-// Form1 itself never closes: the window menu's close command opens the
+// The taskbar form itself never closes: the window menu's close command opens the
 // dialog and the program runs on; every other close request ends it.
-TEST_F(LifecycleTest, Form1CancelsEveryCloseAndEndsForAllButTheWindowMenu) {
+TEST_F(LifecycleTest, TaskbarFormCancelsEveryCloseAndEndsForAllButTheWindowMenu) {
     for (std::int16_t mode = platform::vbFormControlMenu; mode <= 4; ++mode) {
         App* app = Start();
         ASSERT_NE(app, nullptr);
@@ -139,16 +139,16 @@ TEST_F(LifecycleTest, Form1CancelsEveryCloseAndEndsForAllButTheWindowMenu) {
     }
 }
 
-TEST_F(LifecycleTest, TaskManagerCloseOfForm2EndsAndRemovesTheIcon) {
+TEST_F(LifecycleTest, TaskManagerCloseOfIconHostEndsAndRemovesTheIcon) {
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
-    Hwnd form2 = app->IconHostForm().hWnd();
-    ASSERT_NE(desk.FindTrayIcon(form2, kIconId), nullptr);
-    desk.CloseFromTaskManager(form2);
+    Hwnd iconHost = app->IconHostForm().hWnd();
+    ASSERT_NE(desk.FindTrayIcon(iconHost, kIconId), nullptr);
+    desk.CloseFromTaskManager(iconHost);
     EXPECT_FALSE(Alive(pid));
-    EXPECT_EQ(desk.FindTrayIcon(form2, kIconId), nullptr);
+    EXPECT_EQ(desk.FindTrayIcon(iconHost, kIconId), nullptr);
 }
 
 TEST_F(LifecycleTest, ShutDownEndsTheProgramAndRemovesTheIcon) {
@@ -156,13 +156,13 @@ TEST_F(LifecycleTest, ShutDownEndsTheProgramAndRemovesTheIcon) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
-    Hwnd form2 = app->IconHostForm().hWnd();
+    Hwnd iconHost = app->IconHostForm().hWnd();
     desk.ShutDown();
     EXPECT_FALSE(Alive(pid));
-    EXPECT_EQ(desk.FindTrayIcon(form2, kIconId), nullptr);
+    EXPECT_EQ(desk.FindTrayIcon(iconHost, kIconId), nullptr);
 }
 
-TEST_F(LifecycleTest, TaskManagerCloseOfForm1Ends) {
+TEST_F(LifecycleTest, TaskManagerCloseOfTaskbarFormEnds) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
@@ -170,7 +170,7 @@ TEST_F(LifecycleTest, TaskManagerCloseOfForm1Ends) {
     EXPECT_FALSE(Alive(pid));
 }
 
-TEST_F(LifecycleTest, Form2CloseWithModeZeroOrOneDoesNotEnd) {
+TEST_F(LifecycleTest, IconHostCloseWithModeZeroOrOneDoesNotEnd) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
@@ -187,7 +187,7 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     App* first = Start();
     ASSERT_NE(first, nullptr);
     int firstPid = lastPid;
-    Hwnd firstForm1 = first->TaskbarForm().hWnd();
+    Hwnd firstTaskbarForm = first->TaskbarForm().hWnd();
     ASSERT_TRUE(HasTrayIcon(*first));
     const std::vector<std::uint8_t> iconBefore =
         desk.FindTrayIcon(first->IconHostForm().hWnd(), kIconId)->record;
@@ -210,9 +210,9 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     EXPECT_EQ(desk.FindTrayIcon(first->IconHostForm().hWnd(), kIconId)->record, iconBefore);
     EXPECT_EQ(StoredMode(), "<none>");
     EXPECT_TRUE(Alive(firstPid));
-    EXPECT_TRUE(desk.HasTaskbarButton(firstForm1));
+    EXPECT_TRUE(desk.HasTaskbarButton(firstTaskbarForm));
     EXPECT_EQ(desk.TrayIconCount(), 1u);
-    EXPECT_EQ(desk.TaskbarButtons(), std::vector<Hwnd>{firstForm1});
+    EXPECT_EQ(desk.TaskbarButtons(), std::vector<Hwnd>{firstTaskbarForm});
 }
 
 // A monitor whose rectangle holds the point (x, y).

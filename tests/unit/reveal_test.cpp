@@ -27,36 +27,36 @@ TEST_F(RevealTest, StartUpActivationOnlyMarksThenEveryClickReveals) {
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     EXPECT_FALSE(W(editor).minimised);
 
-    Hwnd form1 = app->TaskbarForm().hWnd();
+    Hwnd taskbarForm = app->TaskbarForm().hWnd();
     for (int click = 1; click <= 5; ++click) {
-        desk.ClickTaskbarButton(form1);
+        desk.ClickTaskbarButton(taskbarForm);
         desk.Run();
         EXPECT_EQ(desk.MinimiseAllCount(), click);
         EXPECT_TRUE(W(editor).minimised) << "click " << click;
         // A reveal with everything minimised already sends the same keys again.
     }
-    EXPECT_TRUE(desk.HasTaskbarButton(form1));
+    EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
 }
 
-// When the program brings the shell's window forward for the keys, Form1
+// When the program brings the shell's window forward for the keys, the taskbar form
 // is hidden, so that its button is not among what the shell minimises, yet
 // neither moved nor sized: hidden where it stands. It is shown again and
 // back off the screen once the keys are sent.
-TEST_F(RevealTest, Form1IsHiddenInPlaceWhileTheShellMinimisesAll) {
+TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     Editor();
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->TaskbarForm().hWnd();
-    const sim::Window atRest = W(form1);
+    Hwnd taskbarForm = app->TaskbarForm().hWnd();
+    const sim::Window atRest = W(taskbarForm);
     ASSERT_EQ(atRest.x, kOffScreenPixels);
     std::optional<sim::Window> during;
     sim::Window& shell = *desk.Find(desk.Shell());
     shell.proc = [&, own = shell.proc](std::uint32_t msg, std::uint32_t wParam,
                                        std::uint32_t lParam) {
-        if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) during = W(form1);
+        if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) during = W(taskbarForm);
         if (own) own(msg, wParam, lParam);
     };
-    desk.ClickTaskbarButton(form1);
+    desk.ClickTaskbarButton(taskbarForm);
     desk.Run();
     ASSERT_TRUE(during.has_value()) << "the shell was never brought forward";
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
@@ -66,10 +66,10 @@ TEST_F(RevealTest, Form1IsHiddenInPlaceWhileTheShellMinimisesAll) {
     EXPECT_EQ(during->y, atRest.y);
     EXPECT_EQ(during->width, atRest.width);
     EXPECT_EQ(during->height, atRest.height);
-    EXPECT_TRUE(W(form1).visible);
-    EXPECT_TRUE(desk.HasTaskbarButton(form1));
-    EXPECT_EQ(W(form1).x, kOffScreenPixels);
-    EXPECT_EQ(W(form1).y, kOffScreenPixels);
+    EXPECT_TRUE(W(taskbarForm).visible);
+    EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
+    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
+    EXPECT_EQ(W(taskbarForm).y, kOffScreenPixels);
 }
 
 TEST_F(RevealTest, TaskbarButtonIsBackAndBothFormsOffScreenAfterAReveal) {
@@ -77,12 +77,12 @@ TEST_F(RevealTest, TaskbarButtonIsBackAndBothFormsOffScreenAfterAReveal) {
         StoreMode(mode);
         App* app = Start();
         ASSERT_NE(app, nullptr);
-        Hwnd form1 = app->TaskbarForm().hWnd();
-        desk.Find(form1)->x = 0;
-        desk.ClickTaskbarButton(form1);
+        Hwnd taskbarForm = app->TaskbarForm().hWnd();
+        desk.Find(taskbarForm)->x = 0;
+        desk.ClickTaskbarButton(taskbarForm);
         desk.Run();
-        EXPECT_TRUE(desk.HasTaskbarButton(form1)) << "mode " << mode;
-        EXPECT_EQ(W(form1).x, kOffScreenPixels);
+        EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm)) << "mode " << mode;
+        EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
         EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
         EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
         desk.ShutDown();
@@ -102,15 +102,15 @@ TEST_F(RevealTest, InTrayOnlyModeARevealLeavesNoTaskbarButton) {
 TEST_F(RevealTest, NoRevealWhileTheDialogIsOpen) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd form1 = app->TaskbarForm().hWnd();
+    Hwnd taskbarForm = app->TaskbarForm().hWnd();
     desk.At(50, [&] {
         ASSERT_TRUE(app->DialogVisible());
-        desk.Activate(form1);  // e.g. the taskbar button, while the dialog shows
+        desk.Activate(taskbarForm);  // e.g. the taskbar button, while the dialog shows
         desk.RunPending();
         EXPECT_EQ(desk.MinimiseAllCount(), 0);
         desk.PressClose(app->ConfigureDialogForm()->hWnd());
     });
-    desk.ChooseWindowMenu(form1, "&Configure");
+    desk.ChooseWindowMenu(taskbarForm, "&Configure");
     EXPECT_FALSE(app->DialogVisible());
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
 }
@@ -125,12 +125,12 @@ TEST_F(NoShellRevealTest, KeysAreNotTypedIntoTheUsersWindowAndTheButtonComesBack
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-    Hwnd form1 = app->TaskbarForm().hWnd();
-    desk.ClickTaskbarButton(form1);
+    Hwnd taskbarForm = app->TaskbarForm().hWnd();
+    desk.ClickTaskbarButton(taskbarForm);
     desk.Run();
     EXPECT_EQ(W(editor).typed, "");
-    EXPECT_TRUE(desk.HasTaskbarButton(form1));
-    EXPECT_EQ(W(form1).x, kOffScreenPixels);
+    EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
+    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
 }
 
 // Under the foreground lock the shell's window cannot be activated: the keys
@@ -150,10 +150,10 @@ TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
     EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
 }
 
-// SetWindowPos without SWP_NOACTIVATE activates Form1, also from the tray
+// SetWindowPos without SWP_NOACTIVATE activates the taskbar form, also from the tray
 // icon's callback and in a second instance: that activation is the program's
 // own and must not start a second reveal.
-TEST_F(RevealTest, OwnActivationOfForm1DuringARevealIsNoClick) {
+TEST_F(RevealTest, OwnActivationOfTaskbarFormDuringARevealIsNoClick) {
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);

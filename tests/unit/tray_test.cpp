@@ -21,15 +21,15 @@ protected:
         app = Start();
         ASSERT_NE(app, nullptr);
         pid = lastPid;
-        form2 = app->IconHostForm().hWnd();
+        iconHost = app->IconHostForm().hWnd();
     }
     void Over(std::vector<std::uint32_t> messages) {
-        desk.MouseOverTrayIcon(form2, 1, messages);
+        desk.MouseOverTrayIcon(iconHost, 1, messages);
         desk.Run();
     }
     App* app = nullptr;
     int pid = 0;
-    Hwnd form2 = 0;
+    Hwnd iconHost = 0;
 };
 
 // The message number rides in X at 15 twips to the pixel.
@@ -65,12 +65,12 @@ TEST_F(TrayTest, ARightPressOpensTheMenuOnce) {
 
 TEST_F(TrayTest, AShiftCtrlOrAltStateMakesTheCallbackDoNothing) {
     for (std::uint32_t keyFlags : {0x4u, 0x8u}) {  // MK_SHIFT, MK_CONTROL
-        desk.Post(form2, WM_MOUSEMOVE, 1 | keyFlags, WM_LBUTTONDOWN);
-        desk.Post(form2, WM_MOUSEMOVE, 1 | keyFlags, WM_RBUTTONDOWN);
+        desk.Post(iconHost, WM_MOUSEMOVE, 1 | keyFlags, WM_LBUTTONDOWN);
+        desk.Post(iconHost, WM_MOUSEMOVE, 1 | keyFlags, WM_RBUTTONDOWN);
         desk.Run();
     }
     // A pointer position with a Y (a real mouse move over the hidden form) too.
-    desk.Post(form2, WM_MOUSEMOVE, 1, (1u << 16) | WM_LBUTTONDOWN);
+    desk.Post(iconHost, WM_MOUSEMOVE, 1, (1u << 16) | WM_LBUTTONDOWN);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     EXPECT_TRUE(desk.popupsShown.empty());
@@ -103,25 +103,27 @@ TEST_F(TrayTest, AltHeldNowIgnoresAClickButAnAltTheProgramLastSawDownDoesNot) {
 TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
     desk.At(10, [&] { desk.ChooseMenuItem("About Q&uorvel"); });
     desk.At(20, [&] {
-        desk.ClickTrayIcon(form2, 1);
-        desk.ClickTrayIcon(form2, 1, true);
-        sim::ClickControl(*app->ConfigureDialogForm(), "Command1");  // the configure view
-        desk.ClickTrayIcon(form2, 1);
-        desk.ClickTrayIcon(form2, 1, true);
+        desk.ClickTrayIcon(iconHost, 1);
+        desk.ClickTrayIcon(iconHost, 1, true);
+        platform::Form& dialog = *app->ConfigureDialogForm();
+        sim::ClickControl(dialog,
+                          ConfigureDialogControls(dialog).viewButton);  // the configure view
+        desk.ClickTrayIcon(iconHost, 1);
+        desk.ClickTrayIcon(iconHost, 1, true);
         EXPECT_EQ(desk.MinimiseAllCount(), 0);
         EXPECT_EQ(desk.popupsShown.size(), 1u);
         sim::PressKey(*app->ConfigureDialogForm(), platform::VK_ESCAPE);
     });
-    desk.ClickTrayIcon(form2, 1, true);
+    desk.ClickTrayIcon(iconHost, 1, true);
     // Closed again, the icon answers.
-    desk.ClickTrayIcon(form2, 1);
+    desk.ClickTrayIcon(iconHost, 1);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
 }
 
 TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
     desk.At(10, [&] { desk.ChooseMenuItem("Show &Desktop"); });
-    desk.ClickTrayIcon(form2, 1, true);
+    desk.ClickTrayIcon(iconHost, 1, true);
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
     EXPECT_TRUE(Alive(pid));
@@ -129,9 +131,9 @@ TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
 
 TEST_F(TrayTest, ExitFromTheMenuRemovesTheIconAndEnds) {
     desk.At(10, [&] { desk.ChooseMenuItem("E&xit Quorvel"); });
-    desk.ClickTrayIcon(form2, 1, true);
+    desk.ClickTrayIcon(iconHost, 1, true);
     EXPECT_FALSE(Alive(pid));
-    EXPECT_EQ(desk.FindTrayIcon(form2, 1), nullptr);
+    EXPECT_EQ(desk.FindTrayIcon(iconHost, 1), nullptr);
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
 }
 

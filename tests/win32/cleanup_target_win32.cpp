@@ -11,6 +11,7 @@
 
 #include "conformance/cleanup_target.h"
 #include "platform/win32/win32_runtime.h"
+#include "ui/form_controls.h"
 #include "ui/form_descriptions.h"
 
 namespace quorvel::testing {
@@ -124,7 +125,7 @@ private:
 class Win32CleanupTarget : public CleanupTarget {
 public:
     platform::Runtime& runtime() override { return runtime_; }
-    platform::Control& list() override { return form1_->control("tmpFileList"); }
+    platform::Control& list() override { return TaskbarFormControls(*taskbarForm_).fileList; }
     void SetBeforeDeletion(std::function<void(const std::string&)> hook) override {
         runtime_.beforeDeletion = std::move(hook);
     }
@@ -298,7 +299,8 @@ private:
     }
 
     win32::Win32Runtime runtime_{GetModuleHandleA(nullptr)};
-    std::unique_ptr<platform::Form> form1_ = runtime_.CreateForm(TaskbarFormDescription(), {});
+    std::unique_ptr<platform::Form> taskbarForm_ =
+        runtime_.CreateForm(TaskbarFormDescription(), {});
 };
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/win32_runtime.h"
+#include "ui/form_controls.h"
 #include "ui/form_descriptions.h"
 
 namespace quorvel::testing {
@@ -54,16 +55,16 @@ protected:
 };
 
 TEST_F(Win32FileList, HoldsTheMatchingFilesByTheirOwnNamesOnly) {
-    auto form1 = runtime_.CreateForm(TaskbarFormDescription(), {});
-    platform::Control& list = form1->control("tmpFileList");
+    auto taskbarForm = runtime_.CreateForm(TaskbarFormDescription(), {});
+    platform::Control& list = TaskbarFormControls(*taskbarForm).fileList;
     list.SetPath(folder_);
     // report.tmpl's 8.3 name ends in .TMP; e.tmp is a folder.
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"B.TMP", "a.tmp"}));
 }
 
 TEST_F(Win32FileList, KeepsTheFolderAsTheFileSystemSpellsItChangingOnlyTheCase) {
-    auto form1 = runtime_.CreateForm(TaskbarFormDescription(), {});
-    platform::Control& list = form1->control("tmpFileList");
+    auto taskbarForm = runtime_.CreateForm(TaskbarFormDescription(), {});
+    platform::Control& list = TaskbarFormControls(*taskbarForm).fileList;
     list.SetPath(Upper(folder_));
     EXPECT_EQ(Upper(list.Path()), Upper(folder_));
     EXPECT_EQ(list.Path().substr(list.Path().rfind('\\')), folder_.substr(folder_.rfind('\\')));
@@ -78,8 +79,8 @@ TEST_F(Win32FileList, KeepsTheFolderAsTheFileSystemSpellsItChangingOnlyTheCase) 
 }
 
 TEST_F(Win32FileList, AMissingFolderIsAnErrorAndKeepsTheList) {
-    auto form1 = runtime_.CreateForm(TaskbarFormDescription(), {});
-    platform::Control& list = form1->control("tmpFileList");
+    auto taskbarForm = runtime_.CreateForm(TaskbarFormDescription(), {});
+    platform::Control& list = TaskbarFormControls(*taskbarForm).fileList;
     list.SetPath(folder_);
     EXPECT_THROW(list.SetPath(folder_ + "\\missing"), platform::RuntimeError);
     EXPECT_EQ(list.Path(), folder_);

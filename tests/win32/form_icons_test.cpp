@@ -53,33 +53,33 @@ int IconOf(HWND hwnd, WPARAM which) {
 TEST(Win32FormIcons, NoneUntilShownThenBothOnceAndNoneForTheHostForm) {
     Recorder recorder;
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(TaskbarFormDescription(), {});
-    auto form2 = runtime.CreateForm(IconHostFormDescription(), {});
-    HWND one = WindowOf(*form1);
-    HWND two = WindowOf(*form2);
+    auto taskbarForm = runtime.CreateForm(TaskbarFormDescription(), {});
+    auto iconHost = runtime.CreateForm(IconHostFormDescription(), {});
+    HWND one = WindowOf(*taskbarForm);
+    HWND two = WindowOf(*iconHost);
     EXPECT_EQ(IconOf(one, ICON_BIG), 0);
     EXPECT_EQ(IconOf(one, ICON_SMALL), 0);
     EXPECT_EQ(IconOf(two, ICON_BIG), 0);
 
     // Moves and sizes, as a second start makes them, show nothing.
-    form1->SetWidth(1);
-    form1->SetTop(-2500);
+    taskbarForm->SetWidth(1);
+    taskbarForm->SetTop(-2500);
     EXPECT_EQ(IconOf(one, ICON_BIG), 0);
 
-    form1->SetVisible(true);  // the taskbar button's way
+    taskbarForm->SetVisible(true);  // the taskbar button's way
     EXPECT_EQ(IconOf(one, ICON_BIG), 1);
     EXPECT_EQ(IconOf(one, ICON_SMALL), 1);
 
     // The host form is a tool window: no button, no Alt+Tab, no icon in
     // its caption, so it is given none.
-    form2->Show();
+    iconHost->Show();
     EXPECT_EQ(IconOf(two, ICON_BIG), 0);
     EXPECT_EQ(IconOf(two, ICON_SMALL), 0);
-    form2->Hide();
+    iconHost->Hide();
 
     // Shown again later: given once only.
-    form1->SetVisible(false);
-    form1->SetVisible(true);
+    taskbarForm->SetVisible(false);
+    taskbarForm->SetVisible(true);
     EXPECT_EQ(IconOf(one, ICON_BIG), 1);
     EXPECT_EQ(IconOf(one, ICON_SMALL), 1);
 }
@@ -89,8 +89,8 @@ TEST(Win32FormIcons, AShowByTheSystemAloneAlsoGivesThem) {
     // ShowWindow, not through the form's methods.
     Recorder recorder;
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(TaskbarFormDescription(), {});
-    HWND one = WindowOf(*form1);
+    auto taskbarForm = runtime.CreateForm(TaskbarFormDescription(), {});
+    HWND one = WindowOf(*taskbarForm);
     ShowWindow(one, SW_SHOWNA);
     EXPECT_EQ(IconOf(one, ICON_BIG), 1);
     EXPECT_EQ(IconOf(one, ICON_SMALL), 1);

@@ -63,8 +63,8 @@ TEST(Win32TrayCallback, AnAltTheThreadLastSawDownDoesNotReachTheHandler) {
     events.MouseMove = [&](std::int16_t&, std::int16_t& shift, float&, float&) {
         shifts.push_back(shift);
     };
-    auto form2 = runtime.CreateForm(IconHostFormDescription(), std::move(events));
-    auto hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(form2->hWnd()));
+    auto iconHost = runtime.CreateForm(IconHostFormDescription(), std::move(events));
+    auto hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(iconHost->hWnd()));
 
     // The thread saw Alt go down and never saw it come up (it went up over
     // another program's window); the keyboard has it up.

@@ -1,4 +1,4 @@
-// The window-menu rewrite on a real Form1 window, read back in-process (the
+// The window-menu rewrite on a real taskbar form window, read back in-process (the
 // menu of another process cannot be read under Wine).
 #include <windows.h>
 
@@ -31,13 +31,13 @@ std::vector<Entry> ReadMenu(HMENU menu) {
 
 TEST(Win32SystemMenu, CloseReadsConfigureAndMoveAndItsSeparatorAreGone) {
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
-    auto form1 = runtime.CreateForm(TaskbarFormDescription(), {});
-    HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(form1->hWnd()));
+    auto taskbarForm = runtime.CreateForm(TaskbarFormDescription(), {});
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(taskbarForm->hWnd()));
     std::vector<Entry> before = ReadMenu(GetSystemMenu(hwnd, FALSE));
     ASSERT_GE(before.size(), 7u);
     ASSERT_EQ(before[6].id, static_cast<UINT>(SC_CLOSE)) << "position 6 is not Close here";
 
-    RewriteSystemMenu(runtime.api(), form1->hWnd());
+    RewriteSystemMenu(runtime.api(), taskbarForm->hWnd());
     std::vector<Entry> after = ReadMenu(GetSystemMenu(hwnd, FALSE));
     ASSERT_GE(after.size(), 5u);
     EXPECT_EQ(after[0].id, static_cast<UINT>(SC_RESTORE));

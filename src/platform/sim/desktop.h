@@ -191,8 +191,6 @@ public:
 
     // --- the shell ---
     Hwnd Shell() const { return shell_; }
-    // Its taskbar's window, on a thread of its own.
-    Hwnd Taskbar() const { return taskbar_; }
     std::vector<Hwnd> TaskbarButtons() const;
     bool HasTaskbarButton(Hwnd hwnd) const;
     int MinimiseAllCount() const { return minimiseAll_; }

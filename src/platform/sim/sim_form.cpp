@@ -177,10 +177,10 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
 
 // --- the user, for the tests' driver ---
 
-void ClickControl(Form& form, std::string_view name, int index) {
+void ClickControl(Form& form, Control& control) {
     auto& f = static_cast<SimForm&>(form);
     if (!f.Loaded() || !f.Visible()) throw std::logic_error("the form is not on the screen");
-    f.UserClick(f.control(name, index));
+    f.UserClick(control);
 }
 
 void PressKey(Form& form, std::uint8_t virtualKey, bool shift) {

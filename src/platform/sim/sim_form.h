@@ -17,7 +17,7 @@ class SimRuntime;
 
 // What the user does to the program's own controls, for the tests' driver:
 // a click on a control or menu item, and keys in a dialog (see focus.h).
-void ClickControl(platform::Form& form, std::string_view name, int index = 0);
+void ClickControl(platform::Form& form, platform::Control& control);
 void PressKey(platform::Form& form, std::uint8_t virtualKey, bool shift = false);
 void PressAltKey(platform::Form& form, char letter);
 // The control of a dialog form that has the focus; null while it is inactive.

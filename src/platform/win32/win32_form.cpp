@@ -86,7 +86,7 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
 void Win32Form::Realise() {
     // A loaded form's window is made on first need: its handle, showing it,
     // its menus or timers. Until then its place and size are kept here. A
-    // second start only moves Form2 off the screen and ends, and under Wine
+    // second start only moves the icon host form off the screen and ends, and under Wine
     // making a window and its owner costs hundreds of round trips to the
     // server and the display: nothing anyone could see.
     if (hwnd_ != nullptr || !loaded_) return;

@@ -350,14 +350,6 @@ bool Win32Runtime::ThreadHasFocus(HWND window) {
            info.hwndFocus != nullptr;
 }
 
-bool Win32Runtime::HasKeyboardFocus(HWND target) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info)) return false;
-    return info.hwndFocus != nullptr &&
-           (info.hwndFocus == target || IsChild(target, info.hwndFocus));
-}
-
 std::vector<std::uint8_t> Win32Runtime::HeldModifiers() const {
     std::vector<std::uint8_t> held;
     for (std::uint8_t vk : kModifierKeys) {

@@ -83,7 +83,6 @@ private:
     HWND NextWindowOfOtherProgram();
     // A nap of a millisecond that answers the messages other threads send us.
     static void WaitBriefly();
-    static bool HasKeyboardFocus(HWND target);
     static bool SameThread(HWND a, HWND b);
     static bool ThreadHasFocus(HWND window);
     static void LetThreadCatchUp(HWND window);
