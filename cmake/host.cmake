@@ -5,6 +5,7 @@ enable_testing()
 
 add_library(quorvel_sim STATIC
   src/platform/sim/ansi.cpp
+  src/platform/sim/density.cpp
   src/platform/sim/desktop.cpp
   src/platform/sim/focus.cpp
   src/platform/sim/registry_hive.cpp

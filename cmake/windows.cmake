@@ -8,6 +8,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_runtime.cpp
   src/platform/win32/win32_control.cpp
   src/platform/win32/win32_delete_file.cpp
+  src/platform/win32/win32_density.cpp
   src/platform/win32/win32_dialog.cpp
   src/platform/win32/win32_dwm.cpp
   src/platform/win32/win32_file_list.cpp

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_density.h"
 #include "platform/win32/win32_forms.h"
 
 namespace quorvel::win32 {
@@ -70,9 +71,8 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     } else {
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
-    pending_ = {Pixels(description.client.left), Pixels(description.client.top),
-                Pixels(description.client.left + description.client.width),
-                Pixels(description.client.top + description.client.height)};
+    const ClientArea area = DesignArea();
+    pending_ = {area.x, area.y, area.x + area.width, area.y + area.height};
     int id = kFirstControlId;
     for (const ControlDescription& c : description.controls) {
         Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
@@ -99,7 +99,7 @@ void Win32Form::Realise() {
     creating_ = true;
     const FormDescription& description = this->description();
     RECT r = pending_;
-    AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
+    AddFrame(r, style_, exStyle_, PixelsPerInch());
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
     HWND owner = description.taskbarButton ? nullptr : rt_.applicationWindow();
@@ -111,6 +111,8 @@ void Win32Form::Realise() {
     RequireMade(hwnd_);
     WindowMade();
 
+    // Only the dialog's controls show text.
+    if (IsDialog()) MakeFont();
     std::map<std::string, HWND, std::less<>> containers;
     for (const auto& c : controls()) {
         auto& control = static_cast<Win32Control&>(*c);
@@ -130,7 +132,7 @@ void Win32Form::Realise() {
             continue;
         }
         auto parent = containers.find(d.container);
-        control.Create(parent == containers.end() ? hwnd_ : parent->second, rt_.font());
+        control.Create(parent == containers.end() ? hwnd_ : parent->second, font_.get());
         if (control.window() != nullptr) containers[d.name] = control.window();
     }
     // The tab order is the order of the windows: bring them into it.
@@ -194,6 +196,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_GETDPISCALEDSIZE:
+        case WM_DPICHANGED:
+            return DensityChanged(msg, wParam, lParam);
         default:
             break;
     }
@@ -246,8 +251,11 @@ void Win32Form::Draw() {
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
         if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            DrawIconEx(painting.dc(), Pixels(c->description().rect.left),
-                       Pixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr, DI_NORMAL);
+            // As large as the image is at this density: the icon's one
+            // picture of 32 pixels, stretched where the density is higher.
+            const ClientArea at = ControlArea(c->description());
+            DrawIconEx(painting.dc(), at.x, at.y, wc->icon_, at.width, at.height, 0, nullptr,
+                       DI_NORMAL);
         }
     }
 }
@@ -277,6 +285,57 @@ void Win32Form::Post(Deferred what) {
 
 void Win32Form::StopControlTimers() {
     for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
+}
+
+void Win32Form::MakeFont() {
+    font_.Reset(CreateFontA(FontHeight(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
+}
+
+void Win32Form::LayOut() {
+    // The new font is given before the old one goes: a control keeps using
+    // the font it was given until it is given another.
+    Font old(std::move(font_));
+    if (IsDialog()) MakeFont();
+    for (const auto& c : controls()) {
+        auto* wc = static_cast<Win32Control*>(c.get());
+        if (wc->window() == nullptr) continue;
+        const ClientArea at = ControlArea(c->description());
+        SetWindowPos(wc->window(), nullptr, at.x, at.y, at.width, at.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(wc->window(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT Win32Form::DensityChanged(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Both densities (X in the low word, Y in the high word) are the same.
+    const int density = HIWORD(wParam);
+    if (msg == WM_GETDPISCALEDSIZE) {
+        // The window's size there is its size in twips at that density, not
+        // its size in pixels scaled: so a move to and fro changes nothing.
+        const ClientArea size = ScaledSize(density);
+        RECT r{0, 0, size.width, size.height};
+        AddFrame(r, style_, exStyle_, density);
+        auto* proposed = reinterpret_cast<SIZE*>(lParam);
+        proposed->cx = r.right - r.left;
+        proposed->cy = r.bottom - r.top;
+        return TRUE;
+    }
+    // "WM_DPICHANGED": the window is laid out at the new density and takes
+    // the rectangle Windows suggests, which keeps it on the monitor that
+    // gave the new density.
+    SetDensity(density);
+    LayOut();
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (!IsIconic(hwnd_)) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    DensityApplied();
+    return 0;
 }
 
 void Win32Form::DestroyWindow() {

@@ -4,6 +4,7 @@
 #include "platform/dispatch.h"
 #include "platform/errors.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_density.h"
 #include "platform/win32/win32_forms.h"
 
 namespace quorvel::win32 {
@@ -15,6 +16,11 @@ platform::Hwnd Win32Form::hWnd() const {
     // nothing else the caller can see.
     const_cast<Win32Form*>(this)->Realise();
     return FromHwnd(hwnd_);
+}
+
+int Win32Form::DensityAt(const ClientArea& area) const {
+    const RECT r{area.x, area.y, area.x + area.width, area.y + area.height};
+    return MonitorDensity(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST));
 }
 
 ClientArea Win32Form::WindowArea() const {
@@ -39,7 +45,7 @@ void Win32Form::PlaceWindow(const ClientArea& to) {
     RECT window;
     GetWindowRect(hwnd_, &window);
     RECT frame{0, 0, to.width, to.height};
-    AdjustWindowRectEx(&frame, style_, FALSE, exStyle_);
+    AddFrame(frame, style_, exStyle_, PixelsPerInch());
     SetWindowPos(hwnd_, nullptr, window.left + to.x - from.x, window.top + to.y - from.y,
                  frame.right - frame.left, frame.bottom - frame.top, flags);
 }
