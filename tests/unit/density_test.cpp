@@ -181,19 +181,32 @@ TEST_F(MonitorDensityTest, WithoutPerMonitorScalesEveryWindowKeepsTheSystemsDens
 
 TEST_F(MonitorDensityTest, TheHiddenFormsGoOffScreenAtTheDensityOfWhereTheyAre) {
     // Nearest to the point above and left of the main monitor is a monitor
-    // at 192 left of it: there -2500 twips are 333 pixels, not 167.
-    desk.monitors = {{0, 0, 1280, 1024, 96}, {-1920, 0, 1920, 1080, 192}};
+    // at 192 left of it, reaching a little higher: there -2500 twips are 333
+    // pixels, a point beyond every monitor (at 96 dots per inch it would be
+    // 167, a point on that monitor).
+    desk.monitors = {{0, 0, 1280, 1024, 96}, {-1920, -200, 1920, 1080, 192}};
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    for (platform::Form* form : {&app->TaskbarForm(), &app->IconHostForm()}) {
-        const sim::Window& w = W(form->hWnd());
-        EXPECT_EQ(w.pixelsPerInch, 192);
-        EXPECT_EQ(w.x, -333);
-        EXPECT_EQ(w.y, -333);
-        // -2500 twips to the nearest pixel of 7.5 twips.
-        EXPECT_DOUBLE_EQ(form->Left(), -2497.5);
-        EXPECT_DOUBLE_EQ(form->Top(), -2497.5);
+    struct Scale {
+        int dpi, pixels;
+        double twips;  // -2500 to the nearest pixel
+    };
+    // Then the user sets that monitor to 144 without signing out. (The
+    // taskbar button's form rests minimised, where it cannot be moved; it
+    // takes its place again when it is restored.)
+    for (Scale scale : {Scale{192, -333, -2497.5}, Scale{144, -250, -2500}}) {
+        desk.SetMonitorDensity(1, scale.dpi);
+        for (platform::Form* form : {&app->TaskbarForm(), &app->IconHostForm()}) {
+            if (scale.dpi != 192 && W(form->hWnd()).minimised) continue;
+            SCOPED_TRACE(::testing::Message() << form->description().name << " at " << scale.dpi);
+            const sim::Window& w = W(form->hWnd());
+            EXPECT_EQ(w.pixelsPerInch, scale.dpi);
+            EXPECT_EQ(w.x, scale.pixels);
+            EXPECT_EQ(w.y, scale.pixels);
+            EXPECT_DOUBLE_EQ(form->Left(), scale.twips);
+            EXPECT_DOUBLE_EQ(form->Top(), scale.twips);
+        }
     }
 }
 
