@@ -1,6 +1,7 @@
-// Twips at the screen's density: 15 to the pixel at 96 pixels per inch, 12
-// at 120, 10 at 144, 7.5 at 192; the notification-area callback's X and Y
-// keep their fixed 15.
+// Twips at the density of each window's place: 15 to the pixel at 96 pixels
+// per inch, 12 at 120, 10 at 144, 7.5 at 192; the notification-area
+// callback's X and Y keep their fixed 15. Monitors of their own scale, and a
+// window that moves to one of another or whose monitor's scale changes.
 #include <gtest/gtest.h>
 
 #include "conformance/layout_check.h"

@@ -1,4 +1,5 @@
-// The density of a monitor and a window's frame at a density: where Windows
+// The density of a monitor and a window's frame at a density (a form's
+// layout at its density is in win32_density.cpp too): where Windows
 // gives each monitor its own scale (8.1 and later) and where it has one for
 // the whole system (before 8.1, and whenever the program is not per-monitor
 // aware). Every function for this came with a later Windows than the

@@ -287,57 +287,6 @@ void Win32Form::StopControlTimers() {
     for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
 }
 
-void Win32Form::MakeFont() {
-    font_.Reset(CreateFontA(FontHeight(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
-}
-
-void Win32Form::LayOut() {
-    // The new font is given before the old one goes: a control keeps using
-    // the font it was given until it is given another.
-    Font old(std::move(font_));
-    if (IsDialog()) MakeFont();
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() == nullptr) continue;
-        const ClientArea at = ControlArea(c->description());
-        SetWindowPos(wc->window(), nullptr, at.x, at.y, at.width, at.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(wc->window(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    }
-    InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-LRESULT Win32Form::DensityChanged(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Both densities (X in the low word, Y in the high word) are the same.
-    const int density = HIWORD(wParam);
-    if (msg == WM_GETDPISCALEDSIZE) {
-        // The window's size there is its size in twips at that density, not
-        // its size in pixels scaled: so a move to and fro changes nothing.
-        const ClientArea size = ScaledSize(density);
-        RECT r{0, 0, size.width, size.height};
-        AddFrame(r, style_, exStyle_, density);
-        auto* proposed = reinterpret_cast<SIZE*>(lParam);
-        proposed->cx = r.right - r.left;
-        proposed->cy = r.bottom - r.top;
-        return TRUE;
-    }
-    // "WM_DPICHANGED": the window is laid out at the new density and takes
-    // the rectangle Windows suggests, which keeps it on the monitor that
-    // gave the new density.
-    SetDensity(density);
-    LayOut();
-    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-    if (!IsIconic(hwnd_)) {
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    DensityApplied();
-    return 0;
-}
-
 void Win32Form::DestroyWindow() {
     if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
 }
