@@ -62,15 +62,21 @@ int WindowedForm::FontHeight() const {
         std::lround(static_cast<double>(kPoints) * pixelsPerInch_ / kPointsPerInch));
 }
 
-ClientArea WindowedForm::DesignArea() {
+ClientArea WindowedForm::DesignArea() const {
     const TwipsRect& c = description().client;
-    auto area = [&] {
-        return ClientArea{Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height)};
-    };
-    // Where the design puts it at the system's density decides the monitor;
-    // the twips are then pixels of that monitor.
-    pixelsPerInch_ = DensityAt(area());
-    return area();
+    return {Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height)};
+}
+
+void WindowedForm::TakeDensity(int pixelsPerInch) {
+    if (pixelsPerInch == pixelsPerInch_) return;
+    // Where the design put it at the system's density decided the monitor;
+    // there its twips are pixels of that monitor.
+    const ClientArea at = WindowArea();
+    const double left = Twips(at.x);
+    const double top = Twips(at.y);
+    pixelsPerInch_ = pixelsPerInch;
+    const ClientArea size = ScaledSize(pixelsPerInch);
+    PlaceWindow({Pixels(left), Pixels(top), size.width, size.height});
 }
 
 ClientArea WindowedForm::ScaledSize(int pixelsPerInch) const {

@@ -73,10 +73,6 @@ public:
 protected:
     // --- The window itself, from the backend ---
     virtual ClientArea WindowArea() const = 0;
-    // The density of the place a window of this area would be: the monitor
-    // it overlaps most, else the nearest, where each has its own; else the
-    // system's.
-    virtual int DensityAt(const ClientArea& area) const = 0;
     // Moves and sizes the window; never called while it is minimised.
     virtual void PlaceWindow(const ClientArea& area) = 0;
     virtual bool WindowVisible() const = 0;
@@ -113,9 +109,13 @@ protected:
     // What the form asks of its window once the backend has made it, before
     // it is first shown.
     void WindowMade();
-    // The client area of the description, at the density of the monitor it
-    // falls on, which becomes the form's.
-    ClientArea DesignArea();
+    // The client area of the description, at the form's density: the
+    // system's until its window is made.
+    ClientArea DesignArea() const;
+    // The density the window system gave the window just made: that of the
+    // monitor it overlaps most, else the nearest, where each monitor has its
+    // own; the design's twips become pixels of that monitor there.
+    void TakeDensity(int pixelsPerInch);
     // The window is now at a place of `pixelsPerInch` (WM_DPICHANGED).
     void SetDensity(int pixelsPerInch) { pixelsPerInch_ = pixelsPerInch; }
     // Once the window has taken the place Windows suggested there: its twips

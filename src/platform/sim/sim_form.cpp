@@ -38,6 +38,11 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     };
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
     WindowMade();
+    {
+        // Placed again at the density of its monitor: no event yet.
+        ScopedFlag building(creating_);
+        TakeDensity(window().pixelsPerInch);
+    }
     for (const ControlDescription& c : description.controls)
         Add(std::make_unique<SimControl>(rt, dispatcher(), c));
     if (description.dialog) {

@@ -51,9 +51,6 @@ protected:
         const Window& w = window();
         return {w.x, w.y, w.width, w.height};
     }
-    int DensityAt(const platform::ClientArea& a) const override {
-        return desk_.DensityAt(a.x, a.y, a.width, a.height);
-    }
     void PlaceWindow(const platform::ClientArea& area) override;
     bool WindowVisible() const override { return window().visible; }
     bool WindowMinimised() const override { return window().minimised; }

@@ -18,28 +18,37 @@ constexpr int kEffectiveDensity = 0;
 using GetProcessDpiAwarenessFn = HRESULT(WINAPI*)(HANDLE, int*);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 // user32.dll, Windows 10 1607.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
-struct Functions {
-    GetDpiForMonitorFn forMonitor = nullptr;  // null unless per-monitor aware
+// user32's functions of Windows 10 1607, which need no other library.
+struct User32 {
+    GetDpiForWindowFn forWindow = nullptr;
     AdjustWindowRectExForDpiFn adjust = nullptr;
 };
 
-const Functions& Found() {
-    static const Functions found = [] {
-        Functions f;
-        f.adjust = LookUp<AdjustWindowRectExForDpiFn>(GetModuleHandleA("user32.dll"),
-                                                      "AdjustWindowRectExForDpi");
-        // The manifest makes the program per-monitor aware on Windows 8.1 and
-        // later; asked all the same, as a host may have made it otherwise.
+const User32& FoundInUser32() {
+    static const User32 found = [] {
+        HMODULE user32 = GetModuleHandleA("user32.dll");
+        return User32{LookUp<GetDpiForWindowFn>(user32, "GetDpiForWindow"),
+                      LookUp<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi")};
+    }();
+    return found;
+}
+
+// A monitor's density on Windows 8.1 and 10 before 1607, from shcore; null
+// where the program is not per-monitor aware (the manifest makes it so on
+// those; asked all the same, as a host may have made it otherwise).
+GetDpiForMonitorFn FoundInShcore() {
+    static const GetDpiForMonitorFn found = [] {
         HMODULE shcore = LoadSystemLibrary("shcore.dll");
         auto awareness = LookUp<GetProcessDpiAwarenessFn>(shcore, "GetProcessDpiAwareness");
         int aware = 0;
-        if (awareness != nullptr && SUCCEEDED(awareness(nullptr, &aware)) &&
-            aware == kPerMonitorAware) {
-            f.forMonitor = LookUp<GetDpiForMonitorFn>(shcore, "GetDpiForMonitor");
+        if (awareness == nullptr || FAILED(awareness(nullptr, &aware)) ||
+            aware != kPerMonitorAware) {
+            return GetDpiForMonitorFn{};
         }
-        return f;
+        return LookUp<GetDpiForMonitorFn>(shcore, "GetDpiForMonitor");
     }();
     return found;
 }
@@ -51,20 +60,27 @@ int SystemDensity() {
     return density;
 }
 
-int MonitorDensity(HMONITOR monitor) {
+int WindowDensity(HWND window) {
+    if (const auto forWindow = FoundInUser32().forWindow) {
+        if (const UINT density = forWindow(window); density != 0) return static_cast<int>(density);
+        return SystemDensity();
+    }
+    // Windows before 1607: shcore is there only from 8.1 on.
     UINT x = 0, y = 0;
-    const Functions& f = Found();
-    if (f.forMonitor != nullptr && monitor != nullptr &&
-        SUCCEEDED(f.forMonitor(monitor, kEffectiveDensity, &x, &y)) && y != 0) {
+    const GetDpiForMonitorFn forMonitor = FoundInShcore();
+    if (forMonitor != nullptr &&
+        SUCCEEDED(forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDensity,
+                             &x, &y)) &&
+        y != 0) {
         return static_cast<int>(y);
     }
     return SystemDensity();
 }
 
 void AddFrame(RECT& r, DWORD style, DWORD exStyle, int pixelsPerInch) {
-    const Functions& f = Found();
-    if (f.adjust != nullptr &&
-        f.adjust(&r, style, FALSE, exStyle, static_cast<UINT>(pixelsPerInch)) != FALSE) {
+    const auto adjust = FoundInUser32().adjust;
+    if (adjust != nullptr &&
+        adjust(&r, style, FALSE, exStyle, static_cast<UINT>(pixelsPerInch)) != FALSE) {
         return;
     }
     AdjustWindowRectEx(&r, style, FALSE, exStyle);

@@ -13,10 +13,9 @@ namespace quorvel::win32 {
 // The system's density: the main monitor's scale when the user signed in.
 int SystemDensity();
 
-// The density of `monitor` as this program's windows have it there: the
-// monitor's own scale where the program is per-monitor aware, else the
-// system's.
-int MonitorDensity(HMONITOR monitor);
+// The density Windows gave `window`: the scale of the monitor it overlaps
+// most where the program is per-monitor aware, else the system's.
+int WindowDensity(HWND window);
 
 // Widens the client area `r` by the frame of a window of these styles at
 // `pixelsPerInch`: Windows draws a per-monitor aware window's frame at its

@@ -110,6 +110,10 @@ void Win32Form::Realise() {
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     RequireMade(hwnd_);
     WindowMade();
+    // Made where the design put it at the system's density; Windows gave it
+    // the density of the monitor there. Known only now, without the library
+    // that tells a monitor's (shcore, whose loading costs every start).
+    TakeDensity(WindowDensity(hwnd_));
 
     // Only the dialog's controls show text.
     if (IsDialog()) MakeFont();

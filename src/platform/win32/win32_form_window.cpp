@@ -18,11 +18,6 @@ platform::Hwnd Win32Form::hWnd() const {
     return FromHwnd(hwnd_);
 }
 
-int Win32Form::DensityAt(const ClientArea& area) const {
-    const RECT r{area.x, area.y, area.x + area.width, area.y + area.height};
-    return MonitorDensity(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST));
-}
-
 ClientArea Win32Form::WindowArea() const {
     RECT r = pending_;
     if (hwnd_ != nullptr) {

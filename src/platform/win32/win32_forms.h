@@ -84,7 +84,6 @@ public:
 
 protected:
     platform::ClientArea WindowArea() const override;
-    int DensityAt(const platform::ClientArea& area) const override;
     void PlaceWindow(const platform::ClientArea& to) override;
     bool WindowVisible() const override { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
     bool WindowMinimised() const override { return hwnd_ != nullptr && IsIconic(hwnd_); }
