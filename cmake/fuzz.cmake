@@ -13,6 +13,7 @@ set(QUORVEL_FUZZ_SOURCES
   ${CMAKE_SOURCE_DIR}/src/settings/icon_setting.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/registry.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/sim/ansi.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/sim/density.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/sim/desktop.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/sim/registry_hive.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/sim/sim_winapi.cpp)

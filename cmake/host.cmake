@@ -5,6 +5,7 @@ enable_testing()
 
 add_library(quorvel_sim STATIC
   src/platform/sim/ansi.cpp
+  src/platform/sim/density.cpp
   src/platform/sim/desktop.cpp
   src/platform/sim/focus.cpp
   src/platform/sim/registry_hive.cpp
@@ -26,6 +27,18 @@ target_link_libraries(quorvel_unit_tests PRIVATE quorvel_sim GTest::gtest_main)
 gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 30)
 
 include(cmake/fuzz.cmake)
+
+# The shipped exe's imports against the list of what it may import, with the
+# oldest Windows of each (tests/imports); needs the 32-bit Windows build, not Wine.
+set(QUORVEL_WIN32_BUILD_DIR ${CMAKE_SOURCE_DIR}/build/windows CACHE PATH
+    "The 32-bit Windows build, whose quorvel.exe ships")
+find_program(QUORVEL_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+add_test(NAME imports.win32
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/imports/check_imports.py
+          ${QUORVEL_OBJDUMP} ${QUORVEL_WIN32_BUILD_DIR}/quorvel.exe
+          ${CMAKE_SOURCE_DIR}/tests/imports/quorvel-win32.txt)
+set_tests_properties(imports.win32 PROPERTIES LABELS imports)
 include(cmake/wine_tests.cmake)
 
 # Benchmarks (bench/run.py); not tests.

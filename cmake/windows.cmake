@@ -8,6 +8,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_runtime.cpp
   src/platform/win32/win32_control.cpp
   src/platform/win32/win32_delete_file.cpp
+  src/platform/win32/win32_density.cpp
   src/platform/win32/win32_dialog.cpp
   src/platform/win32/win32_dwm.cpp
   src/platform/win32/win32_file_list.cpp
@@ -58,6 +59,11 @@ target_compile_definitions(bench_resident PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
+# GoogleTest's one use of std::mutex, which the win32 thread model lacks,
+# replaced (see the header); found before the library's own custom header.
+foreach(library gtest gtest_main)
+  target_include_directories(${library} BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/win32/gtest_port)
+endforeach()
 
 file(GLOB CONFORMANCE_TESTS CONFIGURE_DEPENDS tests/conformance/*.cpp tests/win32/*.cpp)
 add_executable(quorvel_win32_tests ${CONFORMANCE_TESTS})

@@ -34,6 +34,11 @@ inline constexpr std::uint32_t WM_PAINT = 0x000F;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
+// A window of a per-monitor aware program has come to a place of another
+// density (its monitor's scale, or the scale itself, changed); the message
+// before it asks the window its size there (Windows 10 1703 and later).
+inline constexpr std::uint32_t WM_DPICHANGED = 0x02E0;
+inline constexpr std::uint32_t WM_GETDPISCALEDSIZE = 0x02E4;
 inline constexpr std::uint32_t MF_BYCOMMAND = 0;
 inline constexpr std::uint32_t MF_STRING = 0;
 inline constexpr std::uint32_t MF_BYPOSITION = 0x400;

@@ -10,10 +10,9 @@
 namespace quorvel::platform {
 
 // Twips are 1/1440 inch: 15 to the pixel on a screen of 96 pixels per inch,
-// 10 at 144. Geometry follows the screen's real density so that it grows
-// with the fonts, which do.
+// 10 at 144. Geometry follows the real density of the place a window is, so
+// that it grows with the fonts, which do.
 inline constexpr int kTwipsPerInch = 1440;
-inline constexpr int kStandardPixelsPerInch = 96;
 
 inline int TwipsToPixels(double twips, int pixelsPerInch) {
     return static_cast<int>(std::lround(twips * pixelsPerInch / kTwipsPerInch));

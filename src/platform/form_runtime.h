@@ -30,6 +30,9 @@ public:
     void ClearTimeout(int id) override;
 
     // --- From the backend ---
+    // The system's density: the main monitor's when the user signed in, at
+    // which Windows lays out every window of a program that knows no other.
+    virtual int SystemPixelsPerInch() const = 0;
     // Activation goes back to the user's window, never to another of our forms.
     virtual void HandActivationAway() = 0;
     // One line of the program's trace.

@@ -118,6 +118,10 @@ public:
     virtual void SetTop(double twips) = 0;
     virtual void SetWidth(double twips) = 0;
     virtual void SetHeight(double twips) = 0;
+    // The density of the place the form's window is (its monitor's, where
+    // Windows gives each monitor its own): twips become pixels at this many
+    // pixels per inch.
+    virtual int PixelsPerInch() const = 0;
 
     virtual bool Visible() const = 0;
     // Shows without taking the activation from the user's window, or hides.

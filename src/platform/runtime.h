@@ -25,8 +25,6 @@ public:
     virtual ~Runtime() = default;
 
     virtual WinApi& api() = 0;
-    // The screen's density: twips become pixels at this many pixels per inch.
-    virtual int PixelsPerInch() const = 0;
 
     // Builds the form's windows from its description. The caller raises Load
     // once it holds the form, so that Load can refer to it.

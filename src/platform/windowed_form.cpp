@@ -1,6 +1,7 @@
 #include "platform/windowed_form.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/constants.h"
 #include "platform/errors.h"
@@ -16,7 +17,11 @@ constexpr std::uint32_t kHandBackAfterMs = 200;
 }  // namespace
 
 WindowedForm::WindowedForm(FormRuntime& runtime, FormDescription description, FormEvents events)
-    : Form(std::move(description), std::move(events)), runtime_(runtime) {
+    : Form(std::move(description), std::move(events)),
+      runtime_(runtime),
+      pixelsPerInch_(runtime.SystemPixelsPerInch()),
+      widthTwips_(this->description().client.width),
+      heightTwips_(this->description().client.height) {
     runtime_.forms_.push_back(this);
 }
 
@@ -36,11 +41,47 @@ void WindowedForm::Require() const {
 }
 
 int WindowedForm::Pixels(double twips) const {
-    return TwipsToPixels(twips, runtime_.PixelsPerInch());
+    return TwipsToPixels(twips, pixelsPerInch_);
 }
 
 double WindowedForm::Twips(int pixels) const {
-    return PixelsToTwips(pixels, runtime_.PixelsPerInch());
+    return PixelsToTwips(pixels, pixelsPerInch_);
+}
+
+ClientArea WindowedForm::ControlArea(const ControlDescription& control) const {
+    const TwipsRect& r = control.rect;
+    const int x = Pixels(r.left);
+    const int y = Pixels(r.top);
+    return {x, y, Pixels(r.left + r.width) - x, Pixels(r.top + r.height) - y};
+}
+
+int WindowedForm::FontHeight() const {
+    constexpr int kPoints = 8;
+    constexpr int kPointsPerInch = 72;
+    return -static_cast<int>(
+        std::lround(static_cast<double>(kPoints) * pixelsPerInch_ / kPointsPerInch));
+}
+
+ClientArea WindowedForm::DesignArea() const {
+    const TwipsRect& c = description().client;
+    return {Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height)};
+}
+
+void WindowedForm::TakeDensity(int pixelsPerInch) {
+    if (pixelsPerInch == pixelsPerInch_) return;
+    // Where the design put it at the system's density decided the monitor;
+    // there its twips are pixels of that monitor.
+    const ClientArea at = WindowArea();
+    const double left = Twips(at.x);
+    const double top = Twips(at.y);
+    pixelsPerInch_ = pixelsPerInch;
+    const ClientArea size = ScaledSize(pixelsPerInch);
+    PlaceWindow({Pixels(left), Pixels(top), size.width, size.height});
+}
+
+ClientArea WindowedForm::ScaledSize(int pixelsPerInch) const {
+    return {0, 0, TwipsToPixels(widthTwips_, pixelsPerInch),
+            TwipsToPixels(heightTwips_, pixelsPerInch)};
 }
 
 ClientArea WindowedForm::Area() const {
@@ -52,6 +93,8 @@ void WindowedForm::Place(int ClientArea::*field, double twips) {
     ClientArea area = Area();
     if (Minimised()) throw RuntimeError("Can't move or size a minimized form");
     const int pixels = Pixels(twips);
+    if (field == &ClientArea::width) widthTwips_ = twips;
+    if (field == &ClientArea::height) heightTwips_ = twips;
     // Already there: under Wine even a move that moves nothing costs round
     // trips to the server, and the forms are put off the screen again on
     // every show, resize and repaint.

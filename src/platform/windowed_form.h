@@ -21,10 +21,13 @@ enum class Showing { NoActivate, Activate, Hide, MinimiseNoActivate };
 enum class Deferred { Rest, RestoreCheck, Activate };
 inline constexpr std::uint32_t kDeferredMessage = 0x8001;
 enum class Sizing { Restored, Minimised, Other };
-// A form's client area on the screen, in pixels.
+// A form's client area on the screen, or a control's place in its
+// container, in pixels.
 struct ClientArea {
     int x = 0, y = 0, width = 0, height = 0;
 };
+// The size of an icon's picture: a third of an inch (32 pixels at 96 per inch).
+inline constexpr int kIconTwips = 480;
 
 class WindowedForm : public Form {
 public:
@@ -40,8 +43,15 @@ public:
     void Unload() final;
     void PopupMenu(std::string_view menuName) final;
     bool Minimised() const { return loaded_ && WindowMinimised(); }
-    // Twips as pixels of this screen.
+    // Twips as pixels at the form's density.
     int Pixels(double twips) const;
+    int PixelsPerInch() const final { return pixelsPerInch_; }
+    // A control's place in its container at the form's density: its edges
+    // rounded one by one, so that neighbours in twips stay neighbours.
+    ClientArea ControlArea(const ControlDescription& control) const;
+    // The text's height at the form's density (LOGFONT's lfHeight: negative,
+    // the characters without their leading), 8 points.
+    int FontHeight() const;
 
     double Left() const final { return Twips(Area().x); }
     double Top() const final { return Twips(Area().y); }
@@ -99,6 +109,23 @@ protected:
     // What the form asks of its window once the backend has made it, before
     // it is first shown.
     void WindowMade();
+    // The client area of the description, at the form's density: the
+    // system's until its window is made.
+    ClientArea DesignArea() const;
+    // The density the window system gave the window just made: that of the
+    // monitor it overlaps most, else the nearest, where each monitor has its
+    // own; the design's twips become pixels of that monitor there.
+    void TakeDensity(int pixelsPerInch);
+    // The window is now at a place of `pixelsPerInch` (WM_DPICHANGED).
+    void SetDensity(int pixelsPerInch) { pixelsPerInch_ = pixelsPerInch; }
+    // Once the window has taken the place Windows suggested there: its twips
+    // are other pixels now, which is a new size to the program, also where
+    // its pixels stay (a hidden form takes its off-screen place again, at the
+    // new density).
+    void DensityApplied() { Raise(events.Resize); }
+    // The client area's size at `pixelsPerInch`: the size in twips the
+    // program gave it, so that moving to and fro changes no pixel.
+    ClientArea ScaledSize(int pixelsPerInch) const;
     void Destroy();
 
     FormRuntime& runtime_;
@@ -118,6 +145,9 @@ private:
     void Rest();
     void HandBackDue();
 
+    int pixelsPerInch_;
+    double widthTwips_;
+    double heightTwips_;
     bool hiddenByProgram_ = false;
     bool minimised_ = false;
     bool restoreCheckPending_ = false;

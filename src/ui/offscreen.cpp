@@ -35,12 +35,16 @@ Position OffScreenPosition(platform::WinApi& api, int pixelsPerInch) {
 }  // namespace
 
 void MoveOffScreen(platform::Runtime& runtime, Forms& forms) {
-    Position at = OffScreenPosition(runtime.api(), runtime.PixelsPerInch());
+    // Each form's twips are pixels of its own place: where monitors differ in
+    // scale, the two may lie beyond monitors of different density.
+    platform::Form& taskbar = forms.TaskbarForm();
+    platform::Form& host = forms.IconHostForm();
     // A form that cannot be moved (minimised) fails its own assignments only.
-    platform::ResumeNext([&] { forms.TaskbarForm().SetTop(at.top); },
-                         [&] { forms.TaskbarForm().SetLeft(at.left); },
-                         [&] { forms.IconHostForm().SetTop(at.top); },
-                         [&] { forms.IconHostForm().SetLeft(at.left); });
+    platform::ResumeNext(
+        [&] { taskbar.SetTop(OffScreenPosition(runtime.api(), taskbar.PixelsPerInch()).top); },
+        [&] { taskbar.SetLeft(OffScreenPosition(runtime.api(), taskbar.PixelsPerInch()).left); },
+        [&] { host.SetTop(OffScreenPosition(runtime.api(), host.PixelsPerInch()).top); },
+        [&] { host.SetLeft(OffScreenPosition(runtime.api(), host.PixelsPerInch()).left); });
 }
 
 }  // namespace quorvel

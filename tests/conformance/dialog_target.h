@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "conformance/layout_check.h"
 #include "platform/forms.h"
 #include "platform/runtime.h"
 
@@ -35,6 +36,16 @@ public:
     // its title bar.
     virtual void SwitchBack() = 0;
     virtual void ClickTitle() = 0;
+
+    // The modal form's place now has `pixelsPerInch` (its monitor's scale
+    // changed, or it went to a monitor of another), told as Windows 10 tells
+    // a per-monitor aware window: asked for its size there
+    // (WM_GETDPISCALEDSIZE), then given that size at the same place
+    // (WM_DPICHANGED). True when the window then has the size suggested.
+    virtual bool ChangeDensity(int pixelsPerInch) = 0;
+    // How the modal form shows its controls, and its client area's size.
+    virtual LaidOut Shown() = 0;
+    virtual platform::ClientArea ClientSize() = 0;
 };
 
 DialogTarget& Dialogs();

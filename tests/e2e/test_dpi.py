@@ -4,7 +4,14 @@ caption fitting its control, and a screenshot of both views at each density.
 
 The density is a setting of the Wine prefix (HKCU\\Control Panel\\Desktop,
 LogPixels) read when the wineserver starts; the module changes it in a copy
-of the shared prefix of its own, so that no other module sees it."""
+of the shared prefix of its own, so that no other module sees it.
+
+Wine 8 has that one density for every monitor and window, and never tells a
+window of another (WM_DPICHANGED): what this shows is the dialog opened at
+each density; a move to a monitor of another scale is shown on the
+simulated desktop (tests/unit/density_test.cpp), and the real backend's
+answer to the message, told by the test itself, by
+tests/conformance/density_conformance_test.cpp."""
 import math
 import shutil
 import sys

@@ -1,8 +1,11 @@
-// Twips at the screen's density: 15 to the pixel at 96 pixels per inch, 12
-// at 120, 10 at 144, 7.5 at 192; the notification-area callback's X and Y
-// keep their fixed 15.
+// Twips at the density of each window's place: 15 to the pixel at 96 pixels
+// per inch, 12 at 120, 10 at 144, 7.5 at 192; the notification-area
+// callback's X and Y keep their fixed 15. Monitors of their own scale, and a
+// window that moves to one of another or whose monitor's scale changes.
 #include <gtest/gtest.h>
 
+#include "conformance/layout_check.h"
+#include "platform/constants.h"
 #include "platform/dispatch.h"
 #include "sim_fixture.h"
 
@@ -62,6 +65,150 @@ TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
     desk.At(10, [&] { desk.DismissMenu(); });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
     ASSERT_EQ(desk.popupsShown.size(), 1u);
+}
+
+// --- Monitors of their own scale (Windows 8.1 and later, per-monitor aware) ---
+
+// The dialog as the simulated desktop's backend laid it out.
+void ExpectLaidOutAt(platform::Form& dialog, const sim::Window& window, int dpi) {
+    EXPECT_EQ(window.pixelsPerInch, dpi);
+    const LaidOut shown{[&](platform::Control& c) -> std::optional<platform::ClientArea> {
+                            return sim::ControlPlace(dialog, c.description().name,
+                                                     c.description().index);
+                        },
+                        [&](platform::Control&) { return sim::ControlFontHeight(dialog); }};
+    ExpectLaidOutAt(dialog, shown, window.width, window.height, dpi);
+}
+
+class MonitorDensityTest : public SimTest {
+protected:
+    // Opens the Configure dialog from the taskbar button's menu, runs
+    // `inside` while it is open, and closes it with Escape.
+    void WithDialog(App& app, const std::function<void(platform::Form&)>& inside) {
+        desk.At(10, [&] {
+            platform::Form& dialog = *app.ConfigureDialogForm();
+            inside(dialog);
+            sim::PressKey(dialog, platform::VK_ESCAPE);
+        });
+        desk.ChooseWindowMenu(app.TaskbarForm().hWnd(), "&Configure");
+        EXPECT_EQ(app.ConfigureDialogForm(), nullptr);
+    }
+};
+
+TEST_F(MonitorDensityTest, TheDialogIsLaidOutAtTheScaleOfTheMonitorItOpensOn) {
+    // The monitor's own scale, not the system's (96, the main monitor's at
+    // sign-in): the scale was changed since, or the program started elsewhere.
+    for (int dpi : {96, 120, 144, 192}) {
+        desk.monitors = {{0, 0, 2560, 1600, dpi}};
+        StoreMode(kTaskbarOnly);
+        App* app = Start();
+        ASSERT_NE(app, nullptr);
+        WithDialog(*app, [&](platform::Form& dialog) {
+            const sim::Window& w = W(dialog.hWnd());
+            EXPECT_EQ(w.x, TwipsToPixels(2175, dpi));
+            EXPECT_EQ(w.width, TwipsToPixels(4845, dpi));
+            EXPECT_EQ(w.height, TwipsToPixels(2235, dpi));
+            ExpectLaidOutAt(dialog, w, dpi);
+        });
+        desk.ShutDown();
+        ASSERT_FALSE(Alive(lastPid));
+    }
+}
+
+TEST_F(MonitorDensityTest, MovedToAMonitorOfAnotherScaleTheDialogTakesItsDensity) {
+    // The main monitor at 96, one right of it at 144, one left of it at 192.
+    desk.monitors = {
+        {0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}, {-3840, 0, 3840, 2160, 192}};
+    StoreMode(kTaskbarOnly);
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    WithDialog(*app, [&](platform::Form& dialog) {
+        const Hwnd hwnd = dialog.hWnd();
+        ExpectLaidOutAt(dialog, W(hwnd), 96);
+        sim::PressKey(dialog, platform::VK_TAB);  // from the checked option to "&About"
+        platform::Control* focused = sim::FocusedControl(dialog);
+        ASSERT_NE(focused, nullptr);
+        struct Move {
+            int x, y, dpi;
+        };
+        // Half on each of two monitors, the one it overlaps most decides;
+        // back where it came from, it is exactly as it was.
+        // (Dragged at 192 to 900: 380 pixels over the main monitor, 266 over
+        // the right one.)
+        for (Move m : {Move{1500, 100, 144}, Move{-700, 100, 192}, Move{900, 100, 96},
+                       Move{1200, 100, 144}, Move{100, 100, 96}}) {
+            desk.DragWindow(hwnd, m.x, m.y);
+            const sim::Window& w = W(hwnd);
+            SCOPED_TRACE(::testing::Message() << "at " << m.x << ", " << m.y);
+            // The size Windows suggested, which is the size in twips there.
+            EXPECT_EQ(w.width, w.suggested.width);
+            EXPECT_EQ(w.height, w.suggested.height);
+            EXPECT_EQ(w.x, m.x);
+            EXPECT_EQ(w.width, TwipsToPixels(4845, m.dpi));
+            EXPECT_EQ(w.height, TwipsToPixels(2235, m.dpi));
+            EXPECT_DOUBLE_EQ(dialog.Width(), PixelsToTwips(w.width, m.dpi));
+            ExpectLaidOutAt(dialog, w, m.dpi);
+            // The focus stays where the user left it, drawn at the new place.
+            EXPECT_EQ(sim::FocusedControl(dialog), focused);
+        }
+    });
+}
+
+TEST_F(MonitorDensityTest, TheScaleChangedWithoutSigningOutLaysTheOpenDialogOutAgain) {
+    StoreMode(kTaskbarOnly);
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    WithDialog(*app, [&](platform::Form& dialog) {
+        desk.SetMonitorDensity(0, 120);
+        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+    });
+}
+
+TEST_F(MonitorDensityTest, WithoutPerMonitorScalesEveryWindowKeepsTheSystemsDensity) {
+    // Windows before 8.1, and Wine 8: one density for every window, and no
+    // message when a window moves.
+    desk.perMonitorDensity = false;
+    desk.pixelsPerInch = 120;
+    desk.monitors = {{0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}};
+    StoreMode(kTaskbarOnly);
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    WithDialog(*app, [&](platform::Form& dialog) {
+        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        desk.DragWindow(dialog.hWnd(), 1500, 100);
+        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+    });
+}
+
+TEST_F(MonitorDensityTest, TheHiddenFormsGoOffScreenAtTheDensityOfWhereTheyAre) {
+    // Nearest to the point above and left of the main monitor is a monitor
+    // at 192 left of it, reaching a little higher: there -2500 twips are 333
+    // pixels, a point beyond every monitor (at 96 dots per inch it would be
+    // 167, a point on that monitor).
+    desk.monitors = {{0, 0, 1280, 1024, 96}, {-1920, -200, 1920, 1080, 192}};
+    StoreMode(kBothIcons);
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    struct Scale {
+        int dpi, pixels;
+        double twips;  // -2500 to the nearest pixel
+    };
+    // Then the user sets that monitor to 144 without signing out. (The
+    // taskbar button's form rests minimised, where it cannot be moved; it
+    // takes its place again when it is restored.)
+    for (Scale scale : {Scale{192, -333, -2497.5}, Scale{144, -250, -2500}}) {
+        desk.SetMonitorDensity(1, scale.dpi);
+        for (platform::Form* form : {&app->TaskbarForm(), &app->IconHostForm()}) {
+            if (scale.dpi != 192 && W(form->hWnd()).minimised) continue;
+            SCOPED_TRACE(::testing::Message() << form->description().name << " at " << scale.dpi);
+            const sim::Window& w = W(form->hWnd());
+            EXPECT_EQ(w.pixelsPerInch, scale.dpi);
+            EXPECT_EQ(w.x, scale.pixels);
+            EXPECT_EQ(w.y, scale.pixels);
+            EXPECT_DOUBLE_EQ(form->Left(), scale.twips);
+            EXPECT_DOUBLE_EQ(form->Top(), scale.twips);
+        }
+    }
 }
 
 }  // namespace

@@ -29,6 +29,21 @@ public:
     void ActivateOtherWindow() override { desk_.Activate(other_); }
     void SwitchBack() override { desk_.Activate(form_->hWnd()); }
     void ClickTitle() override { desk_.Activate(form_->hWnd()); }
+    bool ChangeDensity(int pixelsPerInch) override {
+        desk_.SetMonitorDensity(0, pixelsPerInch);
+        const sim::Window& w = *desk_.Find(form_->hWnd());
+        return w.width == w.suggested.width && w.height == w.suggested.height;
+    }
+    LaidOut Shown() override {
+        return {[this](platform::Control& c) -> std::optional<platform::ClientArea> {
+                    return sim::ControlPlace(*form_, c.description().name, c.description().index);
+                },
+                [this](platform::Control&) { return sim::ControlFontHeight(*form_); }};
+    }
+    platform::ClientArea ClientSize() override {
+        const sim::Window& w = *desk_.Find(form_->hWnd());
+        return {0, 0, w.width, w.height};
+    }
 
 private:
     sim::Desktop desk_;

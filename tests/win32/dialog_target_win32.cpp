@@ -113,6 +113,48 @@ public:
         for (DWORD start = GetTickCount(); GetTickCount() - start < 200;) Pump();
     }
 
+    bool ChangeDensity(int pixelsPerInch) override {
+        HWND dialog = Dialog();
+        const WPARAM both = MAKEWPARAM(pixelsPerInch, pixelsPerInch);
+        SIZE size{};
+        if (!SendMessageA(dialog, WM_GETDPISCALEDSIZE, both, reinterpret_cast<LPARAM>(&size))) {
+            return false;  // Windows would then scale the window's size itself
+        }
+        RECT suggested;
+        GetWindowRect(dialog, &suggested);
+        suggested.right = suggested.left + size.cx;
+        suggested.bottom = suggested.top + size.cy;
+        SendMessageA(dialog, WM_DPICHANGED, both, reinterpret_cast<LPARAM>(&suggested));
+        Pump();
+        RECT now;
+        GetWindowRect(dialog, &now);
+        return EqualRect(&now, &suggested) != FALSE;
+    }
+    LaidOut Shown() override {
+        return {[](platform::Control& c) -> std::optional<platform::ClientArea> {
+                    auto& control = static_cast<win32::Win32Control&>(c);
+                    // An image has no window: it is drawn on the form.
+                    if (control.window() == nullptr) return std::nullopt;
+                    RECT r;
+                    GetWindowRect(control.window(), &r);
+                    MapWindowPoints(nullptr, GetParent(control.window()),
+                                    reinterpret_cast<POINT*>(&r), 2);
+                    return platform::ClientArea{r.left, r.top, r.right - r.left, r.bottom - r.top};
+                },
+                [](platform::Control& c) {
+                    HWND window = static_cast<win32::Win32Control&>(c).window();
+                    auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+                    LOGFONTA description{};
+                    GetObjectA(font, sizeof description, &description);
+                    return static_cast<int>(description.lfHeight);
+                }};
+    }
+    platform::ClientArea ClientSize() override {
+        RECT r;
+        GetClientRect(Dialog(), &r);
+        return {0, 0, r.right, r.bottom};
+    }
+
 private:
     static void CALLBACK Start(HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);

@@ -124,6 +124,7 @@ Hwnd Desktop::CreateWindow(int pid, Window window) {
     nextHwnd_ += 2;
     window.hwnd = hwnd;
     window.pid = pid;
+    window.pixelsPerInch = DensityAt(window.x, window.y, window.width, window.height);
     windows_[hwnd] = std::move(window);
     zOrder_.insert(zOrder_.begin(), hwnd);
     return hwnd;

@@ -53,16 +53,24 @@ struct Window {
     bool visible = false;
     bool minimised = false;
     bool enabled = true;
-    bool minimiseBox = false;   // WS_MINIMIZEBOX: what Windows' own shell minimises
-    bool cloaked = false;       // on another virtual desktop: visible, yet not seen
-    bool toolWindow = false;    // WS_EX_TOOLWINDOW
-    bool noActivate = false;    // WS_EX_NOACTIVATE: an on-screen keyboard, say
-    bool transparent = false;   // WS_EX_TRANSPARENT: a click-through overlay
-    int thread = 0;             // which of its process's threads made it
+    bool minimiseBox = false;         // WS_MINIMIZEBOX: what Windows' own shell minimises
+    bool cloaked = false;             // on another virtual desktop: visible, yet not seen
+    bool toolWindow = false;          // WS_EX_TOOLWINDOW
+    bool noActivate = false;          // WS_EX_NOACTIVATE: an on-screen keyboard, say
+    bool transparent = false;         // WS_EX_TRANSPARENT: a click-through overlay
+    int thread = 0;                   // which of its process's threads made it
     bool hidesWhenMinimised = false;  // as programs that go to the notification area
-    bool taskbarButton = true;  // visible, unowned windows with a caption get one
+    bool taskbarButton = true;        // visible, unowned windows with a caption get one
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
+    // The density of its place, in pixels per inch (see Desktop::DensityAt).
+    int pixelsPerInch = 0;
+    // With WM_DPICHANGED: the client area Windows suggests at the new place
+    // (this desktop draws no frames). Its size is the window's own answer to
+    // WM_GETDPISCALEDSIZE, which may change it, else the old one scaled.
+    struct Area {
+        int x = 0, y = 0, width = 0, height = 0;
+    } suggested;
     std::vector<MenuEntry> systemMenu;
     std::string typed;  // what keystrokes reached a window of another program
     std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
@@ -72,6 +80,8 @@ struct Window {
 // has its top-left corner at (0, 0).
 struct Monitor {
     int x = 0, y = 0, width = 0, height = 0;
+    // Its scale, in pixels per inch; 0: the desktop's `pixelsPerInch`.
+    int pixelsPerInch = 0;
 };
 
 struct TrayIcon {
@@ -202,8 +212,8 @@ public:
     bool shellObjectWorks = false;
     bool ShellObjectMinimizeAll();
     int shellObjectCalls = 0;
-    int winMPresses = 0;     // Windows key + M, whoever takes it (Windows' shell does)
-    int ignoredAltMs = 0;    // Alt+M that reached a window of the shell and did nothing
+    int winMPresses = 0;   // Windows key + M, whoever takes it (Windows' shell does)
+    int ignoredAltMs = 0;  // Alt+M that reached a window of the shell and did nothing
     // What Windows does with a lone Windows key (the Start menu opens) and a
     // lone Alt (the window in front enters its menu bar): a key that goes up
     // with no other key pressed since it went down.
@@ -234,8 +244,24 @@ public:
     // Under the lock, a program may take or hand on the foreground only
     // while one of its windows has it, or no window does.
     bool MayTakeForeground(int pid) const;
-    // The screen's density (LOGPIXELSY), at which forms convert twips.
+    // The system's density (LOGPIXELSY): the main monitor's scale when the
+    // user signed in.
     int pixelsPerInch = 96;
+    // Windows 8.1 and later give each monitor its scale and a per-monitor
+    // aware program's window the density of its place, telling it with
+    // WM_DPICHANGED when that changes; earlier Windows (and Wine 8) keep every
+    // window at the system's.
+    bool perMonitorDensity = true;
+    // The density of a window of this client area: that of the monitor it
+    // overlaps most, else of the nearest (as MonitorFromRect).
+    int DensityAt(int x, int y, int width, int height) const;
+    // The user drags a window by its title: its client area's top-left to (x, y).
+    void DragWindow(Hwnd hwnd, int x, int y);
+    // The user changes a monitor's scale, without signing out.
+    void SetMonitorDensity(std::size_t monitor, int pixelsPerInch);
+    // After a window has moved or changed its size: a window now at a place
+    // of another density is told, as Windows tells it.
+    void CheckDensity(Hwnd hwnd);
 
     // --- keyboard state ---
     // The keyboard twice, as Windows keeps it: the keys the user holds (the
@@ -439,6 +465,7 @@ private:
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::set<int> denyingHolders_;
+    std::set<Hwnd> densityChanging_;  // windows being told of a new density
     int nextPid_ = 100;
 };
 

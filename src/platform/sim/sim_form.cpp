@@ -23,10 +23,11 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     // Forms other than the taskbar button's are owned by the application
     // window, so the shell gives them no button of their own.
     w.owner = description.taskbarButton ? 0 : rt.applicationWindow();
-    w.x = Pixels(description.client.left);
-    w.y = Pixels(description.client.top);
-    w.width = Pixels(description.client.width);
-    w.height = Pixels(description.client.height);
+    const ClientArea area = DesignArea();
+    w.x = area.x;
+    w.y = area.y;
+    w.width = area.width;
+    w.height = area.height;
     if (description.windowMenu) {
         w.systemMenu = {{SC_RESTORE, "&Restore"},    {SC_MOVE, "&Move"},         {SC_SIZE, "&Size"},
                         {SC_MINIMIZE, "Mi&nimize"},  {SC_MAXIMIZE, "Ma&ximize"}, {0, "", true},
@@ -37,12 +38,47 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     };
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
     WindowMade();
+    {
+        // Placed again at the density of its monitor: no event yet.
+        ScopedFlag building(creating_);
+        TakeDensity(window().pixelsPerInch);
+    }
     for (const ControlDescription& c : description.controls)
         Add(std::make_unique<SimControl>(rt, dispatcher(), c));
     if (description.dialog) {
         dialog_ = std::make_unique<DialogManager>(*this, [this](Control& c) { Press(c); });
         for (const auto& c : controls()) static_cast<SimControl&>(*c).dialog = dialog_.get();
     }
+    LayOut();
+}
+
+void SimForm::LayOut() {
+    for (const auto& c : controls()) places_[c.get()] = ControlArea(c->description());
+    fontHeight_ = FontHeight();
+}
+
+ClientArea SimForm::Placed(const Control& control) const {
+    auto it = places_.find(&control);
+    if (it == places_.end()) throw std::logic_error("no such control");
+    return it->second;
+}
+
+void SimForm::DensityChanged(std::uint32_t msg, std::uint32_t wParam) {
+    const int density = static_cast<int>(wParam & 0xFFFF);
+    Window::Area& suggested = window().suggested;
+    if (msg == WM_GETDPISCALEDSIZE) {
+        // Its size at the new density is its size in twips there.
+        const ClientArea size = ScaledSize(density);
+        suggested.width = size.width;
+        suggested.height = size.height;
+        return;
+    }
+    SetDensity(density);
+    LayOut();
+    if (!window().minimised) {
+        PlaceWindow({suggested.x, suggested.y, suggested.width, suggested.height});
+    }
+    DensityApplied();
 }
 
 SimForm::~SimForm() {
@@ -96,8 +132,10 @@ void SimForm::PlaceWindow(const ClientArea& area) {
     w.y = area.y;
     w.width = area.width;
     w.height = area.height;
-    // As Windows tells a window that it has a new size.
+    // As Windows tells a window that it has a new size, and of a new
+    // density where it now is.
     if (sized) desk_.Send(hwnd_, WM_SIZE, SIZE_RESTORED);
+    desk_.CheckDensity(hwnd_);
 }
 
 bool SimForm::IsForeground() const {
@@ -162,6 +200,10 @@ Control* SimForm::TrackMenu(std::string_view menuName) {
 }
 
 void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    if (msg == WM_GETDPISCALEDSIZE || msg == WM_DPICHANGED) {
+        DensityChanged(msg, wParam);
+        return;
+    }
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
         // The low word says how; the high word, whether it is minimised.
@@ -193,6 +235,14 @@ void PressAltKey(Form& form, char letter) {
 
 Control* FocusedControl(Form& form) {
     return static_cast<SimForm&>(form).Focused();
+}
+
+ClientArea ControlPlace(Form& form, std::string_view name, int index) {
+    return static_cast<SimForm&>(form).Placed(form.control(name, index));
+}
+
+int ControlFontHeight(Form& form) {
+    return static_cast<SimForm&>(form).fontHeight();
 }
 
 }  // namespace quorvel::sim

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,10 @@ void PressKey(platform::Form& form, std::uint8_t virtualKey, bool shift = false)
 void PressAltKey(platform::Form& form, char letter);
 // The control of a dialog form that has the focus; null while it is inactive.
 platform::Control* FocusedControl(platform::Form& form);
+// Where the form put a control's window in its container, in pixels, and the
+// height of the font it gave its controls (LOGFONT's lfHeight).
+platform::ClientArea ControlPlace(platform::Form& form, std::string_view name, int index = 0);
+int ControlFontHeight(platform::Form& form);
 
 class SimForm : public platform::WindowedForm {
 public:
@@ -38,6 +43,8 @@ public:
     void UserKey(std::uint8_t vk, bool shift);
     void UserAltKey(char letter);
     platform::Control* Focused() const;
+    platform::ClientArea Placed(const platform::Control& control) const;
+    int fontHeight() const { return fontHeight_; }
 
 protected:
     platform::ClientArea WindowArea() const override {
@@ -67,11 +74,17 @@ private:
     // the control's Click is raised.
     void Press(platform::Control& control);
     void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
+    // The controls' windows and font at the form's density, as the real
+    // backend places them.
+    void LayOut();
+    void DensityChanged(std::uint32_t msg, std::uint32_t wParam);
 
     SimRuntime& rt_;
     Desktop& desk_;
     Hwnd hwnd_ = 0;
     std::unique_ptr<DialogManager> dialog_;
+    std::map<const platform::Control*, platform::ClientArea> places_;
+    int fontHeight_ = 0;
 };
 
 }  // namespace quorvel::sim

@@ -28,7 +28,7 @@ public:
     Hwnd applicationWindow() const { return appWindow_; }
 
     platform::WinApi& api() override { return api_; }
-    int PixelsPerInch() const override { return desk_.pixelsPerInch; }
+    int SystemPixelsPerInch() const override { return desk_.pixelsPerInch; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
     void DoEvents() override;

@@ -16,8 +16,7 @@ Win32Control::~Win32Control() {
 
 void Win32Control::Create(HWND parent, HFONT font) {
     const ControlDescription& s = description();
-    RECT r{form_.Pixels(s.rect.left), form_.Pixels(s.rect.top),
-           form_.Pixels(s.rect.left + s.rect.width), form_.Pixels(s.rect.top + s.rect.height)};
+    const ClientArea at = form_.ControlArea(s);
     // Made when the form's window is: as the control is now, which may no
     // longer be as described.
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0);
@@ -64,9 +63,9 @@ void Win32Control::Create(HWND parent, HFONT font) {
             return;  // file list, timer and menus have no window of their own
     }
     if (cls != kPanelClass) form_.rt_.UseCommonControls();
-    hwnd_ = CreateWindowExA(exStyle, cls, Caption().c_str(), style, r.left, r.top, r.right - r.left,
-                            r.bottom - r.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id_)), instance, this);
+    hwnd_ = CreateWindowExA(exStyle, cls, Caption().c_str(), style, at.x, at.y, at.width, at.height,
+                            parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id_)), instance,
+                            this);
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (s.kind == ControlKind::OptionButton && Value()) {
         SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
@@ -96,7 +95,8 @@ LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
                 DrawEdge(painting.dc(), &r, EDGE_ETCHED, BF_RECT);
             }
             if (self != nullptr && self->icon_ != nullptr) {
-                DrawIconEx(painting.dc(), 0, 0, self->icon_, 32, 32, 0, nullptr, DI_NORMAL);
+                const int size = self->form_.Pixels(kIconTwips);
+                DrawIconEx(painting.dc(), 0, 0, self->icon_, size, size, 0, nullptr, DI_NORMAL);
             }
             return 0;
         }

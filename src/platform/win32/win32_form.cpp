@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_density.h"
 #include "platform/win32/win32_forms.h"
 
 namespace quorvel::win32 {
@@ -70,9 +71,8 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
     } else {
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
-    pending_ = {Pixels(description.client.left), Pixels(description.client.top),
-                Pixels(description.client.left + description.client.width),
-                Pixels(description.client.top + description.client.height)};
+    const ClientArea area = DesignArea();
+    pending_ = {area.x, area.y, area.x + area.width, area.y + area.height};
     int id = kFirstControlId;
     for (const ControlDescription& c : description.controls) {
         Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
@@ -99,7 +99,7 @@ void Win32Form::Realise() {
     creating_ = true;
     const FormDescription& description = this->description();
     RECT r = pending_;
-    AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
+    AddFrame(r, style_, exStyle_, PixelsPerInch());
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
     HWND owner = description.taskbarButton ? nullptr : rt_.applicationWindow();
@@ -110,7 +110,13 @@ void Win32Form::Realise() {
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     RequireMade(hwnd_);
     WindowMade();
+    // Made where the design put it at the system's density; Windows gave it
+    // the density of the monitor there. Known only now, without the library
+    // that tells a monitor's (shcore, whose loading costs every start).
+    TakeDensity(WindowDensity(hwnd_));
 
+    // Only the dialog's controls show text.
+    if (IsDialog()) MakeFont();
     std::map<std::string, HWND, std::less<>> containers;
     for (const auto& c : controls()) {
         auto& control = static_cast<Win32Control&>(*c);
@@ -130,7 +136,7 @@ void Win32Form::Realise() {
             continue;
         }
         auto parent = containers.find(d.container);
-        control.Create(parent == containers.end() ? hwnd_ : parent->second, rt_.font());
+        control.Create(parent == containers.end() ? hwnd_ : parent->second, font_.get());
         if (control.window() != nullptr) containers[d.name] = control.window();
     }
     // The tab order is the order of the windows: bring them into it.
@@ -194,6 +200,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_GETDPISCALEDSIZE:
+        case WM_DPICHANGED:
+            return DensityChanged(msg, wParam, lParam);
         default:
             break;
     }
@@ -246,8 +255,11 @@ void Win32Form::Draw() {
     for (const auto& c : controls()) {
         auto* wc = static_cast<Win32Control*>(c.get());
         if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            DrawIconEx(painting.dc(), Pixels(c->description().rect.left),
-                       Pixels(c->description().rect.top), wc->icon_, 32, 32, 0, nullptr, DI_NORMAL);
+            // As large as the image is at this density: the icon's one
+            // picture of 32 pixels, stretched where the density is higher.
+            const ClientArea at = ControlArea(c->description());
+            DrawIconEx(painting.dc(), at.x, at.y, wc->icon_, at.width, at.height, 0, nullptr,
+                       DI_NORMAL);
         }
     }
 }

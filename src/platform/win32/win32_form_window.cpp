@@ -4,6 +4,7 @@
 #include "platform/dispatch.h"
 #include "platform/errors.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_density.h"
 #include "platform/win32/win32_forms.h"
 
 namespace quorvel::win32 {
@@ -39,7 +40,7 @@ void Win32Form::PlaceWindow(const ClientArea& to) {
     RECT window;
     GetWindowRect(hwnd_, &window);
     RECT frame{0, 0, to.width, to.height};
-    AdjustWindowRectEx(&frame, style_, FALSE, exStyle_);
+    AddFrame(frame, style_, exStyle_, PixelsPerInch());
     SetWindowPos(hwnd_, nullptr, window.left + to.x - from.x, window.top + to.y - from.y,
                  frame.right - frame.left, frame.bottom - frame.top, flags);
 }

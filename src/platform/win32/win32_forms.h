@@ -120,6 +120,13 @@ private:
     void Command(int id);
     Win32Control* ById(int id);
     LRESULT ControlColour(HDC dc, HWND child);
+    // The dialog font at the form's density.
+    void MakeFont();
+    // The controls' windows and font at the form's density.
+    void LayOut();
+    // A per-monitor aware window at a place of another density: its size
+    // there (WM_GETDPISCALEDSIZE), and the move there (WM_DPICHANGED).
+    LRESULT DensityChanged(UINT msg, WPARAM wParam, LPARAM lParam);
 
     Win32Runtime& rt_;
     HWND hwnd_ = nullptr;
@@ -129,6 +136,7 @@ private:
     bool iconsSet_ = false;
     std::map<std::string, Menu, std::less<>> menus_;
     Brush textBackground_;
+    Font font_;
 
     friend class Win32Control;
 };

@@ -8,6 +8,7 @@
 #include "platform/keys.h"
 #include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_density.h"
 #include "platform/win32/win32_dwm.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_instance.h"
@@ -32,12 +33,10 @@ Win32Runtime::Win32Runtime(HINSTANCE instance) : instance_(instance) {
     prevInstance_ = ClaimInstance("Local\\Quorvel.Instance", instanceMutex_);
 
     Win32Form::RegisterClasses(instance_);
+}
 
-    pixelsPerInch_ = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-    int height = -MulDiv(8, pixelsPerInch_, 72);
-    font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
+int Win32Runtime::SystemPixelsPerInch() const {
+    return SystemDensity();
 }
 
 HWND Win32Runtime::applicationWindow() {

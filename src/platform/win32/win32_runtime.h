@@ -44,9 +44,7 @@ public:
     // For the forms.
     HINSTANCE instance() const { return instance_; }
     HWND applicationWindow();  // made on first need
-    HFONT font() const { return font_.get(); }
-    // The screen's density, at which twips become pixels.
-    int PixelsPerInch() const override { return pixelsPerInch_; }
+    int SystemPixelsPerInch() const override;
     HICON Icon(int resource, int size) const;
     // Before the first button or text box: the common controls of the
     // manifest (version 6) are loaded then, not at every start.
@@ -93,11 +91,9 @@ private:
     Win32Api api_;
     HWND appWindow_ = nullptr;
     ListedFileDeleter deleter_;
-    Font font_;
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
     bool commonControls_ = false;
-    int pixelsPerInch_ = platform::kStandardPixelsPerInch;
     UINT taskbarCreated_ = 0;
 };
 
