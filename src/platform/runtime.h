@@ -20,6 +20,11 @@ inline constexpr int vbInformation = 64;
 inline constexpr int vbOK = 1;
 inline constexpr int vbCancel = 2;
 
+// The ways of asking the shell's minimise-all, in the order they are tried:
+// its keys (Tab, then Alt+M, to the shell's window in front), its automation
+// object's MinimizeAll, its hot key Windows key + M.
+enum class MinimiseAllWay : std::uint8_t { Keys, ShellObject, WindowsKeyM };
+
 class Runtime {
 public:
     virtual ~Runtime() = default;
@@ -46,9 +51,20 @@ public:
     // Queues keystrokes for the active window without waiting: letters,
     // "{tab}", "%" holding Alt for the next key.
     virtual void SendKeys(std::string_view keys) = 0;
-    // The shell's minimise-all without the keys: its automation object's
-    // MinimizeAll, else its hot key (Windows key + M).
-    virtual void MinimiseAllOtherWay() = 0;
+    // The shell's minimise-all without the keys. Its automation object's
+    // MinimizeAll: false when there is none or the call failed; true means
+    // only that the shell was asked. Its hot key, Windows key + M, with every
+    // key the user holds let go.
+    virtual bool AskShellObject() = 0;
+    virtual void SendWindowsKeyM() = 0;
+    // What a second start learns from the running instance: the way it found
+    // the shell's minimise-all to work (Keys when it found none, or none
+    // runs). Another program may set what this reads, so it only ever
+    // chooses among the program's own ways.
+    virtual MinimiseAllWay SharedMinimiseAllWay() = 0;
+    // The way this process found to work: the running instance keeps it for
+    // later starts; a second start tells the running instance.
+    virtual void ShareMinimiseAllWay(MinimiseAllWay way) = 0;
     // The windows a shell's minimise-all minimises: visible, enabled,
     // top-level, not owned, with a minimise button, not tool windows, not
     // cloaked, not minimised yet, not this program's.
@@ -87,6 +103,8 @@ protected:
 public:
     // Raised when the shell's taskbar has been recreated ("TaskbarCreated").
     std::function<void()> TaskbarCreated;
+    // Raised when a second start told this instance the way it found.
+    std::function<void(MinimiseAllWay)> MinimiseAllWayLearnt;
 };
 
 }  // namespace quorvel::platform

@@ -29,7 +29,11 @@ public:
     // The activation that follows start-up has happened; every one after
     // it is a click.
     bool StartUpActivationSeen() const { return startUpActivationSeen_; }
-    bool KeysIgnored() const { return minimiseAll_.KeysIgnored(); }
+    // The way the shell's minimise-all was seen to work, asked at once.
+    platform::MinimiseAllWay LearntWay() const { return minimiseAll_.Learnt(); }
+    // Found by the running instance, or by a second start that told it.
+    void AdoptMinimiseAllWay(platform::MinimiseAllWay way) { minimiseAll_.Adopt(way); }
+    void TaskbarRecreated() { minimiseAll_.TaskbarRecreated(runtime_); }
 
 private:
     platform::Runtime& runtime_;
