@@ -313,6 +313,17 @@ TEST(MinimiseAllCheckTest, TheShellObjectIsMadeOnceAndAgainForANewTaskbar) {
     EXPECT_EQ(desk.winMPresses, 1);
     EXPECT_EQ(desk.libraryLoads["shell32.dll"], 1);
 
+    // The shell stops serving the way learnt, and Windows key + M too: the
+    // request is served by none, and the next asks the keys again.
+    desk.shellObjectSilent = true;
+    desk.hotKeyIgnored = true;
+    reveal();
+    EXPECT_EQ(desk.MinimiseAllCount(), 22);
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
+    const int altMs = desk.ignoredAltMs;
+    reveal();
+    EXPECT_GT(desk.ignoredAltMs, altMs) << "the keys not asked again";
+
     desk.ShutDown();
     EXPECT_EQ(desk.shellObjectsHeld, 0) << "the object not released at exit";
 }
