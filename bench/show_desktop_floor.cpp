@@ -6,6 +6,9 @@
 // focus: keys sent earlier would go elsewhere or be lost), sends
 // Tab and Alt+M, and ends. Whatever a second start of
 // quorvel.exe costs beyond this is its own work.
+//
+// Given "winm", it is the least command where the taskbar ignores Alt+M:
+// Windows key + M, the shell's hot key, which needs no window in front, and end.
 #include <windows.h>
 
 namespace {
@@ -23,7 +26,7 @@ INPUT Key(WORD vk, bool up) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     WNDCLASSA cls{};
     cls.lpfnWndProc = DefWindowProcA;
     cls.hInstance = instance;
@@ -32,6 +35,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CreateWindowExA(0, cls.lpszClassName, "show desktop", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                     instance, nullptr);
 
+    if (lstrcmpA(commandLine, "winm") == 0) {
+        INPUT keys[] = {Key(VK_LWIN, false), Key('M', false), Key('M', true), Key(VK_LWIN, true)};
+        SendInput(4, keys, sizeof(INPUT));
+        return 0;
+    }
     HWND shell = FindWindowA(nullptr, "Program Manager");
     if (shell == nullptr) return 1;
     SetForegroundWindow(shell);
