@@ -116,6 +116,33 @@ def learnt_second_starts(d, exe, count):
     return ours, least
 
 
+def rss_anon_kib(pid):
+    status = Path(f"/proc/{pid}/status").read_text()
+    return next(int(l.split()[1]) for l in status.splitlines() if l.startswith("RssAnon:"))
+
+
+def memory_of_the_other_way(d, clicks=5):
+    """The running instance's idle RssAnon before and after it asked the shell
+    the other way itself (COM entered and kept), clicks on its button under
+    the taskbar that ignores Alt+M."""
+    d.reset("2")
+    d.start_shell("--no-alt-m")
+    notepad = d.start_notepad()
+    proc, form1 = d.start_quorvel()
+    time.sleep(2)
+    before = rss_anon_kib(proc.pid)
+    button = wait_for("the button", lambda: d.button_of(form1.hwnd))
+    for _ in range(clicks):
+        restore(d, notepad)
+        count = d.reveals()
+        subprocess.run(["xdotool", "mousemove", str(button.centre[0]), str(button.centre[1]),
+                        "click", "1"], env=d.env, check=True)
+        wait_for("the minimise-all", lambda: d.reveals() > count, timeout=3, interval=0.005)
+        time.sleep(0.5)
+    time.sleep(2)
+    return before, rss_anon_kib(proc.pid)
+
+
 def learnt_table(d, count):
     ours, least = learnt_second_starts(d, BUILD / "quorvel.exe", count)
     ratio = statistics.median(ours) / statistics.median(least)
@@ -134,6 +161,9 @@ def main():
             table = (f"Second start after the instance learnt it, {time.strftime('%Y-%m-%d %H:%M')}, "
                      f"Wine {ARCH} prefix, {os.cpu_count()} cores; median (min-max) of {count} "
                      f"alternated runs\n\n" + learnt_table(d, count))
+            before, after = memory_of_the_other_way(d)
+            table += (f"\n\nIdle RssAnon of the running instance: {before} KiB before, {after} KiB "
+                      f"after it asked the other way itself ({after - before:+d} KiB: COM kept)")
         print(table)
         return 0
     other = Path(sys.argv[1]) if len(sys.argv) > 1 else None

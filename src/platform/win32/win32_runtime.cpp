@@ -68,6 +68,7 @@ HWND Win32Runtime::applicationWindow() {
 }
 
 Win32Runtime::~Win32Runtime() {
+    ReleaseComAtExit();
     if (appWindow_ != nullptr) DestroyWindow(appWindow_);
 }
 
