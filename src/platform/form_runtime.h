@@ -28,6 +28,7 @@ public:
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
     bool AppActivate(std::string_view title) override;
+    bool HasWindowTitled(std::string_view title) override { return WindowTitled(title) != 0; }
     void SendKeys(std::string_view keys) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;

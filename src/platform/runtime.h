@@ -48,6 +48,8 @@ public:
     // front. Returns once the window really is the active one, false when
     // there is no such window or it could not be activated in time.
     virtual bool AppActivate(std::string_view title) = 0;
+    // Whether AppActivate would find a window to activate.
+    virtual bool HasWindowTitled(std::string_view title) = 0;
     // Queues keystrokes for the active window without waiting: letters,
     // "{tab}", "%" holding Alt for the next key.
     virtual void SendKeys(std::string_view keys) = 0;
