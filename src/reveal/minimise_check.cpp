@@ -1,7 +1,6 @@
 #include "reveal/minimise_check.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace quorvel {
 
@@ -75,8 +74,9 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
     const std::uint32_t now = runtime.Now();
     // Of the requests whose way went unanswered in this look, the one asked
     // furthest along: the next way is asked once for them all.
-    std::optional<Watch> unserved;
-    std::erase_if(watches_, [&](const Watch& watch) {
+    std::vector<platform::Hwnd> unserved;
+    Way unservedWay = Way::Keys;
+    std::erase_if(watches_, [&](Watch& watch) {
         const bool keys = watch.way == Way::Keys;
         // A window minimised, or hidden (some go to the notification area
         // when minimised), or closed: the shell has acted.
@@ -94,15 +94,18 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
                     keys ? "reveal: the shell ignored its keys; nothing minimised in"
                          : "reveal: the shell ignored the other way; nothing minimised in",
                     now - watch.since);
-        if (!unserved || watch.way > unserved->way) unserved = watch;
+        if (unserved.empty() || watch.way > unservedWay) {
+            unservedWay = watch.way;
+            unserved = std::move(watch.shown);
+        }
         return true;
     });
-    if (unserved && unserved->way == Way::WindowsKeyM) {
+    if (!unserved.empty() && unservedWay == Way::WindowsKeyM) {
         // No way served the request: the next one asks the shell's keys again.
         runtime.TraceNote("reveal: not served; nothing minimised by any way");
         Learn(runtime, Way::Keys);
-    } else if (unserved) {
-        Ask(runtime, After(unserved->way), std::move(unserved->shown));
+    } else if (!unserved.empty()) {
+        Ask(runtime, After(unservedWay), std::move(unserved));
     }
     if (!watches_.empty() && timer_ == 0)
         timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
