@@ -18,9 +18,6 @@ App::App(platform::Runtime& runtime)
         trayIcon_.Restore();
         reveal_.TaskbarRecreated();
     };
-    runtime_.MinimiseAllWayLearnt = [this](platform::MinimiseAllWay way) {
-        reveal_.AdoptMinimiseAllWay(way);
-    };
 }
 
 ConfigureDialog::Requests App::DialogRequests() {
@@ -51,7 +48,6 @@ void App::Load() {
         // A second start is a one-time show-desktop command, over once the
         // shell has answered it; it asks at once the way the running
         // instance found to work.
-        reveal_.AdoptMinimiseAllWay(runtime_.SharedMinimiseAllWay());
         reveal_.ShowDesktop();
         reveal_.WaitForTheShell();
         runtime_.End();

@@ -137,11 +137,15 @@ MinimiseAllWay WayOf(std::uint32_t value) {
 
 }  // namespace
 
-MinimiseAllWay FormRuntime::SharedMinimiseAllWay() {
-    return WayOf(RunningInstanceValue());
+MinimiseAllWay FormRuntime::LearntMinimiseAllWay() {
+    if (!learntRead_ && PrevInstance()) learnt_ = WayOf(RunningInstanceValue());
+    learntRead_ = true;
+    return learnt_;
 }
 
-void FormRuntime::ShareMinimiseAllWay(MinimiseAllWay way) {
+void FormRuntime::LearnMinimiseAllWay(MinimiseAllWay way) {
+    if (way == LearntMinimiseAllWay()) return;
+    learnt_ = way;
     const auto value = static_cast<std::uint32_t>(way);
     if (PrevInstance()) {
         TellRunningInstance(value);
@@ -151,9 +155,9 @@ void FormRuntime::ShareMinimiseAllWay(MinimiseAllWay way) {
 }
 
 void FormRuntime::ToldBySecondStart(std::uint32_t value) {
-    MinimiseAllWay way = WayOf(value);
-    KeepValueForLaterStarts(static_cast<std::uint32_t>(way));
-    events_.Raise(MinimiseAllWayLearnt, way);
+    learnt_ = WayOf(value);
+    learntRead_ = true;
+    KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
 }
 
 void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {

@@ -32,8 +32,8 @@ public:
     void SendKeys(std::string_view keys) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;
-    MinimiseAllWay SharedMinimiseAllWay() override;
-    void ShareMinimiseAllWay(MinimiseAllWay way) override;
+    MinimiseAllWay LearntMinimiseAllWay() override;
+    void LearnMinimiseAllWay(MinimiseAllWay way) override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
 
@@ -133,6 +133,8 @@ private:
     // (shell32 and its own), which the next request would load again.
     enum class Com { NotYet, Entered, Unavailable } com_ = Com::NotYet;
     bool shellObject_ = false;
+    MinimiseAllWay learnt_ = MinimiseAllWay::Keys;
+    bool learntRead_ = false;  // a second start reads the running instance's once
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };

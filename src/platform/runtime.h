@@ -59,14 +59,13 @@ public:
     // key the user holds let go.
     virtual bool AskShellObject() = 0;
     virtual void SendWindowsKeyM() = 0;
-    // What a second start learns from the running instance: the way it found
-    // the shell's minimise-all to work (Keys when it found none, or none
-    // runs). Another program may set what this reads, so it only ever
-    // chooses among the program's own ways.
-    virtual MinimiseAllWay SharedMinimiseAllWay() = 0;
-    // The way this process found to work: the running instance keeps it for
+    // The way the shell's minimise-all was seen to work: Keys until another
+    // was; a second start begins with the running instance's, which another
+    // program may set, so it only ever chooses among the program's own ways.
+    virtual MinimiseAllWay LearntMinimiseAllWay() = 0;
+    // Seen to work (Keys where none did): the running instance keeps it for
     // later starts; a second start tells the running instance.
-    virtual void ShareMinimiseAllWay(MinimiseAllWay way) = 0;
+    virtual void LearnMinimiseAllWay(MinimiseAllWay way) = 0;
     // The windows a shell's minimise-all minimises: visible, enabled,
     // top-level, not owned, with a minimise button, not tool windows, not
     // cloaked, not minimised yet, not this program's.
@@ -105,8 +104,6 @@ protected:
 public:
     // Raised when the shell's taskbar has been recreated ("TaskbarCreated").
     std::function<void()> TaskbarCreated;
-    // Raised when a second start told this instance the way it found.
-    std::function<void(MinimiseAllWay)> MinimiseAllWayLearnt;
 };
 
 }  // namespace quorvel::platform

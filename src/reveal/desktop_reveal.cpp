@@ -22,7 +22,7 @@ void DesktopReveal::ShowDesktop() {
     // second start, which shows none, spares itself the wait for the shell's
     // thread. Not where the shell has no window: Windows key + M with no
     // shell to take it would reach the window in front.
-    const bool keys = minimiseAll_.Learnt() == platform::MinimiseAllWay::Keys;
+    const bool keys = runtime_.LearntMinimiseAllWay() == platform::MinimiseAllWay::Keys;
     if (!keys && runtime_.PrevInstance() ? runtime_.HasWindowTitled("Program Manager")
                                          : runtime_.AppActivate("Program Manager")) {
         minimiseAll_.Request(runtime_, "{tab}%m");

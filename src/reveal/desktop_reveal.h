@@ -30,10 +30,8 @@ public:
     // it is a click.
     bool StartUpActivationSeen() const { return startUpActivationSeen_; }
     // The way the shell's minimise-all was seen to work, asked at once.
-    platform::MinimiseAllWay LearntWay() const { return minimiseAll_.Learnt(); }
-    // Found by the running instance, or by a second start that told it.
-    void AdoptMinimiseAllWay(platform::MinimiseAllWay way) { minimiseAll_.Adopt(way); }
-    void TaskbarRecreated() { minimiseAll_.TaskbarRecreated(runtime_); }
+    platform::MinimiseAllWay LearntWay() const { return runtime_.LearntMinimiseAllWay(); }
+    void TaskbarRecreated() { MinimiseAllCheck::TaskbarRecreated(runtime_); }
 
 private:
     platform::Runtime& runtime_;

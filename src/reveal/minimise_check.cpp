@@ -33,9 +33,9 @@ platform::MinimiseAllWay After(platform::MinimiseAllWay way) {
 void MinimiseAllCheck::Request(platform::Runtime& runtime, std::string_view keys) {
     // What the shell is to minimise is read before it is asked: it may start at once.
     std::vector<platform::Hwnd> shown = runtime.MinimisableWindows();
-    if (learnt_ != Way::Keys) {
+    if (const Way learnt = runtime.LearntMinimiseAllWay(); learnt != Way::Keys) {
         runtime.TraceNote("reveal: the way seen to work, at once");
-        Ask(runtime, learnt_, std::move(shown));
+        Ask(runtime, learnt, std::move(shown));
         return;
     }
     runtime.SendKeys(keys);
@@ -86,7 +86,7 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
                         keys ? "reveal: the shell acted on its keys within"
                              : "reveal: the shell acted on the other way within",
                         now - watch.since);
-            Learn(runtime, watch.way);
+            runtime.LearnMinimiseAllWay(watch.way);
             return true;
         }
         if (now - watch.since < kWaitMs) return false;
@@ -103,18 +103,12 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
     if (!unserved.empty() && unservedWay == Way::WindowsKeyM) {
         // No way served the request: the next one asks the shell's keys again.
         runtime.TraceNote("reveal: not served; nothing minimised by any way");
-        Learn(runtime, Way::Keys);
+        runtime.LearnMinimiseAllWay(Way::Keys);
     } else if (!unserved.empty()) {
         Ask(runtime, After(unservedWay), std::move(unserved));
     }
     if (!watches_.empty() && timer_ == 0)
         timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
-}
-
-void MinimiseAllCheck::Learn(platform::Runtime& runtime, Way way) {
-    if (way == learnt_) return;
-    learnt_ = way;
-    runtime.ShareMinimiseAllWay(way);
 }
 
 void MinimiseAllCheck::Finish(platform::Runtime& runtime) {

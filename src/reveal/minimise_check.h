@@ -22,12 +22,10 @@ public:
     void Request(platform::Runtime& runtime, std::string_view keys);
     // Waits until no request is being watched (a second start, before it ends).
     void Finish(platform::Runtime& runtime);
-    // The way the running instance, or a second start that told it, found.
-    void Adopt(Way way) { learnt_ = way; }
     // A recreated taskbar may be another shell's: asked its keys again.
-    void TaskbarRecreated(platform::Runtime& runtime) { Learn(runtime, Way::Keys); }
-
-    Way Learnt() const { return learnt_; }
+    static void TaskbarRecreated(platform::Runtime& runtime) {
+        runtime.LearnMinimiseAllWay(Way::Keys);
+    }
 
     // The longest wait for the shell to act on one way. A shell minimises
     // asynchronously, each window as its own thread gets to it: under Wine
@@ -50,10 +48,6 @@ private:
     void StartWatching(platform::Runtime& runtime, Watch watch);
     // One timer looks at every request still watched.
     void Poll(platform::Runtime& runtime);
-    // Seen to work, or none: later requests start there, and so do later starts.
-    void Learn(platform::Runtime& runtime, Way way);
-
-    Way learnt_ = Way::Keys;
     std::vector<Watch> watches_;
     int timer_ = 0;
 };
