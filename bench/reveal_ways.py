@@ -4,9 +4,13 @@ quorvel.exe alternated with it in one run: click to the shell's Alt+M (the
 stand-in's minimise-all, on the system clock) under the shells whose one
 window takes Tab and Alt+M (harsh, and Windows' minimising rule) and under
 Windows' layout (desktop and taskbar on two threads); and launch to
-minimise-all of a second start under the shell whose taskbar ignores Alt+M.
+minimise-all of a second start under the shell whose taskbar ignores Alt+M;
+and, alternated with the least command that works there (Windows key + M and
+end: bench_show_desktop.exe winm), the second start once the running instance
+has learnt that the taskbar ignores Alt+M.
 
     bench/reveal_ways.py [OTHER_EXE] [CLICKS]
+    bench/reveal_ways.py --learnt [RUNS]    that last figure alone
 
 Prints a Markdown table (median, min-max) and writes it to
 bench/results/reveal-ways-<arch>.md."""
@@ -59,6 +63,26 @@ def clicks(d, exe, options, count):
     return latencies, lost
 
 
+def restore(d, window):
+    if d.window(window.hwnd).iconic:
+        d.click(*wait_for("the window's button", lambda: d.button_of(window.hwnd)).centre)
+        wait_for("the window restored", lambda: not d.window(window.hwnd).iconic)
+
+
+def launch_to_minimise_all(d, command):
+    """Launch to the stand-in's minimise-all of one process that ends; inf
+    when it brings none."""
+    before = d.reveals()
+    sent = time.time() * 1000
+    process = d.start(*command)
+    wait_for("the process to end", lambda: process_ended(process), timeout=30)
+    try:
+        wait_for("the minimise-all", lambda: d.reveals() > before, timeout=3, interval=0.005)
+    except AssertionError:
+        return float("inf")  # never: the keys alone show nothing here
+    return logged_ms(d, before) - sent
+
+
 def second_starts(d, exe, count):
     """Launch to minimise-all of a second start, the taskbar ignoring Alt+M,
     a window to minimise each time."""
@@ -67,24 +91,81 @@ def second_starts(d, exe, count):
     notepad = d.start_notepad()
     d.start_quorvel(exe)
     latencies = []
-    for i in range(count):
-        if d.window(notepad.hwnd).iconic:
-            d.click(*wait_for("Notepad's button", lambda: d.button_of(notepad.hwnd)).centre)
-            wait_for("Notepad restored", lambda: not d.window(notepad.hwnd).iconic)
-        before = d.reveals()
-        sent = time.time() * 1000
-        second = d.start(exe)
-        wait_for("the second start to end", lambda: process_ended(second), timeout=30)
-        try:
-            wait_for("the minimise-all", lambda: d.reveals() > before, timeout=3, interval=0.005)
-        except AssertionError:
-            latencies.append(float("inf"))  # never: the keys alone show nothing here
-            continue
-        latencies.append(logged_ms(d, before) - sent)
+    for _ in range(count):
+        restore(d, notepad)
+        latencies.append(launch_to_minimise_all(d, [exe]))
     return latencies
 
 
+def learnt_second_starts(d, exe, count):
+    """The second start once the running instance has learnt (from a first
+    second start) that the taskbar ignores Alt+M, alternated with Windows
+    key + M and end."""
+    floor = [BUILD / "bench_show_desktop.exe", "winm"]
+    d.reset("2")
+    d.start_shell("--no-alt-m")
+    notepad = d.start_notepad()
+    d.start_quorvel(exe)
+    restore(d, notepad)
+    launch_to_minimise_all(d, [exe])
+    ours, least = [], []
+    for _ in range(count):
+        for values, command in ((ours, [exe]), (least, floor)):
+            restore(d, notepad)
+            values.append(launch_to_minimise_all(d, command))
+    return ours, least
+
+
+def rss_anon_kib(pid):
+    status = Path(f"/proc/{pid}/status").read_text()
+    return next(int(l.split()[1]) for l in status.splitlines() if l.startswith("RssAnon:"))
+
+
+def memory_of_the_other_way(d, clicks=5):
+    """The running instance's idle RssAnon before and after it asked the shell
+    the other way itself (COM entered and kept), clicks on its button under
+    the taskbar that ignores Alt+M."""
+    d.reset("2")
+    d.start_shell("--no-alt-m")
+    notepad = d.start_notepad()
+    proc, form1 = d.start_quorvel()
+    time.sleep(2)
+    before = rss_anon_kib(proc.pid)
+    button = wait_for("the button", lambda: d.button_of(form1.hwnd))
+    for _ in range(clicks):
+        restore(d, notepad)
+        count = d.reveals()
+        subprocess.run(["xdotool", "mousemove", str(button.centre[0]), str(button.centre[1]),
+                        "click", "1"], env=d.env, check=True)
+        wait_for("the minimise-all", lambda: d.reveals() > count, timeout=3, interval=0.005)
+        time.sleep(0.5)
+    time.sleep(2)
+    return before, rss_anon_kib(proc.pid)
+
+
+def learnt_table(d, count):
+    ours, least = learnt_second_starts(d, BUILD / "quorvel.exe", count)
+    ratio = statistics.median(ours) / statistics.median(least)
+    return "\n".join([
+        "| Figure | this build | Windows key + M and end | Ratio | Target |",
+        "|---|---|---|---|---|",
+        f"| Launch to minimise-all, second start after the instance learnt it, taskbar without "
+        f"Alt+M | {spread(ours)} | {spread(least)} | {ratio:.2f}x | <= 1.2x |"])
+
+
 def main():
+    if sys.argv[1:2] == ["--learnt"]:
+        count = int(sys.argv[2]) if len(sys.argv) > 2 else 9
+        make_prefix.main()
+        with WineDesktop("bench-ways") as d:
+            table = (f"Second start after the instance learnt it, {time.strftime('%Y-%m-%d %H:%M')}, "
+                     f"Wine {ARCH} prefix, {os.cpu_count()} cores; median (min-max) of {count} "
+                     f"alternated runs\n\n" + learnt_table(d, count))
+            before, after = memory_of_the_other_way(d)
+            table += (f"\n\nIdle RssAnon of the running instance: {before} KiB before, {after} KiB "
+                      f"after it asked the other way itself ({after - before:+d} KiB: COM kept)")
+        print(table)
+        return 0
     other = Path(sys.argv[1]) if len(sys.argv) > 1 else None
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 30
     exes = [("this build", BUILD / "quorvel.exe")] + ([("other", other)] if other else [])
@@ -100,6 +181,7 @@ def main():
                     lost[(name, label)] = lost.get((name, label), 0) + missed
         for label, exe in exes:
             results[("second start, no Alt+M", label)] = second_starts(d, exe, max(3, count // 3))
+        learnt = learnt_table(d, max(3, count // 3))
     lines = [f"Reveal by kind of shell, {time.strftime('%Y-%m-%d %H:%M')}, Wine {ARCH} prefix, "
              f"{os.cpu_count()} cores; median (min-max)", "",
              "| Figure | " + " | ".join(label for label, _ in exes) + " |",
@@ -115,7 +197,7 @@ def main():
         row.append((spread(shown) if shown else "none") + f", {len(shown)} of {len(values)}")
     lines.append("| Launch to minimise-all, second start, taskbar without Alt+M | " +
                  " | ".join(row) + " |")
-    table = "\n".join(lines)
+    table = "\n".join(lines) + "\n\n" + learnt
     print(table)
     out = ROOT / "bench" / "results"
     out.mkdir(parents=True, exist_ok=True)

@@ -12,8 +12,12 @@ App::App(platform::Runtime& runtime)
       trayIcon_(runtime, *this, iconMode_),
       reveal_(runtime, *this, iconMode_),
       dialog_(runtime, *this, iconMode_, DialogRequests()) {
-    // The shell's taskbar was recreated (the shell restarted): put the icon back.
-    runtime_.TaskbarCreated = [this] { trayIcon_.Restore(); };
+    // The shell's taskbar was recreated (the shell restarted): put the icon
+    // back, and ask the new taskbar its keys again.
+    runtime_.TaskbarCreated = [this] {
+        trayIcon_.Restore();
+        reveal_.TaskbarRecreated();
+    };
 }
 
 ConfigureDialog::Requests App::DialogRequests() {
@@ -42,7 +46,8 @@ void App::Load() {
     CleanTempFiles(TaskbarControls().fileList, runtime_);
     if (runtime_.PrevInstance()) {
         // A second start is a one-time show-desktop command, over once the
-        // shell has answered it.
+        // shell has answered it; it asks at once the way the running
+        // instance found to work.
         reveal_.ShowDesktop();
         reveal_.WaitForTheShell();
         runtime_.End();

@@ -86,17 +86,78 @@ void FormRuntime::SendKeys(std::string_view keys) {
     SendKeyBatches(ParseKeys(keys));
 }
 
-void FormRuntime::MinimiseAllOtherWay() {
-    // A shell object that failed once (Wine's is a stub) is not asked again:
-    // loading COM for it costs every request.
-    if (!shellObjectFailed_ && ShellMinimizeAll()) {
-        TraceNote("minimise-all: the shell's automation object");
+bool FormRuntime::AskShellObject() {
+    if (com_ == Com::NotYet) com_ = EnterComApartment() ? Com::Entered : Com::Unavailable;
+    if (com_ != Com::Entered) return false;
+    if (!shellObject_) shellObject_ = MakeShellObject();
+    if (!shellObject_) return false;
+    if (ShellMinimizeAll()) {
         KeysDone();
-    } else {
-        shellObjectFailed_ = true;
-        TraceNote("minimise-all: Windows key + M");
-        SendKeyBatches({{'M', false, true}});
+        return true;
     }
+    // The object may belong to a shell that has gone: the next need makes it anew.
+    DropShellObject();
+    return false;
+}
+
+void FormRuntime::DropShellObject() {
+    if (shellObject_) ReleaseShellObject();
+    shellObject_ = false;
+}
+
+void FormRuntime::TaskbarRecreated() {
+    // A new taskbar: the object made for the old one may no longer reach it.
+    DropShellObject();
+    events_.Raise(TaskbarCreated);
+}
+
+void FormRuntime::ReleaseComAtExit() {
+    DropShellObject();
+    if (com_ == Com::Entered) LeaveComApartment();
+    com_ = Com::NotYet;
+}
+
+void FormRuntime::SendWindowsKeyM() {
+    SendKeyBatches({{'M', false, true}});
+}
+
+namespace {
+
+// Whatever another program may have set, one of the program's own ways.
+MinimiseAllWay WayOf(std::uint32_t value) {
+    switch (value) {
+        case static_cast<std::uint32_t>(MinimiseAllWay::ShellObject):
+            return MinimiseAllWay::ShellObject;
+        case static_cast<std::uint32_t>(MinimiseAllWay::WindowsKeyM):
+            return MinimiseAllWay::WindowsKeyM;
+        default:
+            return MinimiseAllWay::Keys;
+    }
+}
+
+}  // namespace
+
+MinimiseAllWay FormRuntime::LearntMinimiseAllWay() {
+    if (!learntRead_ && PrevInstance()) learnt_ = WayOf(RunningInstanceValue());
+    learntRead_ = true;
+    return learnt_;
+}
+
+void FormRuntime::LearnMinimiseAllWay(MinimiseAllWay way) {
+    if (way == LearntMinimiseAllWay()) return;
+    learnt_ = way;
+    const auto value = static_cast<std::uint32_t>(way);
+    if (PrevInstance()) {
+        TellRunningInstance(value);
+    } else {
+        KeepValueForLaterStarts(value);
+    }
+}
+
+void FormRuntime::ToldBySecondStart(std::uint32_t value) {
+    learnt_ = WayOf(value);
+    learntRead_ = true;
+    KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
 }
 
 void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {

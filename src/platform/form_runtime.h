@@ -18,14 +18,22 @@ namespace quorvel::platform {
 
 // The title of the program's hidden application window.
 inline constexpr std::string_view kApplicationTitle = "Quorvel";
+// The name under which the running instance keeps, on its application
+// window, the way it found the shell's minimise-all to work, and of the
+// message by which a second start tells it.
+inline constexpr const char* kMinimiseAllWayName = "Quorvel.MinimiseAllWay";
 
 class FormRuntime : public Runtime {
 public:
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
     bool AppActivate(std::string_view title) override;
+    bool HasWindowTitled(std::string_view title) override { return WindowTitled(title) != 0; }
     void SendKeys(std::string_view keys) override;
-    void MinimiseAllOtherWay() override;
+    bool AskShellObject() override;
+    void SendWindowsKeyM() override;
+    MinimiseAllWay LearntMinimiseAllWay() override;
+    void LearnMinimiseAllWay(MinimiseAllWay way) override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
 
@@ -79,9 +87,27 @@ protected:
     // its own with the focus. A shell whose one window takes every key never
     // moves it, and costs the whole bound.
     virtual void WaitForKeyboardToLeave(Hwnd window) = 0;
-    // The shell's automation object's MinimizeAll; false when there is none
-    // or it failed (Wine's answers E_NOTIMPL).
+    // The shell's automation object through COM: this thread's apartment
+    // entered (false when COM cannot be had) and left; the object made and
+    // kept by the backend (false when it cannot be made), its MinimizeAll
+    // (false when the call failed: Wine's answers E_NOTIMPL), its release.
+    virtual bool EnterComApartment() = 0;
+    virtual void LeaveComApartment() = 0;
+    virtual bool MakeShellObject() = 0;
     virtual bool ShellMinimizeAll() = 0;
+    virtual void ReleaseShellObject() = 0;
+    // The value the running instance shares with later starts (0 when none
+    // runs or it shares none); this instance's, kept for later starts (0 for
+    // none); a second start's, told to the running instance.
+    virtual std::uint32_t RunningInstanceValue() = 0;
+    virtual void KeepValueForLaterStarts(std::uint32_t value) = 0;
+    virtual void TellRunningInstance(std::uint32_t value) = 0;
+    // From the backend: the shell's taskbar was recreated; a second start
+    // told this instance `value`.
+    void TaskbarRecreated();
+    void ToldBySecondStart(std::uint32_t value);
+    // Before the process ends: the shell's object released, COM left.
+    void ReleaseComAtExit();
     // A timer that calls TimeoutDue(id) once `milliseconds` have passed;
     // false when none could be set.
     virtual bool StartTimer(int id, std::uint32_t milliseconds) = 0;
@@ -98,13 +124,20 @@ private:
     Hwnd WindowTitled(std::string_view title);
     void SendKeyBatches(const std::vector<KeyStroke>& strokes);
     void KeysDone();
+    void DropShellObject();
 
     EventDispatcher events_;
     ActivationModel activation_;
     WindowedForm* modalForm_ = nullptr;
     std::vector<WindowedForm*> forms_;
     Hwnd userWindow_ = 0;
-    bool shellObjectFailed_ = false;
+    // COM is entered the first time the shell's object is needed and kept
+    // for the process's life: leaving it unloads the libraries it loaded
+    // (shell32 and its own), which the next request would load again.
+    enum class Com { NotYet, Entered, Unavailable } com_ = Com::NotYet;
+    bool shellObject_ = false;
+    MinimiseAllWay learnt_ = MinimiseAllWay::Keys;
+    bool learntRead_ = false;  // a second start reads the running instance's once
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };

@@ -20,6 +20,11 @@ inline constexpr int vbInformation = 64;
 inline constexpr int vbOK = 1;
 inline constexpr int vbCancel = 2;
 
+// The ways of asking the shell's minimise-all, in the order they are tried:
+// its keys (Tab, then Alt+M, to the shell's window in front), its automation
+// object's MinimizeAll, its hot key Windows key + M.
+enum class MinimiseAllWay : std::uint8_t { Keys, ShellObject, WindowsKeyM };
+
 class Runtime {
 public:
     virtual ~Runtime() = default;
@@ -41,12 +46,24 @@ public:
     // front. Returns once the window really is the active one, false when
     // there is no such window or it could not be activated in time.
     virtual bool AppActivate(std::string_view title) = 0;
+    // Whether AppActivate would find a window to activate.
+    virtual bool HasWindowTitled(std::string_view title) = 0;
     // Queues keystrokes for the active window without waiting: letters,
     // "{tab}", "%" holding Alt for the next key.
     virtual void SendKeys(std::string_view keys) = 0;
-    // The shell's minimise-all without the keys: its automation object's
-    // MinimizeAll, else its hot key (Windows key + M).
-    virtual void MinimiseAllOtherWay() = 0;
+    // The shell's minimise-all without the keys. Its automation object's
+    // MinimizeAll: false when there is none or the call failed; true means
+    // only that the shell was asked. Its hot key, Windows key + M, with every
+    // key the user holds let go.
+    virtual bool AskShellObject() = 0;
+    virtual void SendWindowsKeyM() = 0;
+    // The way the shell's minimise-all was seen to work: Keys until another
+    // was; a second start begins with the running instance's, which another
+    // program may set, so it only ever chooses among the program's own ways.
+    virtual MinimiseAllWay LearntMinimiseAllWay() = 0;
+    // Seen to work (Keys where none did): the running instance keeps it for
+    // later starts; a second start tells the running instance.
+    virtual void LearnMinimiseAllWay(MinimiseAllWay way) = 0;
     // The windows a shell's minimise-all minimises: visible, enabled,
     // top-level, not owned, with a minimise button, not tool windows, not
     // cloaked, not minimised yet, not this program's.

@@ -17,7 +17,14 @@ void DesktopReveal::ShowDesktop() {
     // Tab moves the shell's focus from the desktop to the taskbar, and Alt+M
     // there minimises every window. Without the shell's window in front the
     // keys would land in the user's document, so they are sent only then.
-    if (runtime_.AppActivate("Program Manager")) {
+    // The other ways need no window in front: a click brings the shell's
+    // forward all the same, so that no form of ours stays active, but a
+    // second start, which shows none, spares itself the wait for the shell's
+    // thread. Not where the shell has no window: Windows key + M with no
+    // shell to take it would reach the window in front.
+    const bool keys = runtime_.LearntMinimiseAllWay() == platform::MinimiseAllWay::Keys;
+    if (!keys && runtime_.PrevInstance() ? runtime_.HasWindowTitled("Program Manager")
+                                         : runtime_.AppActivate("Program Manager")) {
         minimiseAll_.Request(runtime_, "{tab}%m");
     }
     if (iconMode_ > TrayOnly) forms_.TaskbarForm().SetVisible(true);

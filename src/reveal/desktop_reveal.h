@@ -29,7 +29,9 @@ public:
     // The activation that follows start-up has happened; every one after
     // it is a click.
     bool StartUpActivationSeen() const { return startUpActivationSeen_; }
-    bool KeysIgnored() const { return minimiseAll_.KeysIgnored(); }
+    // The way the shell's minimise-all was seen to work, asked at once.
+    platform::MinimiseAllWay LearntWay() const { return runtime_.LearntMinimiseAllWay(); }
+    void TaskbarRecreated() { MinimiseAllCheck::TaskbarRecreated(runtime_); }
 
 private:
     platform::Runtime& runtime_;

@@ -23,23 +23,48 @@ void TraceWithMs(platform::Runtime& runtime, std::string_view what, std::uint32_
     runtime.TraceNote(std::string_view(line, length));
 }
 
+// The way after `way`: the order in which they are tried.
+platform::MinimiseAllWay After(platform::MinimiseAllWay way) {
+    return static_cast<platform::MinimiseAllWay>(static_cast<int>(way) + 1);
+}
+
 }  // namespace
 
 void MinimiseAllCheck::Request(platform::Runtime& runtime, std::string_view keys) {
-    if (keysIgnored_) {
-        runtime.TraceNote("reveal: the shell ignored its keys before; the other way at once");
-        runtime.MinimiseAllOtherWay();
+    // What the shell is to minimise is read before it is asked: it may start at once.
+    std::vector<platform::Hwnd> shown = runtime.MinimisableWindows();
+    if (const Way learnt = runtime.LearntMinimiseAllWay(); learnt != Way::Keys) {
+        runtime.TraceNote("reveal: the way seen to work, at once");
+        Ask(runtime, learnt, std::move(shown));
         return;
     }
-    // What the shell is to minimise is read before the keys: it may start at once.
-    Watch watch{runtime.MinimisableWindows(), runtime.Now()};
     runtime.SendKeys(keys);
-    if (watch.shown.empty()) {
+    if (shown.empty()) {
         // Nothing the shell would minimise: nothing tells whether it acted.
         runtime.TraceNote("reveal: keys sent; no window to minimise");
         return;
     }
     runtime.TraceNote("reveal: keys sent; watching what they minimise");
+    StartWatching(runtime, {std::move(shown), runtime.Now(), Way::Keys});
+}
+
+void MinimiseAllCheck::Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown) {
+    if (way == Way::ShellObject) {
+        if (runtime.AskShellObject()) {
+            runtime.TraceNote("minimise-all: the shell's automation object");
+        } else {
+            runtime.TraceNote("minimise-all: the shell's automation object failed");
+            way = Way::WindowsKeyM;
+        }
+    }
+    if (way == Way::WindowsKeyM) {
+        runtime.TraceNote("minimise-all: Windows key + M");
+        runtime.SendWindowsKeyM();
+    }
+    if (!shown.empty()) StartWatching(runtime, {std::move(shown), runtime.Now(), way});
+}
+
+void MinimiseAllCheck::StartWatching(platform::Runtime& runtime, Watch watch) {
     watches_.push_back(std::move(watch));
     if (timer_ == 0) timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
 }
@@ -47,27 +72,42 @@ void MinimiseAllCheck::Request(platform::Runtime& runtime, std::string_view keys
 void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
     timer_ = 0;
     const std::uint32_t now = runtime.Now();
-    bool askOtherWay = false;
-    std::erase_if(watches_, [&](const Watch& watch) {
+    // Of the requests whose way went unanswered in this look, the one asked
+    // furthest along: the next way is asked once for them all.
+    std::vector<platform::Hwnd> unserved;
+    Way unservedWay = Way::Keys;
+    std::erase_if(watches_, [&](Watch& watch) {
+        const bool keys = watch.way == Way::Keys;
         // A window minimised, or hidden (some go to the notification area
         // when minimised), or closed: the shell has acted.
         if (std::any_of(watch.shown.begin(), watch.shown.end(),
                         [&](platform::Hwnd h) { return !runtime.StillShown(h); })) {
-            TraceWithMs(runtime, "reveal: the shell acted on its keys within", now - watch.since);
+            TraceWithMs(runtime,
+                        keys ? "reveal: the shell acted on its keys within"
+                             : "reveal: the shell acted on the other way within",
+                        now - watch.since);
+            runtime.LearnMinimiseAllWay(watch.way);
             return true;
         }
         if (now - watch.since < kWaitMs) return false;
-        TraceWithMs(runtime, "reveal: the shell ignored its keys; nothing minimised in",
+        TraceWithMs(runtime,
+                    keys ? "reveal: the shell ignored its keys; nothing minimised in"
+                         : "reveal: the shell ignored the other way; nothing minimised in",
                     now - watch.since);
-        askOtherWay = true;
+        if (unserved.empty() || watch.way > unservedWay) {
+            unservedWay = watch.way;
+            unserved = std::move(watch.shown);
+        }
         return true;
     });
-    if (askOtherWay) {
-        // Once, for every request that waited: the other way minimises all.
-        keysIgnored_ = true;
-        runtime.MinimiseAllOtherWay();
+    if (!unserved.empty() && unservedWay == Way::WindowsKeyM) {
+        // No way served the request: the next one asks the shell's keys again.
+        runtime.TraceNote("reveal: not served; nothing minimised by any way");
+        runtime.LearnMinimiseAllWay(Way::Keys);
+    } else if (!unserved.empty()) {
+        Ask(runtime, After(unservedWay), std::move(unserved));
     }
-    if (!watches_.empty())
+    if (!watches_.empty() && timer_ == 0)
         timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
 }
 

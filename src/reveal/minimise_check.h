@@ -1,7 +1,7 @@
-// Whether the shell acted on the minimise-all keys, and the other way of
+// Whether the shell acted on a minimise-all request, and the other ways of
 // asking it when it did not: a taskbar may ignore Alt+M (remapped, filtered,
-// or a version that no longer takes it), and the keys then show nothing,
-// silently.
+// or a version that no longer takes it), and a replacement taskbar may ignore
+// the automation object's call as well, silently.
 #pragma once
 
 #include <cstdint>
@@ -13,16 +13,21 @@ namespace quorvel {
 
 class MinimiseAllCheck {
 public:
+    using Way = platform::MinimiseAllWay;
+
     // Asks the shell to minimise every window, the shell's window being in
-    // front: by its keys, watched until it has acted on them; or, once it
-    // has ignored them in this run, the other way at once.
+    // front: by the way learnt to work (its keys until another was seen to
+    // work), watched; where nothing was minimised within the wait, by the
+    // next way, watched again.
     void Request(platform::Runtime& runtime, std::string_view keys);
     // Waits until no request is being watched (a second start, before it ends).
     void Finish(platform::Runtime& runtime);
+    // A recreated taskbar may be another shell's: asked its keys again.
+    static void TaskbarRecreated(platform::Runtime& runtime) {
+        runtime.LearnMinimiseAllWay(Way::Keys);
+    }
 
-    bool KeysIgnored() const { return keysIgnored_; }
-
-    // The longest wait for the shell to act on its keys. A shell minimises
+    // The longest wait for the shell to act on one way. A shell minimises
     // asynchronously, each window as its own thread gets to it: under Wine
     // the first window was minimised within 20 to 90 ms of the keys on a
     // busy machine. Longer would keep a user whose taskbar ignores Alt+M
@@ -31,15 +36,18 @@ public:
     static constexpr std::uint32_t kPollMs = 20;
 
 private:
-    // The windows one request's keys are to minimise, and when they went.
+    // The windows one request is to minimise, the way last asked and when.
     struct Watch {
         std::vector<platform::Hwnd> shown;
         std::uint32_t since;
+        Way way;
     };
+    // Asks by `way`, else by the ways after it, and watches what it
+    // minimises; past the last way the request was served by none.
+    void Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
+    void StartWatching(platform::Runtime& runtime, Watch watch);
     // One timer looks at every request still watched.
     void Poll(platform::Runtime& runtime);
-
-    bool keysIgnored_ = false;
     std::vector<Watch> watches_;
     int timer_ = 0;
 };

@@ -141,6 +141,36 @@ class WindowsShell(DesktopTestCase):
             subprocess.run(["xdotool", "keyup", *keys], env=d.env, check=True)
         time.sleep(0.3)
 
+    def test_a_second_start_asks_at_once_the_way_the_instance_learnt(self):
+        """Where the taskbar ignores Alt+M, what the running instance learnt
+        from a click, or a second start learnt first and told it, later
+        requests ask at once: no Alt+M reaches the taskbar again, for a
+        click or a second start, and each shows the desktop within a
+        second. The running instance's button and icon stay as they were."""
+        d = self.desk
+        button, second_start = self.requests()[0][1], self.requests()[3][1]
+        for what, first in (("learnt from a click", button),
+                            ("learnt by a second start", second_start)):
+            with self.subTest(what):
+                self.start("--no-alt-m")
+                self.restore_notepad()
+                self.reveal_once(what, first, within=2.0)
+                self.assertEqual(len(d.shell_lines("ignored-alt-m")), 1, "no keys asked first")
+                icon_host = d.icon_host_of(self.taskbar_form)
+                self.assertTrue(d.has_tray_icon(icon_host.hwnd))
+                for later, request in (("a second start", second_start), ("a click", button),
+                                       ("another second start", second_start)):
+                    self.restore_notepad()
+                    self.reveal_once(f"{what}, then {later}", request, within=1.0)
+                self.assertEqual(len(d.shell_lines("ignored-alt-m")), 1,
+                                 "Alt+M asked again after it was learnt")
+                self.assertEqual(len(d.shell_lines("way")), d.reveals(),
+                                 "a minimise-all not by the hot key")
+                self.assertIsNotNone(d.button_of(self.taskbar_form.hwnd), "the button is gone")
+                self.assertTrue(d.has_tray_icon(icon_host.hwnd), "the icon went")
+                self.assertEqual(d.reg_query(), "3", "the setting changed")
+                self.assert_no_lone_keys()
+
     def test_held_windows_keys_and_alt_leave_no_lone_key(self):
         """Held over a second start or a click on the button, let go after:
         one reveal each, and Windows would see no lone Windows key or Alt."""

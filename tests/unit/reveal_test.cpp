@@ -173,41 +173,56 @@ TEST_F(RevealTest, OwnActivationOfTaskbarFormDuringARevealIsNoClick) {
 
 // A desktop of its own for each case of a table.
 struct World : SimTest {
-    using SimTest::desk, SimTest::Start, SimTest::StoreMode;
+    using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode,
+        SimTest::instances;
     void TestBody() override {}
 };
 
 // Where the shell ignores its keys (a taskbar that does not take Alt+M, or
 // one too busy to take Tab before Alt+M comes), the program asks it the other
-// way once it has seen nothing minimised: the shell's automation object, else
-// Windows key + M; and at once for the requests after. Never where the keys
-// worked, never twice for one request, never with nothing to minimise.
-TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWayOnce) {
+// way once it has seen nothing minimised: the shell's automation object, and
+// Windows key + M where the object failed or nothing was minimised after it.
+// The way seen to work is asked at once for the requests after; a request no
+// way served is traced as such, and the next one asks the keys again. Never
+// where the keys worked, never twice by one way, never with nothing to
+// minimise.
+TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWays) {
+    using Way = platform::MinimiseAllWay;
     const struct {
         const char* name;
         sim::ShellKind kind;
-        bool shellObjectWorks;
-        bool busy;
-        bool hidesWhenMinimised;
+        bool shellObjectWorks, shellObjectSilent, hotKeyIgnored, busy, hidesWhenMinimised;
         int shellObjectCalls, winMPresses;  // for the first request
+        bool served;
+        Way learnt;
+        int laterShellObjectCalls, laterWinMPresses;  // for the second
     } cases[] = {
         {"no Alt+M, shell object works", sim::ShellKind::WindowsLayoutWithoutAltM, true, false,
-         false, 1, 0},
+         false, false, false, 1, 0, true, Way::ShellObject, 1, 0},
         {"no Alt+M, shell object fails", sim::ShellKind::WindowsLayoutWithoutAltM, false, false,
-         false, 1, 1},
+         false, false, false, 1, 1, true, Way::WindowsKeyM, 0, 1},
         {"no Alt+M, a window that hides", sim::ShellKind::WindowsLayoutWithoutAltM, false, false,
-         true, 1, 1},
-        {"Windows' layout, busy shell", sim::ShellKind::WindowsLayout, false, true, false, 1, 1},
-        {"Windows' layout", sim::ShellKind::WindowsLayout, false, false, false, 0, 0},
-        {"Windows' layout, a window that hides", sim::ShellKind::WindowsLayout, false, false, true,
-         0, 0},
-        {"one window takes the keys", sim::ShellKind::Windows, false, false, false, 0, 0},
+         false, false, true, 1, 1, true, Way::WindowsKeyM, 0, 1},
+        {"no Alt+M, shell object ignored", sim::ShellKind::WindowsLayoutWithoutAltM, true, true,
+         false, false, false, 1, 1, true, Way::WindowsKeyM, 0, 1},
+        {"ignores all three", sim::ShellKind::WindowsLayoutWithoutAltM, true, true, true, false,
+         false, 1, 1, false, Way::Keys, 1, 1},
+        {"Windows' layout, busy shell", sim::ShellKind::WindowsLayout, false, false, false, true,
+         false, 1, 1, true, Way::WindowsKeyM, 0, 1},
+        {"Windows' layout", sim::ShellKind::WindowsLayout, false, false, false, false, false, 0, 0,
+         true, Way::Keys, 0, 0},
+        {"Windows' layout, a window that hides", sim::ShellKind::WindowsLayout, false, false, false,
+         false, true, 0, 0, true, Way::Keys, 0, 0},
+        {"one window takes the keys", sim::ShellKind::Windows, false, false, false, false, false, 0,
+         0, true, Way::Keys, 0, 0},
     };
     for (const auto& c : cases) {
         World t;
         sim::Desktop& desk = t.desk;
         desk.shellKind = c.kind;
         desk.shellObjectWorks = c.shellObjectWorks;
+        desk.shellObjectSilent = c.shellObjectSilent;
+        desk.hotKeyIgnored = c.hotKeyIgnored;
         Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
         desk.Find(editor)->hidesWhenMinimised = c.hidesWhenMinimised;
         t.StoreMode(kBothIcons);
@@ -215,28 +230,176 @@ TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWayOnce) {
         ASSERT_NE(app, nullptr) << c.name;
         desk.shellBusy = c.busy;
         desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-        desk.Run(600);
-        EXPECT_EQ(desk.MinimiseAllCount(), 1) << c.name;
-        EXPECT_FALSE(desk.StillShown(editor)) << c.name;
+        desk.Run(1000);
+        const int served = c.served ? 1 : 0;
+        EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name;
+        EXPECT_EQ(desk.StillShown(editor), !c.served) << c.name;
         EXPECT_EQ(desk.shellObjectCalls, c.shellObjectCalls) << c.name;
         EXPECT_EQ(desk.winMPresses, c.winMPresses) << c.name;
+        EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name;
+        const bool notServed =
+            std::find(desk.trace.begin(), desk.trace.end(),
+                      "reveal: not served; nothing minimised by any way") != desk.trace.end();
+        EXPECT_EQ(notServed, !c.served) << c.name;
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), 1) << c.name << ": asked twice";
+        EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name << ": asked twice";
 
-        // The next request: where the keys were ignored, the other way at once.
+        // The next request: the way seen to work at once; where none was,
+        // the keys again, and the other ways after them.
         desk.Restore(editor);
         desk.Find(editor)->visible = true;
+        desk.shellBusy = false;
+        const int calls = desk.shellObjectCalls, presses = desk.winMPresses;
+        const int altMs = desk.ignoredAltMs;
+        desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
         // Well before the keys could be judged ignored (kWaitMs), the other
         // way has been asked already: it was asked at once.
         static_assert(50 < MinimiseAllCheck::kWaitMs);
-        const int askedBefore = desk.shellObjectCalls + desk.winMPresses;
-        desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
         desk.Run(50);
-        EXPECT_EQ(desk.MinimiseAllCount(), 2) << c.name << ": the second request";
-        const bool atOnce = desk.shellObjectCalls + desk.winMPresses > askedBefore;
-        EXPECT_EQ(atOnce, c.shellObjectCalls > 0) << c.name;
+        const bool atOnce = desk.shellObjectCalls + desk.winMPresses > calls + presses;
+        EXPECT_EQ(atOnce, c.learnt != Way::Keys) << c.name;
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), 2) << c.name << ": the second request asked twice";
+        EXPECT_EQ(desk.MinimiseAllCount(), 2 * served) << c.name << ": the second request";
+        EXPECT_EQ(desk.shellObjectCalls - calls, c.laterShellObjectCalls) << c.name;
+        EXPECT_EQ(desk.winMPresses - presses, c.laterWinMPresses) << c.name;
+        if (!c.served) {
+            EXPECT_GT(desk.ignoredAltMs, altMs) << c.name << ": no keys again";
+        }
+    }
+}
+
+// COM once: the apartment is entered the first time the shell's object is
+// needed and kept, the object made once and kept over many requests, made
+// again after a failed call and for a recreated taskbar (whose new shell is
+// asked its keys again), and both released when the program ends.
+TEST(MinimiseAllCheckTest, TheShellObjectIsMadeOnceAndAgainForANewTaskbar) {
+    using Way = platform::MinimiseAllWay;
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    auto reveal = [&] {
+        desk.Restore(editor);
+        desk.Find(editor)->visible = true;
+        desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+        desk.Run(1000);
+    };
+    // The shell's object fails (a stub): Windows key + M serves.
+    reveal();
+    EXPECT_EQ(desk.shellObjectsMade, 1);
+    EXPECT_EQ(desk.shellObjectsHeld, 0) << "a failed object kept";
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM);
+
+    // The shell restarts, and its new object works.
+    desk.shellObjectWorks = true;
+    desk.RecreateTaskbar();
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
+    for (int i = 0; i < 20; ++i) reveal();
+    EXPECT_EQ(desk.MinimiseAllCount(), 21);
+    EXPECT_EQ(desk.winMPresses, 1);
+    EXPECT_EQ(desk.shellObjectCalls, 21);
+    EXPECT_EQ(desk.shellObjectsMade, 2);
+    EXPECT_EQ(desk.libraryLoads["shell32.dll"], 1);
+    EXPECT_EQ(desk.libraryLoads["ole32.dll"], 1);
+
+    // Once more: the object made for the old taskbar is not used for the new.
+    desk.RecreateTaskbar();
+    EXPECT_EQ(desk.shellObjectsHeld, 0);
+    reveal();
+    EXPECT_EQ(desk.MinimiseAllCount(), 22);
+    EXPECT_EQ(desk.shellObjectsMade, 3);
+    EXPECT_EQ(desk.winMPresses, 1);
+    EXPECT_EQ(desk.libraryLoads["shell32.dll"], 1);
+
+    // The shell stops serving the way learnt, and Windows key + M too: the
+    // request is served by none, and the next asks the keys again.
+    desk.shellObjectSilent = true;
+    desk.hotKeyIgnored = true;
+    reveal();
+    EXPECT_EQ(desk.MinimiseAllCount(), 22);
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
+    const int altMs = desk.ignoredAltMs;
+    reveal();
+    EXPECT_GT(desk.ignoredAltMs, altMs) << "the keys not asked again";
+
+    desk.ShutDown();
+    EXPECT_EQ(desk.shellObjectsHeld, 0) << "the object not released at exit";
+}
+
+// What the running instance learnt, a second start knows and asks at once,
+// within the wait's time; a second start that learns it first tells the
+// running instance, whose next click and the starts after it ask at once.
+// Where the shell takes its keys nothing is shared. A second start touches
+// nothing of the running instance's but what it found.
+TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
+    using Way = platform::MinimiseAllWay;
+    const struct {
+        const char* name;
+        sim::ShellKind kind;
+        bool clickFirst;  // the running instance learns it from a click
+        Way learnt;
+    } cases[] = {
+        {"learnt by the running instance", sim::ShellKind::WindowsLayoutWithoutAltM, true,
+         Way::WindowsKeyM},
+        {"learnt by a second start", sim::ShellKind::WindowsLayoutWithoutAltM, false,
+         Way::WindowsKeyM},
+        {"a shell that takes its keys", sim::ShellKind::WindowsLayout, true, Way::Keys},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = c.kind;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        t.StoreMode(kBothIcons);
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr) << c.name;
+        sim::SimRuntime& running = *t.instances.begin()->second.runtime;
+        auto restore = [&] {
+            desk.Restore(editor);
+            desk.Find(editor)->visible = true;
+        };
+        if (c.clickFirst) {
+            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+            desk.Run(1000);
+            restore();
+        }
+        const auto& props = desk.Find(running.applicationWindow())->props;
+        EXPECT_EQ(props.empty(), c.clickFirst ? c.learnt == Way::Keys : true) << c.name;
+        const std::size_t icons = desk.TrayIconCount();
+        const bool button = desk.HasTaskbarButton(app->TaskbarForm().hWnd());
+
+        // Two second starts: the first asks at once where the running
+        // instance had learnt it, else learns it and tells the running
+        // instance; the next asks at once.
+        for (int start = 0; start < 2; ++start) {
+            const bool atOnce = c.learnt != Way::Keys && (c.clickFirst || start > 0);
+            const int altMs = desk.ignoredAltMs;
+            const int before = desk.MinimiseAllCount();
+            const std::uint64_t launched = desk.Now();
+            EXPECT_EQ(t.Start(), nullptr) << c.name;
+            EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name << start;
+            if (atOnce) {
+                EXPECT_EQ(desk.ignoredAltMs, altMs) << c.name << start << ": keys first";
+                EXPECT_LT(desk.Now() - launched, MinimiseAllCheck::kWaitMs) << c.name << start;
+            }
+            desk.Run(1000);
+            restore();
+            EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name << start;
+        }
+        // The running instance's windows, icon and setting are as they were.
+        EXPECT_EQ(desk.TrayIconCount(), icons) << c.name;
+        EXPECT_EQ(desk.HasTaskbarButton(app->TaskbarForm().hWnd()), button) << c.name;
+        EXPECT_EQ(t.StoredMode(), AsStored(kBothIcons)) << c.name;
+        // Its next click asks the way at once too.
+        const int altMs = desk.ignoredAltMs;
+        desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+        desk.Run(1000);
+        EXPECT_EQ(desk.ignoredAltMs > altMs,
+                  c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
+            << c.name;
+        EXPECT_FALSE(desk.StillShown(editor)) << c.name;
     }
 }
 
@@ -247,7 +410,7 @@ TEST(MinimiseAllCheckTest, WithNothingToMinimiseNothingIsAskedAfterTheKeys) {
     ASSERT_NE(app, nullptr);
     t.desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     t.desk.Run(1000);
-    EXPECT_TRUE(app->Reveal().KeysIgnored() == false);
+    EXPECT_EQ(app->Reveal().LearntWay(), platform::MinimiseAllWay::Keys);
     EXPECT_EQ(t.desk.shellObjectCalls, 0);
     EXPECT_EQ(t.desk.winMPresses, 0);
     // A second start too, which waits for nothing.

@@ -110,6 +110,7 @@ void Desktop::Reap(int pid) {
         if (w.pid == pid) owned.push_back(hwnd);
     }
     for (Hwnd hwnd : owned) DestroyWindow(hwnd);
+    comLibraries_.erase(pid);
     for (auto it = timers_.begin(); it != timers_.end();) {
         it = it->second.pid == pid ? timers_.erase(it) : std::next(it);
     }
@@ -340,12 +341,43 @@ bool Desktop::StillShown(Hwnd hwnd) const {
     return w != nullptr && w->visible && !w->minimised;
 }
 
-bool Desktop::ShellObjectMinimizeAll() {
+bool Desktop::ComInitialise(int pid) {
+    if (comLibraries_.count(pid) == 0) {
+        ++libraryLoads["ole32.dll"];
+        comLibraries_[pid];
+    }
+    return true;
+}
+
+void Desktop::ComUninitialise(int pid) {
+    auto it = comLibraries_.find(pid);
+    if (it == comLibraries_.end()) return;
+    // The program keeps ole32 itself; what COM loaded goes.
+    it->second.clear();
+}
+
+int Desktop::MakeShellObject(int pid) {
+    auto it = comLibraries_.find(pid);
+    if (it == comLibraries_.end() || shell_ == 0) return 0;  // CO_E_NOTINITIALIZED, no shell
+    if (it->second.insert("shell32.dll").second) ++libraryLoads["shell32.dll"];
+    ++shellObjectsMade;
+    ++shellObjectsHeld;
+    shellObjects_[++lastShellObject_] = taskbars_;
+    return lastShellObject_;
+}
+
+bool Desktop::ShellObjectMinimizeAll(int object) {
     ++shellObjectCalls;
+    auto it = shellObjects_.find(object);
+    if (it == shellObjects_.end() || it->second != taskbars_) return false;  // disconnected
     if (!shellObjectWorks || shell_ == 0) return false;
     // It asks the taskbar, which minimises as its keys would.
-    Post([this] { MinimiseAll(); });
+    if (!shellObjectSilent) Post([this] { MinimiseAll(); });
     return true;
+}
+
+void Desktop::ReleaseShellObject(int object) {
+    if (shellObjects_.erase(object) != 0) --shellObjectsHeld;
 }
 
 bool Desktop::MayTakeForeground(int pid) const {
@@ -433,7 +465,8 @@ void Desktop::ProcessKey(const Key& key) {
         // Windows' shell's hot key: taken where the keys are read, whatever
         // window is in front. With Shift it would be Windows key + Shift + M,
         // which restores what was minimised.
-        if (TwoThreads() && shell_ != 0 && !AnyDown({VK_SHIFT, VK_CONTROL, VK_MENU})) {
+        if (TwoThreads() && shell_ != 0 && !hotKeyIgnored &&
+            !AnyDown({VK_SHIFT, VK_CONTROL, VK_MENU})) {
             MinimiseAll();
         }
         return;
@@ -781,6 +814,7 @@ void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
 
 void Desktop::RecreateTaskbar() {
     tray_.clear();
+    ++taskbars_;
     for (const auto& [hwnd, w] : windows_) Post(hwnd, WM_TASKBARCREATED);
     Drive([&] { RunPending(); });
 }

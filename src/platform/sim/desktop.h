@@ -25,6 +25,9 @@ namespace quorvel::sim {
 using platform::Hwnd;
 
 inline constexpr std::uint32_t WM_TASKBARCREATED = 0xC100;  // the registered "TaskbarCreated"
+// The program's registered message by which a second start tells the running
+// instance what it found.
+inline constexpr std::uint32_t WM_MINIMISEALLWAY = 0xC101;
 
 // A process has ended (End, or the end of a second instance). Thrown through
 // the ended process's frames; the driver call that started them catches it.
@@ -73,6 +76,7 @@ struct Window {
     } suggested;
     std::vector<MenuEntry> systemMenu;
     std::string typed;  // what keystrokes reached a window of another program
+    std::map<std::string, std::uint32_t> props;  // SetPropA's property list
     std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
 };
 
@@ -207,13 +211,33 @@ public:
     ShellKind shellKind = ShellKind::HarshSync;
     bool WindowsShell() const;  // Windows' own minimising rule and taskbar clicks
     bool TwoThreads() const;    // Windows' layout
-    // The shell's automation object: its MinimizeAll asks the taskbar for the
+    // The shell's automation object ("Shell.Application"), made through COM
+    // in a program's apartment: its MinimizeAll asks the taskbar for the
     // minimise-all; under Wine it is a stub (E_NOTIMPL), as here by default.
+    // A silent one answers success and does nothing (a replacement taskbar
+    // that ignores the command). One made before the taskbar was recreated
+    // no longer reaches it: its calls fail.
     bool shellObjectWorks = false;
-    bool ShellObjectMinimizeAll();
+    bool shellObjectSilent = false;
+    // CoInitializeEx and CoUninitialize for a program's thread: leaving the
+    // apartment unloads the libraries COM loaded for it (CoUninitialize's
+    // documentation). CoCreateInstance of the object: its id, 0 for none.
+    bool ComInitialise(int pid);
+    void ComUninitialise(int pid);
+    int MakeShellObject(int pid);
+    bool ShellObjectMinimizeAll(int object);
+    void ReleaseShellObject(int object);
     int shellObjectCalls = 0;
-    int winMPresses = 0;   // Windows key + M, whoever takes it (Windows' shell does)
-    int ignoredAltMs = 0;  // Alt+M that reached a window of the shell and did nothing
+    int shellObjectsMade = 0;
+    int shellObjectsHeld = 0;  // made and not yet released
+    // Every load of a library into a program's process (its own of ole32,
+    // COM's of shell32), by name.
+    std::map<std::string, int> libraryLoads;
+    // Windows key + M does nothing: a replacement taskbar, or Windows' key
+    // shortcuts turned off by policy.
+    bool hotKeyIgnored = false;
+    int winMPresses = 0;     // Windows key + M, whoever takes it (Windows' shell does)
+    int ignoredAltMs = 0;    // Alt+M that reached a window of the shell and did nothing
     // What Windows does with a lone Windows key (the Start menu opens) and a
     // lone Alt (the window in front enters its menu bar): a key that goes up
     // with no other key pressed since it went down.
@@ -464,6 +488,10 @@ private:
     std::set<int> alive_;
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
+    std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered
+    std::map<int, int> shellObjects_;                    // each live object's taskbar
+    int taskbars_ = 1;                                   // how many the shell has made
+    int lastShellObject_ = 0;
     std::set<int> denyingHolders_;
     std::set<Hwnd> densityChanging_;  // windows being told of a new density
     int nextPid_ = 100;

@@ -24,8 +24,9 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.title = kApplicationTitle;
     app.className = "ThunderMain";
     app.taskbarButton = false;
-    app.proc = [this](std::uint32_t msg, std::uint32_t, std::uint32_t) {
-        if (msg == WM_TASKBARCREATED) dispatcher().Raise(TaskbarCreated);
+    app.proc = [this](std::uint32_t msg, std::uint32_t wParam, std::uint32_t) {
+        if (msg == WM_TASKBARCREATED) TaskbarRecreated();
+        if (msg == WM_MINIMISEALLWAY) ToldBySecondStart(wParam);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
 }
@@ -35,6 +36,35 @@ SimRuntime::~SimRuntime() = default;
 bool SimRuntime::IsOurs(Hwnd hwnd) const {
     const Window* w = desk_.Find(hwnd);
     return w != nullptr && w->pid == pid_;
+}
+
+Hwnd SimRuntime::RunningInstanceWindow() const {
+    for (Hwnd hwnd : desk_.ZOrder()) {
+        const Window* w = desk_.Find(hwnd);
+        if (w->pid != pid_ && w->className == "ThunderMain" && w->title == kApplicationTitle)
+            return hwnd;
+    }
+    return 0;
+}
+
+std::uint32_t SimRuntime::RunningInstanceValue() {
+    const Window* running = desk_.Find(RunningInstanceWindow());
+    if (running == nullptr) return 0;
+    auto it = running->props.find(kMinimiseAllWayName);
+    return it == running->props.end() ? 0 : it->second;
+}
+
+void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
+    auto& props = desk_.Find(appWindow_)->props;
+    if (value == 0) {
+        props.erase(kMinimiseAllWayName);
+    } else {
+        props[kMinimiseAllWayName] = value;
+    }
+}
+
+void SimRuntime::TellRunningInstance(std::uint32_t value) {
+    if (Hwnd running = RunningInstanceWindow()) desk_.Post(running, WM_MINIMISEALLWAY, value);
 }
 
 void SimRuntime::HandActivationAway() {
@@ -173,6 +203,7 @@ void SimRuntime::StopTimer(int id) {
 }
 
 void SimRuntime::EndProcess() {
+    ReleaseComAtExit();
     throw ProcessEnded{pid_};
 }
 

@@ -75,18 +75,31 @@ protected:
         }
         if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
     }
-    bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(); }
+    bool EnterComApartment() override { return desk_.ComInitialise(pid_); }
+    void LeaveComApartment() override { desk_.ComUninitialise(pid_); }
+    bool MakeShellObject() override {
+        shellObject_ = desk_.MakeShellObject(pid_);
+        return shellObject_ != 0;
+    }
+    bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(shellObject_); }
+    void ReleaseShellObject() override { desk_.ReleaseShellObject(std::exchange(shellObject_, 0)); }
+    std::uint32_t RunningInstanceValue() override;
+    void KeepValueForLaterStarts(std::uint32_t value) override;
+    void TellRunningInstance(std::uint32_t value) override;
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
 private:
     bool IsOurs(Hwnd hwnd) const;
+    // The application window of another instance of the program, 0 for none.
+    Hwnd RunningInstanceWindow() const;
 
     Desktop& desk_;
     int pid_;
     SimWinApi api_;
     Hwnd appWindow_ = 0;
     bool prevInstance_ = false;
+    int shellObject_ = 0;
     std::string killFolder_;                // the folder Kill was last given
     std::filesystem::path killFolderHeld_;  // the host's own name of it; empty when unknown
     std::map<int, int> timers_;             // the desktop's id of each timer not yet run

@@ -1,5 +1,6 @@
 // What the program asks of the shell's minimise-all beyond its keys: which
-// windows it minimises, whether they still show, and its automation object.
+// windows it minimises, whether they still show, its automation object, and
+// the way found to work, kept for later starts.
 #include <objbase.h>
 #include <shldisp.h>
 
@@ -35,14 +36,6 @@ BOOL CALLBACK CollectMinimisable(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
-// COM's entry points, from ole32 loaded for this alone: the program needs it
-// only where the shell ignored its keys.
-struct Ole32 {
-    decltype(&CoInitializeEx) initialize = nullptr;
-    decltype(&CoUninitialize) uninitialize = nullptr;
-    decltype(&CoCreateInstance) create = nullptr;
-};
-
 // The shell's automation object ("Shell.Application") and its interface.
 constexpr CLSID kShellApplication = {
     0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -62,28 +55,78 @@ bool Win32Runtime::StillShown(Hwnd window) {
     return IsWindow(hwnd) && IsWindowVisible(hwnd) && !IsIconic(hwnd);
 }
 
+// COM comes from ole32, loaded from the system folder for this alone: the
+// program needs it only where the shell ignored its keys. The apartment is
+// entered once and kept: CoUninitialize "unloads all DLLs loaded by the
+// thread", which every later request would load again.
+bool Win32Runtime::EnterComApartment() {
+    ole32_ = LoadSystemLibrary("ole32.dll");
+    auto initialize = LookUp<decltype(&CoInitializeEx)>(ole32_, "CoInitializeEx");
+    // S_FALSE (entered already) is a success to balance as well.
+    return initialize != nullptr && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+void Win32Runtime::LeaveComApartment() {
+    if (auto uninitialize = LookUp<decltype(&CoUninitialize)>(ole32_, "CoUninitialize"))
+        uninitialize();
+}
+
+bool Win32Runtime::MakeShellObject() {
+    auto create = LookUp<decltype(&CoCreateInstance)>(ole32_, "CoCreateInstance");
+    if (create == nullptr) return false;
+    const HRESULT hr =
+        create(kShellApplication, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+               kShellDispatch, reinterpret_cast<void**>(&shellObject_));
+    win32::Trace("shell object made: 0x%08lX", static_cast<unsigned long>(hr));
+    if (FAILED(hr)) shellObject_ = nullptr;
+    return shellObject_ != nullptr;
+}
+
 bool Win32Runtime::ShellMinimizeAll() {
-    HMODULE ole32 = LoadSystemLibrary("ole32.dll");
-    if (ole32 == nullptr) return false;
-    Ole32 com;
-    com.initialize = LookUp<decltype(com.initialize)>(ole32, "CoInitializeEx");
-    com.uninitialize = LookUp<decltype(com.uninitialize)>(ole32, "CoUninitialize");
-    com.create = LookUp<decltype(com.create)>(ole32, "CoCreateInstance");
-    if (com.initialize == nullptr || com.uninitialize == nullptr || com.create == nullptr) {
-        return false;
-    }
-    const HRESULT initialized = com.initialize(nullptr, COINIT_APARTMENTTHREADED);
-    HRESULT hr = E_FAIL;
-    IShellDispatch* shell = nullptr;
-    hr = com.create(kShellApplication, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                    kShellDispatch, reinterpret_cast<void**>(&shell));
-    if (SUCCEEDED(hr)) {
-        hr = shell->MinimizeAll();
-        shell->Release();
-    }
-    if (SUCCEEDED(initialized)) com.uninitialize();
+    // No result is documented for MinimizeAll; success means only that the
+    // taskbar was asked, which is why the windows are watched after it.
+    const HRESULT hr = shellObject_->MinimizeAll();
     win32::Trace("shell object's MinimizeAll: 0x%08lX", static_cast<unsigned long>(hr));
     return SUCCEEDED(hr);
+}
+
+void Win32Runtime::ReleaseShellObject() {
+    shellObject_->Release();
+    shellObject_ = nullptr;
+}
+
+HWND Win32Runtime::RunningInstanceWindow() const {
+    // Another process's application window; any program could make a window
+    // of the class, and what it holds only chooses among the program's ways.
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, kApplicationClass, nullptr)) != nullptr) {
+        if (!IsOurs(found)) return found;
+    }
+    return nullptr;
+}
+
+std::uint32_t Win32Runtime::RunningInstanceValue() {
+    HWND running = RunningInstanceWindow();
+    if (running == nullptr) return 0;
+    return static_cast<std::uint32_t>(
+        reinterpret_cast<UINT_PTR>(GetPropA(running, kMinimiseAllWayName)));
+}
+
+void Win32Runtime::KeepValueForLaterStarts(std::uint32_t value) {
+    // A property of the application window: nothing to make or free while
+    // the shell takes its keys, and gone with the instance.
+    if (value == 0) {
+        RemovePropA(applicationWindow(), kMinimiseAllWayName);
+    } else {
+        SetPropA(applicationWindow(), kMinimiseAllWayName,
+                 reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(value)));
+    }
+}
+
+void Win32Runtime::TellRunningInstance(std::uint32_t value) {
+    // Posted: the second start ends without waiting for the running instance.
+    if (HWND running = RunningInstanceWindow())
+        PostMessageA(running, RegisterWindowMessageA(kMinimiseAllWayName), value, 0);
 }
 
 }  // namespace quorvel::win32

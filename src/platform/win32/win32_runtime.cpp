@@ -20,7 +20,6 @@ using namespace platform;
 
 namespace {
 
-constexpr const char* kApplicationClass = "QuorvelApplication";
 constexpr DWORD kActivationWaitMs = 300;
 
 std::string Text(std::string_view s) {
@@ -63,10 +62,12 @@ HWND Win32Runtime::applicationWindow() {
     // that it restarted, and the icon would not come back.
     AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
                               taskbarCreated_);
+    minimiseAllWay_ = RegisterWindowMessageA(kMinimiseAllWayName);
     return appWindow_;
 }
 
 Win32Runtime::~Win32Runtime() {
+    ReleaseComAtExit();
     if (appWindow_ != nullptr) DestroyWindow(appWindow_);
 }
 
@@ -77,9 +78,15 @@ LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wPara
     }
     auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
-        self->dispatcher().Raise(self->TaskbarCreated);
+        self->TaskbarRecreated();
         return 0;
     }
+    if (self != nullptr && msg == self->minimiseAllWay_ && msg != 0) {
+        self->ToldBySecondStart(static_cast<std::uint32_t>(wParam));
+        return 0;
+    }
+    // A window's properties are removed before it is gone (SetProp's documentation).
+    if (msg == WM_NCDESTROY) RemovePropA(hwnd, kMinimiseAllWayName);
     if (self != nullptr && msg == WM_TIMER) {
         self->TimeoutDue(static_cast<int>(wParam));
         return 0;
@@ -453,6 +460,7 @@ void Win32Runtime::Kill(const std::string& folder, const std::string& name) {
 }
 
 void Win32Runtime::EndProcess() {
+    ReleaseComAtExit();
     ExitProcess(0);
 }
 

@@ -14,9 +14,14 @@
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_delete_file.h"
 
+struct IShellDispatch;
+
 namespace quorvel::win32 {
 
 class Win32Form;
+
+// The class of the program's hidden application window.
+inline constexpr const char* kApplicationClass = "QuorvelApplication";
 
 class Win32Runtime : public platform::FormRuntime {
 public:
@@ -72,7 +77,14 @@ protected:
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
     void WaitForKeyboardToLeave(platform::Hwnd window) override;
+    bool EnterComApartment() override;
+    void LeaveComApartment() override;
+    bool MakeShellObject() override;
     bool ShellMinimizeAll() override;
+    void ReleaseShellObject() override;
+    std::uint32_t RunningInstanceValue() override;
+    void KeepValueForLaterStarts(std::uint32_t value) override;
+    void TellRunningInstance(std::uint32_t value) override;
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
@@ -86,6 +98,8 @@ private:
     static void LetThreadCatchUp(HWND window);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
+    // The application window of another instance of the program, null for none.
+    HWND RunningInstanceWindow() const;
 
     HINSTANCE instance_;
     Win32Api api_;
@@ -95,6 +109,11 @@ private:
     bool prevInstance_ = false;
     bool commonControls_ = false;
     UINT taskbarCreated_ = 0;
+    UINT minimiseAllWay_ = 0;  // a second start's message
+    // COM, for the shell's automation object: ole32 from the system folder,
+    // loaded when the object is first needed, and the object, kept.
+    HMODULE ole32_ = nullptr;
+    IShellDispatch* shellObject_ = nullptr;
 };
 
 }  // namespace quorvel::win32
