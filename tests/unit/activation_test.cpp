@@ -254,15 +254,13 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         desk.Restore(editor);
         desk.keyStateFollowsFocus = c.wineFocusRule;
         for (std::uint8_t vk : c.held) desk.HoldKey(vk, true);
-        std::vector<std::uint8_t> heldAfter = c.held;
+        // Between two strokes; a way asked in one stroke has none.
         if (c.between == LetsGo) {
             desk.betweenKeyBatches = [&] {
                 for (std::uint8_t vk : c.held) desk.HoldKey(vk, false);
             };
-            heldAfter.clear();
         } else if (c.between == PressesCtrl) {
             desk.betweenKeyBatches = [&] { desk.HoldKey(kLeftCtrl, true); };
-            heldAfter.push_back(kLeftCtrl);
         }
         desk.shellKeys.clear();
         const int before = desk.MinimiseAllCount();
@@ -285,7 +283,11 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
             const auto key = static_cast<std::uint8_t>(vk);
             EXPECT_TRUE(!desk.KeyDown(key) || desk.PhysicallyDown(key)) << c.name << ": key " << vk;
         }
-        for (std::uint8_t vk : heldAfter) desk.HoldKey(vk, false);
+        desk.betweenKeyBatches = nullptr;
+        for (int vk = 0x10; vk <= 0xA5; ++vk) {
+            const auto key = static_cast<std::uint8_t>(vk);
+            if (desk.PhysicallyDown(key)) desk.HoldKey(key, false);
+        }
         EXPECT_EQ(desk.startMenus, 0) << c.name;
         EXPECT_EQ(desk.menuBars, 0) << c.name;
     }
