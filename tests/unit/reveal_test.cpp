@@ -51,13 +51,15 @@ TEST_F(RevealTest, Form1IsHiddenInPlaceWhileTheShellMinimisesAll) {
     ASSERT_EQ(atRest.x, kOffScreenPixels);
     std::optional<sim::Window> during;
     sim::Window& shell = *desk.Find(desk.Shell());
-    shell.proc = [&, own = shell.proc](std::uint32_t msg, std::uint32_t wParam,
-                                       std::uint32_t lParam) {
+    const auto own = shell.proc;
+    shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
         if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) during = W(form1);
         if (own) own(msg, wParam, lParam);
     };
     desk.ClickTaskbarButton(form1);
     desk.Run();
+    // What is looked at here goes with this test; the shell stays.
+    desk.Find(desk.Shell())->proc = own;
     ASSERT_TRUE(during.has_value()) << "the shell was never brought forward";
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
     EXPECT_FALSE(during->visible);
