@@ -59,14 +59,14 @@ struct Window {
     bool visible = false;
     bool minimised = false;
     bool enabled = true;
-    bool minimiseBox = false;   // WS_MINIMIZEBOX: what Windows' own shell minimises
-    bool cloaked = false;       // on another virtual desktop: visible, yet not seen
-    bool toolWindow = false;    // WS_EX_TOOLWINDOW
-    bool noActivate = false;    // WS_EX_NOACTIVATE: an on-screen keyboard, say
-    bool transparent = false;   // WS_EX_TRANSPARENT: a click-through overlay
-    int thread = 0;             // which of its process's threads made it
+    bool minimiseBox = false;         // WS_MINIMIZEBOX: what Windows' own shell minimises
+    bool cloaked = false;             // on another virtual desktop: visible, yet not seen
+    bool toolWindow = false;          // WS_EX_TOOLWINDOW
+    bool noActivate = false;          // WS_EX_NOACTIVATE: an on-screen keyboard, say
+    bool transparent = false;         // WS_EX_TRANSPARENT: a click-through overlay
+    int thread = 0;                   // which of its process's threads made it
     bool hidesWhenMinimised = false;  // as programs that go to the notification area
-    bool taskbarButton = true;  // visible, unowned windows with a caption get one
+    bool taskbarButton = true;        // visible, unowned windows with a caption get one
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
     std::vector<MenuEntry> systemMenu;
@@ -205,8 +205,8 @@ public:
     bool shellObjectWorks = false;
     bool ShellObjectMinimizeAll();
     int shellObjectCalls = 0;
-    int winMPresses = 0;     // Windows key + M, whoever takes it (Windows' shell does)
-    int ignoredAltMs = 0;    // Alt+M that reached a window of the shell and did nothing
+    int winMPresses = 0;   // Windows key + M, whoever takes it (Windows' shell does)
+    int ignoredAltMs = 0;  // Alt+M that reached a window of the shell and did nothing
     // What Windows does with a lone Windows key (the Start menu opens) and a
     // lone Alt (the window in front enters its menu bar): a key that goes up
     // with no other key pressed since it went down.

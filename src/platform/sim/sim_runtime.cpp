@@ -107,8 +107,8 @@ bool SimRuntime::WaitForShell(const std::function<bool()>& ready, std::uint64_t 
 }
 
 bool SimRuntime::WaitForForeground(Hwnd target) {
-    return WaitForShell([&] { return desk_.SameThread(desk_.Active(), target); },
-                        kActivationWaitUs, [&] { return desk_.RunShellStep(); });
+    return WaitForShell([&] { return desk_.SameThread(desk_.Active(), target); }, kActivationWaitUs,
+                        [&] { return desk_.RunShellStep(); });
 }
 
 bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {
