@@ -16,6 +16,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_instance.cpp
   src/platform/win32/win32_message_filter.cpp
   src/platform/win32/win32_minimise_all.cpp
+  src/platform/win32/win32_shell_wait.cpp
   src/platform/win32/win32_system_library.cpp
   src/platform/win32/entry.cpp)
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 advapi32)
