@@ -9,9 +9,12 @@
 namespace quorvel::platform {
 
 // Published constants the program uses.
+inline constexpr Hwnd HWND_TOP = 0;
+inline constexpr Hwnd HWND_BOTTOM = 1;
 inline constexpr Hwnd HWND_NOTOPMOST = static_cast<Hwnd>(-2);
 inline constexpr std::uint32_t SWP_NOSIZE = 0x1;
 inline constexpr std::uint32_t SWP_NOMOVE = 0x2;
+inline constexpr std::uint32_t SWP_NOZORDER = 0x4;
 inline constexpr std::uint32_t SWP_NOACTIVATE = 0x10;
 inline constexpr std::uint32_t SWP_SHOWWINDOW = 0x40;
 inline constexpr std::uint32_t SWP_HIDEWINDOW = 0x80;

@@ -105,16 +105,15 @@ void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {
     // when another thread has read its input. So nothing of a click may be
     // left to come after them: a click on the taskbar button raises Activate
     // once the restore it started is over (see WindowedForm::Activated).
-    const auto batches = KeyBatches(strokes, HeldModifiers());
     Hwnd took = 0;
-    for (std::size_t i = 0; i < batches.size(); ++i) {
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
         // Windows gives a key to the thread in front as it takes the key off
         // the system queue: the next stroke goes out once the last one has
         // moved the keyboard (Tab on the shell's desktop hands it to its
         // taskbar), or the bound has passed.
         if (i > 0) WaitForKeyboardToLeave(took);
         took = Foreground();
-        SendKeyEvents(batches[i]);
+        SendKeyEvents(KeyBatch(strokes[i], HeldModifiers()));
     }
     KeysDone();
 }

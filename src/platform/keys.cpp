@@ -58,30 +58,20 @@ bool OpensMenuWhenAlone(std::uint8_t vk) {
     return vk == VK_LWIN || vk == VK_RWIN || vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
 }
 
-std::vector<std::vector<KeyEvent>> KeyBatches(const std::vector<KeyStroke>& strokes,
-                                              const std::vector<std::uint8_t>& held) {
-    std::vector<std::vector<KeyEvent>> batches;
-    if (strokes.empty()) return batches;
+std::vector<KeyEvent> KeyBatch(const KeyStroke& stroke, const std::vector<std::uint8_t>& held) {
     std::vector<KeyEvent> batch;
     if (std::any_of(held.begin(), held.end(), OpensMenuWhenAlone)) {
         batch.push_back({kMaskKey, false});
         batch.push_back({kMaskKey, true});
     }
     for (std::uint8_t vk : held) batch.push_back({vk, true});
-    for (const KeyStroke& stroke : strokes) {
-        if (stroke.win) batch.push_back({VK_LWIN, false});
-        if (stroke.alt) batch.push_back({VK_MENU, false});
-        batch.push_back({stroke.virtualKey, false});
-        batch.push_back({stroke.virtualKey, true});
-        if (stroke.alt) batch.push_back({VK_MENU, true});
-        if (stroke.win) batch.push_back({VK_LWIN, true});
-        batches.push_back(std::move(batch));
-        batch.clear();
-    }
-    for (std::uint8_t vk : held) {
-        if (!OpensMenuWhenAlone(vk)) batches.back().push_back({vk, false});
-    }
-    return batches;
+    if (stroke.win) batch.push_back({VK_LWIN, false});
+    if (stroke.alt) batch.push_back({VK_MENU, false});
+    batch.push_back({stroke.virtualKey, false});
+    batch.push_back({stroke.virtualKey, true});
+    if (stroke.alt) batch.push_back({VK_MENU, true});
+    if (stroke.win) batch.push_back({VK_LWIN, true});
+    return batch;
 }
 
 }  // namespace quorvel::platform

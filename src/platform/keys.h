@@ -40,22 +40,23 @@ struct KeyEvent {
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
-// The strokes as the window in front is to receive them, whatever the user
-// holds, one batch a stroke: a stroke may move the keyboard to another
-// window (Tab on the shell's desktop hands it to the taskbar, on a thread of
-// its own), and Windows gives a key to the thread in front when it takes it
-// off the system queue, so the next batch waits for that move.
+// One stroke as the window in front is to receive it, whatever the user
+// holds at that moment (`held`, read right before it). Each stroke goes out
+// as a batch of its own, the held keys read again before each: a stroke may
+// move the keyboard to another window (Tab on the shell's desktop hands it
+// to the taskbar, on a thread of its own), and a key may come back down
+// meanwhile (the user presses it; under Wine, a thread whose window takes
+// the focus gets the keys physically held).
 //
-// Sent keys do not release what is held (SendInput does not reset the
-// keyboard's state), so a program started from a hotkey (Ctrl+Alt+D, still
-// down) would send Ctrl+Alt+Tab: the modifiers in `held` are let go first.
-// A held Windows key or Alt is let go only after the mask key, so that its
-// release is no lone one, and is not pressed again: the user's own release
-// after the keys then finds it up, and Windows sees no lone Windows key (the
-// Start menu) or Alt (the menu bar) because of the program, wherever the user
-// lets go; a key pressed again after the user had let go would stay down.
-// Shift and Ctrl are pressed again last.
-std::vector<std::vector<KeyEvent>> KeyBatches(const std::vector<KeyStroke>& strokes,
-                                              const std::vector<std::uint8_t>& held);
+// Sent keys do not release what is held (SendInput "does not reset the
+// keyboard's current state"), so a program started from a hotkey
+// (Ctrl+Alt+D, still down) would send Ctrl+Alt+Tab: the modifiers in `held`
+// are let go first. A held Windows key or Alt is let go only after the mask
+// key, so that its release is no lone one (the Start menu, the menu bar).
+// No key is pressed again afterwards: a user who lets go during the keys
+// would find it pressed again by the program, and Windows would hold it down
+// until pressed once more (Ctrl+W then closes a tab). A key the program let
+// go stays up until the user presses it again.
+std::vector<KeyEvent> KeyBatch(const KeyStroke& stroke, const std::vector<std::uint8_t>& held);
 
 }  // namespace quorvel::platform

@@ -14,6 +14,17 @@ using Hicon = std::uint32_t;
 using Hkey = std::uint32_t;
 using Hmonitor = std::uint32_t;
 
+// A 32-bit handle value as a pointer-sized one, the way Windows widens it:
+// only the lower 32 bits of a window, menu, GDI or registry handle are
+// significant, and a 32-bit value is sign-extended ("Interprocess
+// Communication Between 32-bit and 64-bit Applications"). So the special
+// values keep their meaning in a 64-bit build: HWND_NOTOPMOST (-2) stays -2
+// and HKEY_LOCAL_MACHINE (0x80000002) becomes the 64-bit headers' own value.
+// Module handles and pointers are no such values.
+constexpr std::intptr_t WidenHandle(std::uint32_t handle) {
+    return static_cast<std::int32_t>(handle);
+}
+
 // The X and Y of MouseMove (the notification-area callback) are always
 // converted at 15 twips to the pixel, whatever the screen's density.
 inline constexpr int kTwipsPerPixel = 15;

@@ -172,5 +172,28 @@ TEST_F(SettingsTest, StoredTextsGiveTheModeInForce) {
     EXPECT_EQ(Stored(), AsStored(kTaskbarOnly));
 }
 
+// The registry roots are 32-bit values the program hands Windows; a 64-bit
+// build widens them as the 64-bit headers define them, sign-extended (Wine
+// compares roots by their low 32 bits, so only this shows the widening), and
+// the window system's special values the same way.
+TEST(HandleWidening, SpecialValuesKeepTheirMeaningInA64BitBuild) {
+    const struct {
+        const char* name;
+        std::uint32_t value;
+        std::uint64_t widened;
+    } cases[] = {
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, 0xFFFFFFFF80000002u},
+        {"HKEY_CURRENT_USER", platform::HKEY_CURRENT_USER, 0xFFFFFFFF80000001u},
+        {"HWND_NOTOPMOST", platform::HWND_NOTOPMOST, 0xFFFFFFFFFFFFFFFEu},
+        {"HWND_TOP", platform::HWND_TOP, 0},
+        {"HWND_BOTTOM", platform::HWND_BOTTOM, 1},
+        {"an ordinary window", 0x000103A2u, 0x000103A2u},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(static_cast<std::uint64_t>(platform::WidenHandle(c.value)), c.widened) << c.name;
+        EXPECT_EQ(static_cast<std::uint32_t>(platform::WidenHandle(c.value)), c.value) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace quorvel::testing

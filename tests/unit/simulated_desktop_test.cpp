@@ -24,7 +24,8 @@ TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing)
     desk.Activate(editor);
     desk.RunPending();
     std::vector<platform::KeyEvent> keys;
-    for (const auto& batch : platform::KeyBatches(platform::ParseKeys("{tab}%m"), {})) {
+    for (const auto& stroke : platform::ParseKeys("{tab}%m")) {
+        const auto batch = platform::KeyBatch(stroke, {});
         keys.insert(keys.end(), batch.begin(), batch.end());
     }
 

@@ -193,7 +193,10 @@ void Desktop::Activate(Hwnd hwnd) {
             if (active_ != shell_) return;
             shellFocus_ = true;
             shellTaskbarFocus_ = false;  // the focus starts on the desktop
+            FocusTaken(shell_);
         });
+    } else {
+        FocusTaken(hwnd);
     }
     auto minimisedFlag = [this](Hwnd h) {
         const Window* w = Find(h);
@@ -253,6 +256,22 @@ void Desktop::BringToFront(Hwnd hwnd) {
     if (Find(hwnd) == nullptr) return;
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
     zOrder_.insert(zOrder_.begin(), hwnd);
+}
+
+bool Desktop::PlaceInZOrder(Hwnd hwnd, Hwnd insertAfter) {
+    if (insertAfter == platform::HWND_NOTOPMOST) return true;
+    if (insertAfter == platform::HWND_TOP) {
+        BringToFront(hwnd);
+        return true;
+    }
+    if (insertAfter != platform::HWND_BOTTOM && Find(insertAfter) == nullptr) return false;
+    if (insertAfter == hwnd) return true;
+    zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
+    auto at = insertAfter == platform::HWND_BOTTOM
+                  ? zOrder_.end()
+                  : std::next(std::find(zOrder_.begin(), zOrder_.end(), insertAfter));
+    zOrder_.insert(at, hwnd);
+    return true;
 }
 
 Hwnd Desktop::NextWindowOfOtherProgram(int pid, Hwnd preferred) const {
@@ -399,7 +418,7 @@ bool Desktop::RunShellStep() {
 }
 
 void Desktop::ProcessKey(const Key& key) {
-    HoldKey(key.vk, !key.up);
+    ApplyKey(key.vk, !key.up);
     const bool modifier = (key.vk >= VK_SHIFT && key.vk <= VK_MENU) ||
                           (key.vk >= VK_LSHIFT && key.vk <= VK_RMENU) || key.vk == VK_LWIN ||
                           key.vk == VK_RWIN;
@@ -420,6 +439,7 @@ void Desktop::ProcessKey(const Key& key) {
     const bool alt = KeyDown(VK_MENU);
     const bool others = AnyDown({VK_SHIFT, VK_CONTROL, VK_LWIN, VK_RWIN});
     if (active_ == shell_ || (active_ == taskbar_ && taskbar_ != 0)) {
+        shellKeys.push_back(WithModifiers(key.vk));
         ShellKey(key, alt, others);
         return;
     }
@@ -495,28 +515,52 @@ void Desktop::NoteForMenus(std::uint8_t vk, bool down) {
     }
 }
 
-void Desktop::HoldKey(std::uint8_t vk, bool down) {
-    NoteForMenus(vk, down);
-    const Window* active = Find(active_);
-    std::set<std::uint8_t>* seen = active ? &threadKeysDown_[active->pid] : nullptr;
-    // VK_LSHIFT..VK_RMENU pair up as VK_LSHIFT + 2 * (common - VK_SHIFT) + side.
-    const bool sided = vk >= VK_LSHIFT && vk <= VK_RMENU;
+namespace {
+// VK_LSHIFT..VK_RMENU pair up as VK_LSHIFT + 2 * (common - VK_SHIFT) + side:
+// a sided key moves its common code with it.
+void SetKey(std::set<std::uint8_t>& state, std::uint8_t vk, bool down) {
+    if (down) {
+        state.insert(vk);
+    } else {
+        state.erase(vk);
+    }
+    if (vk < VK_LSHIFT || vk > VK_RMENU) return;
     const std::uint8_t common = static_cast<std::uint8_t>(VK_SHIFT + (vk - VK_LSHIFT) / 2);
     const std::uint8_t left = static_cast<std::uint8_t>(VK_LSHIFT + 2 * (common - VK_SHIFT));
-    for (std::set<std::uint8_t>* state : {&keysDown_, seen}) {
-        if (state == nullptr) continue;
-        if (down) {
-            state->insert(vk);
-        } else {
-            state->erase(vk);
-        }
-        if (!sided) continue;
-        if (state->count(left) || state->count(left + 1)) {
-            state->insert(common);
-        } else {
-            state->erase(common);
-        }
+    if (state.count(left) || state.count(left + 1)) {
+        state.insert(common);
+    } else {
+        state.erase(common);
     }
+}
+}  // namespace
+
+void Desktop::HoldKey(std::uint8_t vk, bool down) {
+    SetKey(physical_, vk, down);
+    ApplyKey(vk, down);
+}
+
+void Desktop::ApplyKey(std::uint8_t vk, bool down) {
+    NoteForMenus(vk, down);
+    SetKey(keysDown_, vk, down);
+    if (const Window* active = Find(active_)) SetKey(threadKeysDown_[active->pid], vk, down);
+}
+
+void Desktop::FocusTaken(Hwnd hwnd) {
+    if (!keyStateFollowsFocus) return;
+    const Window* w = Find(hwnd);
+    if (w == nullptr) return;
+    keysDown_ = physical_;
+    threadKeysDown_[w->pid] = physical_;
+}
+
+std::string Desktop::WithModifiers(std::uint8_t vk) const {
+    std::string name;
+    if (AnyDown({VK_LWIN, VK_RWIN})) name += "Win+";
+    if (KeyDown(VK_CONTROL)) name += "Ctrl+";
+    if (KeyDown(VK_SHIFT)) name += "Shift+";
+    if (KeyDown(VK_MENU)) name += "Alt+";
+    return name + (vk == VK_TAB ? std::string("Tab") : std::string(1, static_cast<char>(vk)));
 }
 
 bool Desktop::ThreadKeyDown(int pid, std::uint8_t vk) const {

@@ -179,6 +179,11 @@ public:
     void Restore(Hwnd hwnd);
     // To the front of the z-order without activation (SWP_NOACTIVATE).
     void BringToFront(Hwnd hwnd);
+    // SetWindowPos's z-order: HWND_TOP, HWND_BOTTOM, HWND_NOTOPMOST (which
+    // moves no window that is not topmost, and none is here) or the window
+    // to go behind; false for any other value, as Windows refuses it
+    // (ERROR_INVALID_WINDOW_HANDLE).
+    bool PlaceInZOrder(Hwnd hwnd, Hwnd insertAfter);
     // The window of another program than `pid` that the activation goes
     // back to: `preferred` (the user's, when known) where it still takes the
     // activation, else the front-most that does (visible, not cloaked,
@@ -241,14 +246,28 @@ public:
     int pixelsPerInch = 96;
 
     // --- keyboard state ---
-    // A key pressed or released on the keyboard. The keyboard's state
-    // (GetAsyncKeyState) follows at once; a program's thread sees the change
+    // The keyboard twice, as Windows keeps it: the keys the user holds (the
+    // physical keys), and the state programs see, which sent keys change
+    // too. A key the user presses or lets go changes both: the state that
+    // GetAsyncKeyState reads at once; a program's thread sees the change
     // (GetKeyState) only while one of its windows is active, so a key
     // released over another program's window stays down for it. A left or
     // right modifier (VK_LCONTROL...) moves its common code (VK_CONTROL) too.
     void HoldKey(std::uint8_t vk, bool down);
     bool KeyDown(std::uint8_t vk) const { return keysDown_.count(vk) != 0; }
+    bool PhysicallyDown(std::uint8_t vk) const { return physical_.count(vk) != 0; }
     bool ThreadKeyDown(int pid, std::uint8_t vk) const;
+    // Wine's rule: a thread whose window takes the focus gets the keys
+    // physically held, even those a program let go just before. Windows has
+    // no such rule.
+    bool keyStateFollowsFocus = false;
+    // Once, between the next two batches of keys a program sends (after the
+    // first has been handled as far as the shell gets to it): a user letting
+    // go of a key or pressing one during the keys.
+    std::function<void()> betweenKeyBatches;
+    // The keys that reached the shell's windows, with the modifiers down as
+    // it read them ("Tab", "Alt+M", "Ctrl+Alt+M").
+    std::vector<std::string> shellKeys;
 
     // --- input ---
     // Keys go to the window that is active when they are queued, as under
@@ -400,6 +419,11 @@ private:
     void ProcessKey(const Key& key);
     void ShellKey(const Key& key, bool alt, bool others);
     void NoteForMenus(std::uint8_t vk, bool down);
+    // A key event as the state programs see takes it.
+    void ApplyKey(std::uint8_t vk, bool down);
+    // The window's thread has taken the keyboard focus.
+    void FocusTaken(Hwnd hwnd);
+    std::string WithModifiers(std::uint8_t vk) const;
     bool ProcessNextKey();
     void MinimiseAll();
     void HandOff(Hwnd gone);
@@ -437,6 +461,7 @@ private:
     int minimiseAll_ = 0;
     std::deque<Key> keys_;
     std::set<std::uint8_t> keysDown_;
+    std::set<std::uint8_t> physical_;
     std::map<int, std::set<std::uint8_t>> threadKeysDown_;
     std::deque<std::function<void()>> posted_;
     std::uint64_t now_ = 0;  // microseconds

@@ -128,6 +128,7 @@ void SimRuntime::WaitForKeyboardToLeave(Hwnd window) {
             return inFront != 0 && inFront != window && desk_.HasKeyboardFocus(inFront);
         },
         kKeyboardWaitUs, [&] { return desk_.RunShellStep(); });
+    if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
 }
 
 void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {

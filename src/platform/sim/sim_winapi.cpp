@@ -42,6 +42,7 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
         Decimal(y), Decimal(cx), Decimal(cy), Hex(flags));
     Window* w = desk_.Find(hwnd);
     if (w == nullptr) return 0;
+    if (!(flags & platform::SWP_NOZORDER) && !desk_.PlaceInZOrder(hwnd, insertAfter)) return 0;
     if (!(flags & platform::SWP_NOMOVE)) {
         w->x = x;
         w->y = y;

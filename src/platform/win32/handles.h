@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/types.h"
+
 namespace quorvel::win32 {
 
 // Whether a value is no handle at all: 0, and for kernel handles also
@@ -95,11 +97,21 @@ private:
     HDC dc_;
 };
 
+// The program's 32-bit handle values and Windows' own, both ways (see
+// platform::WidenHandle).
+template <typename Handle>
+Handle ToHandle(std::uint32_t h) {
+    return reinterpret_cast<Handle>(platform::WidenHandle(h));
+}
+template <typename Handle>
+std::uint32_t FromHandle(Handle h) {
+    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(h));
+}
 inline HWND ToHwnd(std::uint32_t h) {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(h));
+    return ToHandle<HWND>(h);
 }
 inline std::uint32_t FromHwnd(HWND h) {
-    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(h));
+    return FromHandle(h);
 }
 
 }  // namespace quorvel::win32

@@ -27,15 +27,6 @@ BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
         LookUp<Function>(LoadSystemLibrary("shell32.dll"), "Shell_NotifyIconA");
     return function != nullptr && function(message, data);
 }
-
-template <typename T>
-T ToHandle(std::uint32_t h) {
-    return reinterpret_cast<T>(static_cast<UINT_PTR>(h));
-}
-template <typename T>
-std::uint32_t FromHandle(T h) {
-    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(h));
-}
 }  // namespace
 
 std::int32_t Win32Api::SetWindowPos(platform::Hwnd hwnd, platform::Hwnd insertAfter, int x, int y,
@@ -90,7 +81,7 @@ std::int32_t Win32Api::Shell_NotifyIconA(std::uint32_t message, const void* reco
     data.uID = field(8);
     data.uFlags = field(12);
     data.uCallbackMessage = field(16);
-    data.hIcon = reinterpret_cast<HICON>(static_cast<UINT_PTR>(field(20)));
+    data.hIcon = ToHandle<HICON>(field(20));
     std::memcpy(data.szTip, bytes + 24, 64);
     data.szTip[63] = '\0';
     return NotifyIcon(message, &data);

@@ -147,6 +147,6 @@ void Win32Control::Tick() {
 Hicon Win32Control::Picture() const {
     Require(ControlKind::PictureBox);
     form_.Realise();  // the picture is loaded with the control's window
-    return static_cast<Hicon>(reinterpret_cast<UINT_PTR>(icon_));
+    return FromHandle(icon_);
 }
 }  // namespace quorvel::win32
