@@ -78,8 +78,8 @@ std::pair<double, double> Measure(sim::ShellKind kind, Clock clock, int rounds) 
 }  // namespace
 
 int main() {
-    const Clock clocks[] = {{sim::kWindowsTickUs, true}, {sim::kWindowsTickUs, false},
-                            {sim::kWineTickUs, true}};
+    const Clock clocks[] = {
+        {sim::kWindowsTickUs, true}, {sim::kWindowsTickUs, false}, {sim::kWineTickUs, true}};
     for (sim::ShellKind kind : sim::kShellKinds) {
         std::printf("%s", sim::ShellKindName(kind));
         for (const Clock& clock : clocks) {
