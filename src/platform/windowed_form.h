@@ -96,9 +96,6 @@ protected:
     EventDispatcher& dispatcher() const;
     // Raises a run-time error when the form is unloaded.
     void Require() const;
-    // What the form asks of its window once the backend has made it, before
-    // it is first shown.
-    void WindowMade();
     void Destroy();
 
     FormRuntime& runtime_;
@@ -106,6 +103,9 @@ protected:
     bool creating_ = false;  // while the backend builds the window
 
 private:
+    // Shows (or minimises) the window as `how` says; before it is first
+    // shown, what the form asks of its window.
+    void ShowWindowOnce(Showing how);
     double Twips(int pixels) const;
     ClientArea Area() const;
     void Place(int ClientArea::*field, double twips);
@@ -119,6 +119,7 @@ private:
     void HandBackDue();
 
     bool hiddenByProgram_ = false;
+    bool transitionsOff_ = false;
     bool minimised_ = false;
     bool restoreCheckPending_ = false;
     bool restoreTold_ = false;  // Activate raised by a restore still under way

@@ -36,7 +36,6 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
         OnMessage(msg, wp, lp);
     };
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
-    WindowMade();
     for (const ControlDescription& c : description.controls)
         Add(std::make_unique<SimControl>(rt, dispatcher(), c));
     if (description.dialog) {

@@ -109,7 +109,6 @@ void Win32Form::Realise() {
                             description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     RequireMade(hwnd_);
-    WindowMade();
 
     std::map<std::string, HWND, std::less<>> containers;
     for (const auto& c : controls()) {
