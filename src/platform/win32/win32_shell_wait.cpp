@@ -76,15 +76,17 @@ void ShellWait::Nap(double ms) {
     if (timer_ && SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
         HANDLE timer = timer_.get();
         // The timer ends the wait; the timeout is only a guard, a tick later.
-        MsgWaitForMultipleObjects(1, &timer, FALSE, whole + 16, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(1, &timer, FALSE, whole + 16, QS_SENDMESSAGE);
         CancelWaitableTimer(timer);
     } else {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, whole, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, whole, QS_SENDMESSAGE);
     }
-    // Sent messages and the hooks' events are taken here; posted messages
-    // stay queued for the message loop, in their order.
+    // Sent messages and the hooks' events are taken here. Nothing else is:
+    // under Wine a wait takes the display's events for the kinds of
+    // message it asks for, and a focus event of our own window taken
+    // during the keys would take the foreground back from the shell.
     MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 }  // namespace quorvel::win32

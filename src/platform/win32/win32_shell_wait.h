@@ -7,9 +7,11 @@
 //
 // - the shell's process tells it of a window coming to the front and of a
 //   window taking the keyboard focus (SetWinEventHook, EVENT_SYSTEM_FOREGROUND
-//   and EVENT_OBJECT_FOCUS, out of context: Windows delivers them through this
-//   thread's message queue, so the wait takes every kind of message, QS_ALLINPUT,
-//   and lets them in with an unfiltered PeekMessage that removes none);
+//   and EVENT_OBJECT_FOCUS, out of context: delivered through this thread's
+//   message queue, as sent messages are; the wait takes those alone, as the
+//   waits did before, for under Wine a wait for every kind of message also
+//   takes the display's focus events of our own windows, which take the
+//   foreground back from the shell during the keys);
 // - a high-resolution waitable timer (CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
 //   Windows 10 version 1803 and later) ends it at its bound, and wakes it
 //   every millisecond to look again: a window of another program taking the
