@@ -145,8 +145,8 @@ def measure(runs):
             latencies += clicks(d.start_quorvel()[1], 10)
             d.reset("2")
             d.start_shell()
-            d.start(click_floor, "Click floor")
-            floor_clicks += clicks(wait_for("the click floor", lambda: d.find("Click floor")), 10)
+            d.start(click_floor, "ClickFloor")
+            floor_clicks += clicks(wait_for("the click floor", lambda: d.find("ClickFloor")), 10)
         rows.append((f"Click to keystrokes ({len(latencies)} clicks)", spread(latencies),
                      spread(floor_clicks), 1.20, None))
         d.reset("2")
