@@ -6,7 +6,7 @@ window takes Tab and Alt+M (harsh, and Windows' minimising rule) and under
 Windows' layout (desktop and taskbar on two threads); and launch to
 minimise-all of a second start under the shell whose taskbar ignores Alt+M.
 
-    bench/reveal_ways.py [OTHER_EXE] [CLICKS]
+    bench/reveal_ways.py [OTHER_EXE] [CLICKS]    (OTHER_EXE "" for none)
 
 Prints a Markdown table (median, min-max) and writes it to
 bench/results/reveal-ways-<arch>.md."""
@@ -113,7 +113,7 @@ def clock_table(results):
 
 
 def main():
-    other = Path(sys.argv[1]) if len(sys.argv) > 1 else None
+    other = Path(sys.argv[1]) if len(sys.argv) > 1 and sys.argv[1] else None
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 30
     exes = [("this build", BUILD / "quorvel.exe")] + ([("other", other)] if other else [])
     make_prefix.main()
