@@ -9,7 +9,7 @@ and, alternated with the least command that works there (Windows key + M and
 end: bench_show_desktop.exe winm), the second start once the running instance
 has learnt that the taskbar ignores Alt+M.
 
-    bench/reveal_ways.py [OTHER_EXE] [CLICKS]
+    bench/reveal_ways.py [OTHER_EXE] [CLICKS]    (OTHER_EXE "" for none)
     bench/reveal_ways.py --learnt [RUNS]    that last figure alone
 
 Prints a Markdown table (median, min-max) and writes it to
@@ -28,6 +28,10 @@ from wine import ARCH, BUILD, WineDesktop, process_ended, wait_for  # noqa: E402
 
 SHELLS = (("one window, harsh", ()), ("one window, Windows' rule", ("--windows",)),
           ("Windows' layout", ("--layout",)))
+# The simulated desktop's kind of shell for each stand-in (bench/reveal_clock_bench.cpp).
+SIMULATED = {"one window, harsh": "Harsh", "one window, Windows' rule": "WindowsOwn",
+             "Windows' layout": "WindowsLayout"}
+CLOCK_BENCH = [ROOT / "build" / d / "bench_reveal_clock" for d in ("host-release", "host")]
 
 
 def spread(values):
@@ -166,7 +170,46 @@ def main():
                       f"after it asked the other way itself ({after - before:+d} KiB: COM kept)")
         print(table)
         return 0
-    other = Path(sys.argv[1]) if len(sys.argv) > 1 else None
+
+
+def clock_table(results):
+    """The click to Alt+M of this build under Wine beside what the program's
+    waits cost on the simulated desktop's clocks, by kind of shell."""
+    bench = next((b for b in CLOCK_BENCH if b.exists()), None)
+    if bench is None:
+        return ["", "(no simulated figures: build the host target bench_reveal_clock)"]
+    simulated = {}
+    for line in subprocess.run([str(bench)], capture_output=True, text=True,
+                               check=True).stdout.splitlines():
+        kind, *figures = line.split()
+        simulated[kind] = [float(f) for f in figures]
+    lines = ["", "Click to Alt+M by kind of shell: this build under Wine (median), and the "
+             "program's waits alone on the simulated desktop's clock (median, ms): Windows' "
+             "15.625 ms tick with and without high-resolution timers (Windows 10 1803), and "
+             "Wine's 1 ms", "",
+             "| Shell | Wine | simulated, Windows | simulated, Windows before 1803 | "
+             "simulated, 1 ms |", "|---|---|---|---|---|"]
+    for name, _ in SHELLS:
+        wine = statistics.median(results[(name, "this build")])
+        sim = simulated[SIMULATED[name]]
+        lines.append(f"| {name} | {wine:.1f} | {sim[0]:.1f} | {sim[2]:.1f} | {sim[4]:.1f} |")
+    return lines
+
+
+def main():
+    if sys.argv[1:2] == ["--learnt"]:
+        count = int(sys.argv[2]) if len(sys.argv) > 2 else 9
+        make_prefix.main()
+        with WineDesktop("bench-ways") as d:
+            table = (f"Second start after the instance learnt it, {time.strftime('%Y-%m-%d %H:%M')}, "
+                     f"Wine {ARCH} prefix, {os.cpu_count()} cores; median (min-max) of {count} "
+                     f"alternated runs\n\n" + learnt_table(d, count))
+            before, after = memory_of_the_other_way(d)
+            table += (f"\n\nIdle RssAnon of the running instance: {before} KiB before, {after} KiB "
+                      f"after it asked the other way itself ({after - before:+d} KiB: COM kept)")
+        print(table)
+        return 0
+    other = Path(sys.argv[1]) if len(sys.argv) > 1 and sys.argv[1] else None
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 30
     exes = [("this build", BUILD / "quorvel.exe")] + ([("other", other)] if other else [])
     make_prefix.main()
@@ -197,6 +240,7 @@ def main():
         row.append((spread(shown) if shown else "none") + f", {len(shown)} of {len(values)}")
     lines.append("| Launch to minimise-all, second start, taskbar without Alt+M | " +
                  " | ".join(row) + " |")
+    lines += clock_table(results)
     table = "\n".join(lines) + "\n\n" + learnt
     print(table)
     out = ROOT / "bench" / "results"

@@ -115,6 +115,7 @@ def measure(runs):
         empty = BUILD / "bench_empty.exe"
         resident = BUILD / "bench_resident.exe"
         show_desktop = BUILD / "bench_show_desktop.exe"
+        click_floor = BUILD / "bench_click.exe"
         quorvel = BUILD / "quorvel.exe"
 
         # Start to ready: quorvel.exe to its taskbar button (mode 2), against
@@ -143,16 +144,42 @@ def measure(runs):
             floor2.append(launch(d, show_desktop))
             assert one_reveal(d, before) == 1, "the floor did not show the desktop once"
             bare2.append(launch(d, empty))
-        rows.append(("Second start (show desktop)", spread(second), spread(floor2), 1.25, spread(bare2)))
+        rows.append(("Second start (show desktop)", spread(second), spread(floor2), 1.10, spread(bare2)))
 
-        # Click to keystrokes: a real click on the button to the stand-in's
-        # Alt+M, both on the system clock.
+        # Click to keystrokes: real clicks on the button to the stand-in's
+        # Alt+M, both on the system clock, against the least resident program
+        # that reveals on its own button's click, in alternated rounds of ten.
+        def clicks(window, count):
+            button = wait_for("the button", lambda: d.button_of(window.hwnd))
+            latencies = []
+            for _ in range(count):
+                before = d.reveals()
+                sent = time.time() * 1000
+                subprocess.run(["xdotool", "mousemove", str(button.centre[0]),
+                                str(button.centre[1]), "click", "1"], env=d.env, check=True)
+                wait_for("the minimise-all", lambda: d.reveals() > before, timeout=5,
+                         interval=0.005)
+                latencies.append(float(d.shell_lines("minimise-all")[before].split()[1]) - sent)
+                time.sleep(0.3)
+            return latencies
+
+        click_count = int(os.environ.get("QUORVEL_BENCH_CLICKS", "100"))
+        latencies, floor_clicks = [], []
+        for _ in range(max(1, click_count // 10)):
+            d.reset("2")
+            d.start_shell()
+            latencies += clicks(d.start_quorvel()[1], 10)
+            d.reset("2")
+            d.start_shell()
+            d.start(click_floor, "ClickFloor")
+            floor_clicks += clicks(wait_for("the click floor", lambda: d.find("ClickFloor")), 10)
+        rows.append((f"Click to keystrokes ({len(latencies)} clicks)", spread(latencies),
+                     spread(floor_clicks), 1.20, None))
         d.reset("2")
         d.start_shell()
         proc, taskbar_form = d.start_quorvel()
-        latencies = click_reveals(d, taskbar_form.hwnd, CLICKS)
-        rows.append((f"Click to keystrokes ({CLICKS} clicks)", spread(latencies), (16, 16, 16), None,
-                     None))
+        # As many reveals as the resident floor's below, for the memory row.
+        click_reveals(d, taskbar_form.hwnd, CLICKS)
 
         # Idle cost over 30 s.
         cpu0, sw0 = proc_times(proc.pid)
@@ -262,13 +289,16 @@ def main():
              "front, focused), Tab, Alt+M, end); that of the start to ready and of the memory "
              "the least resident program (one window shown without activation, its taskbar "
              "button present, idle; a click on its button shows the desktop the same way), its "
-             f"memory read after {CLICKS} clicks, as many as quorvel.exe has had. The empty "
-             "program never creates a window: a reference, not a target.", "",
+             f"memory read after {CLICKS} clicks, as many as quorvel.exe has had; that of a click "
+             "the least resident program that reveals on its own button's click (resting "
+             "minimised, on its activation: activate \"Program Manager\", wait until ready, "
+             "Tab, Alt+M). The empty program never creates a window: a reference, not a "
+             "target.", "",
              "| Figure | Quorvel | Fair floor | Ratio | Target | Empty program | Ratio |",
              "|---|---|---|---|---|---|---|"]
     for name, q, f, target, w in rows:
         ratio = q[0] / f[0]
-        goal = f"<= {target:.2f}x" if target else "median <= 16 ms"
+        goal = f"<= {target:.2f}x"
         shown = f"{fmt(w)} | {q[0] / w[0]:.2f}x" if w else "- | -"
         lines.append(f"| {name} | {fmt(q)} | {fmt(f)} | {ratio:.2f}x | {goal} | {shown} |")
     lines.append(f"| Minimise-alls per second start | {min(reveals)}-{max(reveals)} in {len(reveals)} runs "

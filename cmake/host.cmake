@@ -44,3 +44,6 @@ include(cmake/wine_tests.cmake)
 # Benchmarks (bench/run.py); not tests.
 add_executable(bench_cleanup bench/cleanup_bench.cpp)
 target_link_libraries(bench_cleanup PRIVATE quorvel_sim)
+# The reveal's waits on the simulated clock, by kind of shell (bench/reveal_ways.py).
+add_executable(bench_reveal_clock bench/reveal_clock_bench.cpp)
+target_link_libraries(bench_reveal_clock PRIVATE quorvel_sim)

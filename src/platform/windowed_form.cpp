@@ -103,18 +103,24 @@ void WindowedForm::Place(int ClientArea::*field, double twips) {
     PlaceWindow(area);
 }
 
-void WindowedForm::WindowMade() {
-    // The taskbar form rests minimised beyond the screen's top-left corner
-    // and every click on its button restores it: with Windows' window
-    // animations on, the window manager would animate each restore from the
-    // taskbar button to that corner, and each minimise back. The icon host
-    // form is shown and hidden after every activation, which it would animate
-    // too, off the screen and for nobody. The Configure dialog is the user's
-    // window, and opens and closes as every other does.
-    if (description().dialog) return;
-    const std::int32_t disabled = 1;  // TRUE
-    runtime_.api().DwmSetWindowAttribute(hWnd(), DWMWA_TRANSITIONS_FORCEDISABLED, &disabled,
-                                         sizeof disabled);
+void WindowedForm::ShowWindowOnce(Showing how) {
+    // Form1 rests minimised beyond the screen's top-left corner and every
+    // click on its button restores it: with Windows' window animations on,
+    // the window manager would animate each restore from the taskbar button
+    // to that corner, and each minimise back. Form2 is shown and hidden
+    // after every activation, which it would animate too, off the screen and
+    // for nobody. The Configure dialog is the user's window, and opens and
+    // closes as every other does. Turned off before a window is first shown,
+    // not when it is made: a second start, whose windows are never shown,
+    // then never loads the window manager's library (a good part of its
+    // start under Wine).
+    if (!transitionsOff_ && !description().dialog) {
+        transitionsOff_ = true;
+        const std::int32_t disabled = 1;  // TRUE
+        runtime_.api().DwmSetWindowAttribute(hWnd(), DWMWA_TRANSITIONS_FORCEDISABLED, &disabled,
+                                             sizeof disabled);
+    }
+    ShowWindow(how);
 }
 
 void WindowedForm::SetVisible(bool visible) {
@@ -125,7 +131,7 @@ void WindowedForm::SetVisible(bool visible) {
         // Shown without taking the activation from the user's window: no
         // Activate, and the next click on the taskbar button activates it.
         hiddenByProgram_ = false;
-        ShowWindow(Showing::NoActivate);
+        ShowWindowOnce(Showing::NoActivate);
         if (description().taskbarButton) Post(Deferred::Rest);
     }
 }
@@ -133,7 +139,7 @@ void WindowedForm::SetVisible(bool visible) {
 void WindowedForm::Show() {
     Require();
     hiddenByProgram_ = false;
-    ShowWindow(Showing::NoActivate);
+    ShowWindowOnce(Showing::NoActivate);
     // The shown form is the program's current form, so that the next
     // activation of another form is an Activate of that form.
     runtime_.activation_.Shown(this);
@@ -161,7 +167,7 @@ void WindowedForm::ShowModal() {
     runtime_.modalForm_ = this;
     hiddenByProgram_ = false;
     runtime_.NoteUserWindow();
-    ShowWindow(Showing::Activate);
+    ShowWindowOnce(Showing::Activate);
     if (runtime_.activation_.current() != this) {
         runtime_.activation_.Shown(this);
         Raise(events.Activate);
@@ -350,7 +356,7 @@ void WindowedForm::Rest() {
         return;
     }
     runtime_.Trace(*this, "rest", "minimised");
-    ShowWindow(Showing::MinimiseNoActivate);
+    ShowWindowOnce(Showing::MinimiseNoActivate);
 }
 
 void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {

@@ -106,9 +106,6 @@ protected:
     EventDispatcher& dispatcher() const;
     // Raises a run-time error when the form is unloaded.
     void Require() const;
-    // What the form asks of its window once the backend has made it, before
-    // it is first shown.
-    void WindowMade();
     // The client area of the description, at the form's density: the
     // system's until its window is made.
     ClientArea DesignArea() const;
@@ -133,6 +130,9 @@ protected:
     bool creating_ = false;  // while the backend builds the window
 
 private:
+    // Shows (or minimises) the window as `how` says; before it is first
+    // shown, what the form asks of its window.
+    void ShowWindowOnce(Showing how);
     double Twips(int pixels) const;
     ClientArea Area() const;
     void Place(int ClientArea::*field, double twips);
@@ -149,6 +149,7 @@ private:
     double widthTwips_;
     double heightTwips_;
     bool hiddenByProgram_ = false;
+    bool transitionsOff_ = false;
     bool minimised_ = false;
     bool restoreCheckPending_ = false;
     bool restoreTold_ = false;  // Activate raised by a restore still under way

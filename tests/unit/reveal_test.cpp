@@ -58,6 +58,8 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     };
     desk.ClickTaskbarButton(taskbarForm);
     desk.Run();
+    // What is looked at here goes with this test; the shell stays.
+    desk.Find(desk.Shell())->proc = own;
     ASSERT_TRUE(during.has_value()) << "the shell was never brought forward";
     EXPECT_EQ(desk.MinimiseAllCount(), 1);
     EXPECT_FALSE(during->visible);
@@ -400,6 +402,89 @@ TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt)
                   c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
             << c.name;
         EXPECT_FALSE(desk.StillShown(editor)) << c.name;
+    }
+}
+
+// On Windows a wait with a timeout ends on the system timer's next tick
+// (15.625 ms by default; "timeBeginPeriod": since Windows 10 2004 another
+// program's request no longer shortens it), where under Wine it lasts what it
+// asks. The reveal's waits end when the shell's event comes (a window in
+// front, a window focused: SetWinEventHook) or at their bound, to the
+// microsecond (a high-resolution waitable timer): under each kind of shell,
+// for each request, on Windows' clock and on Wine's. At rest the program
+// holds no hook and no timer, and nothing wakes it.
+TEST(RevealClockTest, TheWaitsEndOnTheShellsEventsOrAtTheirBoundsNeverOnATick) {
+    enum Request { Button, Tray, SecondStart };
+    const struct {
+        std::uint64_t tickUs;
+        bool highResolution;  // Windows 10 version 1803 and later
+    } clocks[] = {
+        {sim::kWindowsTickUs, true}, {sim::kWineTickUs, true}, {sim::kWindowsTickUs, false}};
+    for (const auto& clock : clocks) {
+        for (sim::ShellKind kind : sim::kShellKinds) {
+            for (Request request : {Button, Tray, SecondStart}) {
+                const std::string name = std::string(sim::ShellKindName(kind)) + ", request " +
+                                         std::to_string(request) + ", tick " +
+                                         std::to_string(clock.tickUs) +
+                                         (clock.highResolution ? "" : ", no precise timer");
+                World t;
+                sim::Desktop& desk = t.desk;
+                desk.tickUs = clock.tickUs;
+                desk.highResolutionTimers = clock.highResolution;
+                desk.shellKind = kind;
+                desk.CreateAppWindow("Untitled - Notepad");
+                t.StoreMode(kBothIcons);
+                App* app = t.Start();
+                ASSERT_NE(app, nullptr) << name;
+                desk.Run(1000);
+                desk.keysSent.clear();
+                desk.keysHandledByShell.clear();
+                const std::uint64_t asked = desk.NowUs();
+                if (request == Button) desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+                if (request == Tray) desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
+                if (request == SecondStart) {
+                    EXPECT_EQ(t.Start(), nullptr) << name;
+                }
+                desk.Run(1000);
+
+                auto sent = [&](std::uint8_t vk) {
+                    auto it = std::find_if(desk.keysSent.begin(), desk.keysSent.end(),
+                                           [&](const auto& k) { return k.vk == vk && !k.up; });
+                    return it == desk.keysSent.end() ? ~std::uint64_t{0} : it->us;
+                };
+                const std::uint64_t tab = sent(platform::VK_TAB), m = sent('M');
+                ASSERT_NE(m, ~std::uint64_t{0}) << name << ": no Alt+M";
+                // A millisecond for what a click on the button sent (a tick
+                // where no precise timer ends it; nothing for the others),
+                // then the shell's step that takes its activation.
+                const std::uint64_t first = request != Button      ? 0
+                                            : clock.highResolution ? 1000
+                                                                   : clock.tickUs;
+                EXPECT_LE(tab - asked, first + desk.shellStepUs) << name;
+                if (desk.TwoThreads()) {
+                    // Alt+M goes as the taskbar takes the keyboard, the step
+                    // after the shell's desktop handled Tab.
+                    ASSERT_FALSE(desk.keysHandledByShell.empty()) << name;
+                    const auto& handled = desk.keysHandledByShell.front();
+                    EXPECT_EQ(handled.vk, platform::VK_TAB) << name;
+                    EXPECT_LE(m - handled.us, desk.shellStepUs) << name;
+                } else if (clock.highResolution) {
+                    // One window takes both keys: the keyboard never moves,
+                    // and the bound is what it costs.
+                    EXPECT_EQ(m - tab, 4000u) << name;
+                } else {
+                    EXPECT_LE(m - tab, clock.tickUs) << name;
+                }
+
+                desk.Run(1000);
+                const int fired = desk.timerFires;
+                desk.Run(60'000);
+                EXPECT_EQ(desk.timerFires, fired) << name << ": woken at rest";
+                EXPECT_EQ(desk.RunningTimers(), 0u) << name;
+                EXPECT_EQ(desk.winEventHooks, 0) << name;
+                EXPECT_EQ(desk.waitableTimers, 0) << name;
+            }
+        }
     }
 }
 

@@ -424,6 +424,7 @@ void Desktop::MinimiseAll() {
 void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
     ++keyBatches_;
     for (const platform::KeyEvent& key : keys) {
+        keysSent.push_back({key.virtualKey, key.up, now_});
         keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_), active_, keyBatches_});
     }
 }
@@ -492,6 +493,7 @@ void Desktop::ProcessKey(const Key& key) {
 }
 
 void Desktop::ShellKey(const Key& key, bool alt, bool others) {
+    keysHandledByShell.push_back({key.vk, key.up, now_});
     if (key.system && active_ == shell_) {
         // A system key is no move to the taskbar.
         shellTaskbarFocus_ = false;
@@ -613,7 +615,7 @@ bool Desktop::ThreadKeyDown(int pid, std::uint8_t vk) const {
 // --- scheduling ---
 
 void Desktop::At(std::uint64_t delayMs, std::function<void()> f) {
-    scheduled_.push_back({now_ + delayMs, seq_++, std::move(f)});
+    scheduled_.push_back({now_ + delayMs * 1000, seq_++, std::move(f)});
 }
 
 bool Desktop::ProcessNextKey() {
@@ -664,9 +666,10 @@ bool Desktop::FireDue(std::uint64_t limit) {
         Drive(f);
     } else {
         Timer& timer = t->second;
-        timer.due += timer.interval;
+        timer.due = OnTick(timer.due + timer.interval * std::uint64_t{1000});
         auto tick = timer.tick;
         int pid = timer.pid;
+        ++timerFires;
         Drive([&] {
             InProcess guard(*this, pid);
             tick();
@@ -676,7 +679,7 @@ bool Desktop::FireDue(std::uint64_t limit) {
 }
 
 void Desktop::Run(std::uint64_t ms) {
-    const std::uint64_t target = now_ + ms;
+    const std::uint64_t target = now_ + ms * 1000;
     RunPending();
     while (FireDue(target)) RunPending();
     now_ = std::max(now_, target);
@@ -693,8 +696,37 @@ void Desktop::PumpUntil(const std::function<bool()>& done) {
 
 int Desktop::SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> tick) {
     int id = nextTimer_++;
-    timers_[id] = {pid, intervalMs, now_ + intervalMs, std::move(tick)};
+    timers_[id] = {pid, intervalMs, OnTick(now_ + intervalMs * std::uint64_t{1000}),
+                   std::move(tick)};
     return id;
+}
+
+std::uint64_t Desktop::OnTick(std::uint64_t us) const {
+    return tickUs == 0 ? us : (us + tickUs - 1) / tickUs * tickUs;
+}
+
+bool Desktop::WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step) {
+    const std::uint64_t end = highResolutionTimers ? untilUs : OnTick(untilUs);
+    auto seen = [this] { return std::pair(active_, HasKeyboardFocus(active_)); };
+    while (now_ + shellStepUs <= end) {
+        const auto before = seen();
+        const std::uint64_t was = now_;
+        now_ += shellStepUs;
+        if (!step()) {
+            now_ = was;
+            break;
+        }
+        // Windows tells a hooked program of a window coming to the front
+        // (EVENT_SYSTEM_FOREGROUND) and of one taking the focus
+        // (EVENT_OBJECT_FOCUS); not of the foreground lost to no window.
+        if (seen() != before && active_ != 0) return true;
+    }
+    now_ = std::max(now_, end);
+    return false;
+}
+
+void Desktop::Sleep(std::uint64_t untilUs) {
+    now_ = std::max(now_, highResolutionTimers ? untilUs : OnTick(untilUs));
 }
 
 void Desktop::KillTimer(int timerId) {

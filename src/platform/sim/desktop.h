@@ -29,6 +29,12 @@ inline constexpr std::uint32_t WM_TASKBARCREATED = 0xC100;  // the registered "T
 // instance what it found.
 inline constexpr std::uint32_t WM_MINIMISEALLWAY = 0xC101;
 
+// The system timer's tick: Windows' default of 64 a second ("timeBeginPeriod":
+// since Windows 10 version 2004 another program's request no longer shortens
+// it for this one), and Wine's clock, where a wait lasts what it asks.
+inline constexpr std::uint64_t kWindowsTickUs = 15625;
+inline constexpr std::uint64_t kWineTickUs = 1000;
+
 // A process has ended (End, or the end of a second instance). Thrown through
 // the ended process's frames; the driver call that started them catches it.
 struct ProcessEnded {
@@ -342,7 +348,9 @@ public:
     std::function<void()> afterMinimiseAll;
 
     // --- scheduling ---
-    std::uint64_t Now() const { return now_; }
+    // The clock in milliseconds, and in microseconds.
+    std::uint64_t Now() const { return now_ / 1000; }
+    std::uint64_t NowUs() const { return now_; }
     void Post(std::function<void()> f) { posted_.push_back(std::move(f)); }
     // A user action (or any step) at a later time of the simulated clock.
     void At(std::uint64_t delayMs, std::function<void()> f);
@@ -357,6 +365,38 @@ public:
     int SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> tick);
     void KillTimer(int timerId);
     std::size_t RunningTimers() const { return timers_.size(); }
+    // How often a timer of a program has fired: each is the program woken.
+    int timerFires = 0;
+
+    // --- the system's clock, for a program's waits and timers ---
+    // A wait with a timeout ends on the next tick of the system timer, and a
+    // timer fires on a tick; a wait on a high-resolution waitable timer
+    // (Windows 10 version 1803 and later) ends at its time. A message or an
+    // event the wait listens for ends it at once.
+    std::uint64_t tickUs = kWindowsTickUs;
+    bool highResolutionTimers = true;
+    // What one step of the shell's threads (an activation, a key) takes.
+    std::uint64_t shellStepUs = 200;
+    // The shell's threads run `step` (RunShellStep, or only its activations)
+    // while a program's thread waits for them until `untilUs`, hooked on the
+    // shell's events: a step that brings a window to the front or gives one
+    // the keyboard focus wakes it at once (true). Else the wait's timer ends
+    // it, at `untilUs` or on the tick after.
+    bool WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step);
+    // A wait that listens to nothing but its timer.
+    void Sleep(std::uint64_t untilUs);
+    // What programs hold for their waits now: a program at rest holds none.
+    int winEventHooks = 0;
+    int waitableTimers = 0;
+    // Each key a program sent as it went out, and each key that reached the
+    // shell as its thread handled it: virtual key and time (microseconds).
+    struct TimedKey {
+        std::uint8_t vk;
+        bool up;
+        std::uint64_t us;
+    };
+    std::vector<TimedKey> keysSent;
+    std::vector<TimedKey> keysHandledByShell;
 
     // --- driver: what a user or Windows does ---
     void StartProgram(const std::function<void()>& start) { Drive(start); }
@@ -450,6 +490,8 @@ private:
     // Advances the clock to the earliest timer tick or scheduled action due
     // at or before `limit` and runs it; false when there is none.
     bool FireDue(std::uint64_t limit);
+    // When a timer set for `us` fires, or a wait on one ends: the next tick.
+    std::uint64_t OnTick(std::uint64_t us) const;
     struct Timer {
         int pid;
         std::uint32_t interval;
@@ -479,7 +521,7 @@ private:
     std::set<std::uint8_t> physical_;
     std::map<int, std::set<std::uint8_t>> threadKeysDown_;
     std::deque<std::function<void()>> posted_;
-    std::uint64_t now_ = 0;
+    std::uint64_t now_ = 0;  // microseconds
     std::uint64_t seq_ = 0;
     std::map<int, Timer> timers_;
     int nextTimer_ = 1;

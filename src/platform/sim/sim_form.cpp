@@ -37,7 +37,6 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
         OnMessage(msg, wp, lp);
     };
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
-    WindowMade();
     {
         // Placed again at the density of its monitor: no event yet.
         ScopedFlag building(creating_);

@@ -88,6 +88,10 @@ Hwnd SimRuntime::ShellWindowTitled(std::string_view title) {
 }
 
 bool SimRuntime::RequestForeground(Hwnd target) {
+    // A millisecond for what the taskbar sends for a click on our button
+    // (the real backend's WaitBriefly), on its timer alone; only such a
+    // click leaves a window of ours in front.
+    if (!IsOurs(target) && IsOurs(desk_.Active())) desk_.Sleep(desk_.NowUs() + 1000);
     if (!desk_.MayTakeForeground(pid_)) {
         desk_.flashes.push_back(target);
         return false;
@@ -96,12 +100,66 @@ bool SimRuntime::RequestForeground(Hwnd target) {
     return true;
 }
 
+namespace {
+// The reveal's bounds, as the real backend's.
+constexpr std::uint64_t kActivationWaitUs = 300'000;
+constexpr std::uint64_t kKeyboardWaitUs = 4'000;
+constexpr std::uint64_t kPollUs = 1'000;
+
+// A win event hook and a waitable timer, held for the length of a wait.
+class WaitHolds {
+public:
+    explicit WaitHolds(Desktop& d) : d_(d) {
+        ++d_.winEventHooks;
+        ++d_.waitableTimers;
+    }
+    ~WaitHolds() {
+        --d_.winEventHooks;
+        --d_.waitableTimers;
+    }
+    WaitHolds(const WaitHolds&) = delete;
+    WaitHolds& operator=(const WaitHolds&) = delete;
+
+private:
+    Desktop& d_;
+};
+}  // namespace
+
+bool SimRuntime::WaitForShell(const std::function<bool()>& ready, std::uint64_t boundUs,
+                              const std::function<bool()>& step) {
+    if (ready()) return true;
+    WaitHolds holds(desk_);
+    const std::uint64_t deadline = desk_.NowUs() + boundUs;
+    while (!ready()) {
+        if (desk_.NowUs() >= deadline) return false;
+        desk_.WaitForShell(std::min(deadline, desk_.NowUs() + kPollUs), step);
+    }
+    return true;
+}
+
+bool SimRuntime::WaitForForeground(Hwnd target) {
+    return WaitForShell([&] { return desk_.SameThread(desk_.Active(), target); }, kActivationWaitUs,
+                        [&] { return desk_.RunShellStep(); });
+}
+
 bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {
     // In front is not yet ready for keys: the window's thread gives it the
     // keyboard focus when it handles the activation (see the real backend).
-    while (!desk_.HasKeyboardFocus(target) && desk_.RunOneActivation()) {
-    }
+    WaitForShell([&] { return desk_.HasKeyboardFocus(target); }, kActivationWaitUs,
+                 [&] { return desk_.RunOneActivation(); });
     return desk_.Active() == target;
+}
+
+void SimRuntime::WaitForKeyboardToLeave(Hwnd window) {
+    // The shell's threads run meanwhile (unless busy), ours does not, until
+    // another window is in front with the keyboard.
+    WaitForShell(
+        [&] {
+            const Hwnd inFront = desk_.Active();
+            return inFront != 0 && inFront != window && desk_.HasKeyboardFocus(inFront);
+        },
+        kKeyboardWaitUs, [&] { return desk_.RunShellStep(); });
+    if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
 }
 
 void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {

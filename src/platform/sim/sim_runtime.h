@@ -55,26 +55,14 @@ protected:
     Hwnd Foreground() const override { return desk_.Active(); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
     bool RequestForeground(Hwnd target) override;
-    bool WaitForForeground(Hwnd target) override {
-        return desk_.SameThread(desk_.Active(), target);
-    }
+    bool WaitForForeground(Hwnd target) override;
     bool WaitUntilReadyForKeys(Hwnd target) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);
     }
-    // The shell's threads run meanwhile (unless busy), ours does not, until
-    // another window is in front with the keyboard.
-    void WaitForKeyboardToLeave(Hwnd window) override {
-        auto arrived = [&] {
-            const Hwnd inFront = desk_.Active();
-            return inFront != 0 && inFront != window && desk_.HasKeyboardFocus(inFront);
-        };
-        while (!arrived() && desk_.RunShellStep()) {
-        }
-        if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
-    }
+    void WaitForKeyboardToLeave(Hwnd window) override;
     bool EnterComApartment() override { return desk_.ComInitialise(pid_); }
     void LeaveComApartment() override { desk_.ComUninitialise(pid_); }
     bool MakeShellObject() override {
@@ -93,6 +81,12 @@ private:
     bool IsOurs(Hwnd hwnd) const;
     // The application window of another instance of the program, 0 for none.
     Hwnd RunningInstanceWindow() const;
+    // As the real backend waits for the shell (see win32/win32_shell_wait.h):
+    // until `ready` holds or `boundUs` has passed, the shell's threads
+    // running `step` meanwhile; woken at once by the shell's events, else by
+    // a timer every millisecond and at the bound. True when `ready` holds.
+    bool WaitForShell(const std::function<bool()>& ready, std::uint64_t boundUs,
+                      const std::function<bool()>& step);
 
     Desktop& desk_;
     int pid_;

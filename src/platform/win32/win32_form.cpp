@@ -109,7 +109,6 @@ void Win32Form::Realise() {
                             description.caption.c_str(), style_, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, rt_.instance(), this);
     RequireMade(hwnd_);
-    WindowMade();
     // Made where the design put it at the system's density; Windows gave it
     // the density of the monitor there. Known only now, without the library
     // that tells a monitor's (shcore, whose loading costs every start).

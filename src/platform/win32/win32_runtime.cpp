@@ -13,6 +13,7 @@
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_instance.h"
 #include "platform/win32/win32_message_filter.h"
+#include "platform/win32/win32_shell_wait.h"
 
 namespace quorvel::win32 {
 
@@ -20,7 +21,7 @@ using namespace platform;
 
 namespace {
 
-constexpr DWORD kActivationWaitMs = 300;
+constexpr double kActivationWaitMs = 300;
 
 std::string Text(std::string_view s) {
     return std::string(s);
@@ -269,9 +270,11 @@ Hwnd Win32Runtime::Foreground() const {
 }
 
 bool Win32Runtime::RequestForeground(Hwnd target) {
-    // What the taskbar has sent us for its click is taken now, before the
-    // foreground goes to the target, not after the keys.
-    if (!IsOurs(ToHwnd(target))) WaitBriefly();
+    // What the taskbar has sent us for a click on our button is taken now,
+    // before the foreground goes to the target, not after the keys. Only
+    // such a click leaves a window of ours in front: a second start or a
+    // click on the icon has nothing of it in flight, and asks at once.
+    if (!IsOurs(ToHwnd(target)) && IsOurs(GetForegroundWindow())) WaitBriefly();
     return SetForegroundWindow(ToHwnd(target)) != FALSE;
 }
 
@@ -295,24 +298,23 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
 }
 
 void Win32Runtime::WaitBriefly() {
-    // Sent messages are answered meanwhile: the change may need them. The
-    // change comes within a few milliseconds under Wine, and what is left
-    // of the last nap adds to every reveal: the naps are 1 ms (on Windows
-    // as long as the system's timer resolution allows).
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
-    MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    // A millisecond, to the microsecond (see ShellWait), in which the
+    // messages sent to us are answered.
+    ShellWait(nullptr).Until([] { return false; }, 1.0);
+}
+
+bool Win32Runtime::WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs) {
+    // Most often there is nothing to wait for, and nothing to hook.
+    if (ready()) return true;
+    return ShellWait(target).Until(ready, boundMs);
 }
 
 bool Win32Runtime::WaitForForeground(Hwnd target) {
-    // SetForegroundWindow returns before the change has happened; keys sent
-    // at once would reach the old window.
-    DWORD start = GetTickCount();
-    while (!SameThread(GetForegroundWindow(), ToHwnd(target))) {
-        if (GetTickCount() - start > kActivationWaitMs) return false;
-        WaitBriefly();
-    }
-    return true;
+    // SetForegroundWindow returns before the change has happened (under
+    // Wine); keys sent at once would reach the old window.
+    HWND window = ToHwnd(target);
+    return WaitForShell(
+        window, [&] { return SameThread(GetForegroundWindow(), window); }, kActivationWaitMs);
 }
 
 bool Win32Runtime::SameThread(HWND a, HWND b) {
@@ -330,10 +332,8 @@ bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
     // pass its activation to a window beside it that holds its icons (a
     // WorkerW). A thread that never takes the focus gets the keys after the
     // wait all the same, in front.
-    DWORD start = GetTickCount();
-    while (!ThreadHasFocus(target) && GetTickCount() - start <= kActivationWaitMs) {
-        WaitBriefly();
-    }
+    WaitForShell(
+        target, [&] { return ThreadHasFocus(target); }, kActivationWaitMs);
     LetThreadCatchUp(target);
     return SameThread(GetForegroundWindow(), target);
 }
@@ -405,27 +405,21 @@ void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
     // ignores the next keys, and the check after them asks the other way.
     constexpr double kBoundMs = 4.0;
     HWND from = ToHwnd(window);
-    LARGE_INTEGER frequency, start, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    double waited = 0;
-    bool moved = false;
-    for (;;) {
-        // Arrived, not only left: while the foreground passes between two
-        // threads no window is in front for a moment (GetForegroundWindow
-        // answers NULL "when a window is losing activation"), and a key
-        // sent then reaches no window at all.
-        HWND inFront = GetForegroundWindow();
-        moved = inFront != nullptr && inFront != from && ThreadHasFocus(inFront);
-        QueryPerformanceCounter(&now);
-        waited = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-                 static_cast<double>(frequency.QuadPart);
-        if (moved || waited >= kBoundMs) break;
-        WaitBriefly();
-    }
-    if (moved) LetThreadCatchUp(GetForegroundWindow());
+    // Arrived, not only left: while the foreground passes between two
+    // threads no window is in front for a moment (GetForegroundWindow
+    // answers NULL "when a window is losing activation"), and a key sent
+    // then reaches no window at all. The taskbar, a thread of the shell's
+    // process, tells of its activation and its focus.
+    ShellWait wait(from);
+    const bool moved = wait.Until(
+        [&] {
+            HWND inFront = GetForegroundWindow();
+            return inFront != nullptr && inFront != from && ThreadHasFocus(inFront);
+        },
+        kBoundMs);
     win32::Trace("keyboard %s %p after %d us", moved ? "left" : "still with",
-                 static_cast<void*>(from), static_cast<int>(waited * 1000));
+                 static_cast<void*>(from), static_cast<int>(wait.Elapsed() * 1000));
+    if (moved) LetThreadCatchUp(GetForegroundWindow());
 }
 
 bool Win32Runtime::StartTimer(int id, std::uint32_t milliseconds) {

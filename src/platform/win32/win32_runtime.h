@@ -91,8 +91,11 @@ protected:
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram();
-    // A nap of a millisecond that answers the messages other threads send us.
+    // A millisecond that answers the messages other threads send us.
     static void WaitBriefly();
+    // Until `ready` holds or `boundMs` have passed, hooked on the events of
+    // `target`'s process (see ShellWait); whether `ready` held.
+    static bool WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs);
     static bool SameThread(HWND a, HWND b);
     static bool ThreadHasFocus(HWND window);
     static void LetThreadCatchUp(HWND window);

@@ -1,0 +1,79 @@
+// The fair floor of a click on the taskbar button: the least resident
+// program that shows the desktop when its own button is clicked. Its one
+// window, titled as the command line says, rests minimised off the screen
+// with its taskbar button; a click restores and activates it, and once that
+// activation has been handled (posted, as quorvel.exe raises its Activate)
+// it activates "Program Manager", waits until that window is ready for keys
+// (in front, and its thread has given it the focus), sends Tab and Alt+M in
+// one SendInput, and rests minimised again without taking the activation.
+// Whatever a click on quorvel.exe's button costs beyond this is its own.
+#include <windows.h>
+
+namespace {
+
+constexpr UINT kReveal = WM_APP + 1;
+constexpr DWORD kActivationWaitMs = 300;
+
+INPUT Key(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+void Reveal(HWND self) {
+    HWND shell = FindWindowA(nullptr, "Program Manager");
+    if (shell == nullptr) return;
+    SetForegroundWindow(shell);
+    const DWORD start = GetTickCount();
+    const DWORD shellThread = GetWindowThreadProcessId(shell, nullptr);
+    auto ready = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == shell && GetGUIThreadInfo(shellThread, &info) &&
+               info.hwndFocus == shell;
+    };
+    while (!ready()) {
+        if (GetTickCount() - start > kActivationWaitMs) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    INPUT keys[] = {Key(VK_TAB, false), Key(VK_TAB, true), Key(VK_MENU, false),
+                    Key('M', false),    Key('M', true),    Key(VK_MENU, true)};
+    SendInput(6, keys, sizeof(INPUT));
+    ShowWindow(self, SW_SHOWMINNOACTIVE);
+}
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
+        PostMessageA(hwnd, kReveal, 0, 0);
+    } else if (msg == kReveal) {
+        Reveal(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = Proc;
+    cls.hInstance = instance;
+    cls.lpszClassName = "QuorvelBenchClick";
+    RegisterClassA(&cls);
+    const char* title = commandLine[0] != '\0' ? commandLine : "Click floor";
+    HWND window = CreateWindowExA(WS_EX_APPWINDOW, cls.lpszClassName, title,
+                                  WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, -167, -167, 10, 10,
+                                  nullptr, nullptr, instance, nullptr);
+    ShowWindow(window, SW_SHOWMINNOACTIVE);
+    // Wine's taskbar looks at an inactive window again on its caption
+    // notifications only.
+    SendMessageA(window, WM_NCACTIVATE, FALSE, 0);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
