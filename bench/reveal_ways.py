@@ -132,10 +132,10 @@ def memory_of_the_other_way(d, clicks=5):
     d.reset("2")
     d.start_shell("--no-alt-m")
     notepad = d.start_notepad()
-    proc, form1 = d.start_quorvel()
+    proc, taskbar_form = d.start_quorvel()
     time.sleep(2)
     before = rss_anon_kib(proc.pid)
-    button = wait_for("the button", lambda: d.button_of(form1.hwnd))
+    button = wait_for("the button", lambda: d.button_of(taskbar_form.hwnd))
     for _ in range(clicks):
         restore(d, notepad)
         count = d.reveals()

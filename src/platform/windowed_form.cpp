@@ -104,10 +104,10 @@ void WindowedForm::Place(int ClientArea::*field, double twips) {
 }
 
 void WindowedForm::ShowWindowOnce(Showing how) {
-    // Form1 rests minimised beyond the screen's top-left corner and every
+    // The taskbar form rests minimised beyond the screen's top-left corner and every
     // click on its button restores it: with Windows' window animations on,
     // the window manager would animate each restore from the taskbar button
-    // to that corner, and each minimise back. Form2 is shown and hidden
+    // to that corner, and each minimise back. The icon host form is shown and hidden
     // after every activation, which it would animate too, off the screen and
     // for nobody. The Configure dialog is the user's window, and opens and
     // closes as every other does. Turned off before a window is first shown,

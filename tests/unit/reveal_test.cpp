@@ -51,8 +51,8 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     ASSERT_EQ(atRest.x, kOffScreenPixels);
     std::optional<sim::Window> during;
     sim::Window& shell = *desk.Find(desk.Shell());
-    shell.proc = [&, own = shell.proc](std::uint32_t msg, std::uint32_t wParam,
-                                       std::uint32_t lParam) {
+    const auto own = shell.proc;
+    shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
         if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) during = W(taskbarForm);
         if (own) own(msg, wParam, lParam);
     };
