@@ -5,45 +5,18 @@
 // activation has been handled (posted, as quorvel.exe raises its Activate)
 // it activates "Program Manager", waits until that window is ready for keys
 // (in front, and its thread has given it the focus), sends Tab and Alt+M in
-// one SendInput, and rests minimised again without taking the activation.
+// one SendInput (floor_reveal.h), and rests minimised again without taking the activation.
 // Whatever a click on quorvel.exe's button costs beyond this is its own.
 #include <windows.h>
+
+#include "floor_reveal.h"
 
 namespace {
 
 constexpr UINT kReveal = WM_APP + 1;
-constexpr DWORD kActivationWaitMs = 300;
-
-INPUT Key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return in;
-}
 
 void Reveal(HWND self) {
-    HWND shell = FindWindowA(nullptr, "Program Manager");
-    if (shell == nullptr) return;
-    SetForegroundWindow(shell);
-    const DWORD start = GetTickCount();
-    const DWORD shellThread = GetWindowThreadProcessId(shell, nullptr);
-    auto ready = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetForegroundWindow() == shell && GetGUIThreadInfo(shellThread, &info) &&
-               info.hwndFocus == shell;
-    };
-    while (!ready()) {
-        if (GetTickCount() - start > kActivationWaitMs) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    INPUT keys[] = {Key(VK_TAB, false), Key(VK_TAB, true), Key(VK_MENU, false),
-                    Key('M', false),    Key('M', true),    Key(VK_MENU, true)};
-    SendInput(6, keys, sizeof(INPUT));
+    bench::RevealDesktop();
     ShowWindow(self, SW_SHOWMINNOACTIVE);
 }
 

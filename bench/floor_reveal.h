@@ -35,7 +35,7 @@ inline int RevealDesktop() {
     };
     while (!ready()) {
         if (GetTickCount() - start > kActivationWaitMs) return 2;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }

@@ -157,21 +157,6 @@ def learnt_table(d, count):
         f"Alt+M | {spread(ours)} | {spread(least)} | {ratio:.2f}x | <= 1.2x |"])
 
 
-def main():
-    if sys.argv[1:2] == ["--learnt"]:
-        count = int(sys.argv[2]) if len(sys.argv) > 2 else 9
-        make_prefix.main()
-        with WineDesktop("bench-ways") as d:
-            table = (f"Second start after the instance learnt it, {time.strftime('%Y-%m-%d %H:%M')}, "
-                     f"Wine {ARCH} prefix, {os.cpu_count()} cores; median (min-max) of {count} "
-                     f"alternated runs\n\n" + learnt_table(d, count))
-            before, after = memory_of_the_other_way(d)
-            table += (f"\n\nIdle RssAnon of the running instance: {before} KiB before, {after} KiB "
-                      f"after it asked the other way itself ({after - before:+d} KiB: COM kept)")
-        print(table)
-        return 0
-
-
 def clock_table(results):
     """The click to Alt+M of this build under Wine beside what the program's
     waits cost on the simulated desktop's clocks, by kind of shell."""
