@@ -1,11 +1,12 @@
 // The fair floor of a click on the taskbar button: the least resident
 // program that shows the desktop when its own button is clicked. Its one
-// window, titled as the command line says, rests minimised off the screen
-// with its taskbar button; a click restores and activates it, and once that
-// activation has been handled (posted, as quorvel.exe raises its Activate)
-// it activates "Program Manager", waits until that window is ready for keys
-// (in front, and its thread has given it the focus), sends Tab and Alt+M in
-// one SendInput (floor_reveal.h), and rests minimised again without taking the activation.
+// window, titled by the command line's first word, rests minimised off the
+// screen with its taskbar button; a click restores and activates it, and
+// once that activation has been handled (posted, as quorvel.exe raises its
+// Activate) it activates "Program Manager", waits until that window is ready
+// for keys (in front, and its thread has given it the focus), sends Tab and
+// Alt+M (floor_reveal.h), and rests minimised again without taking the
+// activation. Given "wait", it sends the keys as Windows' shell needs them.
 // Whatever a click on quorvel.exe's button costs beyond this is its own.
 #include <windows.h>
 
@@ -15,8 +16,10 @@ namespace {
 
 constexpr UINT kReveal = WM_APP + 1;
 
+bool wait = false;
+
 void Reveal(HWND self) {
-    bench::RevealDesktop();
+    bench::RevealDesktop(wait);
     ShowWindow(self, SW_SHOWMINNOACTIVE);
 }
 
@@ -38,7 +41,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     cls.hInstance = instance;
     cls.lpszClassName = "QuorvelBenchClick";
     RegisterClassA(&cls);
-    const char* title = commandLine[0] != '\0' ? commandLine : "Click floor";
+    char title[64] = "Click floor";
+    if (commandLine[0] != '\0') {
+        int length = 0;
+        while (commandLine[length] != '\0' && commandLine[length] != ' ' && length < 63) ++length;
+        lstrcpynA(title, commandLine, length + 1);
+    }
+    wait = bench::HasWord(commandLine, "wait");
     HWND window = CreateWindowExA(WS_EX_APPWINDOW, cls.lpszClassName, title,
                                   WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, -167, -167, 10, 10,
                                   nullptr, nullptr, instance, nullptr);

@@ -5,7 +5,9 @@
 // of quorvel.exe costs beyond this is its own work.
 //
 // Given "winm", it is the least command where the taskbar ignores Alt+M:
-// Windows key + M, the shell's hot key, which needs no window in front, and end.
+// Windows key + M, the shell's hot key, which needs no window in front, and
+// end. Given "hide", it first hides its window as quorvel.exe's command
+// does; given "wait", it sends the keys as Windows' shell needs them.
 #include <windows.h>
 
 #include "floor_reveal.h"
@@ -16,13 +18,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     cls.hInstance = instance;
     cls.lpszClassName = "QuorvelBenchShowDesktop";
     RegisterClassA(&cls);
-    CreateWindowExA(0, cls.lpszClassName, "show desktop", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                    instance, nullptr);
+    HWND self = CreateWindowExA(0, cls.lpszClassName, "show desktop", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, nullptr);
     if (lstrcmpA(commandLine, "winm") == 0) {
         using bench::Key;
         INPUT keys[] = {Key(VK_LWIN, false), Key('M', false), Key('M', true), Key(VK_LWIN, true)};
         SendInput(4, keys, sizeof(INPUT));
         return 0;
     }
-    return bench::RevealDesktop();
+    if (bench::HasWord(commandLine, "hide")) bench::HideAsQuorvelDoes(self);
+    return bench::RevealDesktop(bench::HasWord(commandLine, "wait"));
 }

@@ -82,8 +82,8 @@ bool FormRuntime::AppActivate(std::string_view title) {
     return false;
 }
 
-void FormRuntime::SendKeys(std::string_view keys) {
-    SendKeyBatches(ParseKeys(keys));
+void FormRuntime::SendKeys(std::string_view keys, const std::function<void()>& meanwhile) {
+    SendKeyBatches(ParseKeys(keys), meanwhile);
 }
 
 bool FormRuntime::AskShellObject() {
@@ -160,7 +160,8 @@ void FormRuntime::ToldBySecondStart(std::uint32_t value) {
     KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
 }
 
-void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {
+void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes,
+                                 const std::function<void()>& meanwhile) {
     // The keys wait in the receiver's queue until its thread reads them, and
     // are lost should the foreground change first; no Win32 function tells
     // when another thread has read its input. So nothing of a click may be
@@ -168,12 +169,14 @@ void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes) {
     // once the restore it started is over (see WindowedForm::Activated).
     Hwnd took = 0;
     std::vector<std::uint8_t> heldAtFirst;
+    if (meanwhile && strokes.size() < 2) meanwhile();
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         // Windows gives a key to the thread in front as it takes the key off
         // the system queue: the next stroke goes out once the last one has
         // moved the keyboard (Tab on the shell's desktop hands it to its
-        // taskbar), or the bound has passed.
-        if (i > 0) WaitForKeyboardToLeave(took);
+        // taskbar), or the bound has passed. The caller's work for the
+        // meantime is done within that wait, not before the first stroke.
+        if (i > 0) WaitForKeyboardToLeave(took, i == 1 ? meanwhile : std::function<void()>());
         took = Foreground();
         // What is held is read again before every stroke: a key can come
         // back down in between (the user presses it). The keys held at the

@@ -29,7 +29,7 @@ public:
     void ActivateStartupForm(Form& form) override;
     bool AppActivate(std::string_view title) override;
     bool HasWindowTitled(std::string_view title) override { return WindowTitled(title) != 0; }
-    void SendKeys(std::string_view keys) override;
+    void SendKeys(std::string_view keys, const std::function<void()>& meanwhile) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;
     MinimiseAllWay LearntMinimiseAllWay() override;
@@ -85,8 +85,9 @@ protected:
     // Waits a bounded time until the keyboard has left `window`, the one in
     // front when the last keys went out: another window in front, or none of
     // its own with the focus. A shell whose one window takes every key never
-    // moves it, and costs the whole bound.
-    virtual void WaitForKeyboardToLeave(Hwnd window) = 0;
+    // moves it, and costs the whole bound. `meanwhile` runs first, within
+    // the bound.
+    virtual void WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) = 0;
     // The shell's automation object through COM: this thread's apartment
     // entered (false when COM cannot be had) and left; the object made and
     // kept by the backend (false when it cannot be made), its MinimizeAll
@@ -122,7 +123,8 @@ private:
     // Before the program takes the foreground itself.
     void NoteUserWindow();
     Hwnd WindowTitled(std::string_view title);
-    void SendKeyBatches(const std::vector<KeyStroke>& strokes);
+    void SendKeyBatches(const std::vector<KeyStroke>& strokes,
+                        const std::function<void()>& meanwhile = {});
     void KeysDone();
     void DropShellObject();
 

@@ -49,8 +49,10 @@ public:
     // Whether AppActivate would find a window to activate.
     virtual bool HasWindowTitled(std::string_view title) = 0;
     // Queues keystrokes for the active window without waiting: letters,
-    // "{tab}", "%" holding Alt for the next key.
-    virtual void SendKeys(std::string_view keys) = 0;
+    // "{tab}", "%" holding Alt for the next key. `meanwhile` runs while the
+    // first stroke is being taken, before the next one goes out (before the
+    // first where there is no other).
+    virtual void SendKeys(std::string_view keys, const std::function<void()>& meanwhile) = 0;
     // The shell's minimise-all without the keys. Its automation object's
     // MinimizeAll: false when there is none or the call failed; true means
     // only that the shell was asked. Its hot key, Windows key + M, with every

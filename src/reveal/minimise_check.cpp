@@ -31,14 +31,16 @@ platform::MinimiseAllWay After(platform::MinimiseAllWay way) {
 }  // namespace
 
 void MinimiseAllCheck::Request(platform::Runtime& runtime, std::string_view keys) {
-    // What the shell is to minimise is read before it is asked: it may start at once.
-    std::vector<platform::Hwnd> shown = runtime.MinimisableWindows();
+    // What the shell is to minimise is read before it is asked: it may start
+    // at once. Where Alt+M asks it, the list is read while the shell takes
+    // Tab, time the keys wait for anyway.
     if (const Way learnt = runtime.LearntMinimiseAllWay(); learnt != Way::Keys) {
         runtime.TraceNote("reveal: the way seen to work, at once");
-        Ask(runtime, learnt, std::move(shown));
+        Ask(runtime, learnt, runtime.MinimisableWindows());
         return;
     }
-    runtime.SendKeys(keys);
+    std::vector<platform::Hwnd> shown;
+    runtime.SendKeys(keys, [&] { shown = runtime.MinimisableWindows(); });
     if (shown.empty()) {
         // Nothing the shell would minimise: nothing tells whether it acted.
         runtime.TraceNote("reveal: keys sent; no window to minimise");

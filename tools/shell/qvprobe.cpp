@@ -300,6 +300,10 @@ int main(int argc, char** argv) {
         // host window exists (argv[4] == "tray": a window titled argv[3] and
         // the icon on the program's captionless form).
         std::string commandLine = std::string("\"") + argv[2] + "\"";
+        // launch-exit hands its further words to the program.
+        for (int i = 3; cmd == "launch-exit" && i < argc; ++i) {
+            commandLine += std::string(" ") + argv[i];
+        }
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};

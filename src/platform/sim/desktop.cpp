@@ -725,6 +725,20 @@ bool Desktop::WaitForShell(std::uint64_t untilUs, const std::function<bool()>& s
     return false;
 }
 
+void Desktop::LookAtEveryWindow(const std::function<bool()>& step) {
+    // The program is busy, not waiting: no event ends it, no tick rounds it.
+    const std::uint64_t end = now_ + windowLookUs * windows_.size();
+    while (now_ + shellStepUs <= end) {
+        const std::uint64_t was = now_;
+        now_ += shellStepUs;
+        if (!step()) {
+            now_ = was;
+            break;
+        }
+    }
+    now_ = std::max(now_, end);
+}
+
 void Desktop::Sleep(std::uint64_t untilUs) {
     now_ = std::max(now_, highResolutionTimers ? untilUs : OnTick(untilUs));
 }

@@ -385,6 +385,12 @@ public:
     bool WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step);
     // A wait that listens to nothing but its timer.
     void Sleep(std::uint64_t untilUs);
+    // What one look at a top-level window costs a program that lists them:
+    // under Wine a round trip to its server for another program's window;
+    // on Windows, which maps the window list into every program, next to
+    // nothing. The shell's threads run `step` meanwhile.
+    std::uint64_t windowLookUs = 0;
+    void LookAtEveryWindow(const std::function<bool()>& step);
     // What programs hold for their waits now: a program at rest holds none.
     int winEventHooks = 0;
     int waitableTimers = 0;

@@ -137,6 +137,11 @@ bool SimRuntime::WaitForShell(const std::function<bool()>& ready, std::uint64_t 
     return true;
 }
 
+std::vector<Hwnd> SimRuntime::MinimisableWindows() {
+    desk_.LookAtEveryWindow([&] { return desk_.RunShellStep(); });
+    return desk_.MinimisableWindows(pid_);
+}
+
 bool SimRuntime::WaitForForeground(Hwnd target) {
     return WaitForShell([&] { return desk_.SameThread(desk_.Active(), target); }, kActivationWaitUs,
                         [&] { return desk_.RunShellStep(); });
@@ -150,7 +155,12 @@ bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {
     return desk_.Active() == target;
 }
 
-void SimRuntime::WaitForKeyboardToLeave(Hwnd window) {
+void SimRuntime::WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) {
+    // The bound counts from the stroke: the caller's work for the meantime
+    // (the shell's threads running beside it) is within it.
+    const std::uint64_t since = desk_.NowUs();
+    if (meanwhile) meanwhile();
+    const std::uint64_t spent = desk_.NowUs() - since;
     // The shell's threads run meanwhile (unless busy), ours does not, until
     // another window is in front with the keyboard.
     WaitForShell(
@@ -158,7 +168,8 @@ void SimRuntime::WaitForKeyboardToLeave(Hwnd window) {
             const Hwnd inFront = desk_.Active();
             return inFront != 0 && inFront != window && desk_.HasKeyboardFocus(inFront);
         },
-        kKeyboardWaitUs, [&] { return desk_.RunShellStep(); });
+        spent < kKeyboardWaitUs ? kKeyboardWaitUs - spent : 0,
+        [&] { return desk_.RunShellStep(); });
     if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
 }
 

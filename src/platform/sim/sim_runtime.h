@@ -40,7 +40,7 @@ public:
     void PumpUntil(const std::function<bool()>& done) override { desk_.PumpUntil(done); }
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
     void TraceNote(std::string_view line) override { desk_.trace.emplace_back(line); }
-    std::vector<Hwnd> MinimisableWindows() override { return desk_.MinimisableWindows(pid_); }
+    std::vector<Hwnd> MinimisableWindows() override;
     bool StillShown(Hwnd hwnd) override { return desk_.StillShown(hwnd); }
 
     // For tests: runs inside Kill between the file's check and its deletion,
@@ -62,7 +62,7 @@ protected:
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);
     }
-    void WaitForKeyboardToLeave(Hwnd window) override;
+    void WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) override;
     bool EnterComApartment() override { return desk_.ComInitialise(pid_); }
     void LeaveComApartment() override { desk_.ComUninitialise(pid_); }
     bool MakeShellObject() override {

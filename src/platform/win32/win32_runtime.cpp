@@ -338,14 +338,17 @@ bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
     return SameThread(GetForegroundWindow(), target);
 }
 
-void Win32Runtime::LetThreadCatchUp(HWND window) {
+void Win32Runtime::LetThreadCatchUp(HWND window) const {
     // The thread that has just taken the focus answers a message once it is
     // back in its message loop, having handled what came before: under
     // Wine, the display's focus event, which sets that thread's key state to
     // the keys physically held. The keys held are read after it, so a key the
     // user holds is let go after Wine pressed it again, not before. Bounded:
-    // a busy thread gets the keys all the same, as without this.
+    // a busy thread gets the keys all the same, as without this. With no
+    // key held there is nothing for that event to press again, and the
+    // round trip, which lasts as long as the thread is busy, is spared.
     constexpr UINT kBoundMs = 20;
+    if (HeldModifiers().empty()) return;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs, nullptr);
 }
 
@@ -398,7 +401,7 @@ void Win32Runtime::SendKeyEvents(const std::vector<KeyEvent>& keys) {
     win32::Trace("keys sent to %p", static_cast<void*>(GetForegroundWindow()));
 }
 
-void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
+void Win32Runtime::WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) {
     // Short: a shell whose one window takes every key never moves the
     // keyboard and costs the whole bound on every reveal, and a shell that
     // moves it does so within a few milliseconds. One too busy for that
@@ -411,6 +414,8 @@ void Win32Runtime::WaitForKeyboardToLeave(Hwnd window) {
     // then reaches no window at all. The taskbar, a thread of the shell's
     // process, tells of its activation and its focus.
     ShellWait wait(from);
+    // Within the bound: a shell that keeps the keyboard is waited for anyway.
+    if (meanwhile) meanwhile();
     const bool moved = wait.Until(
         [&] {
             HWND inFront = GetForegroundWindow();

@@ -76,7 +76,8 @@ protected:
                           platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
-    void WaitForKeyboardToLeave(platform::Hwnd window) override;
+    void WaitForKeyboardToLeave(platform::Hwnd window,
+                                const std::function<void()>& meanwhile) override;
     bool EnterComApartment() override;
     void LeaveComApartment() override;
     bool MakeShellObject() override;
@@ -98,7 +99,7 @@ private:
     static bool WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs);
     static bool SameThread(HWND a, HWND b);
     static bool ThreadHasFocus(HWND window);
-    static void LetThreadCatchUp(HWND window);
+    void LetThreadCatchUp(HWND window) const;
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
     // The application window of another instance of the program, null for none.
