@@ -69,8 +69,17 @@ protected:
     // window's taskbar button flashed instead.
     virtual bool MayRequestForeground() = 0;
     // Asks the window system to make `target` the foreground window; false
-    // when it refused (Windows' lock: only the program in front may).
+    // when it refused (Windows' lock: only the program in front may). Where
+    // a click on our taskbar button may still be in flight, the backend
+    // first answers for a millisecond what the taskbar sent us for it.
     virtual bool RequestForeground(Hwnd target) = 0;
+    // Only such a click leaves a window of ours in front of another's
+    // request. A second start's own window is in front after its first
+    // step (SetWindowPos activates the form it never shows), but the click
+    // is never its own.
+    bool ClickMayBeInFlight(Hwnd target) {
+        return !PrevInstance() && !OwnsWindow(target) && OwnsWindow(Foreground());
+    }
     // Waits a bounded time for `target`'s thread to come to the front (the
     // window itself, or another of its thread's: a shell's desktop may pass
     // its activation to the window holding its icons); false if it did not.

@@ -38,6 +38,17 @@ TEST(WindowConformance, TheSpecialInsertAfterValuesPlaceAndHideTheWindow) {
               0);
     EXPECT_FALSE(t.Visible(front));
     EXPECT_TRUE(t.Visible(back));
+    EXPECT_FALSE(t.Active(front));
+    // A window not shown has no SWP_HIDEWINDOW to honour, and without
+    // SWP_NOACTIVATE "the window is activated" (SetWindowPos): the same call
+    // activates the taskbar form of a second start, which never shows it.
+    const Hwnd hidden = t.NewWindow(true);
+    EXPECT_NE(api.SetWindowPos(hidden, HWND_NOTOPMOST, 300, 300, 300, 300,
+                               SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW),
+              0);
+    EXPECT_TRUE(t.Active(hidden));
+    EXPECT_FALSE(t.Visible(hidden));
+    t.Destroy(hidden);
     t.Destroy(front);
     t.Destroy(back);
 }

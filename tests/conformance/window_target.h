@@ -12,9 +12,11 @@ class WindowTarget {
 public:
     virtual ~WindowTarget() = default;
     virtual platform::WinApi& api() = 0;
-    // A new visible top-level window of this process, not activated.
-    virtual platform::Hwnd NewWindow() = 0;
+    // A new top-level window of this process, not activated; shown unless `hidden`.
+    virtual platform::Hwnd NewWindow(bool hidden = false) = 0;
     virtual bool Visible(platform::Hwnd hwnd) = 0;
+    // Whether it is this process's active window.
+    virtual bool Active(platform::Hwnd hwnd) = 0;
     // Where the window stands among this process's top-level windows, 0 in front.
     virtual int Place(platform::Hwnd hwnd) = 0;
     virtual void Destroy(platform::Hwnd hwnd) = 0;

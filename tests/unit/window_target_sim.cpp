@@ -11,13 +11,14 @@ namespace {
 class SimWindowTarget : public WindowTarget {
 public:
     platform::WinApi& api() override { return api_; }
-    platform::Hwnd NewWindow() override {
+    platform::Hwnd NewWindow(bool hidden) override {
         sim::Window w;
         w.title = "window test";
-        w.visible = true;
+        w.visible = !hidden;
         return desk_.CreateWindow(pid_, w);
     }
     bool Visible(platform::Hwnd hwnd) override { return desk_.Find(hwnd)->visible; }
+    bool Active(platform::Hwnd hwnd) override { return desk_.Active() == hwnd; }
     int Place(platform::Hwnd hwnd) override {
         const auto& z = desk_.ZOrder();
         return static_cast<int>(std::find(z.begin(), z.end(), hwnd) - z.begin());

@@ -18,13 +18,14 @@ public:
         RegisterClassA(&cls);
     }
     platform::WinApi& api() override { return api_; }
-    platform::Hwnd NewWindow() override {
-        HWND w = CreateWindowExA(0, "QuorvelWindowTest", "window test", WS_OVERLAPPEDWINDOW, 10,
-                                 10, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        ShowWindow(w, SW_SHOWNOACTIVATE);
+    platform::Hwnd NewWindow(bool hidden) override {
+        HWND w = CreateWindowExA(0, "QuorvelWindowTest", "window test", WS_OVERLAPPEDWINDOW, 10, 10,
+                                 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!hidden) ShowWindow(w, SW_SHOWNOACTIVATE);
         return win32::FromHwnd(w);
     }
     bool Visible(platform::Hwnd hwnd) override { return IsWindowVisible(win32::ToHwnd(hwnd)); }
+    bool Active(platform::Hwnd hwnd) override { return GetActiveWindow() == win32::ToHwnd(hwnd); }
     int Place(platform::Hwnd hwnd) override {
         // Front to back among this process's top-level windows.
         int place = 0;

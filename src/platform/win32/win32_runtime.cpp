@@ -271,10 +271,10 @@ Hwnd Win32Runtime::Foreground() const {
 
 bool Win32Runtime::RequestForeground(Hwnd target) {
     // What the taskbar has sent us for a click on our button is taken now,
-    // before the foreground goes to the target, not after the keys. Only
-    // such a click leaves a window of ours in front: a second start or a
-    // click on the icon has nothing of it in flight, and asks at once.
-    if (!IsOurs(ToHwnd(target)) && IsOurs(GetForegroundWindow())) WaitBriefly();
+    // before the foreground goes to the target, not after the keys. A
+    // second start or a click on the icon has nothing of it in flight, and
+    // asks at once.
+    if (ClickMayBeInFlight(target)) WaitBriefly();
     return SetForegroundWindow(ToHwnd(target)) != FALSE;
 }
 
