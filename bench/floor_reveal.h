@@ -35,20 +35,33 @@ inline bool HasFocus(HWND window) {
            info.hwndFocus != nullptr;
 }
 
-// Waits, taking what is sent to this thread, until `done` or `boundMs`.
+// Waits, taking what is sent to this thread, until `done` or `boundMs`:
+// a look every millisecond at most and the last one at the bound, on a
+// waitable timer, as quorvel.exe's waits (a wait's own timeout is whole
+// milliseconds).
 template <class Done>
 bool WaitUntil(Done done, double boundMs) {
     LARGE_INTEGER frequency, start, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
+    HANDLE timer = CreateWaitableTimerA(nullptr, FALSE, nullptr);
+    bool reached = true;
     while (!done()) {
         QueryPerformanceCounter(&now);
-        if (1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart > boundMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
+        const double left = boundMs - 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
+        if (left <= 0) {
+            reached = false;
+            break;
+        }
+        LARGE_INTEGER due;
+        due.QuadPart = -static_cast<LONGLONG>((left < 1 ? left : 1) * 10000.0);
+        SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+        MsgWaitForMultipleObjects(1, &timer, FALSE, 20, QS_SENDMESSAGE);
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    return true;
+    CloseHandle(timer);
+    return reached;
 }
 
 // 0 once the keys are sent; 1 without a shell window; 2 when the shell did

@@ -414,7 +414,9 @@ TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt)
 // for each request, on Windows' clock and on Wine's. At rest the program
 // holds no hook and no timer, and nothing wakes it.
 TEST(RevealClockTest, TheWaitsEndOnTheShellsEventsOrAtTheirBoundsNeverOnATick) {
-    enum Request { Button, Tray, SecondStart };
+    // TrayAlone: the icon clicked in tray-only mode, where the command's
+    // SetWindowPos activates the hidden taskbar form.
+    enum Request { Button, Tray, SecondStart, TrayAlone };
     const struct {
         std::uint64_t tickUs;
         bool highResolution;         // Windows 10 version 1803 and later
@@ -424,7 +426,7 @@ TEST(RevealClockTest, TheWaitsEndOnTheShellsEventsOrAtTheirBoundsNeverOnATick) {
                   {sim::kWindowsTickUs, false, 0}};
     for (const auto& clock : clocks) {
         for (sim::ShellKind kind : sim::kShellKinds) {
-            for (Request request : {Button, Tray, SecondStart}) {
+            for (Request request : {Button, Tray, SecondStart, TrayAlone}) {
                 const std::string name = std::string(sim::ShellKindName(kind)) + ", request " +
                                          std::to_string(request) + ", tick " +
                                          std::to_string(clock.tickUs) +
@@ -436,7 +438,7 @@ TEST(RevealClockTest, TheWaitsEndOnTheShellsEventsOrAtTheirBoundsNeverOnATick) {
                 desk.windowLookUs = clock.windowLookUs;
                 desk.shellKind = kind;
                 desk.CreateAppWindow("Untitled - Notepad");
-                t.StoreMode(kBothIcons);
+                t.StoreMode(request == TrayAlone ? kTrayOnly : kBothIcons);
                 App* app = t.Start();
                 ASSERT_NE(app, nullptr) << name;
                 desk.Run(1000);
@@ -444,7 +446,9 @@ TEST(RevealClockTest, TheWaitsEndOnTheShellsEventsOrAtTheirBoundsNeverOnATick) {
                 desk.keysHandledByShell.clear();
                 const std::uint64_t asked = desk.NowUs();
                 if (request == Button) desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-                if (request == Tray) desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
+                if (request == Tray || request == TrayAlone) {
+                    desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
+                }
                 if (request == SecondStart) {
                     EXPECT_EQ(t.Start(), nullptr) << name;
                 }

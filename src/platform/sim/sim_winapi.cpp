@@ -53,8 +53,9 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
     }
     // Hiding this way neither deactivates the window nor activates it (only
     // WM_WINDOWPOSCHANGED is sent); otherwise, without SWP_NOACTIVATE, the
-    // call activates it, a window not shown too: it has nothing to hide, and
-    // Windows (as Wine) drops SWP_HIDEWINDOW for it.
+    // call activates it ("the window is activated"), a window not shown
+    // too: it has nothing to hide, and Wine drops SWP_HIDEWINDOW for it (the
+    // window conformance test shows it there).
     if ((flags & platform::SWP_HIDEWINDOW) && w->visible) {
         desk_.HideKeepingActivation(hwnd);
         return 1;

@@ -338,17 +338,17 @@ bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
     return SameThread(GetForegroundWindow(), target);
 }
 
-void Win32Runtime::LetThreadCatchUp(HWND window) const {
+void Win32Runtime::LetThreadCatchUp(HWND window) {
     // The thread that has just taken the focus answers a message once it is
     // back in its message loop, having handled what came before: under
     // Wine, the display's focus event, which sets that thread's key state to
     // the keys physically held. The keys held are read after it, so a key the
-    // user holds is let go after Wine pressed it again, not before. Bounded:
-    // a busy thread gets the keys all the same, as without this. With no
-    // key held there is nothing for that event to press again, and the
-    // round trip, which lasts as long as the thread is busy, is spared.
+    // user holds is let go after Wine pressed it again, not before. With no
+    // key held it matters as much: the same event landing between the keys
+    // of a stroke would set the modifier up again before its M (measured:
+    // without the round trip, a learnt Windows key + M went unanswered).
+    // Bounded: a busy thread gets the keys all the same, as without this.
     constexpr UINT kBoundMs = 20;
-    if (HeldModifiers().empty()) return;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs, nullptr);
 }
 

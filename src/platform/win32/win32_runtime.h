@@ -99,7 +99,7 @@ private:
     static bool WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs);
     static bool SameThread(HWND a, HWND b);
     static bool ThreadHasFocus(HWND window);
-    void LetThreadCatchUp(HWND window) const;
+    static void LetThreadCatchUp(HWND window);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
     // The application window of another instance of the program, null for none.
