@@ -706,9 +706,17 @@ std::uint64_t Desktop::OnTick(std::uint64_t us) const {
 }
 
 bool Desktop::WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step) {
-    const std::uint64_t end = highResolutionTimers ? untilUs : OnTick(untilUs);
+    return RunShellUntil(highResolutionTimers ? untilUs : OnTick(untilUs), step, true);
+}
+
+void Desktop::LookAtEveryWindow(const std::function<bool()>& step) {
+    // The program is busy, not waiting: no event ends it, no tick rounds it.
+    RunShellUntil(now_ + windowLookUs * windows_.size(), step, false);
+}
+
+bool Desktop::RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step, bool hooked) {
     auto seen = [this] { return std::pair(active_, HasKeyboardFocus(active_)); };
-    while (now_ + shellStepUs <= end) {
+    while (now_ + shellStepUs <= endUs) {
         const auto before = seen();
         const std::uint64_t was = now_;
         now_ += shellStepUs;
@@ -719,24 +727,10 @@ bool Desktop::WaitForShell(std::uint64_t untilUs, const std::function<bool()>& s
         // Windows tells a hooked program of a window coming to the front
         // (EVENT_SYSTEM_FOREGROUND) and of one taking the focus
         // (EVENT_OBJECT_FOCUS); not of the foreground lost to no window.
-        if (seen() != before && active_ != 0) return true;
+        if (hooked && seen() != before && active_ != 0) return true;
     }
-    now_ = std::max(now_, end);
+    now_ = std::max(now_, endUs);
     return false;
-}
-
-void Desktop::LookAtEveryWindow(const std::function<bool()>& step) {
-    // The program is busy, not waiting: no event ends it, no tick rounds it.
-    const std::uint64_t end = now_ + windowLookUs * windows_.size();
-    while (now_ + shellStepUs <= end) {
-        const std::uint64_t was = now_;
-        now_ += shellStepUs;
-        if (!step()) {
-            now_ = was;
-            break;
-        }
-    }
-    now_ = std::max(now_, end);
 }
 
 void Desktop::Sleep(std::uint64_t untilUs) {

@@ -498,6 +498,10 @@ private:
     bool FireDue(std::uint64_t limit);
     // When a timer set for `us` fires, or a wait on one ends: the next tick.
     std::uint64_t OnTick(std::uint64_t us) const;
+    // The shell's threads run `step` until `endUs` or until it has nothing
+    // to do; a `hooked` program is woken (true) by a window coming to the
+    // front or taking the focus.
+    bool RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step, bool hooked);
     struct Timer {
         int pid;
         std::uint32_t interval;
