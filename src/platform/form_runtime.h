@@ -69,18 +69,8 @@ protected:
     // window's taskbar button flashed instead.
     virtual bool MayRequestForeground() = 0;
     // Asks the window system to make `target` the foreground window; false
-    // when it refused (Windows' lock: only the program in front may). Where
-    // a click on our taskbar button may still be in flight, the backend
-    // first answers for a millisecond what the taskbar sent us for it.
+    // when it refused (Windows' lock: only the program in front may).
     virtual bool RequestForeground(Hwnd target) = 0;
-    // Only such a click leaves a window of ours in front, activated from
-    // outside. The command's first step, SetWindowPos, activates a form
-    // that is not shown (a second start's, the taskbar form in tray-only
-    // mode): in front by the program's own doing, with no click of ours
-    // in flight.
-    bool ClickMayBeInFlight(Hwnd target) const {
-        return activatedFromOutside_ && !OwnsWindow(target) && OwnsWindow(Foreground());
-    }
     // Waits a bounded time for `target`'s thread to come to the front (the
     // window itself, or another of its thread's: a shell's desktop may pass
     // its activation to the window holding its icons); false if it did not.
@@ -143,9 +133,6 @@ private:
     WindowedForm* modalForm_ = nullptr;
     std::vector<WindowedForm*> forms_;
     Hwnd userWindow_ = 0;
-    // Whether the last activation of one of the program's forms came from
-    // outside (a click), not from one of its own handlers.
-    bool activatedFromOutside_ = false;
     // COM is entered the first time the shell's object is needed and kept
     // for the process's life: leaving it unloads the libraries it loaded
     // (shell32 and its own), which the next request would load again.

@@ -265,7 +265,6 @@ void WindowedForm::Activated(bool minimised) {
     // the taskbar button of a minimised form counts once it has restored it.
     const std::uint32_t now = runtime_.Now();
     const bool ownDoing = runtime_.events_.InHandler() || creating_;
-    runtime_.activatedFromOutside_ = !ownDoing;
     const Decision decision =
         runtime_.activation_.Activated(this, minimised, ownDoing, runtime_.modalForm_, now);
     runtime_.Trace(*this, "activation", decision.why);

@@ -88,9 +88,6 @@ Hwnd SimRuntime::ShellWindowTitled(std::string_view title) {
 }
 
 bool SimRuntime::RequestForeground(Hwnd target) {
-    // A millisecond for what the taskbar sends for a click on our button
-    // (the real backend's WaitBriefly), on its timer alone.
-    if (ClickMayBeInFlight(target)) desk_.Sleep(desk_.NowUs() + 1000);
     if (!desk_.MayTakeForeground(pid_)) {
         desk_.flashes.push_back(target);
         return false;

@@ -270,11 +270,10 @@ Hwnd Win32Runtime::Foreground() const {
 }
 
 bool Win32Runtime::RequestForeground(Hwnd target) {
-    // What the taskbar has sent us for a click on our button is taken now,
-    // before the foreground goes to the target, not after the keys. A
-    // second start or a click on the icon has nothing of it in flight, and
-    // asks at once.
-    if (ClickMayBeInFlight(target)) WaitBriefly();
+    // Asked at once, also for a click on our taskbar button: its Activate
+    // comes once the restore it started is over (see WindowedForm::Activated),
+    // and a last step of it that takes the foreground back before the keys
+    // is undone by AppActivate, which asks again.
     return SetForegroundWindow(ToHwnd(target)) != FALSE;
 }
 
@@ -295,12 +294,6 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
         win32::Trace("AppActivate %s: %p not in front; in front: %p, class %s, %s", wanted.c_str(),
                      ToHwnd(target), ToHwnd(inFront), cls, whose);
     }
-}
-
-void Win32Runtime::WaitBriefly() {
-    // A millisecond, to the microsecond (see ShellWait), in which the
-    // messages sent to us are answered.
-    ShellWait(nullptr).Until([] { return false; }, 1.0);
 }
 
 bool Win32Runtime::WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs) {

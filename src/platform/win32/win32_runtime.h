@@ -92,8 +92,6 @@ protected:
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND NextWindowOfOtherProgram();
-    // A millisecond that answers the messages other threads send us.
-    static void WaitBriefly();
     // Until `ready` holds or `boundMs` have passed, hooked on the events of
     // `target`'s process (see ShellWait); whether `ready` held.
     static bool WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs);
