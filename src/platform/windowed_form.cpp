@@ -264,9 +264,8 @@ void WindowedForm::Activated(bool minimised) {
     // Which activations raise Activate: see platform/activation.h. A click on
     // the taskbar button of a minimised form counts once it has restored it.
     const std::uint32_t now = runtime_.Now();
-    const bool ownDoing = runtime_.events_.InHandler() || creating_;
-    const Decision decision =
-        runtime_.activation_.Activated(this, minimised, ownDoing, runtime_.modalForm_, now);
+    const Decision decision = runtime_.activation_.Activated(
+        this, minimised, runtime_.events_.InHandler() || creating_, runtime_.modalForm_, now);
     runtime_.Trace(*this, "activation", decision.why);
     if (decision) {
         // This click has been told, also when it is a restore still under
