@@ -186,6 +186,30 @@ def clock_table(results, this):
     return lines
 
 
+def ways_table(machine, count, exes, results, lost):
+    """The run's table by kind of shell, a column a build, and the
+    simulated clock's beside it."""
+    other = len(exes) > 1
+    lines = [machine.caption(f"The reveal by kind of shell, {count} clicks a shell and build"
+                             + (", the builds alternated in rounds of ten" if other else "")
+                             + "; median (min-max)"), "",
+             "| Figure | " + " | ".join(label for label, _ in exes) + " |",
+             "|---|" + "---|" * len(exes)]
+    for name, _ in SHELLS:
+        lines.append(f"| Click to Alt+M, {name} | " +
+                     " | ".join(f"{spread(results[(name, label)])}, {lost[(name, label)]} lost"
+                                for label, _ in exes) + " |")
+    row = []
+    for label, _ in exes:
+        values = results[("second start, no Alt+M", label)]
+        shown = [v for v in values if v != float("inf")]
+        row.append((spread(shown) if shown else "none") + f", {len(shown)} of {len(values)}")
+    lines.append("| Launch to minimise-all, second start, taskbar without Alt+M | " +
+                 " | ".join(row) + " |")
+    lines += clock_table(results, exes[0][0])
+    return "\n".join(lines)
+
+
 def this_build():
     """This build, named by its commit."""
     rev = subprocess.run(["git", "-C", str(ROOT), "describe", "--always", "--dirty"],
@@ -234,24 +258,7 @@ def main():
             results[("second start, no Alt+M", label)] = second_starts(d, exe, max(3, count // 3))
         learnt_count = max(3, count // 3)
         learnt = learnt_table(d, learnt_count)
-    lines = [machine.caption(f"The reveal by kind of shell, {count} clicks a shell and build"
-                             + (", the builds alternated in rounds of ten" if other else "")
-                             + "; median (min-max)"), "",
-             "| Figure | " + " | ".join(label for label, _ in exes) + " |",
-             "|---|" + "---|" * len(exes)]
-    for name, _ in SHELLS:
-        lines.append(f"| Click to Alt+M, {name} | " +
-                     " | ".join(f"{spread(results[(name, label)])}, {lost[(name, label)]} lost"
-                                for label, _ in exes) + " |")
-    row = []
-    for label, _ in exes:
-        values = results[("second start, no Alt+M", label)]
-        shown = [v for v in values if v != float("inf")]
-        row.append((spread(shown) if shown else "none") + f", {len(shown)} of {len(values)}")
-    lines.append("| Launch to minimise-all, second start, taskbar without Alt+M | " +
-                 " | ".join(row) + " |")
-    lines += clock_table(results, exes[0][0])
-    ways = "\n".join(lines)
+    ways = ways_table(machine, count, exes, results, lost)
     learnt = learnt_caption(machine, learnt_count) + "\n\n" + learnt
     print(ways + "\n\n" + learnt)
     out = ROOT / "bench" / "results"
