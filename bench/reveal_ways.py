@@ -9,11 +9,13 @@ and, alternated with the least command that works there (Windows key + M and
 end: bench_show_desktop.exe winm), the second start once the running instance
 has learnt that the taskbar ignores Alt+M.
 
-    bench/reveal_ways.py [OTHER_EXE] [CLICKS]    (OTHER_EXE "" for none)
-    bench/reveal_ways.py --learnt [RUNS]    that last figure alone
+    bench/reveal_ways.py [--docs] [OTHER_EXE] [CLICKS]    (OTHER_EXE "" for none)
+    bench/reveal_ways.py [--docs] --learnt [RUNS]    that last figure alone
 
-Prints a Markdown table (median, min-max) and writes it to
-bench/results/reveal-ways-<arch>.md."""
+Prints Markdown tables (median, min-max) and writes them to
+bench/results/reveal-ways-<arch>.md; with --docs also into
+docs/performance.md, between its "bench:reveal-ways" and "bench:learnt"
+markers. The other build's column is named by the path given."""
 import os
 import statistics
 import subprocess
@@ -24,7 +26,10 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests/e2e"))
 import make_prefix  # noqa: E402
-from wine import ARCH, BUILD, WineDesktop, process_ended, wait_for  # noqa: E402
+from wine import ARCH, BITS, BUILD, WINE, WineDesktop, process_ended, wait_for  # noqa: E402
+
+sys.path.insert(0, str(ROOT / "bench"))
+import tables  # noqa: E402
 
 SHELLS = (("one window, harsh", ()), ("one window, Windows' rule", ("--windows",)),
           ("Windows' layout", ("--layout",)))
@@ -157,7 +162,7 @@ def learnt_table(d, count):
         f"Alt+M | {spread(ours)} | {spread(least)} | {ratio:.2f}x | <= 1.2x |"])
 
 
-def clock_table(results):
+def clock_table(results, this):
     """The click to Alt+M of this build under Wine beside what the program's
     waits cost on the simulated desktop's clocks, by kind of shell."""
     bench = next((b for b in CLOCK_BENCH if b.exists()), None)
@@ -168,50 +173,26 @@ def clock_table(results):
                                check=True).stdout.splitlines():
         kind, *figures = line.split()
         simulated[kind] = [float(f) for f in figures]
-    lines = ["", "Click to Alt+M by kind of shell: this build under Wine (median), and the "
+    lines = ["", "Click to Alt+M by kind of shell: this build under Wine (median, the run above), and the "
              "program's waits alone on the simulated desktop's clock (median, ms): Windows' "
              "15.625 ms tick with and without high-resolution timers (Windows 10 1803), and "
              "Wine's 1 ms", "",
              "| Shell | Wine | simulated, Windows | simulated, Windows before 1803 | "
              "simulated, 1 ms |", "|---|---|---|---|---|"]
     for name, _ in SHELLS:
-        wine = statistics.median(results[(name, "this build")])
+        wine = statistics.median(results[(name, this)])
         sim = simulated[SIMULATED[name]]
         lines.append(f"| {name} | {wine:.1f} | {sim[0]:.1f} | {sim[2]:.1f} | {sim[4]:.1f} |")
     return lines
 
 
-def main():
-    if sys.argv[1:2] == ["--learnt"]:
-        count = int(sys.argv[2]) if len(sys.argv) > 2 else 9
-        make_prefix.main()
-        with WineDesktop("bench-ways") as d:
-            table = (f"Second start after the instance learnt it, {time.strftime('%Y-%m-%d %H:%M')}, "
-                     f"Wine {ARCH} prefix, {os.cpu_count()} cores; median (min-max) of {count} "
-                     f"alternated runs\n\n" + learnt_table(d, count))
-            before, after = memory_of_the_other_way(d)
-            table += (f"\n\nIdle RssAnon of the running instance: {before} KiB before, {after} KiB "
-                      f"after it asked the other way itself ({after - before:+d} KiB: COM kept)")
-        print(table)
-        return 0
-    other = Path(sys.argv[1]) if len(sys.argv) > 1 and sys.argv[1] else None
-    count = int(sys.argv[2]) if len(sys.argv) > 2 else 30
-    exes = [("this build", BUILD / "quorvel.exe")] + ([("other", other)] if other else [])
-    make_prefix.main()
-    results, lost = {}, {}
-    with WineDesktop("bench-ways") as d:
-        # Alternated: each shell, each exe in turn, in rounds of ten clicks.
-        for name, options in SHELLS:
-            for _ in range(max(1, count // 10)):
-                for label, exe in exes:
-                    latencies, missed = clicks(d, exe, options, 10)
-                    results.setdefault((name, label), []).extend(latencies)
-                    lost[(name, label)] = lost.get((name, label), 0) + missed
-        for label, exe in exes:
-            results[("second start, no Alt+M", label)] = second_starts(d, exe, max(3, count // 3))
-        learnt = learnt_table(d, max(3, count // 3))
-    lines = [f"Reveal by kind of shell, {time.strftime('%Y-%m-%d %H:%M')}, Wine {ARCH} prefix, "
-             f"{os.cpu_count()} cores; median (min-max)", "",
+def ways_table(machine, count, exes, results, lost):
+    """The run's table by kind of shell, a column a build, and the
+    simulated clock's beside it."""
+    other = len(exes) > 1
+    lines = [machine.caption(f"The reveal by kind of shell, {count} clicks a shell and build"
+                             + (", the builds alternated in rounds of ten" if other else "")
+                             + "; median (min-max)"), "",
              "| Figure | " + " | ".join(label for label, _ in exes) + " |",
              "|---|" + "---|" * len(exes)]
     for name, _ in SHELLS:
@@ -225,12 +206,67 @@ def main():
         row.append((spread(shown) if shown else "none") + f", {len(shown)} of {len(values)}")
     lines.append("| Launch to minimise-all, second start, taskbar without Alt+M | " +
                  " | ".join(row) + " |")
-    lines += clock_table(results)
-    table = "\n".join(lines) + "\n\n" + learnt
-    print(table)
+    lines += clock_table(results, exes[0][0])
+    return "\n".join(lines)
+
+
+def this_build():
+    """This build, named by its commit."""
+    rev = subprocess.run(["git", "-C", str(ROOT), "describe", "--always", "--dirty"],
+                         capture_output=True, text=True).stdout.strip()
+    return f"this build ({rev})" if rev else "this build"
+
+
+def learnt_caption(machine, count):
+    return machine.caption(f"A second start once the running instance has learnt that the "
+                           f"taskbar ignores Alt+M, against Windows key + M and end; median "
+                           f"(min-max) of {count} alternated runs")
+
+
+def main():
+    args = sys.argv[1:]
+    docs = "--docs" in args
+    args = [a for a in args if a != "--docs"]
+    machine = tables.Machine(ARCH, BITS, WINE)
+    if args[:1] == ["--learnt"]:
+        count = int(args[1]) if len(args) > 1 else 9
+        make_prefix.main()
+        with WineDesktop("bench-ways") as d:
+            table = learnt_caption(machine, count) + "\n\n" + learnt_table(d, count)
+            before, after = memory_of_the_other_way(d)
+            table += (f"\n\n| Idle RssAnon of the running instance | before it asked the other way "
+                      f"itself | after (COM kept) | Difference |\n|---|---|---|---|\n"
+                      f"| | {before} KiB | {after} KiB | {after - before:+d} KiB |")
+        print(table)
+        if docs:
+            tables.write_between(tables.PERFORMANCE, "learnt", "bench/reveal_ways.py", table)
+        return 0
+    other = Path(args[0]) if args and args[0] else None
+    count = int(args[1]) if len(args) > 1 else 30
+    exes = [(this_build(), BUILD / "quorvel.exe")] + ([(str(other), other)] if other else [])
+    make_prefix.main()
+    results, lost = {}, {}
+    with WineDesktop("bench-ways") as d:
+        # Alternated: each shell, each exe in turn, in rounds of ten clicks.
+        for name, options in SHELLS:
+            for _ in range(max(1, count // 10)):
+                for label, exe in exes:
+                    latencies, missed = clicks(d, exe, options, 10)
+                    results.setdefault((name, label), []).extend(latencies)
+                    lost[(name, label)] = lost.get((name, label), 0) + missed
+        for label, exe in exes:
+            results[("second start, no Alt+M", label)] = second_starts(d, exe, max(3, count // 3))
+        learnt_count = max(3, count // 3)
+        learnt = learnt_table(d, learnt_count)
+    ways = ways_table(machine, count, exes, results, lost)
+    learnt = learnt_caption(machine, learnt_count) + "\n\n" + learnt
+    print(ways + "\n\n" + learnt)
     out = ROOT / "bench" / "results"
     out.mkdir(parents=True, exist_ok=True)
-    (out / f"reveal-ways-{ARCH}.md").write_text(table + "\n")
+    (out / f"reveal-ways-{ARCH}.md").write_text(ways + "\n\n" + learnt + "\n")
+    if docs:
+        tables.write_between(tables.PERFORMANCE, "reveal-ways", "bench/reveal_ways.py", ways)
+        tables.write_between(tables.PERFORMANCE, "learnt", "bench/reveal_ways.py", learnt)
     return 0
 
 

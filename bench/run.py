@@ -1,21 +1,17 @@
 #!/usr/bin/env python3
 """Benchmarks of quorvel.exe under Wine on Xvfb (and of the cleanup on the
 host), each the median of repeated runs with its spread, next to its fair
-floor measured alternately in the same run: for the second start the least
-show-desktop command (bench/show_desktop_floor.cpp), for the start to ready
-and the idle memory the least resident program with a taskbar button that
-shows the desktop (bench/resident_floor.cpp), its memory read after as many
-clicks on its button as quorvel.exe has had. The empty program
-(bench/empty.cpp) stays as a reference line. Prints a table, writes it to
+floor measured alternately in the same run (docs/performance.md says which
+floor and why). Prints a table and writes it to
 bench/results/latest-<arch>.md and a chart of the latency figures to
-bench/results/latency-<arch>.png; with --readme it also puts the table into
-the README, between its "bench:latest" markers, and the chart into
-docs/bench-latency.png.
+bench/results/latency-<arch>.png. With --docs it also writes the table into
+docs/performance.md, between its "bench:run-<arch>" markers; with --readme
+that too, the headline figures into the README between its "bench:headline"
+markers, and the chart into docs/bench-latency.png.
 
 The prefix is 32-bit unless QUORVEL_WINEARCH=win64 (a 64-bit prefix of its
 own, build/host/wine/prefix64, where the 32-bit programs run under WoW64)."""
 import os
-import platform
 import shutil
 import statistics
 import subprocess
@@ -28,6 +24,7 @@ ARCH = os.environ.get("QUORVEL_WINEARCH", "win32")
 if ARCH == "win64":
     os.environ.setdefault("QUORVEL_WINE_PREFIX", str(ROOT / "build/host/wine/prefix64"))
 sys.path.insert(0, str(ROOT / "tests/e2e"))
+sys.path.insert(0, str(ROOT / "bench"))
 import wine  # noqa: E402
 
 _plain_env = wine.WineDesktop.env.fget
@@ -35,10 +32,9 @@ wine.WineDesktop.env = property(lambda self: {**_plain_env(self), "WINEARCH": AR
 import make_prefix  # noqa: E402
 from wine import BUILD, WineDesktop, wait_for  # noqa: E402
 
+import tables  # noqa: E402
+
 RESULTS = ROOT / "bench" / "results"
-README = ROOT / "README.md"
-README_START = "<!-- bench:latest (written by bench/run.py --readme) -->"
-README_END = "<!-- /bench:latest -->"
 HOST = ROOT / "build" / "host-release"
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 CLICKS = 100  # clicks on each taskbar button: quorvel.exe's and the resident floor's
@@ -272,59 +268,14 @@ def cleanup_only():
     return 0
 
 
-def write_readme(table):
-    """Puts `table` into the README between its markers, in place of the last."""
-    text = README.read_text()
-    start, end = text.index(README_START) + len(README_START), text.index(README_END)
-    README.write_text(text[:start] + "\n\n" + table + "\n\n" + text[end:])
-
-
-def main():
-    if "cleanup" in sys.argv[1:]:
-        return cleanup_only()
-    readme = "--readme" in sys.argv[1:]
-    runs = int(os.environ.get("QUORVEL_BENCH_RUNS", "9"))
-    load_before = os.getloadavg()[0]
-    rows, idle_cpu, idle_switches, memory, cleanup, reveals = measure(runs)
-    load_after = os.getloadavg()[0]
-    host = host_cleanup()
-    exe = BUILD / "quorvel.exe"
-    dlls = []
-    for objdump in ("i686-w64-mingw32-objdump", "x86_64-w64-mingw32-objdump"):
-        if shutil.which(objdump) and not dlls:
-            dlls = [l.split(":")[1].strip() for l in subprocess.run(
-                [objdump, "-p", str(exe)], capture_output=True, text=True).stdout.splitlines()
-                if "DLL Name" in l]
-    build = "64-bit" if BUILD.name == "windows64" else "32-bit"
-    machine = (f"{os.cpu_count()} cores, {platform.processor() or platform.machine()}, the {build} "
-               f"exe in a Wine {ARCH} prefix on Xvfb, load average {load_before:.1f} at the start "
-               f"and {load_after:.1f} at the end (other work slows the program and its floors "
-               f"alike); median (min-max) of {runs} alternated runs")
-    lines = ["The fair floor of the second start is the least show-desktop command (one window "
-             "never shown, activate \"Program Manager\", wait until it is ready for keys (in "
-             "front, focused), Tab, Alt+M, end); that of the start to ready and of the memory "
-             "the least resident program (one window shown without activation, its taskbar "
-             "button present, idle; a click on its button shows the desktop the same way), its "
-             f"memory read after {CLICKS} clicks, as many as quorvel.exe has had; that of a click "
-             "the least resident program that reveals on its own button's click (resting "
-             "minimised, on its activation: activate \"Program Manager\", wait until ready, "
-             "Tab, Alt+M). The second start's floor is also measured with the two steps of "
-             "quorvel.exe's show-desktop command that the least command need not make, the "
-             "click's with the second: its window hidden first (SetWindowPos, HWND_NOTOPMOST, "
-             "flags 0x83, without SWP_NOACTIVATE: a window not shown is activated), and Alt+M "
-             "sent once the keyboard has left the desktop or after 4 ms, as Windows' shell "
-             "needs (it gives "
-             "a key to the thread in front as it takes the key off the system queue; Wine "
-             "only as the thread reads it, so under Wine one SendInput of all six keys "
-             "works). The empty program never creates a window: a reference, not a "
-             "target.", "",
-             "| Figure | Quorvel | Fair floor | Ratio | Target | Empty program | Ratio |",
+def full_table(rows, idle_cpu, idle_switches, memory, cleanup, host, reveals, size, dlls):
+    """Every figure of a run, each against its floor and its target."""
+    lines = ["| Figure | Quorvel | Fair floor | Ratio | Target | Empty program | Ratio |",
              "|---|---|---|---|---|---|---|"]
     for name, q, f, target, w in rows:
-        ratio = q[0] / f[0]
-        goal = f"<= {target:.2f}x"
         shown = f"{fmt(w)} | {q[0] / w[0]:.2f}x" if w else "- | -"
-        lines.append(f"| {name} | {fmt(q)} | {fmt(f)} | {ratio:.2f}x | {goal} | {shown} |")
+        lines.append(f"| {name} | {fmt(q)} | {fmt(f)} | {q[0] / f[0]:.2f}x | <= {target:.2f}x | "
+                     f"{shown} |")
     lines.append(f"| Minimise-alls per second start | {min(reveals)}-{max(reveals)} in {len(reveals)} runs "
                  f"| 1 | - | exactly 1 | - | - |")
     lines.append(f"| Idle cost over 30 s | {idle_cpu:.1f} ms CPU, {idle_switches} context switches "
@@ -333,19 +284,61 @@ def main():
                  f"{memory[2]} KiB (resident floor, {CLICKS} reveals) | "
                  f"{memory[0] - memory[2]:+d} KiB | <= 1 MiB over the empty program | {memory[1]} KiB | "
                  f"{memory[0] - memory[1]:+d} KiB |")
-    lines.append(f"| Size | {exe.stat().st_size} bytes; {', '.join(dlls)} | - | - | <= 200 KiB; system DLLs | - | - |")
+    lines.append(f"| Size | {size} bytes; {', '.join(dlls)} | - | - | <= 200 KiB; system DLLs | - | - |")
     lines.append(f"| Cleanup, 10,000 of 20,000 files (Wine) | {cleanup[0]:.0f} ms | {cleanup[1]:.0f} ms "
                  f"(cmd /c del) | {cleanup[0] / cleanup[1]:.2f}x | <= 1.1x | - | - |")
     if host:
         lines.append(f"| Cleanup, host, simulated backend | {host[0]:.0f} ms | {host[1]:.0f} ms (find -delete) | "
                      f"{host[0] / host[1]:.2f}x | <= 1.5x | - | - |")
-    table = "\n".join(lines)
-    dated = f"Quorvel benchmarks, {time.strftime('%Y-%m-%d %H:%M')}, {platform.node()}, {machine}"
-    print(dated + "\n\n" + table)
+    return "\n".join(lines)
+
+
+def headline_table(rows, idle_cpu, memory, size):
+    """The few figures a reader of the README wants: the three latencies
+    against their least floors, the idle cost, the memory and the size."""
+    lines = ["| Figure | Quorvel | Fair floor | Ratio | Target |", "|---|---|---|---|---|"]
+    for name, q, f, target, w in rows:
+        if "floor with the same" in name:
+            continue
+        lines.append(f"| {name} | {q[0]:.1f} ms | {f[0]:.1f} ms | {q[0] / f[0]:.2f}x | "
+                     f"<= {target:.2f}x |")
+    lines.append(f"| Idle, 30 s | {idle_cpu:.1f} ms CPU | 0 | - | <= 1 ms CPU |")
+    lines.append(f"| Memory (RssAnon, idle) | {memory[0]} KiB | {memory[2]} KiB | "
+                 f"{memory[0] - memory[2]:+d} KiB | <= 1 MiB over the empty program's "
+                 f"{memory[1]} KiB |")
+    lines.append(f"| Size | {size / 1024:.0f} KiB | - | - | <= 200 KiB |")
+    return "\n".join(lines)
+
+
+def main():
+    if "cleanup" in sys.argv[1:]:
+        return cleanup_only()
+    readme = "--readme" in sys.argv[1:]
+    docs = readme or "--docs" in sys.argv[1:]
+    runs = int(os.environ.get("QUORVEL_BENCH_RUNS", "9"))
+    exe = BUILD / "quorvel.exe"
+    machine = tables.Machine(ARCH, 64 if BUILD.name == "windows64" else 32, wine.WINE)
+    rows, idle_cpu, idle_switches, memory, cleanup, reveals = measure(runs)
+    host = host_cleanup()
+    dlls = []
+    for objdump in ("i686-w64-mingw32-objdump", "x86_64-w64-mingw32-objdump"):
+        if shutil.which(objdump) and not dlls:
+            dlls = [l.split(":")[1].strip() for l in subprocess.run(
+                [objdump, "-p", str(exe)], capture_output=True, text=True).stdout.splitlines()
+                if "DLL Name" in l]
+    size = exe.stat().st_size
+    table = machine.caption(f"Every figure against its fair floor, median (min-max) of {runs} "
+                            f"alternated runs") + "\n\n" + full_table(
+        rows, idle_cpu, idle_switches, memory, cleanup, host, reveals, size, dlls)
+    print(table)
     RESULTS.mkdir(parents=True, exist_ok=True)
-    (RESULTS / f"latest-{ARCH}.md").write_text(dated + "\n\n" + table + "\n")
+    (RESULTS / f"latest-{ARCH}.md").write_text(table + "\n")
+    if docs:
+        tables.write_between(tables.PERFORMANCE, f"run-{ARCH}", "bench/run.py", table)
     if readme:
-        write_readme(f"Latest run: {machine}.\n\n" + table)
+        headline = machine.caption(f"Medians of {runs} runs alternated with each floor") + \
+            "\n\n" + headline_table(rows, idle_cpu, memory, size)
+        tables.write_between(tables.README, "headline", "bench/run.py --readme", headline)
         chart(rows, ROOT / "docs" / "bench-latency.png")
     chart(rows, RESULTS / f"latency-{ARCH}.png")
     return 0

@@ -106,7 +106,7 @@ void FormRuntime::DropShellObject() {
 }
 
 void FormRuntime::TaskbarRecreated() {
-    // A new taskbar: the object made for the old one may no longer reach it.
+    // A new taskbar: the object made for the old one may not reach it.
     DropShellObject();
     events_.Raise(TaskbarCreated);
 }

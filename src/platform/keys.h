@@ -23,8 +23,8 @@ std::vector<KeyStroke> ParseKeys(std::string_view keys);
 // Defined with their names in keys.cpp: this header is read beside <windows.h>.
 extern const std::array<std::uint8_t, 8> kModifierKeys;
 
-// A key no program takes: unassigned among Windows' virtual-key codes (0x07,
-// once unassigned, is now the gamepad's guide button). Pressed while a
+// A key no program takes: unassigned among Windows' virtual-key codes (not
+// 0x07: that is the gamepad's guide button). Pressed while a
 // Windows key or an Alt is down, it makes that key's release no lone one.
 inline constexpr std::uint8_t kMaskKey = 0xE8;
 

@@ -1,6 +1,6 @@
 // Whether the shell acted on a minimise-all request, and the other ways of
 // asking it when it did not: a taskbar may ignore Alt+M (remapped, filtered,
-// or a version that no longer takes it), and a replacement taskbar may ignore
+// or a version that does not take it), and a replacement taskbar may ignore
 // the automation object's call as well, silently.
 #pragma once
 

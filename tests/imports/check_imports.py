@@ -9,7 +9,7 @@ brought is looked up at run time instead (src/platform/win32/look_up.h).
 Fails on an import the list does not have (add it, with the oldest Windows
 that has it: "Requirements" of its page in Microsoft's documentation), on
 one the list gives a later Windows than the oldest supported, on an entry
-the exe no longer imports, and on a subsystem version above that Windows.
+the exe does not import, and on a subsystem version above that Windows.
 
 Usage: check_imports.py OBJDUMP EXE LIST"""
 import re

@@ -335,7 +335,7 @@ TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
 // Keys only to the shell: a window of another program titled "Program
 // Manager", made before or after the shell's or the program, never gets them
 // while the shell registers its own window; where it registers none, the
-// first window of the title is taken as before.
+// first window of the title is taken.
 TEST_P(ActivationTest, KeysGoToTheShellsOwnWindowNotAnotherOfItsTitle) {
     for (const bool registered : {true, false}) {
         for (const bool fakeFirst : {true, false}) {

@@ -406,8 +406,8 @@ TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt)
 }
 
 // On Windows a wait with a timeout ends on the system timer's next tick
-// (15.625 ms by default; "timeBeginPeriod": since Windows 10 2004 another
-// program's request no longer shortens it), where under Wine it lasts what it
+// (15.625 ms by default; "timeBeginPeriod": from Windows 10 2004 on, another
+// program's request does not shorten it), where under Wine it lasts what it
 // asks. The reveal's waits end when the shell's event comes (a window in
 // front, a window focused: SetWinEventHook) or at their bound, to the
 // microsecond (a high-resolution waitable timer): under each kind of shell,

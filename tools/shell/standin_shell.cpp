@@ -31,7 +31,7 @@
 //                   activation on to it, and it takes Tab and Alt+M
 //
 // Whatever the options, the 0xE8 key (unassigned; programs press it to make
-// a held Windows key or Alt no longer lone) means nothing to its windows, and
+// the release of a held Windows key or Alt no lone one) means nothing to its windows, and
 // a low-level keyboard hook follows Windows' rule that a Windows key let go
 // with no other key pressed since it went down opens the Start menu, and a
 // lone Alt the menu bar of the window in front.

@@ -30,7 +30,7 @@ inline constexpr std::uint32_t WM_TASKBARCREATED = 0xC100;  // the registered "T
 inline constexpr std::uint32_t WM_MINIMISEALLWAY = 0xC101;
 
 // The system timer's tick: Windows' default of 64 a second ("timeBeginPeriod":
-// since Windows 10 version 2004 another program's request no longer shortens
+// from Windows 10 version 2004 on, another program's request does not shorten
 // it for this one), and Wine's clock, where a wait lasts what it asks.
 inline constexpr std::uint64_t kWindowsTickUs = 15625;
 inline constexpr std::uint64_t kWineTickUs = 1000;
@@ -222,7 +222,7 @@ public:
     // minimise-all; under Wine it is a stub (E_NOTIMPL), as here by default.
     // A silent one answers success and does nothing (a replacement taskbar
     // that ignores the command). One made before the taskbar was recreated
-    // no longer reaches it: its calls fail.
+    // does not reach the new one: its calls fail.
     bool shellObjectWorks = false;
     bool shellObjectSilent = false;
     // CoInitializeEx and CoUninitialize for a program's thread: leaving the

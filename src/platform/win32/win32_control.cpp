@@ -17,8 +17,8 @@ Win32Control::~Win32Control() {
 void Win32Control::Create(HWND parent, HFONT font) {
     const ControlDescription& s = description();
     const ClientArea at = form_.ControlArea(s);
-    // Made when the form's window is: as the control is now, which may no
-    // longer be as described.
+    // Made when the form's window is: as the control is at that moment,
+    // which may differ from its description.
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     const char* cls = nullptr;

@@ -1,6 +1,6 @@
 // The reveal's waits for the shell. On Windows a wait with a timeout ends on
-// the system timer's next tick, up to 15.6 ms late ("timeBeginPeriod": since
-// Windows 10 version 2004 another program's request no longer shortens it,
+// the system timer's next tick, up to 15.6 ms late ("timeBeginPeriod": from
+// Windows 10 version 2004 on, another program's request does not shorten it,
 // and Windows 11 may ignore that of a process whose windows are hidden or
 // minimised, as this program's are). So each of these waits ends when what it
 // waits for has happened, or at its bound, to the microsecond:
@@ -8,8 +8,8 @@
 // - the shell's process tells it of a window coming to the front and of a
 //   window taking the keyboard focus (SetWinEventHook, EVENT_SYSTEM_FOREGROUND
 //   and EVENT_OBJECT_FOCUS, out of context: delivered through this thread's
-//   message queue, as sent messages are; the wait takes those alone, as the
-//   waits did before, for under Wine a wait for every kind of message also
+//   message queue, as sent messages are; the wait takes those alone, for
+//   under Wine a wait for every kind of message also
 //   takes the display's focus events of our own windows, which take the
 //   foreground back from the shell during the keys);
 // - a high-resolution waitable timer (CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
