@@ -162,12 +162,13 @@ Hwnd Desktop::FindByTitle(std::string_view title) const {
     return any;
 }
 
-void Desktop::Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+std::intptr_t Desktop::Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                            std::uint32_t lParam) {
     Window* w = Find(hwnd);
-    if (w == nullptr || !w->proc || !Alive(w->pid)) return;
+    if (w == nullptr || !w->proc || !Alive(w->pid)) return 0;
     auto proc = w->proc;  // the window may go while its procedure runs
     InProcess guard(*this, w->pid);
-    proc(msg, wParam, lParam);
+    return proc(msg, wParam, lParam);
 }
 
 void Desktop::Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {

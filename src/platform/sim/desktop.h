@@ -80,10 +80,13 @@ struct Window {
     struct Area {
         int x = 0, y = 0, width = 0, height = 0;
     } suggested;
+    // Whether it answered that message TRUE, giving a size of its own.
+    bool sizedItself = false;
     std::vector<MenuEntry> systemMenu;
     std::string typed;  // what keystrokes reached a window of another program
     std::map<std::string, std::uint32_t> props;  // SetPropA's property list
-    std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
+    // The window procedure: its answer is SendMessage's.
+    std::function<std::intptr_t(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
 };
 
 // A monitor's rectangle on the virtual screen, in pixels; the primary one
@@ -175,7 +178,9 @@ public:
     // Ignoring case, a visible one first, then front to back.
     Hwnd FindByTitle(std::string_view title) const;
     Hwnd Active() const { return active_; }
-    void Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
+    // The window's answer; 0 where it has no procedure or its process is gone.
+    std::intptr_t Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                       std::uint32_t lParam = 0);
     void Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
     // Activation as Windows does it: the old window is told first; the high
     // word of WM_ACTIVATE's wParam says whether the window is minimised.
