@@ -133,7 +133,7 @@ void SimForm::PlaceWindow(const ClientArea& area) {
     w.height = area.height;
     // As Windows tells a window that it has a new size, and of a new
     // density where it now is.
-    if (sized) desk_.Send(hwnd_, WM_SIZE, SIZE_RESTORED);
+    if (sized) desk_.SendSize(hwnd_, SIZE_RESTORED);
     desk_.CheckDensity(hwnd_);
 }
 
