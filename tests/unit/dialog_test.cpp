@@ -276,8 +276,8 @@ TEST_F(DialogTest, TheWindowMenusConfigureOpensItHoweverChosen) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     for (Case c : {Case{Choice::Mouse, 0}, Case{Choice::Mnemonic, 0}, Case{Choice::Accelerator, 0},
                    Case{Choice::Mouse, 0x2}, Case{Choice::Mnemonic, 0xF}}) {
-        SCOPED_TRACE(::testing::Message() << "choice " << static_cast<int>(c.how) << ", bits "
-                                          << c.systemBits);
+        SCOPED_TRACE(::testing::Message()
+                     << "choice " << static_cast<int>(c.how) << ", bits " << c.systemBits);
         bool opened = false;
         desk.At(10, [&] {
             opened = app->ConfigureDialogForm() != nullptr;

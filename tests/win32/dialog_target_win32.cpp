@@ -128,9 +128,9 @@ public:
         SIZE size{MulDiv(suggested.right - suggested.left, pixelsPerInch, told_),
                   MulDiv(suggested.bottom - suggested.top, pixelsPerInch, told_)};
         const SIZE linear = size;
-        const bool answered = SendMessageA(dialog, WM_GETDPISCALEDSIZE,
-                                           static_cast<WPARAM>(pixelsPerInch),
-                                           reinterpret_cast<LPARAM>(&size)) != FALSE;
+        const bool answered =
+            SendMessageA(dialog, WM_GETDPISCALEDSIZE, static_cast<WPARAM>(pixelsPerInch),
+                         reinterpret_cast<LPARAM>(&size)) != FALSE;
         if (!answered) size = linear;
         suggested.right = suggested.left + size.cx;
         suggested.bottom = suggested.top + size.cy;

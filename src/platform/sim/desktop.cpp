@@ -253,10 +253,10 @@ void Desktop::SendSize(Hwnd hwnd, std::uint32_t how) {
     if (w == nullptr) return;
     // wParam how it was sized; lParam the client area's width in the low
     // word and height in the high word, none while minimised.
-    const std::uint32_t size =
-        how == SIZE_MINIMIZED ? 0
-                              : (static_cast<std::uint32_t>(w->width) & 0xFFFF) |
-                                    (static_cast<std::uint32_t>(w->height) & 0xFFFF) << 16;
+    const std::uint32_t size = how == SIZE_MINIMIZED
+                                   ? 0
+                                   : (static_cast<std::uint32_t>(w->width) & 0xFFFF) |
+                                         (static_cast<std::uint32_t>(w->height) & 0xFFFF) << 16;
     Send(hwnd, WM_SIZE, how, size);
 }
 
