@@ -39,6 +39,10 @@ add_test(NAME imports.win32
           ${QUORVEL_OBJDUMP} ${QUORVEL_WIN32_BUILD_DIR}/quorvel.exe
           ${CMAKE_SOURCE_DIR}/tests/imports/quorvel-win32.txt)
 set_tests_properties(imports.win32 PROPERTIES LABELS imports)
+# The checker itself: what it must refuse.
+add_test(NAME imports.checker
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/imports/test_check_imports.py)
+set_tests_properties(imports.checker PROPERTIES LABELS imports)
 include(cmake/wine_tests.cmake)
 
 # Benchmarks (bench/run.py); not tests.

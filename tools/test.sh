@@ -39,4 +39,11 @@ cmake --preset "$host" >/dev/null
 cmake --build --preset "$host"
 # Two at a time: the Wine tests of the two prefixes run side by side (each
 # prefix's own tests one after another, see cmake/wine_tests.cmake).
-exec ctest --preset "$host" --output-on-failure --parallel 2 "$@"
+status=0
+ctest --preset "$host" --output-on-failure --parallel 2 "$@" || status=$?
+if [ "$status" -ne 0 ] && [ -d artefacts/failed ]; then
+  echo "The Wine log (with the program's trace) and the stand-in shell's log of each"
+  echo "failed end-to-end test are in $(pwd)/artefacts/failed/<module>.<test>-<arch>/:"
+  ls -1t artefacts/failed | head -20
+fi
+exit "$status"

@@ -33,6 +33,7 @@ inline constexpr std::uint32_t SIZE_MINIMIZED = 1;
 inline constexpr std::uint32_t WM_PAINT = 0x000F;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
+inline constexpr std::uint32_t WM_ENDSESSION = 0x0016;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 // A window of a per-monitor aware program has come to a place of another
 // density (its monitor's scale, or the scale itself, changed); the message

@@ -84,6 +84,19 @@ ClientArea WindowedForm::ScaledSize(int pixelsPerInch) const {
             TwipsToPixels(heightTwips_, pixelsPerInch)};
 }
 
+std::optional<ClientArea> WindowedForm::SizeAskedFor(std::intptr_t wParam) const {
+    constexpr std::intptr_t kMostInAWord = 0xFFFF;
+    if (wParam <= 0 || wParam > kMostInAWord) return std::nullopt;
+    return ScaledSize(static_cast<int>(wParam));
+}
+
+bool WindowedForm::TakeDensityTold(std::uint32_t wParam) {
+    const int vertical = static_cast<int>(wParam >> 16);
+    if (vertical == 0) return false;
+    pixelsPerInch_ = vertical;
+    return true;
+}
+
 ClientArea WindowedForm::Area() const {
     Require();
     return WindowArea();

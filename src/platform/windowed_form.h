@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/dispatch.h"
 #include "platform/forms.h"
@@ -113,8 +114,19 @@ protected:
     // monitor it overlaps most, else the nearest, where each monitor has its
     // own; the design's twips become pixels of that monitor there.
     void TakeDensity(int pixelsPerInch);
-    // The window is now at a place of `pixelsPerInch` (WM_DPICHANGED).
-    void SetDensity(int pixelsPerInch) { pixelsPerInch_ = pixelsPerInch; }
+    // Windows asks for the window's size at another density before it moves
+    // it there ("WM_GETDPISCALEDSIZE", whose wParam is the density, whole):
+    // the client area's size in twips there, so that a move to and fro
+    // changes no pixel. None for a density of 0 or less, or more than
+    // WM_DPICHANGED's word can carry: the window then answers FALSE, and
+    // Windows scales it linearly.
+    std::optional<ClientArea> SizeAskedFor(std::intptr_t wParam) const;
+    // "WM_DPICHANGED": the window is now at a place of the density its wParam
+    // gives (X in the low word, Y in the high word, the same for a desktop
+    // program; the form goes by Y, as its font's height does). False, and
+    // nothing changed, for a density of 0; else the backend lays the form out
+    // and gives the window the rectangle Windows suggests.
+    bool TakeDensityTold(std::uint32_t wParam);
     // Once the window has taken the place Windows suggested there: its twips
     // are other pixels now, which is a new size to the program, also where
     // its pixels stay (a hidden form takes its off-screen place again, at the

@@ -41,7 +41,8 @@ public:
     // changed, or it went to a monitor of another), told as Windows 10 tells
     // a per-monitor aware window: asked for its size there
     // (WM_GETDPISCALEDSIZE), then given that size at the same place
-    // (WM_DPICHANGED). True when the window then has the size suggested.
+    // (WM_DPICHANGED). True when it answered with a size of its own (TRUE)
+    // and the window then has the size suggested.
     virtual bool ChangeDensity(int pixelsPerInch) = 0;
     // How the modal form shows its controls, and its client area's size.
     virtual LaidOut Shown() = 0;

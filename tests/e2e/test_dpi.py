@@ -11,7 +11,9 @@ window of another (WM_DPICHANGED): what this shows is the dialog opened at
 each density; a move to a monitor of another scale is shown on the
 simulated desktop (tests/unit/density_test.cpp), and the real backend's
 answer to the message, told by the test itself, by
-tests/conformance/density_conformance_test.cpp."""
+tests/conformance/density_conformance_test.cpp. The running dialog is also
+asked for its size at each density as Windows 10 asks (WM_GETDPISCALEDSIZE,
+sent by the probe with its SIZE in the dialog's process)."""
 import math
 import shutil
 import sys
@@ -110,6 +112,26 @@ class Densities(DesktopTestCase):
         self.assert_at(panels[0], panel_rect, dpi)
         return shown
 
+    def assert_asked_size(self, dialog, dpi):
+        """Asked as Windows 10 asks before it moves the dialog to a monitor
+        of another scale (WM_GETDPISCALEDSIZE: wParam the density, lParam a
+        SIZE in the dialog's process), the dialog wants room for its client
+        area in twips there and a frame; no size at all for a density of 0
+        or less, which leaves Windows its linear scaling."""
+        for asked in DENSITIES:
+            answer, width, height = map(int, self.desk.probe("dpisize", hex(dialog.hwnd),
+                                                              str(asked))[0].split())
+            message = f"asked at {asked} dpi from {dpi} dpi: {width} x {height}"
+            self.assertEqual(answer, 1, message)
+            for size, twips in ((width, DIALOG_CLIENT[0]), (height, DIALOG_CLIENT[1])):
+                client = pixels(twips, asked)
+                # A frame of a few pixels a side, a caption at most a third of an inch.
+                self.assertGreaterEqual(size, client, message)
+                self.assertLessEqual(size, client + asked // 2, message)
+        for asked in (0, -1):
+            answer = int(self.desk.probe("dpisize", hex(dialog.hwnd), str(asked))[0].split()[0])
+            self.assertEqual(answer, 0, f"asked at {asked} dpi")
+
     def test_both_views_at_every_density(self):
         d = self.desk
         for dpi in DENSITIES:
@@ -132,6 +154,7 @@ class Densities(DesktopTestCase):
                                  ["&About", "&OK", "&Cancel", "E&xit", "Show icon in &Tray",
                                   "Show icon in Task&bar and ALT/TAB", "&Show both icons"])
                 d.screenshot(f"configure-view-{dpi}dpi")
+                self.assert_asked_size(dialog, dpi)
 
                 d.keys("alt+a")
                 wait_for("the About view", lambda: d.find("About Quorvel"))

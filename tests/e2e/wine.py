@@ -443,9 +443,24 @@ def process_ended(proc):
     return proc.poll() is not None
 
 
+def log_size(path):
+    return path.stat().st_size if path.exists() else 0
+
+
+def tail_from(path, offset):
+    if not path.exists():
+        return b""
+    with open(path, "rb") as f:
+        f.seek(offset)
+        return f.read()
+
+
 class DesktopTestCase(unittest.TestCase):
     """The tests of one module share one Wine desktop, named by `desktop`;
-    each test resets it to the state it needs."""
+    each test resets it to the state it needs. A test that fails leaves what
+    was logged while it ran (the Wine log with the program's trace, the
+    stand-in shell's log) in artefacts/failed/<module>.<test>-<arch>/, which
+    no later test or run overwrites."""
     desktop = None
 
     @classmethod
@@ -455,3 +470,30 @@ class DesktopTestCase(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.desk.stop()
+
+    def run(self, result=None):
+        result = result if result is not None else self.defaultTestResult()
+        before = len(result.failures) + len(result.errors)
+        desk = getattr(type(self), "desk", None)
+        history = desk and ARTEFACTS / f"{desk.name}-shell-history.log"
+        logged = desk and (log_size(desk.wine_log), log_size(history))
+        super().run(result)
+        if desk and len(result.failures) + len(result.errors) > before:
+            self.keep_logs(desk, history, *logged)
+        return result
+
+    def keep_logs(self, desk, history, wine_from, history_from):
+        name = f"{type(self).__module__}.{self._testMethodName}-{ARCH}"
+        folder = ARTEFACTS / "failed" / name
+        again = 1
+        while folder.exists():  # an earlier failure of the same test stays
+            again += 1
+            folder = ARTEFACTS / "failed" / f"{name}.{again}"
+        folder.mkdir(parents=True)
+        (folder / "wine.log").write_bytes(tail_from(desk.wine_log, wine_from))
+        # The shell's logs of the resets during the test, then the one running.
+        shell = tail_from(history, history_from)
+        if desk.shell_log.exists():
+            shell += desk.shell_log.read_bytes()
+        (folder / "shell.log").write_bytes(shell)
+        print(f"\nthe logs of the failed {name} are in {folder}", file=sys.stderr)

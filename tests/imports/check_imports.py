@@ -10,6 +10,10 @@ Fails on an import the list does not have (add it, with the oldest Windows
 that has it: "Requirements" of its page in Microsoft's documentation), on
 one the list gives a later Windows than the oldest supported, on an entry
 the exe does not import, and on a subsystem version above that Windows.
+Every entry names one function, those of the C run time's msvcrt.dll too:
+Microsoft's pages of the run time name no Windows, and a function a later
+msvcrt.dll brought would fail to load on the oldest one just the same, so a
+msvcrt.dll entry also says after a "#" where its Windows was found.
 
 Usage: check_imports.py OBJDUMP EXE LIST"""
 import re
@@ -43,16 +47,21 @@ def imports(objdump, exe):
 
 
 def allowed(path):
-    """{(dll, function or *): oldest Windows} from the list."""
+    """{(dll, function): oldest Windows} from the list."""
     entries = {}
     for number, line in enumerate(Path(path).read_text().splitlines(), 1):
-        line = line.split("#", 1)[0].strip()
+        line, _, source = line.partition("#")
+        line = line.strip()
         if not line:
             continue
         name, version = line.split(None, 1)
         dll, function = name.split("!")
         if version not in WINDOWS:
             sys.exit(f"{path}:{number}: unknown Windows {version!r}; one of {WINDOWS}")
+        if function == "*":
+            sys.exit(f"{path}:{number}: {name}: name each function, with its oldest Windows")
+        if dll.lower() == "msvcrt.dll" and not source.strip():
+            sys.exit(f"{path}:{number}: {name}: say after a '#' where its Windows was found")
         entries[(dll.lower(), function)] = version
     return entries
 
@@ -65,7 +74,7 @@ def main(objdump, exe, listed):
         problems.append(f"no imports read from {exe}: objdump's format changed?")
     used = set()
     for dll, function in sorted(found):
-        key = (dll, function) if (dll, function) in entries else (dll, "*")
+        key = (dll, function)
         if key not in entries:
             problems.append(f"new import {dll}!{function}: add it to {listed} with the oldest "
                             "Windows that has it, or look it up at run time")

@@ -32,7 +32,7 @@ public:
     bool ChangeDensity(int pixelsPerInch) override {
         desk_.SetMonitorDensity(0, pixelsPerInch);
         const sim::Window& w = *desk_.Find(form_->hWnd());
-        return w.width == w.suggested.width && w.height == w.suggested.height;
+        return w.sizedItself && w.width == w.suggested.width && w.height == w.suggested.height;
     }
     LaidOut Shown() override {
         return {[this](platform::Control& c) -> std::optional<platform::ClientArea> {

@@ -263,6 +263,34 @@ TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
     EXPECT_TRUE(HasTrayIcon(*app));
 }
 
+// The window menu's "&Configure" (its Close, SC_CLOSE) however the user
+// chooses it, the message laid out as its page says: the pointer's place, the
+// accelerator's -1 or the mnemonic's 0 in lParam, and in wParam four low
+// bits that Windows keeps for its own use.
+TEST_F(DialogTest, TheWindowMenusConfigureOpensItHoweverChosen) {
+    using Choice = sim::Desktop::MenuChoice;
+    struct Case {
+        Choice how;
+        std::uint32_t systemBits;
+    };
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
+    for (Case c : {Case{Choice::Mouse, 0}, Case{Choice::Mnemonic, 0}, Case{Choice::Accelerator, 0},
+                   Case{Choice::Mouse, 0x2}, Case{Choice::Mnemonic, 0xF}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "choice " << static_cast<int>(c.how) << ", bits " << c.systemBits);
+        bool opened = false;
+        desk.At(10, [&] {
+            opened = app->ConfigureDialogForm() != nullptr;
+            if (opened) PressKey(Dialog(), platform::VK_ESCAPE);
+        });
+        desk.ChooseWindowMenu(app->TaskbarForm().hWnd(), "&Configure", c.how, c.systemBits);
+        desk.Run();
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
+        EXPECT_TRUE(Alive(pid));
+    }
+}
+
 TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     OpenFromWindowMenu([&] { PressKey(Dialog(), platform::VK_ESCAPE); });

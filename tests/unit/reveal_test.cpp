@@ -54,7 +54,7 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     const auto own = shell.proc;
     shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
         if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) during = W(taskbarForm);
-        if (own) own(msg, wParam, lParam);
+        return own ? own(msg, wParam, lParam) : 0;
     };
     desk.ClickTaskbarButton(taskbarForm);
     desk.Run();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "conformance/dialog_target.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_runtime.h"
 
@@ -36,6 +37,7 @@ public:
     void RunModal(platform::Form& form, const std::function<void()>& inside) override {
         form_ = &form;
         inside_ = &inside;
+        told_ = 0;
         SetTimer(nullptr, 0, 10, Start);
         form.ShowModal();
         form_ = nullptr;
@@ -114,21 +116,31 @@ public:
     }
 
     bool ChangeDensity(int pixelsPerInch) override {
+        // As Windows 10 asks: WM_GETDPISCALEDSIZE's wParam is the new density
+        // and its lParam a SIZE holding the window's size scaled linearly,
+        // which the window may change (answering TRUE); WM_DPICHANGED's
+        // wParam has X in the low word and Y in the high word, and its lParam
+        // is the rectangle built from that size.
         HWND dialog = Dialog();
-        const WPARAM both = MAKEWPARAM(pixelsPerInch, pixelsPerInch);
-        SIZE size{};
-        if (!SendMessageA(dialog, WM_GETDPISCALEDSIZE, both, reinterpret_cast<LPARAM>(&size))) {
-            return false;  // Windows would then scale the window's size itself
-        }
+        if (told_ == 0) told_ = GetDeviceCaps(win32::WindowDc(nullptr).get(), LOGPIXELSY);
         RECT suggested;
         GetWindowRect(dialog, &suggested);
+        SIZE size{MulDiv(suggested.right - suggested.left, pixelsPerInch, told_),
+                  MulDiv(suggested.bottom - suggested.top, pixelsPerInch, told_)};
+        const SIZE linear = size;
+        const bool answered =
+            SendMessageA(dialog, WM_GETDPISCALEDSIZE, static_cast<WPARAM>(pixelsPerInch),
+                         reinterpret_cast<LPARAM>(&size)) != FALSE;
+        if (!answered) size = linear;
         suggested.right = suggested.left + size.cx;
         suggested.bottom = suggested.top + size.cy;
-        SendMessageA(dialog, WM_DPICHANGED, both, reinterpret_cast<LPARAM>(&suggested));
+        told_ = pixelsPerInch;
+        SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
+                     reinterpret_cast<LPARAM>(&suggested));
         Pump();
         RECT now;
         GetWindowRect(dialog, &now);
-        return EqualRect(&now, &suggested) != FALSE;
+        return answered && EqualRect(&now, &suggested) != FALSE;
     }
     LaidOut Shown() override {
         return {[](platform::Control& c) -> std::optional<platform::ClientArea> {
@@ -196,6 +208,7 @@ private:
     HWND other_ = nullptr;
     platform::Form* form_ = nullptr;
     const std::function<void()>* inside_ = nullptr;
+    int told_ = 0;  // the density the modal form was last told, 0 for none yet
 };
 
 }  // namespace

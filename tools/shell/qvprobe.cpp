@@ -151,6 +151,43 @@ LRESULT CALLBACK ComesBack(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// Asks a window for its size at another density as Windows 10 asks a
+// per-monitor aware window before it moves it there ("WM_GETDPISCALEDSIZE",
+// Windows 10 1703): wParam the density, lParam a SIZE holding the window's
+// size scaled linearly, which the window may change. The SIZE lives in the
+// window's own process: Wine passes the value of a message it does not send
+// itself unchanged. Prints the answer and the SIZE after it.
+int AskScaledSize(HWND window, long pixelsPerInch) {
+    constexpr UINT kGetDpiScaledSize = 0x02E4;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) return 1;
+    void* remote =
+        VirtualAllocEx(process, nullptr, sizeof(SIZE), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr) {
+        CloseHandle(process);
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    const int now = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    SIZE size{MulDiv(r.right - r.left, pixelsPerInch, now),
+              MulDiv(r.bottom - r.top, pixelsPerInch, now)};
+    WriteProcessMemory(process, remote, &size, sizeof size, nullptr);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, kGetDpiScaledSize, static_cast<WPARAM>(pixelsPerInch),
+                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 3000, &answer);
+    ReadProcessMemory(process, remote, &size, sizeof size, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::printf("%lu %ld %ld\n", static_cast<unsigned long>(answer), size.cx, size.cy);
+    return 0;
+}
+
 int Usage() {
     std::fputs(
         "qvprobe windows | taskbar | fg | menu | find TITLE | tray HWND ID | text HWND |\n"
@@ -158,7 +195,7 @@ int Usage() {
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
         "        window-hides TITLE | window-overlay TITLE | window-returns TITLE |\n"
         "        activate HWND | shellwindow |\n"
-        "        hold PATH | layout HWND | focus HWND\n",
+        "        hold PATH | layout HWND | focus HWND | dpisize HWND DPI\n",
         stderr);
     return 2;
 }
@@ -385,6 +422,8 @@ int main(int argc, char** argv) {
         return PrintLayout(Hwnd(argv[2]));
     } else if (cmd == "focus" && argc >= 3) {
         return PrintFocus(Hwnd(argv[2]));
+    } else if (cmd == "dpisize" && argc >= 4) {
+        return AskScaledSize(Hwnd(argv[2]), std::strtol(argv[3], nullptr, 0));
     } else if (cmd == "cursor") {
         POINT p;
         GetCursorPos(&p);

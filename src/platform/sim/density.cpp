@@ -76,12 +76,21 @@ void Desktop::CheckDensity(Hwnd hwnd) {
     const int old = w->pixelsPerInch;
     w->pixelsPerInch = density;
     // Windows scales the window by the ratio of the densities unless the
-    // window answers WM_GETDPISCALEDSIZE with a size of its own.
-    w->suggested = {w->x, w->y, Scaled(w->width, density, old), Scaled(w->height, density, old)};
-    const auto both = static_cast<std::uint32_t>(density) * 0x10001u;  // X and Y densities
+    // window answers WM_GETDPISCALEDSIZE with a size of its own: `suggested`
+    // is the SIZE its lParam points to, filled with the scaled size, and then
+    // WM_DPICHANGED's RECT. WM_GETDPISCALEDSIZE's wParam is the density
+    // itself; WM_DPICHANGED's has X in the low word and Y in the high word.
+    const Window::Area linear{w->x, w->y, Scaled(w->width, density, old),
+                              Scaled(w->height, density, old)};
+    w->suggested = linear;
+    const auto dpi = static_cast<std::uint32_t>(density);
     densityChanging_.insert(hwnd);
-    Send(hwnd, WM_GETDPISCALEDSIZE, both);
-    Send(hwnd, WM_DPICHANGED, both);
+    const bool sized = Send(hwnd, WM_GETDPISCALEDSIZE, dpi) != 0;
+    if (Window* asked = Find(hwnd)) {
+        asked->sizedItself = sized;
+        if (!sized) asked->suggested = linear;  // FALSE: what it wrote does not count
+    }
+    Send(hwnd, WM_DPICHANGED, dpi | dpi << 16);
     densityChanging_.erase(hwnd);
 }
 

@@ -162,12 +162,13 @@ Hwnd Desktop::FindByTitle(std::string_view title) const {
     return any;
 }
 
-void Desktop::Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+std::intptr_t Desktop::Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                            std::uint32_t lParam) {
     Window* w = Find(hwnd);
-    if (w == nullptr || !w->proc || !Alive(w->pid)) return;
+    if (w == nullptr || !w->proc || !Alive(w->pid)) return 0;
     auto proc = w->proc;  // the window may go while its procedure runs
     InProcess guard(*this, w->pid);
-    proc(msg, wParam, lParam);
+    return proc(msg, wParam, lParam);
 }
 
 void Desktop::Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
@@ -243,15 +244,27 @@ void Desktop::Minimise(Hwnd hwnd) {
     if (w == nullptr || w->minimised) return;
     w->minimised = true;
     if (w->hidesWhenMinimised) w->visible = false;
-    Send(hwnd, WM_SIZE, SIZE_MINIMIZED);
+    SendSize(hwnd, SIZE_MINIMIZED);
     if (active_ == hwnd && Find(hwnd) != nullptr) HandOff(hwnd);
+}
+
+void Desktop::SendSize(Hwnd hwnd, std::uint32_t how) {
+    const Window* w = Find(hwnd);
+    if (w == nullptr) return;
+    // wParam how it was sized; lParam the client area's width in the low
+    // word and height in the high word, none while minimised.
+    const std::uint32_t size = how == SIZE_MINIMIZED
+                                   ? 0
+                                   : (static_cast<std::uint32_t>(w->width) & 0xFFFF) |
+                                         (static_cast<std::uint32_t>(w->height) & 0xFFFF) << 16;
+    Send(hwnd, WM_SIZE, how, size);
 }
 
 void Desktop::Restore(Hwnd hwnd) {
     Window* w = Find(hwnd);
     if (w == nullptr || !w->minimised) return;
     w->minimised = false;
-    Send(hwnd, WM_SIZE, SIZE_RESTORED);
+    SendSize(hwnd, SIZE_RESTORED);
 }
 
 void Desktop::BringToFront(Hwnd hwnd) {
@@ -764,7 +777,7 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
             // away in the meantime gets it back from the same click.
             w->minimised = false;
             Activate(hwnd);
-            Send(hwnd, WM_SIZE, SIZE_RESTORED);
+            SendSize(hwnd, SIZE_RESTORED);
             if (const Window* again = Find(hwnd); again != nullptr && again->visible) {
                 Activate(hwnd);
             }
@@ -797,21 +810,41 @@ void Desktop::ClickTaskbarButton(Hwnd hwnd) {
     });
 }
 
-void Desktop::ChooseWindowMenu(Hwnd hwnd, const std::string& text) {
+namespace {
+
+std::uint32_t SystemCommandLParam(Desktop::MenuChoice how, int x, int y) {
+    switch (how) {
+        case Desktop::MenuChoice::Mouse:
+            return (static_cast<std::uint32_t>(x) & 0xFFFF) |
+                   (static_cast<std::uint32_t>(y) & 0xFFFF) << 16;
+        case Desktop::MenuChoice::Accelerator:
+            return 0xFFFF0000u;  // the high word -1
+        case Desktop::MenuChoice::Mnemonic:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void Desktop::ChooseWindowMenu(Hwnd hwnd, const std::string& text, MenuChoice how,
+                               std::uint32_t systemBits) {
     Drive([&] {
         Window* w = Find(hwnd);
         if (w == nullptr) throw std::logic_error("no such window");
         auto entry = std::find_if(w->systemMenu.begin(), w->systemMenu.end(),
                                   [&](const MenuEntry& e) { return e.text == text; });
         if (entry == w->systemMenu.end()) throw std::logic_error("no such menu entry: " + text);
-        Send(hwnd, WM_SYSCOMMAND, entry->id);
+        Send(hwnd, WM_SYSCOMMAND, entry->id | (systemBits & 0xF),
+             SystemCommandLParam(how, pointerX, pointerY));
         RunPending();
     });
 }
 
 void Desktop::PressClose(Hwnd hwnd) {
     Drive([&] {
-        Send(hwnd, WM_SYSCOMMAND, SC_CLOSE);
+        Send(hwnd, WM_SYSCOMMAND, SC_CLOSE,
+             SystemCommandLParam(MenuChoice::Accelerator, pointerX, pointerY));
         RunPending();
     });
 }
@@ -828,9 +861,23 @@ void Desktop::ShutDown() {
     for (const auto& [hwnd, w] : windows_) {
         if (w.pid != kShellPid && w.proc) targets.push_back(hwnd);
     }
+    // Windows asks only the windows still there.
+    const auto there = [this](Hwnd hwnd) {
+        const Window* w = Find(hwnd);
+        return w != nullptr && Alive(w->pid);
+    };
+    bool agreed = true;
     for (Hwnd hwnd : targets) {
+        if (!there(hwnd)) continue;
         Drive([&] {
-            Send(hwnd, WM_QUERYENDSESSION);
+            agreed = Send(hwnd, WM_QUERYENDSESSION) != 0 && agreed;
+            RunPending();
+        });
+    }
+    for (Hwnd hwnd : targets) {
+        if (!there(hwnd)) continue;
+        Drive([&] {
+            Send(hwnd, WM_ENDSESSION, agreed ? 1 : 0);
             RunPending();
         });
     }

@@ -80,10 +80,13 @@ struct Window {
     struct Area {
         int x = 0, y = 0, width = 0, height = 0;
     } suggested;
+    // Whether it answered that message TRUE, giving a size of its own.
+    bool sizedItself = false;
     std::vector<MenuEntry> systemMenu;
     std::string typed;  // what keystrokes reached a window of another program
     std::map<std::string, std::uint32_t> props;  // SetPropA's property list
-    std::function<void(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
+    // The window procedure: its answer is SendMessage's.
+    std::function<std::intptr_t(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
 };
 
 // A monitor's rectangle on the virtual screen, in pixels; the primary one
@@ -175,7 +178,9 @@ public:
     // Ignoring case, a visible one first, then front to back.
     Hwnd FindByTitle(std::string_view title) const;
     Hwnd Active() const { return active_; }
-    void Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
+    // The window's answer; 0 where it has no procedure or its process is gone.
+    std::intptr_t Send(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                       std::uint32_t lParam = 0);
     void Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0, std::uint32_t lParam = 0);
     // Activation as Windows does it: the old window is told first; the high
     // word of WM_ACTIVATE's wParam says whether the window is minimised.
@@ -188,6 +193,9 @@ public:
     void Hide(Hwnd hwnd);
     // Hides without deactivating (SetWindowPos with SWP_HIDEWINDOW).
     void HideKeepingActivation(Hwnd hwnd);
+    // WM_SIZE as Windows sends it once `hwnd` has been sized (SIZE_RESTORED,
+    // SIZE_MINIMIZED).
+    void SendSize(Hwnd hwnd, std::uint32_t how);
     // Both tell the window with WM_SIZE, as Windows does.
     void Minimise(Hwnd hwnd);
     void Restore(Hwnd hwnd);
@@ -407,9 +415,23 @@ public:
     // --- driver: what a user or Windows does ---
     void StartProgram(const std::function<void()>& start) { Drive(start); }
     void ClickTaskbarButton(Hwnd hwnd);
-    void ChooseWindowMenu(Hwnd hwnd, const std::string& text);
-    void PressClose(Hwnd hwnd);  // the close key combination: SC_CLOSE
+    // WM_SYSCOMMAND as its page lays it out: wParam the entry's command,
+    // whose four low bits Windows keeps for its own use (`systemBits`, which
+    // a program must mask off); lParam the pointer's place for a choice with
+    // the mouse, -1 in the high word for a system accelerator, 0 for a
+    // mnemonic.
+    enum class MenuChoice { Mouse, Mnemonic, Accelerator };
+    void ChooseWindowMenu(Hwnd hwnd, const std::string& text, MenuChoice how = MenuChoice::Mouse,
+                          std::uint32_t systemBits = 0);
+    // The close key combination, Alt+F4: SC_CLOSE by the system accelerator.
+    void PressClose(Hwnd hwnd);
+    // Where the mouse pointer is, in screen pixels.
+    int pointerX = 600, pointerY = 740;
     void CloseFromTaskManager(Hwnd hwnd);
+    // The user shuts Windows down: each window is asked (WM_QUERYENDSESSION,
+    // lParam 0 for a shut-down), then each still there is told whether the
+    // session ends (WM_ENDSESSION, wParam TRUE only when every one agreed).
+    // Processes are left to end themselves.
     void ShutDown();
     // Mouse activity over a notification-area icon: the messages the shell posts.
     void MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id, const std::vector<std::uint32_t>& messages);

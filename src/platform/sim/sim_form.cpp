@@ -34,7 +34,7 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
                         {SC_CLOSE, "&Close\tAlt+F4"}};
     }
     w.proc = [this](std::uint32_t msg, std::uint32_t wp, std::uint32_t lp) {
-        OnMessage(msg, wp, lp);
+        return OnMessage(msg, wp, lp);
     };
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
     {
@@ -62,22 +62,22 @@ ClientArea SimForm::Placed(const Control& control) const {
     return it->second;
 }
 
-void SimForm::DensityChanged(std::uint32_t msg, std::uint32_t wParam) {
-    const int density = static_cast<int>(wParam & 0xFFFF);
+std::intptr_t SimForm::DensityChanged(std::uint32_t msg, std::uint32_t wParam) {
     Window::Area& suggested = window().suggested;
     if (msg == WM_GETDPISCALEDSIZE) {
-        // Its size at the new density is its size in twips there.
-        const ClientArea size = ScaledSize(density);
-        suggested.width = size.width;
-        suggested.height = size.height;
-        return;
+        const auto size = SizeAskedFor(static_cast<std::int32_t>(wParam));
+        if (!size) return 0;  // FALSE
+        suggested.width = size->width;
+        suggested.height = size->height;
+        return 1;
     }
-    SetDensity(density);
+    if (!TakeDensityTold(wParam)) return 0;
     LayOut();
     if (!window().minimised) {
         PlaceWindow({suggested.x, suggested.y, suggested.width, suggested.height});
     }
     DensityApplied();
+    return 0;
 }
 
 SimForm::~SimForm() {
@@ -133,7 +133,7 @@ void SimForm::PlaceWindow(const ClientArea& area) {
     w.height = area.height;
     // As Windows tells a window that it has a new size, and of a new
     // density where it now is.
-    if (sized) desk_.Send(hwnd_, WM_SIZE, SIZE_RESTORED);
+    if (sized) desk_.SendSize(hwnd_, SIZE_RESTORED);
     desk_.CheckDensity(hwnd_);
 }
 
@@ -198,11 +198,8 @@ Control* SimForm::TrackMenu(std::string_view menuName) {
     return chosen >= 0 && items[chosen]->Caption() != "-" ? items[chosen] : nullptr;
 }
 
-void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
-    if (msg == WM_GETDPISCALEDSIZE || msg == WM_DPICHANGED) {
-        DensityChanged(msg, wParam);
-        return;
-    }
+std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    if (msg == WM_GETDPISCALEDSIZE || msg == WM_DPICHANGED) return DensityChanged(msg, wParam);
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
         // The low word says how; the high word, whether it is minimised.
@@ -210,10 +207,12 @@ void SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t l
         if ((wParam & 0xFFFF) != WA_INACTIVE) dialog_->Activated();
     }
     std::intptr_t result = 0;
-    if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return;
-    // What the system's default window procedure does.
-    if (wParam == SC_MINIMIZE) desk_.Minimise(hwnd_);
-    if (wParam == SC_RESTORE) desk_.Restore(hwnd_);
+    if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return result;
+    // What the system's default window procedure does; the four low bits of
+    // the command are Windows' own.
+    if ((wParam & 0xFFF0) == SC_MINIMIZE) desk_.Minimise(hwnd_);
+    if ((wParam & 0xFFF0) == SC_RESTORE) desk_.Restore(hwnd_);
+    return 0;
 }
 
 // --- the user, for the tests' driver ---

@@ -73,11 +73,11 @@ private:
     // What a click does to the program: an option button is selected, and
     // the control's Click is raised.
     void Press(platform::Control& control);
-    void OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
+    std::intptr_t OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam);
     // The controls' windows and font at the form's density, as the real
     // backend places them.
     void LayOut();
-    void DensityChanged(std::uint32_t msg, std::uint32_t wParam);
+    std::intptr_t DensityChanged(std::uint32_t msg, std::uint32_t wParam);
 
     SimRuntime& rt_;
     Desktop& desk_;

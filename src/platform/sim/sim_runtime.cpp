@@ -27,6 +27,7 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.proc = [this](std::uint32_t msg, std::uint32_t wParam, std::uint32_t) {
         if (msg == WM_TASKBARCREATED) TaskbarRecreated();
         if (msg == WM_MINIMISEALLWAY) ToldBySecondStart(wParam);
+        return std::intptr_t{0};
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
 }

@@ -1,5 +1,8 @@
 #include "platform/win32/win32_density.h"
 
+#include <cstdint>
+#include <optional>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/look_up.h"
 #include "platform/win32/win32_forms.h"
@@ -111,14 +114,11 @@ void Win32Form::LayOut() {
 }
 
 LRESULT Win32Form::DensityChanged(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Both densities (X in the low word, Y in the high word) are the same.
-    const int density = HIWORD(wParam);
     if (msg == WM_GETDPISCALEDSIZE) {
-        // The window's size there is its size in twips at that density, not
-        // its size in pixels scaled: so a move to and fro changes nothing.
-        const ClientArea size = ScaledSize(density);
-        RECT r{0, 0, size.width, size.height};
-        AddFrame(r, style_, exStyle_, density);
+        const std::optional<ClientArea> size = SizeAskedFor(static_cast<std::intptr_t>(wParam));
+        if (!size) return FALSE;
+        RECT r{0, 0, size->width, size->height};
+        AddFrame(r, style_, exStyle_, static_cast<int>(wParam));
         auto* proposed = reinterpret_cast<SIZE*>(lParam);
         proposed->cx = r.right - r.left;
         proposed->cy = r.bottom - r.top;
@@ -127,7 +127,7 @@ LRESULT Win32Form::DensityChanged(UINT msg, WPARAM wParam, LPARAM lParam) {
     // "WM_DPICHANGED": the window is laid out at the new density and takes
     // the rectangle Windows suggests, which keeps it on the monitor that
     // gave the new density.
-    SetDensity(density);
+    if (!TakeDensityTold(static_cast<std::uint32_t>(wParam))) return 0;
     LayOut();
     const auto* suggested = reinterpret_cast<const RECT*>(lParam);
     if (!IsIconic(hwnd_)) {
