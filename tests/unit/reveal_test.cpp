@@ -405,6 +405,66 @@ TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt)
     }
 }
 
+// Two second starts at once (a hotkey pressed twice in quick succession),
+// the first still waiting for the shell when the second comes: each reads
+// and tells the running instance, never the other second start. Where
+// nothing was learnt, the first learns the way and the running instance
+// keeps it; where the running instance had learnt it, the second asks it at
+// once too. Either way the start after them asks at once.
+TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance) {
+    using Way = platform::MinimiseAllWay;
+    const struct {
+        const char* name;
+        bool learntBefore;    // the running instance learnt it from a click
+        std::uint64_t gapMs;  // from the first start to the second, within its watch
+        int altMsOfTheTwo;    // Alt+M the taskbar ignored during the two starts
+    } cases[] = {
+        {"nothing learnt: the first waits out its keys", false, 200, 2},
+        {"learnt: the first watches the way it asked at once", true, 10, 0},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        t.StoreMode(kBothIcons);
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr) << c.name;
+        auto restore = [&] {
+            desk.Restore(editor);
+            desk.Find(editor)->visible = true;
+        };
+        if (c.learntBefore) {
+            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+            desk.Run(1000);
+            restore();
+            ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name;
+        }
+        const int altMs = desk.ignoredAltMs;
+        const int before = desk.MinimiseAllCount();
+        int secondStarts = 0;
+        ASSERT_LT(c.gapMs, MinimiseAllCheck::kWaitMs) << c.name;
+        desk.At(c.gapMs, [&] {
+            ++secondStarts;
+            EXPECT_EQ(t.Start(), nullptr) << c.name << ": the second of the two";
+        });
+        EXPECT_EQ(t.Start(), nullptr) << c.name << ": the first of the two";
+        desk.Run(1000);
+        EXPECT_EQ(secondStarts, 1) << c.name << ": the second came after the first had ended";
+        EXPECT_GT(desk.MinimiseAllCount(), before) << c.name;
+        EXPECT_EQ(desk.ignoredAltMs - altMs, c.altMsOfTheTwo) << c.name;
+        EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name << ": the lesson lost";
+        // The next second start asks at once.
+        restore();
+        const int altMsAfter = desk.ignoredAltMs;
+        const int afterTwo = desk.MinimiseAllCount();
+        EXPECT_EQ(t.Start(), nullptr) << c.name;
+        desk.Run(1000);
+        EXPECT_EQ(desk.MinimiseAllCount(), afterTwo + 1) << c.name;
+        EXPECT_EQ(desk.ignoredAltMs, altMsAfter) << c.name << ": the start after them asked keys";
+    }
+}
+
 // On Windows a wait with a timeout ends on the system timer's next tick
 // (15.625 ms by default; "timeBeginPeriod": since Windows 10 2004 another
 // program's request no longer shortens it), where under Wine it lasts what it

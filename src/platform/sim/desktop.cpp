@@ -126,8 +126,9 @@ Hwnd Desktop::CreateWindow(int pid, Window window) {
     window.hwnd = hwnd;
     window.pid = pid;
     window.pixelsPerInch = DensityAt(window.x, window.y, window.width, window.height);
+    const bool topLevel = !window.messageOnly;
     windows_[hwnd] = std::move(window);
-    zOrder_.insert(zOrder_.begin(), hwnd);
+    if (topLevel) zOrder_.insert(zOrder_.begin(), hwnd);
     return hwnd;
 }
 
@@ -825,8 +826,9 @@ void Desktop::CloseFromTaskManager(Hwnd hwnd) {
 
 void Desktop::ShutDown() {
     std::vector<Hwnd> targets;
+    // WM_QUERYENDSESSION goes to the top-level windows.
     for (const auto& [hwnd, w] : windows_) {
-        if (w.pid != kShellPid && w.proc) targets.push_back(hwnd);
+        if (w.pid != kShellPid && w.proc && !w.messageOnly) targets.push_back(hwnd);
     }
     for (Hwnd hwnd : targets) {
         Drive([&] {
@@ -855,7 +857,10 @@ void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
 void Desktop::RecreateTaskbar() {
     tray_.clear();
     ++taskbars_;
-    for (const auto& [hwnd, w] : windows_) Post(hwnd, WM_TASKBARCREATED);
+    // Broadcast: to the top-level windows.
+    for (const auto& [hwnd, w] : windows_) {
+        if (!w.messageOnly) Post(hwnd, WM_TASKBARCREATED);
+    }
     Drive([&] { RunPending(); });
 }
 

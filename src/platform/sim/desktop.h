@@ -70,6 +70,11 @@ struct Window {
     int thread = 0;                   // which of its process's threads made it
     bool hidesWhenMinimised = false;  // as programs that go to the notification area
     bool taskbarButton = true;        // visible, unowned windows with a caption get one
+    // Made with HWND_MESSAGE as its parent: it receives what is sent or
+    // posted to it, but is not top-level, so no search of the top-level
+    // windows (EnumWindows, FindWindowEx without a parent) finds it, and it
+    // hears no broadcast.
+    bool messageOnly = false;
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
     // The density of its place, in pixels per inch (see Desktop::DensityAt).
@@ -170,7 +175,7 @@ public:
     void DestroyWindow(Hwnd hwnd);
     Window* Find(Hwnd hwnd);
     const Window* Find(Hwnd hwnd) const;
-    // Top-level windows, front to back.
+    // Top-level windows, front to back: message-only windows are none.
     const std::vector<Hwnd>& ZOrder() const { return zOrder_; }
     // Ignoring case, a visible one first, then front to back.
     Hwnd FindByTitle(std::string_view title) const;

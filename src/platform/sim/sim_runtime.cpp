@@ -24,6 +24,9 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.title = kApplicationTitle;
     app.className = "ThunderMain";
     app.taskbarButton = false;
+    // A second start's is message-only, as on the real backend: no search
+    // for the running instance's window finds it.
+    app.messageOnly = prevInstance_;
     app.proc = [this](std::uint32_t msg, std::uint32_t wParam, std::uint32_t) {
         if (msg == WM_TASKBARCREATED) TaskbarRecreated();
         if (msg == WM_MINIMISEALLWAY) ToldBySecondStart(wParam);

@@ -43,8 +43,12 @@ HWND Win32Runtime::applicationWindow() {
     // The hidden application window owns the forms that have no taskbar
     // button of their own, hears the shell's broadcasts and carries the
     // timeouts. It is made with the first of those forms (and so with the
-    // notification-area icon's), or the first timeout, neither of which a
-    // second start has.
+    // notification-area icon's), or the first timeout. A second start shows
+    // no form; it needs one only for the timer that watches what its request
+    // minimised, and makes it message-only: a search of the top-level
+    // windows, the one that finds the running instance's (see
+    // RunningInstanceWindow), never finds it, so another second start at the
+    // same moment reads and tells the running instance, never this one.
     if (appWindow_ != nullptr) return appWindow_;
     WNDCLASSA app{};
     app.lpfnWndProc = ApplicationProc;
@@ -55,15 +59,17 @@ HWND Win32Runtime::applicationWindow() {
     // Without it no form without a taskbar button, no timeout and no message
     // box can be had: an error for the need that asked, and the next need
     // tries again.
-    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(), WS_POPUP, 0, 0, 0,
-                                 0, nullptr, nullptr, instance_, this);
+    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(),
+                                 prevInstance_ ? 0 : WS_POPUP, 0, 0, 0, 0,
+                                 prevInstance_ ? HWND_MESSAGE : nullptr, nullptr, instance_, this);
     RequireMade(appWindow_);
+    minimiseAllWay_ = RegisterWindowMessageA(kMinimiseAllWayName);
+    if (prevInstance_) return appWindow_;
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
     // that it restarted, and the icon would not come back.
     AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
                               taskbarCreated_);
-    minimiseAllWay_ = RegisterWindowMessageA(kMinimiseAllWayName);
     return appWindow_;
 }
 

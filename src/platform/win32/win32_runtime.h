@@ -100,7 +100,7 @@ private:
     static void LetThreadCatchUp(HWND window);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
-    // The application window of another instance of the program, null for none.
+    // The application window of the running instance, null for none.
     HWND RunningInstanceWindow() const;
 
     HINSTANCE instance_;
