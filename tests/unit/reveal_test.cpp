@@ -175,8 +175,8 @@ TEST_F(RevealTest, OwnActivationOfTaskbarFormDuringARevealIsNoClick) {
 
 // A desktop of its own for each case of a table.
 struct World : SimTest {
-    using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode,
-        SimTest::instances;
+    using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode, SimTest::lastPid,
+        SimTest::instances, SimTest::Alive;
     void TestBody() override {}
 };
 
@@ -493,6 +493,42 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
         EXPECT_EQ(first->vk, c.keysFirst ? platform::VK_TAB : platform::VK_LWIN) << c.name;
         EXPECT_EQ(shellActivated <= first->us, c.keysFirst) << c.name;
     }
+}
+
+// An elevated running instance: Windows drops the messages of the user's
+// other programs (a lower integrity level) to its windows unless its filter
+// lets them through. It hears what a second start (not elevated) learnt, and
+// the shell's "TaskbarCreated"; any other message of a lower program, to any
+// of its windows, is still dropped.
+TEST(MinimiseAllCheckTest, AnElevatedInstanceHearsASecondStartAndNoOtherLowerMessage) {
+    using Way = platform::MinimiseAllWay;
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    desk.CreateAppWindow("Untitled - Notepad");
+    t.StoreMode(kBothIcons);
+    desk.integrityOfNewPrograms = sim::Desktop::Integrity::High;
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    const int pid = t.lastPid;
+    desk.integrityOfNewPrograms = sim::Desktop::Integrity::Medium;
+    EXPECT_EQ(t.Start(), nullptr);
+    desk.Run(1000);
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << "the second start not heard";
+    desk.RecreateTaskbar();
+    EXPECT_EQ(desk.TrayIconCount(), 1u) << "the shell's broadcast not heard";
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
+
+    const int lower = desk.NewProcess("a program of the user");
+    const Hwnd appWindow = t.instances.at(pid).runtime->applicationWindow();
+    EXPECT_FALSE(desk.PostFrom(lower, appWindow, sim::WM_MINIMISEALLWAY + 1));
+    for (Hwnd form : {app->TaskbarForm().hWnd(), app->IconHostForm().hWnd()}) {
+        EXPECT_FALSE(desk.PostFrom(lower, form, platform::WM_CLOSE));
+        EXPECT_FALSE(desk.PostFrom(lower, form, sim::WM_MINIMISEALLWAY));
+    }
+    desk.Run(1000);
+    EXPECT_TRUE(t.Alive(pid));
 }
 
 // Two second starts at once (a hotkey pressed twice in quick succession),

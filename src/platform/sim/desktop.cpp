@@ -73,7 +73,27 @@ Desktop::~Desktop() {
 int Desktop::NewProcess(const std::string&) {
     int pid = nextPid_++;
     alive_.insert(pid);
+    if (integrityOfNewPrograms == Integrity::High) elevated_.insert(pid);
     return pid;
+}
+
+Desktop::Integrity Desktop::IntegrityOf(int pid) const {
+    return elevated_.count(pid) ? Integrity::High : Integrity::Medium;
+}
+
+void Desktop::AllowThroughWindowFilter(Hwnd hwnd, std::uint32_t msg) {
+    if (Window* w = Find(hwnd)) w->allowedFromLower.insert(msg);
+}
+
+bool Desktop::PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                       std::uint32_t lParam) {
+    const Window* w = Find(hwnd);
+    if (w == nullptr) return false;
+    if (IntegrityOf(from) < IntegrityOf(w->pid) && w->allowedFromLower.count(msg) == 0) {
+        return false;
+    }
+    Post(hwnd, msg, wParam, lParam);
+    return true;
 }
 
 Desktop::NamedObject Desktop::CreateNamedObject(int pid, const std::string& name) {
@@ -859,7 +879,7 @@ void Desktop::RecreateTaskbar() {
     ++taskbars_;
     // Broadcast: to the top-level windows.
     for (const auto& [hwnd, w] : windows_) {
-        if (!w.messageOnly) Post(hwnd, WM_TASKBARCREATED);
+        if (!w.messageOnly) PostFrom(kShellPid, hwnd, WM_TASKBARCREATED);
     }
     Drive([&] { RunPending(); });
 }

@@ -75,6 +75,8 @@ struct Window {
     // windows (EnumWindows, FindWindowEx without a parent) finds it, and it
     // hears no broadcast.
     bool messageOnly = false;
+    // What its message filter lets through from a lower integrity level.
+    std::set<std::uint32_t> allowedFromLower;
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
     // The density of its place, in pixels per inch (see Desktop::DensityAt).
@@ -140,6 +142,19 @@ public:
 
     // --- processes ---
     int NewProcess(const std::string& name);
+    // User Interface Privilege Isolation: each process runs at an integrity
+    // level, an elevated program at a higher one than the user's others. A
+    // message posted or sent from a lower level to a window of a higher one
+    // is dropped (PostMessage fails, ERROR_ACCESS_DENIED) unless the window's
+    // filter lets that message through (ChangeWindowMessageFilterEx with
+    // MSGFLT_ALLOW, Windows 7 and later).
+    enum class Integrity { Medium, High };
+    Integrity integrityOfNewPrograms = Integrity::Medium;
+    Integrity IntegrityOf(int pid) const;
+    void AllowThroughWindowFilter(Hwnd hwnd, std::uint32_t msg);
+    // A message from process `from`; false where the filter dropped it.
+    bool PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                  std::uint32_t lParam = 0);
     bool Alive(int pid) const { return alive_.count(pid) != 0; }
     // Named kernel objects, as CreateMutexA answers: a handle or none, and
     // the error code left (0, ERROR_ALREADY_EXISTS while a live process holds
@@ -543,6 +558,7 @@ private:
     std::vector<Scheduled> scheduled_;
     std::vector<TrayIcon> tray_;
     std::set<int> alive_;
+    std::set<int> elevated_;
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered

@@ -32,6 +32,12 @@ SimRuntime::SimRuntime(Desktop& desktop)
         if (msg == WM_MINIMISEALLWAY) ToldBySecondStart(wParam);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
+    // As the real backend: run elevated, it hears the shell's broadcast and a
+    // second start's message, and no other message of a lower level.
+    if (!prevInstance_) {
+        desk_.AllowThroughWindowFilter(appWindow_, WM_TASKBARCREATED);
+        desk_.AllowThroughWindowFilter(appWindow_, WM_MINIMISEALLWAY);
+    }
 }
 
 SimRuntime::~SimRuntime() = default;
@@ -67,7 +73,7 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
 }
 
 void SimRuntime::TellRunningInstance(std::uint32_t value) {
-    if (Hwnd running = RunningInstanceWindow()) desk_.Post(running, WM_MINIMISEALLWAY, value);
+    if (Hwnd running = RunningInstanceWindow()) desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
 }
 
 void SimRuntime::HandActivationAway() {

@@ -67,9 +67,13 @@ HWND Win32Runtime::applicationWindow() {
     if (prevInstance_) return appWindow_;
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
-    // that it restarted, and the icon would not come back.
-    AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
-                              taskbarCreated_);
+    // that it restarted, and the icon would not come back; nor a second
+    // start (not elevated) tell what it learnt, which only ever chooses among
+    // the program's own ways: that one on this window alone, where Windows
+    // has a filter per window.
+    const MessageFilter filter = LookUpMessageFilter(GetModuleHandleA("user32.dll"));
+    AllowThroughMessageFilter(filter, appWindow_, taskbarCreated_);
+    AllowThroughWindowFilter(filter, appWindow_, minimiseAllWay_);
     return appWindow_;
 }
 
