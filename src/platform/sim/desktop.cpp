@@ -122,6 +122,22 @@ void Desktop::Drive(const std::function<void()>& f) {
     }
 }
 
+void Desktop::SetQuitHandler(int pid, std::function<void(std::uint32_t)> onQuit) {
+    quitHandlers_[pid] = std::move(onQuit);
+}
+
+void Desktop::PostQuit(int pid, std::uint32_t exitCode) {
+    posted_.push_back([this, pid, exitCode] {
+        auto it = quitHandlers_.find(pid);
+        if (!Alive(pid) || it == quitHandlers_.end() || !it->second) return;
+        auto onQuit = it->second;
+        Drive([&] {
+            InProcess guard(*this, pid);
+            onQuit(exitCode);
+        });
+    });
+}
+
 void Desktop::Reap(int pid) {
     if (!Alive(pid)) return;
     alive_.erase(pid);
@@ -131,6 +147,7 @@ void Desktop::Reap(int pid) {
     }
     for (Hwnd hwnd : owned) DestroyWindow(hwnd);
     comLibraries_.erase(pid);
+    quitHandlers_.erase(pid);
     for (auto it = timers_.begin(); it != timers_.end();) {
         it = it->second.pid == pid ? timers_.erase(it) : std::next(it);
     }

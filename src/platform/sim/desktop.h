@@ -182,6 +182,13 @@ public:
         Desktop& d_;
         int pid_;
     };
+    // WM_QUIT for a process's thread (PostThreadMessage, or PostQuitMessage
+    // of its own): posted to its queue, it is what the loop running there
+    // next takes once the messages before it are handled, whichever loop
+    // that is (the main one, a modal one, a wait). `onQuit` is what the
+    // process's loops do with it.
+    void SetQuitHandler(int pid, std::function<void(std::uint32_t exitCode)> onQuit);
+    void PostQuit(int pid, std::uint32_t exitCode = 0);
     // Called when a process has ended, to let its owner release it.
     std::function<void(int pid)> onProcessReaped;
 
@@ -559,6 +566,7 @@ private:
     std::vector<TrayIcon> tray_;
     std::set<int> alive_;
     std::set<int> elevated_;
+    std::map<int, std::function<void(std::uint32_t)>> quitHandlers_;
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered

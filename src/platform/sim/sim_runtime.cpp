@@ -32,6 +32,8 @@ SimRuntime::SimRuntime(Desktop& desktop)
         if (msg == WM_MINIMISEALLWAY) ToldBySecondStart(wParam);
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
+    // Every loop of the process takes WM_QUIT as the real backend's do.
+    desk_.SetQuitHandler(pid_, [this](std::uint32_t) { Quit(); });
     // As the real backend: run elevated, it hears the shell's broadcast and a
     // second start's message, and no other message of a lower level.
     if (!prevInstance_) {
@@ -40,7 +42,9 @@ SimRuntime::SimRuntime(Desktop& desktop)
     }
 }
 
-SimRuntime::~SimRuntime() = default;
+SimRuntime::~SimRuntime() {
+    desk_.SetQuitHandler(pid_, nullptr);
+}
 
 bool SimRuntime::IsOurs(Hwnd hwnd) const {
     const Window* w = desk_.Find(hwnd);

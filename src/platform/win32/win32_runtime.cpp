@@ -128,17 +128,29 @@ void Win32Runtime::TraceNote(std::string_view line) {
     win32::Trace("%s", Text(line).c_str());
 }
 
-void Win32Runtime::PumpUntil(const std::function<bool()>& done) {
+bool Win32Runtime::PumpStep(bool wait) {
     MSG msg;
-    while (!done()) {
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+    if (wait) {
+        // -1: the loop can take no message at all ("If there is an error,
+        // the return value is -1"); looping on would spin, so it ends the
+        // program as WM_QUIT would, with exit code 0.
+        if (GetMessageA(&msg, nullptr, 0, 0) == -1) {
+            msg.message = WM_QUIT;
+            msg.wParam = 0;
         }
-        if (TranslateDialogMessage(msg)) continue;
+    } else if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    }
+    if (msg.message == WM_QUIT) Quit();
+    if (!TranslateDialogMessage(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    return true;
+}
+
+void Win32Runtime::PumpUntil(const std::function<bool()>& done) {
+    while (!done()) PumpStep(true);
 }
 
 bool Win32Runtime::IsOurs(HWND hwnd) const {
@@ -440,15 +452,7 @@ void Win32Runtime::StopTimer(int id) {
 
 void Win32Runtime::DoEvents() {
     platform::EventDispatcher::OutsideInput outside(dispatcher());
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (TranslateDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    while (PumpStep(false)) {
     }
 }
 
@@ -466,14 +470,8 @@ void Win32Runtime::EndProcess() {
     ExitProcess(0);
 }
 
-int Win32Runtime::RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+void Win32Runtime::RunMessageLoop() {
+    for (;;) PumpStep(true);
 }
 
 }  // namespace quorvel::win32
