@@ -77,7 +77,8 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
 }
 
 void SimRuntime::TellRunningInstance(std::uint32_t value) {
-    if (Hwnd running = RunningInstanceWindow()) desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
+    if (Hwnd running = RunningInstanceWindow())
+        desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
 }
 
 void SimRuntime::HandActivationAway() {
