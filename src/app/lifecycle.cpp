@@ -18,6 +18,8 @@ App::App(platform::Runtime& runtime)
         trayIcon_.Restore();
         reveal_.TaskbarRecreated();
     };
+    // A WM_QUIT from outside: the program's own way out, as Exit's.
+    runtime_.QuitReceived = [this] { EndProgram(); };
 }
 
 ConfigureDialog::Requests App::DialogRequests() {

@@ -111,6 +111,16 @@ void FormRuntime::TaskbarRecreated() {
     events_.Raise(TaskbarCreated);
 }
 
+void FormRuntime::Quit() {
+    // An end from outside (a WM_QUIT posted to the program) is an orderly
+    // one: the running instance takes its own way out, which removes its
+    // icon; the process then ends with every form still in place, so nothing
+    // of it is used after it is gone. A second start ends at once, as it
+    // does once its request is answered.
+    if (!PrevInstance() && QuitReceived) events_.Raise(QuitReceived);
+    End();
+}
+
 void FormRuntime::ReleaseComAtExit() {
     DropShellObject();
     if (com_ == Com::Entered) LeaveComApartment();

@@ -107,6 +107,9 @@ protected:
     // told this instance `value`.
     void TaskbarRecreated();
     void ToldBySecondStart(std::uint32_t value);
+    // From the backend's pump step: WM_QUIT came (or the loop could take no
+    // message, which ends it as WM_QUIT with exit code 0). Never returns.
+    [[noreturn]] void Quit();
     // Before the process ends: the shell's object released, COM left.
     void ReleaseComAtExit();
     // A timer that calls TimeoutDue(id) once `milliseconds` have passed;

@@ -104,6 +104,10 @@ protected:
 public:
     // Raised when the shell's taskbar has been recreated ("TaskbarCreated").
     std::function<void()> TaskbarCreated;
+    // Raised when WM_QUIT reaches the running instance, in whichever of its
+    // loops (the main one, a modal dialog's, a wait): the program ends
+    // through its own exit. A second start ends at once without it.
+    std::function<void()> QuitReceived;
 };
 
 }  // namespace quorvel::platform

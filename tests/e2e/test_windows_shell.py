@@ -171,6 +171,53 @@ class WindowsShell(DesktopTestCase):
                 self.assertEqual(d.reg_query(), "3", "the setting changed")
                 self.assert_no_lone_keys()
 
+    def test_two_second_starts_at_once_reach_only_the_running_instance(self):
+        """A hotkey pressed twice in quick succession, on a taskbar that
+        ignores Alt+M: two second starts at once, each waiting for the shell
+        while the other reads or tells what it learnt. Whatever either
+        learnt reaches the running instance: the start after them asks at
+        once (no Alt+M reaches the taskbar), by the hot key. Three pairs on
+        a fresh instance (nothing learnt: both wait out their keys) and
+        three once it has learnt (each asks at once and watches)."""
+        d = self.desk
+        second_start = self.requests()[3][1]
+
+        def pair():
+            """The two, and the most top-level windows of the application's
+            class seen at one time while they ran: the running instance's
+            alone, or the one a second start searches for may be another's."""
+            count = d.reveals()
+            first = d.start(BUILD / "quorvel.exe")
+            time.sleep(0.05)
+            second = d.start(BUILD / "quorvel.exe")
+            most = 0
+            deadline = time.monotonic() + 30
+            while not (process_ended(first) and process_ended(second)):
+                self.assertLess(time.monotonic(), deadline, "the second starts did not end")
+                most = max(most, sum(w.cls == "QuorvelApplication" for w in d.windows()))
+            wait_for("a minimise-all of the two", lambda: d.reveals() > count, timeout=10)
+            time.sleep(0.5)
+            self.assertEqual(most, 1, "a second start's application window is top-level")
+
+        for round_ in range(1, 4):
+            with self.subTest(round=round_):
+                self.start("--no-alt-m")
+                self.restore_notepad()
+                pair()
+                ignored = len(d.shell_lines("ignored-alt-m"))
+                self.restore_notepad()
+                self.reveal_once(f"the start after the pair of round {round_}", second_start)
+                self.assertEqual(len(d.shell_lines("ignored-alt-m")), ignored,
+                                 "the lesson of the pair lost: the next start asked Alt+M")
+                for learnt in range(1, 4):
+                    self.restore_notepad()
+                    pair()
+                    self.assertEqual(len(d.shell_lines("ignored-alt-m")), ignored,
+                                     f"pair {learnt} after the lesson asked Alt+M")
+                self.assertEqual(len(d.shell_lines("way")), d.reveals(),
+                                 "a minimise-all not by the hot key")
+                self.assert_no_lone_keys()
+
     def test_held_windows_keys_and_alt_leave_no_lone_key(self):
         """Held over a second start or a click on the button, let go after:
         one reveal each, and Windows would see no lone Windows key or Alt."""

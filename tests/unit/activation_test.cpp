@@ -238,6 +238,9 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         Between between;
         int wineFocusRule;  // Desktop::keyStateFollowsFocus: 0 Windows, 1 or 2 Wine's lag
     } cases[] = {
+        // First, before anything is learnt: where the taskbar ignores Alt+M
+        // this one learns Windows key + M, which the cases after it ask at once.
+        {"a second start, nothing held", {}, SecondStart, Holds, 0},
         {"Ctrl+Alt of a hotkey, second start", {kLeftCtrl, kLeftAlt}, SecondStart, Holds, 1},
         {"Ctrl+Alt let go during the keys", {kLeftCtrl, kLeftAlt}, SecondStart, LetsGo, 1},
         {"AltGr let go during the keys", {kLeftCtrl, kRightAlt}, SecondStart, LetsGo, 0},
@@ -264,6 +267,8 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         }
         desk.shellKeys.clear();
         const int before = desk.MinimiseAllCount();
+        const int pressesBefore = desk.winMPresses;
+        const bool learnt = app->Reveal().LearntWay() != platform::MinimiseAllWay::Keys;
         if (c.how == SecondStart) {
             EXPECT_EQ(Start(), nullptr);
         } else if (c.how == Tray) {
@@ -273,11 +278,16 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         }
         desk.Run(1000);
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
-        // A taskbar found deaf to Alt+M is asked the other way at once.
-        const bool otherWay = desk.shellKeys.empty() && desk.winMPresses > 0;
-        if (!otherWay) {
-            EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab", "Alt+M"})) << c.name;
-        }
+        // The shell sees Tab and Alt+M alone, unless the way was learnt: a
+        // taskbar found deaf to Alt+M is asked Windows key + M at once. It
+        // gets Windows key + M once in this case where it ignores Alt+M,
+        // never elsewhere.
+        const bool deaf = GetParam() == sim::ShellKind::WindowsLayoutWithoutAltM;
+        EXPECT_EQ(learnt, deaf && &c != &cases[0]) << c.name;
+        const std::vector<std::string> keys =
+            learnt ? std::vector<std::string>{} : std::vector<std::string>{"Tab", "Alt+M"};
+        EXPECT_EQ(desk.shellKeys, keys) << c.name;
+        EXPECT_EQ(desk.winMPresses - pressesBefore, deaf ? 1 : 0) << c.name;
         // Afterwards no key is down that the user does not hold.
         for (int vk = 0x10; vk <= 0xA5; ++vk) {
             const auto key = static_cast<std::uint8_t>(vk);

@@ -218,6 +218,76 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     EXPECT_EQ(desk.TaskbarButtons(), std::vector<Hwnd>{firstTaskbarForm});
 }
 
+// A WM_QUIT from outside (PostThreadMessage, say) is an orderly end in
+// whichever loop of the running instance takes it: the icon removed, the
+// process ended. A second start waiting for the shell ends at once, asking
+// nothing more, and leaves the running instance as it was.
+TEST_F(LifecycleTest, AQuitFromOutsideEndsTheRunningInstanceThroughItsExitInEveryLoop) {
+    enum Loop { Main, Modal, SecondStartsWait };
+    const struct {
+        const char* name;
+        Loop loop;
+    } cases[] = {
+        {"its main loop, at rest", Main},
+        {"the Configure dialog's loop", Modal},
+        {"a second start's wait for the shell", SecondStartsWait},
+    };
+    for (const auto& c : cases) {
+        sim::Desktop d;
+        d.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+        d.CreateAppWindow("Untitled - Notepad");
+        d.registry.SetText(platform::HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, kBothIcons);
+        std::map<int, Instance> running;
+        d.onProcessReaped = [&](int pid) { running.erase(pid); };
+        int latest = 0;
+        auto start = [&] {
+            auto runtime = std::make_unique<sim::SimRuntime>(d);
+            const int pid = latest = runtime->pid();
+            Instance& instance = running[pid];
+            instance.runtime = std::move(runtime);
+            instance.app = std::make_unique<App>(*instance.runtime);
+            d.StartProgram([&] {
+                sim::Desktop::InProcess in(d, pid);
+                instance.app->Start();
+                d.RunPending();
+            });
+            return pid;
+        };
+        const int pid = start();
+        ASSERT_TRUE(d.Alive(pid)) << c.name;
+        App& app = *running.at(pid).app;
+        const Hwnd iconHost = app.IconHostForm().hWnd();
+        ASSERT_NE(d.FindTrayIcon(iconHost, kIconId), nullptr) << c.name;
+        if (c.loop == Main) {
+            d.PostQuit(pid);
+            d.Run(1000);
+        } else if (c.loop == Modal) {
+            bool open = false;
+            d.At(10, [&] {
+                open = app.DialogVisible();
+                d.PostQuit(pid);
+            });
+            d.ChooseWindowMenu(app.TaskbarForm().hWnd(), "&Configure");
+            EXPECT_TRUE(open) << c.name;
+        } else {
+            // Within the wait for its keys to be judged ignored.
+            d.At(100, [&] { d.PostQuit(latest); });
+            const int second = start();
+            d.Run(1000);
+            EXPECT_FALSE(d.Alive(second)) << c.name;
+            EXPECT_EQ(d.MinimiseAllCount(), 0) << c.name << ": the other way asked after the end";
+            EXPECT_EQ(d.shellObjectCalls, 0) << c.name;
+            // The running instance is as it was.
+            EXPECT_TRUE(d.Alive(pid)) << c.name;
+            EXPECT_NE(d.FindTrayIcon(iconHost, kIconId), nullptr) << c.name;
+            d.ShutDown();
+            continue;
+        }
+        EXPECT_FALSE(d.Alive(pid)) << c.name;
+        EXPECT_EQ(d.FindTrayIcon(iconHost, kIconId), nullptr) << c.name << ": the icon stays";
+    }
+}
+
 // A monitor whose rectangle holds the point (x, y).
 bool OnAMonitor(const sim::Desktop& desk, int x, int y) {
     for (const sim::Monitor& m : desk.monitors) {

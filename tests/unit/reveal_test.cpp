@@ -175,8 +175,8 @@ TEST_F(RevealTest, OwnActivationOfTaskbarFormDuringARevealIsNoClick) {
 
 // A desktop of its own for each case of a table.
 struct World : SimTest {
-    using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode,
-        SimTest::instances;
+    using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode, SimTest::lastPid,
+        SimTest::instances, SimTest::Alive;
     void TestBody() override {}
 };
 
@@ -402,6 +402,192 @@ TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt)
                   c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
             << c.name;
         EXPECT_FALSE(desk.StillShown(editor)) << c.name;
+    }
+}
+
+// The way shared with later starts only ever chooses among the program's
+// own ways, and goes with the lesson: a value another program planted on the
+// running instance's window or posted to it, unknown, is no way (the keys
+// first); a recreated taskbar and a request no way served drop it for the
+// later starts as for the instance itself. A second start that knows the way
+// asks it at once, without bringing the shell's window forward.
+TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWithItsLesson) {
+    using Way = platform::MinimiseAllWay;
+    constexpr std::uint32_t kUnknown = 7;
+    enum Event { Planted, Told, Recreated, Unserved, None };
+    const struct {
+        const char* name;
+        bool learntFirst;  // the running instance learns Windows key + M from a click
+        Event event;
+        Way instanceAfter;  // what the running instance holds after the event
+        bool keysFirst;     // the second start's first key: Tab, else the Windows key
+    } cases[] = {
+        {"an unknown value planted on its window", false, Planted, Way::Keys, true},
+        {"an unknown value told", true, Told, Way::Keys, true},
+        {"the taskbar recreated", true, Recreated, Way::Keys, true},
+        {"a request no way served", true, Unserved, Way::Keys, true},
+        {"learnt", true, None, Way::WindowsKeyM, false},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        t.StoreMode(kBothIcons);
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr) << c.name;
+        const Hwnd appWindow = t.instances.begin()->second.runtime->applicationWindow();
+        auto restore = [&] {
+            desk.Restore(editor);
+            desk.Find(editor)->visible = true;
+        };
+        if (c.learntFirst) {
+            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+            desk.Run(1000);
+            restore();
+            ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name;
+        }
+        switch (c.event) {
+            case Planted:
+                desk.Find(appWindow)->props[platform::kMinimiseAllWayName] = kUnknown;
+                break;
+            case Told:
+                desk.Post(appWindow, sim::WM_MINIMISEALLWAY, kUnknown);
+                desk.Run();
+                break;
+            case Recreated:
+                desk.RecreateTaskbar();
+                break;
+            case Unserved:
+                desk.hotKeyIgnored = true;
+                desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+                desk.Run(1000);
+                desk.hotKeyIgnored = false;
+                restore();
+                break;
+            case None:
+                break;
+        }
+        EXPECT_EQ(app->Reveal().LearntWay(), c.instanceAfter) << c.name;
+        // The second start: its first key, and whether it brought the shell's
+        // window forward before it (WM_ACTIVATE, as Windows tells the window;
+        // the minimise-all may hand the activation to it after).
+        std::uint64_t shellActivated = ~std::uint64_t{0};
+        sim::Window& shell = *desk.Find(desk.Shell());
+        const auto own = shell.proc;
+        shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+            if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) {
+                shellActivated = std::min(shellActivated, desk.NowUs());
+            }
+            if (own) own(msg, wParam, lParam);
+        };
+        const std::size_t sentBefore = desk.keysSent.size();
+        const int before = desk.MinimiseAllCount();
+        EXPECT_EQ(t.Start(), nullptr) << c.name;
+        desk.Run(1000);
+        desk.Find(desk.Shell())->proc = own;
+        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
+        auto first = std::find_if(desk.keysSent.begin() + static_cast<std::ptrdiff_t>(sentBefore),
+                                  desk.keysSent.end(), [](const auto& k) { return !k.up; });
+        ASSERT_NE(first, desk.keysSent.end()) << c.name << ": no keys";
+        EXPECT_EQ(first->vk, c.keysFirst ? platform::VK_TAB : platform::VK_LWIN) << c.name;
+        EXPECT_EQ(shellActivated <= first->us, c.keysFirst) << c.name;
+    }
+}
+
+// An elevated running instance: Windows drops the messages of the user's
+// other programs (a lower integrity level) to its windows unless its filter
+// lets them through. It hears what a second start (not elevated) learnt, and
+// the shell's "TaskbarCreated"; any other message of a lower program, to any
+// of its windows, is still dropped.
+TEST(MinimiseAllCheckTest, AnElevatedInstanceHearsASecondStartAndNoOtherLowerMessage) {
+    using Way = platform::MinimiseAllWay;
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    desk.CreateAppWindow("Untitled - Notepad");
+    t.StoreMode(kBothIcons);
+    desk.integrityOfNewPrograms = sim::Desktop::Integrity::High;
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    const int pid = t.lastPid;
+    desk.integrityOfNewPrograms = sim::Desktop::Integrity::Medium;
+    EXPECT_EQ(t.Start(), nullptr);
+    desk.Run(1000);
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << "the second start not heard";
+    desk.RecreateTaskbar();
+    EXPECT_EQ(desk.TrayIconCount(), 1u) << "the shell's broadcast not heard";
+    EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
+
+    const int lower = desk.NewProcess("a program of the user");
+    const Hwnd appWindow = t.instances.at(pid).runtime->applicationWindow();
+    EXPECT_FALSE(desk.PostFrom(lower, appWindow, sim::WM_MINIMISEALLWAY + 1));
+    for (Hwnd form : {app->TaskbarForm().hWnd(), app->IconHostForm().hWnd()}) {
+        EXPECT_FALSE(desk.PostFrom(lower, form, platform::WM_CLOSE));
+        EXPECT_FALSE(desk.PostFrom(lower, form, sim::WM_MINIMISEALLWAY));
+    }
+    desk.Run(1000);
+    EXPECT_TRUE(t.Alive(pid));
+}
+
+// Two second starts at once (a hotkey pressed twice in quick succession),
+// the first still waiting for the shell when the second comes: each reads
+// and tells the running instance, never the other second start. Where
+// nothing was learnt, the first learns the way and the running instance
+// keeps it; where the running instance had learnt it, the second asks it at
+// once too. Either way the start after them asks at once.
+TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance) {
+    using Way = platform::MinimiseAllWay;
+    const struct {
+        const char* name;
+        bool learntBefore;    // the running instance learnt it from a click
+        std::uint64_t gapMs;  // from the first start to the second, within its watch
+        int altMsOfTheTwo;    // Alt+M the taskbar ignored during the two starts
+    } cases[] = {
+        {"nothing learnt: the first waits out its keys", false, 200, 2},
+        {"learnt: the first watches the way it asked at once", true, 10, 0},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        t.StoreMode(kBothIcons);
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr) << c.name;
+        auto restore = [&] {
+            desk.Restore(editor);
+            desk.Find(editor)->visible = true;
+        };
+        if (c.learntBefore) {
+            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+            desk.Run(1000);
+            restore();
+            ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name;
+        }
+        const int altMs = desk.ignoredAltMs;
+        const int before = desk.MinimiseAllCount();
+        int secondStarts = 0;
+        ASSERT_LT(c.gapMs, MinimiseAllCheck::kWaitMs) << c.name;
+        desk.At(c.gapMs, [&] {
+            ++secondStarts;
+            EXPECT_EQ(t.Start(), nullptr) << c.name << ": the second of the two";
+        });
+        EXPECT_EQ(t.Start(), nullptr) << c.name << ": the first of the two";
+        desk.Run(1000);
+        EXPECT_EQ(secondStarts, 1) << c.name << ": the second came after the first had ended";
+        EXPECT_GT(desk.MinimiseAllCount(), before) << c.name;
+        EXPECT_EQ(desk.ignoredAltMs - altMs, c.altMsOfTheTwo) << c.name;
+        EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name << ": the lesson lost";
+        // The next second start asks at once.
+        restore();
+        const int altMsAfter = desk.ignoredAltMs;
+        const int afterTwo = desk.MinimiseAllCount();
+        EXPECT_EQ(t.Start(), nullptr) << c.name;
+        desk.Run(1000);
+        EXPECT_EQ(desk.MinimiseAllCount(), afterTwo + 1) << c.name;
+        EXPECT_EQ(desk.ignoredAltMs, altMsAfter) << c.name << ": the start after them asked keys";
     }
 }
 

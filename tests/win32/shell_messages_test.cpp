@@ -49,6 +49,21 @@ TEST(Win32MessageFilter, ThePerWindowFilterIsPreferredThenThePerProcessOne) {
     EXPECT_FALSE(win32::AllowThroughMessageFilter({}, window, 0xC123));
 }
 
+// The second start's message is let through on the window alone: where
+// only Vista's per-process filter exists it stays filtered.
+TEST(Win32MessageFilter, TheSharedWaysMessageOnlyThroughThePerWindowFilter) {
+    auto window = reinterpret_cast<HWND>(0x1234);
+    perWindowCalls.clear();
+    perProcessCalls.clear();
+    EXPECT_TRUE(win32::AllowThroughWindowFilter({PerWindow, PerProcess}, window, 0xC124));
+    ASSERT_EQ(perWindowCalls.size(), 1u);
+    EXPECT_EQ(perWindowCalls[0].window, window);
+    EXPECT_EQ(perWindowCalls[0].message, 0xC124u);
+    EXPECT_EQ(perWindowCalls[0].action, 1u);  // MSGFLT_ALLOW
+    EXPECT_FALSE(win32::AllowThroughWindowFilter({nullptr, PerProcess}, window, 0xC124));
+    EXPECT_TRUE(perProcessCalls.empty());
+}
+
 TEST(Win32MessageFilter, TheFunctionsAreFoundInThisSystemsUser32) {
     win32::MessageFilter filter = win32::LookUpMessageFilter(GetModuleHandleA("user32.dll"));
     EXPECT_NE(filter.perWindow, nullptr);

@@ -73,7 +73,27 @@ Desktop::~Desktop() {
 int Desktop::NewProcess(const std::string&) {
     int pid = nextPid_++;
     alive_.insert(pid);
+    if (integrityOfNewPrograms == Integrity::High) elevated_.insert(pid);
     return pid;
+}
+
+Desktop::Integrity Desktop::IntegrityOf(int pid) const {
+    return elevated_.count(pid) ? Integrity::High : Integrity::Medium;
+}
+
+void Desktop::AllowThroughWindowFilter(Hwnd hwnd, std::uint32_t msg) {
+    if (Window* w = Find(hwnd)) w->allowedFromLower.insert(msg);
+}
+
+bool Desktop::PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                       std::uint32_t lParam) {
+    const Window* w = Find(hwnd);
+    if (w == nullptr) return false;
+    if (IntegrityOf(from) < IntegrityOf(w->pid) && w->allowedFromLower.count(msg) == 0) {
+        return false;
+    }
+    Post(hwnd, msg, wParam, lParam);
+    return true;
 }
 
 Desktop::NamedObject Desktop::CreateNamedObject(int pid, const std::string& name) {
@@ -102,6 +122,22 @@ void Desktop::Drive(const std::function<void()>& f) {
     }
 }
 
+void Desktop::SetQuitHandler(int pid, std::function<void(std::uint32_t)> onQuit) {
+    quitHandlers_[pid] = std::move(onQuit);
+}
+
+void Desktop::PostQuit(int pid, std::uint32_t exitCode) {
+    posted_.push_back([this, pid, exitCode] {
+        auto it = quitHandlers_.find(pid);
+        if (!Alive(pid) || it == quitHandlers_.end() || !it->second) return;
+        auto onQuit = it->second;
+        Drive([&] {
+            InProcess guard(*this, pid);
+            onQuit(exitCode);
+        });
+    });
+}
+
 void Desktop::Reap(int pid) {
     if (!Alive(pid)) return;
     alive_.erase(pid);
@@ -111,6 +147,7 @@ void Desktop::Reap(int pid) {
     }
     for (Hwnd hwnd : owned) DestroyWindow(hwnd);
     comLibraries_.erase(pid);
+    quitHandlers_.erase(pid);
     for (auto it = timers_.begin(); it != timers_.end();) {
         it = it->second.pid == pid ? timers_.erase(it) : std::next(it);
     }
@@ -126,8 +163,9 @@ Hwnd Desktop::CreateWindow(int pid, Window window) {
     window.hwnd = hwnd;
     window.pid = pid;
     window.pixelsPerInch = DensityAt(window.x, window.y, window.width, window.height);
+    const bool topLevel = !window.messageOnly;
     windows_[hwnd] = std::move(window);
-    zOrder_.insert(zOrder_.begin(), hwnd);
+    if (topLevel) zOrder_.insert(zOrder_.begin(), hwnd);
     return hwnd;
 }
 
@@ -858,8 +896,9 @@ void Desktop::CloseFromTaskManager(Hwnd hwnd) {
 
 void Desktop::ShutDown() {
     std::vector<Hwnd> targets;
+    // WM_QUERYENDSESSION goes to the top-level windows.
     for (const auto& [hwnd, w] : windows_) {
-        if (w.pid != kShellPid && w.proc) targets.push_back(hwnd);
+        if (w.pid != kShellPid && w.proc && !w.messageOnly) targets.push_back(hwnd);
     }
     // Windows asks only the windows still there.
     const auto there = [this](Hwnd hwnd) {
@@ -902,7 +941,10 @@ void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
 void Desktop::RecreateTaskbar() {
     tray_.clear();
     ++taskbars_;
-    for (const auto& [hwnd, w] : windows_) Post(hwnd, WM_TASKBARCREATED);
+    // Broadcast: to the top-level windows.
+    for (const auto& [hwnd, w] : windows_) {
+        if (!w.messageOnly) PostFrom(kShellPid, hwnd, WM_TASKBARCREATED);
+    }
     Drive([&] { RunPending(); });
 }
 

@@ -70,6 +70,13 @@ struct Window {
     int thread = 0;                   // which of its process's threads made it
     bool hidesWhenMinimised = false;  // as programs that go to the notification area
     bool taskbarButton = true;        // visible, unowned windows with a caption get one
+    // Made with HWND_MESSAGE as its parent: it receives what is sent or
+    // posted to it, but is not top-level, so no search of the top-level
+    // windows (EnumWindows, FindWindowEx without a parent) finds it, and it
+    // hears no broadcast.
+    bool messageOnly = false;
+    // What its message filter lets through from a lower integrity level.
+    std::set<std::uint32_t> allowedFromLower;
     Hwnd owner = 0;
     int x = 0, y = 0, width = 0, height = 0;  // pixels
     // The density of its place, in pixels per inch (see Desktop::DensityAt).
@@ -138,6 +145,19 @@ public:
 
     // --- processes ---
     int NewProcess(const std::string& name);
+    // User Interface Privilege Isolation: each process runs at an integrity
+    // level, an elevated program at a higher one than the user's others. A
+    // message posted or sent from a lower level to a window of a higher one
+    // is dropped (PostMessage fails, ERROR_ACCESS_DENIED) unless the window's
+    // filter lets that message through (ChangeWindowMessageFilterEx with
+    // MSGFLT_ALLOW, Windows 7 and later).
+    enum class Integrity { Medium, High };
+    Integrity integrityOfNewPrograms = Integrity::Medium;
+    Integrity IntegrityOf(int pid) const;
+    void AllowThroughWindowFilter(Hwnd hwnd, std::uint32_t msg);
+    // A message from process `from`; false where the filter dropped it.
+    bool PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                  std::uint32_t lParam = 0);
     bool Alive(int pid) const { return alive_.count(pid) != 0; }
     // Named kernel objects, as CreateMutexA answers: a handle or none, and
     // the error code left (0, ERROR_ALREADY_EXISTS while a live process holds
@@ -165,6 +185,13 @@ public:
         Desktop& d_;
         int pid_;
     };
+    // WM_QUIT for a process's thread (PostThreadMessage, or PostQuitMessage
+    // of its own): posted to its queue, it is what the loop running there
+    // next takes once the messages before it are handled, whichever loop
+    // that is (the main one, a modal one, a wait). `onQuit` is what the
+    // process's loops do with it.
+    void SetQuitHandler(int pid, std::function<void(std::uint32_t exitCode)> onQuit);
+    void PostQuit(int pid, std::uint32_t exitCode = 0);
     // Called when a process has ended, to let its owner release it.
     std::function<void(int pid)> onProcessReaped;
 
@@ -173,7 +200,7 @@ public:
     void DestroyWindow(Hwnd hwnd);
     Window* Find(Hwnd hwnd);
     const Window* Find(Hwnd hwnd) const;
-    // Top-level windows, front to back.
+    // Top-level windows, front to back: message-only windows are none.
     const std::vector<Hwnd>& ZOrder() const { return zOrder_; }
     // Ignoring case, a visible one first, then front to back.
     Hwnd FindByTitle(std::string_view title) const;
@@ -560,6 +587,8 @@ private:
     std::vector<Scheduled> scheduled_;
     std::vector<TrayIcon> tray_;
     std::set<int> alive_;
+    std::set<int> elevated_;
+    std::map<int, std::function<void(std::uint32_t)>> quitHandlers_;
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered

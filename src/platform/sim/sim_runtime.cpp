@@ -24,15 +24,28 @@ SimRuntime::SimRuntime(Desktop& desktop)
     app.title = kApplicationTitle;
     app.className = "ThunderMain";
     app.taskbarButton = false;
+    // A second start's is message-only, as on the real backend: no search
+    // for the running instance's window finds it.
+    app.messageOnly = prevInstance_;
     app.proc = [this](std::uint32_t msg, std::uint32_t wParam, std::uint32_t) {
         if (msg == WM_TASKBARCREATED) TaskbarRecreated();
         if (msg == WM_MINIMISEALLWAY) ToldBySecondStart(wParam);
         return std::intptr_t{0};
     };
     appWindow_ = desk_.CreateWindow(pid_, std::move(app));
+    // Every loop of the process takes WM_QUIT as the real backend's do.
+    desk_.SetQuitHandler(pid_, [this](std::uint32_t) { Quit(); });
+    // As the real backend: run elevated, it hears the shell's broadcast and a
+    // second start's message, and no other message of a lower level.
+    if (!prevInstance_) {
+        desk_.AllowThroughWindowFilter(appWindow_, WM_TASKBARCREATED);
+        desk_.AllowThroughWindowFilter(appWindow_, WM_MINIMISEALLWAY);
+    }
 }
 
-SimRuntime::~SimRuntime() = default;
+SimRuntime::~SimRuntime() {
+    desk_.SetQuitHandler(pid_, nullptr);
+}
 
 bool SimRuntime::IsOurs(Hwnd hwnd) const {
     const Window* w = desk_.Find(hwnd);
@@ -65,7 +78,8 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
 }
 
 void SimRuntime::TellRunningInstance(std::uint32_t value) {
-    if (Hwnd running = RunningInstanceWindow()) desk_.Post(running, WM_MINIMISEALLWAY, value);
+    if (Hwnd running = RunningInstanceWindow())
+        desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
 }
 
 void SimRuntime::HandActivationAway() {

@@ -10,7 +10,9 @@ int RunProgram(const std::function<void(Runtime&)>& program) {
     win32::SearchSystemFolderForLibraries();
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
     program(runtime);
-    return runtime.RunMessageLoop();
+    // Never returns: WM_QUIT ends the program through its own exit, which
+    // ends the process with the program's objects still in place.
+    runtime.RunMessageLoop();
 }
 
 }  // namespace quorvel::platform

@@ -20,4 +20,8 @@ bool AllowThroughMessageFilter(const MessageFilter& filter, HWND window, UINT me
     return false;
 }
 
+bool AllowThroughWindowFilter(const MessageFilter& filter, HWND window, UINT message) {
+    return filter.perWindow != nullptr && filter.perWindow(window, message, kAllow, nullptr);
+}
+
 }  // namespace quorvel::win32

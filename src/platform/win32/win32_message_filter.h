@@ -21,5 +21,9 @@ MessageFilter LookUpMessageFilter(HMODULE user32);
 // else for the process. False when the system has no filter (nothing to do)
 // or refused.
 bool AllowThroughMessageFilter(const MessageFilter& filter, HWND window, UINT message);
+// Lets `message` reach `window` alone, where the per-window filter exists
+// (Windows 7 and later); never through Vista's per-process one, whose page
+// advises against it: there the message stays filtered. False when not let through.
+bool AllowThroughWindowFilter(const MessageFilter& filter, HWND window, UINT message);
 
 }  // namespace quorvel::win32

@@ -104,6 +104,8 @@ void Win32Runtime::ReleaseShellObject() {
 HWND Win32Runtime::RunningInstanceWindow() const {
     // Another process's application window; any program could make a window
     // of the class, and what it holds only chooses among the program's ways.
+    // Top-level windows only (no parent given): a second start's application
+    // window is message-only, so this is the running instance's.
     HWND found = nullptr;
     while ((found = FindWindowExA(nullptr, found, kApplicationClass, nullptr)) != nullptr) {
         if (!IsOurs(found)) return found;

@@ -43,8 +43,12 @@ HWND Win32Runtime::applicationWindow() {
     // The hidden application window owns the forms that have no taskbar
     // button of their own, hears the shell's broadcasts and carries the
     // timeouts. It is made with the first of those forms (and so with the
-    // notification-area icon's), or the first timeout, neither of which a
-    // second start has.
+    // notification-area icon's), or the first timeout. A second start shows
+    // no form; it needs one only for the timer that watches what its request
+    // minimised, and makes it message-only: a search of the top-level
+    // windows, the one that finds the running instance's (see
+    // RunningInstanceWindow), never finds it, so another second start at the
+    // same moment reads and tells the running instance, never this one.
     if (appWindow_ != nullptr) return appWindow_;
     WNDCLASSA app{};
     app.lpfnWndProc = ApplicationProc;
@@ -55,15 +59,21 @@ HWND Win32Runtime::applicationWindow() {
     // Without it no form without a taskbar button, no timeout and no message
     // box can be had: an error for the need that asked, and the next need
     // tries again.
-    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(), WS_POPUP, 0, 0, 0,
-                                 0, nullptr, nullptr, instance_, this);
+    appWindow_ = CreateWindowExA(0, kApplicationClass, kApplicationTitle.data(),
+                                 prevInstance_ ? 0 : WS_POPUP, 0, 0, 0, 0,
+                                 prevInstance_ ? HWND_MESSAGE : nullptr, nullptr, instance_, this);
     RequireMade(appWindow_);
+    minimiseAllWay_ = RegisterWindowMessageA(kMinimiseAllWayName);
+    if (prevInstance_) return appWindow_;
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
-    // that it restarted, and the icon would not come back.
-    AllowThroughMessageFilter(LookUpMessageFilter(GetModuleHandleA("user32.dll")), appWindow_,
-                              taskbarCreated_);
-    minimiseAllWay_ = RegisterWindowMessageA(kMinimiseAllWayName);
+    // that it restarted, and the icon would not come back; nor a second
+    // start (not elevated) tell what it learnt, which only ever chooses among
+    // the program's own ways: that one on this window alone, where Windows
+    // has a filter per window.
+    const MessageFilter filter = LookUpMessageFilter(GetModuleHandleA("user32.dll"));
+    AllowThroughMessageFilter(filter, appWindow_, taskbarCreated_);
+    AllowThroughWindowFilter(filter, appWindow_, minimiseAllWay_);
     return appWindow_;
 }
 
@@ -118,17 +128,29 @@ void Win32Runtime::TraceNote(std::string_view line) {
     win32::Trace("%s", Text(line).c_str());
 }
 
-void Win32Runtime::PumpUntil(const std::function<bool()>& done) {
+bool Win32Runtime::PumpStep(bool wait) {
     MSG msg;
-    while (!done()) {
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+    if (wait) {
+        // -1: the loop can take no message at all ("If there is an error,
+        // the return value is -1"); looping on would spin, so it ends the
+        // program as WM_QUIT would, with exit code 0.
+        if (GetMessageA(&msg, nullptr, 0, 0) == -1) {
+            msg.message = WM_QUIT;
+            msg.wParam = 0;
         }
-        if (TranslateDialogMessage(msg)) continue;
+    } else if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    }
+    if (msg.message == WM_QUIT) Quit();
+    if (!TranslateDialogMessage(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    return true;
+}
+
+void Win32Runtime::PumpUntil(const std::function<bool()>& done) {
+    while (!done()) PumpStep(true);
 }
 
 bool Win32Runtime::IsOurs(HWND hwnd) const {
@@ -430,15 +452,7 @@ void Win32Runtime::StopTimer(int id) {
 
 void Win32Runtime::DoEvents() {
     platform::EventDispatcher::OutsideInput outside(dispatcher());
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (TranslateDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    while (PumpStep(false)) {
     }
 }
 
@@ -456,14 +470,8 @@ void Win32Runtime::EndProcess() {
     ExitProcess(0);
 }
 
-int Win32Runtime::RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+void Win32Runtime::RunMessageLoop() {
+    for (;;) PumpStep(true);
 }
 
 }  // namespace quorvel::win32

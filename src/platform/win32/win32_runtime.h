@@ -43,8 +43,8 @@ public:
     std::vector<platform::Hwnd> MinimisableWindows() override;
     bool StillShown(platform::Hwnd window) override;
 
-    // The event loop of the program; returns only if WM_QUIT arrives.
-    int RunMessageLoop();
+    // The event loop of the program; WM_QUIT ends the program (see Quit).
+    [[noreturn]] void RunMessageLoop();
 
     // For the forms.
     HINSTANCE instance() const { return instance_; }
@@ -91,6 +91,12 @@ protected:
 
 private:
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // One step of every loop of the program (the main one, the modal
+    // dialog's, DoEvents, PumpUntil): one message taken, waiting for it or
+    // not, and handled: the dialog's keys, then translated and dispatched.
+    // WM_QUIT ends the program (see Quit). False when `wait` is false and
+    // no message was there.
+    bool PumpStep(bool wait);
     HWND NextWindowOfOtherProgram();
     // Until `ready` holds or `boundMs` have passed, hooked on the events of
     // `target`'s process (see ShellWait); whether `ready` held.
@@ -100,7 +106,7 @@ private:
     static void LetThreadCatchUp(HWND window);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
-    // The application window of another instance of the program, null for none.
+    // The application window of the running instance, null for none.
     HWND RunningInstanceWindow() const;
 
     HINSTANCE instance_;
