@@ -84,7 +84,7 @@ def main(objdump, exe, listed):
             problems.append(f"{dll}!{function} needs {entries[key]}; the program claims "
                             f"{OLDEST}: look it up at run time")
     for key in sorted(set(entries) - used):
-        problems.append(f"{key[0]}!{key[1]} is listed but no longer imported: remove it")
+        problems.append(f"{key[0]}!{key[1]} is listed but not imported: remove it")
     if subsystem > MAX_SUBSYSTEM:
         problems.append(f"subsystem version {subsystem[0]}.{subsystem[1]}: {OLDEST} refuses "
                         f"more than {MAX_SUBSYSTEM[0]}.{MAX_SUBSYSTEM[1]}")

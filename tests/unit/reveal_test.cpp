@@ -475,11 +475,12 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
         std::uint64_t shellActivated = ~std::uint64_t{0};
         sim::Window& shell = *desk.Find(desk.Shell());
         const auto own = shell.proc;
-        shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+        shell.proc = [&](std::uint32_t msg, std::uint32_t wParam,
+                         std::uint32_t lParam) -> std::intptr_t {
             if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) {
                 shellActivated = std::min(shellActivated, desk.NowUs());
             }
-            if (own) own(msg, wParam, lParam);
+            return own ? own(msg, wParam, lParam) : 0;
         };
         const std::size_t sentBefore = desk.keysSent.size();
         const int before = desk.MinimiseAllCount();
