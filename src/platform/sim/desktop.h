@@ -206,6 +206,14 @@ public:
     // nothing else is there, or 0.
     Hwnd NextWindowOfOtherProgram(int pid, Hwnd preferred = 0) const;
     bool SameThread(Hwnd a, Hwnd b) const;
+    // The id of the thread that made the window (GetWindowThreadProcessId),
+    // 0 for none. The shells we wrote make their taskbar on the desktop's
+    // thread; Windows' layout on a thread of its own.
+    std::uint32_t ThreadOf(Hwnd hwnd) const;
+    // The window of `hwnd`'s thread that has the keyboard focus
+    // (GetGUIThreadInfo's hwndFocus): only a thread in front has one, and
+    // the shell's desktop only once its thread has handled its activation.
+    Hwnd FocusOfThread(Hwnd hwnd) const;
     // A window of another program, for the keys to land in.
     Hwnd CreateAppWindow(const std::string& title);
 
@@ -377,12 +385,18 @@ public:
     bool highResolutionTimers = true;
     // What one step of the shell's threads (an activation, a key) takes.
     std::uint64_t shellStepUs = 200;
-    // The shell's threads run `step` (RunShellStep, or only its activations)
-    // while a program's thread waits for them until `untilUs`, hooked on the
-    // shell's events: a step that brings a window to the front or gives one
-    // the keyboard focus wakes it at once (true). Else the wait's timer ends
-    // it, at `untilUs` or on the tick after.
-    bool WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step);
+    // A program's thread waits for sent messages only, until `untilUs`: the
+    // shell's threads run meanwhile (RunShellStep). Nothing the shell does
+    // wakes it (no Microsoft page says an out-of-context win event wakes
+    // such a wait); its timer ends it, at `untilUs` on a high-resolution
+    // one, else on the tick after.
+    void Wait(int pid, std::uint64_t untilUs);
+    // timeBeginPeriod and timeEndPeriod with the finest period (1 ms), by a
+    // program: while any holds it, the system's tick is that fine (before
+    // Windows 10 version 2004, for every program).
+    void HoldFinestTimerResolution(int pid, bool hold);
+    // The system timer's tick as it runs now.
+    std::uint64_t EffectiveTickUs() const;
     // A wait that listens to nothing but its timer.
     void Sleep(std::uint64_t untilUs);
     // What one look at a top-level window costs a program that lists them:
@@ -391,9 +405,6 @@ public:
     // nothing. The shell's threads run `step` meanwhile.
     std::uint64_t windowLookUs = 0;
     void LookAtEveryWindow(const std::function<bool()>& step);
-    // What programs hold for their waits now: a program at rest holds none.
-    int winEventHooks = 0;
-    int waitableTimers = 0;
     // Each key a program sent as it went out, and each key that reached the
     // shell as its thread handled it: virtual key and time (microseconds).
     struct TimedKey {
@@ -498,10 +509,8 @@ private:
     bool FireDue(std::uint64_t limit);
     // When a timer set for `us` fires, or a wait on one ends: the next tick.
     std::uint64_t OnTick(std::uint64_t us) const;
-    // The shell's threads run `step` until `endUs` or until it has nothing
-    // to do; a `hooked` program is woken (true) by a window coming to the
-    // front or taking the focus.
-    bool RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step, bool hooked);
+    // The shell's threads run `step` until `endUs` or until it has nothing to do.
+    void RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step);
     struct Timer {
         int pid;
         std::uint32_t interval;
@@ -541,6 +550,7 @@ private:
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered
+    std::set<int> finestTimer_;  // the programs holding the finest timer resolution
     std::map<int, int> shellObjects_;                    // each live object's taskbar
     int taskbars_ = 1;                                   // how many the shell has made
     int lastShellObject_ = 0;

@@ -56,9 +56,11 @@ std::vector<Hwnd> Win32Runtime::MinimisableWindows() {
     return search.found;
 }
 
-bool Win32Runtime::StillShown(Hwnd window) {
+WindowStanding Win32Runtime::Standing(Hwnd window) {
     HWND hwnd = ToHwnd(window);
-    return IsWindow(hwnd) && IsWindowVisible(hwnd) && !IsIconic(hwnd);
+    if (!IsWindow(hwnd)) return WindowStanding::Destroyed;
+    return IsWindowVisible(hwnd) && !IsIconic(hwnd) ? WindowStanding::Shown
+                                                    : WindowStanding::MinimisedOrHidden;
 }
 
 // COM comes from ole32, loaded from the system folder for this alone: the
