@@ -273,6 +273,95 @@ TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWays) {
     }
 }
 
+// A request whose keys had no fair try (the keyboard wait ran out in
+// Windows' layout: a shell busy beyond it) teaches nothing by itself; two in
+// a row teach the way that served the second, so that a taskbar that never
+// takes Tab in time does not cost every request the wait. A request whose
+// keys served in between starts the count again.
+TEST(MinimiseAllCheckTest, OnlyTwoUnfairTriesInARowTeachTheOtherWay) {
+    const struct {
+        const char* name;
+        std::vector<bool> busy;  // the shell busy beyond the wait, per request
+        std::vector<MinimiseAllWay> learnt;  // after each
+    } cases[] = {
+        {"busy twice", {true, true, false},
+         {MinimiseAllWay::Keys, MinimiseAllWay::WindowsKeyM, MinimiseAllWay::WindowsKeyM}},
+        {"busy, served, busy", {true, false, true},
+         {MinimiseAllWay::Keys, MinimiseAllWay::Keys, MinimiseAllWay::Keys}},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = sim::ShellKind::WindowsLayout;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr) << c.name;
+        for (std::size_t i = 0; i < c.busy.size(); ++i) {
+            desk.Restore(editor);
+            desk.shellBusy = c.busy[i];
+            const int presses = desk.winMPresses;
+            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+            desk.Run(1000);
+            desk.shellBusy = false;
+            desk.Run(10);
+            EXPECT_EQ(desk.MinimiseAllCount(), static_cast<int>(i) + 1) << c.name << i;
+            const bool learntBefore = i > 0 && c.learnt[i - 1] != MinimiseAllWay::Keys;
+            EXPECT_EQ(desk.winMPresses - presses, c.busy[i] || learntBefore ? 1 : 0) << c.name << i;
+            EXPECT_EQ(app->Reveal().LearntWay(), c.learnt[i]) << c.name << i;
+        }
+    }
+}
+
+// The watch takes a window that went minimised or hidden for the shell's
+// doing; one that closed by itself meanwhile is no such evidence: the
+// request is judged by the windows still there.
+TEST(MinimiseAllCheckTest, AWindowThatClosesByItselfIsNoServedRequest) {
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    Hwnd closes = desk.CreateAppWindow("Downloading");
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    desk.At(100, [&] { desk.DestroyWindow(closes); });
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    // Alt+M ignored: the other ways asked, and the one that served learnt.
+    EXPECT_EQ(desk.shellObjectCalls, 1);
+    EXPECT_EQ(desk.winMPresses, 1);
+    EXPECT_FALSE(desk.StillShown(editor));
+    EXPECT_EQ(app->Reveal().LearntWay(), MinimiseAllWay::WindowsKeyM);
+}
+
+// Alt+M is a menu's access key in many programs: a window of another program
+// that takes the foreground between Tab and Alt+M never receives it, and the
+// request is served the next way at once, teaching nothing.
+class AnotherProgramInFrontTest : public ::testing::TestWithParam<sim::ShellKind> {};
+
+TEST_P(AnotherProgramInFrontTest, AltMNeverReachesItAndTheRequestIsStillServed) {
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = GetParam();
+    desk.shellObjectWorks = true;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    desk.afterShellKey = [&] { desk.Activate(editor); };
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    // At once: well before the keys could be judged ignored.
+    desk.Run(kShellActsWithinMs / 2);
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    desk.Run(1000);
+    EXPECT_EQ(desk.Find(editor)->typed, "");
+    EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab"}));
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_FALSE(desk.StillShown(editor));
+    EXPECT_EQ(app->Reveal().LearntWay(), MinimiseAllWay::Keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachShell, AnotherProgramInFrontTest, ::testing::ValuesIn(sim::kShellKinds),
+                         [](const auto& info) { return sim::ShellKindName(info.param); });
+
 // COM once: the apartment is entered the first time the shell's object is
 // needed and kept, the object made once and kept over many requests, made
 // again after a failed call and for a recreated taskbar (whose new shell is

@@ -490,6 +490,7 @@ void Desktop::ProcessKey(const Key& key) {
     if (active_ == shell_ || (active_ == taskbar_ && taskbar_ != 0)) {
         shellKeys.push_back(WithModifiers(key.vk));
         ShellKey(key, alt, others);
+        if (auto late = std::exchange(afterShellKey, nullptr)) late();
         return;
     }
     Window* w = Find(active_);
@@ -634,6 +635,11 @@ bool Desktop::ProcessNextKey() {
     Key key = keys_.front();
     keys_.pop_front();
     ProcessKey(key);
+    // The user's action between two batches, once the first is handled.
+    if (betweenKeyBatches_ && key.batch > betweenArmedAt_ &&
+        (keys_.empty() || keys_.front().batch != key.batch)) {
+        std::exchange(betweenKeyBatches_, nullptr)();
+    }
     return true;
 }
 

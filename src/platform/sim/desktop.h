@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/constants.h"
@@ -323,7 +324,11 @@ public:
     // Once, between the next two batches of keys a program sends (after the
     // first has been handled as far as the shell gets to it): a user letting
     // go of a key or pressing one during the keys.
-    std::function<void()> betweenKeyBatches;
+    // It acts once the shell's thread has handled the first of them.
+    void BetweenKeyBatches(std::function<void()> user) {
+        betweenKeyBatches_ = std::move(user);
+        betweenArmedAt_ = keyBatches_;
+    }
     // The keys that reached the shell's windows, with the modifiers down as
     // it read them ("Tab", "Alt+M", "Ctrl+Alt+M").
     std::vector<std::string> shellKeys;
@@ -354,6 +359,9 @@ public:
     // Once, right after the shell has acted on the keys: a late step of its
     // own (activating the window whose button was clicked, say).
     std::function<void()> afterMinimiseAll;
+    // Once, right after the shell's thread has handled the next key: another
+    // program's step meanwhile (a window taking the foreground, say).
+    std::function<void()> afterShellKey;
 
     // --- scheduling ---
     // The clock in milliseconds, and in microseconds.
@@ -497,6 +505,8 @@ private:
     Hwnd focusEventPending_ = 0;
     int focusEventBatch_ = 0;  // the batch of keys it comes before
     int keyBatches_ = 0;       // batches of keys queued so far
+    std::function<void()> betweenKeyBatches_;
+    int betweenArmedAt_ = 0;
     std::string WithModifiers(std::uint8_t vk) const;
     bool ProcessNextKey();
     void MinimiseAll();
