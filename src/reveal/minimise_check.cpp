@@ -53,15 +53,15 @@ void MinimiseAllCheck::ToldBySecondStart(platform::Runtime& runtime, std::uint32
 
 void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown,
                                 bool altM, bool fair) {
+    if (!altM) {
+        // Another program had the keyboard: this request is served the next
+        // way at once, watched where there is something to watch.
+        AskWatched(runtime, After(Way::Keys), std::move(shown), fair);
+        return;
+    }
     if (shown.empty()) {
         // Nothing the shell would minimise: nothing tells whether it acted.
         runtime.TraceNote("reveal: keys sent; no window to minimise");
-        return;
-    }
-    if (!altM) {
-        // Another program had the keyboard: this request is served the next
-        // way at once.
-        AskWatched(runtime, After(Way::Keys), std::move(shown), fair);
         return;
     }
     runtime.TraceNote("reveal: keys sent; watching what they minimise");

@@ -58,7 +58,8 @@ bool ShellKeys::BeforeNextStroke(Hwnd took) {
     // gets it: no Win32 function sends a key to one thread only.)
     const Hwnd inFront = rt.Foreground();
     if (inFront == 0 || rt.ProcessOf(inFront) != shellProcess_) {
-        rt.TraceNote("reveal: another program has the keyboard; no Alt+M");
+        TraceWith(rt, "reveal: another program has the keyboard; no Alt+M; in front: window",
+                  inFront, "");
         fair_ = false;
         return false;
     }

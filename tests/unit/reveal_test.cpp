@@ -339,24 +339,30 @@ TEST(MinimiseAllCheckTest, AWindowThatClosesByItselfIsNoServedRequest) {
 class AnotherProgramInFrontTest : public ::testing::TestWithParam<sim::ShellKind> {};
 
 TEST_P(AnotherProgramInFrontTest, AltMNeverReachesItAndTheRequestIsStillServed) {
-    World t;
-    sim::Desktop& desk = t.desk;
-    desk.shellKind = GetParam();
-    desk.shellObjectWorks = true;
-    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-    App* app = t.Start();
-    ASSERT_NE(app, nullptr);
-    desk.afterShellKey = [&] { desk.Activate(editor); };
-    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-    // At once: well before the keys could be judged ignored.
-    desk.Run(kShellActsWithinMs / 2);
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
-    desk.Run(1000);
-    EXPECT_EQ(desk.Find(editor)->typed, "");
-    EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab"}));
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
-    EXPECT_FALSE(desk.StillShown(editor));
-    EXPECT_EQ(app->Reveal().LearntWay(), MinimiseAllWay::Keys);
+    // Listed for the watch, or not (no minimise button): asked all the same.
+    for (const bool listed : {true, false}) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        desk.shellKind = GetParam();
+        desk.shellObjectWorks = true;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        desk.Find(editor)->minimiseBox = listed;
+        App* app = t.Start();
+        ASSERT_NE(app, nullptr);
+        desk.afterShellKey = [&] { desk.Activate(editor); };
+        desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+        // At once: well before the keys could be judged ignored.
+        desk.Run(kShellActsWithinMs / 2);
+        EXPECT_EQ(desk.MinimiseAllCount(), 1) << listed;
+        desk.Run(1000);
+        EXPECT_EQ(desk.Find(editor)->typed, "") << listed;
+        EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab"})) << listed;
+        EXPECT_EQ(desk.MinimiseAllCount(), 1) << listed;
+        if (listed) {
+            EXPECT_FALSE(desk.StillShown(editor));
+        }
+        EXPECT_EQ(app->Reveal().LearntWay(), MinimiseAllWay::Keys) << listed;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EachShell, AnotherProgramInFrontTest, ::testing::ValuesIn(sim::kShellKinds),

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_runtime.h"
 
 #include <commctrl.h>
+#include <shldisp.h>
 
 #include <string>
 

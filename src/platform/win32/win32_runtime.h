@@ -117,7 +117,7 @@ private:
     // COM, for the shell's automation object: ole32 from the system folder,
     // loaded when the object is first needed, and the object, kept.
     HMODULE ole32_ = nullptr;
-    IShellDispatch* shellObject_ = nullptr;
+    Owned<IShellDispatch*, ReleaseComObject> shellObject_;
     FineTimer fineTimer_;
 };
 
