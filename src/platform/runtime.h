@@ -77,8 +77,9 @@ public:
     virtual Hwnd FocusOfThread(Hwnd window) = 0;
     // The shell's desktop window as the shell registered it (GetShellWindow), 0 for none.
     virtual Hwnd ShellWindow() = 0;
-    // The first top-level window of the class `className`, 0 for none.
-    virtual Hwnd WindowOfClass(std::string_view className) = 0;
+    // A top-level window of the class `className` made by the process
+    // `process`, 0 for none (another program may make one of any class).
+    virtual Hwnd WindowOfClass(std::string_view className, std::uint32_t process) = 0;
     // The ids of the thread and of the process that made the window; 0 for none.
     virtual std::uint32_t ThreadOf(Hwnd window) = 0;
     virtual std::uint32_t ProcessOf(Hwnd window) = 0;

@@ -50,7 +50,9 @@ inline constexpr std::uint32_t kKeyboardMoveUs = 4'000;
 // ignores it. A shell busy for a moment gets that long; the move ends the
 // wait at once, so it costs only a shell that is slower still, whose request
 // is then served by the next way (see MinimiseAllCheck: such a request
-// teaches nothing by itself).
+// teaches nothing by itself). Elsewhere too, once the keyboard has left the
+// shell's window within kKeyboardMoveUs and reached no window yet (a
+// replacement shell's taskbar of another class on a thread of its own).
 inline constexpr std::uint32_t kKeyboardToTaskbarUs = 50'000;
 
 // Wine's: a thread that has just taken the keyboard focus answers a message

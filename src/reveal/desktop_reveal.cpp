@@ -68,8 +68,8 @@ void DesktopReveal::MinimizeAllWindows() {
     }
     if (!runtime_.AppActivate("Program Manager", [&](platform::Hwnd t) { return keys.Ready(t); }))
         return;
-    const bool altM =
-        runtime_.SendKeys("{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
+    const bool altM = runtime_.SendKeys(
+        "{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
     minimiseAll_.KeysSent(runtime_, keys.TakeShown(), altM, keys.Fair());
 }
 

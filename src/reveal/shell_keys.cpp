@@ -21,9 +21,8 @@ bool ShellKeys::Ready(Hwnd target) {
     rt.LetThreadCatchUp(target, kCatchUpMs);
     // The layout, read from the windows before Tab goes.
     shellProcess_ = rt.ProcessOf(target);
-    const Hwnd taskbar = rt.WindowOfClass("Shell_TrayWnd");
-    windowsLayout_ = taskbar != 0 && shellProcess_ != 0 && rt.ProcessOf(taskbar) == shellProcess_ &&
-                     rt.ThreadOf(taskbar) != rt.ThreadOf(target);
+    const Hwnd taskbar = shellProcess_ != 0 ? rt.WindowOfClass("Shell_TrayWnd", shellProcess_) : 0;
+    windowsLayout_ = taskbar != 0 && rt.ThreadOf(taskbar) != rt.ThreadOf(target);
     if (windowsLayout_) rt.TraceNote("reveal: Windows' layout; the taskbar on a thread of its own");
     return SameThread(rt.Foreground(), target);
 }
@@ -45,10 +44,20 @@ bool ShellKeys::BeforeNextStroke(Hwnd took) {
         return windowsLayout_ ? rt.ProcessOf(inFront) == shellProcess_ && !SameThread(inFront, took)
                               : inFront != took;
     };
-    const std::uint32_t bound = windowsLayout_ ? kKeyboardToTaskbarUs : kKeyboardMoveUs;
-    const std::uint64_t spent = rt.NowUs() - since;
-    const bool moved = rt.WaitUntil(arrived, spent < bound ? static_cast<std::uint32_t>(bound - spent) : 0);
-    TraceWith(rt, moved ? "reveal: the keyboard moved after" : "reveal: the keyboard stayed; waited",
+    auto left = [&](std::uint32_t bound) {
+        const std::uint64_t spent = rt.NowUs() - since;
+        return spent < bound ? static_cast<std::uint32_t>(bound - spent) : 0u;
+    };
+    bool moved =
+        rt.WaitUntil(arrived, left(windowsLayout_ ? kKeyboardToTaskbarUs : kKeyboardMoveUs));
+    if (!moved && !windowsLayout_ && rt.Foreground() != took) {
+        // The keyboard has left the shell's window and reached none yet: a
+        // taskbar on a thread of its own after all, of another class than
+        // Windows' (a replacement shell's). It is given as long as Windows'.
+        moved = rt.WaitUntil(arrived, left(kKeyboardToTaskbarUs));
+    }
+    TraceWith(rt,
+              moved ? "reveal: the keyboard moved after" : "reveal: the keyboard stayed; waited",
               rt.NowUs() - since, "us");
     if (moved) rt.LetThreadCatchUp(rt.Foreground(), kCatchUpMs);
     if (!moved && windowsLayout_) fair_ = false;

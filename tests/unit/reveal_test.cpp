@@ -1,6 +1,8 @@
 // The show-desktop command and its trigger on the taskbar button.
 #include <algorithm>
+#include <cctype>
 #include <optional>
+#include <string>
 
 #include "platform/constants.h"
 #include "reveal/bounds.h"
@@ -174,6 +176,15 @@ TEST_F(RevealTest, OwnActivationOfTaskbarFormDuringARevealIsNoClick) {
     EXPECT_EQ(desk.MinimiseAllCount(), 3);
 }
 
+// A case's name as a test's: letters and digits only.
+std::string CaseName(const char* name) {
+    std::string out;
+    for (const char* p = name; *p != '\0'; ++p) {
+        if (std::isalnum(static_cast<unsigned char>(*p))) out += *p;
+    }
+    return out;
+}
+
 // A desktop of its own for each case of a table.
 struct World : SimTest {
     using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode,
@@ -189,89 +200,95 @@ struct World : SimTest {
 // way served is traced as such, and the next one asks the keys again. Never
 // where the keys worked, never twice by one way, never with nothing to
 // minimise.
-TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWays) {
-    using Way = MinimiseAllWay;
-    const struct {
-        const char* name;
-        sim::ShellKind kind;
-        bool shellObjectWorks, shellObjectSilent, hotKeyIgnored, busy, hidesWhenMinimised;
-        int shellObjectCalls, winMPresses;  // for the first request
-        bool served;
-        Way learnt;
-        int laterShellObjectCalls, laterWinMPresses;  // for the second
-    } cases[] = {
-        {"no Alt+M, shell object works", sim::ShellKind::WindowsLayoutWithoutAltM, true, false,
-         false, false, false, 1, 0, true, Way::ShellObject, 1, 0},
-        {"no Alt+M, shell object fails", sim::ShellKind::WindowsLayoutWithoutAltM, false, false,
-         false, false, false, 1, 1, true, Way::WindowsKeyM, 0, 1},
-        {"no Alt+M, a window that hides", sim::ShellKind::WindowsLayoutWithoutAltM, false, false,
-         false, false, true, 1, 1, true, Way::WindowsKeyM, 0, 1},
-        {"no Alt+M, shell object ignored", sim::ShellKind::WindowsLayoutWithoutAltM, true, true,
-         false, false, false, 1, 1, true, Way::WindowsKeyM, 0, 1},
-        {"ignores all three", sim::ShellKind::WindowsLayoutWithoutAltM, true, true, true, false,
-         false, 1, 1, false, Way::Keys, 1, 1},
-        // Alt+M reached the desktop before the keyboard left it: the other
-        // way serves, and nothing is learnt from one slow moment.
-        {"Windows' layout, busy shell", sim::ShellKind::WindowsLayout, false, false, false, true,
-         false, 1, 1, true, Way::Keys, 0, 0},
-        {"Windows' layout", sim::ShellKind::WindowsLayout, false, false, false, false, false, 0, 0,
-         true, Way::Keys, 0, 0},
-        {"Windows' layout, a window that hides", sim::ShellKind::WindowsLayout, false, false, false,
-         false, true, 0, 0, true, Way::Keys, 0, 0},
-        {"one window takes the keys", sim::ShellKind::Windows, false, false, false, false, false, 0,
-         0, true, Way::Keys, 0, 0},
-    };
-    for (const auto& c : cases) {
-        World t;
-        sim::Desktop& desk = t.desk;
-        desk.shellKind = c.kind;
-        desk.shellObjectWorks = c.shellObjectWorks;
-        desk.shellObjectSilent = c.shellObjectSilent;
-        desk.hotKeyIgnored = c.hotKeyIgnored;
-        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-        desk.Find(editor)->hidesWhenMinimised = c.hidesWhenMinimised;
-        t.StoreMode(kBothIcons);
-        App* app = t.Start();
-        ASSERT_NE(app, nullptr) << c.name;
-        desk.shellBusy = c.busy;
-        desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-        desk.Run(1000);
-        const int served = c.served ? 1 : 0;
-        EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name;
-        EXPECT_EQ(desk.StillShown(editor), !c.served) << c.name;
-        EXPECT_EQ(desk.shellObjectCalls, c.shellObjectCalls) << c.name;
-        EXPECT_EQ(desk.winMPresses, c.winMPresses) << c.name;
-        EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name;
-        const bool notServed =
-            std::find(desk.trace.begin(), desk.trace.end(),
-                      "reveal: not served; nothing minimised by any way") != desk.trace.end();
-        EXPECT_EQ(notServed, !c.served) << c.name;
-        desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name << ": asked twice";
+using Way = MinimiseAllWay;
+struct IgnoredKeysCase {
+    const char* name;
+    sim::ShellKind kind;
+    bool shellObjectWorks, shellObjectSilent, hotKeyIgnored, busy, hidesWhenMinimised;
+    int shellObjectCalls, winMPresses;  // for the first request
+    bool served;
+    Way learnt;
+    int laterShellObjectCalls, laterWinMPresses;  // for the second
+};
+const IgnoredKeysCase kIgnoredKeysCases[] = {
+    {"no Alt+M, shell object works", sim::ShellKind::WindowsLayoutWithoutAltM, true, false, false,
+     false, false, 1, 0, true, Way::ShellObject, 1, 0},
+    {"no Alt+M, shell object fails", sim::ShellKind::WindowsLayoutWithoutAltM, false, false, false,
+     false, false, 1, 1, true, Way::WindowsKeyM, 0, 1},
+    {"no Alt+M, a window that hides", sim::ShellKind::WindowsLayoutWithoutAltM, false, false, false,
+     false, true, 1, 1, true, Way::WindowsKeyM, 0, 1},
+    {"no Alt+M, shell object ignored", sim::ShellKind::WindowsLayoutWithoutAltM, true, true, false,
+     false, false, 1, 1, true, Way::WindowsKeyM, 0, 1},
+    {"ignores all three", sim::ShellKind::WindowsLayoutWithoutAltM, true, true, true, false, false,
+     1, 1, false, Way::Keys, 1, 1},
+    // Alt+M reached the desktop before the keyboard left it: the other
+    // way serves, and nothing is learnt from one slow moment.
+    {"Windows' layout, busy shell", sim::ShellKind::WindowsLayout, false, false, false, true, false,
+     1, 1, true, Way::Keys, 0, 0},
+    {"Windows' layout", sim::ShellKind::WindowsLayout, false, false, false, false, false, 0, 0,
+     true, Way::Keys, 0, 0},
+    {"Windows' layout, a window that hides", sim::ShellKind::WindowsLayout, false, false, false,
+     false, true, 0, 0, true, Way::Keys, 0, 0},
+    {"one window takes the keys", sim::ShellKind::Windows, false, false, false, false, false, 0, 0,
+     true, Way::Keys, 0, 0},
+};
 
-        // The next request: the way seen to work at once; where none was,
-        // the keys again, and the other ways after them.
-        desk.Restore(editor);
-        desk.Find(editor)->visible = true;
-        desk.shellBusy = false;
-        const int calls = desk.shellObjectCalls, presses = desk.winMPresses;
-        const int altMs = desk.ignoredAltMs;
-        desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
-        // Well before the keys could be judged ignored (kWaitMs), the other
-        // way has been asked already: it was asked at once.
-        static_assert(50 < kShellActsWithinMs);
-        desk.Run(50);
-        const bool atOnce = desk.shellObjectCalls + desk.winMPresses > calls + presses;
-        EXPECT_EQ(atOnce, c.learnt != Way::Keys) << c.name;
-        desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), 2 * served) << c.name << ": the second request";
-        EXPECT_EQ(desk.shellObjectCalls - calls, c.laterShellObjectCalls) << c.name;
-        EXPECT_EQ(desk.winMPresses - presses, c.laterWinMPresses) << c.name;
-        if (!c.served) {
-            EXPECT_GT(desk.ignoredAltMs, altMs) << c.name << ": no keys again";
-        }
+class IgnoredKeysTest : public ::testing::TestWithParam<IgnoredKeysCase> {};
+
+TEST_P(IgnoredKeysTest, AShellThatIgnoresItsKeysIsAskedTheOtherWays) {
+    const auto& c = GetParam();
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = c.kind;
+    desk.shellObjectWorks = c.shellObjectWorks;
+    desk.shellObjectSilent = c.shellObjectSilent;
+    desk.hotKeyIgnored = c.hotKeyIgnored;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    desk.Find(editor)->hidesWhenMinimised = c.hidesWhenMinimised;
+    t.StoreMode(kBothIcons);
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr) << c.name;
+    desk.shellBusy = c.busy;
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    const int served = c.served ? 1 : 0;
+    EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name;
+    EXPECT_EQ(desk.StillShown(editor), !c.served) << c.name;
+    EXPECT_EQ(desk.shellObjectCalls, c.shellObjectCalls) << c.name;
+    EXPECT_EQ(desk.winMPresses, c.winMPresses) << c.name;
+    EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name;
+    const bool notServed =
+        std::find(desk.trace.begin(), desk.trace.end(),
+                  "reveal: not served; nothing minimised by any way") != desk.trace.end();
+    EXPECT_EQ(notServed, !c.served) << c.name;
+    desk.Run(1000);
+    EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name << ": asked twice";
+
+    // The next request: the way seen to work at once; where none was,
+    // the keys again, and the other ways after them.
+    desk.Restore(editor);
+    desk.Find(editor)->visible = true;
+    desk.shellBusy = false;
+    const int calls = desk.shellObjectCalls, presses = desk.winMPresses;
+    const int altMs = desk.ignoredAltMs;
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
+    // Well before the keys could be judged ignored (kWaitMs), the other
+    // way has been asked already: it was asked at once.
+    static_assert(50 < kShellActsWithinMs);
+    desk.Run(50);
+    const bool atOnce = desk.shellObjectCalls + desk.winMPresses > calls + presses;
+    EXPECT_EQ(atOnce, c.learnt != Way::Keys) << c.name;
+    desk.Run(1000);
+    EXPECT_EQ(desk.MinimiseAllCount(), 2 * served) << c.name << ": the second request";
+    EXPECT_EQ(desk.shellObjectCalls - calls, c.laterShellObjectCalls) << c.name;
+    EXPECT_EQ(desk.winMPresses - presses, c.laterWinMPresses) << c.name;
+    if (!c.served) {
+        EXPECT_GT(desk.ignoredAltMs, altMs) << c.name << ": no keys again";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EachShell, IgnoredKeysTest, ::testing::ValuesIn(kIgnoredKeysCases),
+                         [](const auto& info) { return CaseName(info.param.name); });
 
 // A request whose keys had no fair try (the keyboard wait ran out in
 // Windows' layout: a shell busy beyond it) teaches nothing by itself; two in
@@ -281,12 +298,14 @@ TEST(MinimiseAllCheckTest, AShellThatIgnoresItsKeysIsAskedTheOtherWays) {
 TEST(MinimiseAllCheckTest, OnlyTwoUnfairTriesInARowTeachTheOtherWay) {
     const struct {
         const char* name;
-        std::vector<bool> busy;  // the shell busy beyond the wait, per request
+        std::vector<bool> busy;              // the shell busy beyond the wait, per request
         std::vector<MinimiseAllWay> learnt;  // after each
     } cases[] = {
-        {"busy twice", {true, true, false},
+        {"busy twice",
+         {true, true, false},
          {MinimiseAllWay::Keys, MinimiseAllWay::WindowsKeyM, MinimiseAllWay::WindowsKeyM}},
-        {"busy, served, busy", {true, false, true},
+        {"busy, served, busy",
+         {true, false, true},
          {MinimiseAllWay::Keys, MinimiseAllWay::Keys, MinimiseAllWay::Keys}},
     };
     for (const auto& c : cases) {
@@ -365,8 +384,32 @@ TEST_P(AnotherProgramInFrontTest, AltMNeverReachesItAndTheRequestIsStillServed) 
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EachShell, AnotherProgramInFrontTest, ::testing::ValuesIn(sim::kShellKinds),
+INSTANTIATE_TEST_SUITE_P(EachShell, AnotherProgramInFrontTest,
+                         ::testing::ValuesIn(sim::kShellKinds),
                          [](const auto& info) { return sim::ShellKindName(info.param); });
+
+// A replacement shell's taskbar on a thread of its own, of another class
+// than Windows': the layout is not known before Tab, but once the keyboard
+// has left the desktop Alt+M waits for it to arrive, as in Windows' layout.
+TEST(MinimiseAllCheckTest, ATaskbarOfAnotherClassOnItsOwnThreadIsWaitedFor) {
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = sim::ShellKind::WindowsLayout;
+    for (Hwnd hwnd : desk.ZOrder()) {
+        if (desk.Find(hwnd)->className == "Shell_TrayWnd") desk.Find(hwnd)->className = "Taskbar";
+    }
+    // Slower than the bound for a keyboard that never moves.
+    desk.shellStepUs = 3 * kKeyboardMoveUs / 4;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab", "Alt+M"}));
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.winMPresses, 0);
+    EXPECT_FALSE(desk.StillShown(editor));
+}
 
 // COM once: the apartment is entered the first time the shell's object is
 // needed and kept, the object made once and kept over many requests, made
@@ -433,75 +476,79 @@ TEST(MinimiseAllCheckTest, TheShellObjectIsMadeOnceAndAgainForANewTaskbar) {
 // running instance, whose next click and the starts after it ask at once.
 // Where the shell takes its keys nothing is shared. A second start touches
 // nothing of the running instance's but what it found.
-TEST(MinimiseAllCheckTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
-    using Way = MinimiseAllWay;
-    const struct {
-        const char* name;
-        sim::ShellKind kind;
-        bool clickFirst;  // the running instance learns it from a click
-        Way learnt;
-    } cases[] = {
-        {"learnt by the running instance", sim::ShellKind::WindowsLayoutWithoutAltM, true,
-         Way::WindowsKeyM},
-        {"learnt by a second start", sim::ShellKind::WindowsLayoutWithoutAltM, false,
-         Way::WindowsKeyM},
-        {"a shell that takes its keys", sim::ShellKind::WindowsLayout, true, Way::Keys},
-    };
-    for (const auto& c : cases) {
-        World t;
-        sim::Desktop& desk = t.desk;
-        desk.shellKind = c.kind;
-        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-        t.StoreMode(kBothIcons);
-        App* app = t.Start();
-        ASSERT_NE(app, nullptr) << c.name;
-        sim::SimRuntime& running = *t.instances.begin()->second.runtime;
-        auto restore = [&] {
-            desk.Restore(editor);
-            desk.Find(editor)->visible = true;
-        };
-        if (c.clickFirst) {
-            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-            desk.Run(1000);
-            restore();
-        }
-        const auto& props = desk.Find(running.applicationWindow())->props;
-        EXPECT_EQ(props.empty(), c.clickFirst ? c.learnt == Way::Keys : true) << c.name;
-        const std::size_t icons = desk.TrayIconCount();
-        const bool button = desk.HasTaskbarButton(app->TaskbarForm().hWnd());
+struct SharedWayCase {
+    const char* name;
+    sim::ShellKind kind;
+    bool clickFirst;  // the running instance learns it from a click
+    Way learnt;
+};
+const SharedWayCase kSharedWayCases[] = {
+    {"learnt by the running instance", sim::ShellKind::WindowsLayoutWithoutAltM, true,
+     Way::WindowsKeyM},
+    {"learnt by a second start", sim::ShellKind::WindowsLayoutWithoutAltM, false, Way::WindowsKeyM},
+    {"a shell that takes its keys", sim::ShellKind::WindowsLayout, true, Way::Keys},
+};
 
-        // Two second starts: the first asks at once where the running
-        // instance had learnt it, else learns it and tells the running
-        // instance; the next asks at once.
-        for (int start = 0; start < 2; ++start) {
-            const bool atOnce = c.learnt != Way::Keys && (c.clickFirst || start > 0);
-            const int altMs = desk.ignoredAltMs;
-            const int before = desk.MinimiseAllCount();
-            const std::uint64_t launched = desk.Now();
-            EXPECT_EQ(t.Start(), nullptr) << c.name;
-            EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name << start;
-            if (atOnce) {
-                EXPECT_EQ(desk.ignoredAltMs, altMs) << c.name << start << ": keys first";
-                EXPECT_LT(desk.Now() - launched, kShellActsWithinMs) << c.name << start;
-            }
-            desk.Run(1000);
-            restore();
-            EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name << start;
-        }
-        // The running instance's windows, icon and setting are as they were.
-        EXPECT_EQ(desk.TrayIconCount(), icons) << c.name;
-        EXPECT_EQ(desk.HasTaskbarButton(app->TaskbarForm().hWnd()), button) << c.name;
-        EXPECT_EQ(t.StoredMode(), AsStored(kBothIcons)) << c.name;
-        // Its next click asks the way at once too.
-        const int altMs = desk.ignoredAltMs;
+class SharedWayTest : public ::testing::TestWithParam<SharedWayCase> {};
+
+TEST_P(SharedWayTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
+    const auto& c = GetParam();
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = c.kind;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    t.StoreMode(kBothIcons);
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr) << c.name;
+    sim::SimRuntime& running = *t.instances.begin()->second.runtime;
+    auto restore = [&] {
+        desk.Restore(editor);
+        desk.Find(editor)->visible = true;
+    };
+    if (c.clickFirst) {
         desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
         desk.Run(1000);
-        EXPECT_EQ(desk.ignoredAltMs > altMs,
-                  c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
-            << c.name;
-        EXPECT_FALSE(desk.StillShown(editor)) << c.name;
+        restore();
     }
+    const auto& props = desk.Find(running.applicationWindow())->props;
+    EXPECT_EQ(props.empty(), c.clickFirst ? c.learnt == Way::Keys : true) << c.name;
+    const std::size_t icons = desk.TrayIconCount();
+    const bool button = desk.HasTaskbarButton(app->TaskbarForm().hWnd());
+
+    // Two second starts: the first asks at once where the running
+    // instance had learnt it, else learns it and tells the running
+    // instance; the next asks at once.
+    for (int start = 0; start < 2; ++start) {
+        const bool atOnce = c.learnt != Way::Keys && (c.clickFirst || start > 0);
+        const int altMs = desk.ignoredAltMs;
+        const int before = desk.MinimiseAllCount();
+        const std::uint64_t launched = desk.Now();
+        EXPECT_EQ(t.Start(), nullptr) << c.name;
+        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name << start;
+        if (atOnce) {
+            EXPECT_EQ(desk.ignoredAltMs, altMs) << c.name << start << ": keys first";
+            EXPECT_LT(desk.Now() - launched, kShellActsWithinMs) << c.name << start;
+        }
+        desk.Run(1000);
+        restore();
+        EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name << start;
+    }
+    // The running instance's windows, icon and setting are as they were.
+    EXPECT_EQ(desk.TrayIconCount(), icons) << c.name;
+    EXPECT_EQ(desk.HasTaskbarButton(app->TaskbarForm().hWnd()), button) << c.name;
+    EXPECT_EQ(t.StoredMode(), AsStored(kBothIcons)) << c.name;
+    // Its next click asks the way at once too.
+    const int altMs = desk.ignoredAltMs;
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    EXPECT_EQ(desk.ignoredAltMs > altMs,
+              c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
+        << c.name;
+    EXPECT_FALSE(desk.StillShown(editor)) << c.name;
 }
+
+INSTANTIATE_TEST_SUITE_P(EachWay, SharedWayTest, ::testing::ValuesIn(kSharedWayCases),
+                         [](const auto& info) { return CaseName(info.param.name); });
 
 // On Windows a wait with a timeout ends on the system timer's next tick
 // (15.625 ms by default; "timeBeginPeriod": since Windows 10 2004 another
@@ -518,9 +565,8 @@ struct Clock {
     bool highResolution;         // Windows 10 version 1803 and later
     std::uint64_t windowLookUs;  // Wine: a round trip to its server per window
 };
-constexpr Clock kClocks[] = {{sim::kWindowsTickUs, true, 0},
-                             {sim::kWineTickUs, true, 40},
-                             {sim::kWindowsTickUs, false, 0}};
+constexpr Clock kClocks[] = {
+    {sim::kWindowsTickUs, true, 0}, {sim::kWineTickUs, true, 40}, {sim::kWindowsTickUs, false, 0}};
 
 class RevealClockTest
     : public ::testing::TestWithParam<std::tuple<Clock, sim::ShellKind, Request>> {};
@@ -591,11 +637,12 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     EXPECT_EQ(desk.EffectiveTickUs(), clock.tickUs) << "the system's tick left raised";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachClockShellAndRequest, RevealClockTest,
-    ::testing::Combine(::testing::ValuesIn(kClocks), ::testing::ValuesIn(sim::kShellKinds),
-                       ::testing::Values(Request::Button, Request::Tray, Request::SecondStart,
-                                         Request::TrayAlone)));
+INSTANTIATE_TEST_SUITE_P(EachClockShellAndRequest, RevealClockTest,
+                         ::testing::Combine(::testing::ValuesIn(kClocks),
+                                            ::testing::ValuesIn(sim::kShellKinds),
+                                            ::testing::Values(Request::Button, Request::Tray,
+                                                              Request::SecondStart,
+                                                              Request::TrayAlone)));
 
 TEST(MinimiseAllCheckTest, WithNothingToMinimiseNothingIsAskedAfterTheKeys) {
     World t;

@@ -747,10 +747,19 @@ void Desktop::LookAtEveryWindow(const std::function<bool()>& step) {
 }
 
 void Desktop::RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step) {
-    while (now_ + shellStepUs <= endUs) {
+    // The shell's threads run beside the program's: a step longer than the
+    // time given goes on in the next, and is done once its time is spent.
+    while (now_ < endUs) {
+        const std::uint64_t need = shellStepUs - std::min(shellStepUs, shellProgressUs_);
+        if (now_ + need > endUs) {
+            shellProgressUs_ += endUs - now_;
+            break;
+        }
         const std::uint64_t was = now_;
-        now_ += shellStepUs;
+        now_ += need;
+        shellProgressUs_ = 0;
         if (!step()) {
+            // Nothing to do: the time was idle.
             now_ = was;
             break;
         }

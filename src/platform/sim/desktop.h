@@ -251,8 +251,8 @@ public:
     // Windows key + M does nothing: a replacement taskbar, or Windows' key
     // shortcuts turned off by policy.
     bool hotKeyIgnored = false;
-    int winMPresses = 0;     // Windows key + M, whoever takes it (Windows' shell does)
-    int ignoredAltMs = 0;    // Alt+M that reached a window of the shell and did nothing
+    int winMPresses = 0;   // Windows key + M, whoever takes it (Windows' shell does)
+    int ignoredAltMs = 0;  // Alt+M that reached a window of the shell and did nothing
     // What Windows does with a lone Windows key (the Start menu opens) and a
     // lone Alt (the window in front enters its menu bar): a key that goes up
     // with no other key pressed since it went down.
@@ -521,6 +521,7 @@ private:
     std::uint64_t OnTick(std::uint64_t us) const;
     // The shell's threads run `step` until `endUs` or until it has nothing to do.
     void RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step);
+    std::uint64_t shellProgressUs_ = 0;  // of a step not yet done
     struct Timer {
         int pid;
         std::uint32_t interval;
@@ -560,9 +561,9 @@ private:
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered
-    std::set<int> finestTimer_;  // the programs holding the finest timer resolution
-    std::map<int, int> shellObjects_;                    // each live object's taskbar
-    int taskbars_ = 1;                                   // how many the shell has made
+    std::set<int> finestTimer_;        // the programs holding the finest timer resolution
+    std::map<int, int> shellObjects_;  // each live object's taskbar
+    int taskbars_ = 1;                 // how many the shell has made
     int lastShellObject_ = 0;
     std::set<int> denyingHolders_;
     std::set<Hwnd> densityChanging_;  // windows being told of a new density

@@ -96,9 +96,10 @@ bool SimRuntime::RequestForeground(Hwnd target) {
     return true;
 }
 
-Hwnd SimRuntime::WindowOfClass(std::string_view className) {
+Hwnd SimRuntime::WindowOfClass(std::string_view className, std::uint32_t process) {
     for (Hwnd hwnd : desk_.ZOrder()) {
-        if (desk_.Find(hwnd)->className == className) return hwnd;
+        const Window* w = desk_.Find(hwnd);
+        if (w->className == className && static_cast<std::uint32_t>(w->pid) == process) return hwnd;
     }
     return 0;
 }

@@ -45,7 +45,7 @@ public:
     Hwnd Foreground() const override { return desk_.Active(); }
     Hwnd FocusOfThread(Hwnd window) override { return desk_.FocusOfThread(window); }
     Hwnd ShellWindow() override { return desk_.ShellWindow(); }
-    Hwnd WindowOfClass(std::string_view className) override;
+    Hwnd WindowOfClass(std::string_view className, std::uint32_t process) override;
     std::uint32_t ThreadOf(Hwnd window) override { return desk_.ThreadOf(window); }
     std::uint32_t ProcessOf(Hwnd window) override;
     void LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) override;

@@ -328,8 +328,13 @@ Hwnd Win32Runtime::FocusOfThread(Hwnd window) {
     return thread != 0 && GetGUIThreadInfo(thread, &info) ? FromHwnd(info.hwndFocus) : 0;
 }
 
-Hwnd Win32Runtime::WindowOfClass(std::string_view className) {
-    return FromHwnd(FindWindowA(Text(className).c_str(), nullptr));
+Hwnd Win32Runtime::WindowOfClass(std::string_view className, std::uint32_t process) {
+    const std::string name = Text(className);
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, name.c_str(), nullptr)) != nullptr) {
+        if (ProcessOf(FromHwnd(found)) == process) return FromHwnd(found);
+    }
+    return 0;
 }
 
 std::uint32_t Win32Runtime::ThreadOf(Hwnd window) {

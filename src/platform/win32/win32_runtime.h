@@ -45,7 +45,7 @@ public:
     platform::Hwnd Foreground() const override;
     platform::Hwnd FocusOfThread(platform::Hwnd window) override;
     platform::Hwnd ShellWindow() override { return FromHwnd(GetShellWindow()); }
-    platform::Hwnd WindowOfClass(std::string_view className) override;
+    platform::Hwnd WindowOfClass(std::string_view className, std::uint32_t process) override;
     std::uint32_t ThreadOf(platform::Hwnd window) override;
     std::uint32_t ProcessOf(platform::Hwnd window) override;
     void LetThreadCatchUp(platform::Hwnd window, std::uint32_t boundMs) override;
