@@ -76,6 +76,9 @@ void MinimiseAllCheck::Ask(platform::Runtime& runtime, Way way, std::vector<plat
 void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
                                   std::vector<platform::Hwnd> shown, bool fair) {
     if (way == Way::ShellObject) {
+        // COM is entered here, at the first need of the object in the
+        // process's life, and kept; the object is kept until a call fails
+        // or the taskbar is recreated (the run time's AskShellObject).
         if (runtime.AskShellObject()) {
             runtime.TraceNote("minimise-all: the shell's automation object");
         } else {
