@@ -411,6 +411,31 @@ TEST(MinimiseAllCheckTest, ATaskbarOfAnotherClassOnItsOwnThreadIsWaitedFor) {
     EXPECT_FALSE(desk.StillShown(editor));
 }
 
+// Windows' layout is the shell's own taskbar on a thread of its own: a
+// window of that class made by another program says nothing of the shell,
+// whose one window takes both keys, and costs no longer wait.
+TEST(MinimiseAllCheckTest, AnotherProgramsShellTrayWndIsNoWindowsLayout) {
+    World t;
+    sim::Desktop& desk = t.desk;
+    desk.shellKind = sim::ShellKind::Windows;
+    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    desk.Find(desk.CreateAppWindow(""))->className = "Shell_TrayWnd";
+    desk.Activate(editor);
+    App* app = t.Start();
+    ASSERT_NE(app, nullptr);
+    desk.keysSent.clear();
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    auto sent = [&](std::uint8_t vk) {
+        auto it = std::find_if(desk.keysSent.begin(), desk.keysSent.end(),
+                               [&](const auto& k) { return k.vk == vk && !k.up; });
+        return it == desk.keysSent.end() ? ~std::uint64_t{0} : it->us;
+    };
+    ASSERT_NE(sent('M'), ~std::uint64_t{0});
+    EXPECT_LT(sent('M') - sent(platform::VK_TAB), kKeyboardToTaskbarUs);
+    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+}
+
 // COM once: the apartment is entered the first time the shell's object is
 // needed and kept, the object made once and kept over many requests, made
 // again after a failed call and for a recreated taskbar (whose new shell is
