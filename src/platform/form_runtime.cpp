@@ -48,7 +48,20 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     events_.Raise(f.events.Activate);
 }
 
-bool FormRuntime::AppActivate(std::string_view title) {
+bool FormRuntime::SameThread(Hwnd a, Hwnd b) {
+    return a != 0 && b != 0 && (a == b || (ThreadOf(a) != 0 && ThreadOf(a) == ThreadOf(b)));
+}
+
+bool FormRuntime::WaitForForeground(Hwnd target) {
+    // SetForegroundWindow returns before the change has happened (under
+    // Wine); keys sent at once would reach the old window. Any window of the
+    // target's thread will do: a shell's desktop may pass its activation to
+    // a window beside it that holds its icons (a WorkerW).
+    return WaitUntil([&] { return SameThread(Foreground(), target); }, kForegroundWaitUs);
+}
+
+bool FormRuntime::AppActivate(std::string_view title,
+                              const std::function<bool(Hwnd target)>& readyForKeys) {
     const Hwnd target = WindowTitled(title);
     if (target == 0) {
         TraceAppActivate(title, 0, Foreground());
@@ -73,7 +86,7 @@ bool FormRuntime::AppActivate(std::string_view title) {
         const Hwnd before = Foreground();
         RequestForeground(target);
         const bool reached = WaitForForeground(target);
-        const bool ready = reached && WaitUntilReadyForKeys(target);
+        const bool ready = reached && (!readyForKeys || readyForKeys(target));
         const Hwnd inFront = Foreground();
         TraceAppActivate(title, target, inFront);
         if (ready) return true;
@@ -82,8 +95,9 @@ bool FormRuntime::AppActivate(std::string_view title) {
     return false;
 }
 
-void FormRuntime::SendKeys(std::string_view keys, const std::function<void()>& meanwhile) {
-    SendKeyBatches(ParseKeys(keys), meanwhile);
+bool FormRuntime::SendKeys(std::string_view keys,
+                           const std::function<bool(Hwnd took)>& beforeNextStroke) {
+    return SendKeyBatches(ParseKeys(keys), beforeNextStroke);
 }
 
 bool FormRuntime::AskShellObject() {
@@ -131,47 +145,12 @@ void FormRuntime::SendWindowsKeyM() {
     SendKeyBatches({{'M', false, true}});
 }
 
-namespace {
-
-// Whatever another program may have set, one of the program's own ways.
-MinimiseAllWay WayOf(std::uint32_t value) {
-    switch (value) {
-        case static_cast<std::uint32_t>(MinimiseAllWay::ShellObject):
-            return MinimiseAllWay::ShellObject;
-        case static_cast<std::uint32_t>(MinimiseAllWay::WindowsKeyM):
-            return MinimiseAllWay::WindowsKeyM;
-        default:
-            return MinimiseAllWay::Keys;
-    }
-}
-
-}  // namespace
-
-MinimiseAllWay FormRuntime::LearntMinimiseAllWay() {
-    if (!learntRead_ && PrevInstance()) learnt_ = WayOf(RunningInstanceValue());
-    learntRead_ = true;
-    return learnt_;
-}
-
-void FormRuntime::LearnMinimiseAllWay(MinimiseAllWay way) {
-    if (way == LearntMinimiseAllWay()) return;
-    learnt_ = way;
-    const auto value = static_cast<std::uint32_t>(way);
-    if (PrevInstance()) {
-        TellRunningInstance(value);
-    } else {
-        KeepValueForLaterStarts(value);
-    }
-}
-
 void FormRuntime::ToldBySecondStart(std::uint32_t value) {
-    learnt_ = WayOf(value);
-    learntRead_ = true;
-    KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
+    events_.Raise(SecondStartTold, value);
 }
 
-void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes,
-                                 const std::function<void()>& meanwhile) {
+bool FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes,
+                                 const std::function<bool(Hwnd took)>& beforeNextStroke) {
     // The keys wait in the receiver's queue until its thread reads them, and
     // are lost should the foreground change first; no Win32 function tells
     // when another thread has read its input. So nothing of a click may be
@@ -179,14 +158,16 @@ void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes,
     // once the restore it started is over (see WindowedForm::Activated).
     Hwnd took = 0;
     std::vector<std::uint8_t> heldAtFirst;
-    if (meanwhile && strokes.size() < 2) meanwhile();
+    bool all = true;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
-        // Windows gives a key to the thread in front as it takes the key off
-        // the system queue: the next stroke goes out once the last one has
-        // moved the keyboard (Tab on the shell's desktop hands it to its
-        // taskbar), or the bound has passed. The caller's work for the
-        // meantime is done within that wait, not before the first stroke.
-        if (i > 0) WaitForKeyboardToLeave(took, i == 1 ? meanwhile : std::function<void()>());
+        // The caller paces the strokes: Windows gives a key to the thread in
+        // front as it takes the key off the system queue, and a stroke may
+        // move the keyboard (Tab on the shell's desktop hands it to its
+        // taskbar).
+        if (i > 0 && beforeNextStroke && !beforeNextStroke(took)) {
+            all = false;
+            break;
+        }
         took = Foreground();
         // What is held is read again before every stroke: a key can come
         // back down in between (the user presses it). The keys held at the
@@ -202,6 +183,7 @@ void FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes,
         SendKeyEvents(KeyBatch(strokes[i], held));
     }
     KeysDone();
+    return all;
 }
 
 void FormRuntime::KeysDone() {

@@ -18,6 +18,11 @@ namespace quorvel::platform {
 
 // The title of the program's hidden application window.
 inline constexpr std::string_view kApplicationTitle = "Quorvel";
+// How long AppActivate waits for the window's thread to come to the front
+// once it asked for it. A shell's thread that takes longer is too busy to
+// take keys either; a request refused (the foreground lock) costs it whole.
+// Polled every millisecond (see Runtime::WaitUntil).
+inline constexpr std::uint32_t kForegroundWaitUs = 300'000;
 // The name under which the running instance keeps, on its application
 // window, the way it found the shell's minimise-all to work, and of the
 // message by which a second start tells it.
@@ -27,13 +32,13 @@ class FormRuntime : public Runtime {
 public:
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
-    bool AppActivate(std::string_view title) override;
+    bool AppActivate(std::string_view title,
+                     const std::function<bool(Hwnd target)>& readyForKeys = {}) override;
     bool HasWindowTitled(std::string_view title) override { return WindowTitled(title) != 0; }
-    void SendKeys(std::string_view keys, const std::function<void()>& meanwhile) override;
+    bool SendKeys(std::string_view keys,
+                  const std::function<bool(Hwnd took)>& beforeNextStroke = {}) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;
-    MinimiseAllWay LearntMinimiseAllWay() override;
-    void LearnMinimiseAllWay(MinimiseAllWay way) override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
 
@@ -62,7 +67,6 @@ protected:
     // window; whether a window is this process's.
     virtual Hwnd FindTitled(std::string_view title) = 0;
     virtual Hwnd ShellWindowTitled(std::string_view title) = 0;
-    virtual Hwnd Foreground() const = 0;
     virtual bool OwnsWindow(Hwnd hwnd) const = 0;
     // Whether the window system would let this program take the foreground
     // now: one that asks without the right has its request refused and the
@@ -71,23 +75,10 @@ protected:
     // Asks the window system to make `target` the foreground window; false
     // when it refused (Windows' lock: only the program in front may).
     virtual bool RequestForeground(Hwnd target) = 0;
-    // Waits a bounded time for `target`'s thread to come to the front (the
-    // window itself, or another of its thread's: a shell's desktop may pass
-    // its activation to the window holding its icons); false if it did not.
-    virtual bool WaitForForeground(Hwnd target) = 0;
-    // Waits a bounded time until `target`'s thread has given one of its
-    // windows the keyboard focus; true if that thread is still in front.
-    virtual bool WaitUntilReadyForKeys(Hwnd target) = 0;
     // The trace's line for one attempt: `inFront` is the foreground window after it.
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
     virtual void SendKeyEvents(const std::vector<KeyEvent>& keys) = 0;
-    // Waits a bounded time until the keyboard has left `window`, the one in
-    // front when the last keys went out: another window in front, or none of
-    // its own with the focus. A shell whose one window takes every key never
-    // moves it, and costs the whole bound. `meanwhile` runs first, within
-    // the bound.
-    virtual void WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) = 0;
     // The shell's automation object through COM: this thread's apartment
     // entered (false when COM cannot be had) and left; the object made and
     // kept by the backend (false when it cannot be made), its MinimizeAll
@@ -97,12 +88,6 @@ protected:
     virtual bool MakeShellObject() = 0;
     virtual bool ShellMinimizeAll() = 0;
     virtual void ReleaseShellObject() = 0;
-    // The value the running instance shares with later starts (0 when none
-    // runs or it shares none); this instance's, kept for later starts (0 for
-    // none); a second start's, told to the running instance.
-    virtual std::uint32_t RunningInstanceValue() = 0;
-    virtual void KeepValueForLaterStarts(std::uint32_t value) = 0;
-    virtual void TellRunningInstance(std::uint32_t value) = 0;
     // From the backend: the shell's taskbar was recreated; a second start
     // told this instance `value`.
     void TaskbarRecreated();
@@ -126,8 +111,12 @@ private:
     // Before the program takes the foreground itself.
     void NoteUserWindow();
     Hwnd WindowTitled(std::string_view title);
-    void SendKeyBatches(const std::vector<KeyStroke>& strokes,
-                        const std::function<void()>& meanwhile = {});
+    // Whether two windows are of one thread.
+    bool SameThread(Hwnd a, Hwnd b);
+    // Until `target`'s thread is in front, or the bound.
+    bool WaitForForeground(Hwnd target);
+    bool SendKeyBatches(const std::vector<KeyStroke>& strokes,
+                        const std::function<bool(Hwnd took)>& beforeNextStroke = {});
     void KeysDone();
     void DropShellObject();
 
@@ -141,8 +130,6 @@ private:
     // (shell32 and its own), which the next request would load again.
     enum class Com { NotYet, Entered, Unavailable } com_ = Com::NotYet;
     bool shellObject_ = false;
-    MinimiseAllWay learnt_ = MinimiseAllWay::Keys;
-    bool learntRead_ = false;  // a second start reads the running instance's once
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };

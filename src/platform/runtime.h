@@ -20,10 +20,16 @@ inline constexpr int vbInformation = 64;
 inline constexpr int vbOK = 1;
 inline constexpr int vbCancel = 2;
 
-// The ways of asking the shell's minimise-all, in the order they are tried:
-// its keys (Tab, then Alt+M, to the shell's window in front), its automation
-// object's MinimizeAll, its hot key Windows key + M.
-enum class MinimiseAllWay : std::uint8_t { Keys, ShellObject, WindowsKeyM };
+// What the watch after a minimise-all sees of a window it listed: still
+// shown; minimised or hidden (either is the shell's doing, or the window's
+// own answer to it: some programs hide themselves when minimised); gone
+// (destroyed, or its handle no longer names the window listed: no evidence
+// of anything).
+enum class WindowStanding : std::uint8_t { Shown, MinimisedOrHidden, Destroyed };
+
+// How often Runtime::WaitUntil looks at its condition: a change is seen this
+// late at most.
+inline constexpr std::uint32_t kWaitLookUs = 1000;
 
 class Runtime {
 public:
@@ -43,35 +49,74 @@ public:
 
     // Activates the top-level window whose title equals `title` ignoring
     // letter case; for the program's own application window, its dialog in
-    // front. Returns once the window really is the active one, false when
-    // there is no such window or it could not be activated in time.
-    virtual bool AppActivate(std::string_view title) = 0;
+    // front. Returns once the window's thread really is in front, false when
+    // there is no such window or it could not be activated in time. With
+    // `readyForKeys`, the caller's own wait once it is in front: asked with
+    // the window activated, it answers whether keys may now be sent; where
+    // it answers false, the activation is tried again (a bounded number of
+    // times).
+    virtual bool AppActivate(std::string_view title,
+                             const std::function<bool(Hwnd target)>& readyForKeys = {}) = 0;
     // Whether AppActivate would find a window to activate.
     virtual bool HasWindowTitled(std::string_view title) = 0;
-    // Queues keystrokes for the active window without waiting: letters,
-    // "{tab}", "%" holding Alt for the next key. `meanwhile` runs while the
-    // first stroke is being taken, before the next one goes out (before the
-    // first where there is no other).
-    virtual void SendKeys(std::string_view keys, const std::function<void()>& meanwhile) = 0;
-    // The shell's minimise-all without the keys. Its automation object's
-    // MinimizeAll: false when there is none or the call failed; true means
-    // only that the shell was asked. Its hot key, Windows key + M, with every
-    // key the user holds let go.
-    virtual bool AskShellObject() = 0;
-    virtual void SendWindowsKeyM() = 0;
-    // The way the shell's minimise-all was seen to work: Keys until another
-    // was; a second start begins with the running instance's, which another
-    // program may set, so it only ever chooses among the program's own ways.
-    virtual MinimiseAllWay LearntMinimiseAllWay() = 0;
-    // Seen to work (Keys where none did): the running instance keeps it for
-    // later starts; a second start tells the running instance.
-    virtual void LearnMinimiseAllWay(MinimiseAllWay way) = 0;
+    // Sends keystrokes to the window in front without waiting for them to be
+    // read: letters, "{tab}", "%" holding Alt for the next key; each stroke
+    // with the keys the user holds let go. Between two strokes it calls
+    // `beforeNextStroke` with the window that was in front when the last one
+    // went out: the caller's pacing, which answers whether the next may go.
+    // Whether every stroke went out.
+    virtual bool SendKeys(std::string_view keys,
+                          const std::function<bool(Hwnd took)>& beforeNextStroke = {}) = 0;
+
+    // --- Narrow questions and acts on the desktop (for the reveal) ---
+    // The window in front (GetForegroundWindow), 0 while none is (the
+    // foreground passing between two threads).
+    virtual Hwnd Foreground() const = 0;
+    // The window to which the keyboard focus of `window`'s thread is given,
+    // 0 for none (GetGUIThreadInfo: the thread has not yet taken it).
+    virtual Hwnd FocusOfThread(Hwnd window) = 0;
+    // The shell's desktop window as the shell registered it (GetShellWindow), 0 for none.
+    virtual Hwnd ShellWindow() = 0;
+    // A top-level window of the class `className` made by the process
+    // `process`, 0 for none (another program may make one of any class).
+    virtual Hwnd WindowOfClass(std::string_view className, std::uint32_t process) = 0;
+    // The ids of the thread and of the process that made the window; 0 for none.
+    virtual std::uint32_t ThreadOf(Hwnd window) = 0;
+    virtual std::uint32_t ProcessOf(Hwnd window) = 0;
+    // Lets the thread that has just taken the keyboard answer a message, so
+    // that what it was sent before has been handled (bounded by `boundMs`).
+    virtual void LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) = 0;
     // The windows a shell's minimise-all minimises: visible, enabled,
     // top-level, not owned, with a minimise button, not tool windows, not
     // cloaked, not minimised yet, not this program's.
     virtual std::vector<Hwnd> MinimisableWindows() = 0;
-    // Still there, visible and not minimised.
-    virtual bool StillShown(Hwnd hwnd) = 0;
+    virtual WindowStanding Standing(Hwnd hwnd) = 0;
+    // The shell's automation object's MinimizeAll (COM entered on its first
+    // call and kept; the object made on first need and kept until a call
+    // fails or the taskbar is recreated): false when there is none or the
+    // call failed; true means only that the shell was asked.
+    virtual bool AskShellObject() = 0;
+    // Windows key + M, the shell's hot key, with every key the user holds let go.
+    virtual void SendWindowsKeyM() = 0;
+    // The value the running instance shares with later starts (0 when none
+    // runs or it shares none); this instance's, kept for later starts (0 for
+    // none); a second start's, told to the running instance.
+    virtual std::uint32_t RunningInstanceValue() = 0;
+    virtual void KeepValueForLaterStarts(std::uint32_t value) = 0;
+    virtual void TellRunningInstance(std::uint32_t value) = 0;
+    // Until `condition` holds or `boundUs` microseconds have passed; whether
+    // it held. Looks at it at once, then every millisecond; meanwhile only
+    // messages sent to this thread are taken (no input, no posted message:
+    // under Wine a wait for those takes the display's focus events of our
+    // own windows, which would take the foreground back from the shell).
+    virtual bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) = 0;
+    // Keeps the system timer's resolution at its finest while held, where the
+    // waits need it to end within a millisecond (Windows before 10 version
+    // 1803, which has no high-resolution waitable timer); nothing elsewhere.
+    virtual void HoldFineTimer(bool hold) = 0;
+    // A microsecond clock, for the waits' bounds.
+    virtual std::uint64_t NowUs() const = 0;
+
     virtual void DoEvents() = 0;
     // A millisecond clock.
     virtual std::uint32_t Now() const = 0;
@@ -104,6 +149,8 @@ protected:
 public:
     // Raised when the shell's taskbar has been recreated ("TaskbarCreated").
     std::function<void()> TaskbarCreated;
+    // Raised when a second start told this instance a value for later starts.
+    std::function<void(std::uint32_t value)> SecondStartTold;
     // Raised when WM_QUIT reaches the running instance, in whichever of its
     // loops (the main one, a modal dialog's, a wait): the program ends
     // through its own exit. A second start ends at once without it.

@@ -1,34 +1,76 @@
 #include "reveal/desktop_reveal.h"
 
 #include "platform/constants.h"
+#include "reveal/shell_keys.h"
 #include "settings/icon_setting.h"
 #include "ui/offscreen.h"
 
 namespace quorvel {
 
 DesktopReveal::DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode)
-    : runtime_(runtime), forms_(forms), iconMode_(iconMode) {}
+    : runtime_(runtime), forms_(forms), iconMode_(iconMode) {
+    runtime_.SecondStartTold = [this](std::uint32_t value) {
+        minimiseAll_.ToldBySecondStart(runtime_, value);
+    };
+}
 
 void DesktopReveal::ShowDesktop() {
     using namespace platform;
     // Hide the taskbar button without moving or sizing the window.
     runtime_.api().SetWindowPos(forms_.TaskbarForm().hWnd(), HWND_NOTOPMOST, 300, 300, 300, 300,
                                 SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+    MinimizeAllWindows();
+    if (iconMode_ > TrayOnly) forms_.TaskbarForm().SetVisible(true);
+    MoveOffScreen(runtime_, forms_);
+}
+
+namespace {
+
+// The system timer at its finest from the shell's activation to the last
+// stroke, where the waits need it (see bounds.h), and restored at once.
+class FineTimer {
+public:
+    explicit FineTimer(platform::Runtime& runtime) : runtime_(runtime) {
+        runtime_.HoldFineTimer(true);
+    }
+    ~FineTimer() { runtime_.HoldFineTimer(false); }
+    FineTimer(const FineTimer&) = delete;
+    FineTimer& operator=(const FineTimer&) = delete;
+
+private:
+    platform::Runtime& runtime_;
+};
+
+}  // namespace
+
+void DesktopReveal::MinimizeAllWindows() {
     // Tab moves the shell's focus from the desktop to the taskbar, and Alt+M
     // there minimises every window. Without the shell's window in front the
     // keys would land in the user's document, so they are sent only then.
-    // The other ways need no window in front: a click brings the shell's
-    // forward all the same, so that no form of ours stays active, but a
-    // second start, which shows none, spares itself the wait for the shell's
-    // thread. Not where the shell has no window: Windows key + M with no
-    // shell to take it would reach the window in front.
-    const bool keys = runtime_.LearntMinimiseAllWay() == platform::MinimiseAllWay::Keys;
-    if (!keys && runtime_.PrevInstance() ? runtime_.HasWindowTitled("Program Manager")
-                                         : runtime_.AppActivate("Program Manager")) {
-        minimiseAll_.Request(runtime_, "{tab}%m");
+    const MinimiseAllWay learnt = minimiseAll_.Learnt(runtime_);
+    if (learnt != MinimiseAllWay::Keys && runtime_.PrevInstance()) {
+        // The other ways need no window in front. A second start, which
+        // shows no form, spares itself the wait for the shell's thread; not
+        // where the shell has no window: Windows key + M with no shell to
+        // take it would reach the window in front.
+        if (runtime_.HasWindowTitled("Program Manager"))
+            minimiseAll_.Ask(runtime_, learnt, runtime_.MinimisableWindows());
+        return;
     }
-    if (iconMode_ > TrayOnly) forms_.TaskbarForm().SetVisible(true);
-    MoveOffScreen(runtime_, forms_);
+    FineTimer fine(runtime_);
+    ShellKeys keys(runtime_);
+    if (learnt != MinimiseAllWay::Keys) {
+        // A click brings the shell's window forward all the same, so that no
+        // form of ours stays active, and asks the way learnt at once.
+        if (runtime_.AppActivate("Program Manager"))
+            minimiseAll_.Ask(runtime_, learnt, runtime_.MinimisableWindows());
+        return;
+    }
+    if (!runtime_.AppActivate("Program Manager", [&](platform::Hwnd t) { return keys.Ready(t); }))
+        return;
+    const bool altM = runtime_.SendKeys(
+        "{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
+    minimiseAll_.KeysSent(runtime_, keys.TakeShown(), altM, keys.Fair());
 }
 
 void DesktopReveal::TaskbarFormActivated() {

@@ -1,4 +1,8 @@
-// The show-desktop command and its trigger on the taskbar button.
+// The show-desktop command and its trigger on the taskbar button. The reveal
+// reads top to bottom: desktop_reveal.cpp (ShowDesktop, MinimizeAllWindows),
+// shell_keys.* (the shell's readiness for keys, the pacing of the strokes),
+// minimise_check.* (the watch, the other ways in their order, what is learnt
+// and shared with a second start), bounds.h (every wait's bound).
 #pragma once
 
 #include <cstdint>
@@ -30,10 +34,14 @@ public:
     // it is a click.
     bool StartUpActivationSeen() const { return startUpActivationSeen_; }
     // The way the shell's minimise-all was seen to work, asked at once.
-    platform::MinimiseAllWay LearntWay() const { return runtime_.LearntMinimiseAllWay(); }
-    void TaskbarRecreated() { MinimiseAllCheck::TaskbarRecreated(runtime_); }
+    MinimiseAllWay LearntWay() const { return minimiseAll_.Known(); }
+    void TaskbarRecreated() { minimiseAll_.TaskbarRecreated(runtime_); }
 
 private:
+    // The shell's "Program Manager" activated and sent "{tab}%m", with what
+    // Windows needs around it.
+    void MinimizeAllWindows();
+
     platform::Runtime& runtime_;
     Forms& forms_;
     const std::int16_t& iconMode_;

@@ -2,56 +2,83 @@
 
 #include <algorithm>
 
+#include "reveal/bounds.h"
+#include "reveal/trace_line.h"
+
 namespace quorvel {
 
 namespace {
 
-// "<what> <n> ms", for the trace, without a string library's formatting.
-void TraceWithMs(platform::Runtime& runtime, std::string_view what, std::uint32_t ms) {
-    char line[96];
-    std::size_t length = std::min(what.size(), sizeof line - 16);
-    std::copy_n(what.begin(), length, line);
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + ms % 10);
-        ms /= 10;
-    } while (ms != 0);
-    line[length++] = ' ';
-    while (count > 0) line[length++] = digits[--count];
-    for (char c : {' ', 'm', 's'}) line[length++] = c;
-    runtime.TraceNote(std::string_view(line, length));
+// The way after `way`: the order in which they are tried.
+MinimiseAllWay After(MinimiseAllWay way) {
+    return static_cast<MinimiseAllWay>(static_cast<int>(way) + 1);
 }
 
-// The way after `way`: the order in which they are tried.
-platform::MinimiseAllWay After(platform::MinimiseAllWay way) {
-    return static_cast<platform::MinimiseAllWay>(static_cast<int>(way) + 1);
+// Whatever another program may have set, one of the program's own ways.
+MinimiseAllWay WayOf(std::uint32_t value) {
+    switch (value) {
+        case static_cast<std::uint32_t>(MinimiseAllWay::ShellObject):
+            return MinimiseAllWay::ShellObject;
+        case static_cast<std::uint32_t>(MinimiseAllWay::WindowsKeyM):
+            return MinimiseAllWay::WindowsKeyM;
+        default:
+            return MinimiseAllWay::Keys;
+    }
 }
 
 }  // namespace
 
-void MinimiseAllCheck::Request(platform::Runtime& runtime, std::string_view keys) {
-    // What the shell is to minimise is read before it is asked: it may start
-    // at once. Where Alt+M asks it, the list is read while the shell takes
-    // Tab, time the keys wait for anyway.
-    if (const Way learnt = runtime.LearntMinimiseAllWay(); learnt != Way::Keys) {
-        runtime.TraceNote("reveal: the way seen to work, at once");
-        Ask(runtime, learnt, runtime.MinimisableWindows());
+MinimiseAllWay MinimiseAllCheck::Learnt(platform::Runtime& runtime) {
+    if (!learntRead_ && runtime.PrevInstance()) learnt_ = WayOf(runtime.RunningInstanceValue());
+    learntRead_ = true;
+    return learnt_;
+}
+
+void MinimiseAllCheck::Learn(platform::Runtime& runtime, Way way) {
+    if (way == Learnt(runtime)) return;
+    learnt_ = way;
+    const auto value = static_cast<std::uint32_t>(way);
+    if (runtime.PrevInstance()) {
+        runtime.TellRunningInstance(value);
+    } else {
+        runtime.KeepValueForLaterStarts(value);
+    }
+}
+
+void MinimiseAllCheck::ToldBySecondStart(platform::Runtime& runtime, std::uint32_t value) {
+    learnt_ = WayOf(value);
+    learntRead_ = true;
+    runtime.KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
+}
+
+void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown,
+                                bool altM, bool fair) {
+    if (!altM) {
+        // Another program had the keyboard: this request is served the next
+        // way at once, watched where there is something to watch.
+        AskWatched(runtime, After(Way::Keys), std::move(shown), fair);
         return;
     }
-    std::vector<platform::Hwnd> shown;
-    runtime.SendKeys(keys, [&] { shown = runtime.MinimisableWindows(); });
     if (shown.empty()) {
         // Nothing the shell would minimise: nothing tells whether it acted.
         runtime.TraceNote("reveal: keys sent; no window to minimise");
         return;
     }
     runtime.TraceNote("reveal: keys sent; watching what they minimise");
-    StartWatching(runtime, {std::move(shown), runtime.Now(), Way::Keys});
+    StartWatching(runtime, {std::move(shown), runtime.Now(), Way::Keys, fair});
 }
 
 void MinimiseAllCheck::Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown) {
+    runtime.TraceNote("reveal: the way seen to work, at once");
+    AskWatched(runtime, way, std::move(shown), true);
+}
+
+void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
+                                  std::vector<platform::Hwnd> shown, bool fair) {
     if (way == Way::ShellObject) {
+        // COM is entered here, at the first need of the object in the
+        // process's life, and kept; the object is kept until a call fails
+        // or the taskbar is recreated (the run time's AskShellObject).
         if (runtime.AskShellObject()) {
             runtime.TraceNote("minimise-all: the shell's automation object");
         } else {
@@ -63,12 +90,25 @@ void MinimiseAllCheck::Ask(platform::Runtime& runtime, Way way, std::vector<plat
         runtime.TraceNote("minimise-all: Windows key + M");
         runtime.SendWindowsKeyM();
     }
-    if (!shown.empty()) StartWatching(runtime, {std::move(shown), runtime.Now(), way});
+    if (!shown.empty()) StartWatching(runtime, {std::move(shown), runtime.Now(), way, fair});
 }
 
 void MinimiseAllCheck::StartWatching(platform::Runtime& runtime, Watch watch) {
     watches_.push_back(std::move(watch));
-    if (timer_ == 0) timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
+    if (timer_ == 0) timer_ = runtime.SetTimeout(kWatchPollMs, [this, &runtime] { Poll(runtime); });
+}
+
+void MinimiseAllCheck::Served(platform::Runtime& runtime, Way way, bool fair) {
+    // A request whose keys had no fair try teaches nothing by itself: a
+    // shell busy for a moment is no shell that ignores its keys. Two in a
+    // row teach the way that served the second: a taskbar that never takes
+    // Tab must not cost every request the wait.
+    if (fair || way == Way::Keys || lastUnfair_) {
+        Learn(runtime, way);
+    } else {
+        runtime.TraceNote("reveal: served after an unfair try of the keys; nothing learnt");
+    }
+    lastUnfair_ = !fair && way != Way::Keys;
 }
 
 void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
@@ -78,39 +118,52 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
     // furthest along: the next way is asked once for them all.
     std::vector<platform::Hwnd> unserved;
     Way unservedWay = Way::Keys;
+    bool unservedFair = true;
     std::erase_if(watches_, [&](Watch& watch) {
         const bool keys = watch.way == Way::Keys;
-        // A window minimised, or hidden (some go to the notification area
-        // when minimised), or closed: the shell has acted.
-        if (std::any_of(watch.shown.begin(), watch.shown.end(),
-                        [&](platform::Hwnd h) { return !runtime.StillShown(h); })) {
-            TraceWithMs(runtime,
-                        keys ? "reveal: the shell acted on its keys within"
-                             : "reveal: the shell acted on the other way within",
-                        now - watch.since);
-            runtime.LearnMinimiseAllWay(watch.way);
+        // A window still there that went minimised, or hidden (some go to
+        // the notification area when minimised): the shell has acted. A
+        // window destroyed meanwhile tells nothing, and is watched no more.
+        bool acted = false;
+        std::erase_if(watch.shown, [&](platform::Hwnd h) {
+            const platform::WindowStanding standing = runtime.Standing(h);
+            acted = acted || standing == platform::WindowStanding::MinimisedOrHidden;
+            return standing == platform::WindowStanding::Destroyed;
+        });
+        if (acted) {
+            TraceWith(runtime,
+                      keys ? "reveal: the shell acted on its keys within"
+                           : "reveal: the shell acted on the other way within",
+                      now - watch.since, "ms");
+            Served(runtime, watch.way, watch.fair);
             return true;
         }
-        if (now - watch.since < kWaitMs) return false;
-        TraceWithMs(runtime,
-                    keys ? "reveal: the shell ignored its keys; nothing minimised in"
-                         : "reveal: the shell ignored the other way; nothing minimised in",
-                    now - watch.since);
+        if (watch.shown.empty()) {
+            runtime.TraceNote("reveal: every window watched was destroyed; nothing tells");
+            return true;
+        }
+        if (now - watch.since < kShellActsWithinMs) return false;
+        TraceWith(runtime,
+                  keys ? "reveal: the shell ignored its keys; nothing minimised in"
+                       : "reveal: the shell ignored the other way; nothing minimised in",
+                  now - watch.since, "ms");
         if (unserved.empty() || watch.way > unservedWay) {
             unservedWay = watch.way;
             unserved = std::move(watch.shown);
+            unservedFair = watch.fair;
         }
         return true;
     });
     if (!unserved.empty() && unservedWay == Way::WindowsKeyM) {
         // No way served the request: the next one asks the shell's keys again.
         runtime.TraceNote("reveal: not served; nothing minimised by any way");
-        runtime.LearnMinimiseAllWay(Way::Keys);
+        Learn(runtime, Way::Keys);
+        lastUnfair_ = false;
     } else if (!unserved.empty()) {
-        Ask(runtime, After(unservedWay), std::move(unserved));
+        AskWatched(runtime, After(unservedWay), std::move(unserved), unservedFair);
     }
     if (!watches_.empty() && timer_ == 0)
-        timer_ = runtime.SetTimeout(kPollMs, [this, &runtime] { Poll(runtime); });
+        timer_ = runtime.SetTimeout(kWatchPollMs, [this, &runtime] { Poll(runtime); });
 }
 
 void MinimiseAllCheck::Finish(platform::Runtime& runtime) {

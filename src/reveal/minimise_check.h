@@ -1,7 +1,8 @@
-// Whether the shell acted on a minimise-all request, and the other ways of
-// asking it when it did not: a taskbar may ignore Alt+M (remapped, filtered,
-// or a version that does not take it), and a replacement taskbar may ignore
-// the automation object's call as well, silently.
+// Whether the shell acted on a minimise-all request, the other ways of asking
+// it when it did not, and what is learnt: a taskbar may ignore Alt+M
+// (remapped, filtered, or a version that does not take it), and a
+// replacement taskbar may ignore the automation object's call as well,
+// silently. The way learnt is shared with later starts.
 #pragma once
 
 #include <cstdint>
@@ -11,45 +12,64 @@
 
 namespace quorvel {
 
+// The ways of asking the shell's minimise-all, in the order they are tried:
+// its keys (Tab, then Alt+M, to the shell's window in front), its automation
+// object's MinimizeAll, its hot key Windows key + M.
+enum class MinimiseAllWay : std::uint8_t { Keys, ShellObject, WindowsKeyM };
+
 class MinimiseAllCheck {
 public:
-    using Way = platform::MinimiseAllWay;
+    using Way = MinimiseAllWay;
 
-    // Asks the shell to minimise every window, the shell's window being in
-    // front: by the way learnt to work (its keys until another was seen to
-    // work), watched; where nothing was minimised within the wait, by the
-    // next way, watched again.
-    void Request(platform::Runtime& runtime, std::string_view keys);
+    // The way the shell's minimise-all was seen to work: Keys until another
+    // was; a second start begins with the running instance's, read once,
+    // which another program may set, so it only ever chooses among the
+    // program's own ways.
+    Way Learnt(platform::Runtime& runtime);
+    // The way learnt so far, as it stands.
+    Way Known() const { return learnt_; }
+    // The keys have gone (`altM`: Alt+M too), `shown` listed while the shell
+    // took Tab; `fair`: see ShellKeys::Fair. Watched; where nothing was
+    // minimised within the wait, or Alt+M never went, the next way.
+    void KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown, bool altM,
+                  bool fair);
+    // Asks by `way` at once (the way learnt), watched.
+    void Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
     // Waits until no request is being watched (a second start, before it ends).
     void Finish(platform::Runtime& runtime);
     // A recreated taskbar may be another shell's: asked its keys again.
-    static void TaskbarRecreated(platform::Runtime& runtime) {
-        runtime.LearnMinimiseAllWay(Way::Keys);
-    }
-
-    // The longest wait for the shell to act on one way. A shell minimises
-    // asynchronously, each window as its own thread gets to it: under Wine
-    // the first window was minimised within 20 to 90 ms of the keys on a
-    // busy machine. Longer would keep a user whose taskbar ignores Alt+M
-    // waiting on each second start; shorter would ask a slow shell twice.
-    static constexpr std::uint32_t kWaitMs = 300;
-    static constexpr std::uint32_t kPollMs = 20;
+    void TaskbarRecreated(platform::Runtime& runtime) { Learn(runtime, Way::Keys); }
+    // A second start told this instance what it learnt.
+    void ToldBySecondStart(platform::Runtime& runtime, std::uint32_t value);
 
 private:
-    // The windows one request is to minimise, the way last asked and when.
+    // The windows one request is to minimise, the way last asked, when, and
+    // whether its keys had a fair try.
     struct Watch {
         std::vector<platform::Hwnd> shown;
         std::uint32_t since;
         Way way;
+        bool fair;
     };
     // Asks by `way`, else by the ways after it, and watches what it
     // minimises; past the last way the request was served by none.
-    void Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
+    void AskWatched(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown,
+                    bool fair);
     void StartWatching(platform::Runtime& runtime, Watch watch);
     // One timer looks at every request still watched.
     void Poll(platform::Runtime& runtime);
+    // What a request served by `way` teaches.
+    void Served(platform::Runtime& runtime, Way way, bool fair);
+    // Seen to work (Keys where none did): the running instance keeps it for
+    // later starts; a second start tells the running instance.
+    void Learn(platform::Runtime& runtime, Way way);
+
     std::vector<Watch> watches_;
     int timer_ = 0;
+    Way learnt_ = Way::Keys;
+    bool learntRead_ = false;  // a second start reads the running instance's once
+    // The last request judged had no fair try of its keys.
+    bool lastUnfair_ = false;
 };
 
 }  // namespace quorvel

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/constants.h"
+#include "platform/owned.h"
 
 namespace quorvel {
 
@@ -10,34 +11,26 @@ namespace {
 
 using platform::ERROR_SUCCESS;
 
-// A key opened or created through the api, closed by the destructor on
-// every path that leaves its scope; a key that could not be had is not
-// closed.
-class RegistryKey {
-public:
-    explicit RegistryKey(platform::WinApi& api) : api_(api) {}
-    ~RegistryKey() {
-        if (held_) api_.RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    bool Open(platform::Hkey root, const std::string& path, std::uint32_t access) {
-        held_ = api_.RegOpenKeyExA(root, path.c_str(), 0, access, &key_) == ERROR_SUCCESS;
-        return held_;
-    }
-    // Creates the key and any missing keys on its path, or opens it.
-    bool Create(platform::Hkey root, const std::string& path) {
-        held_ = api_.RegCreateKeyA(root, path.c_str(), &key_) == ERROR_SUCCESS;
-        return held_;
-    }
-    platform::Hkey get() const { return key_; }
-
-private:
-    platform::WinApi& api_;
-    platform::Hkey key_ = 0;
-    bool held_ = false;
+// A key opened or created through the api, closed through it.
+struct CloseKey {
+    platform::WinApi* api = nullptr;
+    void operator()(platform::Hkey key) const { api->RegCloseKey(key); }
 };
+using RegistryKey = platform::Owned<platform::Hkey, CloseKey>;
+
+RegistryKey OpenKey(platform::WinApi& api, platform::Hkey root, const std::string& path,
+                    std::uint32_t access) {
+    platform::Hkey key = 0;
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
+    return RegistryKey(key, CloseKey{&api});
+}
+
+// Creates the key and any missing keys on its path, or opens it.
+RegistryKey CreateKey(platform::WinApi& api, platform::Hkey root, const std::string& path) {
+    platform::Hkey key = 0;
+    if (api.RegCreateKeyA(root, path.c_str(), &key) != ERROR_SUCCESS) return {};
+    return RegistryKey(key, CloseKey{&api});
+}
 
 struct ReadResult {
     bool ok = false;
@@ -50,8 +43,8 @@ ReadResult ReadValue(platform::WinApi& api, platform::Hkey root, std::string_vie
     result.buffer.fill(' ');
     std::string path(keyPath);
     std::string name(valueName);
-    RegistryKey key(api);
-    if (!key.Open(root, path, platform::KEY_QUERY_VALUE)) return result;
+    const RegistryKey key = OpenKey(api, root, path, platform::KEY_QUERY_VALUE);
+    if (!key) return result;
     std::uint32_t type = 0;
     std::uint32_t size = kReadBufferSize - 1;
     result.ok = api.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, result.buffer.data(),
@@ -80,8 +73,8 @@ void RegWriteText(platform::WinApi& api, platform::Hkey root, std::string_view k
     std::string path(keyPath);
     std::string name(valueName);
     std::string text(data);
-    RegistryKey key(api);
-    if (!key.Create(root, path)) return;
+    const RegistryKey key = CreateKey(api, root, path);
+    if (!key) return;
     api.RegSetValueExA(key.get(), name.c_str(), 0, platform::REG_SZ,
                        reinterpret_cast<const std::uint8_t*>(text.c_str()),
                        static_cast<std::uint32_t>(text.size() + 1));

@@ -259,16 +259,16 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         for (std::uint8_t vk : c.held) desk.HoldKey(vk, true);
         // Between two strokes; a way asked in one stroke has none.
         if (c.between == LetsGo) {
-            desk.betweenKeyBatches = [&] {
+            desk.BetweenKeyBatches([&] {
                 for (std::uint8_t vk : c.held) desk.HoldKey(vk, false);
-            };
+            });
         } else if (c.between == PressesCtrl) {
-            desk.betweenKeyBatches = [&] { desk.HoldKey(kLeftCtrl, true); };
+            desk.BetweenKeyBatches([&] { desk.HoldKey(kLeftCtrl, true); });
         }
         desk.shellKeys.clear();
         const int before = desk.MinimiseAllCount();
         const int pressesBefore = desk.winMPresses;
-        const bool learnt = app->Reveal().LearntWay() != platform::MinimiseAllWay::Keys;
+        const bool learnt = app->Reveal().LearntWay() != MinimiseAllWay::Keys;
         if (c.how == SecondStart) {
             EXPECT_EQ(Start(), nullptr);
         } else if (c.how == Tray) {
@@ -293,7 +293,7 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
             const auto key = static_cast<std::uint8_t>(vk);
             EXPECT_TRUE(!desk.KeyDown(key) || desk.PhysicallyDown(key)) << c.name << ": key " << vk;
         }
-        desk.betweenKeyBatches = nullptr;
+        desk.BetweenKeyBatches(nullptr);
         for (int vk = 0x10; vk <= 0xA5; ++vk) {
             const auto key = static_cast<std::uint8_t>(vk);
             if (desk.PhysicallyDown(key)) desk.HoldKey(key, false);

@@ -139,6 +139,8 @@ void Desktop::PostQuit(int pid, std::uint32_t exitCode) {
 }
 
 void Desktop::Reap(int pid) {
+    // Windows restores the timer resolution of a process that ends.
+    finestTimer_.erase(pid);
     if (!Alive(pid)) return;
     alive_.erase(pid);
     std::vector<Hwnd> owned;
@@ -344,9 +346,18 @@ Hwnd Desktop::NextWindowOfOtherProgram(int pid, Hwnd preferred) const {
 }
 
 bool Desktop::SameThread(Hwnd a, Hwnd b) const {
-    const Window* x = Find(a);
-    const Window* y = Find(b);
-    return x != nullptr && y != nullptr && x->pid == y->pid && x->thread == y->thread;
+    return ThreadOf(a) != 0 && ThreadOf(a) == ThreadOf(b);
+}
+
+std::uint32_t Desktop::ThreadOf(Hwnd hwnd) const {
+    const Window* w = Find(hwnd);
+    if (w == nullptr) return 0;
+    const int thread = hwnd == taskbar_ && !TwoThreads() ? 0 : w->thread;
+    return static_cast<std::uint32_t>(w->pid * 16 + thread + 1);
+}
+
+Hwnd Desktop::FocusOfThread(Hwnd hwnd) const {
+    return active_ != 0 && SameThread(active_, hwnd) && HasKeyboardFocus(active_) ? active_ : 0;
 }
 
 Hwnd Desktop::CreateAppWindow(const std::string& title) {
@@ -498,8 +509,8 @@ bool Desktop::AnyDown(std::initializer_list<std::uint8_t> vks) const {
 }
 
 bool Desktop::RunShellStep() {
-    if (shellBusy) return false;
-    return RunOneActivation() || ProcessNextKey();
+    if (RunOneActivation()) return true;
+    return !shellBusy && ProcessNextKey();
 }
 
 void Desktop::ProcessKey(const Key& key) {
@@ -530,6 +541,7 @@ void Desktop::ProcessKey(const Key& key) {
     if (active_ == shell_ || (active_ == taskbar_ && taskbar_ != 0)) {
         shellKeys.push_back(WithModifiers(key.vk));
         ShellKey(key, alt, others);
+        if (auto late = std::exchange(afterShellKey, nullptr)) late();
         return;
     }
     Window* w = Find(active_);
@@ -674,6 +686,11 @@ bool Desktop::ProcessNextKey() {
     Key key = keys_.front();
     keys_.pop_front();
     ProcessKey(key);
+    // The user's action between two batches, once the first is handled.
+    if (betweenKeyBatches_ && key.batch > betweenArmedAt_ &&
+        (keys_.empty() || keys_.front().batch != key.batch)) {
+        std::exchange(betweenKeyBatches_, nullptr)();
+    }
     return true;
 }
 
@@ -752,36 +769,53 @@ int Desktop::SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> t
     return id;
 }
 
-std::uint64_t Desktop::OnTick(std::uint64_t us) const {
-    return tickUs == 0 ? us : (us + tickUs - 1) / tickUs * tickUs;
+std::uint64_t Desktop::EffectiveTickUs() const {
+    constexpr std::uint64_t kFinestUs = 1000;
+    return finestTimer_.empty() ? tickUs : std::min(tickUs, kFinestUs);
 }
 
-bool Desktop::WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step) {
-    return RunShellUntil(highResolutionTimers ? untilUs : OnTick(untilUs), step, true);
+std::uint64_t Desktop::OnTick(std::uint64_t us) const {
+    const std::uint64_t tick = EffectiveTickUs();
+    return tick == 0 ? us : (us + tick - 1) / tick * tick;
+}
+
+void Desktop::Wait(int, std::uint64_t untilUs) {
+    RunShellUntil(highResolutionTimers ? untilUs : OnTick(untilUs),
+                  [this] { return RunShellStep(); });
+}
+
+void Desktop::HoldFinestTimerResolution(int pid, bool hold) {
+    if (hold) {
+        finestTimer_.insert(pid);
+    } else {
+        finestTimer_.erase(pid);
+    }
 }
 
 void Desktop::LookAtEveryWindow(const std::function<bool()>& step) {
     // The program is busy, not waiting: no event ends it, no tick rounds it.
-    RunShellUntil(now_ + windowLookUs * windows_.size(), step, false);
+    RunShellUntil(now_ + windowLookUs * windows_.size(), step);
 }
 
-bool Desktop::RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step, bool hooked) {
-    auto seen = [this] { return std::pair(active_, HasKeyboardFocus(active_)); };
-    while (now_ + shellStepUs <= endUs) {
-        const auto before = seen();
+void Desktop::RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step) {
+    // The shell's threads run beside the program's: a step longer than the
+    // time given goes on in the next, and is done once its time is spent.
+    while (now_ < endUs) {
+        const std::uint64_t need = shellStepUs - std::min(shellStepUs, shellProgressUs_);
+        if (now_ + need > endUs) {
+            shellProgressUs_ += endUs - now_;
+            break;
+        }
         const std::uint64_t was = now_;
-        now_ += shellStepUs;
+        now_ += need;
+        shellProgressUs_ = 0;
         if (!step()) {
+            // Nothing to do: the time was idle.
             now_ = was;
             break;
         }
-        // Windows tells a hooked program of a window coming to the front
-        // (EVENT_SYSTEM_FOREGROUND) and of one taking the focus
-        // (EVENT_OBJECT_FOCUS); not of the foreground lost to no window.
-        if (hooked && seen() != before && active_ != 0) return true;
     }
     now_ = std::max(now_, endUs);
-    return false;
 }
 
 void Desktop::Sleep(std::uint64_t untilUs) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/constants.h"
@@ -241,6 +242,14 @@ public:
     // nothing else is there, or 0.
     Hwnd NextWindowOfOtherProgram(int pid, Hwnd preferred = 0) const;
     bool SameThread(Hwnd a, Hwnd b) const;
+    // The id of the thread that made the window (GetWindowThreadProcessId),
+    // 0 for none. The shells we wrote make their taskbar on the desktop's
+    // thread; Windows' layout on a thread of its own.
+    std::uint32_t ThreadOf(Hwnd hwnd) const;
+    // The window of `hwnd`'s thread that has the keyboard focus
+    // (GetGUIThreadInfo's hwndFocus): only a thread in front has one, and
+    // the shell's desktop only once its thread has handled its activation.
+    Hwnd FocusOfThread(Hwnd hwnd) const;
     // A window of another program, for the keys to land in.
     Hwnd CreateAppWindow(const std::string& title);
 
@@ -277,8 +286,8 @@ public:
     // Windows key + M does nothing: a replacement taskbar, or Windows' key
     // shortcuts turned off by policy.
     bool hotKeyIgnored = false;
-    int winMPresses = 0;     // Windows key + M, whoever takes it (Windows' shell does)
-    int ignoredAltMs = 0;    // Alt+M that reached a window of the shell and did nothing
+    int winMPresses = 0;   // Windows key + M, whoever takes it (Windows' shell does)
+    int ignoredAltMs = 0;  // Alt+M that reached a window of the shell and did nothing
     // What Windows does with a lone Windows key (the Start menu opens) and a
     // lone Alt (the window in front enters its menu bar): a key that goes up
     // with no other key pressed since it went down.
@@ -350,7 +359,11 @@ public:
     // Once, between the next two batches of keys a program sends (after the
     // first has been handled as far as the shell gets to it): a user letting
     // go of a key or pressing one during the keys.
-    std::function<void()> betweenKeyBatches;
+    // It acts once the shell's thread has handled the first of them.
+    void BetweenKeyBatches(std::function<void()> user) {
+        betweenKeyBatches_ = std::move(user);
+        betweenArmedAt_ = keyBatches_;
+    }
     // The keys that reached the shell's windows, with the modifiers down as
     // it read them ("Tab", "Alt+M", "Ctrl+Alt+M").
     std::vector<std::string> shellKeys;
@@ -381,6 +394,9 @@ public:
     // Once, right after the shell has acted on the keys: a late step of its
     // own (activating the window whose button was clicked, say).
     std::function<void()> afterMinimiseAll;
+    // Once, right after the shell's thread has handled the next key: another
+    // program's step meanwhile (a window taking the foreground, say).
+    std::function<void()> afterShellKey;
 
     // --- scheduling ---
     // The clock in milliseconds, and in microseconds.
@@ -412,12 +428,18 @@ public:
     bool highResolutionTimers = true;
     // What one step of the shell's threads (an activation, a key) takes.
     std::uint64_t shellStepUs = 200;
-    // The shell's threads run `step` (RunShellStep, or only its activations)
-    // while a program's thread waits for them until `untilUs`, hooked on the
-    // shell's events: a step that brings a window to the front or gives one
-    // the keyboard focus wakes it at once (true). Else the wait's timer ends
-    // it, at `untilUs` or on the tick after.
-    bool WaitForShell(std::uint64_t untilUs, const std::function<bool()>& step);
+    // A program's thread waits for sent messages only, until `untilUs`: the
+    // shell's threads run meanwhile (RunShellStep). Nothing the shell does
+    // wakes it (no Microsoft page says an out-of-context win event wakes
+    // such a wait); its timer ends it, at `untilUs` on a high-resolution
+    // one, else on the tick after.
+    void Wait(int pid, std::uint64_t untilUs);
+    // timeBeginPeriod and timeEndPeriod with the finest period (1 ms), by a
+    // program: while any holds it, the system's tick is that fine (before
+    // Windows 10 version 2004, for every program).
+    void HoldFinestTimerResolution(int pid, bool hold);
+    // The system timer's tick as it runs now.
+    std::uint64_t EffectiveTickUs() const;
     // A wait that listens to nothing but its timer.
     void Sleep(std::uint64_t untilUs);
     // What one look at a top-level window costs a program that lists them:
@@ -426,9 +448,6 @@ public:
     // nothing. The shell's threads run `step` meanwhile.
     std::uint64_t windowLookUs = 0;
     void LookAtEveryWindow(const std::function<bool()>& step);
-    // What programs hold for their waits now: a program at rest holds none.
-    int winEventHooks = 0;
-    int waitableTimers = 0;
     // Each key a program sent as it went out, and each key that reached the
     // shell as its thread handled it: virtual key and time (microseconds).
     struct TimedKey {
@@ -535,6 +554,8 @@ private:
     Hwnd focusEventPending_ = 0;
     int focusEventBatch_ = 0;  // the batch of keys it comes before
     int keyBatches_ = 0;       // batches of keys queued so far
+    std::function<void()> betweenKeyBatches_;
+    int betweenArmedAt_ = 0;
     std::string WithModifiers(std::uint8_t vk) const;
     bool ProcessNextKey();
     void MinimiseAll();
@@ -547,10 +568,9 @@ private:
     bool FireDue(std::uint64_t limit);
     // When a timer set for `us` fires, or a wait on one ends: the next tick.
     std::uint64_t OnTick(std::uint64_t us) const;
-    // The shell's threads run `step` until `endUs` or until it has nothing
-    // to do; a `hooked` program is woken (true) by a window coming to the
-    // front or taking the focus.
-    bool RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step, bool hooked);
+    // The shell's threads run `step` until `endUs` or until it has nothing to do.
+    void RunShellUntil(std::uint64_t endUs, const std::function<bool()>& step);
+    std::uint64_t shellProgressUs_ = 0;  // of a step not yet done
     struct Timer {
         int pid;
         std::uint32_t interval;
@@ -592,8 +612,9 @@ private:
     std::map<int, int> depth_;
     std::map<std::string, int> namedObjects_;
     std::map<int, std::set<std::string>> comLibraries_;  // by pid, for an apartment entered
-    std::map<int, int> shellObjects_;                    // each live object's taskbar
-    int taskbars_ = 1;                                   // how many the shell has made
+    std::set<int> finestTimer_;        // the programs holding the finest timer resolution
+    std::map<int, int> shellObjects_;  // each live object's taskbar
+    int taskbars_ = 1;                 // how many the shell has made
     int lastShellObject_ = 0;
     std::set<int> denyingHolders_;
     std::set<Hwnd> densityChanging_;  // windows being told of a new density

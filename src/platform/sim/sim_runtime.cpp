@@ -111,39 +111,41 @@ bool SimRuntime::RequestForeground(Hwnd target) {
     return true;
 }
 
-namespace {
-// The reveal's bounds, as the real backend's.
-constexpr std::uint64_t kActivationWaitUs = 300'000;
-constexpr std::uint64_t kKeyboardWaitUs = 4'000;
-constexpr std::uint64_t kPollUs = 1'000;
-
-// A win event hook and a waitable timer, held for the length of a wait.
-class WaitHolds {
-public:
-    explicit WaitHolds(Desktop& d) : d_(d) {
-        ++d_.winEventHooks;
-        ++d_.waitableTimers;
+Hwnd SimRuntime::WindowOfClass(std::string_view className, std::uint32_t process) {
+    for (Hwnd hwnd : desk_.ZOrder()) {
+        const Window* w = desk_.Find(hwnd);
+        if (w->className == className && static_cast<std::uint32_t>(w->pid) == process) return hwnd;
     }
-    ~WaitHolds() {
-        --d_.winEventHooks;
-        --d_.waitableTimers;
-    }
-    WaitHolds(const WaitHolds&) = delete;
-    WaitHolds& operator=(const WaitHolds&) = delete;
+    return 0;
+}
 
-private:
-    Desktop& d_;
-};
-}  // namespace
+std::uint32_t SimRuntime::ProcessOf(Hwnd window) {
+    const Window* w = desk_.Find(window);
+    return w == nullptr ? 0 : static_cast<std::uint32_t>(w->pid);
+}
 
-bool SimRuntime::WaitForShell(const std::function<bool()>& ready, std::uint64_t boundUs,
-                              const std::function<bool()>& step) {
-    if (ready()) return true;
-    WaitHolds holds(desk_);
+void SimRuntime::LetThreadCatchUp(Hwnd, std::uint32_t) {
+    // The desktop's threads have nothing queued that a round trip would
+    // see handled: the display's focus event of Wine's rule comes with the
+    // keys (Desktop::keyStateFollowsFocus).
+}
+
+platform::WindowStanding SimRuntime::Standing(Hwnd hwnd) {
+    const Window* w = desk_.Find(hwnd);
+    if (w == nullptr) return platform::WindowStanding::Destroyed;
+    return w->visible && !w->minimised ? platform::WindowStanding::Shown
+                                       : platform::WindowStanding::MinimisedOrHidden;
+}
+
+bool SimRuntime::WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) {
+    // As Windows runs a wait that takes sent messages only: the shell's
+    // threads run beside it; ours looks at the condition when its timer
+    // wakes it (see Desktop::Wait).
+    if (condition()) return true;
     const std::uint64_t deadline = desk_.NowUs() + boundUs;
-    while (!ready()) {
+    while (!condition()) {
         if (desk_.NowUs() >= deadline) return false;
-        desk_.WaitForShell(std::min(deadline, desk_.NowUs() + kPollUs), step);
+        desk_.Wait(pid_, std::min(deadline, desk_.NowUs() + kWaitLookUs));
     }
     return true;
 }
@@ -153,44 +155,13 @@ std::vector<Hwnd> SimRuntime::MinimisableWindows() {
     return desk_.MinimisableWindows(pid_);
 }
 
-bool SimRuntime::WaitForForeground(Hwnd target) {
-    return WaitForShell([&] { return desk_.SameThread(desk_.Active(), target); }, kActivationWaitUs,
-                        [&] { return desk_.RunShellStep(); });
-}
-
-bool SimRuntime::WaitUntilReadyForKeys(Hwnd target) {
-    // In front is not yet ready for keys: the window's thread gives it the
-    // keyboard focus when it handles the activation (see the real backend).
-    WaitForShell([&] { return desk_.HasKeyboardFocus(target); }, kActivationWaitUs,
-                 [&] { return desk_.RunOneActivation(); });
-    return desk_.Active() == target;
-}
-
-void SimRuntime::WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) {
-    // The bound counts from the stroke: the caller's work for the meantime
-    // (the shell's threads running beside it) is within it.
-    const std::uint64_t since = desk_.NowUs();
-    if (meanwhile) meanwhile();
-    const std::uint64_t spent = desk_.NowUs() - since;
-    // The shell's threads run meanwhile (unless busy), ours does not, until
-    // another window is in front with the keyboard.
-    WaitForShell(
-        [&] {
-            const Hwnd inFront = desk_.Active();
-            return inFront != 0 && inFront != window && desk_.HasKeyboardFocus(inFront);
-        },
-        spent < kKeyboardWaitUs ? kKeyboardWaitUs - spent : 0,
-        [&] { return desk_.RunShellStep(); });
-    if (auto user = std::exchange(desk_.betweenKeyBatches, nullptr)) user();
-}
-
 void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {
     const std::string line = "AppActivate " + std::string(title) + ": ";
     if (target == 0) {
         desk_.trace.push_back(line + "no such window");
     } else {
         desk_.trace.push_back(line + std::to_string(target) +
-                              (inFront == target ? " ready" : " not in front"));
+                              (desk_.SameThread(inFront, target) ? " ready" : " not in front"));
     }
 }
 

@@ -40,8 +40,23 @@ public:
     void PumpUntil(const std::function<bool()>& done) override { desk_.PumpUntil(done); }
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
     void TraceNote(std::string_view line) override { desk_.trace.emplace_back(line); }
+    // The reveal's questions and acts (see platform/runtime.h): each the
+    // desktop's model of what Windows answers or does.
+    Hwnd Foreground() const override { return desk_.Active(); }
+    Hwnd FocusOfThread(Hwnd window) override { return desk_.FocusOfThread(window); }
+    Hwnd ShellWindow() override { return desk_.ShellWindow(); }
+    Hwnd WindowOfClass(std::string_view className, std::uint32_t process) override;
+    std::uint32_t ThreadOf(Hwnd window) override { return desk_.ThreadOf(window); }
+    std::uint32_t ProcessOf(Hwnd window) override;
+    void LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) override;
     std::vector<Hwnd> MinimisableWindows() override;
-    bool StillShown(Hwnd hwnd) override { return desk_.StillShown(hwnd); }
+    platform::WindowStanding Standing(Hwnd hwnd) override;
+    std::uint32_t RunningInstanceValue() override;
+    void KeepValueForLaterStarts(std::uint32_t value) override;
+    void TellRunningInstance(std::uint32_t value) override;
+    bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
+    void HoldFineTimer(bool hold) override { desk_.HoldFinestTimerResolution(pid_, hold); }
+    std::uint64_t NowUs() const override { return desk_.NowUs(); }
 
     // For tests: runs inside Kill between the file's check and its deletion,
     // while the file is held.
@@ -52,17 +67,13 @@ protected:
     Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
     Hwnd ShellWindowTitled(std::string_view title) override;
     bool MayRequestForeground() override { return desk_.MayTakeForeground(pid_); }
-    Hwnd Foreground() const override { return desk_.Active(); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
     bool RequestForeground(Hwnd target) override;
-    bool WaitForForeground(Hwnd target) override;
-    bool WaitUntilReadyForKeys(Hwnd target) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
         desk_.QueueKeys(keys);
     }
-    void WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) override;
     bool EnterComApartment() override { return desk_.ComInitialise(pid_); }
     void LeaveComApartment() override { desk_.ComUninitialise(pid_); }
     bool MakeShellObject() override {
@@ -71,9 +82,6 @@ protected:
     }
     bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(shellObject_); }
     void ReleaseShellObject() override { desk_.ReleaseShellObject(std::exchange(shellObject_, 0)); }
-    std::uint32_t RunningInstanceValue() override;
-    void KeepValueForLaterStarts(std::uint32_t value) override;
-    void TellRunningInstance(std::uint32_t value) override;
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
@@ -81,13 +89,6 @@ private:
     bool IsOurs(Hwnd hwnd) const;
     // The application window of another instance of the program, 0 for none.
     Hwnd RunningInstanceWindow() const;
-    // As the real backend waits for the shell (see win32/win32_shell_wait.h):
-    // until `ready` holds or `boundUs` has passed, the shell's threads
-    // running `step` meanwhile; woken at once by the shell's events, else by
-    // a timer every millisecond and at the bound. True when `ready` holds.
-    bool WaitForShell(const std::function<bool()>& ready, std::uint64_t boundUs,
-                      const std::function<bool()>& step);
-
     Desktop& desk_;
     int pid_;
     SimWinApi api_;

@@ -6,46 +6,13 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/owned.h"
 #include "platform/types.h"
 
 namespace quorvel::win32 {
 
-// Whether a value is no handle at all: 0, and for kernel handles also
-// INVALID_HANDLE_VALUE, which CreateFile and FindFirstFile return instead.
-template <typename Handle>
-bool IsNoHandle(Handle h) {
-    return h == Handle{};
-}
-inline bool IsNoHandle(HANDLE h) {
-    return h == nullptr || h == INVALID_HANDLE_VALUE;
-}
-
-template <typename Handle, typename Closer>
-class Owned {
-public:
-    Owned() = default;
-    explicit Owned(Handle handle) : handle_(handle) {}
-    ~Owned() { Reset(); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, Handle{})) {}
-    Owned& operator=(Owned&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            handle_ = std::exchange(other.handle_, Handle{});
-        }
-        return *this;
-    }
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return !IsNoHandle(handle_); }
-    void Reset(Handle handle = Handle{}) {
-        if (!IsNoHandle(handle_)) Closer{}(handle_);
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_{};
-};
+using platform::IsNoHandle;
+using platform::Owned;
 
 struct CloseKernelHandle {
     void operator()(HANDLE h) const { CloseHandle(h); }
@@ -58,6 +25,13 @@ struct DestroyMenuHandle {
 };
 struct CloseFind {
     void operator()(HANDLE h) const { FindClose(h); }
+};
+// A COM object's reference (IShellDispatch, say).
+struct ReleaseComObject {
+    template <typename Interface>
+    void operator()(Interface* object) const {
+        object->Release();
+    }
 };
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;

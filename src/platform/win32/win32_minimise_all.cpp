@@ -56,9 +56,11 @@ std::vector<Hwnd> Win32Runtime::MinimisableWindows() {
     return search.found;
 }
 
-bool Win32Runtime::StillShown(Hwnd window) {
+WindowStanding Win32Runtime::Standing(Hwnd window) {
     HWND hwnd = ToHwnd(window);
-    return IsWindow(hwnd) && IsWindowVisible(hwnd) && !IsIconic(hwnd);
+    if (!IsWindow(hwnd)) return WindowStanding::Destroyed;
+    return IsWindowVisible(hwnd) && !IsIconic(hwnd) ? WindowStanding::Shown
+                                                    : WindowStanding::MinimisedOrHidden;
 }
 
 // COM comes from ole32, loaded from the system folder for this alone: the
@@ -80,25 +82,25 @@ void Win32Runtime::LeaveComApartment() {
 bool Win32Runtime::MakeShellObject() {
     auto create = LookUp<decltype(&CoCreateInstance)>(ole32_, "CoCreateInstance");
     if (create == nullptr) return false;
+    IShellDispatch* made = nullptr;
     const HRESULT hr =
         create(kShellApplication, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-               kShellDispatch, reinterpret_cast<void**>(&shellObject_));
+               kShellDispatch, reinterpret_cast<void**>(&made));
     win32::Trace("shell object made: 0x%08lX", static_cast<unsigned long>(hr));
-    if (FAILED(hr)) shellObject_ = nullptr;
-    return shellObject_ != nullptr;
+    shellObject_.Reset(SUCCEEDED(hr) ? made : nullptr);
+    return static_cast<bool>(shellObject_);
 }
 
 bool Win32Runtime::ShellMinimizeAll() {
     // No result is documented for MinimizeAll; success means only that the
     // taskbar was asked, which is why the windows are watched after it.
-    const HRESULT hr = shellObject_->MinimizeAll();
+    const HRESULT hr = shellObject_.get()->MinimizeAll();
     win32::Trace("shell object's MinimizeAll: 0x%08lX", static_cast<unsigned long>(hr));
     return SUCCEEDED(hr);
 }
 
 void Win32Runtime::ReleaseShellObject() {
-    shellObject_->Release();
-    shellObject_ = nullptr;
+    shellObject_.Reset();
 }
 
 HWND Win32Runtime::RunningInstanceWindow() const {

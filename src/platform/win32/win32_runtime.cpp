@@ -1,6 +1,7 @@
 #include "platform/win32/win32_runtime.h"
 
 #include <commctrl.h>
+#include <shldisp.h>
 
 #include <string>
 
@@ -20,8 +21,6 @@ namespace quorvel::win32 {
 using namespace platform;
 
 namespace {
-
-constexpr double kActivationWaitMs = 300;
 
 std::string Text(std::string_view s) {
     return std::string(s);
@@ -318,18 +317,19 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
     }
 }
 
-bool Win32Runtime::WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs) {
-    // Most often there is nothing to wait for, and nothing to hook.
-    if (ready()) return true;
-    return ShellWait(target).Until(ready, boundMs);
+bool Win32Runtime::WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) {
+    // Most often there is nothing to wait for, and no timer to make.
+    if (condition()) return true;
+    return ShellWait().Until(condition, boundUs);
 }
 
-bool Win32Runtime::WaitForForeground(Hwnd target) {
-    // SetForegroundWindow returns before the change has happened (under
-    // Wine); keys sent at once would reach the old window.
-    HWND window = ToHwnd(target);
-    return WaitForShell(
-        window, [&] { return SameThread(GetForegroundWindow(), window); }, kActivationWaitMs);
+std::uint64_t Win32Runtime::NowUs() const {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<std::uint64_t>(now.QuadPart / frequency.QuadPart * 1'000'000 +
+                                      now.QuadPart % frequency.QuadPart * 1'000'000 /
+                                          frequency.QuadPart);
 }
 
 bool Win32Runtime::SameThread(HWND a, HWND b) {
@@ -337,41 +337,36 @@ bool Win32Runtime::SameThread(HWND a, HWND b) {
            (a == b || GetWindowThreadProcessId(a, nullptr) == GetWindowThreadProcessId(b, nullptr));
 }
 
-bool Win32Runtime::WaitUntilReadyForKeys(Hwnd window) {
-    HWND target = ToHwnd(window);
-    // In front is not yet ready for keys. The window's thread hears of its
-    // activation afterwards, and only its WM_ACTIVATE gives it the keyboard
-    // focus: a key that comes before that goes to the active window as a
-    // system key (Tab as WM_SYSKEYDOWN), which a shell does not take as the
-    // move to its taskbar. Any window of its thread will do: the desktop may
-    // pass its activation to a window beside it that holds its icons (a
-    // WorkerW). A thread that never takes the focus gets the keys after the
-    // wait all the same, in front.
-    WaitForShell(
-        target, [&] { return ThreadHasFocus(target); }, kActivationWaitMs);
-    LetThreadCatchUp(target);
-    return SameThread(GetForegroundWindow(), target);
+void Win32Runtime::LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) {
+    // Wine's (see reveal/bounds.h, kCatchUpMs): the thread answers once it is
+    // back in its message loop, having handled what came before.
+    SendMessageTimeoutA(ToHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, boundMs, nullptr);
 }
 
-void Win32Runtime::LetThreadCatchUp(HWND window) {
-    // The thread that has just taken the focus answers a message once it is
-    // back in its message loop, having handled what came before: under
-    // Wine, the display's focus event, which sets that thread's key state to
-    // the keys physically held. The keys held are read after it, so a key the
-    // user holds is let go after Wine pressed it again, not before. With no
-    // key held it matters as much: the same event landing between the keys
-    // of a stroke would set the modifier up again before its M (measured:
-    // without the round trip, a learnt Windows key + M went unanswered).
-    // Bounded: a busy thread gets the keys all the same, as without this.
-    constexpr UINT kBoundMs = 20;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs, nullptr);
-}
-
-bool Win32Runtime::ThreadHasFocus(HWND window) {
+Hwnd Win32Runtime::FocusOfThread(Hwnd window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
-           info.hwndFocus != nullptr;
+    const DWORD thread = GetWindowThreadProcessId(ToHwnd(window), nullptr);
+    return thread != 0 && GetGUIThreadInfo(thread, &info) ? FromHwnd(info.hwndFocus) : 0;
+}
+
+Hwnd Win32Runtime::WindowOfClass(std::string_view className, std::uint32_t process) {
+    const std::string name = Text(className);
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, name.c_str(), nullptr)) != nullptr) {
+        if (ProcessOf(FromHwnd(found)) == process) return FromHwnd(found);
+    }
+    return 0;
+}
+
+std::uint32_t Win32Runtime::ThreadOf(Hwnd window) {
+    return window == 0 ? 0 : GetWindowThreadProcessId(ToHwnd(window), nullptr);
+}
+
+std::uint32_t Win32Runtime::ProcessOf(Hwnd window) {
+    DWORD process = 0;
+    if (window != 0) GetWindowThreadProcessId(ToHwnd(window), &process);
+    return process;
 }
 
 std::vector<std::uint8_t> Win32Runtime::HeldModifiers() const {
@@ -414,32 +409,6 @@ void Win32Runtime::SendKeyEvents(const std::vector<KeyEvent>& keys) {
                      static_cast<unsigned>(inputs.size()), GetLastError());
     }
     win32::Trace("keys sent to %p", static_cast<void*>(GetForegroundWindow()));
-}
-
-void Win32Runtime::WaitForKeyboardToLeave(Hwnd window, const std::function<void()>& meanwhile) {
-    // Short: a shell whose one window takes every key never moves the
-    // keyboard and costs the whole bound on every reveal, and a shell that
-    // moves it does so within a few milliseconds. One too busy for that
-    // ignores the next keys, and the check after them asks the other way.
-    constexpr double kBoundMs = 4.0;
-    HWND from = ToHwnd(window);
-    // Arrived, not only left: while the foreground passes between two
-    // threads no window is in front for a moment (GetForegroundWindow
-    // answers NULL "when a window is losing activation"), and a key sent
-    // then reaches no window at all. The taskbar, a thread of the shell's
-    // process, tells of its activation and its focus.
-    ShellWait wait(from);
-    // Within the bound: a shell that keeps the keyboard is waited for anyway.
-    if (meanwhile) meanwhile();
-    const bool moved = wait.Until(
-        [&] {
-            HWND inFront = GetForegroundWindow();
-            return inFront != nullptr && inFront != from && ThreadHasFocus(inFront);
-        },
-        kBoundMs);
-    win32::Trace("keyboard %s %p after %d us", moved ? "left" : "still with",
-                 static_cast<void*>(from), static_cast<int>(wait.Elapsed() * 1000));
-    if (moved) LetThreadCatchUp(GetForegroundWindow());
 }
 
 bool Win32Runtime::StartTimer(int id, std::uint32_t milliseconds) {

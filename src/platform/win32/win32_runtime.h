@@ -13,6 +13,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_delete_file.h"
+#include "platform/win32/win32_shell_wait.h"
 
 struct IShellDispatch;
 
@@ -40,8 +41,22 @@ public:
     void PumpUntil(const std::function<bool()>& done) override;
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
     void TraceNote(std::string_view line) override;
+    // The reveal's questions and acts (see platform/runtime.h).
+    platform::Hwnd Foreground() const override;
+    platform::Hwnd FocusOfThread(platform::Hwnd window) override;
+    platform::Hwnd ShellWindow() override { return FromHwnd(GetShellWindow()); }
+    platform::Hwnd WindowOfClass(std::string_view className, std::uint32_t process) override;
+    std::uint32_t ThreadOf(platform::Hwnd window) override;
+    std::uint32_t ProcessOf(platform::Hwnd window) override;
+    void LetThreadCatchUp(platform::Hwnd window, std::uint32_t boundMs) override;
     std::vector<platform::Hwnd> MinimisableWindows() override;
-    bool StillShown(platform::Hwnd window) override;
+    platform::WindowStanding Standing(platform::Hwnd window) override;
+    std::uint32_t RunningInstanceValue() override;
+    void KeepValueForLaterStarts(std::uint32_t value) override;
+    void TellRunningInstance(std::uint32_t value) override;
+    bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
+    void HoldFineTimer(bool hold) override { fineTimer_.Hold(hold); }
+    std::uint64_t NowUs() const override;
 
     // The event loop of the program; WM_QUIT ends the program (see Quit).
     [[noreturn]] void RunMessageLoop();
@@ -67,25 +82,17 @@ protected:
     platform::Hwnd FindTitled(std::string_view title) override;
     platform::Hwnd ShellWindowTitled(std::string_view title) override;
     bool MayRequestForeground() override;
-    platform::Hwnd Foreground() const override;
     bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
     bool RequestForeground(platform::Hwnd target) override;
-    bool WaitForForeground(platform::Hwnd target) override;
-    bool WaitUntilReadyForKeys(platform::Hwnd target) override;
     void TraceAppActivate(std::string_view title, platform::Hwnd target,
                           platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override;
-    void WaitForKeyboardToLeave(platform::Hwnd window,
-                                const std::function<void()>& meanwhile) override;
     bool EnterComApartment() override;
     void LeaveComApartment() override;
     bool MakeShellObject() override;
     bool ShellMinimizeAll() override;
     void ReleaseShellObject() override;
-    std::uint32_t RunningInstanceValue() override;
-    void KeepValueForLaterStarts(std::uint32_t value) override;
-    void TellRunningInstance(std::uint32_t value) override;
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
@@ -98,12 +105,7 @@ private:
     // no message was there.
     bool PumpStep(bool wait);
     HWND NextWindowOfOtherProgram();
-    // Until `ready` holds or `boundMs` have passed, hooked on the events of
-    // `target`'s process (see ShellWait); whether `ready` held.
-    static bool WaitForShell(HWND target, const std::function<bool()>& ready, double boundMs);
     static bool SameThread(HWND a, HWND b);
-    static bool ThreadHasFocus(HWND window);
-    static void LetThreadCatchUp(HWND window);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
     // The application window of the running instance, null for none.
@@ -121,7 +123,8 @@ private:
     // COM, for the shell's automation object: ole32 from the system folder,
     // loaded when the object is first needed, and the object, kept.
     HMODULE ole32_ = nullptr;
-    IShellDispatch* shellObject_ = nullptr;
+    Owned<IShellDispatch*, ReleaseComObject> shellObject_;
+    FineTimer fineTimer_;
 };
 
 }  // namespace quorvel::win32
