@@ -48,24 +48,24 @@ void DesktopReveal::MinimizeAllWindows() {
     // there minimises every window. Without the shell's window in front the
     // keys would land in the user's document, so they are sent only then.
     const MinimiseAllWay learnt = minimiseAll_.Learnt(runtime_);
-    if (learnt != MinimiseAllWay::Keys && runtime_.PrevInstance()) {
-        // The other ways need no window in front. A second start, which
-        // shows no form, spares itself the wait for the shell's thread; not
-        // where the shell has no window: Windows key + M with no shell to
-        // take it would reach the window in front.
-        if (runtime_.HasWindowTitled("Program Manager"))
-            minimiseAll_.Ask(runtime_, learnt, runtime_.MinimisableWindows());
+    if (learnt != MinimiseAllWay::Keys) {
+        // The other ways need no window in front, and go before the shell's
+        // window is brought forward: under Wine the shell's thread takes the
+        // display's focus event a moment after its activation, setting the
+        // key state to the keys physically held, which can let go of the
+        // Windows key between it and its M. Not where the shell has no
+        // window: Windows key + M with no shell to take it would reach the
+        // window in front.
+        if (!runtime_.HasWindowTitled("Program Manager")) return;
+        minimiseAll_.Ask(runtime_, learnt, runtime_.MinimisableWindows());
+        // A click then hands the activation to the shell's window, so that
+        // no form of ours stays active and the next click is a new
+        // activation; a second start shows no form and spares the wait.
+        if (!runtime_.PrevInstance()) runtime_.AppActivate("Program Manager");
         return;
     }
     FineTimer fine(runtime_);
     ShellKeys keys(runtime_);
-    if (learnt != MinimiseAllWay::Keys) {
-        // A click brings the shell's window forward all the same, so that no
-        // form of ours stays active, and asks the way learnt at once.
-        if (runtime_.AppActivate("Program Manager"))
-            minimiseAll_.Ask(runtime_, learnt, runtime_.MinimisableWindows());
-        return;
-    }
     if (!runtime_.AppActivate("Program Manager", [&](platform::Hwnd t) { return keys.Ready(t); }))
         return;
     const bool altM = runtime_.SendKeys(

@@ -145,8 +145,7 @@ class WindowsShell(DesktopTestCase):
         """Where the taskbar ignores Alt+M, what the running instance learnt
         from a click, or a second start learnt first and told it, later
         requests ask at once: no Alt+M reaches the taskbar again, for a
-        click or a second start, and each shows the desktop within a
-        second. The running instance's button and icon stay as they were."""
+        click or a second start, and each shows the desktop once. The running instance's button and icon stay as they were."""
         d = self.desk
         button, second_start = self.requests()[0][1], self.requests()[3][1]
         for what, first in (("learnt from a click", button),
@@ -161,7 +160,9 @@ class WindowsShell(DesktopTestCase):
                 for later, request in (("a second start", second_start), ("a click", button),
                                        ("another second start", second_start)):
                     self.restore_notepad()
-                    self.reveal_once(f"{what}, then {later}", request, within=1.0)
+                    # At once: no Alt+M is asked again (below). How soon is
+                    # the benchmark's (bench/reveal_ways.py), not a bound here.
+                    self.reveal_once(f"{what}, then {later}", request)
                 self.assertEqual(len(d.shell_lines("ignored-alt-m")), 1,
                                  "Alt+M asked again after it was learnt")
                 self.assertEqual(len(d.shell_lines("way")), d.reveals(),

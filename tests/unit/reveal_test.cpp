@@ -590,13 +590,18 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
         bool learntFirst;  // the running instance learns Windows key + M from a click
         Event event;
         Way instanceAfter;  // what the running instance holds after the event
-        bool keysFirst;     // the second start's first key: Tab, else the Windows key
+        bool keysFirst;     // the request's first key: Tab, else the Windows key
+        bool click = false;  // the request after the event: a click, else a second start
     } cases[] = {
         {"an unknown value planted on its window", false, Planted, Way::Keys, true},
         {"an unknown value told", true, Told, Way::Keys, true},
         {"the taskbar recreated", true, Recreated, Way::Keys, true},
         {"a request no way served", true, Unserved, Way::Keys, true},
         {"learnt", true, None, Way::WindowsKeyM, false},
+        // A click hands the activation to the shell's window only after the
+        // Windows key + M: under Wine the shell's late focus event can let go
+        // of the Windows key between it and its M.
+        {"learnt, then a click", true, None, Way::WindowsKeyM, false, true},
     };
     for (const auto& c : cases) {
         World t;
@@ -639,22 +644,27 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
                 break;
         }
         EXPECT_EQ(app->Reveal().LearntWay(), c.instanceAfter) << c.name;
-        // The second start: its first key, and whether it brought the shell's
+        // The request: its first key, and whether it brought the shell's
         // window forward before it (WM_ACTIVATE, as Windows tells the window;
         // the minimise-all may hand the activation to it after).
-        std::uint64_t shellActivated = ~std::uint64_t{0};
+        // By the keys sent when it came: the simulated clock may not move between.
+        std::size_t keysAtShellActivation = ~std::size_t{0};
         sim::Window& shell = *desk.Find(desk.Shell());
         const auto own = shell.proc;
         shell.proc = [&](std::uint32_t msg, std::uint32_t wParam,
                          std::uint32_t lParam) -> std::intptr_t {
             if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) {
-                shellActivated = std::min(shellActivated, desk.NowUs());
+                keysAtShellActivation = std::min(keysAtShellActivation, desk.keysSent.size());
             }
             return own ? own(msg, wParam, lParam) : 0;
         };
         const std::size_t sentBefore = desk.keysSent.size();
         const int before = desk.MinimiseAllCount();
-        EXPECT_EQ(t.Start(), nullptr) << c.name;
+        if (c.click) {
+            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+        } else {
+            EXPECT_EQ(t.Start(), nullptr) << c.name;
+        }
         desk.Run(1000);
         desk.Find(desk.Shell())->proc = own;
         EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
@@ -662,7 +672,8 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
                                   desk.keysSent.end(), [](const auto& k) { return !k.up; });
         ASSERT_NE(first, desk.keysSent.end()) << c.name << ": no keys";
         EXPECT_EQ(first->vk, c.keysFirst ? platform::VK_TAB : platform::VK_LWIN) << c.name;
-        EXPECT_EQ(shellActivated <= first->us, c.keysFirst) << c.name;
+        const auto firstIndex = static_cast<std::size_t>(first - desk.keysSent.begin());
+        EXPECT_EQ(keysAtShellActivation <= firstIndex, c.keysFirst) << c.name;
     }
 }
 
