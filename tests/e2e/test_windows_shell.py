@@ -145,7 +145,8 @@ class WindowsShell(DesktopTestCase):
         """Where the taskbar ignores Alt+M, what the running instance learnt
         from a click, or a second start learnt first and told it, later
         requests ask at once: no Alt+M reaches the taskbar again, for a
-        click or a second start, and each shows the desktop once. The running instance's button and icon stay as they were."""
+        click or a second start, and each shows the desktop once. The
+        running instance's button and icon stay as they were."""
         d = self.desk
         button, second_start = self.requests()[0][1], self.requests()[3][1]
         for what, first in (("learnt from a click", button),
