@@ -23,8 +23,8 @@ inline constexpr int vbCancel = 2;
 // What the watch after a minimise-all sees of a window it listed: still
 // shown; minimised or hidden (either is the shell's doing, or the window's
 // own answer to it: some programs hide themselves when minimised); gone
-// (destroyed, or its handle no longer names the window listed: no evidence
-// of anything).
+// (destroyed, or its handle names another window than the one listed: no
+// evidence of anything).
 enum class WindowStanding : std::uint8_t { Shown, MinimisedOrHidden, Destroyed };
 
 // How often Runtime::WaitUntil looks at its condition: a change is seen this

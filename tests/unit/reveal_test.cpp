@@ -413,7 +413,7 @@ TEST(MinimiseAllCheckTest, ATaskbarOfAnotherClassOnItsOwnThreadIsWaitedFor) {
 
 // Windows' layout is the shell's own taskbar on a thread of its own: a
 // window of that class made by another program says nothing of the shell,
-// whose one window takes both keys, and costs no longer wait.
+// whose one window takes both keys, and costs only the 4 ms wait.
 TEST(MinimiseAllCheckTest, AnotherProgramsShellTrayWndIsNoWindowsLayout) {
     World t;
     sim::Desktop& desk = t.desk;
@@ -774,8 +774,8 @@ TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance)
 }
 
 // On Windows a wait with a timeout ends on the system timer's next tick
-// (15.625 ms by default; "timeBeginPeriod": since Windows 10 2004 another
-// program's request no longer shortens it), where under Wine it lasts what it
+// (15.625 ms by default; "timeBeginPeriod": from Windows 10 2004 on another
+// program's request does not shorten it), where under Wine it lasts what it
 // asks. The reveal's waits look every millisecond, woken by a
 // high-resolution waitable timer, or before Windows 10 1803 by an ordinary
 // one with the system's tick held at 1 ms for the stretch of the keys: each
