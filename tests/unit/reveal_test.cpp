@@ -190,6 +190,27 @@ struct World : SimTest {
     using SimTest::desk, SimTest::Start, SimTest::StoreMode, SimTest::StoredMode, SimTest::lastPid,
         SimTest::instances, SimTest::Alive;
     void TestBody() override {}
+
+    // The user's editor open, and the running instance started with both
+    // icons, on a shell of `kind`.
+    App* StartBesideEditor(sim::ShellKind kind) {
+        desk.shellKind = kind;
+        editor = desk.CreateAppWindow("Untitled - Notepad");
+        StoreMode(kBothIcons);
+        return Start();
+    }
+    // The editor back on the screen, as the user has it before a request.
+    void RestoreEditor() {
+        desk.Restore(editor);
+        desk.Find(editor)->visible = true;
+    }
+    // A click on the taskbar button, answered.
+    void Click(App& app) {
+        desk.ClickTaskbarButton(app.TaskbarForm().hWnd());
+        desk.Run(1000);
+        RestoreEditor();
+    }
+    Hwnd editor = 0;
 };
 
 // Where the shell ignores its keys (a taskbar that does not take Alt+M, or
@@ -520,21 +541,10 @@ TEST_P(SharedWayTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
     const auto& c = GetParam();
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = c.kind;
-    Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-    t.StoreMode(kBothIcons);
-    App* app = t.Start();
+    App* app = t.StartBesideEditor(c.kind);
     ASSERT_NE(app, nullptr) << c.name;
     sim::SimRuntime& running = *t.instances.begin()->second.runtime;
-    auto restore = [&] {
-        desk.Restore(editor);
-        desk.Find(editor)->visible = true;
-    };
-    if (c.clickFirst) {
-        desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-        desk.Run(1000);
-        restore();
-    }
+    if (c.clickFirst) t.Click(*app);
     const auto& props = desk.Find(running.applicationWindow())->props;
     EXPECT_EQ(props.empty(), c.clickFirst ? c.learnt == Way::Keys : true) << c.name;
     const std::size_t icons = desk.TrayIconCount();
@@ -555,7 +565,7 @@ TEST_P(SharedWayTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
             EXPECT_LT(desk.Now() - launched, kShellActsWithinMs) << c.name << start;
         }
         desk.Run(1000);
-        restore();
+        t.RestoreEditor();
         EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name << start;
     }
     // The running instance's windows, icon and setting are as they were.
@@ -569,7 +579,7 @@ TEST_P(SharedWayTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
     EXPECT_EQ(desk.ignoredAltMs > altMs,
               c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
         << c.name;
-    EXPECT_FALSE(desk.StillShown(editor)) << c.name;
+    EXPECT_FALSE(desk.StillShown(t.editor)) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(EachWay, SharedWayTest, ::testing::ValuesIn(kSharedWayCases),
@@ -606,20 +616,11 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
     for (const auto& c : cases) {
         World t;
         sim::Desktop& desk = t.desk;
-        desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
-        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-        t.StoreMode(kBothIcons);
-        App* app = t.Start();
+        App* app = t.StartBesideEditor(sim::ShellKind::WindowsLayoutWithoutAltM);
         ASSERT_NE(app, nullptr) << c.name;
         const Hwnd appWindow = t.instances.begin()->second.runtime->applicationWindow();
-        auto restore = [&] {
-            desk.Restore(editor);
-            desk.Find(editor)->visible = true;
-        };
         if (c.learntFirst) {
-            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-            desk.Run(1000);
-            restore();
+            t.Click(*app);
             ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name;
         }
         switch (c.event) {
@@ -638,7 +639,7 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
                 desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
                 desk.Run(1000);
                 desk.hotKeyIgnored = false;
-                restore();
+                t.RestoreEditor();
                 break;
             case None:
                 break;
@@ -733,19 +734,10 @@ TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance)
     for (const auto& c : cases) {
         World t;
         sim::Desktop& desk = t.desk;
-        desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
-        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-        t.StoreMode(kBothIcons);
-        App* app = t.Start();
+        App* app = t.StartBesideEditor(sim::ShellKind::WindowsLayoutWithoutAltM);
         ASSERT_NE(app, nullptr) << c.name;
-        auto restore = [&] {
-            desk.Restore(editor);
-            desk.Find(editor)->visible = true;
-        };
         if (c.learntBefore) {
-            desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-            desk.Run(1000);
-            restore();
+            t.Click(*app);
             ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name;
         }
         const int altMs = desk.ignoredAltMs;
@@ -763,7 +755,7 @@ TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance)
         EXPECT_EQ(desk.ignoredAltMs - altMs, c.altMsOfTheTwo) << c.name;
         EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name << ": the lesson lost";
         // The next second start asks at once.
-        restore();
+        t.RestoreEditor();
         const int altMsAfter = desk.ignoredAltMs;
         const int afterTwo = desk.MinimiseAllCount();
         EXPECT_EQ(t.Start(), nullptr) << c.name;
