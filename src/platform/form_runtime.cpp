@@ -48,15 +48,10 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     events_.Raise(f.events.Activate);
 }
 
-bool FormRuntime::SameThread(Hwnd a, Hwnd b) {
-    return a != 0 && b != 0 && (a == b || (ThreadOf(a) != 0 && ThreadOf(a) == ThreadOf(b)));
-}
-
 bool FormRuntime::WaitForForeground(Hwnd target) {
     // SetForegroundWindow returns before the change has happened (under
     // Wine); keys sent at once would reach the old window. Any window of the
-    // target's thread will do: a shell's desktop may pass its activation to
-    // a window beside it that holds its icons (a WorkerW).
+    // target's thread will do (see SameThread).
     return WaitUntil([&] { return SameThread(Foreground(), target); }, kForegroundWaitUs);
 }
 

@@ -111,8 +111,6 @@ private:
     // Before the program takes the foreground itself.
     void NoteUserWindow();
     Hwnd WindowTitled(std::string_view title);
-    // Whether two windows are of one thread.
-    bool SameThread(Hwnd a, Hwnd b);
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,

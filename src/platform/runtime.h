@@ -83,6 +83,12 @@ public:
     // The ids of the thread and of the process that made the window; 0 for none.
     virtual std::uint32_t ThreadOf(Hwnd window) = 0;
     virtual std::uint32_t ProcessOf(Hwnd window) = 0;
+    // Whether two windows are of one thread: a shell's desktop may pass its
+    // activation to a window of its thread beside it that holds its icons (a
+    // WorkerW). No window, or one gone, is of none.
+    bool SameThread(Hwnd a, Hwnd b) {
+        return a != 0 && b != 0 && (a == b || (ThreadOf(a) != 0 && ThreadOf(a) == ThreadOf(b)));
+    }
     // Lets the thread that has just taken the keyboard answer a message, so
     // that what it was sent before has been handled (bounded by `boundMs`).
     virtual void LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) = 0;

@@ -7,10 +7,6 @@ namespace quorvel {
 
 using platform::Hwnd;
 
-bool ShellKeys::SameThread(Hwnd a, Hwnd b) {
-    return a != 0 && b != 0 && (a == b || runtime_.ThreadOf(a) == runtime_.ThreadOf(b));
-}
-
 bool ShellKeys::Ready(Hwnd target) {
     platform::Runtime& rt = runtime_;
     // In front is not yet ready for keys: the window's thread hears of its
@@ -24,7 +20,7 @@ bool ShellKeys::Ready(Hwnd target) {
     const Hwnd taskbar = shellProcess_ != 0 ? rt.WindowOfClass("Shell_TrayWnd", shellProcess_) : 0;
     windowsLayout_ = taskbar != 0 && rt.ThreadOf(taskbar) != rt.ThreadOf(target);
     if (windowsLayout_) rt.TraceNote("reveal: Windows' layout; the taskbar on a thread of its own");
-    return SameThread(rt.Foreground(), target);
+    return rt.SameThread(rt.Foreground(), target);
 }
 
 bool ShellKeys::BeforeNextStroke(Hwnd took) {
@@ -41,7 +37,7 @@ bool ShellKeys::BeforeNextStroke(Hwnd took) {
         const Hwnd inFront = rt.Foreground();
         if (inFront == 0 || rt.FocusOfThread(inFront) == 0) return false;
         // In Windows' layout only the taskbar's thread takes Alt+M.
-        return windowsLayout_ ? rt.ProcessOf(inFront) == shellProcess_ && !SameThread(inFront, took)
+        return windowsLayout_ ? rt.ProcessOf(inFront) == shellProcess_ && !rt.SameThread(inFront, took)
                               : inFront != took;
     };
     auto left = [&](std::uint32_t bound) {

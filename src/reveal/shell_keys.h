@@ -32,8 +32,6 @@ public:
     bool Fair() const { return fair_; }
 
 private:
-    bool SameThread(platform::Hwnd a, platform::Hwnd b);
-
     platform::Runtime& runtime_;
     std::uint32_t shellProcess_ = 0;
     // A `Shell_TrayWnd` of the shell's process on another thread than its

@@ -302,7 +302,7 @@ void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd in
     std::string wanted = Text(title);
     if (target == 0) {
         win32::Trace("AppActivate %s: no such window", wanted.c_str());
-    } else if (SameThread(ToHwnd(inFront), ToHwnd(target))) {
+    } else if (SameThread(inFront, target)) {
         win32::Trace("AppActivate %s: %p ready (%p in front)", wanted.c_str(), ToHwnd(target),
                      ToHwnd(inFront));
     } else {
@@ -330,11 +330,6 @@ std::uint64_t Win32Runtime::NowUs() const {
     return static_cast<std::uint64_t>(now.QuadPart / frequency.QuadPart * 1'000'000 +
                                       now.QuadPart % frequency.QuadPart * 1'000'000 /
                                           frequency.QuadPart);
-}
-
-bool Win32Runtime::SameThread(HWND a, HWND b) {
-    return a != nullptr && b != nullptr &&
-           (a == b || GetWindowThreadProcessId(a, nullptr) == GetWindowThreadProcessId(b, nullptr));
 }
 
 void Win32Runtime::LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) {

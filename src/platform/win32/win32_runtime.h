@@ -105,7 +105,6 @@ private:
     // no message was there.
     bool PumpStep(bool wait);
     HWND NextWindowOfOtherProgram();
-    static bool SameThread(HWND a, HWND b);
     bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
     // The application window of the running instance, null for none.
