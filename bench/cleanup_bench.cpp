@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_runtime.h"
+#include "sim/backend/sim_runtime.h"
+#include "sim/model/desktop.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -24,7 +24,9 @@ static void Seed(const fs::path& temp) {
     }
 }
 
-static double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+static double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 int main() {
     std::vector<double> quorvel, find;

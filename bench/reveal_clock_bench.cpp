@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_runtime.h"
+#include "sim/backend/sim_runtime.h"
+#include "sim/model/desktop.h"
 
 using namespace quorvel;
 

@@ -12,16 +12,16 @@ set(QUORVEL_FUZZ_SOURCES
   ${CMAKE_SOURCE_DIR}/src/platform/keys.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/icon_setting.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/registry.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/sim/ansi.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/sim/density.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/sim/desktop.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/sim/registry_hive.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/sim/sim_winapi.cpp)
+  ${CMAKE_SOURCE_DIR}/sim/model/ansi.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/density.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/registry_hive.cpp
+  ${CMAKE_SOURCE_DIR}/sim/backend/sim_winapi.cpp)
 set(QUORVEL_FUZZER ${CMAKE_BINARY_DIR}/fuzz/icon_mode_fuzz)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 add_custom_command(OUTPUT ${QUORVEL_FUZZER}
   COMMAND ${QUORVEL_CLANGXX} -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined
-          -fno-sanitize-recover=undefined -I${CMAKE_SOURCE_DIR}/src ${QUORVEL_FUZZ_SOURCES}
+          -fno-sanitize-recover=undefined -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR} ${QUORVEL_FUZZ_SOURCES}
           -o ${QUORVEL_FUZZER}
   DEPENDS ${QUORVEL_FUZZ_SOURCES}
   COMMENT "Building the icon-mode fuzz target with clang")

@@ -4,15 +4,17 @@
 enable_testing()
 
 add_library(quorvel_sim STATIC
-  src/platform/sim/ansi.cpp
-  src/platform/sim/density.cpp
-  src/platform/sim/desktop.cpp
-  src/platform/sim/focus.cpp
-  src/platform/sim/registry_hive.cpp
-  src/platform/sim/sim_control.cpp
-  src/platform/sim/sim_form.cpp
-  src/platform/sim/sim_runtime.cpp
-  src/platform/sim/sim_winapi.cpp)
+  sim/model/ansi.cpp
+  sim/model/density.cpp
+  sim/model/desktop.cpp
+  sim/model/focus.cpp
+  sim/model/registry_hive.cpp
+  sim/backend/sim_control.cpp
+  sim/backend/sim_form.cpp
+  sim/backend/sim_runtime.cpp
+  sim/backend/sim_winapi.cpp)
+# The simulation lives beside src/, not in it: it ships nothing.
+target_include_directories(quorvel_sim PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quorvel_sim PUBLIC quorvel_logic)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -7,12 +7,12 @@
 #include <optional>
 
 #include "icon/tray_icon.h"
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "platform/runtime.h"
 #include "reveal/desktop_reveal.h"
 #include "ui/configure_dialog.h"
 #include "ui/form_controls.h"
-#include "ui/forms.h"
+#include "ui/program_forms.h"
 
 namespace quorvel {
 

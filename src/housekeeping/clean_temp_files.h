@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "platform/runtime.h"
 
 namespace quorvel {

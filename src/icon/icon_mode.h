@@ -5,7 +5,7 @@
 
 #include "icon/tray_icon.h"
 #include "platform/winapi.h"
-#include "ui/forms.h"
+#include "ui/program_forms.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #include "icon/tray_icon.h"
 
-#include "icon/notify_icon.h"
+#include "icon/notify_icon_record.h"
 #include "platform/errors.h"
 #include "settings/icon_setting.h"
 

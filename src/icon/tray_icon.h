@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/runtime.h"
-#include "ui/forms.h"
+#include "ui/program_forms.h"
 
 namespace quorvel {
 

@@ -40,7 +40,7 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     const bool may = MayRequestForeground();
     if (may) {
         NoteUserWindow();
-        EventDispatcher::OwnDoing own(events_);
+        auto own = events_.OwnDoing();
         if (RequestForeground(f.hWnd())) WaitForForeground(f.hWnd());
     }
     Trace(f, "start-up activation", may ? "" : "not asked: may not take the foreground");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/activation.h"
-#include "platform/dispatch.h"
+#include "platform/event_dispatcher.h"
 #include "platform/keys.h"
 #include "platform/runtime.h"
 #include "platform/windowed_form.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "platform/winapi.h"
 
 namespace quorvel::platform {
@@ -75,8 +75,6 @@ public:
     // The window to which the keyboard focus of `window`'s thread is given,
     // 0 for none (GetGUIThreadInfo: the thread has not yet taken it).
     virtual Hwnd FocusOfThread(Hwnd window) = 0;
-    // The shell's desktop window as the shell registered it (GetShellWindow), 0 for none.
-    virtual Hwnd ShellWindow() = 0;
     // A top-level window of the class `className` made by the process
     // `process`, 0 for none (another program may make one of any class).
     virtual Hwnd WindowOfClass(std::string_view className, std::uint32_t process) = 0;

@@ -6,6 +6,7 @@
 #include "platform/constants.h"
 #include "platform/errors.h"
 #include "platform/form_runtime.h"
+#include "platform/twips.h"
 
 namespace quorvel::platform {
 
@@ -187,7 +188,7 @@ void WindowedForm::ShowModal() {
     }
     if (loaded_) FocusFirstTabStop();
     {
-        EventDispatcher::OutsideInput outside(runtime_.events_);
+        auto outside = runtime_.events_.OutsideInput();
         runtime_.PumpUntil([this] { return !loaded_; });
     }
     runtime_.modalForm_ = outer;
@@ -316,7 +317,7 @@ void WindowedForm::HandBackDue() {
     handBack_ = 0;
     // The window system's doing, not the program's: what the hand-away
     // causes is decided as any activation from outside is.
-    EventDispatcher::OutsideInput outside(runtime_.events_);
+    auto outside = runtime_.events_.OutsideInput();
     if (IsForeground() && runtime_.modalForm_ == nullptr) {
         runtime_.Trace(*this, "hand-back", "now");
         runtime_.HandActivationAway();

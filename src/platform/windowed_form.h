@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/dispatch.h"
-#include "platform/forms.h"
+#include "platform/event_dispatcher.h"
+#include "platform/form.h"
 
 namespace quorvel::platform {
 

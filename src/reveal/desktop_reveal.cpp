@@ -1,6 +1,7 @@
 #include "reveal/desktop_reveal.h"
 
 #include "platform/constants.h"
+#include "platform/scope_exit.h"
 #include "reveal/shell_keys.h"
 #include "settings/icon_setting.h"
 #include "ui/offscreen.h"
@@ -24,25 +25,6 @@ void DesktopReveal::ShowDesktop() {
     MoveOffScreen(runtime_, forms_);
 }
 
-namespace {
-
-// The system timer at its finest from the shell's activation to the last
-// stroke, where the waits need it (see bounds.h), and restored at once.
-class FineTimer {
-public:
-    explicit FineTimer(platform::Runtime& runtime) : runtime_(runtime) {
-        runtime_.HoldFineTimer(true);
-    }
-    ~FineTimer() { runtime_.HoldFineTimer(false); }
-    FineTimer(const FineTimer&) = delete;
-    FineTimer& operator=(const FineTimer&) = delete;
-
-private:
-    platform::Runtime& runtime_;
-};
-
-}  // namespace
-
 void DesktopReveal::MinimizeAllWindows() {
     // Tab moves the shell's focus from the desktop to the taskbar, and Alt+M
     // there minimises every window. Without the shell's window in front the
@@ -64,7 +46,10 @@ void DesktopReveal::MinimizeAllWindows() {
         if (!runtime_.PrevInstance()) runtime_.AppActivate("Program Manager");
         return;
     }
-    FineTimer fine(runtime_);
+    // The system timer at its finest from the shell's activation to the last
+    // stroke, where the waits need it (see bounds.h), and restored at once.
+    auto fine = platform::Scoped([&] { runtime_.HoldFineTimer(true); },
+                                 [&] { runtime_.HoldFineTimer(false); });
     ShellKeys keys(runtime_);
     if (!runtime_.AppActivate("Program Manager", [&](platform::Hwnd t) { return keys.Ready(t); }))
         return;

@@ -9,7 +9,7 @@
 
 #include "platform/runtime.h"
 #include "reveal/minimise_check.h"
-#include "ui/forms.h"
+#include "ui/program_forms.h"
 
 namespace quorvel {
 

@@ -10,7 +10,7 @@
 
 #include "platform/runtime.h"
 #include "ui/form_controls.h"
-#include "ui/forms.h"
+#include "ui/program_forms.h"
 
 namespace quorvel {
 

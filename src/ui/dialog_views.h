@@ -1,7 +1,7 @@
 // The Configure dialog's two views: the mode options, and the About text.
 #pragma once
 
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "ui/form_controls.h"
 
 namespace quorvel {

@@ -10,7 +10,7 @@
 #include <exception>
 #include <functional>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 
 namespace quorvel {
 

@@ -1,8 +1,8 @@
 #include "ui/offscreen.h"
 
 #include "platform/constants.h"
-#include "platform/dispatch.h"
 #include "platform/errors.h"
+#include "platform/twips.h"
 
 namespace quorvel {
 

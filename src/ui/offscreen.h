@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/runtime.h"
-#include "ui/forms.h"
+#include "ui/program_forms.h"
 
 namespace quorvel {
 

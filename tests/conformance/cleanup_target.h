@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "platform/runtime.h"
 
 namespace quorvel::testing {

@@ -9,7 +9,7 @@
 
 #include "conformance/dialog_target.h"
 #include "conformance/layout_check.h"
-#include "platform/dispatch.h"
+#include "platform/twips.h"
 #include "ui/form_descriptions.h"
 
 namespace quorvel::testing {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "conformance/layout_check.h"
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "platform/runtime.h"
 
 namespace quorvel::testing {

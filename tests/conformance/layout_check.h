@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/dispatch.h"
-#include "platform/forms.h"
+#include "platform/form.h"
+#include "platform/twips.h"
 #include "platform/windowed_form.h"
 
 namespace quorvel::testing {

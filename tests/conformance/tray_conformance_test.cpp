@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "conformance/tray_target.h"
-#include "icon/notify_icon.h"
+#include "icon/notify_icon_record.h"
 #include "platform/constants.h"
 
 namespace quorvel::testing {

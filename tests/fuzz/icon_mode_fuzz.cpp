@@ -8,9 +8,9 @@
 
 #include "platform/basic_text.h"
 #include "platform/constants.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_winapi.h"
 #include "settings/icon_setting.h"
+#include "sim/backend/sim_winapi.h"
+#include "sim/model/desktop.h"
 
 using namespace quorvel;
 

@@ -10,10 +10,10 @@
 #include <sstream>
 
 #include "conformance/cleanup_target.h"
-#include "platform/sim/ansi.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/registry_hive.h"
-#include "platform/sim/sim_runtime.h"
+#include "sim/backend/sim_runtime.h"
+#include "sim/model/ansi.h"
+#include "sim/model/desktop.h"
+#include "sim/model/registry_hive.h"
 #include "ui/form_controls.h"
 #include "ui/form_descriptions.h"
 

@@ -6,7 +6,7 @@
 
 #include "conformance/layout_check.h"
 #include "platform/constants.h"
-#include "platform/dispatch.h"
+#include "platform/twips.h"
 #include "sim_fixture.h"
 
 namespace quorvel::testing {

@@ -1,8 +1,8 @@
 // The conformance tests' dialog manager on the host: the simulated desktop.
 #include "conformance/dialog_target.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_form.h"
-#include "platform/sim/sim_runtime.h"
+#include "sim/backend/sim_form.h"
+#include "sim/backend/sim_runtime.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::testing {
 

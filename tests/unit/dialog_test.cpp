@@ -3,7 +3,7 @@
 // transitions, which it alone of the forms keeps.
 #include <cstdio>
 
-#include "icon/notify_icon.h"
+#include "icon/notify_icon_record.h"
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 

@@ -1,7 +1,7 @@
 // The notification-area icon, the icon mode and the taskbar button's window menu.
 #include <cstring>
 
-#include "icon/notify_icon.h"
+#include "icon/notify_icon_record.h"
 #include "platform/constants.h"
 #include "unit/sim_fixture.h"
 

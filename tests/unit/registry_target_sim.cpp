@@ -1,7 +1,7 @@
 // The conformance tests' registry on the host: the simulated hive.
 #include "conformance/registry_target.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_winapi.h"
+#include "sim/backend/sim_winapi.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::testing {
 

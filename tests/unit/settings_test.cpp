@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/constants.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_winapi.h"
 #include "settings/icon_setting.h"
 #include "settings/registry.h"
+#include "sim/backend/sim_winapi.h"
+#include "sim/model/desktop.h"
 #include "unit/sim_fixture.h"
 
 namespace quorvel::testing {

@@ -10,10 +10,10 @@
 #include <string_view>
 
 #include "app/app.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_form.h"
-#include "platform/sim/sim_runtime.h"
 #include "settings/icon_setting.h"
+#include "sim/backend/sim_form.h"
+#include "sim/backend/sim_runtime.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::testing {
 
@@ -25,7 +25,9 @@ inline constexpr const char* kTaskbarOnly = "2";  // also what a first start sto
 inline constexpr const char* kBothIcons = "3";
 
 // A text value as the registry keeps it: the text and its terminating NUL.
-inline std::string AsStored(std::string_view text) { return std::string(text) + '\0'; }
+inline std::string AsStored(std::string_view text) {
+    return std::string(text) + '\0';
+}
 
 // Where both forms rest at 96 pixels per inch: -2500 twips at 15 to the
 // pixel, rounded, left of and above the primary monitor.

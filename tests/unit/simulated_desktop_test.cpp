@@ -7,8 +7,8 @@
 
 #include "platform/constants.h"
 #include "platform/keys.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_winapi.h"
+#include "sim/backend/sim_winapi.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::testing {
 namespace {
@@ -56,15 +56,26 @@ TEST(SimulatedMenusTest, ALoneWindowsKeyOrAltOpensAMenuAndNothingElseDoes) {
         int startMenus, menuBars;
     } cases[] = {
         {"Windows key alone", {{kLeftWin, true}, {kLeftWin, false}}, 1, 0},
-        {"Windows key held and repeated", {{kLeftWin, true}, {kLeftWin, true}, {kLeftWin, false}},
-         1, 0},
+        {"Windows key held and repeated",
+         {{kLeftWin, true}, {kLeftWin, true}, {kLeftWin, false}},
+         1,
+         0},
         {"Alt alone, left and common codes", {{kLeftAlt, true}, {kAlt, false}}, 0, 1},
-        {"Windows key with Shift", {{kLeftWin, true}, {kShift, true}, {kShift, false},
-                                    {kLeftWin, false}}, 0, 0},
-        {"Windows key with the mask key", {{kLeftWin, true}, {platform::kMaskKey, true},
-                                           {platform::kMaskKey, false}, {kLeftWin, false}}, 0, 0},
-        {"Windows key up twice", {{kLeftWin, true}, {'M', true}, {kLeftWin, false},
-                                  {kLeftWin, false}}, 0, 0},
+        {"Windows key with Shift",
+         {{kLeftWin, true}, {kShift, true}, {kShift, false}, {kLeftWin, false}},
+         0,
+         0},
+        {"Windows key with the mask key",
+         {{kLeftWin, true},
+          {platform::kMaskKey, true},
+          {platform::kMaskKey, false},
+          {kLeftWin, false}},
+         0,
+         0},
+        {"Windows key up twice",
+         {{kLeftWin, true}, {'M', true}, {kLeftWin, false}, {kLeftWin, false}},
+         0,
+         0},
     };
     for (const auto& c : cases) {
         sim::Desktop desk;
@@ -95,9 +106,9 @@ TEST(SimulatedWindowsTest, HidingWithSetWindowPosKeepsTheActivationAndThePlace) 
             const Hwnd active = ownActive ? own : editor;
             desk.Activate(active);
             sim::SimWinApi api(desk, pid);
-            api.SetWindowPos(own, platform::HWND_NOTOPMOST, 300, 300, 300, 300,
-                             platform::SWP_NOSIZE | platform::SWP_NOMOVE |
-                                 platform::SWP_HIDEWINDOW);
+            api.SetWindowPos(
+                own, platform::HWND_NOTOPMOST, 300, 300, 300, 300,
+                platform::SWP_NOSIZE | platform::SWP_NOMOVE | platform::SWP_HIDEWINDOW);
             const char* name = sim::ShellKindName(kind);
             EXPECT_EQ(desk.Active(), active) << name << (ownActive ? ", own active" : "");
             const sim::Window& hidden = *desk.Find(own);

@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "conformance/window_target.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_winapi.h"
+#include "sim/backend/sim_winapi.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::testing {
 

@@ -8,7 +8,7 @@
 
 #include "conformance/dialog_target.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 #include "platform/win32/win32_runtime.h"
 
 namespace quorvel::testing {

@@ -1,7 +1,7 @@
 // Controls as child windows of their form or container, and the timer.
 #include <windows.h>
 
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
 

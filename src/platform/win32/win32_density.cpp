@@ -5,7 +5,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/look_up.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 #include "platform/win32/win32_system_library.h"
 
 namespace quorvel::win32 {

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
 

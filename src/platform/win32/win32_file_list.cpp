@@ -3,7 +3,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_pattern.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
 

@@ -7,7 +7,7 @@
 #include "platform/errors.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
 

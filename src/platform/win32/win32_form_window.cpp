@@ -1,11 +1,11 @@
 // A form's placement, visibility, modal showing and pop-up menus.
 #include <windows.h>
 
-#include "platform/dispatch.h"
 #include "platform/errors.h"
+#include "platform/event_dispatcher.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
 

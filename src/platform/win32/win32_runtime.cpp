@@ -11,7 +11,7 @@
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
 #include "platform/win32/win32_dwm.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_form.h"
 #include "platform/win32/win32_instance.h"
 #include "platform/win32/win32_message_filter.h"
 #include "platform/win32/win32_shell_wait.h"
@@ -415,7 +415,7 @@ void Win32Runtime::StopTimer(int id) {
 }
 
 void Win32Runtime::DoEvents() {
-    platform::EventDispatcher::OutsideInput outside(dispatcher());
+    auto outside = dispatcher().OutsideInput();
     while (PumpStep(false)) {
     }
 }

@@ -44,7 +44,6 @@ public:
     // The reveal's questions and acts (see platform/runtime.h).
     platform::Hwnd Foreground() const override;
     platform::Hwnd FocusOfThread(platform::Hwnd window) override;
-    platform::Hwnd ShellWindow() override { return FromHwnd(GetShellWindow()); }
     platform::Hwnd WindowOfClass(std::string_view className, std::uint32_t process) override;
     std::uint32_t ThreadOf(platform::Hwnd window) override;
     std::uint32_t ProcessOf(platform::Hwnd window) override;

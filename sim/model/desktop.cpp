@@ -1,4 +1,4 @@
-#include "platform/sim/desktop.h"
+#include "sim/model/desktop.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "platform/constants.h"
-#include "platform/sim/ansi.h"
 #include "platform/winapi.h"
+#include "sim/model/ansi.h"
 
 namespace quorvel::sim {
 

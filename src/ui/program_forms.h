@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 #include "ui/form_controls.h"
 
 namespace quorvel {

@@ -1,9 +1,10 @@
-#include "platform/forms.h"
+#include "platform/form.h"
 
 #include <utility>
 
-#include "platform/dispatch.h"
+#include "platform/event_dispatcher.h"
 #include "platform/file_pattern.h"
+#include "platform/scope_exit.h"
 
 namespace quorvel::platform {
 
@@ -86,7 +87,7 @@ std::string Control::List(int index) const {
 
 void Control::RaiseTimer(EventDispatcher& events) {
     if (inTick_) return;
-    ScopedFlag ticking(inTick_);
+    auto ticking = HoldAt(inTick_, true);
     events.Raise(Timer);
 }
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/form_runtime.h"
-#include "platform/sim/desktop.h"
-#include "platform/sim/sim_winapi.h"
+#include "sim/backend/sim_winapi.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::sim {
 
@@ -44,7 +44,6 @@ public:
     // desktop's model of what Windows answers or does.
     Hwnd Foreground() const override { return desk_.Active(); }
     Hwnd FocusOfThread(Hwnd window) override { return desk_.FocusOfThread(window); }
-    Hwnd ShellWindow() override { return desk_.ShellWindow(); }
     Hwnd WindowOfClass(std::string_view className, std::uint32_t process) override;
     std::uint32_t ThreadOf(Hwnd window) override { return desk_.ThreadOf(window); }
     std::uint32_t ProcessOf(Hwnd window) override;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 
 namespace quorvel::sim {
 

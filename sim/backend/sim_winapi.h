@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/constants.h"
-#include "platform/sim/desktop.h"
 #include "platform/winapi.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::sim {
 

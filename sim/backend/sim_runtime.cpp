@@ -1,4 +1,4 @@
-#include "platform/sim/sim_runtime.h"
+#include "sim/backend/sim_runtime.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,8 +8,8 @@
 #include "platform/file_pattern.h"
 #include "platform/instance.h"
 #include "platform/keys.h"
-#include "platform/sim/ansi.h"
-#include "platform/sim/sim_form.h"
+#include "sim/backend/sim_form.h"
+#include "sim/model/ansi.h"
 
 namespace quorvel::sim {
 
@@ -174,7 +174,7 @@ std::vector<std::uint8_t> SimRuntime::HeldModifiers() const {
 }
 
 void SimRuntime::DoEvents() {
-    EventDispatcher::OutsideInput outside(dispatcher());
+    auto outside = dispatcher().OutsideInput();
     desk_.RunPending();
 }
 

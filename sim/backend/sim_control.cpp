@@ -1,4 +1,4 @@
-#include "platform/sim/sim_control.h"
+#include "sim/backend/sim_control.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,9 +6,9 @@
 
 #include "platform/errors.h"
 #include "platform/file_pattern.h"
-#include "platform/sim/ansi.h"
-#include "platform/sim/focus.h"
-#include "platform/sim/sim_runtime.h"
+#include "sim/backend/sim_runtime.h"
+#include "sim/model/ansi.h"
+#include "sim/model/focus.h"
 
 namespace quorvel::sim {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/forms.h"
+#include "platform/form.h"
 
 namespace quorvel::sim {
 

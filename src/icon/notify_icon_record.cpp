@@ -1,4 +1,4 @@
-#include "icon/notify_icon.h"
+#include "icon/notify_icon_record.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/sim/sim_form.h"
+#include "sim/backend/sim_form.h"
 
 #include <stdexcept>
 #include <utility>
@@ -6,8 +6,9 @@
 
 #include "platform/constants.h"
 #include "platform/errors.h"
-#include "platform/sim/sim_control.h"
-#include "platform/sim/sim_runtime.h"
+#include "platform/scope_exit.h"
+#include "sim/backend/sim_control.h"
+#include "sim/backend/sim_runtime.h"
 
 namespace quorvel::sim {
 
@@ -39,7 +40,7 @@ SimForm::SimForm(SimRuntime& rt, const FormDescription& description, FormEvents 
     hwnd_ = desk_.CreateWindow(rt.pid(), std::move(w));
     {
         // Placed again at the density of its monitor: no event yet.
-        ScopedFlag building(creating_);
+        auto building = platform::HoldAt(creating_, true);
         TakeDensity(window().pixelsPerInch);
     }
     for (const ControlDescription& c : description.controls)

@@ -1,4 +1,4 @@
-#include "platform/sim/ansi.h"
+#include "sim/model/ansi.h"
 
 #include <array>
 #include <cstdint>

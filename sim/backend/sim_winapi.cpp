@@ -1,4 +1,4 @@
-#include "platform/sim/sim_winapi.h"
+#include "sim/backend/sim_winapi.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "platform/sim/desktop.h"
+#include "sim/model/desktop.h"
 
 namespace quorvel::sim {
 

@@ -1,4 +1,4 @@
-#include "platform/sim/focus.h"
+#include "sim/model/focus.h"
 
 #include <algorithm>
 #include <cctype>

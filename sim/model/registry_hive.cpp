@@ -1,4 +1,4 @@
-#include "platform/sim/registry_hive.h"
+#include "sim/model/registry_hive.h"
 
 #include <algorithm>
 #include <cstring>

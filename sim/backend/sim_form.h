@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/sim/desktop.h"
-#include "platform/sim/focus.h"
 #include "platform/windowed_form.h"
+#include "sim/model/desktop.h"
+#include "sim/model/focus.h"
 
 namespace quorvel::sim {
 

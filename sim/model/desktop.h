@@ -18,8 +18,8 @@
 
 #include "platform/constants.h"
 #include "platform/keys.h"
-#include "platform/sim/registry_hive.h"
 #include "platform/types.h"
+#include "sim/model/registry_hive.h"
 
 namespace quorvel::sim {
 
