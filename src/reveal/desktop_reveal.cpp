@@ -29,7 +29,7 @@ void DesktopReveal::MinimizeAllWindows() {
     // Tab moves the shell's focus from the desktop to the taskbar, and Alt+M
     // there minimises every window. Without the shell's window in front the
     // keys would land in the user's document, so they are sent only then.
-    const MinimiseAllWay learnt = minimiseAll_.Learnt(runtime_);
+    const MinimiseAllWay learnt = minimiseAll_.WayToAsk(runtime_);
     if (learnt != MinimiseAllWay::Keys) {
         // The other ways need no window in front, and go before the shell's
         // window is brought forward: under Wine the shell's thread takes the
@@ -39,7 +39,7 @@ void DesktopReveal::MinimizeAllWindows() {
         // window: Windows key + M with no shell to take it would reach the
         // window in front.
         if (!runtime_.HasWindowTitled("Program Manager")) return;
-        minimiseAll_.Ask(runtime_, learnt, runtime_.MinimisableWindows());
+        minimiseAll_.AskLearntWay(runtime_, learnt, runtime_.MinimisableWindows());
         // A click then hands the activation to the shell's window, so that
         // no form of ours stays active and the next click is a new
         // activation; a second start shows no form and spares the wait.
@@ -51,11 +51,12 @@ void DesktopReveal::MinimizeAllWindows() {
     auto fine = platform::Scoped([&] { runtime_.HoldFineTimer(true); },
                                  [&] { runtime_.HoldFineTimer(false); });
     ShellKeys keys(runtime_);
-    if (!runtime_.AppActivate("Program Manager", [&](platform::Hwnd t) { return keys.Ready(t); }))
+    if (!runtime_.AppActivate("Program Manager",
+                              [&](platform::Hwnd t) { return keys.ReadyForKeys(t); }))
         return;
     const bool altM = runtime_.SendKeys(
         "{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
-    minimiseAll_.KeysSent(runtime_, keys.TakeShown(), altM, keys.Fair());
+    minimiseAll_.KeysSent(runtime_, keys.TakeWindowsToWatch(), altM, keys.HadFairTry());
 }
 
 void DesktopReveal::TaskbarFormActivated() {

@@ -28,13 +28,13 @@ public:
     // Returns once the shell has answered every request (a second start,
     // before it ends): where it ignores its keys, this process is the one to
     // ask it the other way.
-    void WaitForTheShell() { minimiseAll_.Finish(runtime_); }
+    void WaitForTheShell() { minimiseAll_.WaitUntilAnswered(runtime_); }
 
     // The activation that follows start-up has happened; every one after
     // it is a click.
     bool StartUpActivationSeen() const { return startUpActivationSeen_; }
     // The way the shell's minimise-all was seen to work, asked at once.
-    MinimiseAllWay LearntWay() const { return minimiseAll_.Known(); }
+    MinimiseAllWay LearntWay() const { return minimiseAll_.LearntWay(); }
     void TaskbarRecreated() { minimiseAll_.TaskbarRecreated(runtime_); }
 
 private:

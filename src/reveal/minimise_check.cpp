@@ -10,7 +10,7 @@ namespace quorvel {
 namespace {
 
 // The way after `way`: the order in which they are tried.
-MinimiseAllWay After(MinimiseAllWay way) {
+MinimiseAllWay NextWay(MinimiseAllWay way) {
     return static_cast<MinimiseAllWay>(static_cast<int>(way) + 1);
 }
 
@@ -28,14 +28,14 @@ MinimiseAllWay WayOf(std::uint32_t value) {
 
 }  // namespace
 
-MinimiseAllWay MinimiseAllCheck::Learnt(platform::Runtime& runtime) {
+MinimiseAllWay MinimiseAllCheck::WayToAsk(platform::Runtime& runtime) {
     if (!learntRead_ && runtime.PrevInstance()) learnt_ = WayOf(runtime.RunningInstanceValue());
     learntRead_ = true;
     return learnt_;
 }
 
-void MinimiseAllCheck::Learn(platform::Runtime& runtime, Way way) {
-    if (way == Learnt(runtime)) return;
+void MinimiseAllCheck::LearnAndShare(platform::Runtime& runtime, Way way) {
+    if (way == WayToAsk(runtime)) return;
     learnt_ = way;
     const auto value = static_cast<std::uint32_t>(way);
     if (runtime.PrevInstance()) {
@@ -56,7 +56,7 @@ void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform
     if (!altM) {
         // Another program had the keyboard: this request is served the next
         // way at once, watched where there is something to watch.
-        AskWatched(runtime, After(Way::Keys), std::move(shown), fair);
+        AskWatched(runtime, NextWay(Way::Keys), std::move(shown), fair);
         return;
     }
     if (shown.empty()) {
@@ -68,7 +68,8 @@ void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform
     StartWatching(runtime, {std::move(shown), runtime.Now(), Way::Keys, fair});
 }
 
-void MinimiseAllCheck::Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown) {
+void MinimiseAllCheck::AskLearntWay(platform::Runtime& runtime, Way way,
+                                    std::vector<platform::Hwnd> shown) {
     runtime.TraceNote("reveal: the way seen to work, at once");
     AskWatched(runtime, way, std::move(shown), true);
 }
@@ -98,13 +99,13 @@ void MinimiseAllCheck::StartWatching(platform::Runtime& runtime, Watch watch) {
     if (timer_ == 0) timer_ = runtime.SetTimeout(kWatchPollMs, [this, &runtime] { Poll(runtime); });
 }
 
-void MinimiseAllCheck::Served(platform::Runtime& runtime, Way way, bool fair) {
+void MinimiseAllCheck::RequestServed(platform::Runtime& runtime, Way way, bool fair) {
     // A request whose keys had no fair try teaches nothing by itself: a
     // shell busy for a moment is no shell that ignores its keys. Two in a
     // row teach the way that served the second: a taskbar that never takes
     // Tab must not cost every request the wait.
     if (fair || way == Way::Keys || lastUnfair_) {
-        Learn(runtime, way);
+        LearnAndShare(runtime, way);
     } else {
         runtime.TraceNote("reveal: served after an unfair try of the keys; nothing learnt");
     }
@@ -135,7 +136,7 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
                       keys ? "reveal: the shell acted on its keys within"
                            : "reveal: the shell acted on the other way within",
                       now - watch.since, "ms");
-            Served(runtime, watch.way, watch.fair);
+            RequestServed(runtime, watch.way, watch.fair);
             return true;
         }
         if (watch.shown.empty()) {
@@ -157,16 +158,16 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
     if (!unserved.empty() && unservedWay == Way::WindowsKeyM) {
         // No way served the request: the next one asks the shell's keys again.
         runtime.TraceNote("reveal: not served; nothing minimised by any way");
-        Learn(runtime, Way::Keys);
+        LearnAndShare(runtime, Way::Keys);
         lastUnfair_ = false;
     } else if (!unserved.empty()) {
-        AskWatched(runtime, After(unservedWay), std::move(unserved), unservedFair);
+        AskWatched(runtime, NextWay(unservedWay), std::move(unserved), unservedFair);
     }
     if (!watches_.empty() && timer_ == 0)
         timer_ = runtime.SetTimeout(kWatchPollMs, [this, &runtime] { Poll(runtime); });
 }
 
-void MinimiseAllCheck::Finish(platform::Runtime& runtime) {
+void MinimiseAllCheck::WaitUntilAnswered(platform::Runtime& runtime) {
     if (!watches_.empty()) runtime.PumpUntil([this] { return watches_.empty(); });
 }
 

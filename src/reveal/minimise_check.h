@@ -21,24 +21,24 @@ class MinimiseAllCheck {
 public:
     using Way = MinimiseAllWay;
 
-    // The way the shell's minimise-all was seen to work: Keys until another
-    // was; a second start begins with the running instance's, read once,
-    // which another program may set, so it only ever chooses among the
-    // program's own ways.
-    Way Learnt(platform::Runtime& runtime);
-    // The way learnt so far, as it stands.
-    Way Known() const { return learnt_; }
+    // The way to ask a request by: the way learnt, Keys until another was
+    // seen to work; a second start begins with the running instance's, read
+    // on this first need, which another program may set, so it only ever
+    // chooses among the program's own ways.
+    Way WayToAsk(platform::Runtime& runtime);
+    // The way learnt so far, without reading the running instance's.
+    Way LearntWay() const { return learnt_; }
     // The keys have gone (`altM`: Alt+M too), `shown` listed while the shell
-    // took Tab; `fair`: see ShellKeys::Fair. Watched; where nothing was
+    // took Tab; `fair`: see ShellKeys::HadFairTry. Watched; where nothing was
     // minimised within the wait, or Alt+M never went, the next way.
     void KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown, bool altM,
                   bool fair);
-    // Asks by `way` at once (the way learnt), watched.
-    void Ask(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
+    // Asks at once by `way`, the way learnt, and watches what it minimises.
+    void AskLearntWay(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
     // Waits until no request is being watched (a second start, before it ends).
-    void Finish(platform::Runtime& runtime);
+    void WaitUntilAnswered(platform::Runtime& runtime);
     // A recreated taskbar may be another shell's: asked its keys again.
-    void TaskbarRecreated(platform::Runtime& runtime) { Learn(runtime, Way::Keys); }
+    void TaskbarRecreated(platform::Runtime& runtime) { LearnAndShare(runtime, Way::Keys); }
     // A second start told this instance what it learnt.
     void ToldBySecondStart(platform::Runtime& runtime, std::uint32_t value);
 
@@ -58,11 +58,12 @@ private:
     void StartWatching(platform::Runtime& runtime, Watch watch);
     // One timer looks at every request still watched.
     void Poll(platform::Runtime& runtime);
-    // What a request served by `way` teaches.
-    void Served(platform::Runtime& runtime, Way way, bool fair);
-    // Seen to work (Keys where none did): the running instance keeps it for
-    // later starts; a second start tells the running instance.
-    void Learn(platform::Runtime& runtime, Way way);
+    // A request was served by `way`: what that teaches.
+    void RequestServed(platform::Runtime& runtime, Way way, bool fair);
+    // `way` seen to work (Keys where none did) becomes the way learnt, and is
+    // shared: the running instance keeps it for later starts; a second start
+    // tells the running instance.
+    void LearnAndShare(platform::Runtime& runtime, Way way);
 
     std::vector<Watch> watches_;
     int timer_ = 0;

@@ -7,7 +7,7 @@ namespace quorvel {
 
 using platform::Hwnd;
 
-bool ShellKeys::Ready(Hwnd target) {
+bool ShellKeys::ReadyForKeys(Hwnd target) {
     platform::Runtime& rt = runtime_;
     // In front is not yet ready for keys: the window's thread hears of its
     // activation afterwards, and only that gives it the keyboard focus. Any
@@ -37,8 +37,9 @@ bool ShellKeys::BeforeNextStroke(Hwnd took) {
         const Hwnd inFront = rt.Foreground();
         if (inFront == 0 || rt.FocusOfThread(inFront) == 0) return false;
         // In Windows' layout only the taskbar's thread takes Alt+M.
-        return windowsLayout_ ? rt.ProcessOf(inFront) == shellProcess_ && !rt.SameThread(inFront, took)
-                              : inFront != took;
+        return windowsLayout_
+                   ? rt.ProcessOf(inFront) == shellProcess_ && !rt.SameThread(inFront, took)
+                   : inFront != took;
     };
     auto left = [&](std::uint32_t bound) {
         const std::uint64_t spent = rt.NowUs() - since;

@@ -19,17 +19,17 @@ public:
     // The readiness AppActivate waits for, the shell's window `target` in
     // front: its thread has given one of its windows the keyboard focus.
     // Reads the shell's layout meanwhile. Whether its thread is still in front.
-    bool Ready(platform::Hwnd target);
+    bool ReadyForKeys(platform::Hwnd target);
     // The wait between two strokes, `took` having been in front for the last:
     // the windows to watch are listed, then the keyboard waited for. Whether
     // the next stroke may go: only to a window of the shell's process.
     bool BeforeNextStroke(platform::Hwnd took);
 
     // The windows listed while the shell took Tab.
-    std::vector<platform::Hwnd> TakeShown() { return std::move(shown_); }
+    std::vector<platform::Hwnd> TakeWindowsToWatch() { return std::move(shown_); }
     // Whether the keys had a fair try: not where the keyboard wait ran out
     // in Windows' layout, nor where another program took the keyboard.
-    bool Fair() const { return fair_; }
+    bool HadFairTry() const { return fair_; }
 
 private:
     platform::Runtime& runtime_;
