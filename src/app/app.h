@@ -55,7 +55,7 @@ private:
     void IconCallback(std::int16_t& button, std::int16_t shift, float x, float y);
     // Removes the notification-area icon, unloads the icon's host form and
     // ends the process.
-    [[noreturn]] void EndProgram();
+    [[noreturn]] void ExitProgram();
 
     platform::Runtime& runtime_;
     std::int16_t iconMode_ = 0;

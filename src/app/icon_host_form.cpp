@@ -30,7 +30,7 @@ platform::FormEvents App::IconHostFormEvents() {
     events.Resize = [this] { MoveOffScreen(runtime_, *this); };
     events.Paint = [this] { MoveOffScreen(runtime_, *this); };
     events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {
-        if (EndsTheProgram(mode)) EndProgram();
+        if (EndsTheProgram(mode)) ExitProgram();
     };
     events.MouseMove = [this](std::int16_t& button, std::int16_t& shift, float& x, float& y) {
         IconCallback(button, shift, x, y);
@@ -52,7 +52,7 @@ void App::BindIconMenu(const IconHostFormControls& controls) {
     controls.showDesktopItem.Click = [this] { reveal_.ShowDesktop(); };
     controls.configureItem.Click = [this] { dialog_.Open(); };
     controls.aboutItem.Click = [this] { dialog_.OpenAbout(); };
-    controls.exitItem.Click = [this] { EndProgram(); };
+    controls.exitItem.Click = [this] { ExitProgram(); };
 }
 
 }  // namespace quorvel

@@ -15,15 +15,15 @@ App::App(platform::Runtime& runtime)
     // The shell's taskbar was recreated (the shell restarted): put the icon
     // back, and ask the new taskbar its keys again.
     runtime_.TaskbarCreated = [this] {
-        trayIcon_.Restore();
+        trayIcon_.TaskbarRecreated();
         reveal_.TaskbarRecreated();
     };
     // A WM_QUIT from outside: the program's own way out, as Exit's.
-    runtime_.QuitReceived = [this] { EndProgram(); };
+    runtime_.QuitReceived = [this] { ExitProgram(); };
 }
 
 ConfigureDialog::Requests App::DialogRequests() {
-    return {.applyIconMode = [this] { ApplyIconMode(); }, .endProgram = [this] { EndProgram(); }};
+    return {.applyIconMode = [this] { ApplyIconMode(); }, .exitProgram = [this] { ExitProgram(); }};
 }
 
 void App::Start() {
@@ -69,10 +69,10 @@ void App::TaskbarFormQueryUnload(std::int16_t& cancel, std::int16_t unloadMode) 
         dialog_.OpenFromWindowMenu();
         return;
     }
-    EndProgram();
+    ExitProgram();
 }
 
-void App::EndProgram() {
+void App::ExitProgram() {
     trayIcon_.RemoveAtExit();
     IconHostForm().Unload();  // its QueryUnload sees vbFormCode and does nothing
     runtime_.End();

@@ -16,7 +16,7 @@ constexpr float InTwips(std::uint32_t message) {
 
 }  // namespace
 
-IconMouseMessage IconMessage(float x) {
+IconMouseMessage MouseMessageOfX(float x) {
     if (x == InTwips(platform::WM_LBUTTONDOWN)) return IconMouseMessage::LeftDown;
     if (x == InTwips(platform::WM_RBUTTONDOWN)) return IconMouseMessage::RightDown;
     return IconMouseMessage::Other;
@@ -28,7 +28,7 @@ IconMouseMessage IconCallbackMessage(std::int16_t& button, std::int16_t shift, f
     button = 0;
     auto buttons = static_cast<std::int16_t>(button + shift);
     if (static_cast<float>(buttons) + y != 0) return IconMouseMessage::Other;
-    return IconMessage(x);
+    return MouseMessageOfX(x);
 }
 
 }  // namespace quorvel

@@ -11,7 +11,7 @@ namespace quorvel {
 enum class IconMouseMessage { LeftDown, RightDown, Other };
 
 // The mouse message an X of the host form's MouseMove stands for.
-IconMouseMessage IconMessage(float x);
+IconMouseMessage MouseMessageOfX(float x);
 
 // The host form's MouseMove read as the icon's callback. Its button state
 // means nothing and is cleared; a Y or a shift state means a real pointer

@@ -23,7 +23,7 @@ TrayIcon::TrayIcon(platform::Runtime& runtime, Forms& forms, const std::int16_t&
 // idle program has no timer running.
 void TrayIcon::Put() {
     StopRetry();
-    if (Replace()) return;
+    if (DeleteThenAdd()) return;
     triesLeft_ = kRetryTries;
     retryTimer_ = runtime_.SetTimeout(kRetryIntervalMs, [this] { TryAgain(); });
 }
@@ -39,7 +39,7 @@ void TrayIcon::Remove() {
     asked_ = false;
 }
 
-void TrayIcon::Restore() {
+void TrayIcon::TaskbarRecreated() {
     if (iconMode_ == TrayOnly || iconMode_ == BothIcons) Put();
 }
 
@@ -50,8 +50,7 @@ void TrayIcon::RemoveAtExit() {
     DeleteTrayIcon(runtime_.api(), forms_.IconHostForm().hWnd());
 }
 
-// True when the shell took the icon.
-bool TrayIcon::Replace() {
+bool TrayIcon::DeleteThenAdd() {
     platform::Form& host = forms_.IconHostForm();
     bool added = false;
     asked_ = true;
@@ -73,7 +72,7 @@ void TrayIcon::StopRetry() {
 
 void TrayIcon::TryAgain() {
     retryTimer_ = 0;
-    if (Replace() || --triesLeft_ <= 0) {
+    if (DeleteThenAdd() || --triesLeft_ <= 0) {
         triesLeft_ = 0;
         return;
     }

@@ -21,14 +21,15 @@ public:
     // No icon, and none put later: the icon this process asked for is
     // removed; with none asked for, the shell is not asked at all.
     void Remove();
-    // After the shell's taskbar was recreated: the icon again, in modes 1 and 3.
-    void Restore();
+    // The shell's taskbar was recreated: the icon again, in modes 1 and 3.
+    void TaskbarRecreated();
     // As the program ends: the icon of the host form's window is removed
     // whether or not this process knows of one.
     void RemoveAtExit();
 
 private:
-    bool Replace();
+    // Whether the shell took the icon.
+    bool DeleteThenAdd();
     void StopRetry();
     void TryAgain();
 

@@ -37,7 +37,7 @@ platform::FormEvents ConfigureDialog::Events() {
     platform::FormEvents events;
     events.Activate = [this] { Activated(); };
     events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {
-        if (EndsTheProgram(mode)) requests_.endProgram();
+        if (EndsTheProgram(mode)) requests_.exitProgram();
     };
     return events;
 }
@@ -75,7 +75,7 @@ void ConfigureDialog::BindButtons(platform::Form& form, const ConfigureDialogCon
         int answer =
             runtime_.MsgBox("You are about to exit Quorvel.",
                             platform::vbOKCancel + platform::vbInformation, "Exit Quorvel");
-        if (answer == platform::vbOK) requests_.endProgram();
+        if (answer == platform::vbOK) requests_.exitProgram();
     };
 }
 

@@ -19,7 +19,7 @@ public:
     // What the dialog's buttons and close requests ask of the rest of the program.
     struct Requests {
         std::function<void()> applyIconMode;
-        std::function<void()> endProgram;
+        std::function<void()> exitProgram;
     };
     // `iconMode` is the mode in force: the dialog reads the stored one into
     // it as it activates.

@@ -34,10 +34,10 @@ protected:
 
 // The message number rides in X at 15 twips to the pixel.
 TEST(IconMessageTest, OnlyTheTwoPressesAreMessagesOfTheIcon) {
-    EXPECT_EQ(IconMessage(7695), IconMouseMessage::LeftDown);
-    EXPECT_EQ(IconMessage(7740), IconMouseMessage::RightDown);
+    EXPECT_EQ(MouseMessageOfX(7695), IconMouseMessage::LeftDown);
+    EXPECT_EQ(MouseMessageOfX(7740), IconMouseMessage::RightDown);
     for (float x : {0.0f, 513.0f, 7680.0f, 7695.5f, 7710.0f, 7755.0f, 15390.0f}) {
-        EXPECT_EQ(IconMessage(x), IconMouseMessage::Other) << x;
+        EXPECT_EQ(MouseMessageOfX(x), IconMouseMessage::Other) << x;
     }
 }
 
