@@ -33,16 +33,16 @@
 // Minimised, the hand-off finds it minimised and counts for nothing; a click
 // on its button restores it, which counts, whatever the shell.
 //
-// The shell settles after the program has sent it keystrokes: until one of
-// the program's forms has been minimised (the shell acting on the keys) or
-// kSettleMs have passed, activations do not count. A click on a minimised
-// window's taskbar button can reach the form as more than one activation:
-// the restore activates the window (before its WM_SIZE), and activates it
-// again once it is over. The reveal waits for the end of the restore (see
-// WindowedForm::Activated), but a shell's own steps may still come after the
-// keys, a few milliseconds later, and they are the same click. The window is
-// short, as a shell that acts while the form is hidden leaves it
-// unminimised, and the user's next click must count.
+// The shell settles after the program has asked it to minimise (its keys, or
+// another way): until one of the program's forms has been minimised (the
+// shell acting on the request) or kSettleMs have passed, activations do not
+// count. A click on a minimised window's taskbar button can reach the form as
+// more than one activation: the restore activates the window (before its
+// WM_SIZE), and activates it again once it is over. The reveal waits for the
+// end of the restore (see WindowedForm::Activated), but a shell's own steps
+// may still come after the keys, a few milliseconds later, and they are the
+// same click. The window is short, as a shell that acts while the form is
+// hidden leaves it unminimised, and the user's next click must count.
 #pragma once
 
 #include <cstdint>
@@ -77,18 +77,19 @@ public:
         if (Settling(now)) return {false, "shell settling"};
         return BecomesCurrent(form, modal);
     }
-    // The program sent keystrokes to the shell's window. The click that
-    // started them can still reach a form only when one was restored; a
-    // reveal from the notification area or a second start leaves the
-    // taskbar button's form minimised at rest, and nothing to settle.
-    void KeysSent(std::uint32_t now, bool aFormRestored) {
+    // The program asked the shell's minimise-all: its keys sent, or its
+    // automation object asked. The click that started the request can still
+    // reach a form only when one was restored; a reveal from the
+    // notification area or a second start leaves the taskbar button's form
+    // minimised at rest, and nothing to settle.
+    void ShellAsked(std::uint32_t now, bool aFormRestored) {
         settling_ = aFormRestored;
-        keysSentAt_ = now;
+        askedAt_ = now;
     }
     // One of the program's forms was minimised: the shell has acted.
-    void Minimised() { settling_ = false; }
+    void FormMinimised() { settling_ = false; }
     bool Settling(std::uint32_t now) const {
-        return settling_ && now - keysSentAt_ < kSettleMs;  // wraps as the clock does
+        return settling_ && now - askedAt_ < kSettleMs;  // wraps as the clock does
     }
     // The run time's own activation of the start-up form: raised once,
     // whether or not the window system let the form take the foreground.
@@ -103,7 +104,8 @@ public:
 
     // Whether the taskbar button's form, left restored while another window
     // is active, is to be minimised now (see "At rest" above).
-    static bool ToRest(bool visible, bool minimised, bool active, bool enabled, const Form* modal) {
+    static bool ShouldMinimise(bool visible, bool minimised, bool active, bool enabled,
+                               const Form* modal) {
         return visible && !minimised && !active && enabled && modal == nullptr;
     }
 
@@ -124,7 +126,7 @@ private:
     static constexpr std::uint32_t kSettleMs = 200;
     const Form* current_ = nullptr;
     bool settling_ = false;
-    std::uint32_t keysSentAt_ = 0;
+    std::uint32_t askedAt_ = 0;
 };
 
 }  // namespace quorvel::platform

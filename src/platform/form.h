@@ -18,7 +18,6 @@ inline constexpr std::int16_t vbFormControlMenu = 0;  // window menu or close co
 inline constexpr std::int16_t vbFormCode = 1;         // the program unloads the form
 inline constexpr std::int16_t vbAppWindows = 2;       // Windows shuts down, user logs off
 inline constexpr std::int16_t vbAppTaskManager = 3;   // the task manager closes the program
-inline constexpr std::int16_t vbFormMDIForm = 4;      // an owning parent form closes
 
 struct FormEvents {
     std::function<void()> Load;

@@ -101,7 +101,7 @@ bool FormRuntime::AskShellObject() {
     if (!shellObject_) shellObject_ = MakeShellObject();
     if (!shellObject_) return false;
     if (ShellMinimizeAll()) {
-        KeysDone();
+        ShellAsked();
         return true;
     }
     // The object may belong to a shell that has gone: the next need makes it anew.
@@ -177,18 +177,18 @@ bool FormRuntime::SendKeyBatches(const std::vector<KeyStroke>& strokes,
         }
         SendKeyEvents(KeyBatch(strokes[i], held));
     }
-    KeysDone();
+    ShellAsked();
     return all;
 }
 
-void FormRuntime::KeysDone() {
+void FormRuntime::ShellAsked() {
     // The click that started the keys can still reach a form only when one
     // was restored (see platform/activation.h).
     bool restored = false;
     for (const WindowedForm* f : forms_) {
         restored = restored || (f->description().taskbarButton && f->Loaded() && !f->Minimised());
     }
-    activation_.KeysSent(Now(), restored);
+    activation_.ShellAsked(Now(), restored);
 }
 
 // One-shot: each timer is stopped before its handler runs, so none is left

@@ -115,7 +115,8 @@ private:
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,
                         const std::function<bool(Hwnd took)>& beforeNextStroke = {});
-    void KeysDone();
+    // The shell's minimise-all was asked: the activations settle.
+    void ShellAsked();
     void DropShellObject();
 
     EventDispatcher events_;

@@ -37,7 +37,7 @@ EventDispatcher& WindowedForm::dispatcher() const {
     return runtime_.events_;
 }
 
-void WindowedForm::Require() const {
+void WindowedForm::RequireLoaded() const {
     if (!loaded_) throw RuntimeError("Form not loaded");
 }
 
@@ -99,7 +99,7 @@ bool WindowedForm::TakeDensityTold(std::uint32_t wParam) {
 }
 
 ClientArea WindowedForm::Area() const {
-    Require();
+    RequireLoaded();
     return WindowArea();
 }
 
@@ -117,7 +117,7 @@ void WindowedForm::Place(int ClientArea::*field, double twips) {
     PlaceWindow(area);
 }
 
-void WindowedForm::ShowWindowOnce(Showing how) {
+void WindowedForm::ShowAnimatedOnlyIfDialog(Showing how) {
     // The taskbar form rests minimised beyond the screen's top-left corner and every
     // click on its button restores it: with Windows' window animations on,
     // the window manager would animate each restore from the taskbar button
@@ -138,29 +138,29 @@ void WindowedForm::ShowWindowOnce(Showing how) {
 }
 
 void WindowedForm::SetVisible(bool visible) {
-    Require();
+    RequireLoaded();
     if (!visible) {
         Hide();
     } else if (!WindowVisible()) {
         // Shown without taking the activation from the user's window: no
         // Activate, and the next click on the taskbar button activates it.
         hiddenByProgram_ = false;
-        ShowWindowOnce(Showing::NoActivate);
-        if (description().taskbarButton) Post(Deferred::Rest);
+        ShowAnimatedOnlyIfDialog(Showing::NoActivate);
+        if (description().taskbarButton) Post(Deferred::MinimiseUnlessActive);
     }
 }
 
 void WindowedForm::Show() {
-    Require();
+    RequireLoaded();
     hiddenByProgram_ = false;
-    ShowWindowOnce(Showing::NoActivate);
+    ShowAnimatedOnlyIfDialog(Showing::NoActivate);
     // The shown form is the program's current form, so that the next
     // activation of another form is an Activate of that form.
     runtime_.activation_.Shown(this);
 }
 
 void WindowedForm::Hide() {
-    Require();
+    RequireLoaded();
     hiddenByProgram_ = true;
     // Hiding never leaves the activation with another of the program's forms:
     // activating the taskbar form is what its button's click does.
@@ -169,7 +169,7 @@ void WindowedForm::Hide() {
 }
 
 void WindowedForm::ShowModal() {
-    Require();
+    RequireLoaded();
     WindowedForm* outer = runtime_.modalForm_;
     std::vector<WindowedForm*> disabled;
     for (WindowedForm* f : runtime_.forms_) {
@@ -181,7 +181,7 @@ void WindowedForm::ShowModal() {
     runtime_.modalForm_ = this;
     hiddenByProgram_ = false;
     runtime_.NoteUserWindow();
-    ShowWindowOnce(Showing::Activate);
+    ShowAnimatedOnlyIfDialog(Showing::Activate);
     if (runtime_.activation_.current() != this) {
         runtime_.activation_.Shown(this);
         Raise(events.Activate);
@@ -200,7 +200,7 @@ void WindowedForm::ShowModal() {
 }
 
 void WindowedForm::PopupMenu(std::string_view menuName) {
-    Require();
+    RequireLoaded();
     runtime_.NoteUserWindow();
     if (Control* item = TrackMenu(menuName)) Raise(item->Click);
 }
@@ -267,7 +267,7 @@ bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_
             Raise(events.Paint);
             return true;
         case kDeferredMessage:
-            if (loaded_) Due(static_cast<Deferred>(wParam));
+            if (loaded_) RunDeferred(static_cast<Deferred>(wParam));
             return true;
         default:
             return false;
@@ -310,7 +310,7 @@ void WindowedForm::Activated(bool minimised) {
 void WindowedForm::Deactivated() {
     // Not from inside the deactivation: minimising a window that is still
     // being deactivated would hand the activation on.
-    if (description().taskbarButton) Post(Deferred::Rest);
+    if (description().taskbarButton) Post(Deferred::MinimiseUnlessActive);
 }
 
 void WindowedForm::HandBackDue() {
@@ -334,18 +334,19 @@ void WindowedForm::Sized(Sizing sizing) {
     }
     // Restored from outside while another window is active (a shell's "undo
     // minimise all"): back to rest.
-    if (restored && description().taskbarButton && !IsForeground()) Post(Deferred::Rest);
+    if (restored && description().taskbarButton && !IsForeground())
+        Post(Deferred::MinimiseUnlessActive);
     // A WM_SIZE of a form that stays minimised (moved by the program, say)
     // is no end of the restore under way.
     if (!(minimised_ && sizing == Sizing::Minimised)) restoreTold_ = false;
     minimised_ = sizing == Sizing::Minimised;
-    if (minimised_) runtime_.activation_.Minimised();
+    if (minimised_) runtime_.activation_.FormMinimised();
     Raise(events.Resize);
 }
 
-void WindowedForm::Due(Deferred what) {
-    if (what == Deferred::Rest) {
-        Rest();
+void WindowedForm::RunDeferred(Deferred what) {
+    if (what == Deferred::MinimiseUnlessActive) {
+        MinimiseUnlessActive();
         return;
     }
     if (what == Deferred::Activate) {
@@ -362,15 +363,16 @@ void WindowedForm::Due(Deferred what) {
     restoreCheckPending_ = false;
 }
 
-void WindowedForm::Rest() {
+void WindowedForm::MinimiseUnlessActive() {
     // See "At rest" in platform/activation.h. Without activation: the
     // user's window keeps the keyboard.
-    if (!loaded_ || !ActivationModel::ToRest(WindowVisible(), WindowMinimised(), IsForeground(),
-                                             WindowEnabled(), runtime_.modalForm_)) {
+    if (!loaded_ ||
+        !ActivationModel::ShouldMinimise(WindowVisible(), WindowMinimised(), IsForeground(),
+                                         WindowEnabled(), runtime_.modalForm_)) {
         return;
     }
     runtime_.Trace(*this, "rest", "minimised");
-    ShowWindowOnce(Showing::MinimiseNoActivate);
+    ShowAnimatedOnlyIfDialog(Showing::MinimiseNoActivate);
 }
 
 void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {

@@ -19,7 +19,7 @@ class FormRuntime;
 enum class Showing { NoActivate, Activate, Hide, MinimiseNoActivate };
 // Work a form posts to itself, to be done once the message under way is over:
 // the message (WM_APP + 1) carries a Deferred in wParam.
-enum class Deferred { Rest, RestoreCheck, Activate };
+enum class Deferred { MinimiseUnlessActive, RestoreCheck, Activate };
 inline constexpr std::uint32_t kDeferredMessage = 0x8001;
 enum class Sizing { Restored, Minimised, Other };
 // A form's client area on the screen, or a control's place in its
@@ -106,7 +106,7 @@ protected:
     // its controls' clicks and ticks with it.
     EventDispatcher& dispatcher() const;
     // Raises a run-time error when the form is unloaded.
-    void Require() const;
+    void RequireLoaded() const;
     // The client area of the description, at the form's density: the
     // system's until its window is made.
     ClientArea DesignArea() const;
@@ -142,19 +142,23 @@ protected:
     bool creating_ = false;  // while the backend builds the window
 
 private:
-    // Shows (or minimises) the window as `how` says; before it is first
-    // shown, what the form asks of its window.
-    void ShowWindowOnce(Showing how);
+    // Shows (or minimises) the window as `how` says; the window manager's
+    // animations are turned off for every form but the dialog before its
+    // first showing.
+    void ShowAnimatedOnlyIfDialog(Showing how);
     double Twips(int pixels) const;
     ClientArea Area() const;
     void Place(int ClientArea::*field, double twips);
     void Activated(bool minimised);
     void Deactivated();
     void Sized(Sizing sizing);
-    void Due(Deferred what);
+    // The work posted with Post, now that the message it came from is over.
+    void RunDeferred(Deferred what);
     void CloseRequest(std::int16_t unloadMode);
     void MouseMoved(std::uint32_t keys, std::uint32_t position);
-    void Rest();
+    // At rest (see platform/activation.h): minimised, without activation,
+    // unless it is the active window or a dialog is up.
+    void MinimiseUnlessActive();
     void HandBackDue();
 
     int pixelsPerInch_;

@@ -46,7 +46,7 @@ void Win32Form::PlaceWindow(const ClientArea& to) {
 }
 
 std::string Win32Form::Caption() const {
-    Require();
+    RequireLoaded();
     if (hwnd_ == nullptr) return description().caption;
     char text[256] = {};
     GetWindowTextA(hwnd_, text, sizeof text);
@@ -54,7 +54,7 @@ std::string Win32Form::Caption() const {
 }
 
 void Win32Form::SetCaption(std::string_view caption) {
-    Require();
+    RequireLoaded();
     Realise();
     SetWindowTextA(hwnd_, std::string(caption).c_str());
 }
