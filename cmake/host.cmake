@@ -45,6 +45,16 @@ set_tests_properties(imports.win32 PROPERTIES LABELS imports)
 add_test(NAME imports.checker
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/imports/test_check_imports.py)
 set_tests_properties(imports.checker PROPERTIES LABELS imports)
+
+# The layers' includes (tests/layering): every #include of src/ and sim/
+# against the rules of docs/maintainers.md ("Includes"); and the check itself
+# on a planted tree, what it must refuse.
+add_test(NAME layering.includes
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layering/check_layering.py
+          ${CMAKE_SOURCE_DIR})
+add_test(NAME layering.checker
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layering/test_check_layering.py)
+set_tests_properties(layering.includes layering.checker PROPERTIES LABELS layering)
 include(cmake/wine_tests.cmake)
 
 # Benchmarks (bench/run.py); not tests.
