@@ -18,7 +18,7 @@ void ConfigureDialog::Open() {
         runtime_.AppActivate(form_->Caption());
         return;
     }
-    form_ = runtime_.CreateForm(ConfigureDialogDescription(), Events());
+    form_ = runtime_.CreateForm(ConfigureDialogDescription(), DialogEvents());
     controls_.emplace(*form_);
     BindButtons(*form_, *controls_);
     form_->ShowModal();
@@ -33,7 +33,7 @@ void ConfigureDialog::OpenAbout() {
     aboutRequested_ = false;
 }
 
-platform::FormEvents ConfigureDialog::Events() {
+platform::FormEvents ConfigureDialog::DialogEvents() {
     platform::FormEvents events;
     events.Activate = [this] { Activated(); };
     events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {

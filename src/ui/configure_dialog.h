@@ -47,7 +47,7 @@ public:
     bool AboutRequested() const { return aboutRequested_; }
 
 private:
-    platform::FormEvents Events();
+    platform::FormEvents DialogEvents();
     void BindButtons(platform::Form& form, const ConfigureDialogControls& controls);
     void Activated();
     std::int16_t SelectedMode(const ConfigureDialogControls& controls) const;
