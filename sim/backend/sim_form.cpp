@@ -6,6 +6,7 @@
 
 #include "platform/constants.h"
 #include "platform/errors.h"
+#include "platform/message_words.h"
 #include "platform/scope_exit.h"
 #include "sim/backend/sim_control.h"
 #include "sim/backend/sim_runtime.h"
@@ -204,8 +205,8 @@ std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::u
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
         // The low word says how; the high word, whether it is minimised.
-        if ((wParam & 0xFFFF) == WA_INACTIVE) dialog_->Deactivated();
-        if ((wParam & 0xFFFF) != WA_INACTIVE) dialog_->Activated();
+        if (LowWord(wParam) == WA_INACTIVE) dialog_->Deactivated();
+        if (LowWord(wParam) != WA_INACTIVE) dialog_->Activated();
     }
     std::intptr_t result = 0;
     if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return result;

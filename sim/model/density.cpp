@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/message_words.h"
 #include "sim/model/desktop.h"
 
 namespace quorvel::sim {
@@ -90,7 +91,7 @@ void Desktop::CheckDensity(Hwnd hwnd) {
         asked->sizedItself = sized;
         if (!sized) asked->suggested = linear;  // FALSE: what it wrote does not count
     }
-    Send(hwnd, WM_DPICHANGED, dpi | dpi << 16);
+    Send(hwnd, WM_DPICHANGED, platform::MakeLong(density, density));
     densityChanging_.erase(hwnd);
 }
 

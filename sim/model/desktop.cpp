@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/constants.h"
+#include "platform/message_words.h"
 #include "platform/winapi.h"
 #include "sim/model/ansi.h"
 
@@ -241,12 +242,12 @@ void Desktop::Activate(Hwnd hwnd) {
     } else {
         FocusTaken(hwnd);
     }
-    auto minimisedFlag = [this](Hwnd h) {
+    auto minimised = [this](Hwnd h) {
         const Window* w = Find(h);
-        return w != nullptr && w->minimised ? 0x10000u : 0u;
+        return w != nullptr && w->minimised ? 1 : 0;
     };
-    if (old != 0) Send(old, WM_ACTIVATE, minimisedFlag(old), hwnd);
-    Send(hwnd, WM_ACTIVATE, WA_ACTIVE | minimisedFlag(hwnd), old);
+    if (old != 0) Send(old, WM_ACTIVATE, MakeLong(WA_INACTIVE, minimised(old)), hwnd);
+    Send(hwnd, WM_ACTIVATE, MakeLong(WA_ACTIVE, minimised(hwnd)), old);
 }
 
 void Desktop::Show(Hwnd hwnd, bool activate) {
@@ -293,10 +294,7 @@ void Desktop::SendSize(Hwnd hwnd, std::uint32_t how) {
     if (w == nullptr) return;
     // wParam how it was sized; lParam the client area's width in the low
     // word and height in the high word, none while minimised.
-    const std::uint32_t size = how == SIZE_MINIMIZED
-                                   ? 0
-                                   : (static_cast<std::uint32_t>(w->width) & 0xFFFF) |
-                                         (static_cast<std::uint32_t>(w->height) & 0xFFFF) << 16;
+    const std::uint32_t size = how == SIZE_MINIMIZED ? 0 : MakeLong(w->width, w->height);
     Send(hwnd, WM_SIZE, how, size);
 }
 
@@ -887,10 +885,9 @@ namespace {
 std::uint32_t SystemCommandLParam(Desktop::MenuChoice how, int x, int y) {
     switch (how) {
         case Desktop::MenuChoice::Mouse:
-            return (static_cast<std::uint32_t>(x) & 0xFFFF) |
-                   (static_cast<std::uint32_t>(y) & 0xFFFF) << 16;
+            return MakeLong(x, y);
         case Desktop::MenuChoice::Accelerator:
-            return 0xFFFF0000u;  // the high word -1
+            return MakeLong(0, -1);
         case Desktop::MenuChoice::Mnemonic:
             break;
     }

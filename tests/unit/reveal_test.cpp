@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/constants.h"
+#include "platform/message_words.h"
 #include "reveal/bounds.h"
 #include "reveal/minimise_check.h"
 #include "unit/sim_fixture.h"
@@ -56,7 +57,8 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     sim::Window& shell = *desk.Find(desk.Shell());
     const auto own = shell.proc;
     shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
-        if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) during = W(taskbarForm);
+        if (msg == platform::WM_ACTIVATE && platform::LowWord(wParam) != platform::WA_INACTIVE)
+            during = W(taskbarForm);
         return own ? own(msg, wParam, lParam) : 0;
     };
     desk.ClickTaskbarButton(taskbarForm);
@@ -599,8 +601,8 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
         const char* name;
         bool learntFirst;  // the running instance learns Windows key + M from a click
         Event event;
-        Way instanceAfter;  // what the running instance holds after the event
-        bool keysFirst;     // the request's first key: Tab, else the Windows key
+        Way instanceAfter;   // what the running instance holds after the event
+        bool keysFirst;      // the request's first key: Tab, else the Windows key
         bool click = false;  // the request after the event: a click, else a second start
     } cases[] = {
         {"an unknown value planted on its window", false, Planted, Way::Keys, true},
@@ -654,7 +656,8 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
         const auto own = shell.proc;
         shell.proc = [&](std::uint32_t msg, std::uint32_t wParam,
                          std::uint32_t lParam) -> std::intptr_t {
-            if (msg == platform::WM_ACTIVATE && (wParam & 0xFFFF) != 0) {
+            if (msg == platform::WM_ACTIVATE &&
+                platform::LowWord(wParam) != platform::WA_INACTIVE) {
                 keysAtShellActivation = std::min(keysAtShellActivation, desk.keysSent.size());
             }
             return own ? own(msg, wParam, lParam) : 0;

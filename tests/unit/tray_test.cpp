@@ -1,6 +1,7 @@
 // The notification-area icon's callbacks and its pop-up menu.
 #include "icon/icon_message.h"
 #include "platform/constants.h"
+#include "platform/message_words.h"
 #include "unit/sim_fixture.h"
 
 namespace quorvel::testing {
@@ -70,7 +71,7 @@ TEST_F(TrayTest, AShiftCtrlOrAltStateMakesTheCallbackDoNothing) {
         desk.Run();
     }
     // A pointer position with a Y (a real mouse move over the hidden form) too.
-    desk.Post(iconHost, WM_MOUSEMOVE, 1, (1u << 16) | WM_LBUTTONDOWN);
+    desk.Post(iconHost, WM_MOUSEMOVE, 1, platform::MakeLong(WM_LBUTTONDOWN, 1));
     desk.Run();
     EXPECT_EQ(desk.MinimiseAllCount(), 0);
     EXPECT_TRUE(desk.popupsShown.empty());
