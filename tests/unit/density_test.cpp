@@ -35,7 +35,7 @@ TEST(Twips, AreAFourteenHundredFortiethOfAnInchAtEveryDensity) {
 class DensityTest : public SimTest {};
 
 TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
-    desk.pixelsPerInch = 144;
+    desk.display.pixelsPerInch = 144;
     StoreMode(kTaskbarOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -56,7 +56,7 @@ TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
 }
 
 TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
-    desk.pixelsPerInch = 192;
+    desk.display.pixelsPerInch = 192;
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -64,7 +64,7 @@ TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
     // be a different message and the right click would open no menu.
     desk.At(10, [&] { desk.DismissMenu(); });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
-    ASSERT_EQ(desk.popupsShown.size(), 1u);
+    ASSERT_EQ(desk.seen.popups.size(), 1u);
 }
 
 // --- Monitors of their own scale (Windows 8.1 and later, per-monitor aware) ---
@@ -99,7 +99,7 @@ TEST_F(MonitorDensityTest, TheDialogIsLaidOutAtTheScaleOfTheMonitorItOpensOn) {
     // The monitor's own scale, not the system's (96, the main monitor's at
     // sign-in): the scale was changed since, or the program started elsewhere.
     for (int dpi : {96, 120, 144, 192}) {
-        desk.monitors = {{0, 0, 2560, 1600, dpi}};
+        desk.display.monitors = {{0, 0, 2560, 1600, dpi}};
         StoreMode(kTaskbarOnly);
         App* app = Start();
         ASSERT_NE(app, nullptr);
@@ -117,7 +117,7 @@ TEST_F(MonitorDensityTest, TheDialogIsLaidOutAtTheScaleOfTheMonitorItOpensOn) {
 
 TEST_F(MonitorDensityTest, MovedToAMonitorOfAnotherScaleTheDialogTakesItsDensity) {
     // The main monitor at 96, one right of it at 144, one left of it at 192.
-    desk.monitors = {
+    desk.display.monitors = {
         {0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}, {-3840, 0, 3840, 2160, 192}};
     StoreMode(kTaskbarOnly);
     App* app = Start();
@@ -167,9 +167,9 @@ TEST_F(MonitorDensityTest, TheScaleChangedWithoutSigningOutLaysTheOpenDialogOutA
 TEST_F(MonitorDensityTest, WithoutPerMonitorScalesEveryWindowKeepsTheSystemsDensity) {
     // Windows before 8.1, and Wine 8: one density for every window, and no
     // message when a window moves.
-    desk.perMonitorDensity = false;
-    desk.pixelsPerInch = 120;
-    desk.monitors = {{0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}};
+    desk.display.perMonitorDensity = false;
+    desk.display.pixelsPerInch = 120;
+    desk.display.monitors = {{0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}};
     StoreMode(kTaskbarOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -185,7 +185,7 @@ TEST_F(MonitorDensityTest, TheHiddenFormsGoOffScreenAtTheDensityOfWhereTheyAre) 
     // at 192 left of it, reaching a little higher: there -2500 twips are 333
     // pixels, a point beyond every monitor (at 96 dots per inch it would be
     // 167, a point on that monitor).
-    desk.monitors = {{0, 0, 1280, 1024, 96}, {-1920, -200, 1920, 1080, 192}};
+    desk.display.monitors = {{0, 0, 1280, 1024, 96}, {-1920, -200, 1920, 1080, 192}};
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);

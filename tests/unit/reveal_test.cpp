@@ -28,14 +28,14 @@ TEST_F(RevealTest, StartUpActivationOnlyMarksThenEveryClickReveals) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_TRUE(app->Reveal().StartUpActivationSeen());
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     EXPECT_FALSE(W(editor).minimised);
 
     Hwnd taskbarForm = app->TaskbarForm().hWnd();
     for (int click = 1; click <= 5; ++click) {
         desk.ClickTaskbarButton(taskbarForm);
         desk.Run();
-        EXPECT_EQ(desk.MinimiseAllCount(), click);
+        EXPECT_EQ(desk.seen.minimiseAlls, click);
         EXPECT_TRUE(W(editor).minimised) << "click " << click;
         // A reveal with everything minimised already sends the same keys again.
     }
@@ -66,7 +66,7 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     // What is looked at here goes with this test; the shell stays.
     desk.Find(desk.Shell())->proc = own;
     ASSERT_TRUE(during.has_value()) << "the shell was never brought forward";
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     EXPECT_FALSE(during->visible);
     EXPECT_FALSE(during->minimised);
     EXPECT_EQ(during->x, atRest.x);
@@ -102,7 +102,7 @@ TEST_F(RevealTest, InTrayOnlyModeARevealLeavesNoTaskbarButton) {
     ASSERT_NE(app, nullptr);
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     EXPECT_FALSE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
 }
 
@@ -114,12 +114,12 @@ TEST_F(RevealTest, NoRevealWhileTheDialogIsOpen) {
         ASSERT_TRUE(app->DialogVisible());
         desk.Activate(taskbarForm);  // e.g. the taskbar button, while the dialog shows
         desk.RunPending();
-        EXPECT_EQ(desk.MinimiseAllCount(), 0);
+        EXPECT_EQ(desk.seen.minimiseAlls, 0);
         desk.PressClose(app->ConfigureDialogForm()->hWnd());
     });
     desk.ChooseWindowMenu(taskbarForm, "&Configure");
     EXPECT_FALSE(app->DialogVisible());
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
 }
 
 // No window titled "Program Manager" exists.
@@ -147,12 +147,12 @@ TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd editor = Editor();
-    desk.foregroundLocked = true;
+    desk.activation.foregroundLocked = true;
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
     desk.Run();
     EXPECT_EQ(desk.Active(), editor);
     EXPECT_EQ(W(editor).typed, "");
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
 }
@@ -166,16 +166,16 @@ TEST_F(RevealTest, OwnActivationOfTaskbarFormDuringARevealIsNoClick) {
     ASSERT_NE(app, nullptr);
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     // ... and the next click on the taskbar button is still one reveal.
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 2);
+    EXPECT_EQ(desk.seen.minimiseAlls, 2);
 
     // A second start while the first has just revealed: one reveal more.
     EXPECT_EQ(Start(), nullptr);
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 3);
+    EXPECT_EQ(desk.seen.minimiseAlls, 3);
 }
 
 // A case's name as a test's: letters and digits only.
@@ -196,7 +196,7 @@ struct World : SimTest {
     // The user's editor open, and the running instance started with both
     // icons, on a shell of `kind`.
     App* StartBesideEditor(sim::ShellKind kind) {
-        desk.shellKind = kind;
+        desk.shell.kind = kind;
         editor = desk.CreateAppWindow("Untitled - Notepad");
         StoreMode(kBothIcons);
         return Start();
@@ -262,51 +262,51 @@ TEST_P(IgnoredKeysTest, AShellThatIgnoresItsKeysIsAskedTheOtherWays) {
     const auto& c = GetParam();
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = c.kind;
-    desk.shellObjectWorks = c.shellObjectWorks;
-    desk.shellObjectSilent = c.shellObjectSilent;
-    desk.hotKeyIgnored = c.hotKeyIgnored;
+    desk.shell.kind = c.kind;
+    desk.shell.objectWorks = c.shellObjectWorks;
+    desk.shell.objectSilent = c.shellObjectSilent;
+    desk.shell.hotKeyIgnored = c.hotKeyIgnored;
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     desk.Find(editor)->hidesWhenMinimised = c.hidesWhenMinimised;
     t.StoreMode(kBothIcons);
     App* app = t.Start();
     ASSERT_NE(app, nullptr) << c.name;
-    desk.shellBusy = c.busy;
+    desk.shell.busy = c.busy;
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run(1000);
     const int served = c.served ? 1 : 0;
-    EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name;
+    EXPECT_EQ(desk.seen.minimiseAlls, served) << c.name;
     EXPECT_EQ(desk.StillShown(editor), !c.served) << c.name;
-    EXPECT_EQ(desk.shellObjectCalls, c.shellObjectCalls) << c.name;
-    EXPECT_EQ(desk.winMPresses, c.winMPresses) << c.name;
+    EXPECT_EQ(desk.seen.shellObjectCalls, c.shellObjectCalls) << c.name;
+    EXPECT_EQ(desk.seen.winMPresses, c.winMPresses) << c.name;
     EXPECT_EQ(app->Reveal().LearntWay(), c.learnt) << c.name;
     const bool notServed =
-        std::find(desk.trace.begin(), desk.trace.end(),
-                  "reveal: not served; nothing minimised by any way") != desk.trace.end();
+        std::find(desk.seen.trace.begin(), desk.seen.trace.end(),
+                  "reveal: not served; nothing minimised by any way") != desk.seen.trace.end();
     EXPECT_EQ(notServed, !c.served) << c.name;
     desk.Run(1000);
-    EXPECT_EQ(desk.MinimiseAllCount(), served) << c.name << ": asked twice";
+    EXPECT_EQ(desk.seen.minimiseAlls, served) << c.name << ": asked twice";
 
     // The next request: the way seen to work at once; where none was,
     // the keys again, and the other ways after them.
     desk.Restore(editor);
     desk.Find(editor)->visible = true;
-    desk.shellBusy = false;
-    const int calls = desk.shellObjectCalls, presses = desk.winMPresses;
-    const int altMs = desk.ignoredAltMs;
+    desk.shell.busy = false;
+    const int calls = desk.seen.shellObjectCalls, presses = desk.seen.winMPresses;
+    const int altMs = desk.seen.ignoredAltMs;
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
     // Well before the keys could be judged ignored (kShellActsWithinMs), the other
     // way has been asked already: it was asked at once.
     static_assert(50 < kShellActsWithinMs);
     desk.Run(50);
-    const bool atOnce = desk.shellObjectCalls + desk.winMPresses > calls + presses;
+    const bool atOnce = desk.seen.shellObjectCalls + desk.seen.winMPresses > calls + presses;
     EXPECT_EQ(atOnce, c.learnt != Way::Keys) << c.name;
     desk.Run(1000);
-    EXPECT_EQ(desk.MinimiseAllCount(), 2 * served) << c.name << ": the second request";
-    EXPECT_EQ(desk.shellObjectCalls - calls, c.laterShellObjectCalls) << c.name;
-    EXPECT_EQ(desk.winMPresses - presses, c.laterWinMPresses) << c.name;
+    EXPECT_EQ(desk.seen.minimiseAlls, 2 * served) << c.name << ": the second request";
+    EXPECT_EQ(desk.seen.shellObjectCalls - calls, c.laterShellObjectCalls) << c.name;
+    EXPECT_EQ(desk.seen.winMPresses - presses, c.laterWinMPresses) << c.name;
     if (!c.served) {
-        EXPECT_GT(desk.ignoredAltMs, altMs) << c.name << ": no keys again";
+        EXPECT_GT(desk.seen.ignoredAltMs, altMs) << c.name << ": no keys again";
     }
 }
 
@@ -334,21 +334,22 @@ TEST(MinimiseAllCheckTest, OnlyTwoUnfairTriesInARowTeachTheOtherWay) {
     for (const auto& c : cases) {
         World t;
         sim::Desktop& desk = t.desk;
-        desk.shellKind = sim::ShellKind::WindowsLayout;
+        desk.shell.kind = sim::ShellKind::WindowsLayout;
         Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
         App* app = t.Start();
         ASSERT_NE(app, nullptr) << c.name;
         for (std::size_t i = 0; i < c.busy.size(); ++i) {
             desk.Restore(editor);
-            desk.shellBusy = c.busy[i];
-            const int presses = desk.winMPresses;
+            desk.shell.busy = c.busy[i];
+            const int presses = desk.seen.winMPresses;
             desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
             desk.Run(1000);
-            desk.shellBusy = false;
+            desk.shell.busy = false;
             desk.Run(10);
-            EXPECT_EQ(desk.MinimiseAllCount(), static_cast<int>(i) + 1) << c.name << i;
+            EXPECT_EQ(desk.seen.minimiseAlls, static_cast<int>(i) + 1) << c.name << i;
             const bool learntBefore = i > 0 && c.learnt[i - 1] != MinimiseAllWay::Keys;
-            EXPECT_EQ(desk.winMPresses - presses, c.busy[i] || learntBefore ? 1 : 0) << c.name << i;
+            EXPECT_EQ(desk.seen.winMPresses - presses, c.busy[i] || learntBefore ? 1 : 0)
+                << c.name << i;
             EXPECT_EQ(app->Reveal().LearntWay(), c.learnt[i]) << c.name << i;
         }
     }
@@ -360,7 +361,7 @@ TEST(MinimiseAllCheckTest, OnlyTwoUnfairTriesInARowTeachTheOtherWay) {
 TEST(MinimiseAllCheckTest, AWindowThatClosesByItselfIsNoServedRequest) {
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    desk.shell.kind = sim::ShellKind::WindowsLayoutWithoutAltM;
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     Hwnd closes = desk.CreateAppWindow("Downloading");
     App* app = t.Start();
@@ -369,8 +370,8 @@ TEST(MinimiseAllCheckTest, AWindowThatClosesByItselfIsNoServedRequest) {
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run(1000);
     // Alt+M ignored: the other ways asked, and the one that served learnt.
-    EXPECT_EQ(desk.shellObjectCalls, 1);
-    EXPECT_EQ(desk.winMPresses, 1);
+    EXPECT_EQ(desk.seen.shellObjectCalls, 1);
+    EXPECT_EQ(desk.seen.winMPresses, 1);
     EXPECT_FALSE(desk.StillShown(editor));
     EXPECT_EQ(app->Reveal().LearntWay(), MinimiseAllWay::WindowsKeyM);
 }
@@ -385,21 +386,21 @@ TEST_P(AnotherProgramInFrontTest, AltMNeverReachesItAndTheRequestIsStillServed) 
     for (const bool listed : {true, false}) {
         World t;
         sim::Desktop& desk = t.desk;
-        desk.shellKind = GetParam();
-        desk.shellObjectWorks = true;
+        desk.shell.kind = GetParam();
+        desk.shell.objectWorks = true;
         Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
         desk.Find(editor)->minimiseBox = listed;
         App* app = t.Start();
         ASSERT_NE(app, nullptr);
-        desk.afterShellKey = [&] { desk.Activate(editor); };
+        desk.AfterShellKey([&] { desk.Activate(editor); });
         desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
         // At once: well before the keys could be judged ignored.
         desk.Run(kShellActsWithinMs / 2);
-        EXPECT_EQ(desk.MinimiseAllCount(), 1) << listed;
+        EXPECT_EQ(desk.seen.minimiseAlls, 1) << listed;
         desk.Run(1000);
         EXPECT_EQ(desk.Find(editor)->typed, "") << listed;
-        EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab"})) << listed;
-        EXPECT_EQ(desk.MinimiseAllCount(), 1) << listed;
+        EXPECT_EQ(desk.seen.shellKeys, (std::vector<std::string>{"Tab"})) << listed;
+        EXPECT_EQ(desk.seen.minimiseAlls, 1) << listed;
         if (listed) {
             EXPECT_FALSE(desk.StillShown(editor));
         }
@@ -417,20 +418,20 @@ INSTANTIATE_TEST_SUITE_P(EachShell, AnotherProgramInFrontTest,
 TEST(MinimiseAllCheckTest, ATaskbarOfAnotherClassOnItsOwnThreadIsWaitedFor) {
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = sim::ShellKind::WindowsLayout;
+    desk.shell.kind = sim::ShellKind::WindowsLayout;
     for (Hwnd hwnd : desk.ZOrder()) {
         if (desk.Find(hwnd)->className == "Shell_TrayWnd") desk.Find(hwnd)->className = "Taskbar";
     }
     // Slower than the bound for a keyboard that never moves.
-    desk.shellStepUs = 3 * kKeyboardMoveUs / 4;
+    desk.timing.shellStepUs = 3 * kKeyboardMoveUs / 4;
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run(1000);
-    EXPECT_EQ(desk.shellKeys, (std::vector<std::string>{"Tab", "Alt+M"}));
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
-    EXPECT_EQ(desk.winMPresses, 0);
+    EXPECT_EQ(desk.seen.shellKeys, (std::vector<std::string>{"Tab", "Alt+M"}));
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
+    EXPECT_EQ(desk.seen.winMPresses, 0);
     EXPECT_FALSE(desk.StillShown(editor));
 }
 
@@ -440,23 +441,23 @@ TEST(MinimiseAllCheckTest, ATaskbarOfAnotherClassOnItsOwnThreadIsWaitedFor) {
 TEST(MinimiseAllCheckTest, AnotherProgramsShellTrayWndIsNoWindowsLayout) {
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = sim::ShellKind::Windows;
+    desk.shell.kind = sim::ShellKind::Windows;
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     desk.Find(desk.CreateAppWindow(""))->className = "Shell_TrayWnd";
     desk.Activate(editor);
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
-    desk.keysSent.clear();
+    desk.seen.keysSent.clear();
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run(1000);
     auto sent = [&](std::uint8_t vk) {
-        auto it = std::find_if(desk.keysSent.begin(), desk.keysSent.end(),
+        auto it = std::find_if(desk.seen.keysSent.begin(), desk.seen.keysSent.end(),
                                [&](const auto& k) { return k.vk == vk && !k.up; });
-        return it == desk.keysSent.end() ? ~std::uint64_t{0} : it->us;
+        return it == desk.seen.keysSent.end() ? ~std::uint64_t{0} : it->us;
     };
     ASSERT_NE(sent('M'), ~std::uint64_t{0});
     EXPECT_LT(sent('M') - sent(platform::VK_TAB), kKeyboardToTaskbarUs);
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 // COM once: the apartment is entered the first time the shell's object is
@@ -467,7 +468,7 @@ TEST(MinimiseAllCheckTest, TheShellObjectIsMadeOnceAndAgainForANewTaskbar) {
     using Way = MinimiseAllWay;
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    desk.shell.kind = sim::ShellKind::WindowsLayoutWithoutAltM;
     Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
@@ -479,44 +480,44 @@ TEST(MinimiseAllCheckTest, TheShellObjectIsMadeOnceAndAgainForANewTaskbar) {
     };
     // The shell's object fails (a stub): Windows key + M serves.
     reveal();
-    EXPECT_EQ(desk.shellObjectsMade, 1);
-    EXPECT_EQ(desk.shellObjectsHeld, 0) << "a failed object kept";
+    EXPECT_EQ(desk.seen.shellObjectsMade, 1);
+    EXPECT_EQ(desk.seen.shellObjectsHeld, 0) << "a failed object kept";
     EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM);
 
     // The shell restarts, and its new object works.
-    desk.shellObjectWorks = true;
+    desk.shell.objectWorks = true;
     desk.RecreateTaskbar();
     EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
     for (int i = 0; i < 20; ++i) reveal();
-    EXPECT_EQ(desk.MinimiseAllCount(), 21);
-    EXPECT_EQ(desk.winMPresses, 1);
-    EXPECT_EQ(desk.shellObjectCalls, 21);
-    EXPECT_EQ(desk.shellObjectsMade, 2);
-    EXPECT_EQ(desk.libraryLoads["shell32.dll"], 1);
-    EXPECT_EQ(desk.libraryLoads["ole32.dll"], 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 21);
+    EXPECT_EQ(desk.seen.winMPresses, 1);
+    EXPECT_EQ(desk.seen.shellObjectCalls, 21);
+    EXPECT_EQ(desk.seen.shellObjectsMade, 2);
+    EXPECT_EQ(desk.seen.libraryLoads["shell32.dll"], 1);
+    EXPECT_EQ(desk.seen.libraryLoads["ole32.dll"], 1);
 
     // Once more: the object made for the old taskbar is not used for the new.
     desk.RecreateTaskbar();
-    EXPECT_EQ(desk.shellObjectsHeld, 0);
+    EXPECT_EQ(desk.seen.shellObjectsHeld, 0);
     reveal();
-    EXPECT_EQ(desk.MinimiseAllCount(), 22);
-    EXPECT_EQ(desk.shellObjectsMade, 3);
-    EXPECT_EQ(desk.winMPresses, 1);
-    EXPECT_EQ(desk.libraryLoads["shell32.dll"], 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 22);
+    EXPECT_EQ(desk.seen.shellObjectsMade, 3);
+    EXPECT_EQ(desk.seen.winMPresses, 1);
+    EXPECT_EQ(desk.seen.libraryLoads["shell32.dll"], 1);
 
     // The shell stops serving the way learnt, and Windows key + M too: the
     // request is served by none, and the next asks the keys again.
-    desk.shellObjectSilent = true;
-    desk.hotKeyIgnored = true;
+    desk.shell.objectSilent = true;
+    desk.shell.hotKeyIgnored = true;
     reveal();
-    EXPECT_EQ(desk.MinimiseAllCount(), 22);
+    EXPECT_EQ(desk.seen.minimiseAlls, 22);
     EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys);
-    const int altMs = desk.ignoredAltMs;
+    const int altMs = desk.seen.ignoredAltMs;
     reveal();
-    EXPECT_GT(desk.ignoredAltMs, altMs) << "the keys not asked again";
+    EXPECT_GT(desk.seen.ignoredAltMs, altMs) << "the keys not asked again";
 
     desk.ShutDown();
-    EXPECT_EQ(desk.shellObjectsHeld, 0) << "the object not released at exit";
+    EXPECT_EQ(desk.seen.shellObjectsHeld, 0) << "the object not released at exit";
 }
 
 // What the running instance learnt, a second start knows and asks at once,
@@ -557,13 +558,13 @@ TEST_P(SharedWayTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
     // instance; the next asks at once.
     for (int start = 0; start < 2; ++start) {
         const bool atOnce = c.learnt != Way::Keys && (c.clickFirst || start > 0);
-        const int altMs = desk.ignoredAltMs;
-        const int before = desk.MinimiseAllCount();
+        const int altMs = desk.seen.ignoredAltMs;
+        const int before = desk.seen.minimiseAlls;
         const std::uint64_t launched = desk.Now();
         EXPECT_EQ(t.Start(), nullptr) << c.name;
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name << start;
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << c.name << start;
         if (atOnce) {
-            EXPECT_EQ(desk.ignoredAltMs, altMs) << c.name << start << ": keys first";
+            EXPECT_EQ(desk.seen.ignoredAltMs, altMs) << c.name << start << ": keys first";
             EXPECT_LT(desk.Now() - launched, kShellActsWithinMs) << c.name << start;
         }
         desk.Run(1000);
@@ -575,10 +576,10 @@ TEST_P(SharedWayTest, ASecondStartAsksAtOnceTheWayTheRunningInstanceLearnt) {
     EXPECT_EQ(desk.HasTaskbarButton(app->TaskbarForm().hWnd()), button) << c.name;
     EXPECT_EQ(t.StoredMode(), AsStored(kBothIcons)) << c.name;
     // Its next click asks the way at once too.
-    const int altMs = desk.ignoredAltMs;
+    const int altMs = desk.seen.ignoredAltMs;
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run(1000);
-    EXPECT_EQ(desk.ignoredAltMs > altMs,
+    EXPECT_EQ(desk.seen.ignoredAltMs > altMs,
               c.learnt == Way::Keys && c.kind == sim::ShellKind::WindowsLayoutWithoutAltM)
         << c.name;
     EXPECT_FALSE(desk.StillShown(t.editor)) << c.name;
@@ -637,10 +638,10 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
                 desk.RecreateTaskbar();
                 break;
             case Unserved:
-                desk.hotKeyIgnored = true;
+                desk.shell.hotKeyIgnored = true;
                 desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
                 desk.Run(1000);
-                desk.hotKeyIgnored = false;
+                desk.shell.hotKeyIgnored = false;
                 t.RestoreEditor();
                 break;
             case None:
@@ -658,12 +659,12 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
                          std::uint32_t lParam) -> std::intptr_t {
             if (msg == platform::WM_ACTIVATE &&
                 platform::LowWord(wParam) != platform::WA_INACTIVE) {
-                keysAtShellActivation = std::min(keysAtShellActivation, desk.keysSent.size());
+                keysAtShellActivation = std::min(keysAtShellActivation, desk.seen.keysSent.size());
             }
             return own ? own(msg, wParam, lParam) : 0;
         };
-        const std::size_t sentBefore = desk.keysSent.size();
-        const int before = desk.MinimiseAllCount();
+        const std::size_t sentBefore = desk.seen.keysSent.size();
+        const int before = desk.seen.minimiseAlls;
         if (c.click) {
             desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
         } else {
@@ -671,12 +672,13 @@ TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWit
         }
         desk.Run(1000);
         desk.Find(desk.Shell())->proc = own;
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
-        auto first = std::find_if(desk.keysSent.begin() + static_cast<std::ptrdiff_t>(sentBefore),
-                                  desk.keysSent.end(), [](const auto& k) { return !k.up; });
-        ASSERT_NE(first, desk.keysSent.end()) << c.name << ": no keys";
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << c.name;
+        auto first =
+            std::find_if(desk.seen.keysSent.begin() + static_cast<std::ptrdiff_t>(sentBefore),
+                         desk.seen.keysSent.end(), [](const auto& k) { return !k.up; });
+        ASSERT_NE(first, desk.seen.keysSent.end()) << c.name << ": no keys";
         EXPECT_EQ(first->vk, c.keysFirst ? platform::VK_TAB : platform::VK_LWIN) << c.name;
-        const auto firstIndex = static_cast<std::size_t>(first - desk.keysSent.begin());
+        const auto firstIndex = static_cast<std::size_t>(first - desk.seen.keysSent.begin());
         EXPECT_EQ(keysAtShellActivation <= firstIndex, c.keysFirst) << c.name;
     }
 }
@@ -690,17 +692,17 @@ TEST(MinimiseAllCheckTest, AnElevatedInstanceHearsASecondStartAndNoOtherLowerMes
     using Way = MinimiseAllWay;
     World t;
     sim::Desktop& desk = t.desk;
-    desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    desk.shell.kind = sim::ShellKind::WindowsLayoutWithoutAltM;
     desk.CreateAppWindow("Untitled - Notepad");
     t.StoreMode(kBothIcons);
-    desk.integrityOfNewPrograms = sim::Desktop::Integrity::High;
+    desk.processes.integrityOfNew = sim::Integrity::High;
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
     const int pid = t.lastPid;
-    desk.integrityOfNewPrograms = sim::Desktop::Integrity::Medium;
+    desk.processes.integrityOfNew = sim::Integrity::Medium;
     EXPECT_EQ(t.Start(), nullptr);
     desk.Run(1000);
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << "the second start not heard";
     desk.RecreateTaskbar();
     EXPECT_EQ(desk.TrayIconCount(), 1u) << "the shell's broadcast not heard";
@@ -743,8 +745,8 @@ TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance)
             t.Click(*app);
             ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name;
         }
-        const int altMs = desk.ignoredAltMs;
-        const int before = desk.MinimiseAllCount();
+        const int altMs = desk.seen.ignoredAltMs;
+        const int before = desk.seen.minimiseAlls;
         int secondStarts = 0;
         ASSERT_LT(c.gapMs, kShellActsWithinMs) << c.name;
         desk.At(c.gapMs, [&] {
@@ -754,17 +756,18 @@ TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance)
         EXPECT_EQ(t.Start(), nullptr) << c.name << ": the first of the two";
         desk.Run(1000);
         EXPECT_EQ(secondStarts, 1) << c.name << ": the second came after the first had ended";
-        EXPECT_GT(desk.MinimiseAllCount(), before) << c.name;
-        EXPECT_EQ(desk.ignoredAltMs - altMs, c.altMsOfTheTwo) << c.name;
+        EXPECT_GT(desk.seen.minimiseAlls, before) << c.name;
+        EXPECT_EQ(desk.seen.ignoredAltMs - altMs, c.altMsOfTheTwo) << c.name;
         EXPECT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM) << c.name << ": the lesson lost";
         // The next second start asks at once.
         t.RestoreEditor();
-        const int altMsAfter = desk.ignoredAltMs;
-        const int afterTwo = desk.MinimiseAllCount();
+        const int altMsAfter = desk.seen.ignoredAltMs;
+        const int afterTwo = desk.seen.minimiseAlls;
         EXPECT_EQ(t.Start(), nullptr) << c.name;
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), afterTwo + 1) << c.name;
-        EXPECT_EQ(desk.ignoredAltMs, altMsAfter) << c.name << ": the start after them asked keys";
+        EXPECT_EQ(desk.seen.minimiseAlls, afterTwo + 1) << c.name;
+        EXPECT_EQ(desk.seen.ignoredAltMs, altMsAfter)
+            << c.name << ": the start after them asked keys";
     }
 }
 
@@ -793,10 +796,10 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     const auto [clock, kind, request] = GetParam();
     World t;
     sim::Desktop& desk = t.desk;
-    desk.tickUs = clock.tickUs;
-    desk.highResolutionTimers = clock.highResolution;
-    desk.windowLookUs = clock.windowLookUs;
-    desk.shellKind = kind;
+    desk.timing.tickUs = clock.tickUs;
+    desk.timing.highResolutionTimers = clock.highResolution;
+    desk.timing.windowLookUs = clock.windowLookUs;
+    desk.shell.kind = kind;
     desk.CreateAppWindow("Untitled - Notepad");
     // TrayAlone: the icon clicked in tray-only mode, where the command's
     // SetWindowPos activates the hidden taskbar form.
@@ -804,8 +807,8 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
     desk.Run(1000);
-    desk.keysSent.clear();
-    desk.keysHandledByShell.clear();
+    desk.seen.keysSent.clear();
+    desk.seen.keysHandledByShell.clear();
     const std::uint64_t asked = desk.NowUs();
     if (request == Request::Button) desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     if (request == Request::Tray || request == Request::TrayAlone) {
@@ -817,13 +820,13 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     desk.Run(1000);
 
     auto sent = [&](std::uint8_t vk) {
-        auto it = std::find_if(desk.keysSent.begin(), desk.keysSent.end(),
+        auto it = std::find_if(desk.seen.keysSent.begin(), desk.seen.keysSent.end(),
                                [&](const auto& k) { return k.vk == vk && !k.up; });
-        return it == desk.keysSent.end() ? ~std::uint64_t{0} : it->us;
+        return it == desk.seen.keysSent.end() ? ~std::uint64_t{0} : it->us;
     };
     const std::uint64_t tab = sent(platform::VK_TAB), m = sent('M');
     ASSERT_NE(m, ~std::uint64_t{0}) << "no Alt+M";
-    ASSERT_EQ(desk.MinimiseAllCount(), 1);
+    ASSERT_EQ(desk.seen.minimiseAlls, 1);
     // A look every millisecond, on a tick of a millisecond at most: a change
     // is seen within two ticks' rounding of it.
     const std::uint64_t look = platform::kWaitLookUs + (clock.highResolution ? 0 : 1000);
@@ -831,15 +834,15 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     // after the foreground was asked for: nothing is waited for before
     // asking. The windows to watch are listed while the shell takes Tab,
     // however long the looks take (Wine's clock here).
-    EXPECT_LE(tab - asked, desk.shellStepUs + look);
+    EXPECT_LE(tab - asked, desk.timing.shellStepUs + look);
     if (desk.TwoThreads()) {
         // Alt+M goes once the taskbar has taken the keyboard, a step after
         // the shell's desktop handled Tab; where reading the list takes
         // longer, once it is read.
-        ASSERT_FALSE(desk.keysHandledByShell.empty());
-        const auto& handled = desk.keysHandledByShell.front();
+        ASSERT_FALSE(desk.seen.keysHandledByShell.empty());
+        const auto& handled = desk.seen.keysHandledByShell.front();
         EXPECT_EQ(handled.vk, platform::VK_TAB);
-        EXPECT_LE(m - handled.us, desk.shellStepUs + look + clock.windowLookUs);
+        EXPECT_LE(m - handled.us, desk.timing.shellStepUs + look + clock.windowLookUs);
     } else {
         // One window takes both keys: the keyboard never moves, and the
         // bound is what it costs.
@@ -848,9 +851,9 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     }
 
     desk.Run(1000);
-    const int fired = desk.timerFires;
+    const int fired = desk.seen.timerFires;
     desk.Run(60'000);
-    EXPECT_EQ(desk.timerFires, fired) << "woken at rest";
+    EXPECT_EQ(desk.seen.timerFires, fired) << "woken at rest";
     EXPECT_EQ(desk.RunningTimers(), 0u);
     EXPECT_EQ(desk.EffectiveTickUs(), clock.tickUs) << "the system's tick left raised";
 }
@@ -864,18 +867,18 @@ INSTANTIATE_TEST_SUITE_P(EachClockShellAndRequest, RevealClockTest,
 
 TEST(MinimiseAllCheckTest, WithNothingToMinimiseNothingIsAskedAfterTheKeys) {
     World t;
-    t.desk.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+    t.desk.shell.kind = sim::ShellKind::WindowsLayoutWithoutAltM;
     App* app = t.Start();
     ASSERT_NE(app, nullptr);
     t.desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     t.desk.Run(1000);
     EXPECT_EQ(app->Reveal().LearntWay(), MinimiseAllWay::Keys);
-    EXPECT_EQ(t.desk.shellObjectCalls, 0);
-    EXPECT_EQ(t.desk.winMPresses, 0);
+    EXPECT_EQ(t.desk.seen.shellObjectCalls, 0);
+    EXPECT_EQ(t.desk.seen.winMPresses, 0);
     // A second start too, which waits for nothing.
     EXPECT_EQ(t.Start(), nullptr);
     t.desk.Run(1000);
-    EXPECT_EQ(t.desk.shellObjectCalls + t.desk.winMPresses, 0);
+    EXPECT_EQ(t.desk.seen.shellObjectCalls + t.desk.seen.winMPresses, 0);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ protected:
         instance.app = std::make_unique<App>(*instance.runtime);
         lastPid = pid;
         desk.StartProgram([&] {
-            sim::Desktop::InProcess running(desk, pid);
+            auto running = desk.InProcess(pid);
             instance.app->Start();
             desk.RunPending();
         });
