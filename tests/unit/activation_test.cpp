@@ -38,7 +38,7 @@ protected:
         desk.ClickTaskbarButton(TaskbarFormWindow());
         desk.Run(1000);
         EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << what;
-        EXPECT_TRUE(W(TaskbarFormWindow()).minimised) << what;
+        EXPECT_TRUE(WindowOf(TaskbarFormWindow()).minimised) << what;
         EXPECT_TRUE(desk.HasTaskbarButton(TaskbarFormWindow())) << what;
     }
     void ClickTrayReveals(const std::string& what) {
@@ -60,7 +60,7 @@ TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseI
     ASSERT_NE(StartWith(kBothIcons), nullptr);
     EXPECT_EQ(desk.seen.minimiseAlls, 0);
     for (int i = 1; i <= 20; ++i) ClickButtonReveals("button click " + std::to_string(i));
-    EXPECT_TRUE(W(editor).minimised);
+    EXPECT_TRUE(WindowOf(editor).minimised);
     for (int i = 1; i <= 20; ++i) ClickTrayReveals("tray click " + std::to_string(i));
     // Alternated, with second starts in between.
     for (int i = 1; i <= 3; ++i) {
@@ -324,7 +324,7 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
         c.reveal();
         desk.Run(1000);
         EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << c.name;
-        EXPECT_EQ(W(editor).typed, "") << c.name;
+        EXPECT_EQ(WindowOf(editor).typed, "") << c.name;
         desk.Restore(editor);
     }
 }

@@ -40,14 +40,14 @@ TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     // Off-screen at -2500 twips: -250 pixels here, not the -167 of 96 dpi.
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, -250);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).x, -250);
     EXPECT_DOUBLE_EQ(app->TaskbarForm().Left(), -2500);
     EXPECT_DOUBLE_EQ(app->TaskbarForm().Width(), 0);  // 1 twip: no pixel at all
 
     desk.At(10, [&] {
         platform::Form& dialog = *app->ConfigureDialogForm();
-        EXPECT_EQ(W(dialog.hWnd()).x, 218);  // 2175 twips
-        EXPECT_EQ(W(dialog.hWnd()).width, 485);
+        EXPECT_EQ(WindowOf(dialog.hWnd()).x, 218);  // 2175 twips
+        EXPECT_EQ(WindowOf(dialog.hWnd()).width, 485);
         EXPECT_DOUBLE_EQ(dialog.Height(), 2240);  // 2235 twips: 224 pixels of 10 twips
         sim::PressKey(dialog, platform::VK_ESCAPE);
     });
@@ -104,7 +104,7 @@ TEST_F(MonitorDensityTest, TheDialogIsLaidOutAtTheScaleOfTheMonitorItOpensOn) {
         App* app = Start();
         ASSERT_NE(app, nullptr);
         WithDialog(*app, [&](platform::Form& dialog) {
-            const sim::Window& w = W(dialog.hWnd());
+            const sim::Window& w = WindowOf(dialog.hWnd());
             EXPECT_EQ(w.x, TwipsToPixels(2175, dpi));
             EXPECT_EQ(w.width, TwipsToPixels(4845, dpi));
             EXPECT_EQ(w.height, TwipsToPixels(2235, dpi));
@@ -124,7 +124,7 @@ TEST_F(MonitorDensityTest, MovedToAMonitorOfAnotherScaleTheDialogTakesItsDensity
     ASSERT_NE(app, nullptr);
     WithDialog(*app, [&](platform::Form& dialog) {
         const Hwnd hwnd = dialog.hWnd();
-        ExpectLaidOutAt(dialog, W(hwnd), 96);
+        ExpectLaidOutAt(dialog, WindowOf(hwnd), 96);
         sim::PressKey(dialog, platform::VK_TAB);  // from the checked option to "&About"
         platform::Control* focused = sim::FocusedControl(dialog);
         ASSERT_NE(focused, nullptr);
@@ -138,7 +138,7 @@ TEST_F(MonitorDensityTest, MovedToAMonitorOfAnotherScaleTheDialogTakesItsDensity
         for (Move m : {Move{1500, 100, 144}, Move{-700, 100, 192}, Move{900, 100, 96},
                        Move{1200, 100, 144}, Move{100, 100, 96}}) {
             desk.DragWindow(hwnd, m.x, m.y);
-            const sim::Window& w = W(hwnd);
+            const sim::Window& w = WindowOf(hwnd);
             SCOPED_TRACE(::testing::Message() << "at " << m.x << ", " << m.y);
             // The size Windows suggested, which is the size in twips there.
             EXPECT_EQ(w.width, w.suggested.width);
@@ -160,7 +160,7 @@ TEST_F(MonitorDensityTest, TheScaleChangedWithoutSigningOutLaysTheOpenDialogOutA
     ASSERT_NE(app, nullptr);
     WithDialog(*app, [&](platform::Form& dialog) {
         desk.SetMonitorDensity(0, 120);
-        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        ExpectLaidOutAt(dialog, WindowOf(dialog.hWnd()), 120);
     });
 }
 
@@ -174,9 +174,9 @@ TEST_F(MonitorDensityTest, WithoutPerMonitorScalesEveryWindowKeepsTheSystemsDens
     App* app = Start();
     ASSERT_NE(app, nullptr);
     WithDialog(*app, [&](platform::Form& dialog) {
-        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        ExpectLaidOutAt(dialog, WindowOf(dialog.hWnd()), 120);
         desk.DragWindow(dialog.hWnd(), 1500, 100);
-        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        ExpectLaidOutAt(dialog, WindowOf(dialog.hWnd()), 120);
     });
 }
 
@@ -199,9 +199,9 @@ TEST_F(MonitorDensityTest, TheHiddenFormsGoOffScreenAtTheDensityOfWhereTheyAre) 
     for (Scale scale : {Scale{192, -333, -2497.5}, Scale{144, -250, -2500}}) {
         desk.SetMonitorDensity(1, scale.dpi);
         for (platform::Form* form : {&app->TaskbarForm(), &app->IconHostForm()}) {
-            if (scale.dpi != 192 && W(form->hWnd()).minimised) continue;
+            if (scale.dpi != 192 && WindowOf(form->hWnd()).minimised) continue;
             SCOPED_TRACE(::testing::Message() << form->description().name << " at " << scale.dpi);
-            const sim::Window& w = W(form->hWnd());
+            const sim::Window& w = WindowOf(form->hWnd());
             EXPECT_EQ(w.pixelsPerInch, scale.dpi);
             EXPECT_EQ(w.x, scale.pixels);
             EXPECT_EQ(w.y, scale.pixels);

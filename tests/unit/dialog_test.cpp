@@ -57,7 +57,7 @@ protected:
     }
     std::size_t Titled(const std::string& title) {
         std::size_t n = 0;
-        for (Hwnd h : desk.ZOrder()) n += W(h).title == title;
+        for (Hwnd h : desk.ZOrder()) n += WindowOf(h).title == title;
         return n;
     }
 
@@ -72,11 +72,11 @@ TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
         EXPECT_EQ(SelectedOption(), 3);
         EXPECT_EQ(Controls().aboutText.Caption(), "Text1");
         // The program's other windows take no input meanwhile.
-        EXPECT_FALSE(W(app->TaskbarForm().hWnd()).enabled);
+        EXPECT_FALSE(WindowOf(app->TaskbarForm().hWnd()).enabled);
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
     EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
-    EXPECT_TRUE(W(app->TaskbarForm().hWnd()).enabled);
+    EXPECT_TRUE(WindowOf(app->TaskbarForm().hWnd()).enabled);
     EXPECT_TRUE(Alive(pid));
 }
 

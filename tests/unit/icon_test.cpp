@@ -92,8 +92,8 @@ TEST_F(IconModeTest, EachModeShowsWhatItSays) {
             EXPECT_NE(icon->icon, 0u);
         }
         // Both forms are shrunk to 1 twip and kept off the screen.
-        EXPECT_EQ(W(app->TaskbarForm().hWnd()).width, 0);
-        EXPECT_EQ(W(app->IconHostForm().hWnd()).height, 0);
+        EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).width, 0);
+        EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).height, 0);
         desk.ShutDown();
         EXPECT_EQ(desk.TrayIconCount(), 0u);
     }
@@ -231,7 +231,7 @@ TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
 TEST_F(IconModeTest, WindowMenuReadsConfigureWhereCloseWasAndStillCloses) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    const auto& menu = W(app->TaskbarForm().hWnd()).systemMenu;
+    const auto& menu = WindowOf(app->TaskbarForm().hWnd()).systemMenu;
     std::vector<std::string> texts;
     for (const auto& e : menu) texts.push_back(e.separator ? "-" : e.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"&Restore", "&Size", "Mi&nimize", "Ma&ximize",

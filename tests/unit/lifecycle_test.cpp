@@ -17,13 +17,13 @@ TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd taskbarForm = app->TaskbarForm().hWnd();
-    EXPECT_EQ(W(taskbarForm).title, "Desktop");
+    EXPECT_EQ(WindowOf(taskbarForm).title, "Desktop");
     EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
-    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
-    EXPECT_EQ(W(taskbarForm).y, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
-    EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
+    EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(taskbarForm).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_FALSE(WindowOf(app->IconHostForm().hWnd()).visible);
     EXPECT_FALSE(desk.HasTaskbarButton(app->IconHostForm().hWnd()));
     // Idle means idle: no timer runs.
     EXPECT_EQ(desk.RunningTimers(), 0u);
@@ -93,8 +93,8 @@ TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
                 desk.Restore(taskbarForm);
             }
         });
-        EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
-        EXPECT_EQ(W(iconHost).y, kOffScreenPixels);
+        EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
+        EXPECT_EQ(WindowOf(iconHost).y, kOffScreenPixels);
     }
 }
 
@@ -108,8 +108,8 @@ TEST_F(LifecycleTest, FailedMoveOfTaskbarFormDoesNotStopTheMovesOfIconHost) {
     desk.Post(app->IconHostForm().hWnd(), platform::WM_PAINT);
     desk.Run();
     EXPECT_EQ(taskbarForm.x, 5);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
 // The taskbar form itself never closes: the window menu's close command opens the
@@ -305,7 +305,7 @@ TEST_F(LifecycleTest, AMonitorLeftOfAndAboveThePrimaryOneDoesNotShowTheForms) {
     desk.Run();
     ASSERT_EQ(desk.seen.minimiseAlls, 1);
     for (Hwnd form : {app->TaskbarForm().hWnd(), app->IconHostForm().hWnd()}) {
-        const sim::Window& w = W(form);
+        const sim::Window& w = WindowOf(form);
         // -2500 twips beyond the virtual screen's left and top edges.
         EXPECT_EQ(w.x, -1280 + kOffScreenPixels);
         EXPECT_EQ(w.y, -300 + kOffScreenPixels);
@@ -323,10 +323,10 @@ TEST_F(LifecycleTest, AMonitorThatMissesTheOffScreenPointLeavesTheUsualPosition)
     desk.display.monitors.push_back({0, -768, 1024, 768});
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).y, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
 TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) {

@@ -29,14 +29,14 @@ TEST_F(RevealTest, StartUpActivationOnlyMarksThenEveryClickReveals) {
     ASSERT_NE(app, nullptr);
     EXPECT_TRUE(app->Reveal().StartUpActivationSeen());
     EXPECT_EQ(desk.seen.minimiseAlls, 0);
-    EXPECT_FALSE(W(editor).minimised);
+    EXPECT_FALSE(WindowOf(editor).minimised);
 
     Hwnd taskbarForm = app->TaskbarForm().hWnd();
     for (int click = 1; click <= 5; ++click) {
         desk.ClickTaskbarButton(taskbarForm);
         desk.Run();
         EXPECT_EQ(desk.seen.minimiseAlls, click);
-        EXPECT_TRUE(W(editor).minimised) << "click " << click;
+        EXPECT_TRUE(WindowOf(editor).minimised) << "click " << click;
         // A reveal with everything minimised already sends the same keys again.
     }
     EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
@@ -51,14 +51,14 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd taskbarForm = app->TaskbarForm().hWnd();
-    const sim::Window atRest = W(taskbarForm);
+    const sim::Window atRest = WindowOf(taskbarForm);
     ASSERT_EQ(atRest.x, kOffScreenPixels);
     std::optional<sim::Window> during;
     sim::Window& shell = *desk.Find(desk.Shell());
     const auto own = shell.proc;
     shell.proc = [&](std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
         if (msg == platform::WM_ACTIVATE && platform::LowWord(wParam) != platform::WA_INACTIVE)
-            during = W(taskbarForm);
+            during = WindowOf(taskbarForm);
         return own ? own(msg, wParam, lParam) : 0;
     };
     desk.ClickTaskbarButton(taskbarForm);
@@ -73,10 +73,10 @@ TEST_F(RevealTest, TaskbarFormIsHiddenInPlaceWhileTheShellMinimisesAll) {
     EXPECT_EQ(during->y, atRest.y);
     EXPECT_EQ(during->width, atRest.width);
     EXPECT_EQ(during->height, atRest.height);
-    EXPECT_TRUE(W(taskbarForm).visible);
+    EXPECT_TRUE(WindowOf(taskbarForm).visible);
     EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
-    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
-    EXPECT_EQ(W(taskbarForm).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(taskbarForm).y, kOffScreenPixels);
 }
 
 TEST_F(RevealTest, TaskbarButtonIsBackAndBothFormsOffScreenAfterAReveal) {
@@ -89,9 +89,9 @@ TEST_F(RevealTest, TaskbarButtonIsBackAndBothFormsOffScreenAfterAReveal) {
         desk.ClickTaskbarButton(taskbarForm);
         desk.Run();
         EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm)) << "mode " << mode;
-        EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
-        EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
-        EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
+        EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
+        EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+        EXPECT_FALSE(WindowOf(app->IconHostForm().hWnd()).visible);
         desk.ShutDown();
     }
 }
@@ -135,9 +135,9 @@ TEST_F(NoShellRevealTest, KeysAreNotTypedIntoTheUsersWindowAndTheButtonComesBack
     Hwnd taskbarForm = app->TaskbarForm().hWnd();
     desk.ClickTaskbarButton(taskbarForm);
     desk.Run();
-    EXPECT_EQ(W(editor).typed, "");
+    EXPECT_EQ(WindowOf(editor).typed, "");
     EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
-    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
 }
 
 // Under the foreground lock the shell's window cannot be activated: the keys
@@ -151,10 +151,10 @@ TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
     desk.Run();
     EXPECT_EQ(desk.Active(), editor);
-    EXPECT_EQ(W(editor).typed, "");
+    EXPECT_EQ(WindowOf(editor).typed, "");
     EXPECT_EQ(desk.seen.minimiseAlls, 0);
     EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
 }
 
 // SetWindowPos without SWP_NOACTIVATE activates the taskbar form, also from the tray

@@ -75,7 +75,8 @@ protected:
     }
 
     bool Alive(int pid) const { return desk.Alive(pid); }
-    const sim::Window& W(Hwnd hwnd) const { return *desk.Find(hwnd); }
+    // The desktop's record of a window there is, as it stands now.
+    const sim::Window& WindowOf(Hwnd hwnd) const { return *desk.Find(hwnd); }
     bool HasTrayIcon(App& app) {
         return desk.FindTrayIcon(app.IconHostForm().hWnd(), 1) != nullptr;
     }
