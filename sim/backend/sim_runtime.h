@@ -24,7 +24,6 @@ public:
 
     int pid() const { return pid_; }
     Desktop& desktop() { return desk_; }
-    const Desktop& desktop() const { return desk_; }
     Hwnd applicationWindow() const { return appWindow_; }
 
     platform::WinApi& api() override { return api_; }
