@@ -4,16 +4,13 @@
 // as a user or Windows would, set its knobs (knobs.h) and read what it saw
 // (seen.h).
 //
-// One class, whose parts are intertwined (windows, activation, the keyboard's
-// queue and the shell), implemented a file a part: desktop.cpp (processes,
-// named objects, COM), desktop_windows.cpp (windows, z-order, activation),
-// desktop_shell.cpp (the shell's kinds, its keys and the minimise-all),
-// desktop_keys.cpp (the keyboard's queue), desktop_clock.cpp (the message
-// queue, the clock and the waits), desktop_user.cpp (what a user or Windows
-// does, the notification area, message boxes and pop-up menus) and
-// desktop_density.cpp (monitors and their densities). The parts with state of
-// their own are classes it holds: Clock, NotificationArea, NamedObjects, Com,
-// KeyboardState, FileSystem and RegistryHive.
+// One class, as windows, activation, the keyboard's queue and the shell are
+// intertwined, implemented a file a seam: desktop.cpp (processes, COM),
+// desktop_windows.cpp, desktop_shell.cpp, desktop_keys.cpp, desktop_clock.cpp
+// (the message queue and the waits), desktop_user.cpp (what a user or Windows
+// does) and desktop_density.cpp. The parts with state of their own are
+// classes it holds (clock.h, notification_area.h, named_objects.h, com.h,
+// keyboard_state.h, file_system.h, registry_hive.h).
 #pragma once
 
 #include <cstdint>
