@@ -32,7 +32,7 @@ int main() {
     std::vector<double> quorvel, find;
     for (int run = 0; run < 5; ++run) {
         quorvel::sim::Desktop desk;
-        fs::path temp = desk.driveC / "WINDOWS" / "TEMP";
+        fs::path temp = desk.DriveC() / "WINDOWS" / "TEMP";
         Seed(temp);
         quorvel::sim::SimRuntime runtime(desk);
         quorvel::App app(runtime);

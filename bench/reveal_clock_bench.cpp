@@ -31,7 +31,7 @@ double Median(std::vector<double> v) {
 
 // Microseconds from `asked` to the last Alt+M that went out.
 double ToAltM(const sim::Desktop& desk, std::uint64_t asked) {
-    for (auto it = desk.keysSent.rbegin(); it != desk.keysSent.rend(); ++it) {
+    for (auto it = desk.seen.keysSent.rbegin(); it != desk.seen.keysSent.rend(); ++it) {
         if (it->vk == 'M' && !it->up) return static_cast<double>(it->us - asked) / 1000.0;
     }
     return -1;
@@ -39,9 +39,9 @@ double ToAltM(const sim::Desktop& desk, std::uint64_t asked) {
 
 std::pair<double, double> Measure(sim::ShellKind kind, Clock clock, int rounds) {
     sim::Desktop desk;
-    desk.shellKind = kind;
-    desk.tickUs = clock.tickUs;
-    desk.highResolutionTimers = clock.highResolution;
+    desk.shell.kind = kind;
+    desk.timing.tickUs = clock.tickUs;
+    desk.timing.highResolutionTimers = clock.highResolution;
     std::vector<std::unique_ptr<sim::SimRuntime>> runtimes;
     std::vector<std::unique_ptr<App>> apps;
     auto start = [&] {
@@ -50,7 +50,7 @@ std::pair<double, double> Measure(sim::ShellKind kind, Clock clock, int rounds) 
         const int pid = runtimes.back()->pid();
         App& app = *apps.back();
         desk.StartProgram([&] {
-            sim::Desktop::InProcess running(desk, pid);
+            auto running = desk.InProcess(pid);
             app.Start();
             desk.RunPending();
         });

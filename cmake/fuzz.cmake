@@ -13,8 +13,19 @@ set(QUORVEL_FUZZ_SOURCES
   ${CMAKE_SOURCE_DIR}/src/settings/icon_setting.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/registry.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/ansi.cpp
-  ${CMAKE_SOURCE_DIR}/sim/model/density.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/clock.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/com.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/desktop.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop_clock.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop_density.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop_keys.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop_shell.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop_user.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/desktop_windows.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/file_system.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/keyboard_state.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/named_objects.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/notification_area.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/registry_hive.cpp
   ${CMAKE_SOURCE_DIR}/sim/backend/sim_winapi.cpp)
 set(QUORVEL_FUZZER ${CMAKE_BINARY_DIR}/fuzz/icon_mode_fuzz)

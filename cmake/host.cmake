@@ -5,9 +5,20 @@ enable_testing()
 
 add_library(quorvel_sim STATIC
   sim/model/ansi.cpp
-  sim/model/density.cpp
+  sim/model/clock.cpp
+  sim/model/com.cpp
   sim/model/desktop.cpp
+  sim/model/desktop_clock.cpp
+  sim/model/desktop_density.cpp
+  sim/model/desktop_keys.cpp
+  sim/model/desktop_shell.cpp
+  sim/model/desktop_user.cpp
+  sim/model/desktop_windows.cpp
+  sim/model/file_system.cpp
   sim/model/focus.cpp
+  sim/model/keyboard_state.cpp
+  sim/model/named_objects.cpp
+  sim/model/notification_area.cpp
   sim/model/registry_hive.cpp
   sim/backend/sim_control.cpp
   sim/backend/sim_form.cpp

@@ -6,6 +6,7 @@
 
 #include "platform/constants.h"
 #include "platform/errors.h"
+#include "platform/message_words.h"
 #include "platform/scope_exit.h"
 #include "sim/backend/sim_control.h"
 #include "sim/backend/sim_runtime.h"
@@ -98,7 +99,7 @@ void SimForm::UserClick(Control& control) {
 }
 
 void SimForm::Press(Control& control) {
-    Desktop::InProcess running(desk_, rt_.pid());
+    auto running = desk_.InProcess(rt_.pid());
     if (control.description().kind == ControlKind::OptionButton) control.SetValue(true);
     dispatcher().Raise(control.Click);
 }
@@ -177,25 +178,15 @@ bool SimForm::AltDown() const {
 
 Control* SimForm::TrackMenu(std::string_view menuName) {
     std::vector<Control*> items;
-    Desktop::PopupMenu menu;
-    menu.pid = rt_.pid();
+    std::vector<std::string> captions;
     for (const auto& c : controls()) {
         if (c->description().kind == ControlKind::MenuItem &&
             c->description().container == menuName) {
             items.push_back(c.get());
-            menu.items.push_back(c->Caption());
+            captions.push_back(c->Caption());
         }
     }
-    desk_.popupsShown.push_back(menu.items);
-    desk_.popup = menu;
-    // The menu is modal: it stays until an item is chosen or it is dismissed.
-    int chosen = -1;
-    desk_.PumpUntil([&] {
-        if (desk_.popup && desk_.popup->chosen < 0) return false;
-        if (desk_.popup) chosen = desk_.popup->chosen;
-        desk_.popup.reset();
-        return true;
-    });
+    const int chosen = desk_.TrackPopupMenu(captions);
     return chosen >= 0 && items[chosen]->Caption() != "-" ? items[chosen] : nullptr;
 }
 
@@ -204,8 +195,8 @@ std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::u
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
         // The low word says how; the high word, whether it is minimised.
-        if ((wParam & 0xFFFF) == WA_INACTIVE) dialog_->Deactivated();
-        if ((wParam & 0xFFFF) != WA_INACTIVE) dialog_->Activated();
+        if (LowWord(wParam) == WA_INACTIVE) dialog_->Deactivated();
+        if (LowWord(wParam) != WA_INACTIVE) dialog_->Activated();
     }
     std::intptr_t result = 0;
     if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return result;

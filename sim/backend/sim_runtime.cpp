@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 SimRuntime::SimRuntime(Desktop& desktop)
     : desk_(desktop), pid_(desktop.NewProcess("quorvel.exe")), api_(desktop, pid_) {
-    Desktop::NamedObject instance = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
+    NamedObject instance = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
     prevInstance_ = AnotherInstanceHolds(instance.handle, instance.lastError);
     Window app;
     app.title = kApplicationTitle;
@@ -94,21 +94,13 @@ std::unique_ptr<Form> SimRuntime::CreateForm(const FormDescription& description,
 }
 
 void SimRuntime::Trace(const WindowedForm& form, const char* what, const char* detail) {
-    desk_.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " + detail);
+    desk_.seen.trace.push_back(std::string(what) + " of " + std::to_string(form.hWnd()) + ": " +
+                               detail);
 }
 
 Hwnd SimRuntime::ShellWindowTitled(std::string_view title) {
     const Window* shell = desk_.Find(desk_.ShellWindow());
     return shell != nullptr && Lower(shell->title) == Lower(std::string(title)) ? shell->hwnd : 0;
-}
-
-bool SimRuntime::RequestForeground(Hwnd target) {
-    if (!desk_.MayTakeForeground(pid_)) {
-        desk_.flashes.push_back(target);
-        return false;
-    }
-    desk_.Activate(target);
-    return true;
 }
 
 Hwnd SimRuntime::WindowOfClass(std::string_view className, std::uint32_t process) {
@@ -127,7 +119,7 @@ std::uint32_t SimRuntime::ProcessOf(Hwnd window) {
 void SimRuntime::LetThreadCatchUp(Hwnd, std::uint32_t) {
     // The desktop's threads have nothing queued that a round trip would
     // see handled: the display's focus event of Wine's rule comes with the
-    // keys (Desktop::keyStateFollowsFocus).
+    // keys (KeyboardKnobs::stateFollowsFocus).
 }
 
 platform::WindowStanding SimRuntime::Standing(Hwnd hwnd) {
@@ -158,10 +150,11 @@ std::vector<Hwnd> SimRuntime::MinimisableWindows() {
 void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {
     const std::string line = "AppActivate " + std::string(title) + ": ";
     if (target == 0) {
-        desk_.trace.push_back(line + "no such window");
+        desk_.seen.trace.push_back(line + "no such window");
     } else {
-        desk_.trace.push_back(line + std::to_string(target) +
-                              (desk_.SameThread(inFront, target) ? " ready" : " not in front"));
+        desk_.seen.trace.push_back(
+            line + std::to_string(target) +
+            (desk_.SameThread(inFront, target) ? " ready" : " not in front"));
     }
 }
 
@@ -179,11 +172,7 @@ void SimRuntime::DoEvents() {
 }
 
 int SimRuntime::MsgBox(std::string_view prompt, int style, std::string_view title) {
-    desk_.messageBoxes.push_back({std::string(prompt), style, std::string(title)});
-    if (desk_.messageBoxAnswers.empty()) throw SimStall("a message box nobody answers");
-    int answer = desk_.messageBoxAnswers.front();
-    desk_.messageBoxAnswers.pop_front();
-    return answer;
+    return desk_.ShowMessageBox({std::string(prompt), style, std::string(title)});
 }
 
 void SimRuntime::Kill(const std::string& folder, const std::string& name) {

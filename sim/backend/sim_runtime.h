@@ -24,11 +24,10 @@ public:
 
     int pid() const { return pid_; }
     Desktop& desktop() { return desk_; }
-    const Desktop& desktop() const { return desk_; }
     Hwnd applicationWindow() const { return appWindow_; }
 
     platform::WinApi& api() override { return api_; }
-    int SystemPixelsPerInch() const override { return desk_.pixelsPerInch; }
+    int SystemPixelsPerInch() const override { return desk_.display.pixelsPerInch; }
     std::unique_ptr<platform::Form> CreateForm(const platform::FormDescription& description,
                                                platform::FormEvents events) override;
     void DoEvents() override;
@@ -39,7 +38,7 @@ public:
     void HandActivationAway() override;
     void PumpUntil(const std::function<bool()>& done) override { desk_.PumpUntil(done); }
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
-    void TraceNote(std::string_view line) override { desk_.trace.emplace_back(line); }
+    void TraceNote(std::string_view line) override { desk_.seen.trace.emplace_back(line); }
     // The reveal's questions and acts (see platform/runtime.h): each the
     // desktop's model of what Windows answers or does.
     Hwnd Foreground() const override { return desk_.Active(); }
@@ -67,7 +66,7 @@ protected:
     Hwnd ShellWindowTitled(std::string_view title) override;
     bool MayRequestForeground() override { return desk_.MayTakeForeground(pid_); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
-    bool RequestForeground(Hwnd target) override;
+    bool RequestForeground(Hwnd target) override { return desk_.RequestForeground(pid_, target); }
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {

@@ -159,7 +159,7 @@ std::int32_t SimWinApi::RegCloseKey(platform::Hkey key) {
 
 platform::Hmonitor SimWinApi::MonitorFromPoint(int x, int y, std::uint32_t flags) {
     Log("MonitorFromPoint", Decimal(x), Decimal(y), Decimal(flags));
-    const auto& monitors = desk_.monitors;
+    const auto& monitors = desk_.display.monitors;
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         const Monitor& m = monitors[i];
         if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height) {
@@ -173,7 +173,7 @@ platform::Hmonitor SimWinApi::MonitorFromPoint(int x, int y, std::uint32_t flags
 int SimWinApi::GetSystemMetrics(int index) {
     Log("GetSystemMetrics", Decimal(index));
     int left = 0, top = 0, right = 0, bottom = 0;
-    for (const Monitor& m : desk_.monitors) {
+    for (const Monitor& m : desk_.display.monitors) {
         left = std::min(left, m.x);
         top = std::min(top, m.y);
         right = std::max(right, m.x + m.width);
@@ -195,7 +195,7 @@ int SimWinApi::GetSystemMetrics(int index) {
 
 std::uint32_t SimWinApi::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
     Log("GetWindowsDirectoryA", Decimal(size));
-    const std::string& folder = desk_.windowsDirectory;
+    const std::string& folder = desk_.files.windowsDirectory;
     if (folder.empty()) return 0;
     // Too small a buffer: the size needed, NUL included.
     if (folder.size() + 1 > size) return static_cast<std::uint32_t>(folder.size() + 1);

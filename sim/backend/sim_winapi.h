@@ -46,7 +46,7 @@ private:
         std::string call = std::string(function) + "(";
         const char* separator = "";
         ((call += separator, call += arguments, separator = ", "), ...);
-        desk_.calls.push_back(call + ")");
+        desk_.seen.calls.push_back(call + ")");
     }
     Desktop& desk_;
     int pid_;

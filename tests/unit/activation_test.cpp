@@ -14,15 +14,15 @@ using sim::PressKey;
 
 class ActivationTest : public SimTest, public ::testing::WithParamInterface<sim::ShellKind> {
 protected:
-    ActivationTest() { desk.shellKind = GetParam(); }
+    ActivationTest() { desk.shell.kind = GetParam(); }
     // No request for the foreground is ever refused, which would flash a
     // taskbar button; where the shell takes its keys, it is never asked the
     // other way.
     void TearDown() override {
-        EXPECT_EQ(desk.flashes.size(), 0u) << "a taskbar button flashed";
+        EXPECT_EQ(desk.seen.flashes.size(), 0u) << "a taskbar button flashed";
         if (GetParam() == sim::ShellKind::WindowsLayoutWithoutAltM) return;
-        EXPECT_EQ(desk.shellObjectCalls, 0);
-        EXPECT_EQ(desk.winMPresses, 0);
+        EXPECT_EQ(desk.seen.shellObjectCalls, 0);
+        EXPECT_EQ(desk.seen.winMPresses, 0);
     }
     App* StartWith(const char* mode) {
         StoreMode(mode);
@@ -34,18 +34,18 @@ protected:
     // One click on the taskbar button: exactly one minimise-all, and the taskbar form
     // minimised after it, by the shell or, where the shell spares it, at rest.
     void ClickButtonReveals(const std::string& what) {
-        int before = desk.MinimiseAllCount();
+        int before = desk.seen.minimiseAlls;
         desk.ClickTaskbarButton(TaskbarFormWindow());
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << what;
-        EXPECT_TRUE(W(TaskbarFormWindow()).minimised) << what;
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << what;
+        EXPECT_TRUE(WindowOf(TaskbarFormWindow()).minimised) << what;
         EXPECT_TRUE(desk.HasTaskbarButton(TaskbarFormWindow())) << what;
     }
     void ClickTrayReveals(const std::string& what) {
-        int before = desk.MinimiseAllCount();
+        int before = desk.seen.minimiseAlls;
         desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << what;
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << what;
     }
     platform::Form& Dialog() {
         if (app->ConfigureDialogForm() == nullptr) throw std::logic_error("the dialog is not open");
@@ -58,21 +58,21 @@ protected:
 
 TEST_P(ActivationTest, EveryClickOnTheButtonAndTheIconIsOneRevealAndNothingElseIs) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     for (int i = 1; i <= 20; ++i) ClickButtonReveals("button click " + std::to_string(i));
-    EXPECT_TRUE(W(editor).minimised);
+    EXPECT_TRUE(WindowOf(editor).minimised);
     for (int i = 1; i <= 20; ++i) ClickTrayReveals("tray click " + std::to_string(i));
     // Alternated, with second starts in between.
     for (int i = 1; i <= 3; ++i) {
         ClickButtonReveals("alternated button click");
         ClickTrayReveals("alternated tray click");
-        int before = desk.MinimiseAllCount();
+        int before = desk.seen.minimiseAlls;
         // A window to minimise: a second start knows nothing of the shell,
         // and finds out from what its keys minimised.
         desk.Restore(editor);
         EXPECT_EQ(Start(), nullptr);
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << "second start " << i;
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << "second start " << i;
     }
     ClickButtonReveals("after the second starts");
 }
@@ -84,7 +84,7 @@ TEST_P(ActivationTest, AnActivationWhileMinimisedIsNoClickButTheRestoringClickIs
     ClickButtonReveals("first click");
     desk.Activate(TaskbarFormWindow());
     desk.Run(1000);
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     ClickButtonReveals("the click that restores it");
 }
 
@@ -108,14 +108,14 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
     };
     ASSERT_NE(StartWith(kBothIcons), nullptr);
     for (const Way& way : ways) {
-        int before = desk.MinimiseAllCount();
+        int before = desk.seen.minimiseAlls;
         desk.At(50, [&] {
             // Clicks while the dialog shows: the button (the shell brings the
             // dialog forward) and the taskbar form activated anyway, as some shells do.
             desk.ClickTaskbarButton(TaskbarFormWindow());
             desk.Activate(TaskbarFormWindow());
             desk.RunPending();
-            EXPECT_EQ(desk.MinimiseAllCount(), before) << way.name;
+            EXPECT_EQ(desk.seen.minimiseAlls, before) << way.name;
             way.close(Dialog());
         });
         if (way.fromTrayMenu) {
@@ -126,7 +126,7 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
         }
         desk.Run(1000);
         ASSERT_EQ(app->ConfigureDialogForm(), nullptr) << way.name;
-        EXPECT_EQ(desk.MinimiseAllCount(), before) << way.name << ": closing revealed";
+        EXPECT_EQ(desk.seen.minimiseAlls, before) << way.name << ": closing revealed";
         for (int i = 0; i < 3; ++i) ClickButtonReveals(way.name);
     }
 }
@@ -134,13 +134,13 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
 TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     StoreMode(kTaskbarOnly);
     editor = desk.CreateAppWindow("Untitled - Notepad");
-    desk.foregroundLocked = true;
+    desk.activation.foregroundLocked = true;
     app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(desk.Active(), editor) << "the start took the foreground from the user";
-    EXPECT_TRUE(desk.flashes.empty()) << "the start asked for the foreground and flashed";
+    EXPECT_TRUE(desk.seen.flashes.empty()) << "the start asked for the foreground and flashed";
     EXPECT_TRUE(app->Reveal().StartUpActivationSeen());
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     // The user's click on the button gives the program the foreground, and
     // with it the right to hand the foreground on to the shell.
     ClickButtonReveals("first click");
@@ -207,10 +207,10 @@ TEST_P(ActivationTest, TheActivationWindowsHandsOnIsNoClick) {
             desk.BringToFront(TaskbarFormWindow());
             Hwnd window = desk.CreateAppWindow("Untitled - Notepad");
             desk.Run(1000);
-            const int before = desk.MinimiseAllCount();
+            const int before = desk.seen.minimiseAlls;
             way.away(window);
             desk.Run(1000);
-            EXPECT_EQ(desk.MinimiseAllCount(), before) << way.name << ", " << when;
+            EXPECT_EQ(desk.seen.minimiseAlls, before) << way.name << ", " << when;
             ClickButtonReveals(std::string("the click after ") + way.name + ", " + when);
         }
     }
@@ -236,7 +236,7 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         std::vector<std::uint8_t> held;
         How how;
         Between between;
-        int wineFocusRule;  // Desktop::keyStateFollowsFocus: 0 Windows, 1 or 2 Wine's lag
+        int wineFocusRule;  // KeyboardKnobs::stateFollowsFocus: 0 Windows, 1 or 2 Wine's lag
     } cases[] = {
         // First, before anything is learnt: where the taskbar ignores Alt+M
         // this one learns Windows key + M, which the cases after it ask at once.
@@ -255,7 +255,7 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
     };
     for (const auto& c : cases) {
         desk.Restore(editor);
-        desk.keyStateFollowsFocus = c.wineFocusRule;
+        desk.keyboard.stateFollowsFocus = c.wineFocusRule;
         for (std::uint8_t vk : c.held) desk.HoldKey(vk, true);
         // Between two strokes; a way asked in one stroke has none.
         if (c.between == LetsGo) {
@@ -265,9 +265,9 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         } else if (c.between == PressesCtrl) {
             desk.BetweenKeyBatches([&] { desk.HoldKey(kLeftCtrl, true); });
         }
-        desk.shellKeys.clear();
-        const int before = desk.MinimiseAllCount();
-        const int pressesBefore = desk.winMPresses;
+        desk.seen.shellKeys.clear();
+        const int before = desk.seen.minimiseAlls;
+        const int pressesBefore = desk.seen.winMPresses;
         const bool learnt = app->Reveal().LearntWay() != MinimiseAllWay::Keys;
         if (c.how == SecondStart) {
             EXPECT_EQ(Start(), nullptr);
@@ -277,7 +277,7 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
             desk.ClickTaskbarButton(TaskbarFormWindow());
         }
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << c.name;
         // The shell sees Tab and Alt+M alone, unless the way was learnt: a
         // taskbar found deaf to Alt+M is asked Windows key + M at once. It
         // gets Windows key + M once in this case where it ignores Alt+M,
@@ -286,8 +286,8 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
         EXPECT_EQ(learnt, deaf && &c != &cases[0]) << c.name;
         const std::vector<std::string> keys =
             learnt ? std::vector<std::string>{} : std::vector<std::string>{"Tab", "Alt+M"};
-        EXPECT_EQ(desk.shellKeys, keys) << c.name;
-        EXPECT_EQ(desk.winMPresses - pressesBefore, deaf ? 1 : 0) << c.name;
+        EXPECT_EQ(desk.seen.shellKeys, keys) << c.name;
+        EXPECT_EQ(desk.seen.winMPresses - pressesBefore, deaf ? 1 : 0) << c.name;
         // Afterwards no key is down that the user does not hold.
         for (int vk = 0x10; vk <= 0xA5; ++vk) {
             const auto key = static_cast<std::uint8_t>(vk);
@@ -298,8 +298,8 @@ TEST_P(ActivationTest, HeldModifiersNeitherSpoilTheKeysNorStayDownNorOpenTheStar
             const auto key = static_cast<std::uint8_t>(vk);
             if (desk.PhysicallyDown(key)) desk.HoldKey(key, false);
         }
-        EXPECT_EQ(desk.startMenus, 0) << c.name;
-        EXPECT_EQ(desk.menuBars, 0) << c.name;
+        EXPECT_EQ(desk.seen.startMenus, 0) << c.name;
+        EXPECT_EQ(desk.seen.menuBars, 0) << c.name;
     }
 }
 
@@ -319,12 +319,12 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
     for (const auto& c : cases) {
         desk.Activate(editor);
         desk.Run(1000);
-        const int before = desk.MinimiseAllCount();
+        const int before = desk.seen.minimiseAlls;
         desk.TakeForegroundFromShell(editor);
         c.reveal();
         desk.Run(1000);
-        EXPECT_EQ(desk.MinimiseAllCount(), before + 1) << c.name;
-        EXPECT_EQ(W(editor).typed, "") << c.name;
+        EXPECT_EQ(desk.seen.minimiseAlls, before + 1) << c.name;
+        EXPECT_EQ(WindowOf(editor).typed, "") << c.name;
         desk.Restore(editor);
     }
 }
@@ -335,9 +335,9 @@ TEST_P(ActivationTest, TheShellIsBroughtToTheFrontAgainWhenAnotherWindowTakesItB
 // of revealing: the program hands the activation back once the shell is done.
 TEST_P(ActivationTest, AShellsLateStepAfterTheKeysLeavesTheNextClickRevealing) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
-    desk.shellReadsKeysFirst = true;
+    desk.shell.readsKeysFirst = true;
     for (int click = 1; click <= 3; ++click) {
-        desk.afterMinimiseAll = [&] { desk.Activate(TaskbarFormWindow()); };
+        desk.AfterMinimiseAll([&] { desk.Activate(TaskbarFormWindow()); });
         ClickButtonReveals("a click with a late step " + std::to_string(click));
     }
 }
@@ -350,27 +350,27 @@ TEST_P(ActivationTest, KeysGoToTheShellsOwnWindowNotAnotherOfItsTitle) {
     for (const bool registered : {true, false}) {
         for (const bool fakeFirst : {true, false}) {
             sim::Desktop& d = desk;
-            d.shellRegistersWindow = registered;
+            d.shell.registersWindow = registered;
             Hwnd fake = 0;
             if (fakeFirst) fake = d.CreateAppWindow("Program Manager");
             ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
             if (!fakeFirst) fake = d.CreateAppWindow("Program Manager");
             d.Activate(editor);
-            const int before = d.MinimiseAllCount();
+            const int before = d.seen.minimiseAlls;
             for (int i = 0; i < 3; ++i) {
                 d.ClickTaskbarButton(TaskbarFormWindow());
                 d.Run(1000);
             }
             const char* where = registered ? "registered" : "unregistered";
             if (registered) {
-                EXPECT_EQ(d.MinimiseAllCount(), before + 3) << where << fakeFirst;
+                EXPECT_EQ(d.seen.minimiseAlls, before + 3) << where << fakeFirst;
                 EXPECT_EQ(d.Find(fake)->typed, "") << where << fakeFirst;
             } else {
                 // The fake, in front of the shell's window, takes the keys;
                 // nothing minimised, the shell is asked the other way.
                 EXPECT_NE(d.Find(fake)->typed, "") << where << fakeFirst;
-                EXPECT_GT(d.shellObjectCalls, 0) << where << fakeFirst;
-                d.shellObjectCalls = d.winMPresses = 0;
+                EXPECT_GT(d.seen.shellObjectCalls, 0) << where << fakeFirst;
+                d.seen.shellObjectCalls = d.seen.winMPresses = 0;
             }
             d.ShutDown();
             d.DestroyWindow(fake);

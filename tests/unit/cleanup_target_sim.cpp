@@ -32,7 +32,9 @@ public:
     std::string Root() override { return "C:\\qvclean"; }
     void Clear() override {
         fs::remove_all(Host(""));
-        desk_.files = {};
+        desk_.files.locked.clear();
+        desk_.files.hidden.clear();
+        desk_.files.system.clear();
         fs::create_directories(Host(""));
     }
     void Write(const std::string& name, const std::string& bytes) override {
@@ -95,7 +97,7 @@ private:
     fs::path Host(const std::string& name) { return HostUtf8(sim::AnsiToUtf8(name)); }
     fs::path HostUtf8(std::string name) {
         for (char& c : name) c = c == '\\' ? '/' : c;
-        return desk_.driveC / "qvclean" / name;
+        return desk_.DriveC() / "qvclean" / name;
     }
     std::string Key(const std::string& name) { return sim::Lower(Host(name).string()); }
 

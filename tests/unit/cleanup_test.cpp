@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 class CleanupTest : public SimTest {
 protected:
-    fs::path Temp() const { return desk.driveC / "WINDOWS" / "TEMP"; }
+    fs::path Temp() const { return desk.DriveC() / "WINDOWS" / "TEMP"; }
     fs::path Touch(const fs::path& path) {
         fs::create_directories(path.parent_path());
         std::ofstream(path) << "x";
@@ -67,15 +67,15 @@ TEST_F(CleanupTest, HiddenAndSystemFilesAreNotListed) {
 // the file it would delete is the target, outside the folder, so the link is
 // left alone and its target never touched.
 TEST_F(CleanupTest, ALinkToAFileOutsideIsSkippedAndItsTargetIsNeverTouched) {
-    fs::path target = Touch(desk.driveC / "precious.dat");
+    fs::path target = Touch(desk.DriveC() / "precious.dat");
     fs::create_symlink(target, Temp() / "link.tmp");
-    fs::create_directories(desk.driveC / "folder");
-    Touch(desk.driveC / "folder" / "inside.tmp");
-    fs::create_directory_symlink(desk.driveC / "folder", Temp() / "folderlink.tmp");
+    fs::create_directories(desk.DriveC() / "folder");
+    Touch(desk.DriveC() / "folder" / "inside.tmp");
+    fs::create_directory_symlink(desk.DriveC() / "folder", Temp() / "folderlink.tmp");
     ASSERT_NE(Start(), nullptr);
     EXPECT_TRUE(fs::exists(target));
     EXPECT_TRUE(fs::is_symlink(Temp() / "link.tmp"));
-    EXPECT_TRUE(fs::exists(desk.driveC / "folder" / "inside.tmp"));
+    EXPECT_TRUE(fs::exists(desk.DriveC() / "folder" / "inside.tmp"));
     EXPECT_TRUE(fs::is_symlink(Temp() / "folderlink.tmp"));
 }
 
@@ -96,14 +96,14 @@ TEST_F(CleanupTest, AFolderOfMoreThan32767FilesIsCleanedOver2Starts) {
 }
 
 TEST_F(CleanupTest, NoWindowsFolderOrOneTooLongCleansNothingAndStartUpGoesOn) {
-    Touch(desk.driveC / "TEMP" / "root.tmp");  // "\TEMP" of the current drive
+    Touch(desk.DriveC() / "TEMP" / "root.tmp");  // "\TEMP" of the current drive
     Touch(Temp() / "a.tmp");
     for (std::string folder : {std::string(), "C:\\" + std::string(300, 'W')}) {
-        desk.windowsDirectory = folder;
+        desk.files.windowsDirectory = folder;
         App* app = Start();
         ASSERT_NE(app, nullptr);
         EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
-        EXPECT_TRUE(fs::exists(desk.driveC / "TEMP" / "root.tmp"));
+        EXPECT_TRUE(fs::exists(desk.DriveC() / "TEMP" / "root.tmp"));
         EXPECT_TRUE(fs::exists(Temp() / "a.tmp"));
         desk.ShutDown();
     }
@@ -118,11 +118,11 @@ TEST_F(CleanupTest, AMissingTempFolderEndsTheCleanupSilently) {
 }
 
 TEST_F(CleanupTest, AWindowsFolderAtTheRootOfADriveGivesADoubledSeparatorThatStillWorks) {
-    desk.windowsDirectory = "C:\\";
-    Touch(desk.driveC / "TEMP" / "root.tmp");
+    desk.files.windowsDirectory = "C:\\";
+    Touch(desk.DriveC() / "TEMP" / "root.tmp");
     ASSERT_NE(Start(), nullptr);
-    EXPECT_FALSE(fs::exists(desk.driveC / "TEMP" / "root.tmp"));
-    EXPECT_EQ(desk.CountCalls("GetWindowsDirectoryA(254)"), 1u);
+    EXPECT_FALSE(fs::exists(desk.DriveC() / "TEMP" / "root.tmp"));
+    EXPECT_EQ(desk.seen.CountCalls("GetWindowsDirectoryA(254)"), 1u);
 }
 
 TEST_F(CleanupTest, ASecondStartCleansBeforeItRevealsAndEnds) {
@@ -131,7 +131,7 @@ TEST_F(CleanupTest, ASecondStartCleansBeforeItRevealsAndEnds) {
     EXPECT_EQ(Start(), nullptr);
     EXPECT_FALSE(fs::exists(Temp() / "later.tmp"));
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 }  // namespace

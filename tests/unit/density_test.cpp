@@ -35,19 +35,19 @@ TEST(Twips, AreAFourteenHundredFortiethOfAnInchAtEveryDensity) {
 class DensityTest : public SimTest {};
 
 TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
-    desk.pixelsPerInch = 144;
+    desk.display.pixelsPerInch = 144;
     StoreMode(kTaskbarOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     // Off-screen at -2500 twips: -250 pixels here, not the -167 of 96 dpi.
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, -250);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).x, -250);
     EXPECT_DOUBLE_EQ(app->TaskbarForm().Left(), -2500);
     EXPECT_DOUBLE_EQ(app->TaskbarForm().Width(), 0);  // 1 twip: no pixel at all
 
     desk.At(10, [&] {
         platform::Form& dialog = *app->ConfigureDialogForm();
-        EXPECT_EQ(W(dialog.hWnd()).x, 218);  // 2175 twips
-        EXPECT_EQ(W(dialog.hWnd()).width, 485);
+        EXPECT_EQ(WindowOf(dialog.hWnd()).x, 218);  // 2175 twips
+        EXPECT_EQ(WindowOf(dialog.hWnd()).width, 485);
         EXPECT_DOUBLE_EQ(dialog.Height(), 2240);  // 2235 twips: 224 pixels of 10 twips
         sim::PressKey(dialog, platform::VK_ESCAPE);
     });
@@ -56,7 +56,7 @@ TEST_F(DensityTest, FormsAreLaidOutAtTheScreensDensity) {
 }
 
 TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
-    desk.pixelsPerInch = 192;
+    desk.display.pixelsPerInch = 192;
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -64,7 +64,7 @@ TEST_F(DensityTest, TheIconsCallbackKeepsFifteenTwipsToThePixel) {
     // be a different message and the right click would open no menu.
     desk.At(10, [&] { desk.DismissMenu(); });
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1, true);
-    ASSERT_EQ(desk.popupsShown.size(), 1u);
+    ASSERT_EQ(desk.seen.popups.size(), 1u);
 }
 
 // --- Monitors of their own scale (Windows 8.1 and later, per-monitor aware) ---
@@ -99,12 +99,12 @@ TEST_F(MonitorDensityTest, TheDialogIsLaidOutAtTheScaleOfTheMonitorItOpensOn) {
     // The monitor's own scale, not the system's (96, the main monitor's at
     // sign-in): the scale was changed since, or the program started elsewhere.
     for (int dpi : {96, 120, 144, 192}) {
-        desk.monitors = {{0, 0, 2560, 1600, dpi}};
+        desk.display.monitors = {{0, 0, 2560, 1600, dpi}};
         StoreMode(kTaskbarOnly);
         App* app = Start();
         ASSERT_NE(app, nullptr);
         WithDialog(*app, [&](platform::Form& dialog) {
-            const sim::Window& w = W(dialog.hWnd());
+            const sim::Window& w = WindowOf(dialog.hWnd());
             EXPECT_EQ(w.x, TwipsToPixels(2175, dpi));
             EXPECT_EQ(w.width, TwipsToPixels(4845, dpi));
             EXPECT_EQ(w.height, TwipsToPixels(2235, dpi));
@@ -117,14 +117,14 @@ TEST_F(MonitorDensityTest, TheDialogIsLaidOutAtTheScaleOfTheMonitorItOpensOn) {
 
 TEST_F(MonitorDensityTest, MovedToAMonitorOfAnotherScaleTheDialogTakesItsDensity) {
     // The main monitor at 96, one right of it at 144, one left of it at 192.
-    desk.monitors = {
+    desk.display.monitors = {
         {0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}, {-3840, 0, 3840, 2160, 192}};
     StoreMode(kTaskbarOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     WithDialog(*app, [&](platform::Form& dialog) {
         const Hwnd hwnd = dialog.hWnd();
-        ExpectLaidOutAt(dialog, W(hwnd), 96);
+        ExpectLaidOutAt(dialog, WindowOf(hwnd), 96);
         sim::PressKey(dialog, platform::VK_TAB);  // from the checked option to "&About"
         platform::Control* focused = sim::FocusedControl(dialog);
         ASSERT_NE(focused, nullptr);
@@ -138,7 +138,7 @@ TEST_F(MonitorDensityTest, MovedToAMonitorOfAnotherScaleTheDialogTakesItsDensity
         for (Move m : {Move{1500, 100, 144}, Move{-700, 100, 192}, Move{900, 100, 96},
                        Move{1200, 100, 144}, Move{100, 100, 96}}) {
             desk.DragWindow(hwnd, m.x, m.y);
-            const sim::Window& w = W(hwnd);
+            const sim::Window& w = WindowOf(hwnd);
             SCOPED_TRACE(::testing::Message() << "at " << m.x << ", " << m.y);
             // The size Windows suggested, which is the size in twips there.
             EXPECT_EQ(w.width, w.suggested.width);
@@ -160,23 +160,23 @@ TEST_F(MonitorDensityTest, TheScaleChangedWithoutSigningOutLaysTheOpenDialogOutA
     ASSERT_NE(app, nullptr);
     WithDialog(*app, [&](platform::Form& dialog) {
         desk.SetMonitorDensity(0, 120);
-        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        ExpectLaidOutAt(dialog, WindowOf(dialog.hWnd()), 120);
     });
 }
 
 TEST_F(MonitorDensityTest, WithoutPerMonitorScalesEveryWindowKeepsTheSystemsDensity) {
     // Windows before 8.1, and Wine 8: one density for every window, and no
     // message when a window moves.
-    desk.perMonitorDensity = false;
-    desk.pixelsPerInch = 120;
-    desk.monitors = {{0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}};
+    desk.display.perMonitorDensity = false;
+    desk.display.pixelsPerInch = 120;
+    desk.display.monitors = {{0, 0, 1280, 1024, 96}, {1280, 0, 2560, 1440, 144}};
     StoreMode(kTaskbarOnly);
     App* app = Start();
     ASSERT_NE(app, nullptr);
     WithDialog(*app, [&](platform::Form& dialog) {
-        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        ExpectLaidOutAt(dialog, WindowOf(dialog.hWnd()), 120);
         desk.DragWindow(dialog.hWnd(), 1500, 100);
-        ExpectLaidOutAt(dialog, W(dialog.hWnd()), 120);
+        ExpectLaidOutAt(dialog, WindowOf(dialog.hWnd()), 120);
     });
 }
 
@@ -185,7 +185,7 @@ TEST_F(MonitorDensityTest, TheHiddenFormsGoOffScreenAtTheDensityOfWhereTheyAre) 
     // at 192 left of it, reaching a little higher: there -2500 twips are 333
     // pixels, a point beyond every monitor (at 96 dots per inch it would be
     // 167, a point on that monitor).
-    desk.monitors = {{0, 0, 1280, 1024, 96}, {-1920, -200, 1920, 1080, 192}};
+    desk.display.monitors = {{0, 0, 1280, 1024, 96}, {-1920, -200, 1920, 1080, 192}};
     StoreMode(kBothIcons);
     App* app = Start();
     ASSERT_NE(app, nullptr);
@@ -199,9 +199,9 @@ TEST_F(MonitorDensityTest, TheHiddenFormsGoOffScreenAtTheDensityOfWhereTheyAre) 
     for (Scale scale : {Scale{192, -333, -2497.5}, Scale{144, -250, -2500}}) {
         desk.SetMonitorDensity(1, scale.dpi);
         for (platform::Form* form : {&app->TaskbarForm(), &app->IconHostForm()}) {
-            if (scale.dpi != 192 && W(form->hWnd()).minimised) continue;
+            if (scale.dpi != 192 && WindowOf(form->hWnd()).minimised) continue;
             SCOPED_TRACE(::testing::Message() << form->description().name << " at " << scale.dpi);
-            const sim::Window& w = W(form->hWnd());
+            const sim::Window& w = WindowOf(form->hWnd());
             EXPECT_EQ(w.pixelsPerInch, scale.dpi);
             EXPECT_EQ(w.x, scale.pixels);
             EXPECT_EQ(w.y, scale.pixels);

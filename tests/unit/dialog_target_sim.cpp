@@ -13,11 +13,11 @@ public:
     void RunModal(platform::Form& form, const std::function<void()>& inside) override {
         form_ = &form;
         desk_.At(10, [this, inside] {
-            sim::Desktop::InProcess running(desk_, runtime_.pid());
+            auto running = desk_.InProcess(runtime_.pid());
             inside();
         });
         desk_.Drive([&] {
-            sim::Desktop::InProcess running(desk_, runtime_.pid());
+            auto running = desk_.InProcess(runtime_.pid());
             form.ShowModal();
         });
         form_ = nullptr;

@@ -57,7 +57,7 @@ protected:
     }
     std::size_t Titled(const std::string& title) {
         std::size_t n = 0;
-        for (Hwnd h : desk.ZOrder()) n += W(h).title == title;
+        for (Hwnd h : desk.ZOrder()) n += WindowOf(h).title == title;
         return n;
     }
 
@@ -72,11 +72,11 @@ TEST_F(DialogTest, OpensInTheConfigureViewWithTheStoredModeSelected) {
         EXPECT_EQ(SelectedOption(), 3);
         EXPECT_EQ(Controls().aboutText.Caption(), "Text1");
         // The program's other windows take no input meanwhile.
-        EXPECT_FALSE(W(app->TaskbarForm().hWnd()).enabled);
+        EXPECT_FALSE(WindowOf(app->TaskbarForm().hWnd()).enabled);
         PressKey(Dialog(), platform::VK_ESCAPE);
     });
     EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
-    EXPECT_TRUE(W(app->TaskbarForm().hWnd()).enabled);
+    EXPECT_TRUE(WindowOf(app->TaskbarForm().hWnd()).enabled);
     EXPECT_TRUE(Alive(pid));
 }
 
@@ -93,25 +93,25 @@ TEST_F(DialogTest, OnlyTheDialogKeepsTheWindowManagersTransitions) {
     // Restores the taskbar form, shows and hides the icon host.
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
-    ASSERT_EQ(desk.MinimiseAllCount(), 1);
+    ASSERT_EQ(desk.seen.minimiseAlls, 1);
     // Nothing on the simulated desktop, and nothing on the screen but the
     // animations, stands for the attribute: the call is the contract.
     auto callsFor = [&](Hwnd hwnd) {
         char prefix[64];
         std::snprintf(prefix, sizeof prefix, "DwmSetWindowAttribute(0x%X, ", hwnd);
-        return desk.CountCalls(prefix);
+        return desk.seen.CountCalls(prefix);
     };
     auto turnedOff = [&](Hwnd hwnd) {
         char call[80];
         std::snprintf(call, sizeof call, "DwmSetWindowAttribute(0x%X, %u, 1, 4)", hwnd,
                       platform::DWMWA_TRANSITIONS_FORCEDISABLED);
-        return desk.CountCalls(call);
+        return desk.seen.CountCalls(call);
     };
     EXPECT_EQ(turnedOff(app->TaskbarForm().hWnd()), 1u);
     EXPECT_EQ(turnedOff(app->IconHostForm().hWnd()), 1u);
     ASSERT_NE(dialog, 0u);
     EXPECT_EQ(callsFor(dialog), 0u);
-    EXPECT_EQ(desk.CountCalls("DwmSetWindowAttribute("), 2u);
+    EXPECT_EQ(desk.seen.CountCalls("DwmSetWindowAttribute("), 2u);
 }
 
 TEST_F(DialogTest, OpeningWithNothingStoredStoresAndSelectsTheDefault) {
@@ -227,7 +227,7 @@ TEST_F(DialogTest, OkWithoutAChangeAndCancelBothReapplyTheStoredModeInFull) {
 TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
     ASSERT_NE(StartWith(kBothIcons), nullptr);
     Hwnd iconHost = app->IconHostForm().hWnd();
-    desk.messageBoxAnswers = {platform::vbCancel, platform::vbOK};
+    desk.user.messageBoxAnswers = {platform::vbCancel, platform::vbOK};
     OpenFromWindowMenu([&] {
         ClickControl(Dialog(), Controls().ModeOption(1));
         ClickControl(Dialog(), Controls().viewButton);
@@ -237,10 +237,10 @@ TEST_F(DialogTest, ExitAsksAndOnlyOkEndsWithoutStoring) {
         ClickControl(Dialog(), Controls().exitButton);  // Exit, then OK: the end
         ADD_FAILURE() << "the program went on after a confirmed Exit";
     });
-    ASSERT_EQ(desk.messageBoxes.size(), 2u);
-    EXPECT_EQ(desk.messageBoxes[0].prompt, "You are about to exit Quorvel.");
-    EXPECT_EQ(desk.messageBoxes[0].style, 65);
-    EXPECT_EQ(desk.messageBoxes[0].title, "Exit Quorvel");
+    ASSERT_EQ(desk.seen.messageBoxes.size(), 2u);
+    EXPECT_EQ(desk.seen.messageBoxes[0].prompt, "You are about to exit Quorvel.");
+    EXPECT_EQ(desk.seen.messageBoxes[0].style, 65);
+    EXPECT_EQ(desk.seen.messageBoxes[0].title, "Exit Quorvel");
     EXPECT_FALSE(Alive(pid));
     EXPECT_EQ(desk.FindTrayIcon(iconHost, kIconId), nullptr);
     EXPECT_EQ(StoredMode(), AsStored(kBothIcons));
@@ -268,7 +268,7 @@ TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
 // accelerator's -1 or the mnemonic's 0 in lParam, and in wParam four low
 // bits that Windows keeps for its own use.
 TEST_F(DialogTest, TheWindowMenusConfigureOpensItHoweverChosen) {
-    using Choice = sim::Desktop::MenuChoice;
+    using Choice = sim::MenuChoice;
     struct Case {
         Choice how;
         std::uint32_t systemBits;
@@ -295,10 +295,10 @@ TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     OpenFromWindowMenu([&] { PressKey(Dialog(), platform::VK_ESCAPE); });
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 TEST_F(DialogTest, EveryOpeningStartsAgainInTheConfigureView) {

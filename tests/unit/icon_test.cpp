@@ -55,7 +55,7 @@ protected:
     void Apply(App& app) {
         int pid = lastPid;
         desk.Drive([&] {
-            sim::Desktop::InProcess running(desk, pid);
+            auto running = desk.InProcess(pid);
             app.ApplyIconMode();
         });
     }
@@ -92,8 +92,8 @@ TEST_F(IconModeTest, EachModeShowsWhatItSays) {
             EXPECT_NE(icon->icon, 0u);
         }
         // Both forms are shrunk to 1 twip and kept off the screen.
-        EXPECT_EQ(W(app->TaskbarForm().hWnd()).width, 0);
-        EXPECT_EQ(W(app->IconHostForm().hWnd()).height, 0);
+        EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).width, 0);
+        EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).height, 0);
         desk.ShutDown();
         EXPECT_EQ(desk.TrayIconCount(), 0u);
     }
@@ -106,8 +106,9 @@ TEST_F(IconModeTest, ApplyingAModeAgainLeavesExactlyOneIcon) {
     Apply(*app);
     Apply(*app);
     EXPECT_EQ(desk.TrayIconCount(), 1u);
-    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_DELETE)"), 3u);  // delete before every add
-    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 3u);
+    EXPECT_EQ(desk.seen.CountCalls("Shell_NotifyIconA(NIM_DELETE)"),
+              3u);  // delete before every add
+    EXPECT_EQ(desk.seen.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 3u);
 }
 
 TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
@@ -133,7 +134,7 @@ TEST_F(IconModeTest, SwitchingModesShowsAndHidesTheButtonAndTheIcon) {
     Apply(*app);
     desk.ClickTaskbarButton(taskbarForm);
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 TEST_F(IconModeTest, StartedTrayOnlyThenSwitchedTheFirstClickOnTheButtonReveals) {
@@ -144,28 +145,28 @@ TEST_F(IconModeTest, StartedTrayOnlyThenSwitchedTheFirstClickOnTheButtonReveals)
     Apply(*app);
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 TEST_F(IconModeTest, AShellThatRefusesTheIconLeavesTheProgramRunning) {
     StoreMode(kBothIcons);
-    desk.refuseTrayCalls = true;
+    desk.tray.refuseCalls = true;
     App* app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(desk.TrayIconCount(), 0u);
     EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 // A shell still starting at log-on refuses the first adds.
 TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenNoTimerRuns) {
     for (const char* mode : {kTrayOnly, kBothIcons}) {
         StoreMode(mode);
-        desk.refuseTrayAdds = 3;
-        desk.calls.clear();
-        int reveals = desk.MinimiseAllCount();
+        desk.tray.refuseAdds = 3;
+        desk.seen.calls.clear();
+        int reveals = desk.seen.minimiseAlls;
         App* app = Start();
         ASSERT_NE(app, nullptr);
         EXPECT_FALSE(HasTrayIcon(*app)) << "mode " << mode;
@@ -173,12 +174,12 @@ TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenN
         desk.Run(60'000);
         EXPECT_TRUE(HasTrayIcon(*app)) << "mode " << mode;
         EXPECT_EQ(desk.TrayIconCount(), 1u);
-        EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 4u) << "mode " << mode;
+        EXPECT_EQ(desk.seen.CountCalls("Shell_NotifyIconA(NIM_ADD)"), 4u) << "mode " << mode;
         EXPECT_EQ(desk.RunningTimers(), 0u) << "mode " << mode;
         // The icon works as one added at once.
         desk.ClickTrayIcon(app->IconHostForm().hWnd(), 1);
         desk.Run();
-        EXPECT_EQ(desk.MinimiseAllCount(), reveals + 1) << "mode " << mode;
+        EXPECT_EQ(desk.seen.minimiseAlls, reveals + 1) << "mode " << mode;
         desk.ShutDown();
         ASSERT_EQ(desk.TrayIconCount(), 0u);
     }
@@ -186,29 +187,29 @@ TEST_F(IconModeTest, AnIconTheShellRefusedAtStartUpComesOnceTheShellTakesItThenN
 
 TEST_F(IconModeTest, AShellThatNeverTakesTheIconIsAskedABoundedNumberOfTimes) {
     StoreMode(kTrayOnly);
-    desk.refuseTrayCalls = true;
+    desk.tray.refuseCalls = true;
     App* app = Start();
     ASSERT_NE(app, nullptr);
     desk.Run(10 * 60'000);
     EXPECT_EQ(desk.RunningTimers(), 0u);
-    std::size_t tries = desk.CountCalls("Shell_NotifyIconA(NIM_ADD)");
+    std::size_t tries = desk.seen.CountCalls("Shell_NotifyIconA(NIM_ADD)");
     EXPECT_GT(tries, 10u);
     EXPECT_LE(tries, 100u);
     desk.Run(10 * 60'000);
-    EXPECT_EQ(desk.CountCalls("Shell_NotifyIconA(NIM_ADD)"), tries);
+    EXPECT_EQ(desk.seen.CountCalls("Shell_NotifyIconA(NIM_ADD)"), tries);
     EXPECT_TRUE(Alive(lastPid));
 }
 
 TEST_F(IconModeTest, SwitchingToTheTaskbarButtonStopsAPendingRetry) {
     StoreMode(kBothIcons);
-    desk.refuseTrayAdds = 1000;
+    desk.tray.refuseAdds = 1000;
     App* app = Start();
     ASSERT_NE(app, nullptr);
     ASSERT_EQ(desk.RunningTimers(), 1u);
     StoreMode(kTaskbarOnly);
     Apply(*app);
     EXPECT_EQ(desk.RunningTimers(), 0u);
-    desk.refuseTrayAdds = 0;
+    desk.tray.refuseAdds = 0;
     desk.Run(60'000);
     EXPECT_FALSE(HasTrayIcon(*app));
 }
@@ -230,7 +231,7 @@ TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
 TEST_F(IconModeTest, WindowMenuReadsConfigureWhereCloseWasAndStillCloses) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    const auto& menu = W(app->TaskbarForm().hWnd()).systemMenu;
+    const auto& menu = WindowOf(app->TaskbarForm().hWnd()).systemMenu;
     std::vector<std::string> texts;
     for (const auto& e : menu) texts.push_back(e.separator ? "-" : e.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"&Restore", "&Size", "Mi&nimize", "Ma&ximize",

@@ -17,20 +17,20 @@ TEST_F(LifecycleTest, StartsWithTaskbarButtonOffScreenAndIdle) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
     Hwnd taskbarForm = app->TaskbarForm().hWnd();
-    EXPECT_EQ(W(taskbarForm).title, "Desktop");
+    EXPECT_EQ(WindowOf(taskbarForm).title, "Desktop");
     EXPECT_TRUE(desk.HasTaskbarButton(taskbarForm));
-    EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
-    EXPECT_EQ(W(taskbarForm).y, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
-    EXPECT_FALSE(W(app->IconHostForm().hWnd()).visible);
+    EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(taskbarForm).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_FALSE(WindowOf(app->IconHostForm().hWnd()).visible);
     EXPECT_FALSE(desk.HasTaskbarButton(app->IconHostForm().hWnd()));
     // Idle means idle: no timer runs.
     EXPECT_EQ(desk.RunningTimers(), 0u);
     // The start-up activation is over and the taskbar form is not left active, or the
     // next click on its button would minimise it instead.
     EXPECT_NE(desk.Active(), taskbarForm);
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
 }
 
 // The controls the handlers use are found when their form is made: a name
@@ -93,8 +93,8 @@ TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
                 desk.Restore(taskbarForm);
             }
         });
-        EXPECT_EQ(W(taskbarForm).x, kOffScreenPixels);
-        EXPECT_EQ(W(iconHost).y, kOffScreenPixels);
+        EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
+        EXPECT_EQ(WindowOf(iconHost).y, kOffScreenPixels);
     }
 }
 
@@ -108,8 +108,8 @@ TEST_F(LifecycleTest, FailedMoveOfTaskbarFormDoesNotStopTheMovesOfIconHost) {
     desk.Post(app->IconHostForm().hWnd(), platform::WM_PAINT);
     desk.Run();
     EXPECT_EQ(taskbarForm.x, 5);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
 // The taskbar form itself never closes: the window menu's close command opens the
@@ -129,7 +129,7 @@ TEST_F(LifecycleTest, TaskbarFormCancelsEveryCloseAndEndsForAllButTheWindowMenu)
         }
         std::int16_t cancel = 0;
         desk.Drive([&] {
-            sim::Desktop::InProcess running(desk, pid);
+            auto running = desk.InProcess(pid);
             app->TaskbarForm().events.QueryUnload(cancel, mode);
         });
         EXPECT_EQ(cancel, 1) << "UnloadMode " << mode;
@@ -192,21 +192,21 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     const std::vector<std::uint8_t> iconBefore =
         desk.FindTrayIcon(first->IconHostForm().hWnd(), kIconId)->record;
     desk.registry.DeleteKey(platform::HKEY_LOCAL_MACHINE, kSettingsKey);
-    desk.calls.clear();
+    desk.seen.calls.clear();
 
     EXPECT_EQ(Start(), nullptr);
     int secondPid = lastPid;
     desk.Run();
     EXPECT_FALSE(Alive(secondPid));
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     // It rewrote its own window menu and cleaned before it revealed: its
     // window is gone with it, so the calls are all that is left to see
     // (the cleanup's effect on files is in the cleanup tests).
-    EXPECT_EQ(desk.CountCalls("GetSystemMenu"), 1u);
-    EXPECT_EQ(desk.CountCalls("GetWindowsDirectoryA"), 1u);
+    EXPECT_EQ(desk.seen.CountCalls("GetSystemMenu"), 1u);
+    EXPECT_EQ(desk.seen.CountCalls("GetWindowsDirectoryA"), 1u);
     // Its windows are never shown: nothing is asked of the window manager
     // for them (under Wine its library would cost a good part of the start).
-    EXPECT_EQ(desk.CountCalls("DwmSetWindowAttribute"), 0u);
+    EXPECT_EQ(desk.seen.CountCalls("DwmSetWindowAttribute"), 0u);
     // It never touched the notification area or the setting: the first
     // instance's icon is as it was, and a setting it would have read and
     // found missing is still missing (a read stores the default).
@@ -234,7 +234,7 @@ TEST_F(LifecycleTest, AQuitFromOutsideEndsTheRunningInstanceThroughItsExitInEver
     };
     for (const auto& c : cases) {
         sim::Desktop d;
-        d.shellKind = sim::ShellKind::WindowsLayoutWithoutAltM;
+        d.shell.kind = sim::ShellKind::WindowsLayoutWithoutAltM;
         d.CreateAppWindow("Untitled - Notepad");
         d.registry.SetText(platform::HKEY_LOCAL_MACHINE, kSettingsKey, kIconValue, kBothIcons);
         std::map<int, Instance> running;
@@ -247,7 +247,7 @@ TEST_F(LifecycleTest, AQuitFromOutsideEndsTheRunningInstanceThroughItsExitInEver
             instance.runtime = std::move(runtime);
             instance.app = std::make_unique<App>(*instance.runtime);
             d.StartProgram([&] {
-                sim::Desktop::InProcess in(d, pid);
+                auto in = d.InProcess(pid);
                 instance.app->Start();
                 d.RunPending();
             });
@@ -275,8 +275,8 @@ TEST_F(LifecycleTest, AQuitFromOutsideEndsTheRunningInstanceThroughItsExitInEver
             const int second = start();
             d.Run(1000);
             EXPECT_FALSE(d.Alive(second)) << c.name;
-            EXPECT_EQ(d.MinimiseAllCount(), 0) << c.name << ": the other way asked after the end";
-            EXPECT_EQ(d.shellObjectCalls, 0) << c.name;
+            EXPECT_EQ(d.seen.minimiseAlls, 0) << c.name << ": the other way asked after the end";
+            EXPECT_EQ(d.seen.shellObjectCalls, 0) << c.name;
             // The running instance is as it was.
             EXPECT_TRUE(d.Alive(pid)) << c.name;
             EXPECT_NE(d.FindTrayIcon(iconHost, kIconId), nullptr) << c.name;
@@ -290,7 +290,7 @@ TEST_F(LifecycleTest, AQuitFromOutsideEndsTheRunningInstanceThroughItsExitInEver
 
 // A monitor whose rectangle holds the point (x, y).
 bool OnAMonitor(const sim::Desktop& desk, int x, int y) {
-    for (const sim::Monitor& m : desk.monitors) {
+    for (const sim::Monitor& m : desk.display.monitors) {
         if (x >= m.x && x < m.x + m.width && y >= m.y && y < m.y + m.height) return true;
     }
     return false;
@@ -298,14 +298,14 @@ bool OnAMonitor(const sim::Desktop& desk, int x, int y) {
 
 TEST_F(LifecycleTest, AMonitorLeftOfAndAboveThePrimaryOneDoesNotShowTheForms) {
     // A second monitor left of the primary one, reaching above it.
-    desk.monitors.push_back({-1280, -300, 1280, 1024});
+    desk.display.monitors.push_back({-1280, -300, 1280, 1024});
     App* app = Start();
     ASSERT_NE(app, nullptr);
     desk.ClickTaskbarButton(app->TaskbarForm().hWnd());  // a reveal moves them again
     desk.Run();
-    ASSERT_EQ(desk.MinimiseAllCount(), 1);
+    ASSERT_EQ(desk.seen.minimiseAlls, 1);
     for (Hwnd form : {app->TaskbarForm().hWnd(), app->IconHostForm().hWnd()}) {
-        const sim::Window& w = W(form);
+        const sim::Window& w = WindowOf(form);
         // -2500 twips beyond the virtual screen's left and top edges.
         EXPECT_EQ(w.x, -1280 + kOffScreenPixels);
         EXPECT_EQ(w.y, -300 + kOffScreenPixels);
@@ -319,14 +319,14 @@ TEST_F(LifecycleTest, AMonitorLeftOfAndAboveThePrimaryOneDoesNotShowTheForms) {
 
 TEST_F(LifecycleTest, AMonitorThatMissesTheOffScreenPointLeavesTheUsualPosition) {
     // Right of the primary, and one above it that starts right of the point.
-    desk.monitors.push_back({1024, 0, 1280, 1024});
-    desk.monitors.push_back({0, -768, 1024, 768});
+    desk.display.monitors.push_back({1024, 0, 1280, 1024});
+    desk.display.monitors.push_back({0, -768, 1024, 768});
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->TaskbarForm().hWnd()).y, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).x, kOffScreenPixels);
-    EXPECT_EQ(W(app->IconHostForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).y, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).x, kOffScreenPixels);
+    EXPECT_EQ(WindowOf(app->IconHostForm().hWnd()).y, kOffScreenPixels);
 }
 
 TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) {
@@ -334,15 +334,14 @@ TEST_F(LifecycleTest, AnInstanceWhoseObjectRefusesUsStillMakesThisASecondStart) 
     // its named object exists but this process may not open it.
     StoreMode(kBothIcons);
     desk.HoldNamedObjectDenyingOthers("Quorvel.Instance");
-    sim::Desktop::NamedObject answer =
-        desk.CreateNamedObject(desk.NewProcess("probe"), "Quorvel.Instance");
+    sim::NamedObject answer = desk.CreateNamedObject(desk.NewProcess("probe"), "Quorvel.Instance");
     EXPECT_FALSE(answer.handle);
     EXPECT_EQ(answer.lastError, static_cast<std::uint32_t>(platform::ERROR_ACCESS_DENIED));
 
     EXPECT_EQ(Start(), nullptr);
     desk.Run();
     EXPECT_FALSE(Alive(lastPid));
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     EXPECT_EQ(desk.TrayIconCount(), 0u);
     EXPECT_TRUE(desk.TaskbarButtons().empty());
 }

@@ -57,7 +57,7 @@ protected:
         instance.app = std::make_unique<App>(*instance.runtime);
         lastPid = pid;
         desk.StartProgram([&] {
-            sim::Desktop::InProcess running(desk, pid);
+            auto running = desk.InProcess(pid);
             instance.app->Start();
             desk.RunPending();
         });
@@ -75,7 +75,8 @@ protected:
     }
 
     bool Alive(int pid) const { return desk.Alive(pid); }
-    const sim::Window& W(Hwnd hwnd) const { return *desk.Find(hwnd); }
+    // The desktop's record of a window there is, as it stands now.
+    const sim::Window& WindowOf(Hwnd hwnd) const { return *desk.Find(hwnd); }
     bool HasTrayIcon(App& app) {
         return desk.FindTrayIcon(app.IconHostForm().hWnd(), 1) != nullptr;
     }

@@ -34,13 +34,13 @@ TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing)
     EXPECT_FALSE(desk.HasKeyboardFocus(desk.Shell()));
     desk.QueueKeys(keys);
     desk.RunPending();
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     EXPECT_FALSE(desk.Find(editor)->minimised);
 
     ASSERT_TRUE(desk.HasKeyboardFocus(desk.Shell()));
     desk.QueueKeys(keys);
     desk.RunPending();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     EXPECT_TRUE(desk.Find(editor)->minimised);
 }
 
@@ -80,8 +80,8 @@ TEST(SimulatedMenusTest, ALoneWindowsKeyOrAltOpensAMenuAndNothingElseDoes) {
     for (const auto& c : cases) {
         sim::Desktop desk;
         for (auto [vk, down] : c.keys) desk.HoldKey(vk, down);
-        EXPECT_EQ(desk.startMenus, c.startMenus) << c.name;
-        EXPECT_EQ(desk.menuBars, c.menuBars) << c.name;
+        EXPECT_EQ(desk.seen.startMenus, c.startMenus) << c.name;
+        EXPECT_EQ(desk.seen.menuBars, c.menuBars) << c.name;
     }
 }
 
@@ -92,7 +92,7 @@ TEST(SimulatedWindowsTest, HidingWithSetWindowPosKeepsTheActivationAndThePlace) 
     for (sim::ShellKind kind : sim::kShellKinds) {
         for (const bool ownActive : {false, true}) {
             sim::Desktop desk;
-            desk.shellKind = kind;
+            desk.shell.kind = kind;
             const int pid = desk.NewProcess("program");
             sim::Window window;
             window.title = "Desktop";

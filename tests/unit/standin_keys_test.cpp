@@ -98,37 +98,24 @@ struct OptionsCase {
     Options expected;
 };
 
-Options With(std::string log, bool sync = false, bool windows = false, bool layout = false,
-             bool noAltM = false, bool shellWindow = false, bool viewSibling = false) {
-    Options o;
-    o.sync = sync;
-    o.windows = windows;
-    o.layout = layout;
-    o.noAltM = noAltM;
-    o.shellWindow = shellWindow;
-    o.viewSibling = viewSibling;
-    o.log = std::move(log);
-    return o;
-}
-
 const OptionsCase kOptionsCases[] = {
-    {"", With("")},
-    {"Z:\\logs\\shell.log", With("Z:\\logs\\shell.log")},
-    {"--sync Z:\\s.log", With("Z:\\s.log", true)},
-    {"--windows Z:\\s.log", With("Z:\\s.log", false, true)},
-    {"--windows --sync Z:\\s.log", With("Z:\\s.log", true, true)},
-    {"--sync --windows", With("", true, true)},
-    {"--layout s.log", With("s.log", false, false, true)},
-    {"--no-alt-m s.log", With("s.log", false, false, true, true)},
-    {"--shell-window s.log", With("s.log", false, false, false, false, true)},
-    {"--view-sibling --layout s.log", With("s.log", false, false, true, false, false, true)},
+    {"", {}},
+    {"Z:\\logs\\shell.log", {.log = "Z:\\logs\\shell.log"}},
+    {"--sync Z:\\s.log", {.sync = true, .log = "Z:\\s.log"}},
+    {"--windows Z:\\s.log", {.windows = true, .log = "Z:\\s.log"}},
+    {"--windows --sync Z:\\s.log", {.sync = true, .windows = true, .log = "Z:\\s.log"}},
+    {"--sync --windows", {.sync = true, .windows = true, .log = ""}},
+    {"--layout s.log", {.layout = true, .log = "s.log"}},
+    {"--no-alt-m s.log", {.layout = true, .noAltM = true, .log = "s.log"}},
+    {"--shell-window s.log", {.shellWindow = true, .log = "s.log"}},
+    {"--view-sibling --layout s.log", {.layout = true, .viewSibling = true, .log = "s.log"}},
     {"--layout --view-sibling --shell-window \"Z:\\with space\\s.log\"",
-     With("Z:\\with space\\s.log", false, false, true, false, true, true)},
-    {"  --sync   Z:\\s.log  ", With("Z:\\s.log", true)},
+     {.layout = true, .shellWindow = true, .viewSibling = true, .log = "Z:\\with space\\s.log"}},
+    {"  --sync   Z:\\s.log  ", {.sync = true, .log = "Z:\\s.log"}},
     // Only before the name: a word after it belongs to it.
-    {"Z:\\s.log --sync", With("Z:\\s.log --sync")},
-    {"--unknown s.log", With("--unknown s.log")},
-    {"--synced s.log", With("--synced s.log")},
+    {"Z:\\s.log --sync", {.log = "Z:\\s.log --sync"}},
+    {"--unknown s.log", {.log = "--unknown s.log"}},
+    {"--synced s.log", {.log = "--synced s.log"}},
 };
 
 TEST(StandInOptions, AnyOrderBeforeTheLogFileWhichMayBeQuoted) {

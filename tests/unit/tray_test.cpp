@@ -1,6 +1,7 @@
 // The notification-area icon's callbacks and its pop-up menu.
 #include "icon/icon_message.h"
 #include "platform/constants.h"
+#include "platform/message_words.h"
 #include "unit/sim_fixture.h"
 
 namespace quorvel::testing {
@@ -43,24 +44,24 @@ TEST(IconMessageTest, OnlyTheTwoPressesAreMessagesOfTheIcon) {
 
 TEST_F(TrayTest, ALeftPressRevealsOnceAndWhatFollowsDoesNothing) {
     Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
-    EXPECT_TRUE(desk.popupsShown.empty());
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
+    EXPECT_TRUE(desk.seen.popups.empty());
 }
 
 TEST_F(TrayTest, PointerMovesReleasesAndTheMiddleButtonDoNothing) {
     Over({WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONDOWN});
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
-    EXPECT_TRUE(desk.popupsShown.empty());
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
+    EXPECT_TRUE(desk.seen.popups.empty());
 }
 
 TEST_F(TrayTest, ARightPressOpensTheMenuOnce) {
     desk.At(10, [&] { desk.DismissMenu(); });
     Over({WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP});
-    ASSERT_EQ(desk.popupsShown.size(), 1u);
-    EXPECT_EQ(desk.popupsShown[0],
+    ASSERT_EQ(desk.seen.popups.size(), 1u);
+    EXPECT_EQ(desk.seen.popups[0],
               (std::vector<std::string>{"Show &Desktop", "-", "&Configure", "About Q&uorvel", "-",
                                         "E&xit Quorvel"}));
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
 }
 
 TEST_F(TrayTest, AShiftCtrlOrAltStateMakesTheCallbackDoNothing) {
@@ -70,17 +71,17 @@ TEST_F(TrayTest, AShiftCtrlOrAltStateMakesTheCallbackDoNothing) {
         desk.Run();
     }
     // A pointer position with a Y (a real mouse move over the hidden form) too.
-    desk.Post(iconHost, WM_MOUSEMOVE, 1, (1u << 16) | WM_LBUTTONDOWN);
+    desk.Post(iconHost, WM_MOUSEMOVE, 1, platform::MakeLong(WM_LBUTTONDOWN, 1));
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
-    EXPECT_TRUE(desk.popupsShown.empty());
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
+    EXPECT_TRUE(desk.seen.popups.empty());
 }
 
 TEST_F(TrayTest, AltHeldNowIgnoresAClickButAnAltTheProgramLastSawDownDoesNot) {
     constexpr std::uint8_t kAlt = 0x12;
     desk.HoldKey(kAlt, true);
     Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
     desk.HoldKey(kAlt, false);
 
     // Alt+F4 closes the dialog; Alt goes up over the window activated next,
@@ -97,7 +98,7 @@ TEST_F(TrayTest, AltHeldNowIgnoresAClickButAnAltTheProgramLastSawDownDoesNot) {
     ASSERT_FALSE(desk.KeyDown(kAlt));
 
     Over({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
@@ -110,22 +111,22 @@ TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
                           ConfigureDialogControls(dialog).viewButton);  // the configure view
         desk.ClickTrayIcon(iconHost, 1);
         desk.ClickTrayIcon(iconHost, 1, true);
-        EXPECT_EQ(desk.MinimiseAllCount(), 0);
-        EXPECT_EQ(desk.popupsShown.size(), 1u);
+        EXPECT_EQ(desk.seen.minimiseAlls, 0);
+        EXPECT_EQ(desk.seen.popups.size(), 1u);
         sim::PressKey(*app->ConfigureDialogForm(), platform::VK_ESCAPE);
     });
     desk.ClickTrayIcon(iconHost, 1, true);
     // Closed again, the icon answers.
     desk.ClickTrayIcon(iconHost, 1);
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
 TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
     desk.At(10, [&] { desk.ChooseMenuItem("Show &Desktop"); });
     desk.ClickTrayIcon(iconHost, 1, true);
     desk.Run();
-    EXPECT_EQ(desk.MinimiseAllCount(), 1);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
     EXPECT_TRUE(Alive(pid));
 }
 
@@ -134,7 +135,7 @@ TEST_F(TrayTest, ExitFromTheMenuRemovesTheIconAndEnds) {
     desk.ClickTrayIcon(iconHost, 1, true);
     EXPECT_FALSE(Alive(pid));
     EXPECT_EQ(desk.FindTrayIcon(iconHost, 1), nullptr);
-    EXPECT_EQ(desk.MinimiseAllCount(), 0);
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
 }
 
 }  // namespace

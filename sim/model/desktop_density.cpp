@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/constants.h"
+#include "platform/message_words.h"
 #include "sim/model/desktop.h"
 
 namespace quorvel::sim {
@@ -33,11 +35,11 @@ int Scaled(int pixels, int to, int from) {
 }  // namespace
 
 int Desktop::DensityAt(int x, int y, int width, int height) const {
-    if (!perMonitorDensity || monitors.empty()) return pixelsPerInch;
-    const Monitor* best = &monitors.front();
+    if (!display.perMonitorDensity || display.monitors.empty()) return display.pixelsPerInch;
+    const Monitor* best = &display.monitors.front();
     long long bestOverlap = 0;
     long long bestDistance = LLONG_MAX;
-    for (const Monitor& m : monitors) {
+    for (const Monitor& m : display.monitors) {
         const long long overlap = Overlap(m, x, y, width, height);
         const long long distance = Distance(m, x, y, width, height);
         if (overlap > bestOverlap ||
@@ -47,7 +49,7 @@ int Desktop::DensityAt(int x, int y, int width, int height) const {
             bestDistance = distance;
         }
     }
-    return best->pixelsPerInch != 0 ? best->pixelsPerInch : pixelsPerInch;
+    return best->pixelsPerInch != 0 ? best->pixelsPerInch : display.pixelsPerInch;
 }
 
 void Desktop::DragWindow(Hwnd hwnd, int x, int y) {
@@ -59,7 +61,7 @@ void Desktop::DragWindow(Hwnd hwnd, int x, int y) {
 }
 
 void Desktop::SetMonitorDensity(std::size_t monitor, int density) {
-    monitors.at(monitor).pixelsPerInch = density;
+    display.monitors.at(monitor).pixelsPerInch = density;
     std::vector<Hwnd> all;
     for (const auto& [hwnd, w] : windows_) all.push_back(hwnd);
     for (Hwnd hwnd : all) CheckDensity(hwnd);
@@ -90,7 +92,7 @@ void Desktop::CheckDensity(Hwnd hwnd) {
         asked->sizedItself = sized;
         if (!sized) asked->suggested = linear;  // FALSE: what it wrote does not count
     }
-    Send(hwnd, WM_DPICHANGED, dpi | dpi << 16);
+    Send(hwnd, WM_DPICHANGED, platform::MakeLong(density, density));
     densityChanging_.erase(hwnd);
 }
 

@@ -1,0 +1,23 @@
+#include "sim/model/named_objects.h"
+
+#include "platform/constants.h"
+
+namespace quorvel::sim {
+
+NamedObject NamedObjects::Create(int pid, const std::string& name,
+                                 const std::function<bool(int)>& alive) {
+    auto it = holders_.find(name);
+    if (it == holders_.end() || !alive(it->second)) {
+        holders_[name] = pid;
+        return {true, 0};
+    }
+    if (denying_.count(it->second)) return {false, platform::ERROR_ACCESS_DENIED};
+    return {true, platform::ERROR_ALREADY_EXISTS};
+}
+
+void NamedObjects::HoldDenyingOthers(int pid, const std::string& name) {
+    holders_[name] = pid;
+    denying_.insert(pid);
+}
+
+}  // namespace quorvel::sim
