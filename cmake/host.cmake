@@ -5,6 +5,7 @@ enable_testing()
 
 add_library(quorvel_sim STATIC
   sim/model/ansi.cpp
+  sim/model/colours.cpp
   sim/model/density.cpp
   sim/model/desktop.cpp
   sim/model/focus.cpp

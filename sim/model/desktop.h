@@ -19,6 +19,7 @@
 #include "platform/constants.h"
 #include "platform/keys.h"
 #include "platform/types.h"
+#include "sim/model/colours.h"
 #include "sim/model/registry_hive.h"
 
 namespace quorvel::sim {
@@ -531,6 +532,9 @@ public:
     // The program's trace of its activation decisions, a line each.
     std::vector<std::string> trace;
     std::size_t CountCalls(const std::string& prefix) const;
+
+    // --- the system's colours, high contrast, brushes and painting (colours.h) ---
+    Colours colours{*this};
 
 private:
     struct Key {
