@@ -6,6 +6,7 @@ enable_testing()
 add_library(quorvel_sim STATIC
   sim/model/ansi.cpp
   sim/model/clock.cpp
+  sim/model/colours.cpp
   sim/model/com.cpp
   sim/model/desktop.cpp
   sim/model/desktop_clock.cpp

@@ -5,6 +5,7 @@ add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
 add_library(quorvel_win32 STATIC
   src/platform/win32/win32_api.cpp
+  src/platform/win32/win32_colours.cpp
   src/platform/win32/win32_runtime.cpp
   src/platform/win32/win32_control.cpp
   src/platform/win32/win32_delete_file.cpp

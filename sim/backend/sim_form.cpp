@@ -191,6 +191,7 @@ Control* SimForm::TrackMenu(std::string_view menuName) {
 }
 
 std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    if (paint_.Told(msg, wParam)) desk_.colours.RedrawWindow(hwnd_);
     if (msg == WM_GETDPISCALEDSIZE || msg == WM_DPICHANGED) return DensityChanged(msg, wParam);
     // The dialog manager saves or restores the focus before Activate.
     if (msg == WM_ACTIVATE && dialog_) {
@@ -205,6 +206,35 @@ std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::u
     if ((wParam & 0xFFF0) == SC_MINIMIZE) desk_.Minimise(hwnd_);
     if ((wParam & 0xFFF0) == SC_RESTORE) desk_.Restore(hwnd_);
     return 0;
+}
+
+void SimForm::Draw() {
+    // Option buttons and text boxes ask their form for their colours before
+    // they are drawn (WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT), as the real
+    // backend's controls do, and are drawn on the brush it answers; push
+    // buttons are drawn in the system's colours whatever their form would
+    // answer ("WM_CTLCOLORBTN message").
+    Colours& model = desk_.colours;
+    const auto scheme = [&model] {
+        return platform::ColourScheme{model.system(), model.highContrast()};
+    };
+    const auto brush = [&model](platform::Colour colour) {
+        return SimBrush(model.CreateSolidBrush(colour), DeleteSimBrush{&model});
+    };
+    for (const auto& c : controls()) {
+        const ControlDescription& d = c->description();
+        platform::DrawnColours drawn{model.system().buttonText, model.system().buttonFace};
+        if (d.kind == ControlKind::OptionButton || d.kind == ControlKind::TextBox) {
+            const auto [colours, answered] = paint_.For(d, scheme, brush);
+            drawn.text = colours.text;
+            // A control fills its background with the brush it was given:
+            // one deleted, or none, is no colour at all here.
+            drawn.background = model.BrushColour(answered).value_or(kDefaultColour);
+        } else if (d.kind != ControlKind::CommandButton) {
+            continue;
+        }
+        model.Drew(hwnd_, d.name, d.index, drawn);
+    }
 }
 
 // --- the user, for the tests' driver ---

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/control_colours.h"
+#include "platform/owned.h"
 #include "platform/windowed_form.h"
 #include "sim/model/desktop.h"
 #include "sim/model/focus.h"
@@ -27,6 +29,13 @@ platform::Control* FocusedControl(platform::Form& form);
 // height of the font it gave its controls (LOGFONT's lfHeight).
 platform::ClientArea ControlPlace(platform::Form& form, std::string_view name, int index = 0);
 int ControlFontHeight(platform::Form& form);
+
+// A brush of the simulated desktop's, freed as DeleteObject frees it.
+struct DeleteSimBrush {
+    Colours* colours = nullptr;
+    void operator()(std::uint32_t brush) const { colours->DeleteObject(brush); }
+};
+using SimBrush = platform::Owned<std::uint32_t, DeleteSimBrush>;
 
 class SimForm : public platform::WindowedForm {
 public:
@@ -67,6 +76,8 @@ protected:
         if (dialog_) dialog_->FocusFirstTabStop();
     }
     bool AltDown() const override;
+    // Its controls as the window system draws them.
+    void Draw() override;
 
 private:
     Window& window() const;
@@ -85,6 +96,7 @@ private:
     std::unique_ptr<DialogManager> dialog_;
     std::map<const platform::Control*, platform::ClientArea> places_;
     int fontHeight_ = 0;
+    platform::ControlPaint<SimBrush> paint_;
 };
 
 }  // namespace quorvel::sim

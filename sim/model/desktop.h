@@ -29,6 +29,7 @@
 #include "platform/scope_exit.h"
 #include "platform/types.h"
 #include "sim/model/clock.h"
+#include "sim/model/colours.h"
 #include "sim/model/com.h"
 #include "sim/model/desktop_types.h"
 #include "sim/model/file_system.h"
@@ -306,6 +307,9 @@ public:
     std::filesystem::path HostPath(const std::string& windowsPath) const {
         return fileSystem_.HostPath(windowsPath);
     }
+
+    // --- the system's colours, high contrast, brushes and painting (colours.h) ---
+    Colours colours{*this};
 
 private:
     static constexpr int kShellPid = 1;  // the shell's windows' process

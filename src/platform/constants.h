@@ -34,6 +34,12 @@ inline constexpr std::uint32_t WM_PAINT = 0x000F;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
 inline constexpr std::uint32_t WM_ENDSESSION = 0x0016;
+// The system's colours, a system setting (which one: wParam), the visual
+// style have changed.
+inline constexpr std::uint32_t WM_SYSCOLORCHANGE = 0x0015;
+inline constexpr std::uint32_t WM_SETTINGCHANGE = 0x001A;
+inline constexpr std::uint32_t WM_THEMECHANGED = 0x031A;
+inline constexpr std::uint32_t SPI_SETHIGHCONTRAST = 0x0043;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 // A window of a per-monitor aware program has come to a place of another
 // density (its monitor's scale, or the scale itself, changed); the message

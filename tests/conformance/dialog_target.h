@@ -2,10 +2,12 @@
 // desktop's focus model on the host, Windows' (Wine's user32) under Wine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
 #include "conformance/layout_check.h"
+#include "platform/control_colours.h"
 #include "platform/form.h"
 #include "platform/runtime.h"
 
@@ -47,6 +49,21 @@ public:
     // How the modal form shows its controls, and its client area's size.
     virtual LaidOut Shown() = 0;
     virtual platform::ClientArea ClientSize() = 0;
+
+    // The system's colours, and the user setting them (SetSysColors: every
+    // top-level window is told, and the visible ones are painted again).
+    virtual platform::SystemColours CurrentColours() = 0;
+    virtual void SetSystemColours(const platform::SystemColours& colours) = 0;
+    // Whether `control` of the modal form, painted to the end, has to be
+    // painted again once the form is told `msg` as Windows tells every
+    // top-level window.
+    virtual bool RepaintAfter(std::uint32_t msg, std::uint32_t wParam,
+                              platform::Control& control) = 0;
+    // What an option button or text box of the modal form is drawn with
+    // now: the text, and the colour of the brush that fills its background.
+    virtual platform::DrawnColours DrawnWith(platform::Control& control) = 0;
+    // The brushes the modal form holds for its controls.
+    virtual std::size_t BrushesHeld() = 0;
 };
 
 DialogTarget& Dialogs();

@@ -1,4 +1,6 @@
 // The conformance tests' dialog manager on the host: the simulated desktop.
+#include <gtest/gtest.h>
+
 #include "conformance/dialog_target.h"
 #include "sim/backend/sim_form.h"
 #include "sim/backend/sim_runtime.h"
@@ -44,6 +46,26 @@ public:
         const sim::Window& w = *desk_.Find(form_->hWnd());
         return {0, 0, w.width, w.height};
     }
+    platform::SystemColours CurrentColours() override { return desk_.colours.system(); }
+    void SetSystemColours(const platform::SystemColours& colours) override {
+        desk_.colours.SetSysColors(colours);
+    }
+    // The simulated desktop paints a form and its controls at once.
+    bool RepaintAfter(std::uint32_t msg, std::uint32_t wParam, platform::Control&) override {
+        desk_.RunPending();
+        EXPECT_FALSE(desk_.colours.Invalid(form_->hWnd())) << "still to paint before";
+        desk_.Send(form_->hWnd(), msg, wParam);
+        const bool asked = desk_.colours.Invalid(form_->hWnd());
+        desk_.RunPending();
+        return asked;
+    }
+    platform::DrawnColours DrawnWith(platform::Control& control) override {
+        const auto drawn = desk_.colours.DrawnWith(form_->hWnd(), control.description().name,
+                                                   control.description().index);
+        if (!drawn) ADD_FAILURE() << control.description().name << " was never drawn";
+        return drawn.value_or(platform::DrawnColours{});
+    }
+    std::size_t BrushesHeld() override { return desk_.colours.LiveBrushes(); }
 
 private:
     sim::Desktop desk_;

@@ -167,6 +167,60 @@ public:
         return {0, 0, r.right, r.bottom};
     }
 
+    platform::SystemColours CurrentColours() override {
+        return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_WINDOW),
+                GetSysColor(COLOR_WINDOWTEXT)};
+    }
+    void SetSystemColours(const platform::SystemColours& colours) override {
+        // For this session only ("SetSysColors function"); under Wine until
+        // the wineserver ends.
+        const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT};
+        const COLORREF values[] = {colours.buttonFace, colours.buttonText, colours.window,
+                                   colours.windowText};
+        SetSysColors(4, elements, values);
+        Pump();
+    }
+    bool RepaintAfter(std::uint32_t msg, std::uint32_t wParam,
+                      platform::Control& control) override {
+        HWND dialog = Dialog();
+        HWND window = static_cast<win32::Win32Control&>(control).window();
+        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "still to paint before";
+        // WM_SETTINGCHANGE's lParam names the area of the setting
+        // ("WM_SETTINGCHANGE message"); the other two have none.
+        static const char area[] = "";
+        const LPARAM lParam = msg == WM_SETTINGCHANGE ? reinterpret_cast<LPARAM>(area) : 0;
+        SendMessageA(dialog, msg, wParam, lParam);
+        const bool asked = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+        Pump();
+        return asked;
+    }
+    platform::DrawnColours DrawnWith(platform::Control& control) override {
+        // Asked as the control asks its parent before it is drawn
+        // ("WM_CTLCOLORSTATIC message", "WM_CTLCOLOREDIT message": the
+        // device context, the control's window), in colours no answer gives.
+        HWND window = static_cast<win32::Win32Control&>(control).window();
+        const bool typing = control.description().kind == platform::ControlKind::TextBox &&
+                            (GetWindowLongA(window, GWL_STYLE) & ES_READONLY) == 0;
+        HDC dc = CreateCompatibleDC(nullptr);
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(GetParent(window), typing ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                         reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+        LOGBRUSH fill{};
+        if (brush == nullptr || GetObjectA(brush, sizeof fill, &fill) != sizeof fill) {
+            ADD_FAILURE() << control.description().name << ": no brush";
+        }
+        EXPECT_EQ(GetBkColor(dc), fill.lbColor) << "the text's background and the brush";
+        const platform::DrawnColours drawn{GetTextColor(dc), fill.lbColor};
+        DeleteDC(dc);
+        return drawn;
+    }
+    std::size_t BrushesHeld() override {
+        return static_cast<win32::Win32Form&>(*form_).BrushesHeld();
+    }
+
 private:
     static void CALLBACK Start(HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);

@@ -18,6 +18,7 @@
 // qvprobe_layout.cpp
 int PrintLayout(HWND dialog);
 int PrintFocus(HWND window);
+void PrintScreenRects(HWND parent);
 
 namespace {
 
@@ -195,7 +196,7 @@ int Usage() {
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
         "        window-hides TITLE | window-overlay TITLE | window-returns TITLE |\n"
         "        activate HWND | shellwindow |\n"
-        "        hold PATH | layout HWND | focus HWND | dpisize HWND DPI\n",
+        "        hold PATH | layout HWND | rects HWND | focus HWND | dpisize HWND DPI\n",
         stderr);
     return 2;
 }
@@ -420,6 +421,8 @@ int main(int argc, char** argv) {
         }
     } else if (cmd == "layout" && argc >= 3) {
         return PrintLayout(Hwnd(argv[2]));
+    } else if (cmd == "rects" && argc >= 3) {
+        PrintScreenRects(Hwnd(argv[2]));
     } else if (cmd == "focus" && argc >= 3) {
         return PrintFocus(Hwnd(argv[2]));
     } else if (cmd == "dpisize" && argc >= 4) {

@@ -1,5 +1,6 @@
 // The probe's look at a dialog's layout and focus from outside its program:
-// where each control stands, and whether its caption fits it.
+// where each control stands, whether its caption fits it, and where it is on
+// the screen.
 #include <windows.h>
 
 #include <cstdio>
@@ -76,6 +77,20 @@ int PrintLayout(HWND dialog) {
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
     return 0;
+}
+
+// Every control's client area on the screen, for a look at its pixels in a
+// screenshot: where its caption or text is drawn.
+void PrintScreenRects(HWND parent) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        GetClientRect(c, &r);
+        MapWindowPoints(c, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        // visible class|text|left top width height
+        std::printf("%d %s|%s|%ld %ld %ld %ld\n", IsWindowVisible(c) ? 1 : 0, ClassOf(c).c_str(),
+                    Text(c).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+        PrintScreenRects(c);
+    }
 }
 
 int PrintFocus(HWND window) {

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_colours.h"
 #include "platform/win32/win32_density.h"
 #include "platform/win32/win32_form.h"
 
@@ -151,11 +152,6 @@ void Win32Form::Realise() {
         SetWindowPos(c->window(), HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    for (const auto& c : controls()) {
-        if (c->description().backColour != kDefaultColour) {
-            textBackground_.Reset(CreateSolidBrush(c->description().backColour));
-        }
-    }
     if (IsDialog()) DialogBuilt();
 }
 
@@ -182,6 +178,7 @@ LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (paint_.Told(msg, static_cast<std::uint32_t>(wParam))) RepaintInNewColours(hwnd_, msg);
     switch (msg) {
         case WM_SHOWWINDOW:
             if (wParam) SetIconsOnce();
@@ -198,7 +195,8 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-            return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return ControlColour(msg, reinterpret_cast<HDC>(wParam),
+                                 reinterpret_cast<HWND>(lParam));
         case WM_GETDPISCALEDSIZE:
         case WM_DPICHANGED:
             return DensityChanged(msg, wParam, lParam);
@@ -235,17 +233,23 @@ void Win32Form::SetIconsOnce() {
                  reinterpret_cast<LPARAM>(rt_.Icon(description().iconResource, 16)));
 }
 
-LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
+LRESULT Win32Form::ControlColour(UINT msg, HDC dc, HWND child) {
+    // The control's text and background by the colour rule, and a brush of
+    // that background to fill it with ("WM_CTLCOLORSTATIC message": both
+    // colours are the answering parent's to set). The panels pass their
+    // children's questions on to the form.
     for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() == child && c->description().backColour != kDefaultColour &&
-            textBackground_) {
-            SetBkColor(dc, c->description().backColour);
-            return reinterpret_cast<LRESULT>(textBackground_.get());
-        }
+        if (static_cast<Win32Control*>(c.get())->window() != child) continue;
+        const auto [drawn, brush] =
+            paint_.For(c->description(), SystemColourScheme,
+                       [](platform::Colour colour) { return Brush(CreateSolidBrush(colour)); });
+        if (brush == nullptr) break;
+        SetTextColor(dc, drawn.text);
+        SetBkColor(dc, drawn.background);
+        return reinterpret_cast<LRESULT>(brush);
     }
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    // No control of this form's, or no brush: the system's colours.
+    return DefaultProc(msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
 }
 
 void Win32Form::Draw() {

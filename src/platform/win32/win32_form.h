@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/control_colours.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_runtime.h"
 #include "platform/windowed_form.h"
@@ -81,6 +82,8 @@ public:
     platform::Hwnd hWnd() const override;
     std::string Caption() const override;
     void SetCaption(std::string_view caption) override;
+    // The brushes it holds for its controls' backgrounds.
+    std::size_t BrushesHeld() const { return paint_.Brushes(); }
 
 protected:
     platform::ClientArea WindowArea() const override;
@@ -119,7 +122,8 @@ private:
     void SetIconsOnce();
     void Command(int id);
     Win32Control* ById(int id);
-    LRESULT ControlColour(HDC dc, HWND child);
+    // WM_CTLCOLORSTATIC and WM_CTLCOLOREDIT from a control about to be drawn.
+    LRESULT ControlColour(UINT msg, HDC dc, HWND child);
     // The dialog font at the form's density.
     void MakeFont();
     // The controls' windows and font at the form's density.
@@ -135,7 +139,7 @@ private:
     DWORD exStyle_ = 0;
     bool iconsSet_ = false;
     std::map<std::string, Menu, std::less<>> menus_;
-    Brush textBackground_;
+    platform::ControlPaint<Brush> paint_;
     Font font_;
 
     friend class Win32Control;
