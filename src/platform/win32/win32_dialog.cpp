@@ -15,13 +15,11 @@ namespace quorvel::win32 {
 
 using namespace platform;
 
-LRESULT CALLBACK Win32Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Win32Form* self = Bound(hwnd, msg, lParam);
-    if (self == nullptr) return DefDlgProcA(hwnd, msg, wParam, lParam);
+LRESULT Win32Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // The manager saves or restores the focus first; Activate comes after,
     // with the focus back where the user left it.
     if (msg == WM_ACTIVATE) DefDlgProcA(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
+    return FormProc(hwnd, msg, wParam, lParam);
 }
 
 LRESULT Win32Form::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/win32/bound_window.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
 #include "platform/win32/win32_form.h"
@@ -49,10 +50,13 @@ void RequireMade(HWND window) {
 }
 
 void Win32Form::RegisterClasses(HINSTANCE instance) {
-    RegisterClassOf(instance, kFormClass, FormProc);
-    RegisterClassOf(instance, kPanelClass, Win32Control::PanelProc);
-    // The dialog's class keeps the dialog manager's data (see win32_dialog.cpp).
-    RegisterClassOf(instance, kDialogClass, DialogProc, DLGWINDOWEXTRA);
+    RegisterClassOf(instance, kFormClass, BoundWindowProc<Win32Form, &Win32Form::FormProc>);
+    RegisterClassOf(instance, kPanelClass, BoundWindowProc<Win32Control, &Win32Control::PanelProc>);
+    // The dialog's class keeps the dialog manager's data and falls back to
+    // its procedure (see win32_dialog.cpp).
+    RegisterClassOf(instance, kDialogClass,
+                    BoundWindowProc<Win32Form, &Win32Form::DialogProc, DefDlgProcA>,
+                    DLGWINDOWEXTRA);
 }
 
 Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
@@ -163,25 +167,8 @@ Win32Form::~Win32Form() {
     if (loaded_) Destroy();
 }
 
-Win32Form* Win32Form::Bound(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* form = static_cast<Win32Form*>(create->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    return self;
-}
-
-LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Win32Form* self = Bound(hwnd, msg, lParam);
-    if (self == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
-}
-
-LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) hwnd_ = hwnd;
     switch (msg) {
         case WM_SHOWWINDOW:
             if (wParam) SetIconsOnce();

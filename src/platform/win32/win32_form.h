@@ -49,7 +49,8 @@ protected:
     std::vector<std::string> ReadFolder(std::string& path) const override;
 
 private:
-    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // A container's window procedure (see bound_window.h).
+    LRESULT PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     Win32Form& form_;
     int id_;
@@ -103,13 +104,13 @@ protected:
     void Draw() override;
 
 private:
-    // The form a window procedure call is for, bound at WM_NCCREATE.
-    static Win32Form* Bound(HWND hwnd, UINT msg, LPARAM lParam);
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The form's window procedure (see bound_window.h). The form learns its
+    // window at WM_NCCREATE: what comes before CreateWindowExA returns
+    // needs it already.
+    LRESULT FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // A dialog form's window belongs to the system's dialog manager, which
     // keeps its focus and its default button and reads its keys.
-    static LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     int ControlId(const platform::ControlDescription& c, int next) const;
     void DialogBuilt();

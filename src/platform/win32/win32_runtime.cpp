@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/keys.h"
+#include "platform/win32/bound_window.h"
 #include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
@@ -50,7 +51,7 @@ HWND Win32Runtime::applicationWindow() {
     // same moment reads and tells the running instance, never this one.
     if (appWindow_ != nullptr) return appWindow_;
     WNDCLASSA app{};
-    app.lpfnWndProc = ApplicationProc;
+    app.lpfnWndProc = BoundWindowProc<Win32Runtime, &Win32Runtime::ApplicationProc>;
     app.hInstance = instance_;
     app.hIcon = Icon(kAppIconResource, 32);
     app.lpszClassName = kApplicationClass;
@@ -81,24 +82,21 @@ Win32Runtime::~Win32Runtime() {
     if (appWindow_ != nullptr) DestroyWindow(appWindow_);
 }
 
-LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
-        self->TaskbarRecreated();
+LRESULT Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Both messages are registered once the window is made; until then no
+    // message is either.
+    if (msg == taskbarCreated_ && msg != 0) {
+        TaskbarRecreated();
         return 0;
     }
-    if (self != nullptr && msg == self->minimiseAllWay_ && msg != 0) {
-        self->ToldBySecondStart(static_cast<std::uint32_t>(wParam));
+    if (msg == minimiseAllWay_ && msg != 0) {
+        ToldBySecondStart(static_cast<std::uint32_t>(wParam));
         return 0;
     }
     // A window's properties are removed before it is gone (SetProp's documentation).
     if (msg == WM_NCDESTROY) RemovePropA(hwnd, kMinimiseAllWayName);
-    if (self != nullptr && msg == WM_TIMER) {
-        self->TimeoutDue(static_cast<int>(wParam));
+    if (msg == WM_TIMER) {
+        TimeoutDue(static_cast<int>(wParam));
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -96,7 +96,8 @@ protected:
     void StopTimer(int id) override;
 
 private:
-    static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The application window's procedure (see bound_window.h).
+    LRESULT ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // One step of every loop of the program (the main one, the modal
     // dialog's, DoEvents, PumpUntil): one message taken, waiting for it or
     // not, and handled: the dialog's keys, then translated and dispatched.
