@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "platform/message_words.h"
 #include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
@@ -93,11 +94,11 @@ bool PanelDialogMessage(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam, LRES
         // default button is the dialog's, not one of this container's
         // children, where the text box would look for it: press it there.
         LRESULT id = SendMessageA(root, DM_GETDEFID, 0, 0);
-        if (HIWORD(id) != DC_HASDEFID) return true;
-        command = LOWORD(id);
+        if (HighWord(id) != DC_HASDEFID) return true;
+        command = LowWord(id);
     }
     // As the dialog itself answers a close request: with Cancel.
-    PostMessageA(root, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+    PostMessageA(root, WM_COMMAND, MakeLong(static_cast<std::int32_t>(command), BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(root, static_cast<int>(command))));
     return true;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/message_words.h"
 #include "platform/win32/bound_window.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
@@ -174,11 +175,11 @@ LRESULT Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam) SetIconsOnce();
             break;
         case WM_ACTIVATE:
-            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_), LOWORD(wParam),
-                  HIWORD(wParam));
+            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_),
+                  LowWord(wParam), HighWord(wParam));
             break;
         case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
+            if (HighWord(wParam) == BN_CLICKED) Command(LowWord(wParam));
             return 0;
         case WM_TIMER:
             if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
