@@ -102,13 +102,12 @@ void Win32Form::LayOut() {
     // the font it was given until it is given another.
     Font old(std::move(font_));
     if (IsDialog()) MakeFont();
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() == nullptr) continue;
-        const ClientArea at = ControlArea(c->description());
-        SetWindowPos(wc->window(), nullptr, at.x, at.y, at.width, at.height,
+    for (Win32Control& c : Win32Controls()) {
+        if (c.window() == nullptr) continue;
+        const ClientArea at = ControlArea(c.description());
+        SetWindowPos(c.window(), nullptr, at.x, at.y, at.width, at.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(wc->window(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+        SendMessageA(c.window(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
 }

@@ -122,9 +122,8 @@ void Win32Form::Realise() {
     // Only the dialog's controls show text.
     if (IsDialog()) MakeFont();
     std::map<std::string, HWND, std::less<>> containers;
-    for (const auto& c : controls()) {
-        auto& control = static_cast<Win32Control&>(*c);
-        const ControlDescription& d = c->description();
+    for (Win32Control& control : Win32Controls()) {
+        const ControlDescription& d = control.description();
         if (d.kind == ControlKind::Menu) {
             menus_[d.name] = Menu(CreatePopupMenu());
             continue;
@@ -145,9 +144,8 @@ void Win32Form::Realise() {
     }
     // The tab order is the order of the windows: bring them into it.
     std::vector<Win32Control*> ordered;
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() != nullptr && c->description().tabIndex >= 0) ordered.push_back(wc);
+    for (Win32Control& c : Win32Controls()) {
+        if (c.window() != nullptr && c.description().tabIndex >= 0) ordered.push_back(&c);
     }
     std::stable_sort(ordered.begin(), ordered.end(), [](Win32Control* a, Win32Control* b) {
         return a->description().tabIndex < b->description().tabIndex;
@@ -239,22 +237,20 @@ LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
 void Win32Form::Draw() {
     // The images; the drawing ends before the handler runs.
     Painting painting(hwnd_);
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
+    for (Win32Control& c : Win32Controls()) {
+        if (c.description().kind == ControlKind::Image && c.Visible() && c.icon_ != nullptr) {
             // As large as the image is at this density: the icon's one
             // picture of 32 pixels, stretched where the density is higher.
-            const ClientArea at = ControlArea(c->description());
-            DrawIconEx(painting.dc(), at.x, at.y, wc->icon_, at.width, at.height, 0, nullptr,
+            const ClientArea at = ControlArea(c.description());
+            DrawIconEx(painting.dc(), at.x, at.y, c.icon_, at.width, at.height, 0, nullptr,
                        DI_NORMAL);
         }
     }
 }
 
 Win32Control* Win32Form::ById(int id) {
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->id() == id) return wc;
+    for (Win32Control& c : Win32Controls()) {
+        if (c.id() == id) return &c;
     }
     return nullptr;
 }
@@ -275,7 +271,7 @@ void Win32Form::Post(Deferred what) {
 }
 
 void Win32Form::StopControlTimers() {
-    for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
+    for (Win32Control& c : Win32Controls()) c.StopTimer();
 }
 
 void Win32Form::DestroyWindow() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,12 @@ private:
     void SetIconsOnce();
     void Command(int id);
     Win32Control* ById(int id);
+    // The form's controls, each the Win32Control the form made it as.
+    auto Win32Controls() {
+        return controls() | std::views::transform([](const auto& c) -> Win32Control& {
+                   return static_cast<Win32Control&>(*c);
+               });
+    }
     LRESULT ControlColour(HDC dc, HWND child);
     // The dialog font at the form's density.
     void MakeFont();
