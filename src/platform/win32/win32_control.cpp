@@ -81,20 +81,20 @@ LRESULT Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wParam, lParam);
-        case WM_PAINT: {
-            Painting painting(hwnd);
-            if (description().kind == ControlKind::Frame) {
-                RECT r;
-                GetClientRect(hwnd, &r);
-                r.top += 6;  // where a frame's title would stand
-                DrawEdge(painting.dc(), &r, EDGE_ETCHED, BF_RECT);
-            }
-            if (icon_ != nullptr) {
-                const int size = form_.Pixels(kIconTwips);
-                DrawIconEx(painting.dc(), 0, 0, icon_, size, size, 0, nullptr, DI_NORMAL);
-            }
+        case WM_PAINT:
+            Paint(hwnd, [&](HDC dc) {
+                if (description().kind == ControlKind::Frame) {
+                    RECT r;
+                    GetClientRect(hwnd, &r);
+                    r.top += 6;  // where a frame's title would stand
+                    DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+                }
+                if (icon_ != nullptr) {
+                    const int size = form_.Pixels(kIconTwips);
+                    DrawIconEx(dc, 0, 0, icon_, size, size, 0, nullptr, DI_NORMAL);
+                }
+            });
             return 0;
-        }
         default:
             break;
     }

@@ -59,7 +59,7 @@ GetDpiForMonitorFn FoundInShcore() {
 }  // namespace
 
 int SystemDensity() {
-    static const int density = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
+    static const int density = GetDeviceCaps(WindowDcOf(nullptr).get(), LOGPIXELSY);
     return density;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/message_words.h"
+#include "platform/scope_exit.h"
 #include "platform/win32/bound_window.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
@@ -95,13 +96,9 @@ void Win32Form::Realise() {
     // making a window and its owner costs hundreds of round trips to the
     // server and the display: nothing anyone could see.
     if (hwnd_ != nullptr || !loaded_) return;
-    // Restored on every way out, a window that could not be made included.
-    struct Restore {
-        bool& flag;
-        bool was;
-        ~Restore() { flag = was; }
-    } restore{creating_, creating_};
-    creating_ = true;
+    // Held while the window is built, and given back on every way out, a
+    // window that could not be made included.
+    const auto building = HoldAt(creating_, true);
     const FormDescription& description = this->description();
     RECT r = pending_;
     AddFrame(r, style_, exStyle_, PixelsPerInch());
@@ -236,16 +233,16 @@ LRESULT Win32Form::ControlColour(HDC dc, HWND child) {
 
 void Win32Form::Draw() {
     // The images; the drawing ends before the handler runs.
-    Painting painting(hwnd_);
-    for (Win32Control& c : Win32Controls()) {
-        if (c.description().kind == ControlKind::Image && c.Visible() && c.icon_ != nullptr) {
-            // As large as the image is at this density: the icon's one
-            // picture of 32 pixels, stretched where the density is higher.
-            const ClientArea at = ControlArea(c.description());
-            DrawIconEx(painting.dc(), at.x, at.y, c.icon_, at.width, at.height, 0, nullptr,
-                       DI_NORMAL);
+    Paint(hwnd_, [this](HDC dc) {
+        for (Win32Control& c : Win32Controls()) {
+            if (c.description().kind == ControlKind::Image && c.Visible() && c.icon_ != nullptr) {
+                // As large as the image is at this density: the icon's one
+                // picture of 32 pixels, stretched where the density is higher.
+                const ClientArea at = ControlArea(c.description());
+                DrawIconEx(dc, at.x, at.y, c.icon_, at.width, at.height, 0, nullptr, DI_NORMAL);
+            }
         }
-    }
+    });
 }
 
 Win32Control* Win32Form::ById(int id) {
