@@ -120,7 +120,7 @@ void Win32Control::Changed(Property property) {
         case Property::Interval:
             StopTimer();
             if (Interval() > 0 && form_.loaded_) {
-                SetTimer(form_.window(), id_, static_cast<UINT>(Interval()), nullptr);
+                SetTimer(form_.RealisedWindow(), id_, static_cast<UINT>(Interval()), nullptr);
                 timerRunning_ = true;
             }
             break;

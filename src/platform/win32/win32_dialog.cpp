@@ -36,7 +36,7 @@ int Win32Form::ControlId(const ControlDescription& c, int next) const {
     return next;
 }
 
-void Win32Form::DialogBuilt() {
+void Win32Form::SetDefaultButton() {
     for (const auto& c : controls()) {
         if (c->description().isDefault) SendMessageA(hwnd_, DM_SETDEFID, IDOK, 0);
     }

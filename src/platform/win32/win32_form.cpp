@@ -78,7 +78,7 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
     const ClientArea area = DesignArea();
-    pending_ = {area.x, area.y, area.x + area.width, area.y + area.height};
+    areaUntilMade_ = {area.x, area.y, area.x + area.width, area.y + area.height};
     int id = kFirstControlId;
     for (const ControlDescription& c : description.controls) {
         Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
@@ -100,7 +100,7 @@ void Win32Form::Realise() {
     // window that could not be made included.
     const auto building = HoldAt(creating_, true);
     const FormDescription& description = this->description();
-    RECT r = pending_;
+    RECT r = areaUntilMade_;
     AddFrame(r, style_, exStyle_, PixelsPerInch());
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
@@ -117,7 +117,7 @@ void Win32Form::Realise() {
     TakeDensity(WindowDensity(hwnd_));
 
     // Only the dialog's controls show text.
-    if (IsDialog()) MakeFont();
+    if (IsDialog()) MakeDialogFont();
     std::map<std::string, HWND, std::less<>> containers;
     for (Win32Control& control : Win32Controls()) {
         const ControlDescription& d = control.description();
@@ -156,7 +156,7 @@ void Win32Form::Realise() {
             textBackground_.Reset(CreateSolidBrush(c->description().backColour));
         }
     }
-    if (IsDialog()) DialogBuilt();
+    if (IsDialog()) SetDefaultButton();
 }
 
 Win32Form::~Win32Form() {
@@ -174,10 +174,10 @@ LRESULT Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                   LowWord(wParam), HighWord(wParam));
             break;
         case WM_COMMAND:
-            if (HighWord(wParam) == BN_CLICKED) Command(LowWord(wParam));
+            if (HighWord(wParam) == BN_CLICKED) ButtonClicked(LowWord(wParam));
             return 0;
         case WM_TIMER:
-            if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
+            if (Win32Control* c = ControlWithId(static_cast<int>(wParam))) c->Tick();
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
@@ -245,15 +245,15 @@ void Win32Form::Draw() {
     });
 }
 
-Win32Control* Win32Form::ById(int id) {
+Win32Control* Win32Form::ControlWithId(int id) {
     for (Win32Control& c : Win32Controls()) {
         if (c.id() == id) return &c;
     }
     return nullptr;
 }
 
-void Win32Form::Command(int id) {
-    Win32Control* c = ById(id);
+void Win32Form::ButtonClicked(int id) {
+    Win32Control* c = ControlWithId(id);
     if (c == nullptr) return;
     if (c->description().kind == ControlKind::OptionButton) {
         c->SetValue(true);

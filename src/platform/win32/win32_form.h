@@ -38,6 +38,8 @@ public:
     ~Win32Control() override;
 
     int id() const { return id_; }
+    // The control's own child window; null until the form's is made, and
+    // for a control without one (see Create).
     HWND window() const { return hwnd_; }
     void Create(HWND parent, HFONT font);
     void StopTimer();
@@ -70,15 +72,16 @@ public:
 
     static void RegisterClasses(HINSTANCE instance);
 
-    // The form's window, made if it is not yet (see Realise).
-    HWND window() {
+    // The form's window, made now if it is not yet (see Realise); hWnd()
+    // is the same window as the program's 32-bit handle value.
+    HWND RealisedWindow() {
         Realise();
         return hwnd_;
     }
-    // The window if it has been made, else null.
-    HWND made() const { return hwnd_; }
+    // The window if it has been made, else null: for what must not make it
+    // (a trace line).
+    HWND windowIfMade() const { return hwnd_; }
     void Realise();
-    Win32Runtime& runtime() { return rt_; }
 
     platform::Hwnd hWnd() const override;
     std::string Caption() const override;
@@ -94,7 +97,7 @@ protected:
         return hwnd_ != nullptr && GetForegroundWindow() == hwnd_;
     }
     bool IsActive() const override { return hwnd_ != nullptr && GetActiveWindow() == hwnd_; }
-    void EnableWindow(bool enabled) override { ::EnableWindow(window(), enabled); }
+    void EnableWindow(bool enabled) override { ::EnableWindow(RealisedWindow(), enabled); }
     void ShowWindow(platform::Showing how) override;
     void DestroyWindow() override;
     void Post(platform::Deferred what) override;
@@ -114,13 +117,14 @@ private:
     LRESULT DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     int ControlId(const platform::ControlDescription& c, int next) const;
-    void DialogBuilt();
+    // Tells the dialog manager the default button, where there is one.
+    void SetDefaultButton();
     void OptionChecked(Win32Control& option);
     bool IsDialog() const { return description().dialog; }
-    void TaskbarChanged();
+    void MakeTaskbarLookAgain();
     void SetIconsOnce();
-    void Command(int id);
-    Win32Control* ById(int id);
+    void ButtonClicked(int id);
+    Win32Control* ControlWithId(int id);
     // The form's controls, each the Win32Control the form made it as.
     auto Win32Controls() {
         return controls() | std::views::transform([](const auto& c) -> Win32Control& {
@@ -129,7 +133,7 @@ private:
     }
     LRESULT ControlColour(HDC dc, HWND child);
     // The dialog font at the form's density.
-    void MakeFont();
+    void MakeDialogFont();
     // The controls' windows and font at the form's density.
     void LayOut();
     // A per-monitor aware window at a place of another density: its size
@@ -138,7 +142,7 @@ private:
 
     Win32Runtime& rt_;
     HWND hwnd_ = nullptr;
-    RECT pending_{};  // the client area, in screen pixels, while there is no window
+    RECT areaUntilMade_{};  // the client area, in screen pixels, while there is no window
     DWORD style_ = 0;
     DWORD exStyle_ = 0;
     bool iconsSet_ = false;
