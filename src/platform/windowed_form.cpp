@@ -6,6 +6,7 @@
 #include "platform/constants.h"
 #include "platform/errors.h"
 #include "platform/form_runtime.h"
+#include "platform/message_words.h"
 #include "platform/twips.h"
 
 namespace quorvel::platform {
@@ -92,7 +93,7 @@ std::optional<ClientArea> WindowedForm::SizeAskedFor(std::intptr_t wParam) const
 }
 
 bool WindowedForm::TakeDensityTold(std::uint32_t wParam) {
-    const int vertical = static_cast<int>(wParam >> 16);
+    const int vertical = HighWord(wParam);
     if (vertical == 0) return false;
     pixelsPerInch_ = vertical;
     return true;
@@ -235,10 +236,10 @@ bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_
     result = 0;
     switch (msg) {
         case WM_ACTIVATE:
-            if ((wParam & 0xFFFF) == WA_INACTIVE) {
+            if (LowWord(wParam) == WA_INACTIVE) {
                 Deactivated();
             } else {
-                Activated((wParam >> 16) != 0);
+                Activated(HighWord(wParam) != 0);
             }
             return true;
         case WM_SIZE:
@@ -381,8 +382,8 @@ void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
                                   ((keys & MK_MBUTTON) ? 4 : 0));
     auto shift = static_cast<std::int16_t>(((keys & MK_SHIFT) ? 1 : 0) |
                                            ((keys & MK_CONTROL) ? 2 : 0) | (AltDown() ? 4 : 0));
-    float x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * kTwipsPerPixel;
-    float y = static_cast<float>(static_cast<std::int16_t>(position >> 16)) * kTwipsPerPixel;
+    float x = static_cast<float>(SignedLowWord(position)) * kTwipsPerPixel;
+    float y = static_cast<float>(SignedHighWord(position)) * kTwipsPerPixel;
     Raise(events.MouseMove, button, shift, x, y);
 }
 

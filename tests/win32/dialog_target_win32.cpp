@@ -122,7 +122,7 @@ public:
         // wParam has X in the low word and Y in the high word, and its lParam
         // is the rectangle built from that size.
         HWND dialog = Dialog();
-        if (told_ == 0) told_ = GetDeviceCaps(win32::WindowDc(nullptr).get(), LOGPIXELSY);
+        if (told_ == 0) told_ = GetDeviceCaps(win32::WindowDcOf(nullptr).get(), LOGPIXELSY);
         RECT suggested;
         GetWindowRect(dialog, &suggested);
         SIZE size{MulDiv(suggested.right - suggested.left, pixelsPerInch, told_),

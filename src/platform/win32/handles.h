@@ -1,4 +1,4 @@
-// Small non-copyable owners of Win32 handles.
+// Small non-copyable owners of Win32 handles, and the scope of one painting.
 #pragma once
 
 #include <windows.h>
@@ -7,11 +7,11 @@
 #include <utility>
 
 #include "platform/owned.h"
+#include "platform/scope_exit.h"
 #include "platform/types.h"
 
 namespace quorvel::win32 {
 
-using platform::IsNoHandle;
 using platform::Owned;
 
 struct CloseKernelHandle {
@@ -40,36 +40,26 @@ using Brush = Owned<HBRUSH, DeleteGdiObject>;
 using Menu = Owned<HMENU, DestroyMenuHandle>;
 using FindHandle = Owned<HANDLE, CloseFind>;
 
-// A device context from GetDC, released on every path.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() {
-        if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
+// A device context from GetDC goes back to the window it came from.
+struct ReleaseWindowDc {
+    HWND window;
+    void operator()(HDC dc) const { ReleaseDC(window, dc); }
 };
+using WindowDc = Owned<HDC, ReleaseWindowDc>;
+// GetDC's device context of `window`, the screen's for none.
+inline WindowDc WindowDcOf(HWND window) {
+    return WindowDc(GetDC(window), ReleaseWindowDc{window});
+}
 
-// The drawing of one WM_PAINT, from BeginPaint to EndPaint.
-class Painting {
-public:
-    explicit Painting(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
-    ~Painting() { EndPaint(window_, &ps_); }
-    Painting(const Painting&) = delete;
-    Painting& operator=(const Painting&) = delete;
-    HDC dc() const { return dc_; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT ps_;
-    HDC dc_;
-};
+// The drawing of one WM_PAINT: `draw` is given the device context of
+// BeginPaint, and EndPaint follows on every way out.
+template <typename Draw>
+void Paint(HWND window, Draw draw) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    const platform::ScopeExit ended([&] { EndPaint(window, &paint); });
+    draw(dc);
+}
 
 // The program's 32-bit handle values and Windows' own, both ways (see
 // platform::WidenHandle).

@@ -72,12 +72,7 @@ void Win32Control::Create(HWND parent, HFONT font) {
     }
 }
 
-LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+LRESULT Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT handled = 0;
     if (PanelDialogMessage(hwnd, msg, wParam, lParam, handled)) return handled;
     switch (msg) {
@@ -86,23 +81,20 @@ LRESULT CALLBACK Win32Control::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wParam, lParam);
-        case WM_PAINT: {
-            Painting painting(hwnd);
-            if (self != nullptr && self->description().kind == ControlKind::Frame) {
-                RECT r;
-                GetClientRect(hwnd, &r);
-                r.top += 6;  // where a frame's title would stand
-                DrawEdge(painting.dc(), &r, EDGE_ETCHED, BF_RECT);
-            }
-            if (self != nullptr && self->icon_ != nullptr) {
-                const int size = self->form_.Pixels(kIconTwips);
-                DrawIconEx(painting.dc(), 0, 0, self->icon_, size, size, 0, nullptr, DI_NORMAL);
-            }
+        case WM_PAINT:
+            Paint(hwnd, [&](HDC dc) {
+                if (description().kind == ControlKind::Frame) {
+                    RECT r;
+                    GetClientRect(hwnd, &r);
+                    r.top += 6;  // where a frame's title would stand
+                    DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+                }
+                if (icon_ != nullptr) {
+                    const int size = form_.Pixels(kIconTwips);
+                    DrawIconEx(dc, 0, 0, icon_, size, size, 0, nullptr, DI_NORMAL);
+                }
+            });
             return 0;
-        }
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            break;
         default:
             break;
     }
@@ -128,7 +120,7 @@ void Win32Control::Changed(Property property) {
         case Property::Interval:
             StopTimer();
             if (Interval() > 0 && form_.loaded_) {
-                SetTimer(form_.window(), id_, static_cast<UINT>(Interval()), nullptr);
+                SetTimer(form_.RealisedWindow(), id_, static_cast<UINT>(Interval()), nullptr);
                 timerRunning_ = true;
             }
             break;

@@ -59,7 +59,7 @@ GetDpiForMonitorFn FoundInShcore() {
 }  // namespace
 
 int SystemDensity() {
-    static const int density = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
+    static const int density = GetDeviceCaps(WindowDcOf(nullptr).get(), LOGPIXELSY);
     return density;
 }
 
@@ -91,7 +91,7 @@ void AddFrame(RECT& r, DWORD style, DWORD exStyle, int pixelsPerInch) {
 
 // --- A form at its density ---
 
-void Win32Form::MakeFont() {
+void Win32Form::MakeDialogFont() {
     font_.Reset(CreateFontA(FontHeight(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg"));
@@ -101,14 +101,13 @@ void Win32Form::LayOut() {
     // The new font is given before the old one goes: a control keeps using
     // the font it was given until it is given another.
     Font old(std::move(font_));
-    if (IsDialog()) MakeFont();
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() == nullptr) continue;
-        const ClientArea at = ControlArea(c->description());
-        SetWindowPos(wc->window(), nullptr, at.x, at.y, at.width, at.height,
+    if (IsDialog()) MakeDialogFont();
+    for (Win32Control& c : Win32Controls()) {
+        if (c.window() == nullptr) continue;
+        const ClientArea at = ControlArea(c.description());
+        SetWindowPos(c.window(), nullptr, at.x, at.y, at.width, at.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(wc->window(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+        SendMessageA(c.window(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
 }

@@ -9,19 +9,18 @@
 
 #include <cstring>
 
+#include "platform/message_words.h"
 #include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
 
 using namespace platform;
 
-LRESULT CALLBACK Win32Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Win32Form* self = Bound(hwnd, msg, lParam);
-    if (self == nullptr) return DefDlgProcA(hwnd, msg, wParam, lParam);
+LRESULT Win32Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // The manager saves or restores the focus first; Activate comes after,
     // with the focus back where the user left it.
     if (msg == WM_ACTIVATE) DefDlgProcA(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
+    return FormProc(hwnd, msg, wParam, lParam);
 }
 
 LRESULT Win32Form::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -37,7 +36,7 @@ int Win32Form::ControlId(const ControlDescription& c, int next) const {
     return next;
 }
 
-void Win32Form::DialogBuilt() {
+void Win32Form::SetDefaultButton() {
     for (const auto& c : controls()) {
         if (c->description().isDefault) SendMessageA(hwnd_, DM_SETDEFID, IDOK, 0);
     }
@@ -95,11 +94,11 @@ bool PanelDialogMessage(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam, LRES
         // default button is the dialog's, not one of this container's
         // children, where the text box would look for it: press it there.
         LRESULT id = SendMessageA(root, DM_GETDEFID, 0, 0);
-        if (HIWORD(id) != DC_HASDEFID) return true;
-        command = LOWORD(id);
+        if (HighWord(id) != DC_HASDEFID) return true;
+        command = LowWord(id);
     }
     // As the dialog itself answers a close request: with Cancel.
-    PostMessageA(root, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+    PostMessageA(root, WM_COMMAND, MakeLong(static_cast<std::int32_t>(command), BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(root, static_cast<int>(command))));
     return true;
 }

@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/message_words.h"
+#include "platform/scope_exit.h"
+#include "platform/win32/bound_window.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_colours.h"
 #include "platform/win32/win32_density.h"
@@ -50,10 +53,13 @@ void RequireMade(HWND window) {
 }
 
 void Win32Form::RegisterClasses(HINSTANCE instance) {
-    RegisterClassOf(instance, kFormClass, FormProc);
-    RegisterClassOf(instance, kPanelClass, Win32Control::PanelProc);
-    // The dialog's class keeps the dialog manager's data (see win32_dialog.cpp).
-    RegisterClassOf(instance, kDialogClass, DialogProc, DLGWINDOWEXTRA);
+    RegisterClassOf(instance, kFormClass, BoundWindowProc<Win32Form, &Win32Form::FormProc>);
+    RegisterClassOf(instance, kPanelClass, BoundWindowProc<Win32Control, &Win32Control::PanelProc>);
+    // The dialog's class keeps the dialog manager's data and falls back to
+    // its procedure (see win32_dialog.cpp).
+    RegisterClassOf(instance, kDialogClass,
+                    BoundWindowProc<Win32Form, &Win32Form::DialogProc, DefDlgProcA>,
+                    DLGWINDOWEXTRA);
 }
 
 Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
@@ -73,7 +79,7 @@ Win32Form::Win32Form(Win32Runtime& runtime, const FormDescription& description,
         exStyle_ |= WS_EX_DLGMODALFRAME;
     }
     const ClientArea area = DesignArea();
-    pending_ = {area.x, area.y, area.x + area.width, area.y + area.height};
+    areaUntilMade_ = {area.x, area.y, area.x + area.width, area.y + area.height};
     int id = kFirstControlId;
     for (const ControlDescription& c : description.controls) {
         Add(std::make_unique<Win32Control>(*this, c, ControlId(c, id++)));
@@ -91,15 +97,11 @@ void Win32Form::Realise() {
     // making a window and its owner costs hundreds of round trips to the
     // server and the display: nothing anyone could see.
     if (hwnd_ != nullptr || !loaded_) return;
-    // Restored on every way out, a window that could not be made included.
-    struct Restore {
-        bool& flag;
-        bool was;
-        ~Restore() { flag = was; }
-    } restore{creating_, creating_};
-    creating_ = true;
+    // Held while the window is built, and given back on every way out, a
+    // window that could not be made included.
+    const auto building = HoldAt(creating_, true);
     const FormDescription& description = this->description();
-    RECT r = pending_;
+    RECT r = areaUntilMade_;
     AddFrame(r, style_, exStyle_, PixelsPerInch());
     // Forms without a taskbar button of their own are owned by the hidden
     // application window, so the shell shows none for them.
@@ -116,11 +118,10 @@ void Win32Form::Realise() {
     TakeDensity(WindowDensity(hwnd_));
 
     // Only the dialog's controls show text.
-    if (IsDialog()) MakeFont();
+    if (IsDialog()) MakeDialogFont();
     std::map<std::string, HWND, std::less<>> containers;
-    for (const auto& c : controls()) {
-        auto& control = static_cast<Win32Control&>(*c);
-        const ControlDescription& d = c->description();
+    for (Win32Control& control : Win32Controls()) {
+        const ControlDescription& d = control.description();
         if (d.kind == ControlKind::Menu) {
             menus_[d.name] = Menu(CreatePopupMenu());
             continue;
@@ -141,9 +142,8 @@ void Win32Form::Realise() {
     }
     // The tab order is the order of the windows: bring them into it.
     std::vector<Win32Control*> ordered;
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->window() != nullptr && c->description().tabIndex >= 0) ordered.push_back(wc);
+    for (Win32Control& c : Win32Controls()) {
+        if (c.window() != nullptr && c.description().tabIndex >= 0) ordered.push_back(&c);
     }
     std::stable_sort(ordered.begin(), ordered.end(), [](Win32Control* a, Win32Control* b) {
         return a->description().tabIndex < b->description().tabIndex;
@@ -152,46 +152,29 @@ void Win32Form::Realise() {
         SetWindowPos(c->window(), HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (IsDialog()) DialogBuilt();
+    if (IsDialog()) SetDefaultButton();
 }
 
 Win32Form::~Win32Form() {
     if (loaded_) Destroy();
 }
 
-Win32Form* Win32Form::Bound(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* form = static_cast<Win32Form*>(create->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    return self;
-}
-
-LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Win32Form* self = Bound(hwnd, msg, lParam);
-    if (self == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
-}
-
-LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) hwnd_ = hwnd;
     if (paint_.Told(msg, static_cast<std::uint32_t>(wParam))) RepaintInNewColours(hwnd_, msg);
     switch (msg) {
         case WM_SHOWWINDOW:
             if (wParam) SetIconsOnce();
             break;
         case WM_ACTIVATE:
-            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_), LOWORD(wParam),
-                  HIWORD(wParam));
+            Trace("WM_ACTIVATE %p state=%u minimised=%u", static_cast<void*>(hwnd_),
+                  LowWord(wParam), HighWord(wParam));
             break;
         case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
+            if (HighWord(wParam) == BN_CLICKED) ButtonClicked(LowWord(wParam));
             return 0;
         case WM_TIMER:
-            if (Win32Control* c = ById(static_cast<int>(wParam))) c->Tick();
+            if (Win32Control* c = ControlWithId(static_cast<int>(wParam))) c->Tick();
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
@@ -238,10 +221,10 @@ LRESULT Win32Form::ControlColour(UINT msg, HDC dc, HWND child) {
     // that background to fill it with ("WM_CTLCOLORSTATIC message": both
     // colours are the answering parent's to set). The panels pass their
     // children's questions on to the form.
-    for (const auto& c : controls()) {
-        if (static_cast<Win32Control*>(c.get())->window() != child) continue;
+    for (Win32Control& c : Win32Controls()) {
+        if (c.window() != child) continue;
         const auto [drawn, brush] =
-            paint_.For(c->description(), SystemColourScheme,
+            paint_.For(c.description(), SystemColourScheme,
                        [](platform::Colour colour) { return Brush(CreateSolidBrush(colour)); });
         if (brush == nullptr) break;
         SetTextColor(dc, drawn.text);
@@ -254,29 +237,27 @@ LRESULT Win32Form::ControlColour(UINT msg, HDC dc, HWND child) {
 
 void Win32Form::Draw() {
     // The images; the drawing ends before the handler runs.
-    Painting painting(hwnd_);
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (c->description().kind == ControlKind::Image && c->Visible() && wc->icon_ != nullptr) {
-            // As large as the image is at this density: the icon's one
-            // picture of 32 pixels, stretched where the density is higher.
-            const ClientArea at = ControlArea(c->description());
-            DrawIconEx(painting.dc(), at.x, at.y, wc->icon_, at.width, at.height, 0, nullptr,
-                       DI_NORMAL);
+    Paint(hwnd_, [this](HDC dc) {
+        for (Win32Control& c : Win32Controls()) {
+            if (c.description().kind == ControlKind::Image && c.Visible() && c.icon_ != nullptr) {
+                // As large as the image is at this density: the icon's one
+                // picture of 32 pixels, stretched where the density is higher.
+                const ClientArea at = ControlArea(c.description());
+                DrawIconEx(dc, at.x, at.y, c.icon_, at.width, at.height, 0, nullptr, DI_NORMAL);
+            }
         }
-    }
+    });
 }
 
-Win32Control* Win32Form::ById(int id) {
-    for (const auto& c : controls()) {
-        auto* wc = static_cast<Win32Control*>(c.get());
-        if (wc->id() == id) return wc;
+Win32Control* Win32Form::ControlWithId(int id) {
+    for (Win32Control& c : Win32Controls()) {
+        if (c.id() == id) return &c;
     }
     return nullptr;
 }
 
-void Win32Form::Command(int id) {
-    Win32Control* c = ById(id);
+void Win32Form::ButtonClicked(int id) {
+    Win32Control* c = ControlWithId(id);
     if (c == nullptr) return;
     if (c->description().kind == ControlKind::OptionButton) {
         c->SetValue(true);
@@ -291,7 +272,7 @@ void Win32Form::Post(Deferred what) {
 }
 
 void Win32Form::StopControlTimers() {
-    for (const auto& c : controls()) static_cast<Win32Control*>(c.get())->StopTimer();
+    for (Win32Control& c : Win32Controls()) c.StopTimer();
 }
 
 void Win32Form::DestroyWindow() {

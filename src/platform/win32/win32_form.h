@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     ~Win32Control() override;
 
     int id() const { return id_; }
+    // The control's own child window; null until the form's is made, and
+    // for a control without one (see Create).
     HWND window() const { return hwnd_; }
     void Create(HWND parent, HFONT font);
     void StopTimer();
@@ -50,7 +53,8 @@ protected:
     std::vector<std::string> ReadFolder(std::string& path) const override;
 
 private:
-    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // A container's window procedure (see bound_window.h).
+    LRESULT PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     Win32Form& form_;
     int id_;
@@ -69,15 +73,16 @@ public:
 
     static void RegisterClasses(HINSTANCE instance);
 
-    // The form's window, made if it is not yet (see Realise).
-    HWND window() {
+    // The form's window, made now if it is not yet (see Realise); hWnd()
+    // is the same window as the program's 32-bit handle value.
+    HWND RealisedWindow() {
         Realise();
         return hwnd_;
     }
-    // The window if it has been made, else null.
-    HWND made() const { return hwnd_; }
+    // The window if it has been made, else null: for what must not make it
+    // (a trace line).
+    HWND windowIfMade() const { return hwnd_; }
     void Realise();
-    Win32Runtime& runtime() { return rt_; }
 
     platform::Hwnd hWnd() const override;
     std::string Caption() const override;
@@ -95,7 +100,7 @@ protected:
         return hwnd_ != nullptr && GetForegroundWindow() == hwnd_;
     }
     bool IsActive() const override { return hwnd_ != nullptr && GetActiveWindow() == hwnd_; }
-    void EnableWindow(bool enabled) override { ::EnableWindow(window(), enabled); }
+    void EnableWindow(bool enabled) override { ::EnableWindow(RealisedWindow(), enabled); }
     void ShowWindow(platform::Showing how) override;
     void DestroyWindow() override;
     void Post(platform::Deferred what) override;
@@ -106,26 +111,33 @@ protected:
     void Draw() override;
 
 private:
-    // The form a window procedure call is for, bound at WM_NCCREATE.
-    static Win32Form* Bound(HWND hwnd, UINT msg, LPARAM lParam);
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The form's window procedure (see bound_window.h). The form learns its
+    // window at WM_NCCREATE: what comes before CreateWindowExA returns
+    // needs it already.
+    LRESULT FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // A dialog form's window belongs to the system's dialog manager, which
     // keeps its focus and its default button and reads its keys.
-    static LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     int ControlId(const platform::ControlDescription& c, int next) const;
-    void DialogBuilt();
+    // Tells the dialog manager the default button, where there is one.
+    void SetDefaultButton();
     void OptionChecked(Win32Control& option);
     bool IsDialog() const { return description().dialog; }
-    void TaskbarChanged();
+    void MakeTaskbarLookAgain();
     void SetIconsOnce();
-    void Command(int id);
-    Win32Control* ById(int id);
+    void ButtonClicked(int id);
+    Win32Control* ControlWithId(int id);
+    // The form's controls, each the Win32Control the form made it as.
+    auto Win32Controls() {
+        return controls() | std::views::transform([](const auto& c) -> Win32Control& {
+                   return static_cast<Win32Control&>(*c);
+               });
+    }
     // WM_CTLCOLORSTATIC and WM_CTLCOLOREDIT from a control about to be drawn.
     LRESULT ControlColour(UINT msg, HDC dc, HWND child);
     // The dialog font at the form's density.
-    void MakeFont();
+    void MakeDialogFont();
     // The controls' windows and font at the form's density.
     void LayOut();
     // A per-monitor aware window at a place of another density: its size
@@ -134,7 +146,7 @@ private:
 
     Win32Runtime& rt_;
     HWND hwnd_ = nullptr;
-    RECT pending_{};  // the client area, in screen pixels, while there is no window
+    RECT areaUntilMade_{};  // the client area, in screen pixels, while there is no window
     DWORD style_ = 0;
     DWORD exStyle_ = 0;
     bool iconsSet_ = false;

@@ -19,7 +19,7 @@ platform::Hwnd Win32Form::hWnd() const {
 }
 
 ClientArea Win32Form::WindowArea() const {
-    RECT r = pending_;
+    RECT r = areaUntilMade_;
     if (hwnd_ != nullptr) {
         GetClientRect(hwnd_, &r);
         MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
@@ -29,7 +29,7 @@ ClientArea Win32Form::WindowArea() const {
 
 void Win32Form::PlaceWindow(const ClientArea& to) {
     if (hwnd_ == nullptr) {
-        pending_ = {to.x, to.y, to.x + to.width, to.y + to.height};
+        areaUntilMade_ = {to.x, to.y, to.x + to.width, to.y + to.height};
         return;
     }
     const ClientArea from = WindowArea();
@@ -59,7 +59,7 @@ void Win32Form::SetCaption(std::string_view caption) {
     SetWindowTextA(hwnd_, std::string(caption).c_str());
 }
 
-void Win32Form::TaskbarChanged() {
+void Win32Form::MakeTaskbarLookAgain() {
     // Showing or hiding an inactive window does not reach every shell's
     // taskbar (Wine's syncs its buttons on caption notifications only); a
     // caption notification of the inactive state makes it look again.
@@ -74,7 +74,7 @@ void Win32Form::ShowWindow(Showing how) {
         case Showing::NoActivate:
             if (IsWindowVisible(hwnd_)) return;
             ::ShowWindow(hwnd_, SW_SHOWNA);
-            TaskbarChanged();
+            MakeTaskbarLookAgain();
             break;
         case Showing::Activate:
             ::ShowWindow(hwnd_, SW_SHOW);
@@ -82,7 +82,7 @@ void Win32Form::ShowWindow(Showing how) {
             break;
         case Showing::Hide:
             ::ShowWindow(hwnd_, SW_HIDE);
-            TaskbarChanged();
+            MakeTaskbarLookAgain();
             break;
         case Showing::MinimiseNoActivate:
             ::ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
@@ -103,7 +103,7 @@ Control* Win32Form::TrackMenu(std::string_view menuName) {
     UINT chosen = TrackPopupMenu(menu->second.get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,
                                  hwnd_, nullptr);
     PostMessageA(hwnd_, WM_NULL, 0, 0);
-    return chosen == 0 ? nullptr : ById(static_cast<int>(chosen));
+    return chosen == 0 ? nullptr : ControlWithId(static_cast<int>(chosen));
 }
 
 }  // namespace quorvel::win32

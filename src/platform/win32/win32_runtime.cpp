@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/keys.h"
+#include "platform/win32/bound_window.h"
 #include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_density.h"
@@ -22,7 +23,8 @@ using namespace platform;
 
 namespace {
 
-std::string Text(std::string_view s) {
+// A copy of `s` for the ANSI functions, which read up to a NUL.
+std::string NulTerminated(std::string_view s) {
     return std::string(s);
 }
 
@@ -50,7 +52,7 @@ HWND Win32Runtime::applicationWindow() {
     // same moment reads and tells the running instance, never this one.
     if (appWindow_ != nullptr) return appWindow_;
     WNDCLASSA app{};
-    app.lpfnWndProc = ApplicationProc;
+    app.lpfnWndProc = BoundWindowProc<Win32Runtime, &Win32Runtime::ApplicationProc>;
     app.hInstance = instance_;
     app.hIcon = Icon(kAppIconResource, 32);
     app.lpszClassName = kApplicationClass;
@@ -62,17 +64,17 @@ HWND Win32Runtime::applicationWindow() {
                                  prevInstance_ ? 0 : WS_POPUP, 0, 0, 0, 0,
                                  prevInstance_ ? HWND_MESSAGE : nullptr, nullptr, instance_, this);
     RequireMade(appWindow_);
-    minimiseAllWay_ = RegisterWindowMessageA(kMinimiseAllWayName);
+    minimiseAllWayMessage_ = RegisterWindowMessageA(kMinimiseAllWayName);
     if (prevInstance_) return appWindow_;
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
     // Run elevated, the program would not hear the shell (a lower level) say
     // that it restarted, and the icon would not come back; nor a second
     // start (not elevated) tell what it learnt, which only ever chooses among
     // the program's own ways: that one on this window alone, where Windows
     // has a filter per window.
     const MessageFilter filter = LookUpMessageFilter(GetModuleHandleA("user32.dll"));
-    AllowThroughMessageFilter(filter, appWindow_, taskbarCreated_);
-    AllowThroughWindowFilter(filter, appWindow_, minimiseAllWay_);
+    AllowThroughMessageFilter(filter, appWindow_, taskbarCreatedMessage_);
+    AllowThroughWindowFilter(filter, appWindow_, minimiseAllWayMessage_);
     return appWindow_;
 }
 
@@ -81,24 +83,21 @@ Win32Runtime::~Win32Runtime() {
     if (appWindow_ != nullptr) DestroyWindow(appWindow_);
 }
 
-LRESULT CALLBACK Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self != nullptr && msg == self->taskbarCreated_ && msg != 0) {
-        self->TaskbarRecreated();
+LRESULT Win32Runtime::ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Both messages are registered once the window is made; until then no
+    // message is either.
+    if (msg == taskbarCreatedMessage_ && msg != 0) {
+        TaskbarRecreated();
         return 0;
     }
-    if (self != nullptr && msg == self->minimiseAllWay_ && msg != 0) {
-        self->ToldBySecondStart(static_cast<std::uint32_t>(wParam));
+    if (msg == minimiseAllWayMessage_ && msg != 0) {
+        ToldBySecondStart(static_cast<std::uint32_t>(wParam));
         return 0;
     }
     // A window's properties are removed before it is gone (SetProp's documentation).
     if (msg == WM_NCDESTROY) RemovePropA(hwnd, kMinimiseAllWayName);
-    if (self != nullptr && msg == WM_TIMER) {
-        self->TimeoutDue(static_cast<int>(wParam));
+    if (msg == WM_TIMER) {
+        TimeoutDue(static_cast<int>(wParam));
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -120,11 +119,11 @@ Win32Form* Win32Runtime::modal() const {
 
 void Win32Runtime::Trace(const WindowedForm& form, const char* what, const char* detail) {
     win32::Trace(*detail != '\0' ? "%s of %p: %s" : "%s of %p", what,
-                 static_cast<void*>(static_cast<const Win32Form&>(form).made()), detail);
+                 static_cast<void*>(static_cast<const Win32Form&>(form).windowIfMade()), detail);
 }
 
 void Win32Runtime::TraceNote(std::string_view line) {
-    win32::Trace("%s", Text(line).c_str());
+    win32::Trace("%s", NulTerminated(line).c_str());
 }
 
 bool Win32Runtime::PumpStep(bool wait) {
@@ -217,8 +216,8 @@ void Win32Runtime::HandActivationAway() {
 }
 
 bool Win32Runtime::TranslateDialogMessage(MSG& msg) {
-    return modal() != nullptr && IsWindow(modal()->window()) &&
-           IsDialogMessageA(modal()->window(), &msg);
+    return modal() != nullptr && IsWindow(modal()->RealisedWindow()) &&
+           IsDialogMessageA(modal()->RealisedWindow(), &msg);
 }
 
 namespace {
@@ -243,8 +242,8 @@ BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM lParam) {
 }  // namespace
 
 void Win32Runtime::UseCommonControls() {
-    if (commonControls_) return;
-    commonControls_ = true;
+    if (commonControlsLoaded_) return;
+    commonControlsLoaded_ = true;
     // Loaded by name, not imported: a start that shows no button (the second
     // start, the tray and taskbar alone) then never loads the library and
     // the theming it brings, which under Wine is a good part of a start.
@@ -264,7 +263,7 @@ void Win32Runtime::UseCommonControls() {
 }
 
 Hwnd Win32Runtime::FindTitled(std::string_view title) {
-    std::string wanted = Text(title);
+    std::string wanted = NulTerminated(title);
     TitleSearch search{wanted.c_str()};
     EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
     return FromHwnd(search.visible != nullptr ? search.visible : search.any);
@@ -275,7 +274,7 @@ Hwnd Win32Runtime::ShellWindowTitled(std::string_view title) {
     if (shell == nullptr) return 0;
     char text[256] = {};
     GetWindowTextA(shell, text, sizeof text);
-    return lstrcmpiA(text, Text(title).c_str()) == 0 ? FromHwnd(shell) : 0;
+    return lstrcmpiA(text, NulTerminated(title).c_str()) == 0 ? FromHwnd(shell) : 0;
 }
 
 bool Win32Runtime::MayRequestForeground() {
@@ -299,7 +298,7 @@ bool Win32Runtime::RequestForeground(Hwnd target) {
 }
 
 void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {
-    std::string wanted = Text(title);
+    std::string wanted = NulTerminated(title);
     if (target == 0) {
         win32::Trace("AppActivate %s: no such window", wanted.c_str());
     } else if (SameThread(inFront, target)) {
@@ -346,7 +345,7 @@ Hwnd Win32Runtime::FocusOfThread(Hwnd window) {
 }
 
 Hwnd Win32Runtime::WindowOfClass(std::string_view className, std::uint32_t process) {
-    const std::string name = Text(className);
+    const std::string name = NulTerminated(className);
     HWND found = nullptr;
     while ((found = FindWindowExA(nullptr, found, name.c_str(), nullptr)) != nullptr) {
         if (ProcessOf(FromHwnd(found)) == process) return FromHwnd(found);
@@ -421,8 +420,9 @@ void Win32Runtime::DoEvents() {
 }
 
 int Win32Runtime::MsgBox(std::string_view prompt, int style, std::string_view title) {
-    HWND owner = modal() != nullptr ? modal()->window() : applicationWindow();
-    return MessageBoxA(owner, Text(prompt).c_str(), Text(title).c_str(), static_cast<UINT>(style));
+    HWND owner = modal() != nullptr ? modal()->RealisedWindow() : applicationWindow();
+    return MessageBoxA(owner, NulTerminated(prompt).c_str(), NulTerminated(title).c_str(),
+                       static_cast<UINT>(style));
 }
 
 void Win32Runtime::Kill(const std::string& folder, const std::string& name) {

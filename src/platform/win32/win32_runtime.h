@@ -54,7 +54,7 @@ public:
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
-    void HoldFineTimer(bool hold) override { fineTimer_.Hold(hold); }
+    void HoldFineTimer(bool hold) override { timerResolution_.Hold(hold); }
     std::uint64_t NowUs() const override;
 
     // The event loop of the program; WM_QUIT ends the program (see Quit).
@@ -96,7 +96,8 @@ protected:
     void StopTimer(int id) override;
 
 private:
-    static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The application window's procedure (see bound_window.h).
+    LRESULT ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // One step of every loop of the program (the main one, the modal
     // dialog's, DoEvents, PumpUntil): one message taken, waiting for it or
     // not, and handled: the dialog's keys, then translated and dispatched.
@@ -115,14 +116,14 @@ private:
     ListedFileDeleter deleter_;
     KernelHandle instanceMutex_;
     bool prevInstance_ = false;
-    bool commonControls_ = false;
-    UINT taskbarCreated_ = 0;
-    UINT minimiseAllWay_ = 0;  // a second start's message
+    bool commonControlsLoaded_ = false;
+    UINT taskbarCreatedMessage_ = 0;
+    UINT minimiseAllWayMessage_ = 0;  // what a second start tells the running instance
     // COM, for the shell's automation object: ole32 from the system folder,
     // loaded when the object is first needed, and the object, kept.
     HMODULE ole32_ = nullptr;
     Owned<IShellDispatch*, ReleaseComObject> shellObject_;
-    FineTimer fineTimer_;
+    TimerResolutionHold timerResolution_;
 };
 
 }  // namespace quorvel::win32

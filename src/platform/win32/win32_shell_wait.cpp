@@ -27,8 +27,7 @@ HANDLE PreciseTimer() {
     return CreateWaitableTimerA(nullptr, FALSE, nullptr);
 }
 
-}  // namespace
-
+// Whether this Windows has high-resolution waitable timers (1803 and later).
 bool HasHighResolutionTimers() {
     static const bool has = [] {
         KernelHandle probe(HighResolutionTimer());
@@ -36,6 +35,8 @@ bool HasHighResolutionTimers() {
     }();
     return has;
 }
+
+}  // namespace
 
 ShellWait::ShellWait() : timer_(PreciseTimer()) {
     QueryPerformanceFrequency(&frequency_);
@@ -79,10 +80,10 @@ void ShellWait::Nap(double us) {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
-void FineTimer::Hold(bool hold) {
+void TimerResolutionHold::Hold(bool hold) {
     if (hold == held_) return;
-    if (hold && !looked_) {
-        looked_ = true;
+    if (hold && !lookedUp_) {
+        lookedUp_ = true;
         if (!HasHighResolutionTimers()) {
             HMODULE winmm = LoadSystemLibrary("winmm.dll");
             using DevCaps = MMRESULT(WINAPI*)(LPTIMECAPS, UINT);

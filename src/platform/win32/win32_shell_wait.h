@@ -6,7 +6,7 @@
 // - a high-resolution one (CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, Windows 10
 //   version 1803 and later), which ends a wait at its time whatever the tick;
 // - before 1803 an ordinary one, which ends on the tick: there the reveal
-//   holds the system timer at its finest for its stretch (FineTimer below),
+//   holds the system timer at its finest for its stretch (TimerResolutionHold below),
 //   so the tick is a millisecond.
 //
 // Meanwhile only messages sent to this thread are taken (QS_SENDMESSAGE): under
@@ -33,10 +33,10 @@ public:
     // Until `ready` holds or `boundUs` have passed since the wait began;
     // whether `ready` held.
     bool Until(const std::function<bool()>& ready, double boundUs);
-    // Microseconds since the wait began.
-    double ElapsedUs() const;
 
 private:
+    // Microseconds since the wait began.
+    double ElapsedUs() const;
     // Sleeps `us` at most; a sent message ends it early.
     void Nap(double us);
 
@@ -45,20 +45,17 @@ private:
     LARGE_INTEGER start_{};
 };
 
-// Whether this Windows has high-resolution waitable timers (1803 and later).
-bool HasHighResolutionTimers();
-
 // The system timer's resolution at its finest while held (timeBeginPeriod
 // with timeGetDevCaps' minimum), only where there are no high-resolution
 // timers. winmm comes from the system folder on first need, never imported:
 // a start that never reveals never loads it.
-class FineTimer {
+class TimerResolutionHold {
 public:
     void Hold(bool hold);
 
 private:
     using Period = UINT(WINAPI*)(UINT);
-    bool looked_ = false;
+    bool lookedUp_ = false;
     Period begin_ = nullptr;
     Period end_ = nullptr;
     UINT period_ = 0;
