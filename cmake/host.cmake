@@ -21,6 +21,7 @@ add_library(quorvel_sim STATIC
   sim/model/named_objects.cpp
   sim/model/notification_area.cpp
   sim/model/registry_hive.cpp
+  sim/model/shell_restart.cpp
   sim/backend/sim_control.cpp
   sim/backend/sim_form.cpp
   sim/backend/sim_runtime.cpp

@@ -10,21 +10,26 @@ namespace quorvel::sim {
 
 Desktop::Desktop(bool withShell) {
     alive_.insert(kShellPid);
-    if (withShell) {
-        Window progman;
-        progman.title = "Program Manager";
-        progman.className = "Progman";
-        progman.visible = true;
-        progman.taskbarButton = false;
-        shell_ = CreateWindow(kShellPid, progman);
-        Window taskbar;
-        taskbar.className = "Shell_TrayWnd";
-        taskbar.visible = true;
-        taskbar.taskbarButton = false;
-        taskbar.toolWindow = true;
-        taskbar.thread = 1;
-        taskbar_ = CreateWindow(kShellPid, taskbar);
-    }
+    if (withShell) MakeShellWindows();
+}
+
+void Desktop::MakeShellWindows() {
+    Window progman;
+    progman.title = "Program Manager";
+    progman.className = "Progman";
+    progman.visible = true;
+    progman.taskbarButton = false;
+    shell_ = CreateWindow(kShellPid, progman);
+    Window taskbar;
+    taskbar.className = "Shell_TrayWnd";
+    taskbar.visible = true;
+    taskbar.taskbarButton = false;
+    taskbar.toolWindow = true;
+    taskbar.thread = 1;
+    taskbar_ = CreateWindow(kShellPid, taskbar);
+    // The desktop is behind every other window.
+    PlaceInZOrder(taskbar_, platform::HWND_BOTTOM);
+    PlaceInZOrder(shell_, platform::HWND_BOTTOM);
 }
 
 int Desktop::NewProcess(const std::string&) {

@@ -8,7 +8,8 @@
 // intertwined, implemented a file a seam: desktop.cpp (processes, COM),
 // desktop_windows.cpp, desktop_shell.cpp, desktop_keys.cpp, desktop_clock.cpp
 // (the message queue and the waits), desktop_user.cpp (what a user or Windows
-// does) and desktop_density.cpp. The parts with state of their own are
+// does), desktop_density.cpp and shell_restart.cpp (the shell's process
+// ending and starting again). The parts with state of their own are
 // classes it holds (clock.h, notification_area.h, named_objects.h, com.h,
 // keyboard_state.h, file_system.h, registry_hive.h).
 #pragma once
@@ -180,6 +181,14 @@ public:
     // Lets the shell's threads handle one step: an activation or a key.
     // False when there is nothing, or the shell is busy.
     bool RunShellStep();
+    // The shell's process ends (it crashed, or the user ended it): its
+    // desktop and taskbar windows go, and with them the notification area's
+    // icons and what its objects reach; Shell_NotifyIcon fails while none
+    // runs. Started again (as `shell` now says), it makes its windows anew
+    // and broadcasts "TaskbarCreated" (see shell_restart.cpp).
+    void EndShell();
+    void StartShell();
+    bool ShellRunning() const { return shell_ != 0 && !shellEnded_; }
 
     // --- monitors and their densities ---
     // The user drags a window by its title: its client area's top-left to (x, y).
@@ -334,6 +343,7 @@ private:
     // overlaps most, else of the nearest (as MonitorFromRect).
     int DensityAt(int x, int y, int width, int height) const;
     // the shell
+    void MakeShellWindows();
     bool WindowsShell() const;  // Windows' own minimising rule and taskbar clicks
     void MinimiseAll();
     void ShellKey(const Key& key, bool alt, bool others);
@@ -379,6 +389,7 @@ private:
     // the shell
     Hwnd shell_ = 0;
     Hwnd taskbar_ = 0;
+    bool shellEnded_ = false;  // ended, and not started again
     bool shellTaskbarFocus_ = false;
     bool shellFocus_ = false;            // the shell's thread has taken its activation
     std::uint64_t shellProgressUs_ = 0;  // of a step not yet done

@@ -14,7 +14,7 @@ using namespace platform;
 void Desktop::QueueKeys(const std::vector<platform::KeyEvent>& keys) {
     ++keyBatches_;
     for (const platform::KeyEvent& key : keys) {
-        seen.keysSent.push_back({key.virtualKey, key.up, clock_.NowUs()});
+        seen.keysSent.push_back({key.virtualKey, key.up, clock_.NowUs(), active_});
         keys_.push_back({key.virtualKey, key.up, !HasKeyboardFocus(active_), active_, keyBatches_});
     }
 }
@@ -68,8 +68,8 @@ void Desktop::ProcessKey(const Key& key) {
         if (auto late = std::exchange(afterShellKey_, nullptr)) late();
         return;
     }
+    // Any other window takes it as typing, the program's own too.
     Window* w = Find(active_);
-    if (w->proc) return;  // the program's own windows take no typing here
     if (key.vk == VK_TAB) {
         w->typed += '\t';
     } else if (alt) {

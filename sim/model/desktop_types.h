@@ -99,7 +99,7 @@ struct Window {
     // Whether it answered that message TRUE, giving a size of its own.
     bool sizedItself = false;
     std::vector<MenuEntry> systemMenu;
-    std::string typed;  // what keystrokes reached a window of another program
+    std::string typed;  // what keystrokes reached it (the shell's take theirs as commands)
     std::map<std::string, std::uint32_t> props;  // SetPropA's property list
     // The window procedure: its answer is SendMessage's.
     std::function<std::intptr_t(std::uint32_t, std::uint32_t, std::uint32_t)> proc;
@@ -144,11 +144,13 @@ const char* ShellKindName(ShellKind kind);
 enum class MenuChoice { Mouse, Mnemonic, Accelerator };
 
 // A key a program sent as it went out, or one that reached the shell as its
-// thread handled it: virtual key and time (microseconds).
+// thread handled it: virtual key and time (microseconds); of a key sent, the
+// window in front as it went out.
 struct TimedKey {
     std::uint8_t vk;
     bool up;
     std::uint64_t us;
+    Hwnd inFront = 0;
 };
 
 struct MessageBox {

@@ -174,6 +174,7 @@ void Desktop::ChooseMenuItem(const std::string& caption) {
 }
 
 std::int32_t Desktop::NotifyIcon(std::uint32_t message, const std::uint8_t* record) {
+    if (shellEnded_) return 0;  // no notification area to ask
     return notificationArea_.Notify(message, record,
                                     [this](Hwnd hwnd) { return Find(hwnd) != nullptr; });
 }

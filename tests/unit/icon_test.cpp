@@ -214,17 +214,32 @@ TEST_F(IconModeTest, SwitchingToTheTaskbarButtonStopsAPendingRetry) {
     EXPECT_FALSE(HasTrayIcon(*app));
 }
 
+// The taskbar recreated at once, or the shell's process gone for a while
+// (its windows and icons with it, nothing to add an icon to meanwhile) and
+// started again behind every window.
 TEST_F(IconModeTest, ARecreatedTaskbarGetsTheIconBackInModesWithOne) {
-    for (const char* mode : {kTrayOnly, kTaskbarOnly, kBothIcons}) {
-        StoreMode(mode);
-        App* app = Start();
-        ASSERT_NE(app, nullptr);
-        bool wanted = std::string(mode) != kTaskbarOnly;
-        desk.RecreateTaskbar();
-        EXPECT_EQ(desk.FindTrayIcon(app->IconHostForm().hWnd(), 1) != nullptr, wanted)
-            << "mode " << mode;
-        EXPECT_EQ(desk.TrayIconCount(), wanted ? 1u : 0u);
-        desk.ShutDown();
+    for (bool goneAWhile : {false, true}) {
+        for (const char* mode : {kTrayOnly, kTaskbarOnly, kBothIcons}) {
+            SCOPED_TRACE(::testing::Message() << "mode " << mode << ", gone " << goneAWhile);
+            StoreMode(mode);
+            App* app = Start();
+            ASSERT_NE(app, nullptr);
+            bool wanted = std::string(mode) != kTaskbarOnly;
+            if (goneAWhile) {
+                desk.EndShell();
+                EXPECT_EQ(desk.ShellWindow(), 0u);
+                EXPECT_EQ(desk.TrayIconCount(), 0u);
+                desk.Run(5000);
+                EXPECT_EQ(desk.TrayIconCount(), 0u);
+                desk.StartShell();
+                EXPECT_EQ(desk.ZOrder().back(), desk.Shell());
+            } else {
+                desk.RecreateTaskbar();
+            }
+            EXPECT_EQ(desk.FindTrayIcon(app->IconHostForm().hWnd(), 1) != nullptr, wanted);
+            EXPECT_EQ(desk.TrayIconCount(), wanted ? 1u : 0u);
+            desk.ShutDown();
+        }
     }
 }
 
