@@ -23,7 +23,9 @@ App::App(platform::Runtime& runtime)
 }
 
 ConfigureDialog::Requests App::DialogRequests() {
-    return {.applyIconMode = [this] { ApplyIconMode(); }, .exitProgram = [this] { ExitProgram(); }};
+    return {.applyIconMode = [this] { ApplyIconMode(); },
+            .showIconMode = [this] { ShowIconMode(*this, trayIcon_, iconMode_); },
+            .exitProgram = [this] { ExitProgram(); }};
 }
 
 void App::Start() {

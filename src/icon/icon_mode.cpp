@@ -8,7 +8,10 @@ namespace quorvel {
 void ApplyIconMode(platform::WinApi& api, Forms& forms, TrayIcon& trayIcon,
                    std::int16_t& iconMode) {
     iconMode = ToIconMode(GetIconMode(api));
+    ShowIconMode(forms, trayIcon, iconMode);
+}
 
+void ShowIconMode(Forms& forms, TrayIcon& trayIcon, std::int16_t iconMode) {
     platform::Form& taskbarForm = forms.TaskbarForm();
     platform::ResumeNext([&] { taskbarForm.SetWidth(1); }, [&] { taskbarForm.SetHeight(1); },
                          [&] { forms.IconHostForm().SetWidth(1); },

@@ -24,6 +24,12 @@ void ConfigureDialog::Open() {
     form_->ShowModal();
     controls_.reset();
     form_.reset();
+    // Its activation read the stored mode into the mode in force, which may
+    // not be what shows: another program may have stored another. A close
+    // stores nothing and reads nothing, but what shows must be what is in
+    // force: shown in the mode 1 the button would go at the next reveal and
+    // nothing would be left to click.
+    if (std::exchange(closedByUser_, false)) requests_.showIconMode();
 }
 
 void ConfigureDialog::OpenAbout() {
@@ -38,6 +44,7 @@ platform::FormEvents ConfigureDialog::DialogEvents() {
     events.Activate = [this] { Activated(); };
     events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {
         if (EndsTheProgram(mode)) requests_.exitProgram();
+        if (mode == platform::vbFormControlMenu) closedByUser_ = true;
     };
     return events;
 }

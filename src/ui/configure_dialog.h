@@ -19,6 +19,8 @@ public:
     // What the dialog's buttons and close requests ask of the rest of the program.
     struct Requests {
         std::function<void()> applyIconMode;
+        // Shows the mode in force as it stands, reading nothing.
+        std::function<void()> showIconMode;
         std::function<void()> exitProgram;
     };
     // `iconMode` is the mode in force: the dialog reads the stored one into
@@ -60,6 +62,8 @@ private:
     std::unique_ptr<platform::Form> form_;
     std::optional<ConfigureDialogControls> controls_;
     bool aboutRequested_ = false;
+    // Closed by the user's close request (Alt+F4, its close button).
+    bool closedByUser_ = false;
 };
 
 }  // namespace quorvel

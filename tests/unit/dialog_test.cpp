@@ -263,6 +263,29 @@ TEST_F(DialogTest, ACloseRequestClosesWithoutStoringOrApplying) {
     EXPECT_TRUE(HasTrayIcon(*app));
 }
 
+// Another program stored tray-only before the dialog opened: its activation
+// put that in force, and the close shows it, so that the button does not
+// show in a mode whose reveals hide it for good.
+TEST_F(DialogTest, ACloseRequestShowsTheModeItsActivationPutInForce) {
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
+    StoreMode(kTrayOnly);
+    OpenFromWindowMenu([&] { desk.PressClose(Dialog().hWnd()); });
+    EXPECT_EQ(app->IconMode(), TrayOnly);
+    EXPECT_EQ(StoredMode(), AsStored(kTrayOnly));
+    const Hwnd taskbarForm = app->TaskbarForm().hWnd();
+    EXPECT_TRUE(HasTrayIcon(*app));
+    EXPECT_FALSE(desk.HasTaskbarButton(taskbarForm));
+    // Whatever shows, a reveal through it leaves something to click.
+    if (HasTrayIcon(*app)) {
+        desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
+    } else {
+        desk.ClickTaskbarButton(taskbarForm);
+    }
+    desk.Run();
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
+    EXPECT_TRUE(HasTrayIcon(*app) || desk.HasTaskbarButton(taskbarForm));
+}
+
 // The window menu's "&Configure" (its Close, SC_CLOSE) however the user
 // chooses it, the message laid out as its page says: the pointer's place, the
 // accelerator's -1 or the mnemonic's 0 in lParam, and in wParam four low
