@@ -1,0 +1,246 @@
+// The invariants' bookkeeping, and those of the user's side: requests, keys,
+// files and the end of the process.
+#include "unit/random_invariants.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/constants.h"
+
+namespace quorvel::testing::randomised {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Contains(const std::string& line, const char* text) {
+    return line.find(text) != std::string::npos;
+}
+
+Failure Broken(const char* invariant, std::string detail) {
+    return {invariant, std::move(detail)};
+}
+
+}  // namespace
+
+Invariants::Invariants(World& world) : world_(world) {
+    files_ = Snapshot();
+}
+
+void Invariants::NoteUserInFront() {
+    const Hwnd front = world_.desk.Active();
+    if (world_.IsOthers(front)) userWindow_ = front;
+}
+
+bool Invariants::Before(const Action& a) {
+    NoteUserInFront();
+    const bool doable = world_.CanDo(a);
+    last_ = a;
+    lastDone_ = doable;
+    endAsked_ = false;
+    if (a.act != Act::Rest) {
+        quietFrom_ = Now() + kAtRestAfterMs;
+        if (a.act == Act::Busy) quietFrom_ += a.args[0];
+        if (a.act == Act::Slow) quietFrom_ += a.args[1];
+        if (a.act == Act::Shell) quietFrom_ += a.args[2];
+    }
+    if (!doable) return false;
+    NoteRequest(a);
+    NoteInteraction(a);
+    if (Ending(a) || a.act == Act::Shell) {
+        // What was under way may go unserved: the user or Windows ended it.
+        for (Request& r : requests_) {
+            if (r.atMs + kServedWithinMs > Now()) r.excused = true;
+        }
+    }
+    endAsked_ = world_.Running() != nullptr &&
+                (a.act == Act::Quit || a.act == Act::EndSession || a.act == Act::TaskManager ||
+                 (a.act == Act::Item && a.args[0] % 4 == 3) ||
+                 (a.act == Act::Button && a.args[0] % 5 == 3));
+    if (a.act == Act::Plant) replanted_ = true;
+    return true;
+}
+
+void Invariants::NoteRequest(const Action& a) {
+    App* app = world_.Running();
+    bool request = false;
+    switch (a.act) {
+        case Act::Click:
+            request = !world_.DialogOpen() && app->Reveal().StartUpActivationSeen();
+            break;
+        case Act::Tray:
+            // A press with Alt held is no request: the icon's callback ignores it.
+            request = (a.args[0] % 4 == 0 || a.args[0] % 4 == 2) && !world_.DialogOpen() &&
+                      !world_.desk.KeyDown(platform::VK_MENU);
+            break;
+        case Act::Item:
+            request = a.args[0] % 4 == 0;
+            break;
+        case Act::Start:
+            request = app != nullptr;  // a second start
+            break;
+        default:
+            break;
+    }
+    if (request) requests_.push_back({Now(), false});
+}
+
+bool Invariants::Ending(const Action& a) const {
+    switch (a.act) {
+        case Act::Quit:
+        case Act::EndSession:
+        case Act::TaskManager:
+            return true;
+        case Act::Item:
+            return a.args[0] % 4 == 3;
+        case Act::Button:
+            return a.args[0] % 5 == 3;
+        case Act::DialogKey:
+            // Enter on a focused Exit, or its letter; the message box's OK.
+            return a.args[1] != 2 && (a.args[0] % 12 == 1 || a.args[0] % 12 == 7);
+        default:
+            return false;
+    }
+}
+
+std::optional<Failure> Invariants::Check() {
+    NoteUserInFront();
+    for (auto check : {&Invariants::Exit, &Invariants::FilesKept, &Invariants::Keys,
+                       &Invariants::Setting, &Invariants::Requests, &Invariants::Reachable,
+                       &Invariants::Rest, &Invariants::HandBack, &Invariants::ContrastOfCaptions}) {
+        if (auto failure = (this->*check)()) return failure;
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> Invariants::Exit() {
+    const int pid = runningPid_;
+    runningPid_ = world_.RunningPid();
+    if (pid == 0) return std::nullopt;
+    if (world_.desk.Alive(pid)) {
+        if (endAsked_) return Broken("exit", "asked to end by " + ToText(*last_) + ", it runs on");
+        return std::nullopt;
+    }
+    if (!last_ || !lastDone_ || !Ending(*last_)) {
+        return Broken("exit",
+                      "it ended after " + (last_ ? ToText(*last_) : std::string("nothing")));
+    }
+    if (world_.desk.TrayIconCount() != 0) return Broken("exit", "it ended, its icon stays");
+    return std::nullopt;
+}
+
+Invariants::Files Invariants::Snapshot() const {
+    Files files;
+    const fs::path root = world_.desk.DriveC();
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec);
+         it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const fs::path& p = it->path();
+        const fs::file_status status = fs::symlink_status(p, ec);
+        FileEntry entry{static_cast<int>(status.type()), 0, 0, {}};
+        if (fs::is_symlink(status)) {
+            entry.target = fs::read_symlink(p, ec).string();
+        } else if (fs::is_regular_file(status)) {
+            entry.size = fs::file_size(p, ec);
+            entry.modified = fs::last_write_time(p, ec).time_since_epoch().count();
+        }
+        files[fs::relative(p, root, ec).generic_string()] = entry;
+    }
+    return files;
+}
+
+std::optional<Failure> Invariants::FilesKept() {
+    Files now = Snapshot();
+    if (std::exchange(replanted_, false)) {
+        files_ = std::move(now);
+        return std::nullopt;
+    }
+    Files before = std::exchange(files_, now);
+    for (const auto& [path, entry] : before) {
+        auto it = now.find(path);
+        if (it == now.end()) {
+            // A *.tmp file (or a link's name) directly in TEMP may go.
+            const fs::path p(path);
+            std::string name = p.filename().string();
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const bool deletable = p.parent_path() == "WINDOWS/TEMP" && name.size() > 4 &&
+                                   name.ends_with(".tmp") &&
+                                   entry.type != static_cast<int>(fs::file_type::directory);
+            if (!deletable) return Broken("files", "gone: C:/" + path);
+        } else if (!(it->second == entry)) {
+            return Broken("files", "changed: C:/" + path);
+        }
+    }
+    for (const auto& [path, entry] : now) {
+        if (before.count(path) == 0) return Broken("files", "made: C:/" + path);
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> Invariants::Keys() {
+    const sim::Desktop& desk = world_.desk;
+    for (Hwnd hwnd : desk.ZOrder()) {
+        const sim::Window& w = *desk.Find(hwnd);
+        if (!w.typed.empty() && !world_.IsShells(hwnd))
+            return Broken("keys",
+                          "typed into \"" + w.title + "\" (" + w.className + "): " + w.typed);
+    }
+    // Each Tab and M the program sent went out while a window of the shell
+    // was in front, but Windows key + M's, which the shell's hot key takes
+    // wherever it lands. (One the user took the foreground from before the
+    // shell read it reaches nobody.)
+    const auto& sent = desk.seen.keysSent;
+    for (; keysRead_ < sent.size(); ++keysRead_) {
+        const sim::TimedKey& key = sent[keysRead_];
+        if (key.vk == platform::VK_LWIN || key.vk == platform::VK_RWIN) {
+            sentWindowsKey_ = !key.up;
+        } else if (!key.up && (key.vk == platform::VK_TAB || (key.vk == 'M' && !sentWindowsKey_)) &&
+                   !world_.IsShells(key.inFront)) {
+            const sim::Window* w = desk.Find(key.inFront);
+            return Broken("keys",
+                          std::string(key.vk == 'M' ? "M" : "Tab") + " sent with " +
+                              (w == nullptr ? std::string("no window")
+                                            : "\"" + w->title + "\" (" + w->className + ")") +
+                              " in front");
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> Invariants::Requests() {
+    const auto& trace = world_.desk.seen.trace;
+    for (; traceRead_ < trace.size(); ++traceRead_) {
+        const std::string& line = trace[traceRead_];
+        if (Contains(line, "nothing minimised by any way") ||
+            Contains(line, "no window to minimise") ||
+            Contains(line, "every window watched was destroyed") ||
+            line.rfind("AppActivate Program Manager: no such window", 0) == 0) {
+            ++traced_;
+        }
+        if (Contains(line, "the shell ignored its keys") ||
+            Contains(line, "the shell ignored the other way")) {
+            ++escalations_;
+        }
+    }
+    const int minimised = world_.desk.seen.minimiseAlls;
+    int owed = 0;
+    for (const Request& r : requests_) {
+        if (!r.excused && r.atMs + kServedWithinMs <= Now()) ++owed;
+    }
+    if (minimised + traced_ < owed) {
+        return Broken("requests", std::to_string(owed) + " requests made " +
+                                      std::to_string(kServedWithinMs / 1000) + " s ago and more, " +
+                                      std::to_string(minimised) + " minimise-alls, " +
+                                      std::to_string(traced_) + " traced as unserved");
+    }
+    const int allowed = static_cast<int>(requests_.size()) + escalations_;
+    if (minimised > allowed) {
+        return Broken("requests", std::to_string(minimised) + " minimise-alls for " +
+                                      std::to_string(requests_.size()) + " requests and " +
+                                      std::to_string(escalations_) + " ways asked after the bound");
+    }
+    return std::nullopt;
+}
+
+}  // namespace quorvel::testing::randomised
