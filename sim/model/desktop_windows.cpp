@@ -72,6 +72,7 @@ void Desktop::Activate(Hwnd hwnd) {
     if (hwnd == active_ || Find(hwnd) == nullptr) return;
     Hwnd old = active_;
     active_ = hwnd;
+    seen.activations.push_back(hwnd);
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
     zOrder_.insert(zOrder_.begin(), hwnd);
     if (old == shell_) shellFocus_ = false;

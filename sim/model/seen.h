@@ -29,6 +29,8 @@ struct Seen {
     // Each request the foreground lock refused: the window whose taskbar
     // button flashed instead.
     std::vector<Hwnd> flashes;
+    // Every window activated, in turn.
+    std::vector<Hwnd> activations;
 
     // --- the shell ---
     int minimiseAlls = 0;  // each time the shell minimised every window
