@@ -56,7 +56,14 @@ public:
 private:
     struct Request {
         std::uint64_t atMs;
+        // The shell's answers so far, minimise-alls and requests traced as
+        // unserved: one more after it serves it, whoever asked (a second
+        // start's serves the running instance's beside it).
+        int answersBefore;
         bool excused;  // the program or the shell ended meanwhile
+        // An activation the window system may or may not give (the taskbar
+        // button's window menu's Restore): owed nothing, allowed its reveal.
+        bool maybe;
     };
     struct Interaction {
         Hwnd user;  // the last window of another program in front; 0 for none
@@ -79,6 +86,10 @@ private:
     // goes back to.
     void NoteUserInFront();
     void NoteRequest(const Action& a);
+    // Reads the trace for requests traced as unserved and ways asked after
+    // the bound; the answers so far.
+    void ReadTrace();
+    int Answers();
     void NoteInteraction(const Action& a);
     bool Ending(const Action& a) const;
 
@@ -120,6 +131,7 @@ private:
     std::uint64_t iconRetryUntil_ = 0;
     // hand-back
     Hwnd userWindow_ = 0;
+    std::size_t activationsRead_ = 0;
     std::optional<Interaction> interaction_;
     std::optional<Interaction> expectInFront_;
     bool dialogWasOpen_ = false;
