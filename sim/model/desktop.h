@@ -10,7 +10,7 @@
 // (the message queue and the waits), desktop_user.cpp (what a user or Windows
 // does) and desktop_density.cpp. The parts with state of their own are
 // classes it holds (clock.h, notification_area.h, named_objects.h, com.h,
-// keyboard_state.h, file_system.h, registry_hive.h).
+// keyboard_state.h, file_system.h, registry_hive.h, foreground.h).
 #pragma once
 
 #include <cstdint>
