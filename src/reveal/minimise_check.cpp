@@ -81,11 +81,12 @@ void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform
 void MinimiseAllCheck::ShellNotInFront(platform::Runtime& runtime, platform::ActivateOutcome why,
                                        std::vector<platform::Hwnd> shown) {
     using platform::ActivateOutcome;
-    runtime.TraceNote(why == ActivateOutcome::Refused
-                          ? "reveal: the shell's window refused the foreground; the other ways"
-                      : why == ActivateOutcome::NotInFront
-                          ? "reveal: the shell's window never came forward; the other ways"
-                          : "reveal: the shell's window lost the foreground; the other ways");
+    runtime.TraceNote(
+        why == ActivateOutcome::Refused
+            ? "reveal: Windows refused the shell's window the foreground; the other ways"
+        : why == ActivateOutcome::NotInFront
+            ? "reveal: the shell's window never came forward; the other ways"
+            : "reveal: the shell's window lost the foreground; the other ways");
     AskWatched(runtime, NextWay(Way::Keys), std::move(shown), KeysTry::None);
 }
 

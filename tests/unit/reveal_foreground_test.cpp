@@ -79,8 +79,8 @@ TEST_P(ShellNotInFrontTest, TheRequestIsServedOnceTheOtherWayWithNoKeyForAnyone)
     EXPECT_EQ(app->Reveal().LearntWay(), Way::Keys) << name;
     EXPECT_TRUE(Traced(desk, cause == Cause::NeverCame
                                  ? "reveal: the shell's window never came forward; the other ways"
-                                 : "reveal: the shell's window refused the foreground; the other "
-                                   "ways"))
+                                 : "reveal: Windows refused the shell's window the foreground; "
+                                   "the other ways"))
         << name;
     EXPECT_TRUE(Traced(desk, "reveal: served without the shell's window in front; nothing learnt"))
         << name;
