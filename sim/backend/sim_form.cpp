@@ -93,6 +93,7 @@ Window& SimForm::window() const {
 }
 
 void SimForm::UserClick(Control& control) {
+    desk_.foreground.UserInput(rt_.pid());
     // A click with the mouse puts the focus on what it clicks.
     if (dialog_) dialog_->ClickInto(control);
     Press(control);
@@ -105,6 +106,7 @@ void SimForm::Press(Control& control) {
 }
 
 void SimForm::UserKey(std::uint8_t vk, bool shift) {
+    desk_.foreground.UserInput(rt_.pid());
     if (dialog_) {
         dialog_->Key(vk, shift);
         return;
@@ -119,6 +121,7 @@ void SimForm::UserKey(std::uint8_t vk, bool shift) {
 }
 
 void SimForm::UserAltKey(char letter) {
+    desk_.foreground.UserInput(rt_.pid());
     if (dialog_) dialog_->AltKey(letter);
 }
 

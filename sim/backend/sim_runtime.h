@@ -64,9 +64,9 @@ protected:
     void EndProcess() override;
     Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
     Hwnd ShellWindowTitled(std::string_view title) override;
-    bool MayRequestForeground() override { return desk_.MayTakeForeground(pid_); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
-    bool RequestForeground(Hwnd target) override { return desk_.RequestForeground(pid_, target); }
+    bool RequestForeground(Hwnd target) override { return SetForegroundWindow(target); }
+    void StopFlashing(Hwnd window) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
@@ -85,6 +85,8 @@ protected:
 
 private:
     bool IsOurs(Hwnd hwnd) const;
+    // As the real backend calls it, logged.
+    bool SetForegroundWindow(Hwnd hwnd);
     // The application window of another instance of the program, 0 for none.
     Hwnd RunningInstanceWindow() const;
     Desktop& desk_;

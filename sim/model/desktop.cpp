@@ -30,6 +30,7 @@ Desktop::Desktop(bool withShell) {
 int Desktop::NewProcess(const std::string&) {
     int pid = nextPid_++;
     alive_.insert(pid);
+    foreground.Started(pid, processes.startedInBackground ? 0 : ActivePid());
     if (processes.integrityOfNew == Integrity::High) elevated_.insert(pid);
     return pid;
 }

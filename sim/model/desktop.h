@@ -10,7 +10,7 @@
 // (the message queue and the waits), desktop_user.cpp (what a user or Windows
 // does) and desktop_density.cpp. The parts with state of their own are
 // classes it holds (clock.h, notification_area.h, named_objects.h, com.h,
-// keyboard_state.h, file_system.h, registry_hive.h).
+// keyboard_state.h, file_system.h, registry_hive.h, foreground.h).
 #pragma once
 
 #include <cstdint>
@@ -33,6 +33,7 @@
 #include "sim/model/com.h"
 #include "sim/model/desktop_types.h"
 #include "sim/model/file_system.h"
+#include "sim/model/foreground.h"
 #include "sim/model/keyboard_state.h"
 #include "sim/model/knobs.h"
 #include "sim/model/named_objects.h"
@@ -116,12 +117,6 @@ public:
     // Activation as Windows does it: the old window is told first; the high
     // word of WM_ACTIVATE's wParam says whether the window is minimised.
     void Activate(Hwnd hwnd);
-    // SetForegroundWindow by a program: under the lock (ActivationKnobs) a
-    // refusal, and the window's taskbar button flashes.
-    bool RequestForeground(int pid, Hwnd hwnd);
-    // Under the lock, a program may take or hand on the foreground only
-    // while one of its windows has it, or no window does.
-    bool MayTakeForeground(int pid) const;
     void Show(Hwnd hwnd, bool activate);
     // Minimising, hiding or destroying the active window hands the
     // activation to the next window in the z-order that can take it
@@ -300,6 +295,7 @@ public:
     int TrackPopupMenu(const std::vector<std::string>& items);
     void ChooseMenuItem(const std::string& caption);
     void DismissMenu() { popup_.reset(); }
+    bool MenuOpen() const { return popup_.has_value(); }
 
     // --- files ---
     // The host folder standing for drive C:, and a path of it on the host.
@@ -310,6 +306,8 @@ public:
 
     // --- the system's colours, high contrast, brushes and painting (colours.h) ---
     Colours colours{*this};
+    // --- who may set the foreground window, and the buttons that flash (foreground.h) ---
+    Foreground foreground{*this};
 
 private:
     static constexpr int kShellPid = 1;  // the shell's windows' process
@@ -375,7 +373,8 @@ private:
     Hwnd nextHwnd_ = 0x10010;
     std::deque<std::function<void()>> activations_;  // for the threads beside the program's
     Hwnd lateFocus_ = 0;
-    std::set<Hwnd> densityChanging_;  // windows being told of a new density
+    bool shellActivationWaits_ = false;  // for a hung desktop (ShellKnobs::desktopHung)
+    std::set<Hwnd> densityChanging_;     // windows being told of a new density
     // the shell
     Hwnd shell_ = 0;
     Hwnd taskbar_ = 0;

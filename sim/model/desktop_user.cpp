@@ -30,6 +30,9 @@ std::uint32_t SystemCommandLParam(MenuChoice how, int x, int y) {
 }  // namespace
 
 void Desktop::ClickTaskbarButton(Hwnd hwnd) {
+    // The input is the taskbar's, and the system changes the foreground.
+    foreground.UserInput(kShellPid);
+    foreground.SystemUnlocks();
     Drive([&] {
         Window* w = Find(hwnd);
         if (w == nullptr || !HasTaskbarButton(hwnd))
@@ -91,6 +94,7 @@ void Desktop::ChooseWindowMenu(Hwnd hwnd, const std::string& text, MenuChoice ho
         auto entry = std::find_if(w->systemMenu.begin(), w->systemMenu.end(),
                                   [&](const MenuEntry& e) { return e.text == text; });
         if (entry == w->systemMenu.end()) throw std::logic_error("no such menu entry: " + text);
+        foreground.UserInput(w->pid);
         Send(hwnd, WM_SYSCOMMAND, entry->id | (systemBits & 0xF),
              SystemCommandLParam(how, user.pointerX, user.pointerY));
         RunPending();
@@ -144,6 +148,16 @@ void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
                                 const std::vector<std::uint32_t>& messages) {
     const TrayIcon* icon = FindTrayIcon(hwnd, id);
     if (icon == nullptr) throw std::logic_error("no such notification-area icon");
+    // The input is the taskbar's, and a press hands the icon's program the
+    // right to set the foreground for what it asks: the "TrackPopupMenu
+    // function" page has that program make its window the foreground one
+    // before the menu it opens for the icon.
+    foreground.UserInput(kShellPid);
+    const bool press = std::any_of(messages.begin(), messages.end(), [](std::uint32_t m) {
+        return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN;
+    });
+    if (const Window* owner = Find(hwnd); owner != nullptr && press)
+        foreground.AllowSetForegroundWindow(kShellPid, static_cast<std::uint32_t>(owner->pid));
     for (std::uint32_t m : messages) Post(hwnd, icon->callbackMessage, id, m);
     Drive([&] { RunPending(); });
 }

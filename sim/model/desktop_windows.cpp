@@ -71,7 +71,14 @@ void Desktop::Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint
 void Desktop::Activate(Hwnd hwnd) {
     if (hwnd == active_ || Find(hwnd) == nullptr) return;
     Hwnd old = active_;
+    if (hwnd == shell_ && shell.desktopHung) {
+        if (old != 0) Send(old, WM_ACTIVATE, MakeLong(WA_INACTIVE, 0), hwnd);
+        active_ = 0;
+        shellActivationWaits_ = true;
+        return;
+    }
     active_ = hwnd;
+    foreground.Activated(hwnd);
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
     zOrder_.insert(zOrder_.begin(), hwnd);
     if (old == shell_) shellFocus_ = false;
@@ -225,23 +232,9 @@ Hwnd Desktop::CreateAppWindow(const std::string& title) {
     return hwnd;
 }
 
-bool Desktop::MayTakeForeground(int pid) const {
-    const Window* active = Find(Active());
-    return !activation.foregroundLocked || active == nullptr || active->pid == pid;
-}
-
 Window* Desktop::MenuOwner(std::uint32_t menu) {
     if ((menu & 0x40000000u) == 0) return nullptr;
     return Find(menu & ~0x40000000u);
-}
-
-bool Desktop::RequestForeground(int pid, Hwnd hwnd) {
-    if (!MayTakeForeground(pid)) {
-        seen.flashes.push_back(hwnd);
-        return false;
-    }
-    Activate(hwnd);
-    return true;
 }
 
 int Desktop::ActivePid() const {

@@ -26,9 +26,10 @@ struct Seen {
     }
 
     // --- activation ---
-    // Each request the foreground lock refused: the window whose taskbar
-    // button flashed instead.
+    // Each flash of a window's taskbar button begun (a request for the
+    // foreground refused, FlashWindowEx), and each stopped by FlashWindowEx.
     std::vector<Hwnd> flashes;
+    std::vector<Hwnd> flashesStopped;
 
     // --- the shell ---
     int minimiseAlls = 0;  // each time the shell minimised every window

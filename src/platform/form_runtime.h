@@ -19,9 +19,9 @@ namespace quorvel::platform {
 // The title of the program's hidden application window.
 inline constexpr std::string_view kApplicationTitle = "Quorvel";
 // How long AppActivate waits for the window's thread to come to the front
-// once it asked for it. A shell's thread that takes longer is too busy to
-// take keys either; a request refused (the foreground lock) costs it whole.
-// Polled every millisecond (see Runtime::WaitUntil).
+// once Windows granted the request. A shell's thread that takes longer is
+// too busy to take keys either; a refusal is known at once, and costs
+// nothing. Polled every millisecond (see Runtime::WaitUntil).
 inline constexpr std::uint32_t kForegroundWaitUs = 300'000;
 // The name under which the running instance keeps, on its application
 // window, the way it found the shell's minimise-all to work, and of the
@@ -32,9 +32,9 @@ class FormRuntime : public Runtime {
 public:
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
-    bool AppActivate(std::string_view title,
-                     const std::function<bool(Hwnd target)>& readyForKeys = {}) override;
-    bool HasWindowTitled(std::string_view title) override { return WindowTitled(title) != 0; }
+    ActivateOutcome AppActivate(std::string_view title,
+                                const std::function<bool(Hwnd target)>& readyForKeys = {}) override;
+    Hwnd WindowTitled(std::string_view title) override;
     bool SendKeys(std::string_view keys,
                   const std::function<bool(Hwnd took)>& beforeNextStroke = {}) override;
     bool AskShellObject() override;
@@ -68,13 +68,15 @@ protected:
     virtual Hwnd FindTitled(std::string_view title) = 0;
     virtual Hwnd ShellWindowTitled(std::string_view title) = 0;
     virtual bool OwnsWindow(Hwnd hwnd) const = 0;
-    // Whether the window system would let this program take the foreground
-    // now: one that asks without the right has its request refused and the
-    // window's taskbar button flashed instead.
-    virtual bool MayRequestForeground() = 0;
-    // Asks the window system to make `target` the foreground window; false
-    // when it refused (Windows' lock: only the program in front may).
+    // Asks the window system to make `target` the foreground window
+    // (SetForegroundWindow); false when it refused, having flashed the
+    // window's taskbar button instead. No right is asked for beforehand, nor
+    // tested: the only test Windows has, AllowSetForegroundWindow, takes the
+    // right away from whichever program another had handed it to.
     virtual bool RequestForeground(Hwnd target) = 0;
+    // Stops the flashing of `window`'s taskbar button (FlashWindowEx with
+    // FLASHW_STOP).
+    virtual void StopFlashing(Hwnd window) = 0;
     // The trace's line for one attempt: `inFront` is the foreground window after it.
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
@@ -110,7 +112,6 @@ private:
 
     // Before the program takes the foreground itself.
     void NoteUserWindow();
-    Hwnd WindowTitled(std::string_view title);
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,

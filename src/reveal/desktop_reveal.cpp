@@ -38,12 +38,12 @@ void DesktopReveal::MinimizeAllWindows() {
         // Windows key between it and its M. Not where the shell has no
         // window: Windows key + M with no shell to take it would reach the
         // window in front.
-        if (!runtime_.HasWindowTitled("Program Manager")) return;
+        if (!runtime_.HasWindowTitled(kShellTitle)) return;
         minimiseAll_.AskLearntWay(runtime_, learnt, runtime_.MinimisableWindows());
         // A click then hands the activation to the shell's window, so that
         // no form of ours stays active and the next click is a new
         // activation; a second start shows no form and spares the wait.
-        if (!runtime_.PrevInstance()) runtime_.AppActivate("Program Manager");
+        if (!runtime_.PrevInstance()) runtime_.AppActivate(kShellTitle);
         return;
     }
     // The system timer at its finest from the shell's activation to the last
@@ -51,9 +51,16 @@ void DesktopReveal::MinimizeAllWindows() {
     auto fine = platform::Scoped([&] { runtime_.HoldFineTimer(true); },
                                  [&] { runtime_.HoldFineTimer(false); });
     ShellKeys keys(runtime_);
-    if (!runtime_.AppActivate("Program Manager",
-                              [&](platform::Hwnd t) { return keys.ReadyForKeys(t); }))
+    const platform::ActivateOutcome activated =
+        runtime_.AppActivate(kShellTitle, [&](platform::Hwnd t) { return keys.ReadyForKeys(t); });
+    // No shell at all: nothing would take the other ways either.
+    if (activated == platform::ActivateOutcome::NoWindow) return;
+    if (activated != platform::ActivateOutcome::Ready) {
+        // Not the keys, then, which would land in the window in front; the
+        // other ways need none.
+        minimiseAll_.ShellNotInFront(runtime_, activated, runtime_.MinimisableWindows());
         return;
+    }
     const bool altM = runtime_.SendKeys(
         "{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
     minimiseAll_.KeysSent(runtime_, keys.TakeWindowsToWatch(), altM, keys.HadFairTry());

@@ -80,9 +80,9 @@ protected:
     void EndProcess() override;
     platform::Hwnd FindTitled(std::string_view title) override;
     platform::Hwnd ShellWindowTitled(std::string_view title) override;
-    bool MayRequestForeground() override;
     bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
     bool RequestForeground(platform::Hwnd target) override;
+    void StopFlashing(platform::Hwnd window) override;
     void TraceAppActivate(std::string_view title, platform::Hwnd target,
                           platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
