@@ -108,7 +108,8 @@ private:
     // is modal, the forms loaded, the user's window. Nothing else writes it.
     friend class WindowedForm;
 
-    // Before the program takes the foreground itself.
+    // Before the program takes the foreground itself, and as the icon's
+    // callbacks come: the window in front, where it is the user's.
     void NoteUserWindow();
     Hwnd WindowTitled(std::string_view title);
     // Until `target`'s thread is in front, or the bound.

@@ -384,6 +384,9 @@ void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
                                            ((keys & MK_CONTROL) ? 2 : 0) | (AltDown() ? 4 : 0));
     float x = static_cast<float>(SignedLowWord(position)) * kTwipsPerPixel;
     float y = static_cast<float>(SignedHighWord(position)) * kTwipsPerPixel;
+    // The icon's callbacks tell the user's window: the pointer moves over
+    // the icon with it in front, before a press.
+    runtime_.NoteUserWindow();
     Raise(events.MouseMove, button, shift, x, y);
 }
 

@@ -147,7 +147,7 @@ TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
     desk.activation.foregroundLocked = true;
     desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
     desk.Run();
-    EXPECT_EQ(desk.Active(), editor);
+    EXPECT_EQ(desk.Active(), desk.Taskbar()) << "not where the press left the activation";
     EXPECT_EQ(WindowOf(editor).typed, "");
     EXPECT_EQ(desk.seen.minimiseAlls, 0);
     EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
