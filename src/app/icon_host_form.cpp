@@ -48,7 +48,8 @@ void App::IconCallback(std::int16_t& button, std::int16_t shift, float x, float 
     if (message == IconMouseMessage::LeftDown) {
         reveal_.ShowDesktop();
     } else if (message == IconMouseMessage::RightDown) {
-        IconHostForm().PopupMenu(IconHostControls().popupMenu.description().name);
+        reveal_.AfterReveal(
+            [this] { IconHostForm().PopupMenu(IconHostControls().popupMenu.description().name); });
     }
 }
 

@@ -34,6 +34,11 @@ void FormRuntime::NoteUserWindow() {
     userWindow_ = inFront;
 }
 
+void FormRuntime::HoldFineTimer(bool hold) {
+    if (hold && fineTimerHolds_++ == 0) SetFinestTimerResolution(true);
+    if (!hold && fineTimerHolds_ > 0 && --fineTimerHolds_ == 0) SetFinestTimerResolution(false);
+}
+
 void FormRuntime::ActivateStartupForm(Form& form) {
     auto& f = static_cast<WindowedForm&>(form);
     if (!f.Loaded()) return;
