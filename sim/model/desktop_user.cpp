@@ -196,18 +196,19 @@ void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
     const TrayIcon* icon = FindTrayIcon(hwnd, id);
     if (icon == nullptr) throw std::logic_error("no such notification-area icon");
     const std::uint32_t callback = icon->callbackMessage;
+    bool closedAMenu = false;
     for (std::uint32_t m : messages) {
         Drive([&] {
             if (IsPress(m) && taskbar_ != 0) {
                 // A click on the taskbar: it closes an open menu and takes
                 // the activation before the icon hears of it.
-                CloseMenuAtClickOn(taskbar_);
+                closedAMenu = CloseMenuAtClickOn(taskbar_) || closedAMenu;
                 Activate(taskbar_);
             }
             SendNotify(hwnd, callback, id, m);
-            // The program takes each as it comes; a wait of its takes them
-            // once it is back in it.
-            if (waitingPid_ == 0) RunPending();
+            // The program takes each as it comes; a wait of its, or the loop
+            // of a menu this closed, once it is back in it.
+            if (waitingPid_ == 0 && !closedAMenu) RunPending();
         });
     }
 }
