@@ -189,7 +189,7 @@ Control* SimForm::TrackMenu(std::string_view menuName) {
             captions.push_back(c->Caption());
         }
     }
-    const int chosen = desk_.TrackPopupMenu(captions);
+    const int chosen = desk_.TrackPopupMenu(hwnd_, captions);
     return chosen >= 0 && items[chosen]->Caption() != "-" ? items[chosen] : nullptr;
 }
 
@@ -203,12 +203,8 @@ std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::u
         if (LowWord(wParam) != WA_INACTIVE) dialog_->Activated();
     }
     std::intptr_t result = 0;
-    if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return result;
-    // What the system's default window procedure does; the four low bits of
-    // the command are Windows' own.
-    if ((wParam & 0xFFF0) == SC_MINIMIZE) desk_.Minimise(hwnd_);
-    if ((wParam & 0xFFF0) == SC_RESTORE) desk_.Restore(hwnd_);
-    return 0;
+    if (Message(msg, wParam, lParam, result)) return result;
+    return desk_.DefWindowProc(hwnd_, msg, wParam, lParam);
 }
 
 void SimForm::Draw() {

@@ -53,7 +53,6 @@ public:
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
-    void HoldFineTimer(bool hold) override { desk_.HoldFinestTimerResolution(pid_, hold); }
     std::uint64_t NowUs() const override { return desk_.NowUs(); }
 
     // For tests: runs inside Kill between the file's check and its deletion,
@@ -80,6 +79,9 @@ protected:
     }
     bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(shellObject_); }
     void ReleaseShellObject() override { desk_.ReleaseShellObject(std::exchange(shellObject_, 0)); }
+    void SetFinestTimerResolution(bool finest) override {
+        desk_.HoldFinestTimerResolution(pid_, finest);
+    }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 

@@ -91,7 +91,7 @@ void Desktop::PostQuit(int pid, std::uint32_t exitCode) {
 
 void Desktop::Reap(int pid) {
     // Windows restores the timer resolution of a process that ends.
-    clock_.HoldFinestResolution(pid, false);
+    clock_.ForgetProcess(pid);
     if (!Alive(pid)) return;
     alive_.erase(pid);
     std::vector<Hwnd> owned;

@@ -15,6 +15,12 @@ using namespace platform;
 
 namespace {
 
+// A press of a mouse button, single or double.
+bool IsPress(std::uint32_t message) {
+    return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN ||
+           message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK;
+}
+
 std::uint32_t SystemCommandLParam(MenuChoice how, int x, int y) {
     switch (how) {
         case MenuChoice::Mouse:
@@ -109,6 +115,51 @@ void Desktop::PressClose(Hwnd hwnd) {
     });
 }
 
+void Desktop::PressAltF4() {
+    Drive([&] {
+        Window* w = Find(active_);
+        // A menu's loop reads its thread's keys itself.
+        if (w == nullptr || (popup_ && SameThread(active_, popup_->owner))) return;
+        if (!w->proc) {
+            w->typed += "<Alt+F4>";
+            return;
+        }
+        // Keyboard input: queued for the window's thread. The context code
+        // (bit 29) says Alt is down; repeat count 1, F4's scan code 0x3E.
+        constexpr std::uint32_t kAltF4Flags = 0x203E0001;
+        Post(active_, WM_SYSKEYDOWN, VK_F4, kAltF4Flags);
+        if (waitingPid_ == 0) RunPending();
+    });
+}
+
+void Desktop::TypeKey(std::uint8_t vk) {
+    if (popup_ && !popup_->closed && SameThread(active_, popup_->owner)) {
+        // Esc leaves the menu without a choice; its owner stays in front.
+        if (vk == VK_ESCAPE) popup_->closed = true;
+        return;
+    }
+    // A program's window here takes no typing (the dialog's keys: PressKey
+    // of sim_form.h); another program's keeps what reached it.
+    if (Window* w = Find(active_); w != nullptr && !w->proc) w->typed += static_cast<char>(vk);
+}
+
+bool Desktop::CloseMenuAtClickOn(Hwnd hwnd) {
+    if (!popup_ || popup_->closed || !popup_->ownerInFront || hwnd == popup_->owner) return false;
+    popup_->closed = true;
+    return true;
+}
+
+void Desktop::ClickWindow(Hwnd hwnd) {
+    if (Find(hwnd) == nullptr) throw std::logic_error("no such window");
+    const bool closedAMenu = CloseMenuAtClickOn(hwnd);
+    // The click activates the window as its own thread takes it
+    // ("WM_MOUSEACTIVATE message"): after the menu's loop is over.
+    activations_.push_back([this, hwnd] {
+        if (const Window* w = Find(hwnd); w != nullptr && w->visible && w->enabled) Activate(hwnd);
+    });
+    if (!closedAMenu && waitingPid_ == 0) Drive([&] { RunPending(); });
+}
+
 void Desktop::CloseFromTaskManager(Hwnd hwnd) {
     Drive([&] {
         Send(hwnd, WM_CLOSE);
@@ -153,13 +204,27 @@ void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
     // function" page has that program make its window the foreground one
     // before the menu it opens for the icon.
     foreground.UserInput(kShellPid);
-    const bool press = std::any_of(messages.begin(), messages.end(), [](std::uint32_t m) {
-        return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN;
-    });
-    if (const Window* owner = Find(hwnd); owner != nullptr && press)
-        foreground.AllowSetForegroundWindow(kShellPid, static_cast<std::uint32_t>(owner->pid));
-    for (std::uint32_t m : messages) Post(hwnd, icon->callbackMessage, id, m);
-    Drive([&] { RunPending(); });
+    const Window* owner = Find(hwnd);
+    const int ownerPid = owner != nullptr ? owner->pid : 0;
+    const std::uint32_t callback = icon->callbackMessage;
+    bool closedAMenu = false;
+    for (std::uint32_t m : messages) {
+        Drive([&] {
+            if (IsPress(m) && taskbar_ != 0) {
+                // A click on the taskbar: it closes an open menu and takes
+                // the activation before the icon hears of it.
+                closedAMenu = CloseMenuAtClickOn(taskbar_) || closedAMenu;
+                Activate(taskbar_);
+            }
+            if (IsPress(m) && ownerPid != 0) {
+                foreground.AllowSetForegroundWindow(kShellPid, static_cast<std::uint32_t>(ownerPid));
+            }
+            SendNotify(hwnd, callback, id, m);
+            // The program takes each as it comes; a wait of its, or the loop
+            // of a menu this closed, once it is back in it.
+            if (waitingPid_ == 0 && !closedAMenu) RunPending();
+        });
+    }
 }
 
 void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
@@ -200,17 +265,22 @@ int Desktop::ShowMessageBox(const MessageBox& box) {
     return answer;
 }
 
-int Desktop::TrackPopupMenu(const std::vector<std::string>& items) {
+int Desktop::TrackPopupMenu(Hwnd owner, const std::vector<std::string>& items) {
+    // One menu at a time: another fails (ERROR_POPUP_ALREADY_ACTIVE).
+    if (popup_) return -1;
     seen.popups.push_back(items);
-    popup_ = PopupMenu{items};
-    // The menu is modal: it stays until an item is chosen or it is dismissed.
-    int chosen = -1;
-    PumpUntil([&] {
-        if (popup_ && popup_->chosen < 0) return false;
-        if (popup_) chosen = popup_->chosen;
-        popup_.reset();
-        return true;
-    });
+    popup_ = PopupMenu{items, owner, active_ == owner};
+    // Modal until an item is chosen or the menu closed; the loop ends at
+    // once, before what comes after in the queue (the click that closed it
+    // reaching its window, say).
+    while (popup_->chosen < 0 && !popup_->closed) {
+        if (!RunOne() && !FireDue(Clock::kNever)) {
+            popup_.reset();
+            throw SimStall("nothing scheduled could close the menu");
+        }
+    }
+    const int chosen = popup_->chosen;
+    popup_.reset();
     return chosen;
 }
 

@@ -232,6 +232,21 @@ Hwnd Desktop::CreateAppWindow(const std::string& title) {
     return hwnd;
 }
 
+std::intptr_t Desktop::DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                                     std::uint32_t lParam) {
+    // The four low bits of a command are Windows' own.
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) Minimise(hwnd);
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) Restore(hwnd);
+    // The window menu's accelerator, Alt+F4 (the context code, bit 29, is
+    // Alt), becomes its close command ("WM_SYSCOMMAND message": lParam's
+    // high word -1 for a system accelerator), posted to the window.
+    constexpr std::uint32_t kAltDown = 1u << 29;
+    if (msg == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & kAltDown) != 0) {
+        Post(hwnd, WM_SYSCOMMAND, SC_CLOSE, MakeLong(0, -1));
+    }
+    return 0;
+}
+
 Window* Desktop::MenuOwner(std::uint32_t menu) {
     if ((menu & 0x40000000u) == 0) return nullptr;
     return Find(menu & ~0x40000000u);

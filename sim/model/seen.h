@@ -59,8 +59,10 @@ struct Seen {
     int menuBars = 0;
 
     // --- the clock ---
-    // How often a timer of a program has fired: each is the program woken.
+    // How often a timer of a program has fired: each is the program woken;
+    // each timeBeginPeriod of a program.
     int timerFires = 0;
+    int timerResolutionRaises = 0;
 
     // --- message boxes and pop-up menus ---
     std::vector<MessageBox> messageBoxes;          // every one shown

@@ -41,6 +41,9 @@ public:
     void SendWindowsKeyM() override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
+    // Counted: the resolution is raised at the first hold and restored at
+    // the last release, however the holds nest.
+    void HoldFineTimer(bool hold) final;
 
     // --- From the backend ---
     // The system's density: the main monitor's when the user signed in, at
@@ -81,6 +84,9 @@ protected:
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
     virtual void SendKeyEvents(const std::vector<KeyEvent>& keys) = 0;
+    // The system timer's resolution at its finest, or back (timeBeginPeriod,
+    // timeEndPeriod; nothing where the waits need neither).
+    virtual void SetFinestTimerResolution(bool finest) = 0;
     // The shell's automation object through COM: this thread's apartment
     // entered (false when COM cannot be had) and left; the object made and
     // kept by the backend (false when it cannot be made), its MinimizeAll
@@ -110,7 +116,8 @@ private:
     // is modal, the forms loaded, the user's window. Nothing else writes it.
     friend class WindowedForm;
 
-    // Before the program takes the foreground itself.
+    // Before the program takes the foreground itself, and as the icon's
+    // callbacks come: the window in front, where it is the user's.
     void NoteUserWindow();
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
@@ -125,6 +132,7 @@ private:
     WindowedForm* modalForm_ = nullptr;
     std::vector<WindowedForm*> forms_;
     Hwnd userWindow_ = 0;
+    int fineTimerHolds_ = 0;
     // COM is entered the first time the shell's object is needed and kept
     // for the process's life: leaving it unloads the libraries it loaded
     // (shell32 and its own), which the next request would load again.

@@ -157,12 +157,19 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     ClickButtonReveals("second click");
 }
 
-TEST_P(ActivationTest, IconHostClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
+TEST_P(ActivationTest, IconHostUnloadedIsLoadedAfreshAndClicksStillReveal) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     ClickButtonReveals("before");
     platform::Form& old = app->IconHostForm();
     Hwnd oldWindow = old.hWnd();
-    desk.PressClose(oldWindow);  // UnloadMode 0: the icon host is unloaded, the program runs on
+    desk.PressClose(oldWindow);  // UnloadMode 0 from outside: cancelled
+    ASSERT_TRUE(old.Loaded());
+    ASSERT_EQ(app->IconHostForm().hWnd(), oldWindow);
+    // The program's own unload (UnloadMode 1) goes through and ends nothing.
+    desk.Drive([&] {
+        auto running = desk.InProcess(lastPid);
+        old.Unload();
+    });
     ASSERT_FALSE(old.Loaded());
     // As on the real backend, showing or hiding an unloaded form is an error.
     EXPECT_THROW(old.Show(), platform::RuntimeError);

@@ -54,7 +54,6 @@ public:
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
-    void HoldFineTimer(bool hold) override { timerResolution_.Hold(hold); }
     std::uint64_t NowUs() const override;
 
     // The event loop of the program; WM_QUIT ends the program (see Quit).
@@ -92,6 +91,7 @@ protected:
     bool MakeShellObject() override;
     bool ShellMinimizeAll() override;
     void ReleaseShellObject() override;
+    void SetFinestTimerResolution(bool finest) override { timerResolution_.Hold(finest); }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
