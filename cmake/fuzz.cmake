@@ -23,6 +23,7 @@ set(QUORVEL_FUZZ_SOURCES
   ${CMAKE_SOURCE_DIR}/sim/model/desktop_user.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/desktop_windows.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/file_system.cpp
+  ${CMAKE_SOURCE_DIR}/sim/model/foreground.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/keyboard_state.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/named_objects.cpp
   ${CMAKE_SOURCE_DIR}/sim/model/notification_area.cpp

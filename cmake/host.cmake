@@ -17,6 +17,7 @@ add_library(quorvel_sim STATIC
   sim/model/desktop_windows.cpp
   sim/model/file_system.cpp
   sim/model/focus.cpp
+  sim/model/foreground.cpp
   sim/model/keyboard_state.cpp
   sim/model/named_objects.cpp
   sim/model/notification_area.cpp

@@ -93,6 +93,7 @@ Window& SimForm::window() const {
 }
 
 void SimForm::UserClick(Control& control) {
+    desk_.foreground.UserInput(rt_.pid());
     // A click with the mouse puts the focus on what it clicks.
     if (dialog_) dialog_->ClickInto(control);
     Press(control);
@@ -105,6 +106,7 @@ void SimForm::Press(Control& control) {
 }
 
 void SimForm::UserKey(std::uint8_t vk, bool shift) {
+    desk_.foreground.UserInput(rt_.pid());
     if (dialog_) {
         dialog_->Key(vk, shift);
         return;
@@ -119,6 +121,7 @@ void SimForm::UserKey(std::uint8_t vk, bool shift) {
 }
 
 void SimForm::UserAltKey(char letter) {
+    desk_.foreground.UserInput(rt_.pid());
     if (dialog_) dialog_->AltKey(letter);
 }
 
@@ -186,7 +189,7 @@ Control* SimForm::TrackMenu(std::string_view menuName) {
             captions.push_back(c->Caption());
         }
     }
-    const int chosen = desk_.TrackPopupMenu(captions);
+    const int chosen = desk_.TrackPopupMenu(hwnd_, captions);
     return chosen >= 0 && items[chosen]->Caption() != "-" ? items[chosen] : nullptr;
 }
 
@@ -200,12 +203,8 @@ std::intptr_t SimForm::OnMessage(std::uint32_t msg, std::uint32_t wParam, std::u
         if (LowWord(wParam) != WA_INACTIVE) dialog_->Activated();
     }
     std::intptr_t result = 0;
-    if (Message(msg, wParam, lParam, result) || msg != WM_SYSCOMMAND) return result;
-    // What the system's default window procedure does; the four low bits of
-    // the command are Windows' own.
-    if ((wParam & 0xFFF0) == SC_MINIMIZE) desk_.Minimise(hwnd_);
-    if ((wParam & 0xFFF0) == SC_RESTORE) desk_.Restore(hwnd_);
-    return 0;
+    if (Message(msg, wParam, lParam, result)) return result;
+    return desk_.DefWindowProc(hwnd_, msg, wParam, lParam);
 }
 
 void SimForm::Draw() {

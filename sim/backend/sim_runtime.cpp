@@ -85,7 +85,18 @@ void SimRuntime::TellRunningInstance(std::uint32_t value) {
 void SimRuntime::HandActivationAway() {
     if (!IsOurs(desk_.Active())) return;
     Hwnd next = desk_.NextWindowOfOtherProgram(pid_, userWindow());
-    if (next != 0) desk_.Activate(next);
+    if (next != 0) SetForegroundWindow(next);
+}
+
+bool SimRuntime::SetForegroundWindow(Hwnd hwnd) {
+    LogCall(desk_, "SetForegroundWindow", Hex(hwnd));
+    return desk_.foreground.SetForegroundWindow(pid_, hwnd);
+}
+
+void SimRuntime::StopFlashing(Hwnd window) {
+    // FLASHWINFO's window, flags, count and rate.
+    LogCall(desk_, "FlashWindowEx", Hex(window), Hex(FLASHW_STOP), "0", "0");
+    desk_.foreground.FlashWindowEx(window, FLASHW_STOP);
 }
 
 std::unique_ptr<Form> SimRuntime::CreateForm(const FormDescription& description,

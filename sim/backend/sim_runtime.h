@@ -53,7 +53,6 @@ public:
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
-    void HoldFineTimer(bool hold) override { desk_.HoldFinestTimerResolution(pid_, hold); }
     std::uint64_t NowUs() const override { return desk_.NowUs(); }
 
     // For tests: runs inside Kill between the file's check and its deletion,
@@ -64,9 +63,9 @@ protected:
     void EndProcess() override;
     Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
     Hwnd ShellWindowTitled(std::string_view title) override;
-    bool MayRequestForeground() override { return desk_.MayTakeForeground(pid_); }
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
-    bool RequestForeground(Hwnd target) override { return desk_.RequestForeground(pid_, target); }
+    bool RequestForeground(Hwnd target) override { return SetForegroundWindow(target); }
+    void StopFlashing(Hwnd window) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
@@ -80,11 +79,16 @@ protected:
     }
     bool ShellMinimizeAll() override { return desk_.ShellObjectMinimizeAll(shellObject_); }
     void ReleaseShellObject() override { desk_.ReleaseShellObject(std::exchange(shellObject_, 0)); }
+    void SetFinestTimerResolution(bool finest) override {
+        desk_.HoldFinestTimerResolution(pid_, finest);
+    }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 
 private:
     bool IsOurs(Hwnd hwnd) const;
+    // As the real backend calls it, logged.
+    bool SetForegroundWindow(Hwnd hwnd);
     // The application window of another instance of the program, 0 for none.
     Hwnd RunningInstanceWindow() const;
     Desktop& desk_;

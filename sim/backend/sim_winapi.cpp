@@ -6,13 +6,13 @@
 
 namespace quorvel::sim {
 
-namespace {
-
 std::string Hex(std::uint32_t v) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%X", v);
     return text;
 }
+
+namespace {
 
 std::string Quote(const char* s) {
     return s == nullptr ? "NULL" : "\"" + std::string(s) + "\"";
@@ -61,7 +61,7 @@ std::int32_t SimWinApi::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, 
         return 1;
     }
     if (flags & platform::SWP_SHOWWINDOW) desk_.Show(hwnd, false);
-    if (!(flags & platform::SWP_NOACTIVATE) && desk_.MayTakeForeground(pid_)) desk_.Activate(hwnd);
+    if (!(flags & platform::SWP_NOACTIVATE) && desk_.foreground.MaySet(pid_)) desk_.Activate(hwnd);
     return 1;
 }
 

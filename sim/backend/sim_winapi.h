@@ -2,11 +2,24 @@
 // Every call is logged in the desktop's call log with its arguments.
 #pragma once
 
+#include <string>
+
 #include "platform/constants.h"
 #include "platform/winapi.h"
 #include "sim/model/desktop.h"
 
 namespace quorvel::sim {
+
+// "Function(argument, ...)" in the desktop's call log, each argument already
+// as text: a Win32 call a program made.
+template <typename... Texts>
+void LogCall(Desktop& desk, const char* function, const Texts&... arguments) {
+    std::string call = std::string(function) + "(";
+    const char* separator = "";
+    ((call += separator, call += arguments, separator = ", "), ...);
+    desk.seen.calls.push_back(call + ")");
+}
+std::string Hex(std::uint32_t v);
 
 class SimWinApi : public platform::WinApi {
 public:
@@ -40,13 +53,9 @@ public:
     int GetSystemMetrics(int index) override;
 
 private:
-    // "Function(argument, ...)", each argument already as text.
     template <typename... Texts>
     void Log(const char* function, const Texts&... arguments) {
-        std::string call = std::string(function) + "(";
-        const char* separator = "";
-        ((call += separator, call += arguments, separator = ", "), ...);
-        desk_.seen.calls.push_back(call + ")");
+        LogCall(desk_, function, arguments...);
     }
     Desktop& desk_;
     int pid_;

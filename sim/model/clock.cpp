@@ -33,10 +33,12 @@ void Clock::KillTimersOf(int pid) {
 
 void Clock::HoldFinestResolution(int pid, bool hold) {
     if (hold) {
-        finest_.insert(pid);
-    } else {
-        finest_.erase(pid);
+        ++finest_[pid];
+        return;
     }
+    // An end without its begin is refused (TIMERR_NOCANDO).
+    auto it = finest_.find(pid);
+    if (it != finest_.end() && --it->second == 0) finest_.erase(it);
 }
 
 std::uint64_t Clock::EffectiveTickUs() const {

@@ -8,7 +8,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include "sim/model/knobs.h"
@@ -36,8 +35,11 @@ public:
 
     // timeBeginPeriod and timeEndPeriod with the finest period (1 ms), by a
     // program: while any holds it, the system's tick is that fine (before
-    // Windows 10 version 2004, for every program).
+    // Windows 10 version 2004, for every program). Each begin is matched by
+    // an end ("timeBeginPeriod"): a program holds it until its last end, or
+    // its own end.
     void HoldFinestResolution(int pid, bool hold);
+    void ForgetProcess(int pid) { finest_.erase(pid); }
     // The system timer's tick as it runs now.
     std::uint64_t EffectiveTickUs() const;
     // When a timer set for `us` fires, or a wait on one ends: the next tick.
@@ -75,7 +77,7 @@ private:
     std::map<int, Timer> timers_;
     int nextTimer_ = 1;
     std::vector<Scheduled> scheduled_;
-    std::set<int> finest_;  // the programs holding the finest timer resolution
+    std::map<int, int> finest_;  // the programs holding the finest resolution, and how often
 };
 
 }  // namespace quorvel::sim

@@ -35,6 +35,7 @@ void Desktop::MakeShellWindows() {
 int Desktop::NewProcess(const std::string&) {
     int pid = nextPid_++;
     alive_.insert(pid);
+    foreground.Started(pid, processes.startedInBackground ? 0 : ActivePid());
     if (processes.integrityOfNew == Integrity::High) elevated_.insert(pid);
     return pid;
 }
@@ -95,7 +96,7 @@ void Desktop::PostQuit(int pid, std::uint32_t exitCode) {
 
 void Desktop::Reap(int pid) {
     // Windows restores the timer resolution of a process that ends.
-    clock_.HoldFinestResolution(pid, false);
+    clock_.ForgetProcess(pid);
     if (!Alive(pid)) return;
     alive_.erase(pid);
     std::vector<Hwnd> owned;

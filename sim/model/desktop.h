@@ -11,7 +11,7 @@
 // does), desktop_density.cpp and shell_restart.cpp (the shell's process
 // ending and starting again). The parts with state of their own are
 // classes it holds (clock.h, notification_area.h, named_objects.h, com.h,
-// keyboard_state.h, file_system.h, registry_hive.h).
+// keyboard_state.h, file_system.h, registry_hive.h, foreground.h).
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,7 @@
 #include "sim/model/com.h"
 #include "sim/model/desktop_types.h"
 #include "sim/model/file_system.h"
+#include "sim/model/foreground.h"
 #include "sim/model/keyboard_state.h"
 #include "sim/model/knobs.h"
 #include "sim/model/named_objects.h"
@@ -83,11 +84,9 @@ public:
         int& depth = depth_[pid];
         return platform::Scoped([&depth] { ++depth; }, [&depth] { --depth; });
     }
-    // WM_QUIT for a process's thread (PostThreadMessage, or PostQuitMessage
-    // of its own): posted to its queue, it is what the loop running there
-    // next takes once the messages before it are handled, whichever loop
-    // that is (the main one, a modal one, a wait). `onQuit` is what the
-    // process's loops do with it.
+    // WM_QUIT for a process's thread (PostThreadMessage, PostQuitMessage):
+    // taken by whichever loop runs there next, after the messages before it;
+    // `onQuit` is what the process's loops do with it.
     void SetQuitHandler(int pid, std::function<void(std::uint32_t exitCode)> onQuit);
     void PostQuit(int pid, std::uint32_t exitCode = 0);
     // Called when a process has ended, to let its owner release it.
@@ -117,39 +116,28 @@ public:
     // Activation as Windows does it: the old window is told first; the high
     // word of WM_ACTIVATE's wParam says whether the window is minimised.
     void Activate(Hwnd hwnd);
-    // SetForegroundWindow by a program: under the lock (ActivationKnobs) a
-    // refusal, and the window's taskbar button flashes.
-    bool RequestForeground(int pid, Hwnd hwnd);
-    // Under the lock, a program may take or hand on the foreground only
-    // while one of its windows has it, or no window does.
-    bool MayTakeForeground(int pid) const;
     void Show(Hwnd hwnd, bool activate);
     // Minimising, hiding or destroying the active window hands the
-    // activation to the next window in the z-order that can take it
-    // (visible and enabled, minimised or not, of any program), as Windows
-    // and Wine do.
+    // activation to the next visible, enabled window in the z-order.
     void Hide(Hwnd hwnd);
     // Hides without deactivating (SetWindowPos with SWP_HIDEWINDOW).
     void HideKeepingActivation(Hwnd hwnd);
-    // WM_SIZE as Windows sends it once `hwnd` has been sized (SIZE_RESTORED,
-    // SIZE_MINIMIZED).
+    // WM_SIZE as Windows sends it once `hwnd` was sized (SIZE_RESTORED, _MINIMIZED).
     void SendSize(Hwnd hwnd, std::uint32_t how);
     // Both tell the window with WM_SIZE, as Windows does.
     void Minimise(Hwnd hwnd);
     void Restore(Hwnd hwnd);
     // To the front of the z-order without activation (SWP_NOACTIVATE).
     void BringToFront(Hwnd hwnd);
-    // SetWindowPos's z-order: HWND_TOP, HWND_BOTTOM, HWND_NOTOPMOST (which
-    // moves no window that is not topmost, and none is here) or the window
-    // to go behind; false for any other value, as Windows refuses it
+    // SetWindowPos's z-order: HWND_TOP, HWND_BOTTOM, HWND_NOTOPMOST (no window
+    // is topmost here) or the window to go behind; false for any other value
     // (ERROR_INVALID_WINDOW_HANDLE).
     bool PlaceInZOrder(Hwnd hwnd, Hwnd insertAfter);
-    // The window of another program than `pid` that the activation goes
-    // back to: `preferred` (the user's, when known) where it still takes the
-    // activation, else the front-most that does (visible, not cloaked,
-    // enabled, not minimised, on the screen, not a tool window, not one that
-    // never takes the activation or lets clicks through); the shell when
-    // nothing else is there, or 0.
+    // Where the activation goes back to, for a program of `pid`: `preferred`
+    // (the user's window) where it still takes the activation, else the
+    // front-most other program's that does (visible, enabled, on the screen,
+    // not cloaked, minimised, a tool window, click-through or never
+    // activated); the shell when nothing else is there, or 0.
     Hwnd NextWindowOfOtherProgram(int pid, Hwnd preferred = 0) const;
     bool SameThread(Hwnd a, Hwnd b) const;
     // The id of the thread that made the window (GetWindowThreadProcessId),
@@ -165,11 +153,16 @@ public:
     // A window's system menu (GetSystemMenu), and the window of a menu.
     std::uint32_t MenuHandle(Hwnd hwnd) const { return hwnd | 0x40000000u; }
     Window* MenuOwner(std::uint32_t menu);
+    // "DefWindowProc": the window menu's minimise and restore; Alt+F4
+    // (WM_SYSKEYDOWN VK_F4 with the Alt bit) posts SC_CLOSE to the window.
+    std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                                std::uint32_t lParam);
 
     // --- the shell ---
     Hwnd Shell() const { return shell_; }
     // GetShellWindow: the shell's desktop, where the shell registered it.
     Hwnd ShellWindow() const { return shell.registersWindow ? shell_ : 0; }
+    Hwnd Taskbar() const { return taskbar_; }  // its Shell_TrayWnd
     std::vector<Hwnd> TaskbarButtons() const;
     bool HasTaskbarButton(Hwnd hwnd) const;
     bool TwoThreads() const;  // Windows' layout
@@ -206,11 +199,9 @@ public:
     bool ThreadKeyDown(int pid, std::uint8_t vk) const {
         return keyboardState_.ThreadDown(pid, vk);
     }
-    // Keys go to the window that is active when they are queued, as under
-    // Wine, and are lost when another window has taken the foreground before
-    // that window's thread read them. Each changes the keyboard's state as it
-    // is processed, and a key that goes down is read with the modifiers then
-    // held, the user's as well as the sent ones.
+    // Keys go to the window active when they are queued, as under Wine, and
+    // are lost when another has taken the foreground before its thread read
+    // them. A key down is read with the modifiers then held, the user's too.
     void QueueKeys(const std::vector<platform::KeyEvent>& keys);
     // Whether `hwnd` is active and its thread has given it the keyboard focus.
     // The shell's window takes the focus only when its own thread handles
@@ -218,19 +209,15 @@ public:
     bool HasKeyboardFocus(Hwnd hwnd) const;
 
     // --- what happens meanwhile: once, at a moment a test chooses ---
-    // Between the next two batches of keys a program sends (after the first
-    // has been handled as far as the shell gets to it): a user letting go of
-    // a key or pressing one during the keys. It acts once the shell's thread
-    // has handled the first of them.
+    // Between the next two batches of keys a program sends, once the shell's
+    // thread has handled the first: a user letting go of a key, pressing one.
     void BetweenKeyBatches(std::function<void()> user) {
         betweenKeyBatches_ = std::move(user);
         betweenArmedAt_ = keyBatches_;
     }
-    // When the shell's window is next activated: `hwnd`, another program's
-    // window, takes the foreground back before the shell's thread has
-    // handled that activation (under Wine, when its thread gets to a focus
-    // event the display sent it just before: the window a hand-off
-    // activated, say).
+    // When the shell's window is next activated: `hwnd`, another program's,
+    // takes the foreground back before the shell's thread has handled it
+    // (under Wine, a focus event the display sent it just before).
     void TakeForegroundFromShell(Hwnd hwnd) { lateFocus_ = hwnd; }
     // Right after the shell has acted on the keys: a late step of its own
     // (activating the window whose button was clicked, say).
@@ -238,12 +225,22 @@ public:
     // Right after the shell's thread has handled the next key: another
     // program's step meanwhile (a window taking the foreground, say).
     void AfterShellKey(std::function<void()> f) { afterShellKey_ = std::move(f); }
+    // At the start of the `nth` wait of a program from now (0: the next): a
+    // step of the user's while it waits (a press of the icon, say).
+    void DuringWait(int nth, std::function<void()> f) {
+        duringWait_ = std::move(f);
+        waitsToGo_ = nth;
+    }
 
     // --- the message queue, the clock, timers and waits ---
     // The clock in milliseconds, and in microseconds.
     std::uint64_t Now() const { return clock_.NowUs() / 1000; }
     std::uint64_t NowUs() const { return clock_.NowUs(); }
     void Post(std::function<void()> f) { posted_.push_back(std::move(f)); }
+    // SendNotifyMessage from another thread: taken before any posted
+    // message, also by a wait for sent messages, which it wakes.
+    void SendNotify(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                    std::uint32_t lParam = 0);
     // A user action (or any step) at a later time of the simulated clock.
     void At(std::uint64_t delayMs, std::function<void()> f) { clock_.At(delayMs, std::move(f)); }
     // Processes posted messages and queued keys without advancing the clock.
@@ -259,13 +256,16 @@ public:
     }
     void KillTimer(int timerId) { clock_.KillTimer(timerId); }
     std::size_t RunningTimers() const { return clock_.RunningTimers(); }
-    // A program's thread waits for sent messages only, until `untilUs`: the
-    // shell's threads run meanwhile (RunShellStep). Nothing the shell does
-    // wakes it (no Microsoft page says an out-of-context win event wakes
-    // such a wait); its timer ends it, at `untilUs` on a high-resolution
-    // one, else on the tick after.
+    // A program's thread waits for sent messages only, until `untilUs`,
+    // while the shell's threads run (RunShellStep): a message sent to it
+    // wakes it, which it takes; nothing the shell does (no Microsoft page
+    // says an out-of-context win event does); its timer ends it, at `untilUs`
+    // on a high-resolution one, else on the tick after.
     void Wait(int pid, std::uint64_t untilUs);
-    void HoldFinestTimerResolution(int pid, bool hold) { clock_.HoldFinestResolution(pid, hold); }
+    void HoldFinestTimerResolution(int pid, bool hold) {
+        if (hold) ++seen.timerResolutionRaises;
+        clock_.HoldFinestResolution(pid, hold);
+    }
     std::uint64_t EffectiveTickUs() const { return clock_.EffectiveTickUs(); }
     // A program looks at every top-level window (TimingKnobs::windowLookUs
     // each); the shell's threads run `step` meanwhile.
@@ -282,13 +282,24 @@ public:
                           std::uint32_t systemBits = 0);
     // The close key combination, Alt+F4: SC_CLOSE by the system accelerator.
     void PressClose(Hwnd hwnd);
+    // Alt+F4 typed to the active window, which has no focus: WM_SYSKEYDOWN
+    // VK_F4, lParam 0x203E0001 ("WM_SYSKEYDOWN message", "Keystroke Message
+    // Flags").
+    void PressAltF4();
+    // A key typed: an open pop-up menu of the thread in front takes it (Esc
+    // closes it, its owner left in front), else the active window.
+    void TypeKey(std::uint8_t vk);
+    // A click on a window: it closes an open pop-up menu whose owner was in
+    // front, and activates the window once its thread takes it.
+    void ClickWindow(Hwnd hwnd);
     void CloseFromTaskManager(Hwnd hwnd);
-    // The user shuts Windows down: each window is asked (WM_QUERYENDSESSION,
-    // lParam 0 for a shut-down), then each still there is told whether the
-    // session ends (WM_ENDSESSION, wParam TRUE only when every one agreed).
-    // Processes are left to end themselves.
+    // Shut-down: each window asked (WM_QUERYENDSESSION, lParam 0), then each
+    // still there told whether the session ends (WM_ENDSESSION, wParam TRUE
+    // only when every one agreed). Processes are left to end themselves.
     void ShutDown();
-    // Mouse activity over a notification-area icon: the messages the shell posts.
+    // Mouse activity over a notification-area icon: a press activates the
+    // taskbar first; each callback is sent ("NOTIFYICONDATA structure";
+    // Wine's notification area uses SendNotifyMessage).
     void MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id, const std::vector<std::uint32_t>& messages);
     void ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right = false);
     void RecreateTaskbar();
@@ -304,11 +315,14 @@ public:
     // MessageBoxA: the next of the user's answers (UserKnobs); SimStall
     // where none is left.
     int ShowMessageBox(const MessageBox& box);
-    // TrackPopupMenu: modal until a scheduled action chooses an item or
-    // dismisses the menu; the index chosen, -1 for none.
-    int TrackPopupMenu(const std::vector<std::string>& items);
+    // TrackPopupMenu of `owner`: modal until a scheduled action chooses an
+    // item or closes the menu (see PopupMenu); the index chosen, -1 for none.
+    int TrackPopupMenu(Hwnd owner, const std::vector<std::string>& items);
     void ChooseMenuItem(const std::string& caption);
-    void DismissMenu() { popup_.reset(); }
+    void DismissMenu() {
+        if (popup_) popup_->closed = true;
+    }
+    bool MenuOpen() const { return popup_.has_value() && !popup_->closed; }
 
     // --- files ---
     // The host folder standing for drive C:, and a path of it on the host.
@@ -319,22 +333,17 @@ public:
 
     // --- the system's colours, high contrast, brushes and painting (colours.h) ---
     Colours colours{*this};
+    // --- who may set the foreground window, and the buttons that flash (foreground.h) ---
+    Foreground foreground{*this};
 
 private:
     static constexpr int kShellPid = 1;  // the shell's windows' process
 
-    struct Key {
-        std::uint8_t vk;
-        bool up;
-        // Queued while the active window had no keyboard focus: the key goes
-        // to the active window as a system key (Tab as WM_SYSKEYDOWN).
-        bool system;
-        Hwnd to;    // the window active when it was queued
-        int batch;  // which batch of keys it came in
-    };
+    using Key = QueuedKey;
 
     // processes
     Integrity IntegrityOf(int pid) const;
+    bool CloseMenuAtClickOn(Hwnd hwnd);  // a click on `hwnd`: whether it closed a menu
     void Reap(int pid);
     // windows and activation
     void HandOff(Hwnd gone);
@@ -385,7 +394,8 @@ private:
     Hwnd nextHwnd_ = 0x10010;
     std::deque<std::function<void()>> activations_;  // for the threads beside the program's
     Hwnd lateFocus_ = 0;
-    std::set<Hwnd> densityChanging_;  // windows being told of a new density
+    bool shellActivationWaits_ = false;  // for a hung desktop (ShellKnobs::desktopHung)
+    std::set<Hwnd> densityChanging_;     // windows being told of a new density
     // the shell
     Hwnd shell_ = 0;
     Hwnd taskbar_ = 0;
@@ -402,8 +412,13 @@ private:
     int keyBatches_ = 0;       // batches of keys queued so far
     std::function<void()> betweenKeyBatches_;
     int betweenArmedAt_ = 0;
-    // the message queue
+    // the message queue: posted, and sent from other threads (by process)
     std::deque<std::function<void()>> posted_;
+    std::deque<std::pair<int, std::function<void()>>> sent_;
+    bool TakeSent(int pid);  // false where nothing was sent to `pid`
+    int waitingPid_ = 0;     // the program in a wait, 0 for none
+    std::function<void()> duringWait_;
+    int waitsToGo_ = 0;
     // the pop-up menu on screen, if any
     std::optional<PopupMenu> popup_;
 };

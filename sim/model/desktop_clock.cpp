@@ -11,6 +11,13 @@ namespace quorvel::sim {
 bool Desktop::RunOne() {
     if (RunOneActivation()) return true;
     if (shell.readsKeysFirst && ProcessNextKey()) return true;
+    // What another thread sent comes before what was posted ("GetMessage").
+    if (!sent_.empty()) {
+        auto f = std::move(sent_.front().second);
+        sent_.pop_front();
+        f();
+        return true;
+    }
     if (!posted_.empty()) {
         auto f = std::move(posted_.front());
         posted_.pop_front();
@@ -56,7 +63,33 @@ void Desktop::PumpUntil(const std::function<bool()>& done) {
     }
 }
 
-void Desktop::Wait(int, std::uint64_t untilUs) {
+void Desktop::SendNotify(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {
+    if (const Window* w = Find(hwnd)) {
+        sent_.emplace_back(w->pid,
+                           [this, hwnd, msg, wParam, lParam] { Send(hwnd, msg, wParam, lParam); });
+    }
+}
+
+bool Desktop::TakeSent(int pid) {
+    // Every message sent to the thread, also those sent while one is
+    // handled (PeekMessage with PM_QS_SENDMESSAGE dispatches them all).
+    bool took = false;
+    for (;;) {
+        auto it = std::find_if(sent_.begin(), sent_.end(),
+                               [pid](const auto& sent) { return sent.first == pid; });
+        if (it == sent_.end()) return took;
+        auto f = std::move(it->second);
+        sent_.erase(it);
+        f();
+        took = true;
+    }
+}
+
+void Desktop::Wait(int pid, std::uint64_t untilUs) {
+    auto waiting = platform::HoldAt(waitingPid_, pid);
+    if (duringWait_ && waitsToGo_-- == 0) std::exchange(duringWait_, nullptr)();
+    // A message sent to the thread wakes the wait at once, which takes it.
+    if (TakeSent(pid)) return;
     RunShellUntil(clock_.WaitEnds(untilUs), [this] { return RunShellStep(); });
 }
 

@@ -80,6 +80,8 @@ void Desktop::ProcessKey(const Key& key) {
 }
 
 void Desktop::HoldKey(std::uint8_t vk, bool down) {
+    foreground.UserInput(ActivePid());
+    if (down && (vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU)) foreground.SystemUnlocks();
     keyboardState_.Hold(vk, down, ActivePid());
 }
 

@@ -93,6 +93,11 @@ bool Desktop::RunShellStep() {
 }
 
 bool Desktop::RunOneActivation() {
+    if (shellActivationWaits_ && !shell.desktopHung) {
+        shellActivationWaits_ = false;
+        Activate(shell_);
+        return true;
+    }
     if (activations_.empty()) return false;
     auto f = std::move(activations_.front());
     activations_.pop_front();

@@ -159,9 +159,27 @@ struct MessageBox {
     std::string title;
 };
 
+// A key in the keyboard's queue.
+struct QueuedKey {
+    std::uint8_t vk;
+    bool up;
+    // Queued while the active window had no keyboard focus: the key goes to
+    // the active window as a system key (Tab as WM_SYSKEYDOWN).
+    bool system;
+    Hwnd to;    // the window active when it was queued
+    int batch;  // which batch of keys it came in
+};
+
+// A pop-up menu on the screen (TrackPopupMenu). Its loop runs on its owner's
+// thread: it takes that thread's keys, which reach it only while the thread
+// is in front; a click elsewhere closes it only where its owner was the
+// foreground window when it opened ("TrackPopupMenu function", Remarks).
 struct PopupMenu {
     std::vector<std::string> items;  // captions, "-" for separators
+    Hwnd owner = 0;
+    bool ownerInFront = false;
     int chosen = -1;
+    bool closed = false;  // left without a choice
 };
 
 }  // namespace quorvel::sim

@@ -15,6 +15,12 @@ using namespace platform;
 
 namespace {
 
+// A press of a mouse button, single or double.
+bool IsPress(std::uint32_t message) {
+    return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN ||
+           message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK;
+}
+
 std::uint32_t SystemCommandLParam(MenuChoice how, int x, int y) {
     switch (how) {
         case MenuChoice::Mouse:
@@ -30,6 +36,9 @@ std::uint32_t SystemCommandLParam(MenuChoice how, int x, int y) {
 }  // namespace
 
 void Desktop::ClickTaskbarButton(Hwnd hwnd) {
+    // The input is the taskbar's, and the system changes the foreground.
+    foreground.UserInput(kShellPid);
+    foreground.SystemUnlocks();
     Drive([&] {
         Window* w = Find(hwnd);
         if (w == nullptr || !HasTaskbarButton(hwnd))
@@ -91,6 +100,7 @@ void Desktop::ChooseWindowMenu(Hwnd hwnd, const std::string& text, MenuChoice ho
         auto entry = std::find_if(w->systemMenu.begin(), w->systemMenu.end(),
                                   [&](const MenuEntry& e) { return e.text == text; });
         if (entry == w->systemMenu.end()) throw std::logic_error("no such menu entry: " + text);
+        foreground.UserInput(w->pid);
         Send(hwnd, WM_SYSCOMMAND, entry->id | (systemBits & 0xF),
              SystemCommandLParam(how, user.pointerX, user.pointerY));
         RunPending();
@@ -103,6 +113,51 @@ void Desktop::PressClose(Hwnd hwnd) {
              SystemCommandLParam(MenuChoice::Accelerator, user.pointerX, user.pointerY));
         RunPending();
     });
+}
+
+void Desktop::PressAltF4() {
+    Drive([&] {
+        Window* w = Find(active_);
+        // A menu's loop reads its thread's keys itself.
+        if (w == nullptr || (popup_ && SameThread(active_, popup_->owner))) return;
+        if (!w->proc) {
+            w->typed += "<Alt+F4>";
+            return;
+        }
+        // Keyboard input: queued for the window's thread. The context code
+        // (bit 29) says Alt is down; repeat count 1, F4's scan code 0x3E.
+        constexpr std::uint32_t kAltF4Flags = 0x203E0001;
+        Post(active_, WM_SYSKEYDOWN, VK_F4, kAltF4Flags);
+        if (waitingPid_ == 0) RunPending();
+    });
+}
+
+void Desktop::TypeKey(std::uint8_t vk) {
+    if (popup_ && !popup_->closed && SameThread(active_, popup_->owner)) {
+        // Esc leaves the menu without a choice; its owner stays in front.
+        if (vk == VK_ESCAPE) popup_->closed = true;
+        return;
+    }
+    // A program's window here takes no typing (the dialog's keys: PressKey
+    // of sim_form.h); another program's keeps what reached it.
+    if (Window* w = Find(active_); w != nullptr && !w->proc) w->typed += static_cast<char>(vk);
+}
+
+bool Desktop::CloseMenuAtClickOn(Hwnd hwnd) {
+    if (!popup_ || popup_->closed || !popup_->ownerInFront || hwnd == popup_->owner) return false;
+    popup_->closed = true;
+    return true;
+}
+
+void Desktop::ClickWindow(Hwnd hwnd) {
+    if (Find(hwnd) == nullptr) throw std::logic_error("no such window");
+    const bool closedAMenu = CloseMenuAtClickOn(hwnd);
+    // The click activates the window as its own thread takes it
+    // ("WM_MOUSEACTIVATE message"): after the menu's loop is over.
+    activations_.push_back([this, hwnd] {
+        if (const Window* w = Find(hwnd); w != nullptr && w->visible && w->enabled) Activate(hwnd);
+    });
+    if (!closedAMenu && waitingPid_ == 0) Drive([&] { RunPending(); });
 }
 
 void Desktop::CloseFromTaskManager(Hwnd hwnd) {
@@ -144,8 +199,32 @@ void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
                                 const std::vector<std::uint32_t>& messages) {
     const TrayIcon* icon = FindTrayIcon(hwnd, id);
     if (icon == nullptr) throw std::logic_error("no such notification-area icon");
-    for (std::uint32_t m : messages) Post(hwnd, icon->callbackMessage, id, m);
-    Drive([&] { RunPending(); });
+    // The input is the taskbar's, and a press hands the icon's program the
+    // right to set the foreground for what it asks: the "TrackPopupMenu
+    // function" page has that program make its window the foreground one
+    // before the menu it opens for the icon.
+    foreground.UserInput(kShellPid);
+    const Window* owner = Find(hwnd);
+    const int ownerPid = owner != nullptr ? owner->pid : 0;
+    const std::uint32_t callback = icon->callbackMessage;
+    bool closedAMenu = false;
+    for (std::uint32_t m : messages) {
+        Drive([&] {
+            if (IsPress(m) && taskbar_ != 0) {
+                // A click on the taskbar: it closes an open menu and takes
+                // the activation before the icon hears of it.
+                closedAMenu = CloseMenuAtClickOn(taskbar_) || closedAMenu;
+                Activate(taskbar_);
+            }
+            if (IsPress(m) && ownerPid != 0) {
+                foreground.AllowSetForegroundWindow(kShellPid, static_cast<std::uint32_t>(ownerPid));
+            }
+            SendNotify(hwnd, callback, id, m);
+            // The program takes each as it comes; a wait of its, or the loop
+            // of a menu this closed, once it is back in it.
+            if (waitingPid_ == 0 && !closedAMenu) RunPending();
+        });
+    }
 }
 
 void Desktop::ClickTrayIcon(Hwnd hwnd, std::uint32_t id, bool right) {
@@ -187,17 +266,22 @@ int Desktop::ShowMessageBox(const MessageBox& box) {
     return answer;
 }
 
-int Desktop::TrackPopupMenu(const std::vector<std::string>& items) {
+int Desktop::TrackPopupMenu(Hwnd owner, const std::vector<std::string>& items) {
+    // One menu at a time: another fails (ERROR_POPUP_ALREADY_ACTIVE).
+    if (popup_) return -1;
     seen.popups.push_back(items);
-    popup_ = PopupMenu{items};
-    // The menu is modal: it stays until an item is chosen or it is dismissed.
-    int chosen = -1;
-    PumpUntil([&] {
-        if (popup_ && popup_->chosen < 0) return false;
-        if (popup_) chosen = popup_->chosen;
-        popup_.reset();
-        return true;
-    });
+    popup_ = PopupMenu{items, owner, active_ == owner};
+    // Modal until an item is chosen or the menu closed; the loop ends at
+    // once, before what comes after in the queue (the click that closed it
+    // reaching its window, say).
+    while (popup_->chosen < 0 && !popup_->closed) {
+        if (!RunOne() && !FireDue(Clock::kNever)) {
+            popup_.reset();
+            throw SimStall("nothing scheduled could close the menu");
+        }
+    }
+    const int chosen = popup_->chosen;
+    popup_.reset();
     return chosen;
 }
 

@@ -71,8 +71,15 @@ void Desktop::Post(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint
 void Desktop::Activate(Hwnd hwnd) {
     if (hwnd == active_ || Find(hwnd) == nullptr) return;
     Hwnd old = active_;
+    if (hwnd == shell_ && shell.desktopHung) {
+        if (old != 0) Send(old, WM_ACTIVATE, MakeLong(WA_INACTIVE, 0), hwnd);
+        active_ = 0;
+        shellActivationWaits_ = true;
+        return;
+    }
     active_ = hwnd;
     seen.activations.push_back(hwnd);
+    foreground.Activated(hwnd);
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
     zOrder_.insert(zOrder_.begin(), hwnd);
     if (old == shell_) shellFocus_ = false;
@@ -226,23 +233,24 @@ Hwnd Desktop::CreateAppWindow(const std::string& title) {
     return hwnd;
 }
 
-bool Desktop::MayTakeForeground(int pid) const {
-    const Window* active = Find(Active());
-    return !activation.foregroundLocked || active == nullptr || active->pid == pid;
+std::intptr_t Desktop::DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                                     std::uint32_t lParam) {
+    // The four low bits of a command are Windows' own.
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) Minimise(hwnd);
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) Restore(hwnd);
+    // The window menu's accelerator, Alt+F4 (the context code, bit 29, is
+    // Alt), becomes its close command ("WM_SYSCOMMAND message": lParam's
+    // high word -1 for a system accelerator), posted to the window.
+    constexpr std::uint32_t kAltDown = 1u << 29;
+    if (msg == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & kAltDown) != 0) {
+        Post(hwnd, WM_SYSCOMMAND, SC_CLOSE, MakeLong(0, -1));
+    }
+    return 0;
 }
 
 Window* Desktop::MenuOwner(std::uint32_t menu) {
     if ((menu & 0x40000000u) == 0) return nullptr;
     return Find(menu & ~0x40000000u);
-}
-
-bool Desktop::RequestForeground(int pid, Hwnd hwnd) {
-    if (!MayTakeForeground(pid)) {
-        seen.flashes.push_back(hwnd);
-        return false;
-    }
-    Activate(hwnd);
-    return true;
 }
 
 int Desktop::ActivePid() const {

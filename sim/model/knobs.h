@@ -15,14 +15,23 @@ namespace quorvel::sim {
 struct ProcessKnobs {
     // The level each program started from now on runs at (see Integrity).
     Integrity integrityOfNew = Integrity::Medium;
+    // Who starts the programs started from now on: the process in front,
+    // as the user does from where they work (the shell, a program's own
+    // command), or one in the background (a scheduled task, a tool acting
+    // on its own hot key or mouse button, a macro program). Only the first
+    // may then take the foreground for being started by it (foreground.h).
+    bool startedInBackground = false;
 };
 
 struct ActivationKnobs {
-    // Windows' foreground lock: a program in the background may neither take
-    // the activation from the user's window (not even at its start) nor hand
-    // it to another program. Each request the lock refused is a flash of the
-    // window's taskbar button instead (SetForegroundWindow's documentation).
-    bool foregroundLocked = false;
+    // Windows' rules for who may set the foreground window (foreground.h): a
+    // request they refuse activates nothing and flashes the window's taskbar
+    // button instead ("SetForegroundWindow function"). False: Wine's, which
+    // has none.
+    bool foregroundLocked = true;
+    // The foreground lock time-out (SPI_GETFOREGROUNDLOCKTIMEOUT): Windows'
+    // default, 200 seconds after the user's last input.
+    std::uint32_t lockTimeoutMs = 200'000;
 };
 
 struct ShellKnobs {
@@ -33,6 +42,12 @@ struct ShellKnobs {
     // The shell's thread is busy beyond any wait of the program's: it
     // handles the keys only once the program's next messages have run.
     bool busy = false;
+    // The desktop window's thread is hung: it handles no activation.
+    // Windows moves the foreground to another thread's window only as that
+    // thread takes the activation, and until then no window is in front
+    // ("GetForegroundWindow function": NULL "when a window is losing
+    // activation"). The activation is taken once the thread answers again.
+    bool desktopHung = false;
     // The shell's thread runs beside the program's: it may read the keys
     // before the program gets to the messages it has posted itself.
     bool readsKeysFirst = false;

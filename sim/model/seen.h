@@ -26,9 +26,10 @@ struct Seen {
     }
 
     // --- activation ---
-    // Each request the foreground lock refused: the window whose taskbar
-    // button flashed instead.
+    // Each flash of a window's taskbar button begun (a request for the
+    // foreground refused, FlashWindowEx), and each stopped by FlashWindowEx.
     std::vector<Hwnd> flashes;
+    std::vector<Hwnd> flashesStopped;
     // Every window activated, in turn.
     std::vector<Hwnd> activations;
 
@@ -60,8 +61,10 @@ struct Seen {
     int menuBars = 0;
 
     // --- the clock ---
-    // How often a timer of a program has fired: each is the program woken.
+    // How often a timer of a program has fired: each is the program woken;
+    // each timeBeginPeriod of a program.
     int timerFires = 0;
+    int timerResolutionRaises = 0;
 
     // --- message boxes and pop-up menus ---
     std::vector<MessageBox> messageBoxes;          // every one shown

@@ -7,9 +7,8 @@
 namespace quorvel {
 
 platform::Form& App::IconHostForm() {
-    // Loaded when referenced, also after an unload from outside (a close
-    // request that reached it): its icon comes back with the next
-    // application of the icon mode.
+    // Loaded when referenced, again after the program's own unload of it
+    // (its exit's); a close request from outside never unloads it.
     if (!iconHostForm_ || !iconHostForm_->Loaded()) {
         iconHostControls_.reset();
         iconHostForm_ = runtime_.CreateForm(IconHostFormDescription(), IconHostFormEvents());
@@ -29,7 +28,12 @@ platform::FormEvents App::IconHostFormEvents() {
     platform::FormEvents events;
     events.Resize = [this] { MoveOffScreen(runtime_, *this); };
     events.Paint = [this] { MoveOffScreen(runtime_, *this); };
-    events.QueryUnload = [this](std::int16_t&, std::int16_t mode) {
+    events.QueryUnload = [this](std::int16_t& cancel, std::int16_t mode) {
+        // The icon is the program's only way in where it has no button: a
+        // close command (Alt+F4 while this form is in front, another
+        // program's SC_CLOSE) is no request of the user's, and taking the
+        // icon away would leave nothing to click until the shell restarts.
+        if (mode == platform::vbFormControlMenu) cancel = 1;
         if (EndsTheProgram(mode)) ExitProgram();
     };
     events.MouseMove = [this](std::int16_t& button, std::int16_t& shift, float& x, float& y) {
@@ -44,7 +48,8 @@ void App::IconCallback(std::int16_t& button, std::int16_t shift, float x, float 
     if (message == IconMouseMessage::LeftDown) {
         reveal_.ShowDesktop();
     } else if (message == IconMouseMessage::RightDown) {
-        IconHostForm().PopupMenu(IconHostControls().popupMenu.description().name);
+        reveal_.AfterReveal(
+            [this] { IconHostForm().PopupMenu(IconHostControls().popupMenu.description().name); });
     }
 }
 

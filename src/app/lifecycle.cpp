@@ -67,8 +67,9 @@ void App::ApplyIconMode() {
 void App::TaskbarFormQueryUnload(std::int16_t& cancel, std::int16_t unloadMode) {
     cancel = 1;  // the taskbar form is never closed
     if (unloadMode == platform::vbFormControlMenu) {
-        // The window menu's "&Configure" carries the close command.
-        dialog_.OpenFromWindowMenu();
+        // The window menu's "&Configure" carries the close command; sent
+        // during a reveal, the dialog opens once it is over.
+        reveal_.AfterReveal([this] { dialog_.OpenFromWindowMenu(); });
         return;
     }
     ExitProgram();

@@ -40,6 +40,7 @@ inline constexpr std::uint32_t WM_SYSCOLORCHANGE = 0x0015;
 inline constexpr std::uint32_t WM_SETTINGCHANGE = 0x001A;
 inline constexpr std::uint32_t WM_THEMECHANGED = 0x031A;
 inline constexpr std::uint32_t SPI_SETHIGHCONTRAST = 0x0043;
+inline constexpr std::uint32_t WM_SYSKEYDOWN = 0x0104;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 // A window of a per-monitor aware program has come to a place of another
 // density (its monitor's scale, or the scale itself, changed); the message
@@ -67,7 +68,9 @@ inline constexpr std::uint32_t WM_LBUTTONUP = 0x202;
 inline constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x203;
 inline constexpr std::uint32_t WM_RBUTTONDOWN = 0x204;
 inline constexpr std::uint32_t WM_RBUTTONUP = 0x205;
+inline constexpr std::uint32_t WM_RBUTTONDBLCLK = 0x206;
 inline constexpr std::uint32_t WM_MBUTTONDOWN = 0x207;
+inline constexpr std::uint32_t WM_MBUTTONDBLCLK = 0x209;
 inline constexpr std::uint32_t MK_LBUTTON = 0x01;
 inline constexpr std::uint32_t MK_RBUTTON = 0x02;
 inline constexpr std::uint32_t MK_SHIFT = 0x04;
@@ -85,6 +88,7 @@ inline constexpr std::uint8_t VK_RIGHT = 0x27;
 inline constexpr std::uint8_t VK_DOWN = 0x28;
 inline constexpr std::uint8_t VK_LWIN = 0x5B;
 inline constexpr std::uint8_t VK_RWIN = 0x5C;
+inline constexpr std::uint8_t VK_F4 = 0x73;
 inline constexpr std::uint8_t VK_LSHIFT = 0xA0;
 inline constexpr std::uint8_t VK_RSHIFT = 0xA1;
 inline constexpr std::uint8_t VK_LCONTROL = 0xA2;

@@ -23,8 +23,20 @@ Hwnd FormRuntime::WindowTitled(std::string_view title) {
 }
 
 void FormRuntime::NoteUserWindow() {
+    // Not a window of the shell's (of the process with the taskbar): a press
+    // on the notification area makes the taskbar the foreground window
+    // before the icon hears of it, and a click on the desktop is no window
+    // to go back to. The user's window is then the one noted before: the
+    // pointer's moves over the icon come first, the user's window in front.
     const Hwnd inFront = Foreground();
-    if (inFront != 0 && !OwnsWindow(inFront)) userWindow_ = inFront;
+    if (inFront == 0 || OwnsWindow(inFront)) return;
+    if (WindowOfClass("Shell_TrayWnd", ProcessOf(inFront)) != 0) return;
+    userWindow_ = inFront;
+}
+
+void FormRuntime::HoldFineTimer(bool hold) {
+    if (hold && fineTimerHolds_++ == 0) SetFinestTimerResolution(true);
+    if (!hold && fineTimerHolds_ > 0 && --fineTimerHolds_ == 0) SetFinestTimerResolution(false);
 }
 
 void FormRuntime::ActivateStartupForm(Form& form) {
@@ -35,15 +47,17 @@ void FormRuntime::ActivateStartupForm(Form& form) {
     // front. The activation is the run time's own either way (its messages
     // raise nothing); the start-up form's Activate is raised below, granted
     // or not, so that the first click after it reveals.
-    // A program that may not take the foreground does not ask for it: the
-    // refusal would flash its taskbar button until the user clicks it.
-    const bool may = MayRequestForeground();
-    if (may) {
-        NoteUserWindow();
+    NoteUserWindow();
+    bool granted = false;
+    {
         auto own = events_.OwnDoing();
-        if (RequestForeground(f.hWnd())) WaitForForeground(f.hWnd());
+        granted = RequestForeground(f.hWnd());
+        if (granted) WaitForForeground(f.hWnd());
     }
-    Trace(f, "start-up activation", may ? "" : "not asked: may not take the foreground");
+    // Refused, Windows flashes the form's taskbar button until the user
+    // clicks it: the program asked for nothing the user needs to see.
+    if (!granted) StopFlashing(f.hWnd());
+    Trace(f, "start-up activation", granted ? "" : "refused; its button's flashing stopped");
     activation_.StartupActivation(&f);
     events_.Raise(f.events.Activate);
 }
@@ -55,39 +69,39 @@ bool FormRuntime::WaitForForeground(Hwnd target) {
     return WaitUntil([&] { return SameThread(Foreground(), target); }, kForegroundWaitUs);
 }
 
-bool FormRuntime::AppActivate(std::string_view title,
-                              const std::function<bool(Hwnd target)>& readyForKeys) {
+ActivateOutcome FormRuntime::AppActivate(std::string_view title,
+                                         const std::function<bool(Hwnd target)>& readyForKeys) {
     const Hwnd target = WindowTitled(title);
     if (target == 0) {
         TraceAppActivate(title, 0, Foreground());
-        return false;
-    }
-    // Refused, the request would only flash the window's taskbar button.
-    if (!MayRequestForeground()) {
-        TraceNote("AppActivate: may not take the foreground");
-        return false;
+        return ActivateOutcome::NoWindow;
     }
     // The change may be undone at once: the last step of a click on the
     // taskbar can still make our window the foreground one, and under Wine a
     // window the display had given the focus just before (our second
     // instance's, say) takes the foreground when its thread gets to the
     // display's event. No key has been sent yet, so the foreground is taken
-    // again, a bounded number of times. A request refused (Windows' lock on
-    // the foreground: the target never came to the front, and the window in
-    // front is the one that was, not ours) is not repeated: it would only be
-    // refused again.
+    // again, a bounded number of times. Neither a request refused (Windows'
+    // rules: it would be refused again) nor one granted whose window never
+    // came (the window in front is the one that was, not ours: the window's
+    // thread does not answer) is repeated.
     constexpr int kAttempts = 3;
+    ActivateOutcome outcome = ActivateOutcome::NotInFront;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const Hwnd before = Foreground();
-        RequestForeground(target);
+        if (!RequestForeground(target)) {
+            TraceNote("AppActivate: the foreground refused");
+            return ActivateOutcome::Refused;
+        }
         const bool reached = WaitForForeground(target);
         const bool ready = reached && (!readyForKeys || readyForKeys(target));
         const Hwnd inFront = Foreground();
         TraceAppActivate(title, target, inFront);
-        if (ready) return true;
-        if (!reached && inFront == before && !OwnsWindow(inFront)) return false;
+        if (ready) return ActivateOutcome::Ready;
+        outcome = reached ? ActivateOutcome::NotReady : ActivateOutcome::NotInFront;
+        if (!reached && inFront == before && !OwnsWindow(inFront)) break;
     }
-    return false;
+    return outcome;
 }
 
 bool FormRuntime::SendKeys(std::string_view keys,

@@ -19,9 +19,9 @@ namespace quorvel::platform {
 // The title of the program's hidden application window.
 inline constexpr std::string_view kApplicationTitle = "Quorvel";
 // How long AppActivate waits for the window's thread to come to the front
-// once it asked for it. A shell's thread that takes longer is too busy to
-// take keys either; a request refused (the foreground lock) costs it whole.
-// Polled every millisecond (see Runtime::WaitUntil).
+// once Windows granted the request. A shell's thread that takes longer is
+// too busy to take keys either; a refusal is known at once, and costs
+// nothing. Polled every millisecond (see Runtime::WaitUntil).
 inline constexpr std::uint32_t kForegroundWaitUs = 300'000;
 // The name under which the running instance keeps, on its application
 // window, the way it found the shell's minimise-all to work, and of the
@@ -32,15 +32,18 @@ class FormRuntime : public Runtime {
 public:
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
-    bool AppActivate(std::string_view title,
-                     const std::function<bool(Hwnd target)>& readyForKeys = {}) override;
-    bool HasWindowTitled(std::string_view title) override { return WindowTitled(title) != 0; }
+    ActivateOutcome AppActivate(std::string_view title,
+                                const std::function<bool(Hwnd target)>& readyForKeys = {}) override;
+    Hwnd WindowTitled(std::string_view title) override;
     bool SendKeys(std::string_view keys,
                   const std::function<bool(Hwnd took)>& beforeNextStroke = {}) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
+    // Counted: the resolution is raised at the first hold and restored at
+    // the last release, however the holds nest.
+    void HoldFineTimer(bool hold) final;
 
     // --- From the backend ---
     // The system's density: the main monitor's when the user signed in, at
@@ -68,17 +71,22 @@ protected:
     virtual Hwnd FindTitled(std::string_view title) = 0;
     virtual Hwnd ShellWindowTitled(std::string_view title) = 0;
     virtual bool OwnsWindow(Hwnd hwnd) const = 0;
-    // Whether the window system would let this program take the foreground
-    // now: one that asks without the right has its request refused and the
-    // window's taskbar button flashed instead.
-    virtual bool MayRequestForeground() = 0;
-    // Asks the window system to make `target` the foreground window; false
-    // when it refused (Windows' lock: only the program in front may).
+    // Asks the window system to make `target` the foreground window
+    // (SetForegroundWindow); false when it refused, having flashed the
+    // window's taskbar button instead. No right is asked for beforehand, nor
+    // tested: the only test Windows has, AllowSetForegroundWindow, takes the
+    // right away from whichever program another had handed it to.
     virtual bool RequestForeground(Hwnd target) = 0;
+    // Stops the flashing of `window`'s taskbar button (FlashWindowEx with
+    // FLASHW_STOP).
+    virtual void StopFlashing(Hwnd window) = 0;
     // The trace's line for one attempt: `inFront` is the foreground window after it.
     virtual void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) = 0;
     virtual std::vector<std::uint8_t> HeldModifiers() const = 0;
     virtual void SendKeyEvents(const std::vector<KeyEvent>& keys) = 0;
+    // The system timer's resolution at its finest, or back (timeBeginPeriod,
+    // timeEndPeriod; nothing where the waits need neither).
+    virtual void SetFinestTimerResolution(bool finest) = 0;
     // The shell's automation object through COM: this thread's apartment
     // entered (false when COM cannot be had) and left; the object made and
     // kept by the backend (false when it cannot be made), its MinimizeAll
@@ -108,9 +116,9 @@ private:
     // is modal, the forms loaded, the user's window. Nothing else writes it.
     friend class WindowedForm;
 
-    // Before the program takes the foreground itself.
+    // Before the program takes the foreground itself, and as the icon's
+    // callbacks come: the window in front, where it is the user's.
     void NoteUserWindow();
-    Hwnd WindowTitled(std::string_view title);
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,
@@ -124,6 +132,7 @@ private:
     WindowedForm* modalForm_ = nullptr;
     std::vector<WindowedForm*> forms_;
     Hwnd userWindow_ = 0;
+    int fineTimerHolds_ = 0;
     // COM is entered the first time the shell's object is needed and kept
     // for the process's life: leaving it unloads the libraries it loaded
     // (shell32 and its own), which the next request would load again.

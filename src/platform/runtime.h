@@ -31,6 +31,16 @@ enum class WindowStanding : std::uint8_t { Shown, MinimisedOrHidden, Destroyed }
 // late at most.
 inline constexpr std::uint32_t kWaitLookUs = 1000;
 
+// What AppActivate came to: the window in front, or why not, for the caller
+// to choose what to do instead.
+enum class ActivateOutcome : std::uint8_t {
+    Ready,       // the window's thread in front, and ready where the caller asked
+    NoWindow,    // no window of that title
+    Refused,     // Windows would not let this program set the foreground
+    NotInFront,  // granted, yet the window's thread was not in front within the wait
+    NotReady,    // in front, but taken away again before it was ready, each time
+};
+
 class Runtime {
 public:
     virtual ~Runtime() = default;
@@ -49,16 +59,16 @@ public:
 
     // Activates the top-level window whose title equals `title` ignoring
     // letter case; for the program's own application window, its dialog in
-    // front. Returns once the window's thread really is in front, false when
-    // there is no such window or it could not be activated in time. With
-    // `readyForKeys`, the caller's own wait once it is in front: asked with
-    // the window activated, it answers whether keys may now be sent; where
-    // it answers false, the activation is tried again (a bounded number of
-    // times).
-    virtual bool AppActivate(std::string_view title,
-                             const std::function<bool(Hwnd target)>& readyForKeys = {}) = 0;
-    // Whether AppActivate would find a window to activate.
-    virtual bool HasWindowTitled(std::string_view title) = 0;
+    // front. Returns once the window's thread really is in front (Ready), or
+    // with the reason it is not. With `readyForKeys`, the caller's own wait
+    // once it is in front: asked with the window activated, it answers
+    // whether keys may now be sent; where it answers false, the activation
+    // is tried again (a bounded number of times).
+    virtual ActivateOutcome AppActivate(
+        std::string_view title, const std::function<bool(Hwnd target)>& readyForKeys = {}) = 0;
+    // The window AppActivate would activate, 0 for none.
+    virtual Hwnd WindowTitled(std::string_view title) = 0;
+    bool HasWindowTitled(std::string_view title) { return WindowTitled(title) != 0; }
     // Sends keystrokes to the window in front without waiting for them to be
     // read: letters, "{tab}", "%" holding Alt for the next key; each stroke
     // with the keys the user holds let go. Between two strokes it calls

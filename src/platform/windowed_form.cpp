@@ -203,7 +203,22 @@ void WindowedForm::ShowModal() {
 void WindowedForm::PopupMenu(std::string_view menuName) {
     RequireLoaded();
     runtime_.NoteUserWindow();
-    if (Control* item = TrackMenu(menuName)) Raise(item->Click);
+    // The menu's owner is made the foreground window first, or a click
+    // elsewhere would not close the menu ("TrackPopupMenu function").
+    runtime_.RequestForeground(hWnd());
+    if (Control* item = TrackMenu(menuName)) {
+        Raise(item->Click);
+        return;
+    }
+    // Left without a choice (Esc, a click elsewhere): the keyboard would
+    // stay with this form, which nobody sees, and Alt+F4 would be its. It
+    // goes back to the user's window, once the input that closed the menu
+    // has been handled: a timer's message comes after every input message
+    // ("GetMessage"), so a click on another window has activated that window
+    // by then, and it stays in front.
+    runtime_.Trace(*this, "menu", "closed without a choice");
+    runtime_.ClearTimeout(handBack_);
+    handBack_ = runtime_.SetTimeout(0, [this] { HandBackDue(); });
 }
 
 void WindowedForm::Unload() {
@@ -384,6 +399,9 @@ void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
                                            ((keys & MK_CONTROL) ? 2 : 0) | (AltDown() ? 4 : 0));
     float x = static_cast<float>(SignedLowWord(position)) * kTwipsPerPixel;
     float y = static_cast<float>(SignedHighWord(position)) * kTwipsPerPixel;
+    // The icon's callbacks tell the user's window: the pointer moves over
+    // the icon with it in front, before a press.
+    runtime_.NoteUserWindow();
     Raise(events.MouseMove, button, shift, x, y);
 }
 

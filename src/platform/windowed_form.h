@@ -169,7 +169,7 @@ private:
     bool minimised_ = false;
     bool restoreCheckPending_ = false;
     bool restoreTold_ = false;  // Activate raised by a restore still under way
-    int handBack_ = 0;          // the hand-back's timer, 0 for none
+    int handBack_ = 0;          // the hand-back's timer (also after a menu), 0 for none
 };
 
 }  // namespace quorvel::platform

@@ -8,6 +8,14 @@
 
 namespace quorvel {
 
+namespace {
+// A request made during a reveal is served this long after it: once the
+// shell has had the time to read its keys, which a menu taking the
+// foreground would lose (see FormRuntime::SendKeyBatches), as the form's
+// hand-back waits for them (WindowedForm::Activated).
+constexpr std::uint32_t kAfterRevealMs = 200;
+}  // namespace
+
 DesktopReveal::DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode)
     : runtime_(runtime), forms_(forms), iconMode_(iconMode) {
     runtime_.SecondStartTold = [this](std::uint32_t value) {
@@ -17,12 +25,50 @@ DesktopReveal::DesktopReveal(platform::Runtime& runtime, Forms& forms, const std
 
 void DesktopReveal::ShowDesktop() {
     using namespace platform;
-    // Hide the taskbar button without moving or sizing the window.
-    runtime_.api().SetWindowPos(forms_.TaskbarForm().hWnd(), HWND_NOTOPMOST, 300, 300, 300, 300,
-                                SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
-    MinimizeAllWindows();
-    if (iconMode_ > TrayOnly) forms_.TaskbarForm().SetVisible(true);
-    MoveOffScreen(runtime_, forms_);
+    // The reveal's waits take the messages sent to the program, and the
+    // notification area sends the icon's callback ("NOTIFYICONDATA
+    // structure"): a press of the icon there would run a reveal inside this
+    // one, whose end lets go of what this one holds, or open the menu and
+    // its dialog between Tab and Alt+M. It waits its turn.
+    if (revealing_ || !waiting_.empty()) {
+        runtime_.TraceNote("reveal: a request during a reveal, served after it");
+        waiting_.push_back([this] { Reveal(); });
+        return;
+    }
+    Reveal();
+}
+
+void DesktopReveal::Reveal() {
+    using namespace platform;
+    {
+        auto running = HoldAt(revealing_, true);
+        // Hide the taskbar button without moving or sizing the window.
+        runtime_.api().SetWindowPos(forms_.TaskbarForm().hWnd(), HWND_NOTOPMOST, 300, 300, 300, 300,
+                                    SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+        MinimizeAllWindows();
+        if (iconMode_ > TrayOnly) forms_.TaskbarForm().SetVisible(true);
+        MoveOffScreen(runtime_, forms_);
+    }
+    if (!waiting_.empty() && serveTimer_ == 0) {
+        serveTimer_ = runtime_.SetTimeout(kAfterRevealMs, [this] { ServeWaiting(); });
+    }
+}
+
+void DesktopReveal::AfterReveal(std::function<void()> request) {
+    if (revealing_ || !waiting_.empty()) {
+        waiting_.push_back(std::move(request));
+    } else {
+        request();
+    }
+}
+
+void DesktopReveal::ServeWaiting() {
+    serveTimer_ = 0;
+    while (!waiting_.empty() && serveTimer_ == 0) {
+        std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next();
+    }
 }
 
 void DesktopReveal::MinimizeAllWindows() {
@@ -38,12 +84,12 @@ void DesktopReveal::MinimizeAllWindows() {
         // Windows key between it and its M. Not where the shell has no
         // window: Windows key + M with no shell to take it would reach the
         // window in front.
-        if (!runtime_.HasWindowTitled("Program Manager")) return;
+        if (!runtime_.HasWindowTitled(kShellTitle)) return;
         minimiseAll_.AskLearntWay(runtime_, learnt, runtime_.MinimisableWindows());
         // A click then hands the activation to the shell's window, so that
         // no form of ours stays active and the next click is a new
         // activation; a second start shows no form and spares the wait.
-        if (!runtime_.PrevInstance()) runtime_.AppActivate("Program Manager");
+        if (!runtime_.PrevInstance()) runtime_.AppActivate(kShellTitle);
         return;
     }
     // The system timer at its finest from the shell's activation to the last
@@ -51,9 +97,16 @@ void DesktopReveal::MinimizeAllWindows() {
     auto fine = platform::Scoped([&] { runtime_.HoldFineTimer(true); },
                                  [&] { runtime_.HoldFineTimer(false); });
     ShellKeys keys(runtime_);
-    if (!runtime_.AppActivate("Program Manager",
-                              [&](platform::Hwnd t) { return keys.ReadyForKeys(t); }))
+    const platform::ActivateOutcome activated =
+        runtime_.AppActivate(kShellTitle, [&](platform::Hwnd t) { return keys.ReadyForKeys(t); });
+    // No shell at all: nothing would take the other ways either.
+    if (activated == platform::ActivateOutcome::NoWindow) return;
+    if (activated != platform::ActivateOutcome::Ready) {
+        // Not the keys, then, which would land in the window in front; the
+        // other ways need none.
+        minimiseAll_.ShellNotInFront(runtime_, activated, runtime_.MinimisableWindows());
         return;
+    }
     const bool altM = runtime_.SendKeys(
         "{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
     minimiseAll_.KeysSent(runtime_, keys.TakeWindowsToWatch(), altM, keys.HadFairTry());

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 
 #include "platform/runtime.h"
 #include "reveal/minimise_check.h"
@@ -21,8 +23,12 @@ public:
     DesktopReveal(const DesktopReveal&) = delete;
     DesktopReveal& operator=(const DesktopReveal&) = delete;
 
-    // Asks the shell to minimise every window.
+    // Asks the shell to minimise every window. One request at a time: one
+    // made while a reveal runs is served once it is over (see ShowDesktop).
     void ShowDesktop();
+    // Runs `request` (the icon's menu, the Configure dialog) now, or after
+    // the reveal that runs, in its turn with the other requests made meanwhile.
+    void AfterReveal(std::function<void()> request);
     // The taskbar form's Activate: a click on its button.
     void TaskbarFormActivated();
     // Returns once the shell has answered every request (a second start,
@@ -41,6 +47,10 @@ private:
     // The shell's "Program Manager" activated and sent "{tab}%m", with what
     // Windows needs around it.
     void MinimizeAllWindows();
+    void Reveal();
+    // The requests made during a reveal, in turn: each reveal among them
+    // leaves the rest to after itself.
+    void ServeWaiting();
 
     platform::Runtime& runtime_;
     Forms& forms_;
@@ -48,6 +58,9 @@ private:
     // Whether the shell acts on the minimise-all keys.
     MinimiseAllCheck minimiseAll_;
     bool startUpActivationSeen_ = false;
+    bool revealing_ = false;
+    std::deque<std::function<void()>> waiting_;  // the requests made meanwhile
+    int serveTimer_ = 0;
 };
 
 }  // namespace quorvel

@@ -26,6 +26,15 @@ MinimiseAllWay WayOf(std::uint32_t value) {
     }
 }
 
+// Windows key + M is the hot key of the shell's own taskbar. Pressed while
+// the user's window is in front, it reaches that window where no such
+// taskbar takes it (another program may make a window of any class, so only
+// the shell's process counts).
+bool ShellTaskbarTakesHotKey(platform::Runtime& runtime) {
+    const std::uint32_t shell = runtime.ProcessOf(runtime.WindowTitled(kShellTitle));
+    return shell != 0 && runtime.WindowOfClass("Shell_TrayWnd", shell) != 0;
+}
+
 }  // namespace
 
 MinimiseAllWay MinimiseAllCheck::WayToAsk(platform::Runtime& runtime) {
@@ -53,10 +62,11 @@ void MinimiseAllCheck::ToldBySecondStart(platform::Runtime& runtime, std::uint32
 
 void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown,
                                 bool altM, bool fair) {
+    const KeysTry keys = fair ? KeysTry::Fair : KeysTry::Unfair;
     if (!altM) {
         // Another program had the keyboard: this request is served the next
         // way at once, watched where there is something to watch.
-        AskWatched(runtime, NextWay(Way::Keys), std::move(shown), fair);
+        AskWatched(runtime, NextWay(Way::Keys), std::move(shown), keys);
         return;
     }
     if (shown.empty()) {
@@ -65,17 +75,29 @@ void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform
         return;
     }
     runtime.TraceNote("reveal: keys sent; watching what they minimise");
-    StartWatching(runtime, {std::move(shown), runtime.Now(), Way::Keys, fair});
+    StartWatching(runtime, {std::move(shown), runtime.Now(), Way::Keys, keys});
+}
+
+void MinimiseAllCheck::ShellNotInFront(platform::Runtime& runtime, platform::ActivateOutcome why,
+                                       std::vector<platform::Hwnd> shown) {
+    using platform::ActivateOutcome;
+    runtime.TraceNote(
+        why == ActivateOutcome::Refused
+            ? "reveal: Windows refused the shell's window the foreground; the other ways"
+        : why == ActivateOutcome::NotInFront
+            ? "reveal: the shell's window never came forward; the other ways"
+            : "reveal: the shell's window lost the foreground; the other ways");
+    AskWatched(runtime, NextWay(Way::Keys), std::move(shown), KeysTry::None);
 }
 
 void MinimiseAllCheck::AskLearntWay(platform::Runtime& runtime, Way way,
                                     std::vector<platform::Hwnd> shown) {
     runtime.TraceNote("reveal: the way seen to work, at once");
-    AskWatched(runtime, way, std::move(shown), true);
+    AskWatched(runtime, way, std::move(shown), KeysTry::Fair);
 }
 
 void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
-                                  std::vector<platform::Hwnd> shown, bool fair) {
+                                  std::vector<platform::Hwnd> shown, KeysTry keys) {
     if (way == Way::ShellObject) {
         // COM is entered here, at the first need of the object in the
         // process's life, and kept; the object is kept until a call fails
@@ -87,11 +109,15 @@ void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
             way = Way::WindowsKeyM;
         }
     }
+    if (way == Way::WindowsKeyM && keys == KeysTry::None && !ShellTaskbarTakesHotKey(runtime)) {
+        runtime.TraceNote("reveal: not served; no taskbar of the shell's takes Windows key + M");
+        return;
+    }
     if (way == Way::WindowsKeyM) {
         runtime.TraceNote("minimise-all: Windows key + M");
         runtime.SendWindowsKeyM();
     }
-    if (!shown.empty()) StartWatching(runtime, {std::move(shown), runtime.Now(), way, fair});
+    if (!shown.empty()) StartWatching(runtime, {std::move(shown), runtime.Now(), way, keys});
 }
 
 void MinimiseAllCheck::StartWatching(platform::Runtime& runtime, Watch watch) {
@@ -99,7 +125,13 @@ void MinimiseAllCheck::StartWatching(platform::Runtime& runtime, Watch watch) {
     if (timer_ == 0) timer_ = runtime.SetTimeout(kWatchPollMs, [this, &runtime] { Poll(runtime); });
 }
 
-void MinimiseAllCheck::RequestServed(platform::Runtime& runtime, Way way, bool fair) {
+void MinimiseAllCheck::RequestServed(platform::Runtime& runtime, Way way, KeysTry keys) {
+    if (keys == KeysTry::None) {
+        // No key went: nothing is known of them, and no unfair try is counted.
+        runtime.TraceNote("reveal: served without the shell's window in front; nothing learnt");
+        return;
+    }
+    const bool fair = keys == KeysTry::Fair;
     // A request whose keys had no fair try teaches nothing by itself: a
     // shell busy for a moment is no shell that ignores its keys. Two in a
     // row teach the way that served the second: a taskbar that never takes
@@ -119,7 +151,7 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
     // furthest along: the next way is asked once for them all.
     std::vector<platform::Hwnd> unserved;
     Way unservedWay = Way::Keys;
-    bool unservedFair = true;
+    KeysTry unservedKeys = KeysTry::Fair;
     std::erase_if(watches_, [&](Watch& watch) {
         const bool keys = watch.way == Way::Keys;
         // A window still there that went minimised, or hidden (some go to
@@ -136,7 +168,7 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
                       keys ? "reveal: the shell acted on its keys within"
                            : "reveal: the shell acted on the other way within",
                       now - watch.since, "ms");
-            RequestServed(runtime, watch.way, watch.fair);
+            RequestServed(runtime, watch.way, watch.keys);
             return true;
         }
         if (watch.shown.empty()) {
@@ -151,17 +183,19 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
         if (unserved.empty() || watch.way > unservedWay) {
             unservedWay = watch.way;
             unserved = std::move(watch.shown);
-            unservedFair = watch.fair;
+            unservedKeys = watch.keys;
         }
         return true;
     });
     if (!unserved.empty() && unservedWay == Way::WindowsKeyM) {
         // No way served the request: the next one asks the shell's keys again.
         runtime.TraceNote("reveal: not served; nothing minimised by any way");
-        LearnAndShare(runtime, Way::Keys);
-        lastUnfair_ = false;
+        if (unservedKeys != KeysTry::None) {
+            LearnAndShare(runtime, Way::Keys);
+            lastUnfair_ = false;
+        }
     } else if (!unserved.empty()) {
-        AskWatched(runtime, NextWay(unservedWay), std::move(unserved), unservedFair);
+        AskWatched(runtime, NextWay(unservedWay), std::move(unserved), unservedKeys);
     }
     if (!watches_.empty() && timer_ == 0)
         timer_ = runtime.SetTimeout(kWatchPollMs, [this, &runtime] { Poll(runtime); });

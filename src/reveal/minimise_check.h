@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/runtime.h"
@@ -15,7 +16,15 @@ namespace quorvel {
 // The ways of asking the shell's minimise-all, in the order they are tried:
 // its keys (Tab, then Alt+M, to the shell's window in front), its automation
 // object's MinimizeAll, its hot key Windows key + M.
+// The title of the shell's window, which takes its keys.
+inline constexpr std::string_view kShellTitle = "Program Manager";
+
 enum class MinimiseAllWay : std::uint8_t { Keys, ShellObject, WindowsKeyM };
+
+// What a request's keys had of a try: a fair one, an unfair one (see
+// ShellKeys::HadFairTry), or none: the shell's window was never in front
+// for them.
+enum class KeysTry : std::uint8_t { Fair, Unfair, None };
 
 class MinimiseAllCheck {
 public:
@@ -33,6 +42,12 @@ public:
     // minimised within the wait, or Alt+M never went, the next way.
     void KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown, bool altM,
                   bool fair);
+    // The shell's window could not be brought forward for the keys (`why`):
+    // the request is asked the other ways at once, `shown` listed for the
+    // watch. No try of the keys: it teaches nothing, and counts toward no
+    // unfair try.
+    void ShellNotInFront(platform::Runtime& runtime, platform::ActivateOutcome why,
+                         std::vector<platform::Hwnd> shown);
     // Asks at once by `way`, the way learnt, and watches what it minimises.
     void AskLearntWay(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
     // Waits until no request is being watched (a second start, before it ends).
@@ -44,22 +59,22 @@ public:
 
 private:
     // The windows one request is to minimise, the way last asked, when, and
-    // whether its keys had a fair try.
+    // what try its keys had.
     struct Watch {
         std::vector<platform::Hwnd> shown;
         std::uint32_t since;
         Way way;
-        bool fair;
+        KeysTry keys;
     };
     // Asks by `way`, else by the ways after it, and watches what it
     // minimises; past the last way the request was served by none.
     void AskWatched(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown,
-                    bool fair);
+                    KeysTry keys);
     void StartWatching(platform::Runtime& runtime, Watch watch);
     // One timer looks at every request still watched.
     void Poll(platform::Runtime& runtime);
     // A request was served by `way`: what that teaches.
-    void RequestServed(platform::Runtime& runtime, Way way, bool fair);
+    void RequestServed(platform::Runtime& runtime, Way way, KeysTry keys);
     // `way` seen to work (Keys where none did) becomes the way learnt, and is
     // shared: the running instance keeps it for later starts; a second start
     // tells the running instance.

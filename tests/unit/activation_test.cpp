@@ -3,7 +3,10 @@
 // the harsh ones that minimise the program's own window too), and a taskbar
 // button that never goes dead: after the dialog, after a start in the
 // background, after the icon host form was closed from outside.
+#include <vector>
+
 #include "platform/constants.h"
+#include "sim/backend/sim_winapi.h"
 #include "unit/sim_fixture.h"
 
 namespace quorvel::testing {
@@ -134,11 +137,18 @@ TEST_P(ActivationTest, TheClickAfterTheDialogClosesRevealsHoweverItClosedAndWasO
 TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     StoreMode(kTaskbarOnly);
     editor = desk.CreateAppWindow("Untitled - Notepad");
-    desk.activation.foregroundLocked = true;
+    desk.processes.startedInBackground = true;  // from a scheduled task, say
     app = Start();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(desk.Active(), editor) << "the start took the foreground from the user";
-    EXPECT_TRUE(desk.seen.flashes.empty()) << "the start asked for the foreground and flashed";
+    // Windows refused the start's request, and flashed the button: the
+    // flashing stopped at once, so that nothing blinks at the user.
+    const Hwnd button = TaskbarFormWindow();
+    EXPECT_EQ(desk.seen.flashes, std::vector<Hwnd>{button});
+    EXPECT_EQ(desk.seen.flashesStopped, std::vector<Hwnd>{button});
+    EXPECT_FALSE(desk.foreground.Flashing(button));
+    EXPECT_EQ(desk.seen.CountCalls("FlashWindowEx(" + sim::Hex(button) + ", 0x0,"), 1u);
+    desk.seen.flashes.clear();  // the clicks after flash nothing (TearDown)
     EXPECT_TRUE(app->Reveal().StartUpActivationSeen());
     EXPECT_EQ(desk.seen.minimiseAlls, 0);
     // The user's click on the button gives the program the foreground, and
@@ -147,12 +157,19 @@ TEST_P(ActivationTest, AStartInTheBackgroundStillMakesTheFirstClickReveal) {
     ClickButtonReveals("second click");
 }
 
-TEST_P(ActivationTest, IconHostClosedFromOutsideIsLoadedAfreshAndClicksStillReveal) {
+TEST_P(ActivationTest, IconHostUnloadedIsLoadedAfreshAndClicksStillReveal) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     ClickButtonReveals("before");
     platform::Form& old = app->IconHostForm();
     Hwnd oldWindow = old.hWnd();
-    desk.PressClose(oldWindow);  // UnloadMode 0: the icon host is unloaded, the program runs on
+    desk.PressClose(oldWindow);  // UnloadMode 0 from outside: cancelled
+    ASSERT_TRUE(old.Loaded());
+    ASSERT_EQ(app->IconHostForm().hWnd(), oldWindow);
+    // The program's own unload (UnloadMode 1) goes through and ends nothing.
+    desk.Drive([&] {
+        auto running = desk.InProcess(lastPid);
+        old.Unload();
+    });
     ASSERT_FALSE(old.Loaded());
     // As on the real backend, showing or hiding an unloaded form is an error.
     EXPECT_THROW(old.Show(), platform::RuntimeError);

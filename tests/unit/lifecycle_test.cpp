@@ -4,7 +4,7 @@
 #include "platform/errors.h"
 #include "ui/form_controls.h"
 #include "ui/form_descriptions.h"
-#include "unit/sim_fixture.h"
+#include "unit/reveal_fixture.h"
 
 namespace quorvel::testing {
 namespace {
@@ -170,15 +170,45 @@ TEST_F(LifecycleTest, TaskManagerCloseOfTaskbarFormEnds) {
     EXPECT_FALSE(Alive(pid));
 }
 
-TEST_F(LifecycleTest, IconHostCloseWithModeZeroOrOneDoesNotEnd) {
+// Nothing but the program's exit takes the icon away. Alt+F4 with the
+// icon's host in front (where a menu left it, or another program's
+// activation) is its close command: cancelled in every icon mode, the host
+// form, its timer and its icon kept. The program's own unload goes through
+// and ends nothing (the exit's, which then ends the process).
+TEST_F(LifecycleTest, IconHostCancelsItsCloseCommandInEveryModeAndItsOwnUnloadEndsNothing) {
+    for (const char* mode : {kTrayOnly, kTaskbarOnly, kBothIcons}) {
+        World w;
+        w.StoreMode(mode);
+        App* app = w.Start();
+        ASSERT_NE(app, nullptr) << mode;
+        const int pid = w.lastPid;
+        platform::Form& host = app->IconHostForm();
+        const Hwnd window = host.hWnd();
+        const bool icon = w.desk.FindTrayIcon(window, kIconId) != nullptr;
+        ASSERT_EQ(icon, std::string(mode) != kTaskbarOnly) << mode;
+        platform::Control& timer = app->IconHostControls().activationTimer;
+        w.desk.Drive([&] {
+            auto running = w.desk.InProcess(pid);
+            timer.SetInterval(100);
+        });
+        w.desk.Activate(window);
+        w.desk.PressAltF4();
+        w.desk.Run(300);
+        EXPECT_TRUE(w.Alive(pid)) << mode;
+        EXPECT_TRUE(host.Loaded()) << mode;
+        EXPECT_EQ(app->IconHostForm().hWnd(), window) << mode;
+        EXPECT_EQ(timer.Interval(), 100) << mode;
+        EXPECT_GE(w.desk.RunningTimers(), 1u) << mode << ": the host's timer stopped";
+        EXPECT_EQ(w.desk.FindTrayIcon(window, kIconId) != nullptr, icon) << mode;
+    }
     App* app = Start();
     ASSERT_NE(app, nullptr);
     int pid = lastPid;
-    for (std::int16_t mode : {0, 1}) {
+    for (std::int16_t unloadMode : {0, 1}) {
         std::int16_t cancel = 0;
-        desk.Drive([&] { app->IconHostForm().events.QueryUnload(cancel, mode); });
+        desk.Drive([&] { app->IconHostForm().events.QueryUnload(cancel, unloadMode); });
         EXPECT_TRUE(Alive(pid));
-        EXPECT_EQ(cancel, 0);
+        EXPECT_EQ(cancel, unloadMode == platform::vbFormControlMenu ? 1 : 0);
     }
 }
 

@@ -1,6 +1,8 @@
 // The reveal's waits on Windows' clock and on Wine's: each ends within about
 // a millisecond of its change, never on the system timer's tick.
 #include <algorithm>
+#include <functional>
+#include <string>
 #include <tuple>
 
 #include "platform/constants.h"
@@ -95,6 +97,79 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
     EXPECT_EQ(desk.seen.timerFires, fired) << "woken at rest";
     EXPECT_EQ(desk.RunningTimers(), 0u);
     EXPECT_EQ(desk.EffectiveTickUs(), clock.tickUs) << "the system's tick left raised";
+}
+
+// One request at a time. The reveal's waits take sent messages, and the
+// notification area sends the icon's callback: a left press during any of
+// them is served once the reveal is over, as a reveal of its own (each
+// raises the system timer's resolution once, and restores it); a right
+// press opens the menu only then. The press activates the taskbar, which
+// may cost the reveal its keys: it is served the next way.
+TEST(RevealWaitTest, APressOfTheIconDuringAnyWaitOfARevealIsServedOnceItIsOver) {
+    for (const bool right : {false, true}) {
+        for (const sim::ShellKind kind : sim::kShellKinds) {
+            for (int nth = 0;; ++nth) {
+                const std::string name = std::string(right ? "right" : "left") + " press, " +
+                                         sim::ShellKindName(kind) + ", wait " + std::to_string(nth);
+                World t;
+                sim::Desktop& desk = t.desk;
+                // A request whose keys the press spoilt is served the next way.
+                desk.shell.objectWorks = true;
+                App* app = t.StartBesideEditor(kind);
+                ASSERT_NE(app, nullptr);
+                desk.Run(1000);
+                const Hwnd host = app->IconHostForm().hWnd();
+                bool pressed = false;
+                std::uint64_t tickInMenu = 0;
+                // Once the menu is open: is a reveal's resolution held? Esc.
+                std::function<void()> inMenu = [&] {
+                    if (desk.seen.popups.empty()) return desk.At(1, inMenu);
+                    tickInMenu = desk.EffectiveTickUs();
+                    desk.TypeKey(platform::VK_ESCAPE);
+                };
+                desk.DuringWait(nth, [&] {
+                    pressed = true;
+                    if (right) desk.At(1, inMenu);
+                    desk.ClickTrayIcon(host, kIconId, right);
+                });
+                desk.ClickTrayIcon(host, kIconId);
+                desk.Run(3000);
+                if (!pressed) {
+                    EXPECT_GT(nth, 0) << name << ": a reveal without a wait";
+                    break;
+                }
+                EXPECT_EQ(desk.seen.timerResolutionRaises, right ? 1 : 2) << name;
+                EXPECT_EQ(desk.EffectiveTickUs(), desk.timing.tickUs) << name << ": left raised";
+                EXPECT_FALSE(desk.StillShown(t.editor)) << name << ": not served";
+                if (right) {
+                    EXPECT_EQ(desk.seen.popups.size(), 1u) << name;
+                    EXPECT_EQ(tickInMenu, desk.timing.tickUs) << name << ": the menu in a reveal";
+                } else {
+                    EXPECT_EQ(std::count(desk.seen.trace.begin(), desk.seen.trace.end(),
+                                         "reveal: a request during a reveal, served after it"),
+                              1)
+                        << name;
+                }
+            }
+        }
+    }
+}
+
+// The resolution is the system's again only once its last holder lets go.
+TEST(RevealWaitTest, TheFineTimerIsHeldUntilItsLastHoldIsLetGo) {
+    sim::Desktop desk;
+    desk.timing.highResolutionTimers = false;
+    sim::SimRuntime runtime(desk);
+    runtime.HoldFineTimer(true);
+    runtime.HoldFineTimer(true);
+    runtime.HoldFineTimer(false);
+    EXPECT_EQ(desk.EffectiveTickUs(), sim::kWineTickUs);
+    runtime.HoldFineTimer(false);
+    EXPECT_EQ(desk.EffectiveTickUs(), sim::kWindowsTickUs);
+    runtime.HoldFineTimer(false);  // nothing held: nothing to let go
+    runtime.HoldFineTimer(true);
+    EXPECT_EQ(desk.EffectiveTickUs(), sim::kWineTickUs);
+    EXPECT_EQ(desk.seen.timerResolutionRaises, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachClockShellAndRequest, RevealClockTest,

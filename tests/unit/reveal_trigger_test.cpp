@@ -137,19 +137,26 @@ TEST_F(NoShellRevealTest, KeysAreNotTypedIntoTheUsersWindowAndTheButtonComesBack
     EXPECT_EQ(WindowOf(taskbarForm).x, kOffScreenPixels);
 }
 
-// Under the foreground lock the shell's window cannot be activated: the keys
-// would land in the user's document, so none are sent.
+// Where Windows will not let the shell's window be brought forward (a
+// start in the background, so the program may not take the foreground back
+// from the window that took it from the shell), the keys would land in the
+// user's document: none are sent, the request goes the other way, and the
+// taskbar button comes back as after any reveal.
 TEST_F(RevealTest, NoKeysWhenTheShellCannotBeActivated) {
     StoreMode(kBothIcons);
+    Hwnd editor = Editor();
+    desk.processes.startedInBackground = true;
+    desk.shell.objectWorks = true;
     App* app = Start();
     ASSERT_NE(app, nullptr);
-    Hwnd editor = Editor();
-    desk.activation.foregroundLocked = true;
-    desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId);
-    desk.Run();
-    EXPECT_EQ(desk.Active(), editor);
+    desk.TakeForegroundFromShell(editor);
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    EXPECT_TRUE(WindowOf(editor).minimised);
     EXPECT_EQ(WindowOf(editor).typed, "");
-    EXPECT_EQ(desk.seen.minimiseAlls, 0);
+    EXPECT_TRUE(desk.seen.shellKeys.empty());
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
+    EXPECT_EQ(desk.seen.shellObjectCalls, 1);
     EXPECT_TRUE(desk.HasTaskbarButton(app->TaskbarForm().hWnd()));
     EXPECT_EQ(WindowOf(app->TaskbarForm().hWnd()).x, kOffScreenPixels);
 }

@@ -2,6 +2,7 @@
 // Wine's: the program's tests are only as good as these.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -118,6 +119,104 @@ TEST(SimulatedWindowsTest, HidingWithSetWindowPosKeepsTheActivationAndThePlace) 
             EXPECT_EQ(hidden.width, 120) << name;
             EXPECT_EQ(hidden.height, 30) << name;
         }
+    }
+}
+
+// The simulated desktop refuses the foreground as the "SetForegroundWindow
+// function" page says Windows does: a program in the background, not started
+// by the program in front and with the user working there, may set it only by
+// another of the page's conditions, and never while the program in front
+// holds the lock or a menu is open. A right handed on is lost at the user's
+// next input elsewhere, and to the next grant. A refusal flashes the
+// window's taskbar button until FlashWindowEx stops it.
+TEST(SimulatedForegroundTest, OnlyThePagesConditionsLetAProgramInTheBackgroundSetIt) {
+    struct Scene {
+        sim::Desktop desk;
+        Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+        int user = desk.Find(editor)->pid;
+        int program = 0, other = 0;
+        Hwnd own = 0, ownSecond = 0;
+        Scene() {
+            desk.processes.startedInBackground = true;
+            program = desk.NewProcess("program");
+            other = desk.NewProcess("other");
+            sim::Window w;
+            w.title = "Desktop";
+            w.visible = true;
+            own = desk.CreateWindow(program, w);
+            ownSecond = desk.CreateWindow(program, w);
+            desk.foreground.ClickWindow(editor);
+        }
+    };
+    const auto grant = [](Scene& s, int by, int to) {
+        return s.desk.foreground.AllowSetForegroundWindow(by, static_cast<std::uint32_t>(to));
+    };
+    const struct {
+        const char* name;
+        std::function<void(Scene&)> before;
+        bool may;
+    } cases[] = {
+        {"in the background", [](Scene&) {}, false},
+        {"Wine's rules", [](Scene& s) { s.desk.activation.foregroundLocked = false; }, true},
+        {"the foreground process", [](Scene& s) { s.desk.Activate(s.ownSecond); }, true},
+        {"started by it", [](Scene& s) { s.desk.foreground.Started(s.program, s.user); }, true},
+        {"the last input", [](Scene& s) { s.desk.foreground.UserInput(s.program); }, true},
+        {"no foreground window",
+         [](Scene& s) {
+             s.desk.shell.desktopHung = true;
+             s.desk.Activate(s.desk.Shell());
+         },
+         true},
+        {"the time-out not yet", [](Scene& s) { s.desk.Run(199'999); }, false},
+        {"the time-out expired", [](Scene& s) { s.desk.Run(200'000); }, true},
+        {"granted", [&](Scene& s) { EXPECT_TRUE(grant(s, s.user, s.program)); }, true},
+        {"granted to all",
+         [](Scene& s) { s.desk.foreground.AllowSetForegroundWindow(s.user, sim::ASFW_ANY); }, true},
+        {"granted, then input elsewhere",
+         [&](Scene& s) {
+             grant(s, s.user, s.program);
+             s.desk.HoldKey('A', true);
+         },
+         false},
+        {"granted, then granted to another",
+         [&](Scene& s) {
+             grant(s, s.user, s.program);
+             grant(s, s.user, s.other);
+         },
+         false},
+        {"granted by one that may not",
+         [&](Scene& s) { EXPECT_FALSE(grant(s, s.other, s.program)); }, false},
+        {"locked by the program in front",
+         [](Scene& s) {
+             s.desk.foreground.UserInput(s.program);
+             EXPECT_TRUE(s.desk.foreground.LockSetForegroundWindow(s.user, sim::LSFW_LOCK));
+             EXPECT_FALSE(s.desk.foreground.LockSetForegroundWindow(s.other, sim::LSFW_UNLOCK));
+         },
+         false},
+        {"the lock let go by Alt",
+         [](Scene& s) {
+             s.desk.foreground.Started(s.program, s.user);
+             s.desk.foreground.LockSetForegroundWindow(s.user, sim::LSFW_LOCK);
+             s.desk.HoldKey(platform::VK_MENU, true);
+         },
+         true},
+        {"a menu open",
+         [](Scene& s) {
+             s.desk.foreground.Started(s.program, s.user);
+             s.desk.foreground.OpenMenu(s.editor);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        Scene s;
+        c.before(s);
+        EXPECT_EQ(s.desk.foreground.MaySet(s.program), c.may) << c.name;
+        EXPECT_EQ(s.desk.foreground.SetForegroundWindow(s.program, s.own), c.may) << c.name;
+        EXPECT_EQ(s.desk.Active() == s.own, c.may) << c.name;
+        EXPECT_EQ(s.desk.foreground.Flashing(s.own), !c.may) << c.name;
+        s.desk.foreground.FlashWindowEx(s.own, sim::FLASHW_STOP);
+        EXPECT_FALSE(s.desk.foreground.Flashing(s.own)) << c.name;
+        EXPECT_EQ(s.desk.seen.flashesStopped.size(), c.may ? 0u : 1u) << c.name;
     }
 }
 

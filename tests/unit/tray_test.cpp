@@ -122,6 +122,54 @@ TEST_F(TrayTest, NothingAtAllWhileTheDialogOrItsAboutViewIsOpen) {
     EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
+// The menu takes the foreground for the icon's host; left without a choice
+// it gives the keyboard back to the user's window, the one in front before
+// the press (which activates the taskbar first), and takes it from no one: a
+// click on another program's window, which closed the menu, keeps that
+// window in front. Alt+F4 then reaches the user's window, not the host.
+TEST_F(TrayTest, AMenuLeftWithoutAChoiceGivesTheKeyboardBackAndTakesItFromNoOne) {
+    const Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    const Hwnd other = desk.CreateAppWindow("Another program");
+    const Hwnd onTop = desk.CreateAppWindow("Kept on top");
+    const struct {
+        const char* name;
+        Hwnd inFront;    // before the press
+        Hwnd clicked;    // closes the menu; none: Esc
+        bool onTopOver;  // another program's window above the user's
+        Hwnd after;
+    } cases[] = {
+        {"Esc", editor, 0, false, editor},
+        {"Esc, another window in front since the last menu", other, 0, false, other},
+        {"Esc, a window kept on top above the user's", editor, 0, true, editor},
+        {"a click on another program's window", editor, other, false, other},
+        {"a click on the user's own window", editor, editor, false, editor},
+    };
+    for (const auto& c : cases) {
+        desk.Activate(c.inFront);
+        if (c.onTopOver) desk.BringToFront(onTop);
+        Hwnd ownerWhileOpen = 0;
+        desk.At(10, [&] {
+            ownerWhileOpen = desk.Active();
+            if (c.clicked != 0) {
+                desk.ClickWindow(c.clicked);
+            } else {
+                desk.TypeKey(platform::VK_ESCAPE);
+            }
+        });
+        desk.ClickTrayIcon(iconHost, kIconId, true);
+        desk.Run(100);
+        EXPECT_EQ(ownerWhileOpen, iconHost) << c.name;
+        EXPECT_EQ(desk.Active(), c.after) << c.name;
+        desk.PressAltF4();
+        desk.Run(100);
+        EXPECT_EQ(WindowOf(c.after).typed, "<Alt+F4>") << c.name;
+        desk.Find(c.after)->typed.clear();
+        EXPECT_NE(desk.FindTrayIcon(iconHost, kIconId), nullptr) << c.name;
+    }
+    EXPECT_EQ(desk.seen.popups.size(), std::size(cases));
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
+}
+
 TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
     desk.At(10, [&] { desk.ChooseMenuItem("Show &Desktop"); });
     desk.ClickTrayIcon(iconHost, 1, true);

@@ -195,7 +195,7 @@ int Usage() {
         "        childtext HWND CLASS | post HWND MSG WPARAM LPARAM | close HWND |\n"
         "        endsession HWND | gui PID | modules PID | cursor | window TITLE |\n"
         "        window-hides TITLE | window-overlay TITLE | window-returns TITLE |\n"
-        "        activate HWND | shellwindow |\n"
+        "        activate HWND | move HWND X Y | shellwindow |\n"
         "        hold PATH | layout HWND | rects HWND | focus HWND | dpisize HWND DPI\n",
         stderr);
     return 2;
@@ -276,6 +276,13 @@ int main(int argc, char** argv) {
         // Brings a window to the front as another program would (this Wine
         // keeps no foreground lock); what is in front after it may differ.
         return SetForegroundWindow(Hwnd(argv[2])) ? 0 : 1;
+    } else if (cmd == "move" && argc >= 5) {
+        // Moves a window as the user would drag it, without activating it.
+        return SetWindowPos(Hwnd(argv[2]), nullptr, std::strtol(argv[3], nullptr, 0),
+                            std::strtol(argv[4], nullptr, 0), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     } else if (cmd == "close" && argc >= 3) {
         DWORD_PTR result = 0;
         SendMessageTimeoutA(Hwnd(argv[2]), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 3000, &result);

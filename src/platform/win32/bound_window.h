@@ -11,7 +11,7 @@
 namespace quorvel::win32 {
 
 // The object `hwnd` stands for, for this message: null for one before
-// WM_NCCREATE (Windows asks a top-level window WM_GETMINMAXINFO first).
+// WM_NCCREATE (a top-level window may be asked WM_GETMINMAXINFO first).
 // WM_NCDESTROY itself still finds it.
 template <typename T>
 T* BindAtCreate(HWND hwnd, UINT msg, LPARAM lParam) {

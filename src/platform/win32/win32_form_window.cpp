@@ -94,10 +94,8 @@ Control* Win32Form::TrackMenu(std::string_view menuName) {
     Realise();
     auto menu = menus_.find(menuName);
     if (menu == menus_.end()) throw RuntimeError("Menu not found");
-    // The window is made foreground first, or the menu would not close when
-    // the user clicks elsewhere; the WM_NULL afterwards lets the next menu
-    // open normally.
-    SetForegroundWindow(hwnd_);
+    // The window is in front already (WindowedForm::PopupMenu); the WM_NULL
+    // afterwards lets the next menu open normally ("TrackPopupMenu function").
     POINT at;
     GetCursorPos(&at);
     UINT chosen = TrackPopupMenu(menu->second.get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,

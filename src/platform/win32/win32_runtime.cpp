@@ -277,14 +277,6 @@ Hwnd Win32Runtime::ShellWindowTitled(std::string_view title) {
     return lstrcmpiA(text, NulTerminated(title).c_str()) == 0 ? FromHwnd(shell) : 0;
 }
 
-bool Win32Runtime::MayRequestForeground() {
-    // Windows documents no test of the right, but AllowSetForegroundWindow
-    // "will fail if the calling process cannot set the foreground window";
-    // given this process it hands the right to no one else. The right can
-    // still be lost between this and the request, by the user's next input.
-    return AllowSetForegroundWindow(GetCurrentProcessId()) != FALSE;
-}
-
 Hwnd Win32Runtime::Foreground() const {
     return FromHwnd(GetForegroundWindow());
 }
@@ -295,6 +287,13 @@ bool Win32Runtime::RequestForeground(Hwnd target) {
     // and a last step of it that takes the foreground back before the keys
     // is undone by AppActivate, which asks again.
     return SetForegroundWindow(ToHwnd(target)) != FALSE;
+}
+
+void Win32Runtime::StopFlashing(Hwnd window) {
+    // "FLASHWINFO structure": FLASHW_STOP, and "the system restores the
+    // window to its original state"; the count and the rate mean nothing then.
+    FLASHWINFO stop{sizeof stop, ToHwnd(window), FLASHW_STOP, 0, 0};
+    FlashWindowEx(&stop);
 }
 
 void Win32Runtime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {

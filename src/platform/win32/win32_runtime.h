@@ -54,7 +54,6 @@ public:
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
-    void HoldFineTimer(bool hold) override { timerResolution_.Hold(hold); }
     std::uint64_t NowUs() const override;
 
     // The event loop of the program; WM_QUIT ends the program (see Quit).
@@ -80,9 +79,9 @@ protected:
     void EndProcess() override;
     platform::Hwnd FindTitled(std::string_view title) override;
     platform::Hwnd ShellWindowTitled(std::string_view title) override;
-    bool MayRequestForeground() override;
     bool OwnsWindow(platform::Hwnd hwnd) const override { return IsOurs(ToHwnd(hwnd)); }
     bool RequestForeground(platform::Hwnd target) override;
+    void StopFlashing(platform::Hwnd window) override;
     void TraceAppActivate(std::string_view title, platform::Hwnd target,
                           platform::Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
@@ -92,6 +91,7 @@ protected:
     bool MakeShellObject() override;
     bool ShellMinimizeAll() override;
     void ReleaseShellObject() override;
+    void SetFinestTimerResolution(bool finest) override { timerResolution_.Hold(finest); }
     bool StartTimer(int id, std::uint32_t milliseconds) override;
     void StopTimer(int id) override;
 

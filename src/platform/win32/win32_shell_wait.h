@@ -47,8 +47,10 @@ private:
 
 // The system timer's resolution at its finest while held (timeBeginPeriod
 // with timeGetDevCaps' minimum), only where there are no high-resolution
-// timers. winmm comes from the system folder on first need, never imported:
-// a start that never reveals never loads it.
+// timers: held at the run time's first hold, let go at its last
+// (FormRuntime::HoldFineTimer counts them). winmm comes from the system
+// folder on first need, never imported: a start that never reveals never
+// loads it.
 class TimerResolutionHold {
 public:
     void Hold(bool hold);
