@@ -217,7 +217,8 @@ void Desktop::MouseOverTrayIcon(Hwnd hwnd, std::uint32_t id,
                 Activate(taskbar_);
             }
             if (IsPress(m) && ownerPid != 0) {
-                foreground.AllowSetForegroundWindow(kShellPid, static_cast<std::uint32_t>(ownerPid));
+                foreground.AllowSetForegroundWindow(kShellPid,
+                                                    static_cast<std::uint32_t>(ownerPid));
             }
             SendNotify(hwnd, callback, id, m);
             // The program takes each as it comes; a wait of its, or the loop
@@ -271,18 +272,17 @@ int Desktop::TrackPopupMenu(Hwnd owner, const std::vector<std::string>& items) {
     if (popup_) return -1;
     seen.popups.push_back(items);
     popup_ = PopupMenu{items, owner, active_ == owner};
+    // The menu goes with its loop, also where its process ends inside it.
+    const platform::ScopeExit gone([this] { popup_.reset(); });
     // Modal until an item is chosen or the menu closed; the loop ends at
     // once, before what comes after in the queue (the click that closed it
     // reaching its window, say).
     while (popup_->chosen < 0 && !popup_->closed) {
         if (!RunOne() && !FireDue(Clock::kNever)) {
-            popup_.reset();
             throw SimStall("nothing scheduled could close the menu");
         }
     }
-    const int chosen = popup_->chosen;
-    popup_.reset();
-    return chosen;
+    return popup_->chosen;
 }
 
 }  // namespace quorvel::sim
