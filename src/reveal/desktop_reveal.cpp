@@ -84,7 +84,10 @@ void DesktopReveal::MinimizeAllWindows() {
         // Windows key between it and its M. Not where the shell has no
         // window: Windows key + M with no shell to take it would reach the
         // window in front.
-        if (!runtime_.HasWindowTitled(kShellTitle)) return;
+        if (!runtime_.HasWindowTitled(kShellTitle)) {
+            runtime_.TraceNote("reveal: not served; no shell's window to ask the way seen to work");
+            return;
+        }
         minimiseAll_.AskLearntWay(runtime_, learnt, runtime_.MinimisableWindows());
         // A click then hands the activation to the shell's window, so that
         // no form of ours stays active and the next click is a new

@@ -89,6 +89,32 @@ INSTANTIATE_TEST_SUITE_P(EachWay, SharedWayTest, ::testing::ValuesIn(kSharedWayC
 // first); a recreated taskbar and a request no way served drop it for the
 // later starts as for the instance itself. A second start that knows the way
 // asks it at once, without bringing the shell's window forward.
+// The shell gone (its process ended, not started again yet): a request by
+// the way learnt has nothing to ask, in the running instance and in a second
+// start, and says so.
+TEST(MinimiseAllCheckTest, AWayLearntWithTheShellGoneIsTracedAsUnserved) {
+    World t;
+    sim::Desktop& desk = t.desk;
+    App* app = t.StartBesideEditor(sim::ShellKind::WindowsLayoutWithoutAltM);
+    ASSERT_NE(app, nullptr);
+    t.Click(*app);
+    ASSERT_EQ(app->Reveal().LearntWay(), Way::WindowsKeyM);
+    desk.EndShell();
+    const auto unserved = [&] {
+        return std::count(desk.seen.trace.begin(), desk.seen.trace.end(),
+                          "reveal: not served; no shell's window to ask the way seen to work");
+    };
+    const int minimised = desk.seen.minimiseAlls;
+    desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+    desk.Run(1000);
+    EXPECT_EQ(unserved(), 1);
+    EXPECT_EQ(t.Start(), nullptr);
+    desk.Run(1000);
+    EXPECT_EQ(unserved(), 2);
+    EXPECT_EQ(desk.seen.minimiseAlls, minimised);
+    EXPECT_EQ(desk.seen.winMPresses, 1) << "Windows key + M with no shell to take it";
+}
+
 TEST(MinimiseAllCheckTest, TheSharedWayOnlyChoosesAmongTheProgramsWaysAndGoesWithItsLesson) {
     constexpr std::uint32_t kUnknown = 7;
     enum Event { Planted, Told, Recreated, Unserved, None };
