@@ -18,9 +18,10 @@ struct Spelling {
 
 constexpr Spelling kSpellings[] = {
     {Act::Shell, "Shell", 4},
-    {Act::Start, "Start", 1},
+    {Act::Start, "Start", 2},
     {Act::Click, "Click", 0},
     {Act::Tray, "Tray", 1},
+    {Act::TrayInWait, "TrayInWait", 2},
     {Act::Item, "Item", 1},
     {Act::MenuEsc, "MenuEsc", 0},
     {Act::MenuAway, "MenuAway", 1},
@@ -35,7 +36,7 @@ constexpr Spelling kSpellings[] = {
     {Act::Front, "Front", 2},
     {Act::TaskbarButton, "TaskbarButton", 1},
     {Act::Lock, "Lock", 1},
-    {Act::Busy, "Busy", 1},
+    {Act::Busy, "Busy", 2},
     {Act::Slow, "Slow", 2},
     {Act::TaskbarCreated, "TaskbarCreated", 0},
     {Act::Dpi, "Dpi", 1},
@@ -94,7 +95,9 @@ Action ParseOne(std::string_view word) {
     }
     for (const Spelling& s : kSpellings) {
         if (name != s.name) continue;
-        if (static_cast<int>(args.size()) != s.arity)
+        // Arguments left out at the end are 0: a list printed before an
+        // action had them still reads.
+        if (static_cast<int>(args.size()) > s.arity)
             throw std::invalid_argument("arguments of " + std::string(word));
         action.act = s.act;
         for (std::size_t i = 0; i < args.size(); ++i) action.args[i] = Number(args[i]);

@@ -17,13 +17,15 @@ enum class Act : std::uint8_t {
     // gone (ms), how many icon adds the new one refuses.
     Shell,
     // A start of the program, the keys of a hot key held: 0 none, 1 Ctrl+Alt,
-    // 2 the Windows key. A second start when one runs.
+    // 2 the Windows key; 1 when started by no program in front (a scheduled
+    // task, a tool's own hot key, a macro program). A second start when one runs.
     Start,
     // --- the user ---
     Click,          // the program's taskbar button
     Tray,           // the icon: 0 left press, 1 right press, 2 double press, 3 the pointer over it
+    TrayInWait,     // the same, at the start of the program's nth wait (0..3) from now
     Item,           // the icon's menu: 0 Show Desktop, 1 Configure, 2 About, 3 Exit
-    MenuEsc,        // Esc on the icon's menu
+    MenuEsc,        // Esc, typed while the icon's menu is up
     MenuAway,       // a click on another program's window (by index) while the menu is up
     WindowMenu,     // the taskbar button's window menu: entry, 0 by mouse / 1 by Alt+Space
     AltF4,          // on whatever is in front
@@ -36,8 +38,8 @@ enum class Act : std::uint8_t {
     Front,          // one (by index) is clicked in front, 0 now / 1 between Tab and Alt+M
     TaskbarButton,  // another program's taskbar button (by index)
     // --- Windows and other programs ---
-    Lock,  // the foreground lock on or off
-    Busy,  // the shell's thread busy for a while (ms)
+    Lock,  // Windows' rules for who may take the foreground: on (Windows) or off (Wine)
+    Busy,  // the shell busy for a while (ms): 0 its thread (the keys wait), 1 its desktop hung
     Slow,  // for a while (ms), each step of the shell's threads takes this long (us)
     TaskbarCreated,
     Dpi,                // the main monitor's scale, in pixels per inch

@@ -74,10 +74,13 @@ Action Make(Act act, Rng& rng, World& world) {
                     rng.Chance(70) ? 0 : rng.Between(1, 3)};
             break;
         case Act::Start:
-            args[0] = Pick(rng, {70, 15, 15});
+            args = {Pick(rng, {70, 15, 15}), rng.Chance(25) ? 1u : 0u};
             break;
         case Act::Tray:
             args[0] = Pick(rng, {45, 30, 17, 8});
+            break;
+        case Act::TrayInWait:
+            args = {Pick(rng, {50, 20, 20, 10}), rng.Below(4)};
             break;
         case Act::Item:
             args[0] = Pick(rng, {30, 30, 25, 15});
@@ -116,7 +119,7 @@ Action Make(Act act, Rng& rng, World& world) {
             args[0] = rng.Below(2);
             break;
         case Act::Busy:
-            args[0] = rng.Between(50, 1500);
+            args = {rng.Between(50, 1500), rng.Chance(30) ? 1u : 0u};
             break;
         case Act::Slow:
             args = {rng.Between(500, 30000), rng.Between(100, 5000)};
@@ -183,14 +186,19 @@ Weights WeightsNow(World& world) {
                 {Act::Shell, 5},      {Act::Quit, 3},           {Act::EndSession, 3},
                 {Act::TaskManager, 3}};
     }
-    return {{Act::Click, 120},  {Act::Tray, 140},          {Act::WindowMenu, 50},
-            {Act::AltF4, 20},   {Act::Hold, 40},           {Act::Open, 30},
-            {Act::Close, 20},   {Act::Front, 60},          {Act::TaskbarButton, 40},
-            {Act::Start, 50},   {Act::Busy, 20},           {Act::Slow, 20},
-            {Act::Shell, 15},   {Act::TaskbarCreated, 10}, {Act::Dpi, 10},
-            {Act::Colours, 15}, {Act::HighContrast, 10},   {Act::HighContrastTheme, 10},
-            {Act::Theme, 5},    {Act::Setting, 30},        {Act::Plant, 20},
-            {Act::Quit, 5},     {Act::EndSession, 3},      {Act::TaskManager, 5},
+    return {{Act::Click, 120},        {Act::Tray, 140},
+            {Act::WindowMenu, 50},    {Act::AltF4, 20},
+            {Act::Hold, 40},          {Act::Open, 30},
+            {Act::Close, 20},         {Act::Front, 60},
+            {Act::TaskbarButton, 40}, {Act::Start, 50},
+            {Act::Busy, 20},          {Act::Slow, 20},
+            {Act::TrayInWait, 40},    {Act::Lock, 15},
+            {Act::Shell, 15},         {Act::TaskbarCreated, 10},
+            {Act::Dpi, 10},           {Act::Colours, 15},
+            {Act::HighContrast, 10},  {Act::HighContrastTheme, 10},
+            {Act::Theme, 5},          {Act::Setting, 30},
+            {Act::Plant, 20},         {Act::Quit, 5},
+            {Act::EndSession, 3},     {Act::TaskManager, 5},
             {Act::Rest, 30}};
 }
 
@@ -206,6 +214,8 @@ Actions Preamble(Rng& rng) {
         actions.push_back(
             {Act::Setting, {rng.Below(static_cast<std::uint32_t>(kStoredSettings.size()))}});
     }
+    // Windows' rules for the foreground, or Wine's none.
+    if (rng.Chance(25)) actions.push_back({Act::Lock, {0}});
     for (std::uint32_t i = rng.Below(4); i > 0; --i) actions.push_back({Act::Open});
     actions.push_back({Act::Start, {}, Wait(rng)});
     return actions;

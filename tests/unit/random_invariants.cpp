@@ -192,7 +192,7 @@ std::optional<Failure> Invariants::Keys() {
     const sim::Desktop& desk = world_.desk;
     for (Hwnd hwnd : desk.ZOrder()) {
         const sim::Window& w = *desk.Find(hwnd);
-        if (!w.typed.empty() && !world_.IsShells(hwnd))
+        if (w.typed.size() > world_.UserTyped(hwnd) && !world_.IsShells(hwnd))
             return Broken("keys",
                           "typed into \"" + w.title + "\" (" + w.className + "): " + w.typed);
     }
@@ -222,8 +222,7 @@ void Invariants::ReadTrace() {
     const auto& trace = world_.desk.seen.trace;
     for (; traceRead_ < trace.size(); ++traceRead_) {
         const std::string& line = trace[traceRead_];
-        if (Contains(line, "nothing minimised by any way") ||
-            Contains(line, "no window to minimise") ||
+        if (line.rfind("reveal: not served", 0) == 0 || Contains(line, "no window to minimise") ||
             Contains(line, "every window watched was destroyed") ||
             line.rfind("AppActivate Program Manager: no such window", 0) == 0) {
             ++traced_;
@@ -232,11 +231,18 @@ void Invariants::ReadTrace() {
             Contains(line, "the shell ignored the other way")) {
             ++escalations_;
         }
+        tracedBefore_.push_back(traced_);
     }
 }
 
 std::optional<Failure> Invariants::Requests() {
     const int answers = Answers();
+    // The icon pressed while the program waited: a request then.
+    for (const World::PressInWait& press : world_.pressesInWaits) {
+        requests_.push_back(
+            {press.atMs, press.minimiseAlls + tracedBefore_[press.traceLines], false, false});
+    }
+    world_.pressesInWaits.clear();
     for (const Request& r : requests_) {
         if (r.excused || r.maybe || r.atMs + kServedWithinMs > Now()) continue;
         if (answers <= r.answersBefore) {

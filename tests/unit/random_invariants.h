@@ -40,6 +40,9 @@ struct Failure {
 // How long a request may take to be served: the longest the program may
 // take over one (its activations, the keys, each way's wait) with room to spare.
 inline constexpr std::uint64_t kServedWithinMs = 5000;
+// How long after a menu or the dialog closed the activation may take to be
+// back: a timer's tick or two.
+inline constexpr std::uint64_t kHandBackWithinMs = 100;
 // How long after the last action the program is at rest.
 inline constexpr std::uint64_t kAtRestAfterMs = 3000;
 
@@ -71,6 +74,9 @@ private:
         // Of the icon's menu: the window in front at the press (the shell's,
         // or another program's), which Esc may leave there.
         Hwnd before;
+        // Looked at from then on: the program hands the activation back once
+        // the input that closed the menu has been handled.
+        std::uint64_t dueMs = 0;
     };
     struct FileEntry {
         int type;
@@ -113,8 +119,9 @@ private:
     bool endAsked_ = false;
     // requests
     std::vector<Request> requests_;
-    int traced_ = 0;       // requests traced as unserved by every way, or past telling
-    int escalations_ = 0;  // ways asked after the shell's bound
+    int traced_ = 0;                    // requests traced as unserved by every way, or past telling
+    std::vector<int> tracedBefore_{0};  // traced_ before each line of the trace
+    int escalations_ = 0;               // ways asked after the shell's bound
     std::size_t traceRead_ = 0;
     // keys
     std::size_t keysRead_ = 0;

@@ -37,26 +37,33 @@ void Invariants::NoteInteraction(const Action& a) {
     switch (a.act) {
         case Act::Tray:
             if (a.args[0] % 4 == 1 && !w.DialogOpen() && !w.desk.KeyDown(platform::VK_MENU)) {
-                // The menu goes up; Esc leaves in front what was (the menu
-                // here takes no activation), or gives it back to the user's
-                // window.
-                interaction_ = Interaction{userWindow_, false, w.desk.Active()};
+                // The menu goes up; Esc leaves in front what was there
+                // where the menu could not take the foreground, else gives
+                // it back to the user's window.
+                const Hwnd front = w.desk.Active();
+                interaction_ = Interaction{userWindow_, false,
+                                           w.IsOthers(front) || w.IsShells(front) ? front : 0};
+                expectInFront_.reset();
                 return;
             }
             break;
         case Act::WindowMenu:
             if (w.WindowMenuChoice(a) == "&Configure") {
                 interaction_ = Interaction{userWindow_, false, 0};  // the dialog opens
+                expectInFront_.reset();
                 return;
             }
             break;
         case Act::MenuEsc:
-            if (interaction_ && !interaction_->movedOn) expectInFront_ = *interaction_;
+            if (interaction_ && !interaction_->movedOn) {
+                expectInFront_ = *interaction_;
+                expectInFront_->dueMs = Now() + kHandBackWithinMs;
+            }
             interaction_.reset();
             return;
         case Act::MenuAway:
             // The window clicked stays in front.
-            expectInFront_ = Interaction{w.Other(a.args[0]), false, 0};
+            expectInFront_ = Interaction{w.Other(a.args[0]), false, 0, Now() + kHandBackWithinMs};
             interaction_.reset();
             return;
         case Act::Item:
@@ -87,6 +94,7 @@ void Invariants::NoteInteraction(const Action& a) {
             break;
     }
     if (interaction_) interaction_->movedOn = true;
+    expectInFront_.reset();
 }
 
 std::optional<Failure> Invariants::Setting() {
@@ -163,11 +171,13 @@ std::optional<Failure> Invariants::Rest() {
 std::optional<Failure> Invariants::HandBack() {
     const bool dialog = world_.DialogOpen();
     if (dialogWasOpen_ && !dialog && world_.Running() != nullptr && interaction_) {
-        if (!interaction_->movedOn) expectInFront_ = Interaction{interaction_->user, false, 0};
+        // Its close handed the activation on at once.
+        if (!interaction_->movedOn)
+            expectInFront_ = Interaction{interaction_->user, false, 0, Now()};
         interaction_.reset();
     }
     dialogWasOpen_ = dialog;
-    if (!expectInFront_) return std::nullopt;
+    if (!expectInFront_ || Now() < expectInFront_->dueMs) return std::nullopt;
     const Interaction expected = *std::exchange(expectInFront_, std::nullopt);
     const Hwnd user = expected.user;
     if (user == 0 || world_.Running() == nullptr || !world_.TakesActivation(user))

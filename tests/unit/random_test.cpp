@@ -79,7 +79,7 @@ TEST(RandomTest, AListOfActionsReadsBackAsPrinted) {
     Actions actions = Preamble(rng);
     for (int i = 0; i < 200; ++i) actions.push_back(Generate(rng, world));
     EXPECT_EQ(ParseActions(ToText(actions)), actions);
-    EXPECT_THROW(ParseActions("Tray+0"), std::invalid_argument);
+    EXPECT_THROW(ParseActions("Tray(1,2)+0"), std::invalid_argument);
     EXPECT_THROW(ParseActions("Tray(1)"), std::invalid_argument);
     EXPECT_THROW(ParseActions("Nothing(1)+0"), std::invalid_argument);
 }

@@ -41,10 +41,7 @@ constexpr char kDialogLetters[] = "aocxftbs";  // Alt+ these: the dialog's mnemo
 World::World() {
     desk.onProcessReaped = [this](int pid) {
         instances_.erase(pid);
-        if (pid == running_) {
-            running_ = 0;
-            menuOpen_ = false;
-        }
+        if (pid == running_) running_ = 0;
     };
     // The user's documents, and a file of the Windows folder beside TEMP.
     WriteFile(desk.HostPath("C:\\Documents\\letter.txt"), "Dear reader");
@@ -70,18 +67,7 @@ bool World::SecondStartAlive() const {
 }
 
 bool World::MenuOpen() {
-    // A menu goes up inside the step that asked for it, and stays until the
-    // world chooses from it or dismisses it.
-    if (desk.seen.popups.size() > popupsSeen_) {
-        popupsSeen_ = desk.seen.popups.size();
-        menuOpen_ = true;
-    }
-    return menuOpen_ && Running() != nullptr;
-}
-
-void World::MenuClosed() {
-    popupsSeen_ = desk.seen.popups.size();
-    menuOpen_ = false;
+    return desk.MenuOpen() && Running() != nullptr;
 }
 
 bool World::DialogOpen() {
@@ -143,8 +129,12 @@ bool World::CanDo(const Action& a) {
                    desk.HasTaskbarButton(app->TaskbarForm().hWnd());
         case Act::Tray:
             // A right press opens the menu: not inside a second start's wait.
-            return app != nullptr && !menu && (a.args[0] % 4 != 1 || !second) &&
-                   HostWindow() != 0 && desk.FindTrayIcon(HostWindow(), 1) != nullptr;
+            // A press while the menu is up closes it first.
+            return app != nullptr && (a.args[0] % 4 != 1 || !second) && HostWindow() != 0 &&
+                   desk.FindTrayIcon(HostWindow(), 1) != nullptr;
+        case Act::TrayInWait:
+            return app != nullptr && !LoopOpen() && HostWindow() != 0 &&
+                   desk.FindTrayIcon(HostWindow(), 1) != nullptr;
         case Act::Item:
         case Act::MenuEsc:
             return menu;
@@ -193,33 +183,34 @@ void World::Do(const Action& a) {
         case Act::Shell:
             return RestartShell(a);
         case Act::Start:
-            return StartProgram(a.args[0]);
+            return StartProgram(a.args[0], a.args[1] != 0);
         case Act::Click:
             return desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
-        case Act::Tray: {
-            static const std::vector<std::uint32_t> kPresses[] = {
-                {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP},
-                {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP},
-                {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP},
-                {WM_MOUSEMOVE, WM_MOUSEMOVE},
-            };
-            return desk.MouseOverTrayIcon(HostWindow(), 1, kPresses[a.args[0] % 4]);
+        case Act::Tray:
+            return desk.MouseOverTrayIcon(HostWindow(), 1, Presses(a.args[0]));
+        case Act::TrayInWait: {
+            // Pressed while the program waits inside a reveal: the callback
+            // is sent, and the wait takes it.
+            const std::uint32_t how = a.args[0] % 4;
+            return desk.DuringWait(static_cast<int>(a.args[1] % 4), [this, how] {
+                const Hwnd host = HostWindow();
+                if (host == 0 || desk.FindTrayIcon(host, 1) == nullptr) return;
+                if (how != 1 && how != 3 && !desk.KeyDown(VK_MENU)) {
+                    pressesInWaits.push_back(
+                        {desk.Now(), desk.seen.minimiseAlls, desk.seen.trace.size()});
+                }
+                desk.MouseOverTrayIcon(host, 1, Presses(how));
+            });
         }
         case Act::Item: {
             static const char* const kItems[] = {"Show &Desktop", "&Configure", "About Q&uorvel",
                                                  "E&xit Quorvel"};
-            MenuClosed();
             return desk.ChooseMenuItem(kItems[a.args[0] % 4]);
         }
         case Act::MenuEsc:
-            MenuClosed();
-            return desk.DismissMenu();
-        case Act::MenuAway: {
-            MenuClosed();
-            desk.DismissMenu();
-            const Hwnd clicked = Other(a.args[0]);
-            return desk.Drive([&] { desk.Activate(clicked); });
-        }
+            return TypeKey(VK_ESCAPE);
+        case Act::MenuAway:
+            return desk.ClickWindow(Other(a.args[0]));
         case Act::WindowMenu: {
             const std::string entry = WindowMenuChoice(a);
             if (entry.empty()) return;
@@ -262,9 +253,13 @@ void World::Do(const Action& a) {
         case Act::Lock:
             desk.activation.foregroundLocked = a.args[0] != 0;
             return;
-        case Act::Busy:
-            desk.shell.busy = true;
-            return desk.At(a.args[0], [this] { desk.shell.busy = false; });
+        case Act::Busy: {
+            // Its thread busy (keys wait), or its desktop hung (no activation).
+            bool sim::ShellKnobs::*what =
+                a.args[1] ? &sim::ShellKnobs::desktopHung : &sim::ShellKnobs::busy;
+            desk.shell.*what = true;
+            return desk.At(a.args[0], [this, what] { desk.shell.*what = false; });
+        }
         case Act::Slow: {
             const std::uint64_t was = desk.timing.shellStepUs;
             desk.timing.shellStepUs = std::max<std::uint32_t>(a.args[0], 1);
@@ -303,16 +298,43 @@ void World::Do(const Action& a) {
     }
 }
 
-void World::StartProgram(std::uint32_t held) {
+void World::TypeKey(std::uint8_t vk) {
+    // What the user types lands where it lands: a window's typing beyond
+    // what reached it so is the program's.
+    const Hwnd front = desk.Active();
+    const sim::Window* w = desk.Find(front);
+    const std::size_t before = w == nullptr ? 0 : w->typed.size();
+    desk.TypeKey(vk);
+    if (const sim::Window* after = desk.Find(front))
+        userTyped_[front] += after->typed.size() - before;
+}
+
+std::size_t World::UserTyped(Hwnd hwnd) const {
+    auto it = userTyped_.find(hwnd);
+    return it == userTyped_.end() ? 0 : it->second;
+}
+
+std::vector<std::uint32_t> World::Presses(std::uint32_t how) {
+    static const std::vector<std::uint32_t> kPresses[] = {
+        {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP},
+        {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP},
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP},
+        {WM_MOUSEMOVE, WM_MOUSEMOVE},
+    };
+    return kPresses[how % 4];
+}
+
+void World::StartProgram(std::uint32_t held, bool inBackground) {
     static const std::vector<std::uint8_t> kHotKeys[] = {{}, {VK_LCONTROL, VK_LMENU}, {VK_LWIN}};
     const std::vector<std::uint8_t>& keys = kHotKeys[held % 3];
     for (std::uint8_t vk : keys) desk.HoldKey(vk, true);
+    // Started by a scheduled task, a tool's hot key or a macro program: from
+    // no process in front.
+    desk.processes.startedInBackground = inBackground;
     auto runtime = std::make_unique<sim::SimRuntime>(desk);
+    desk.processes.startedInBackground = false;
     const int pid = runtime->pid();
-    if (!runtime->PrevInstance()) {
-        running_ = pid;
-        menuOpen_ = false;
-    }
+    if (!runtime->PrevInstance()) running_ = pid;
     Instance& instance = instances_[pid];
     instance.runtime = std::move(runtime);
     instance.app = std::make_unique<App>(*instance.runtime);
@@ -408,7 +430,7 @@ void World::CloseInFront() {
         others_.erase(std::find(others_.begin(), others_.end(), front));
         return desk.Drive([&] { desk.DestroyWindow(front); });
     }
-    desk.PressClose(front);
+    desk.PressAltF4();
 }
 
 }  // namespace quorvel::testing::randomised

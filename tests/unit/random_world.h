@@ -97,6 +97,18 @@ public:
 
     // The shell's process is away between its end and its start again.
     bool ShellAway() const { return !desk.ShellRunning(); }
+    // What the user typed into a window (the keys the program sends must
+    // reach none but the shell's).
+    std::size_t UserTyped(Hwnd hwnd) const;
+    // The presses of the icon made during a wait of the program's that are
+    // requests (TrayInWait), for the invariants to read: when, and the
+    // shell's answers and the trace's lines so far.
+    struct PressInWait {
+        std::uint64_t atMs;
+        int minimiseAlls;
+        std::size_t traceLines;
+    };
+    std::vector<PressInWait> pressesInWaits;
     // How often the shell has started, and the icon adds the last start refuses.
     int shellStarts = 0;
     int shellRefusedAdds = 0;
@@ -107,22 +119,21 @@ private:
         std::unique_ptr<App> app;
     };
 
-    void StartProgram(std::uint32_t held);
+    void StartProgram(std::uint32_t held, bool inBackground);
+    static std::vector<std::uint32_t> Presses(std::uint32_t how);
+    void TypeKey(std::uint8_t vk);
     void RestartShell(const Action& action);
     void PlantFile(const Plant& plant);
     void StoreSetting(const StoredSetting& setting);
     void DialogControlClick(const Action& action);
     void DialogKey(const Action& action);
     void CloseInFront();
-    // Forgets the menu: the program's choice made, or its process gone.
-    void MenuClosed();
 
     std::map<int, Instance> instances_;
     int running_ = 0;
     std::vector<Hwnd> others_;
     int opened_ = 0;
-    std::size_t popupsSeen_ = 0;
-    bool menuOpen_ = false;
+    std::map<Hwnd, std::size_t> userTyped_;
 };
 
 }  // namespace quorvel::testing::randomised
