@@ -178,6 +178,25 @@ TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
     EXPECT_TRUE(Alive(pid));
 }
 
+// Ended inside its menu's loop (WM_QUIT from outside), the program takes its
+// menu with it: the next start's menu opens.
+TEST_F(TrayTest, AMenuGoesWithTheProcessThatEndsInsideIt) {
+    desk.At(10, [&] { desk.PostQuit(pid); });
+    desk.ClickTrayIcon(iconHost, 1, true);
+    ASSERT_FALSE(Alive(pid));
+    EXPECT_FALSE(desk.MenuOpen());
+    App* again = Start();
+    ASSERT_NE(again, nullptr);
+    bool opened = false;
+    desk.At(10, [&] {
+        opened = desk.MenuOpen();
+        desk.DismissMenu();
+    });
+    desk.ClickTrayIcon(again->IconHostForm().hWnd(), 1, true);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(desk.seen.popups.size(), 2u);
+}
+
 TEST_F(TrayTest, ExitFromTheMenuRemovesTheIconAndEnds) {
     desk.At(10, [&] { desk.ChooseMenuItem("E&xit Quorvel"); });
     desk.ClickTrayIcon(iconHost, 1, true);
