@@ -117,7 +117,12 @@ void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
         runtime.TraceNote("minimise-all: Windows key + M");
         runtime.SendWindowsKeyM();
     }
-    if (!shown.empty()) StartWatching(runtime, {std::move(shown), runtime.Now(), way, keys});
+    if (shown.empty()) {
+        // Nothing the shell would minimise: nothing tells whether it acted.
+        runtime.TraceNote("reveal: asked; no window to minimise");
+        return;
+    }
+    StartWatching(runtime, {std::move(shown), runtime.Now(), way, keys});
 }
 
 void MinimiseAllCheck::StartWatching(platform::Runtime& runtime, Watch watch) {

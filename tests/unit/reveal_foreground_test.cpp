@@ -119,6 +119,24 @@ TEST(ShellNotInFrontTest, NoWindowsKeyMWhereNoTaskbarOfTheShellsTakesIt) {
         Traced(desk, "reveal: not served; no taskbar of the shell's takes Windows key + M"));
 }
 
+// Refused with nothing the shell would minimise, the other way is asked,
+// and the request says that nothing tells whether it was served.
+TEST(ShellNotInFrontTest, WithNothingToMinimiseTheOtherWaySaysSo) {
+    World t;
+    sim::Desktop& desk = t.desk;
+    App* app = t.StartBesideEditor(Kind::WindowsLayout);
+    ASSERT_NE(app, nullptr);
+    desk.Minimise(t.editor);
+    desk.foreground.ClickWindow(desk.CreateAppWindow("Messenger"));
+    desk.Find(desk.Active())->minimiseBox = false;  // a window no shell minimises
+    desk.processes.startedInBackground = true;
+    EXPECT_EQ(t.Start(), nullptr);
+    desk.Run(1000);
+    EXPECT_TRUE(
+        Traced(desk, "reveal: Windows refused the shell's window the foreground; the other ways"));
+    EXPECT_TRUE(Traced(desk, "reveal: asked; no window to minimise"));
+}
+
 // The program never calls AllowSetForegroundWindow: given any process, it
 // takes the right away from the program another had handed it to. A whole
 // run (starts in front and in the background, clicks, the icon, its menu, a
