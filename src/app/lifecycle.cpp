@@ -17,6 +17,14 @@ App::App(platform::Runtime& runtime)
     runtime_.TaskbarCreated = [this] {
         trayIcon_.TaskbarRecreated();
         reveal_.TaskbarRecreated();
+        // Started while no shell ran (at log-on, before it), the taskbar form
+        // kept the activation, no other window being there to take it: a
+        // click on its button would minimise it, not activate it. The new
+        // desktop takes it now, and the form comes to rest.
+        if (runtime_.Foreground() == TaskbarForm().hWnd()) {
+            IconHostForm().Show();
+            IconHostForm().Hide();
+        }
     };
     // A WM_QUIT from outside: the program's own way out, as Exit's.
     runtime_.QuitReceived = [this] { ExitProgram(); };

@@ -75,6 +75,24 @@ TEST_F(LifecycleTest, AControlTheHandlersUseThatTheFormLacksFailsWhenTheFormIsMa
     }
 }
 
+// Started before the shell (at log-on), with no other window to take the
+// activation: once the shell is there the form rests, and the first click
+// on its button is a click, not the minimising of the window in front.
+TEST_F(LifecycleTest, StartedBeforeTheShellTheFirstClickReveals) {
+    desk.EndShell();
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    const Hwnd taskbarForm = app->TaskbarForm().hWnd();
+    EXPECT_EQ(desk.Active(), taskbarForm);
+    desk.StartShell();
+    desk.Run(1000);
+    EXPECT_NE(desk.Active(), taskbarForm);
+    EXPECT_TRUE(WindowOf(taskbarForm).minimised);
+    desk.ClickTaskbarButton(taskbarForm);
+    desk.Run(1000);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
+}
+
 TEST_F(LifecycleTest, ResizeOrPaintOfEitherFormMovesBothBack) {
     App* app = Start();
     ASSERT_NE(app, nullptr);
