@@ -45,6 +45,26 @@ TEST(SimulatedShellTest, KeysBeforeTheShellHasTakenItsActivationMinimiseNothing)
     EXPECT_TRUE(desk.Find(editor)->minimised);
 }
 
+// The shell's process ends: its desktop and taskbar go, the user's window
+// keeps the activation, no icon can be added; started again, its new
+// windows are behind every other, and the taskbar is created anew.
+TEST(SimulatedShellTest, TheShellGoneAndBack) {
+    sim::Desktop desk;
+    const Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    const Hwnd oldShell = desk.Shell();
+    desk.EndShell();
+    EXPECT_FALSE(desk.ShellRunning());
+    EXPECT_EQ(desk.Find(oldShell), nullptr);
+    EXPECT_EQ(desk.ShellWindow(), 0u);
+    EXPECT_EQ(desk.Active(), editor);
+    desk.StartShell();
+    EXPECT_TRUE(desk.ShellRunning());
+    EXPECT_NE(desk.ShellWindow(), 0u);
+    EXPECT_EQ(desk.ZOrder().back(), desk.Shell());
+    EXPECT_EQ(desk.ZOrder().front(), editor);
+    EXPECT_EQ(desk.Active(), editor);
+}
+
 // The simulated desktop knows Windows' rule: a Windows key or an Alt that
 // goes up with no other key since it went down opens the Start menu or enters
 // the menu bar; one that went up already, or had a key pressed with it, does
