@@ -49,6 +49,7 @@ constexpr Spelling kSpellings[] = {
     {Act::Quit, "Quit", 0},
     {Act::EndSession, "EndSession", 1},
     {Act::TaskManager, "TaskManager", 1},
+    {Act::CloseCommand, "CloseCommand", 1},
     {Act::Rest, "Rest", 0},
 };
 

@@ -52,7 +52,10 @@ enum class Act : std::uint8_t {
     Quit,               // WM_QUIT to the running instance
     EndSession,         // a shut-down, or a log-off
     TaskManager,        // the task manager closes a form: 0 taskbar, 1 icon host, 2 dialog
-    Rest,               // nothing
+    // Another program's close command (WM_SYSCOMMAND SC_CLOSE, as tools that
+    // close every window send it) to a form: 0 taskbar, 1 icon host, 2 dialog.
+    CloseCommand,
+    Rest,  // nothing
 };
 
 // The shell's properties beside its kind, as Action::args[1] of Shell.

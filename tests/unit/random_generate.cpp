@@ -151,6 +151,7 @@ Action Make(Act act, Rng& rng, World& world) {
             args[0] = rng.Below(2);
             break;
         case Act::TaskManager:
+        case Act::CloseCommand:
             args[0] = rng.Below(3);
             break;
         case Act::Rest:
@@ -170,21 +171,21 @@ Weights WeightsNow(World& world) {
                 {Act::Hold, 20},    {Act::Dpi, 10},   {Act::Rest, 30}};
     }
     if (world.MenuOpen()) {
-        return {{Act::Item, 120},   {Act::MenuEsc, 80}, {Act::MenuAway, 40},
-                {Act::Hold, 10},    {Act::Colours, 10}, {Act::HighContrast, 10},
-                {Act::Setting, 10}, {Act::Busy, 10},    {Act::TaskbarCreated, 5},
-                {Act::Dpi, 5},      {Act::Quit, 3},     {Act::EndSession, 2},
-                {Act::Rest, 10}};
+        return {{Act::Item, 120},       {Act::MenuEsc, 80}, {Act::MenuAway, 40},
+                {Act::Hold, 10},        {Act::Colours, 10}, {Act::HighContrast, 10},
+                {Act::Setting, 10},     {Act::Busy, 10},    {Act::TaskbarCreated, 5},
+                {Act::Dpi, 5},          {Act::Quit, 3},     {Act::EndSession, 2},
+                {Act::CloseCommand, 5}, {Act::Rest, 10}};
     }
     if (world.DialogOpen()) {
-        return {{Act::Button, 100},   {Act::Option, 80},        {Act::DialogKey, 80},
-                {Act::AltF4, 30},     {Act::Click, 20},         {Act::Tray, 20},
-                {Act::Front, 20},     {Act::TaskbarButton, 10}, {Act::Open, 10},
-                {Act::Colours, 40},   {Act::HighContrast, 20},  {Act::HighContrastTheme, 30},
-                {Act::Theme, 10},     {Act::Dpi, 20},           {Act::Setting, 30},
-                {Act::Hold, 20},      {Act::Rest, 20},          {Act::TaskbarCreated, 10},
-                {Act::Shell, 5},      {Act::Quit, 3},           {Act::EndSession, 3},
-                {Act::TaskManager, 3}};
+        return {{Act::Button, 100},    {Act::Option, 80},        {Act::DialogKey, 80},
+                {Act::AltF4, 30},      {Act::Click, 20},         {Act::Tray, 20},
+                {Act::Front, 20},      {Act::TaskbarButton, 10}, {Act::Open, 10},
+                {Act::Colours, 40},    {Act::HighContrast, 20},  {Act::HighContrastTheme, 30},
+                {Act::Theme, 10},      {Act::Dpi, 20},           {Act::Setting, 30},
+                {Act::Hold, 20},       {Act::Rest, 20},          {Act::TaskbarCreated, 10},
+                {Act::Shell, 5},       {Act::Quit, 3},           {Act::EndSession, 3},
+                {Act::TaskManager, 3}, {Act::CloseCommand, 5}};
     }
     return {{Act::Click, 120},        {Act::Tray, 140},
             {Act::WindowMenu, 50},    {Act::AltF4, 20},
@@ -199,7 +200,7 @@ Weights WeightsNow(World& world) {
             {Act::Theme, 5},          {Act::Setting, 30},
             {Act::Plant, 20},         {Act::Quit, 5},
             {Act::EndSession, 3},     {Act::TaskManager, 5},
-            {Act::Rest, 30}};
+            {Act::CloseCommand, 10},  {Act::Rest, 30}};
 }
 
 }  // namespace
@@ -222,7 +223,13 @@ Actions Preamble(Rng& rng) {
 }
 
 Action Generate(Rng& rng, World& world) {
-    const Weights weights = WeightsNow(world);
+    Weights weights = WeightsNow(world);
+    // A user who closed the menu with Esc often goes on with Alt+F4 to close
+    // whatever is in front, at once.
+    if (world.LastAct() == Act::MenuEsc && rng.Chance(30)) {
+        Action altF4{Act::AltF4, {}, rng.Between(0, 30)};
+        if (world.CanDo(altF4)) return altF4;
+    }
     std::uint32_t total = 0;
     for (const auto& [act, weight] : weights) total += weight;
     for (int attempt = 0; attempt < 20; ++attempt) {

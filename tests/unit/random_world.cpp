@@ -169,7 +169,11 @@ bool World::CanDo(const Action& a) {
         case Act::Quit:
             return app != nullptr;
         case Act::TaskManager:
-            return app != nullptr && (a.args[0] != 2 || dialog);
+            return app != nullptr && (a.args[0] % 3 != 2 || dialog);
+        case Act::CloseCommand:
+            // The taskbar form's close command opens the dialog.
+            return app != nullptr && !second && (a.args[0] % 3 != 2 || dialog) &&
+                   (a.args[0] % 3 != 1 || HostWindow() != 0);
         default:
             return true;
     }
@@ -179,6 +183,7 @@ void World::Do(const Action& a) {
     // Each case ends with its one call into the desktop: the program may end
     // inside it, and what it owned with it.
     App* app = Running();
+    lastAct_ = a.act;
     switch (a.act) {
         case Act::Shell:
             return RestartShell(a);
@@ -286,11 +291,13 @@ void World::Do(const Action& a) {
             return desk.PostQuit(running_);
         case Act::EndSession:
             return desk.ShutDown();
-        case Act::TaskManager: {
+        case Act::TaskManager:
+        case Act::CloseCommand: {
             const Hwnd forms[] = {app->TaskbarForm().hWnd(), HostWindow(),
                                   app->DialogVisible() ? app->ConfigureDialogForm()->hWnd() : 0};
             const Hwnd target = forms[a.args[0] % 3];
             if (target == 0) return;
+            if (a.act == Act::CloseCommand) return desk.PressClose(target);
             return desk.CloseFromTaskManager(target);
         }
         case Act::Rest:

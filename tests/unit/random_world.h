@@ -94,6 +94,8 @@ public:
     // Whether the action can be done now, and doing it (nothing where it cannot).
     bool CanDo(const Action& action);
     void Do(const Action& action);
+    // What the last action done was.
+    Act LastAct() const { return lastAct_; }
 
     // The shell's process is away between its end and its start again.
     bool ShellAway() const { return !desk.ShellRunning(); }
@@ -134,6 +136,7 @@ private:
     std::vector<Hwnd> others_;
     int opened_ = 0;
     std::map<Hwnd, std::size_t> userTyped_;
+    Act lastAct_ = Act::Rest;
 };
 
 }  // namespace quorvel::testing::randomised
