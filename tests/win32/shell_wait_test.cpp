@@ -6,14 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/win32/win32_runtime.h"
 
 namespace quorvel::testing {
 namespace {
 
 // Generous against a loaded machine; a wait that runs to its bound, or ends
-// on a 15.6 ms tick, is still far outside it.
+// on a 15.6 ms tick, is still far outside it. Each case is timed three times
+// and its earliest end is judged: a busy machine delays a run now and then,
+// a wait that naps on the tick or to its bound is late every time.
 constexpr std::uint64_t kLateUs = 12'000;
+constexpr int kTries = 3;
 
 TEST(Win32ShellWait, EndsSoonAfterItsChangeOrAtItsBound) {
     win32::Win32Runtime runtime(GetModuleHandleA(nullptr));
@@ -23,14 +29,19 @@ TEST(Win32ShellWait, EndsSoonAfterItsChangeOrAtItsBound) {
         std::uint32_t boundUs;
     };
     for (const Case c : {Case{30'000, 400'000}, Case{5'000, 400'000}, Case{0, 60'000}}) {
-        const std::uint64_t start = runtime.NowUs();
-        const bool held = runtime.WaitUntil(
-            [&] { return c.changeUs != 0 && runtime.NowUs() - start >= c.changeUs; }, c.boundUs);
-        const std::uint64_t took = runtime.NowUs() - start;
         const std::uint64_t due = c.changeUs != 0 ? c.changeUs : c.boundUs;
-        EXPECT_EQ(held, c.changeUs != 0) << c.changeUs;
-        EXPECT_GE(took + 1'000, due) << c.changeUs;
-        EXPECT_LE(took, due + kLateUs) << c.changeUs;
+        std::uint64_t earliest = UINT64_MAX;
+        for (int attempt = 0; attempt < kTries; ++attempt) {
+            const std::uint64_t start = runtime.NowUs();
+            const bool held = runtime.WaitUntil(
+                [&] { return c.changeUs != 0 && runtime.NowUs() - start >= c.changeUs; },
+                c.boundUs);
+            const std::uint64_t took = runtime.NowUs() - start;
+            EXPECT_EQ(held, c.changeUs != 0) << c.changeUs;
+            EXPECT_GE(took + 1'000, due) << c.changeUs;
+            earliest = std::min(earliest, took);
+        }
+        EXPECT_LE(earliest, due + kLateUs) << c.changeUs;
     }
     // A condition that holds already costs no wait at all.
     const std::uint64_t start = runtime.NowUs();
