@@ -8,10 +8,10 @@
 // intertwined, implemented a file a seam: desktop.cpp (processes, COM),
 // desktop_windows.cpp, desktop_shell.cpp, desktop_keys.cpp, desktop_clock.cpp
 // (the message queue and the waits), desktop_user.cpp (what a user or Windows
-// does), desktop_density.cpp and shell_restart.cpp (the shell's process
-// ending and starting again). The parts with state of their own are
-// classes it holds (clock.h, notification_area.h, named_objects.h, com.h,
-// keyboard_state.h, file_system.h, registry_hive.h, foreground.h).
+// does), desktop_density.cpp, shell_restart.cpp. The parts with state of
+// their own are classes it holds (clock.h, notification_area.h,
+// named_objects.h, com.h, keyboard_state.h, file_system.h, registry_hive.h,
+// foreground.h).
 #pragma once
 
 #include <cstdint>
@@ -174,11 +174,8 @@ public:
     // Lets the shell's threads handle one step: an activation or a key.
     // False when there is nothing, or the shell is busy.
     bool RunShellStep();
-    // The shell's process ends (it crashed, or the user ended it): its
-    // desktop and taskbar windows go, and with them the notification area's
-    // icons and what its objects reach; Shell_NotifyIcon fails while none
-    // runs. Started again (as `shell` now says), it makes its windows anew
-    // and broadcasts "TaskbarCreated" (see shell_restart.cpp).
+    // The shell's process ends, its windows, icons and objects with it, and
+    // starts again as `shell` says (shell_restart.cpp).
     void EndShell();
     void StartShell();
     bool ShellRunning() const { return shell_ != 0 && !shellEnded_; }

@@ -117,8 +117,10 @@ private:
     friend class WindowedForm;
 
     // Before the program takes the foreground itself, and as the icon's
-    // callbacks come: the window in front, where it is the user's.
-    void NoteUserWindow();
+    // callbacks come: the window in front, where it is the user's; and, as
+    // a form is activated, the window that lost the activation to it.
+    void NoteUserWindow() { NoteUserWindow(Foreground()); }
+    void NoteUserWindow(Hwnd inFront);
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,

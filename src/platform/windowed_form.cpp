@@ -254,6 +254,11 @@ bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_
             if (LowWord(wParam) == WA_INACTIVE) {
                 Deactivated();
             } else {
+                // lParam: the window deactivated ("WM_ACTIVATE message"). A
+                // form in front, the user's window is the one it took the
+                // activation from: a taskbar's last step of a click may
+                // activate the taskbar form after the user's window came.
+                runtime_.NoteUserWindow(static_cast<Hwnd>(lParam));
                 Activated(HighWord(wParam) != 0);
             }
             return true;

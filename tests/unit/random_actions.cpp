@@ -21,7 +21,7 @@ constexpr Spelling kSpellings[] = {
     {Act::Start, "Start", 2},
     {Act::Click, "Click", 0},
     {Act::Tray, "Tray", 1},
-    {Act::TrayInWait, "TrayInWait", 2},
+    {Act::TrayInWait, "TrayInWait", 3},
     {Act::Item, "Item", 1},
     {Act::MenuEsc, "MenuEsc", 0},
     {Act::MenuAway, "MenuAway", 1},

@@ -21,9 +21,12 @@ enum class Act : std::uint8_t {
     // task, a tool's own hot key, a macro program). A second start when one runs.
     Start,
     // --- the user ---
-    Click,          // the program's taskbar button
-    Tray,           // the icon: 0 left press, 1 right press, 2 double press, 3 the pointer over it
-    TrayInWait,     // the same, at the start of the program's nth wait (0..3) from now
+    Click,  // the program's taskbar button
+    Tray,   // the icon: 0 left press, 1 right press, 2 double press, 3 the pointer over it
+    // The same at the start of the program's nth wait (0..5) from now, and
+    // then right away: 0 nothing, 1 a click on the taskbar button, 2 a left
+    // press of the icon.
+    TrayInWait,
     Item,           // the icon's menu: 0 Show Desktop, 1 Configure, 2 About, 3 Exit
     MenuEsc,        // Esc, typed while the icon's menu is up
     MenuAway,       // a click on another program's window (by index) while the menu is up

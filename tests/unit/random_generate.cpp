@@ -80,7 +80,7 @@ Action Make(Act act, Rng& rng, World& world) {
             args[0] = Pick(rng, {45, 30, 17, 8});
             break;
         case Act::TrayInWait:
-            args = {Pick(rng, {50, 20, 20, 10}), rng.Below(4)};
+            args = {Pick(rng, {45, 30, 15, 10}), rng.Below(6), Pick(rng, {20, 45, 35})};
             break;
         case Act::Item:
             args[0] = Pick(rng, {30, 30, 25, 15});
@@ -187,20 +187,34 @@ Weights WeightsNow(World& world) {
                 {Act::Shell, 5},       {Act::Quit, 3},           {Act::EndSession, 3},
                 {Act::TaskManager, 3}, {Act::CloseCommand, 5}};
     }
-    return {{Act::Click, 120},        {Act::Tray, 140},
-            {Act::WindowMenu, 50},    {Act::AltF4, 20},
-            {Act::Hold, 40},          {Act::Open, 30},
-            {Act::Close, 20},         {Act::Front, 60},
-            {Act::TaskbarButton, 40}, {Act::Start, 50},
-            {Act::Busy, 20},          {Act::Slow, 20},
-            {Act::TrayInWait, 40},    {Act::Lock, 15},
-            {Act::Shell, 15},         {Act::TaskbarCreated, 10},
-            {Act::Dpi, 10},           {Act::Colours, 15},
-            {Act::HighContrast, 10},  {Act::HighContrastTheme, 10},
-            {Act::Theme, 5},          {Act::Setting, 30},
-            {Act::Plant, 20},         {Act::Quit, 5},
-            {Act::EndSession, 3},     {Act::TaskManager, 5},
-            {Act::CloseCommand, 10},  {Act::Rest, 30}};
+    return {{Act::Click, 120},
+            {Act::Tray, 140},
+            {Act::WindowMenu, 50},
+            {Act::AltF4, 20},
+            {Act::Hold, 40},
+            {Act::Open, 40},
+            {Act::Close, 15},
+            {Act::Front, 60},
+            {Act::TaskbarButton, 110},
+            {Act::Start, 50},
+            {Act::Busy, 20},
+            {Act::Slow, 20},
+            {Act::TrayInWait, 40},
+            {Act::Lock, 15},
+            {Act::Shell, 15},
+            {Act::TaskbarCreated, 10},
+            {Act::Dpi, 10},
+            {Act::Colours, 15},
+            {Act::HighContrast, 10},
+            {Act::HighContrastTheme, 10},
+            {Act::Theme, 5},
+            {Act::Setting, 30},
+            {Act::Plant, 20},
+            {Act::Quit, 5},
+            {Act::EndSession, 3},
+            {Act::TaskManager, 5},
+            {Act::CloseCommand, 10},
+            {Act::Rest, 30}};
 }
 
 }  // namespace

@@ -59,14 +59,26 @@ public:
 private:
     struct Request {
         std::uint64_t atMs;
+        // When it is to have been served: the time the program's menu or
+        // dialog waits for the user does not count.
+        std::uint64_t dueMs;
         // The shell's answers so far, minimise-alls and requests traced as
         // unserved: one more after it serves it, whoever asked (a second
         // start's serves the running instance's beside it).
         int answersBefore;
         bool excused;  // the program or the shell ended meanwhile
-        // An activation the window system may or may not give (the taskbar
-        // button's window menu's Restore): owed nothing, allowed its reveal.
+        // Owed nothing, allowed its reveal: an activation the window system
+        // may or may not give (the taskbar button's window menu's Restore),
+        // or a request with nothing to minimise.
         bool maybe;
+        // Who asked: the running instance's pid, or a second start's own
+        // number. A request made while its process was inside a reveal (the
+        // icon pressed during a wait) waits its turn and is served by an
+        // answer of its own; others may share an answer (two asked so close
+        // together that the shell minimises once for both).
+        int asker = 0;
+        bool ownAnswer = false;
+        bool judged = false;
     };
     struct Interaction {
         Hwnd user;  // the last window of another program in front; 0 for none
@@ -119,6 +131,8 @@ private:
     bool endAsked_ = false;
     // requests
     std::vector<Request> requests_;
+    std::vector<int> answeredFor_;  // each answer's asker, 0 while it serves none
+    int secondStarts_ = 0;
     int traced_ = 0;                    // requests traced as unserved by every way, or past telling
     std::vector<int> tracedBefore_{0};  // traced_ before each line of the trace
     int escalations_ = 0;               // ways asked after the shell's bound

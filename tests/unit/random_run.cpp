@@ -64,7 +64,9 @@ private:
                 stopped_ = true;  // the last look was this one
                 return;
             }
-            if (!action) {
+            if (action) {
+                lastRest_ = false;  // a rest again once everything is closed
+            } else {
                 action = Action{Act::Rest, {}, 2 * kServedWithinMs};
                 lastRest_ = true;
             }

@@ -134,7 +134,9 @@ bool World::CanDo(const Action& a) {
                    desk.FindTrayIcon(HostWindow(), 1) != nullptr;
         case Act::TrayInWait:
             return app != nullptr && !LoopOpen() && HostWindow() != 0 &&
-                   desk.FindTrayIcon(HostWindow(), 1) != nullptr;
+                   desk.FindTrayIcon(HostWindow(), 1) != nullptr &&
+                   (a.args[2] % 3 != 1 ||
+                    (!ShellAway() && desk.HasTaskbarButton(app->TaskbarForm().hWnd())));
         case Act::Item:
         case Act::MenuEsc:
             return menu;
@@ -195,17 +197,24 @@ void World::Do(const Action& a) {
             return desk.MouseOverTrayIcon(HostWindow(), 1, Presses(a.args[0]));
         case Act::TrayInWait: {
             // Pressed while the program waits inside a reveal: the callback
-            // is sent, and the wait takes it.
+            // is sent, and the wait takes it. The reveal is the next one, or
+            // one the user asks for right away.
             const std::uint32_t how = a.args[0] % 4;
-            return desk.DuringWait(static_cast<int>(a.args[1] % 4), [this, how] {
+            desk.DuringWait(static_cast<int>(a.args[1] % 6), [this, how] {
                 const Hwnd host = HostWindow();
                 if (host == 0 || desk.FindTrayIcon(host, 1) == nullptr) return;
+                // Not the menu inside a second start's wait: see LoopOpen.
+                if (how == 1 && SecondStartAlive()) return;
                 if (how != 1 && how != 3 && !desk.KeyDown(VK_MENU)) {
-                    pressesInWaits.push_back(
-                        {desk.Now(), desk.seen.minimiseAlls, desk.seen.trace.size()});
+                    pressesInWaits.push_back({desk.Now(), desk.seen.minimiseAlls,
+                                              desk.seen.trace.size(),
+                                              desk.MinimisableWindows(running_).empty()});
                 }
                 desk.MouseOverTrayIcon(host, 1, Presses(how));
             });
+            if (a.args[2] % 3 == 1) return desk.ClickTaskbarButton(app->TaskbarForm().hWnd());
+            if (a.args[2] % 3 == 2) return desk.MouseOverTrayIcon(HostWindow(), 1, Presses(0));
+            return;
         }
         case Act::Item: {
             static const char* const kItems[] = {"Show &Desktop", "&Configure", "About Q&uorvel",

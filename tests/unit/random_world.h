@@ -109,6 +109,7 @@ public:
         std::uint64_t atMs;
         int minimiseAlls;
         std::size_t traceLines;
+        bool nothingToMinimise;
     };
     std::vector<PressInWait> pressesInWaits;
     // How often the shell has started, and the icon adds the last start refuses.

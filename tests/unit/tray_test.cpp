@@ -170,6 +170,26 @@ TEST_F(TrayTest, AMenuLeftWithoutAChoiceGivesTheKeyboardBackAndTakesItFromNoOne)
     EXPECT_EQ(desk.seen.minimiseAlls, 0);
 }
 
+class TrayBesideTheButtonTest : public SimTest {};
+
+// The taskbar form activated from the user's window (a harsh taskbar's last
+// step of a click, say) takes that window as the user's: the menu left with
+// Esc gives the keyboard back to it, not to the one noted before.
+TEST_F(TrayBesideTheButtonTest, TheUsersWindowIsTheOneAFormTookTheActivationFrom) {
+    StoreMode(kBothIcons);
+    desk.CreateAppWindow("Older");  // in front at the start: the one noted
+    App* app = Start();
+    ASSERT_NE(app, nullptr);
+    const Hwnd newer = desk.CreateAppWindow("Newer");
+    desk.Drive([&] { desk.Activate(app->TaskbarForm().hWnd()); });
+    desk.Run(100);
+    ASSERT_EQ(desk.seen.minimiseAlls, 0);
+    desk.At(10, [&] { desk.TypeKey(platform::VK_ESCAPE); });
+    desk.ClickTrayIcon(app->IconHostForm().hWnd(), kIconId, true);
+    desk.Run(100);
+    EXPECT_EQ(desk.Active(), newer);
+}
+
 TEST_F(TrayTest, ShowDesktopFromTheMenuReveals) {
     desk.At(10, [&] { desk.ChooseMenuItem("Show &Desktop"); });
     desk.ClickTrayIcon(iconHost, 1, true);
