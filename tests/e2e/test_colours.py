@@ -8,7 +8,6 @@ own, so that no other module sees it. Wine answers SPI_GETHIGHCONTRAST with
 the flag off whatever the colours: the About text keeps its light grey here,
 its text chosen to stand out from it; the flag's own branch is shown on the
 simulated desktop (tests/unit/colours_test.cpp)."""
-import shutil
 import subprocess
 import sys
 import unittest
@@ -16,7 +15,6 @@ from collections import Counter
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-import wine  # noqa: E402
 from wine import DesktopTestCase, wait_for  # noqa: E402
 
 WM_SYSCOMMAND, SC_CLOSE = 0x112, 0xF060
@@ -110,22 +108,7 @@ class Control:
 
 class Colours(DesktopTestCase):
     desktop = "colours"
-
-    @classmethod
-    def setUpClass(cls):
-        cls.shared_prefix = wine.PREFIX
-        cls.prefix = wine.PREFIX.parent / f"{wine.PREFIX.name}-colours"  # one per platform
-        if cls.prefix.exists():
-            shutil.rmtree(cls.prefix)
-        shutil.copytree(wine.PREFIX, cls.prefix, symlinks=True)
-        wine.PREFIX = cls.prefix
-        super().setUpClass()
-
-    @classmethod
-    def tearDownClass(cls):
-        super().tearDownClass()
-        wine.PREFIX = cls.shared_prefix
-        shutil.rmtree(cls.prefix, ignore_errors=True)
+    own_prefix = True
 
     @staticmethod
     def option(control):

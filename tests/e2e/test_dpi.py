@@ -15,13 +15,11 @@ tests/conformance/density_conformance_test.cpp. The running dialog is also
 asked for its size at each density as Windows 10 asks (WM_GETDPISCALEDSIZE,
 sent by the probe with its SIZE in the dialog's process)."""
 import math
-import shutil
 import sys
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-import wine  # noqa: E402
 from wine import DesktopTestCase, wait_for  # noqa: E402
 
 DENSITIES = (96, 120, 144, 192)
@@ -69,22 +67,7 @@ class Control:
 
 class Densities(DesktopTestCase):
     desktop = "dpi"
-
-    @classmethod
-    def setUpClass(cls):
-        cls.shared_prefix = wine.PREFIX
-        cls.prefix = wine.PREFIX.parent / f"{wine.PREFIX.name}-dpi"  # one per platform
-        if cls.prefix.exists():
-            shutil.rmtree(cls.prefix)
-        shutil.copytree(wine.PREFIX, cls.prefix, symlinks=True)
-        wine.PREFIX = cls.prefix
-        super().setUpClass()
-
-    @classmethod
-    def tearDownClass(cls):
-        super().tearDownClass()
-        wine.PREFIX = cls.shared_prefix
-        shutil.rmtree(cls.prefix, ignore_errors=True)
+    own_prefix = True
 
     def layout(self, hwnd):
         lines = self.desk.probe("layout", hex(hwnd))

@@ -462,14 +462,28 @@ class DesktopTestCase(unittest.TestCase):
     stand-in shell's log) in artefacts/failed/<module>.<test>-<arch>/, which
     no later test or run overwrites."""
     desktop = None
+    # A module that changes the prefix's settings for good (the screen's
+    # density, the colour scheme) runs in a copy of it of its own, made anew.
+    own_prefix = False
 
     @classmethod
     def setUpClass(cls):
+        global PREFIX
+        if cls.own_prefix:
+            cls.shared_prefix = PREFIX
+            PREFIX = PREFIX.parent / f"{PREFIX.name}-{cls.desktop}"  # one per platform
+            if PREFIX.exists():
+                shutil.rmtree(PREFIX)
+            shutil.copytree(cls.shared_prefix, PREFIX, symlinks=True)
         cls.desk = WineDesktop(cls.desktop).__enter__()
 
     @classmethod
     def tearDownClass(cls):
+        global PREFIX
         cls.desk.stop()
+        if cls.own_prefix:
+            shutil.rmtree(PREFIX, ignore_errors=True)
+            PREFIX = cls.shared_prefix
 
     def run(self, result=None):
         result = result if result is not None else self.defaultTestResult()
