@@ -20,6 +20,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_minimise_all.cpp
   src/platform/win32/win32_shell_wait.cpp
   src/platform/win32/win32_system_library.cpp
+  src/platform/win32/win32_window_facts.cpp
   src/platform/win32/entry.cpp)
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 advapi32)
 target_compile_definitions(quorvel_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)

@@ -1,6 +1,10 @@
 #include "platform/form_runtime.h"
 
 #include <algorithm>
+#include <string>
+
+#include "platform/hand_away.h"
+#include "platform/minimisable_windows.h"
 
 namespace quorvel::platform {
 
@@ -31,6 +35,18 @@ void FormRuntime::NoteUserWindow(Hwnd inFront) {
     if (inFront == 0 || OwnsWindow(inFront)) return;
     if (WindowOfClass("Shell_TrayWnd", ProcessOf(inFront)) != 0) return;
     userWindow_ = inFront;
+}
+
+void FormRuntime::HandActivationAway() {
+    if (!OwnsWindow(Foreground())) return;
+    if (const Hwnd next = NextWindowOfOtherProgram(windowFacts(), userWindow_)) {
+        TraceNote("activation handed to " + std::to_string(next));
+        RequestForeground(next);
+    }
+}
+
+std::vector<Hwnd> FormRuntime::MinimisableWindows() {
+    return platform::MinimisableWindows(windowFacts());
 }
 
 void FormRuntime::HoldFineTimer(bool hold) {

@@ -12,6 +12,7 @@
 #include "platform/event_dispatcher.h"
 #include "platform/keys.h"
 #include "platform/runtime.h"
+#include "platform/window_facts.h"
 #include "platform/windowed_form.h"
 
 namespace quorvel::platform {
@@ -39,6 +40,7 @@ public:
                   const std::function<bool(Hwnd took)>& beforeNextStroke = {}) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;
+    std::vector<Hwnd> MinimisableWindows() override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
     // Counted: the resolution is raised at the first hold and restored at
@@ -49,8 +51,12 @@ public:
     // The system's density: the main monitor's when the user signed in, at
     // which Windows lays out every window of a program that knows no other.
     virtual int SystemPixelsPerInch() const = 0;
-    // Activation goes back to the user's window, never to another of our forms.
-    virtual void HandActivationAway() = 0;
+    // The window system's answers about windows, for the rules that look at
+    // other programs' windows.
+    virtual WindowFacts& windowFacts() = 0;
+    // Activation goes back to the user's window, never to another of our
+    // forms: while one of ours is in front, to NextWindowOfOtherProgram's.
+    void HandActivationAway();
     // One line of the program's trace.
     virtual void Trace(const WindowedForm& form, const char* what, const char* detail) = 0;
 
