@@ -12,7 +12,7 @@ enum class Kind {
     Plain,          // titled, shown, with a minimise button, on the screen
     Untitled,       // as Plain, with no title
     Tool,           // WS_EX_TOOLWINDOW
-    Owned,          // owned by the Plain one
+    Owned,          // owned by the Hidden one
     Disabled,       // WS_DISABLED
     NoMinimiseBox,  // a caption and a window menu, no minimise button
     Minimised,

@@ -43,7 +43,7 @@ private:
                 w.toolWindow = true;
                 break;
             case Kind::Owned:
-                w.owner = Window(Kind::Plain);
+                w.owner = Window(Kind::Hidden);
                 break;
             case Kind::Disabled:
                 w.enabled = false;

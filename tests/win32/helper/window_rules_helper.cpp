@@ -77,12 +77,13 @@ int main() {
     made[Plain] = Make(rules, "window rules", plain, 0, 100);
     made[Untitled] = Make(rules, "", plain, 0, 100);
     made[Tool] = Make(rules, "window rules", plain, WS_EX_TOOLWINDOW, 100);
-    made[Owned] = Make(rules, "window rules", plain, 0, 100, made[Plain]);
     made[Disabled] = Make(rules, "window rules", plain | WS_DISABLED, 0, 100);
     made[NoMinimiseBox] =
         Make(rules, "window rules", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 100);
     made[Minimised] = Make(rules, "window rules", plain, 0, 100);
     made[Hidden] = Make(rules, "window rules", plain, 0, 100);
+    // Owned by a window never shown: no owned window comes to the front with the Plain one.
+    made[Owned] = Make(rules, "window rules", plain, 0, 100, made[Hidden]);
     made[Cloaked] = Make(rules, "window rules", plain, 0, 100);
     made[OffScreen] =
         Make(rules, "window rules", plain, 0, GetSystemMetrics(SM_XVIRTUALSCREEN) - 2000);
