@@ -125,27 +125,14 @@ bool FormRuntime::SendKeys(std::string_view keys,
 }
 
 bool FormRuntime::AskShellObject() {
-    if (com_ == Com::NotYet) com_ = EnterComApartment() ? Com::Entered : Com::Unavailable;
-    if (com_ != Com::Entered) return false;
-    if (!shellObject_) shellObject_ = MakeShellObject();
-    if (!shellObject_) return false;
-    if (ShellMinimizeAll()) {
-        ShellAsked();
-        return true;
-    }
-    // The object may belong to a shell that has gone: the next need makes it anew.
-    DropShellObject();
-    return false;
-}
-
-void FormRuntime::DropShellObject() {
-    if (shellObject_) ReleaseShellObject();
-    shellObject_ = false;
+    if (!automation_.MinimizeAll()) return false;
+    ShellAsked();
+    return true;
 }
 
 void FormRuntime::TaskbarRecreated() {
     // A new taskbar: the object made for the old one may not reach it.
-    DropShellObject();
+    automation_.Drop();
     events_.Raise(TaskbarCreated);
 }
 
@@ -160,9 +147,7 @@ void FormRuntime::Quit() {
 }
 
 void FormRuntime::ReleaseComAtExit() {
-    DropShellObject();
-    if (com_ == Com::Entered) LeaveComApartment();
-    com_ = Com::NotYet;
+    automation_.ReleaseAtExit();
 }
 
 void FormRuntime::SendWindowsKeyM() {

@@ -12,6 +12,7 @@
 #include "platform/event_dispatcher.h"
 #include "platform/keys.h"
 #include "platform/runtime.h"
+#include "platform/shell_automation.h"
 #include "platform/window_facts.h"
 #include "platform/windowed_form.h"
 
@@ -22,15 +23,16 @@ inline constexpr std::string_view kApplicationTitle = "Quorvel";
 // How long AppActivate waits for the window's thread to come to the front
 // once Windows granted the request. A shell's thread that takes longer is
 // too busy to take keys either; a refusal is known at once, and costs
-// nothing. Polled every millisecond (see Runtime::WaitUntil).
+// nothing. Polled every millisecond (see DesktopShell::WaitUntil).
 inline constexpr std::uint32_t kForegroundWaitUs = 300'000;
 // The name under which the running instance keeps, on its application
 // window, the way it found the shell's minimise-all to work, and of the
 // message by which a second start tells it.
 inline constexpr const char* kMinimiseAllWayName = "Quorvel.MinimiseAllWay";
 
-class FormRuntime : public Runtime {
+class FormRuntime : public Runtime, public DesktopShell, protected ComShell {
 public:
+    DesktopShell& shell() override { return *this; }
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
     ActivateOutcome AppActivate(std::string_view title,
@@ -93,15 +95,6 @@ protected:
     // The system timer's resolution at its finest, or back (timeBeginPeriod,
     // timeEndPeriod; nothing where the waits need neither).
     virtual void SetFinestTimerResolution(bool finest) = 0;
-    // The shell's automation object through COM: this thread's apartment
-    // entered (false when COM cannot be had) and left; the object made and
-    // kept by the backend (false when it cannot be made), its MinimizeAll
-    // (false when the call failed: Wine's answers E_NOTIMPL), its release.
-    virtual bool EnterComApartment() = 0;
-    virtual void LeaveComApartment() = 0;
-    virtual bool MakeShellObject() = 0;
-    virtual bool ShellMinimizeAll() = 0;
-    virtual void ReleaseShellObject() = 0;
     // From the backend: the shell's taskbar was recreated; a second start
     // told this instance `value`.
     void TaskbarRecreated();
@@ -133,7 +126,6 @@ private:
                         const std::function<bool(Hwnd took)>& beforeNextStroke = {});
     // The shell's minimise-all was asked: the activations settle.
     void ShellAsked();
-    void DropShellObject();
 
     EventDispatcher events_;
     ActivationModel activation_;
@@ -141,11 +133,9 @@ private:
     std::vector<WindowedForm*> forms_;
     Hwnd userWindow_ = 0;
     int fineTimerHolds_ = 0;
-    // COM is entered the first time the shell's object is needed and kept
-    // for the process's life: leaving it unloads the libraries it loaded
-    // (shell32 and its own), which the next request would load again.
-    enum class Com { NotYet, Entered, Unavailable } com_ = Com::NotYet;
-    bool shellObject_ = false;
+    // The shell's automation object, asked only where the shell ignored
+    // its keys: COM and the object, entered and made on first need.
+    ShellAutomation automation_{*this};
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };
