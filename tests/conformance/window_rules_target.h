@@ -38,6 +38,11 @@ public:
     virtual void ToFront(platform::Hwnd window) = 0;
 };
 
+// Made on first need; ended after the tests that use it: under Wine the
+// other program's window of the taskbar's class would take the notification
+// area's messages from Wine's own taskbar (Shell_NotifyIcon finds it by its
+// class).
 WindowRulesTarget& WindowRules();
+void EndWindowRules();
 
 }  // namespace quorvel::testing

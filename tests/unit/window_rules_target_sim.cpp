@@ -1,6 +1,7 @@
 // The window rules' windows on the host: another process of the simulated
 // desktop, and the facts as the test's own process asks them.
 #include <map>
+#include <memory>
 
 #include "conformance/window_rules_target.h"
 #include "platform/running_instance.h"
@@ -89,11 +90,17 @@ private:
     std::map<Kind, platform::Hwnd> made_;
 };
 
+std::unique_ptr<SimWindowRulesTarget> target;
+
 }  // namespace
 
 WindowRulesTarget& WindowRules() {
-    static SimWindowRulesTarget target;
-    return target;
+    if (!target) target = std::make_unique<SimWindowRulesTarget>();
+    return *target;
+}
+
+void EndWindowRules() {
+    target.reset();
 }
 
 }  // namespace quorvel::testing

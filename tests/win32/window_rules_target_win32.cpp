@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -102,11 +103,17 @@ private:
     std::map<int, platform::Hwnd> made_;
 };
 
+std::unique_ptr<Win32WindowRulesTarget> target;
+
 }  // namespace
 
 WindowRulesTarget& WindowRules() {
-    static Win32WindowRulesTarget target;
-    return target;
+    if (!target) target = std::make_unique<Win32WindowRulesTarget>();
+    return *target;
+}
+
+void EndWindowRules() {
+    target.reset();
 }
 
 }  // namespace quorvel::testing
