@@ -26,7 +26,8 @@ add_library(quorvel_sim STATIC
   sim/backend/sim_control.cpp
   sim/backend/sim_form.cpp
   sim/backend/sim_runtime.cpp
-  sim/backend/sim_winapi.cpp)
+  sim/backend/sim_winapi.cpp
+  sim/backend/sim_window_facts.cpp)
 # The simulation lives beside src/, not in it: it ships nothing.
 target_include_directories(quorvel_sim PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quorvel_sim PUBLIC quorvel_logic)

@@ -8,6 +8,7 @@
 #include "platform/file_pattern.h"
 #include "platform/instance.h"
 #include "platform/keys.h"
+#include "platform/running_instance.h"
 #include "sim/backend/sim_form.h"
 #include "sim/model/ansi.h"
 
@@ -17,12 +18,15 @@ using namespace platform;
 namespace fs = std::filesystem;
 
 SimRuntime::SimRuntime(Desktop& desktop)
-    : desk_(desktop), pid_(desktop.NewProcess("quorvel.exe")), api_(desktop, pid_) {
+    : desk_(desktop),
+      pid_(desktop.NewProcess("quorvel.exe")),
+      api_(desktop, pid_),
+      facts_(desktop, pid_) {
     NamedObject instance = desk_.CreateNamedObject(pid_, "Quorvel.Instance");
     prevInstance_ = AnotherInstanceHolds(instance.handle, instance.lastError);
     Window app;
     app.title = kApplicationTitle;
-    app.className = "ThunderMain";
+    app.className = kApplicationClass;
     app.taskbarButton = false;
     // A second start's is message-only, as on the real backend: no search
     // for the running instance's window finds it.
@@ -52,17 +56,8 @@ bool SimRuntime::IsOurs(Hwnd hwnd) const {
     return w != nullptr && w->pid == pid_;
 }
 
-Hwnd SimRuntime::RunningInstanceWindow() const {
-    for (Hwnd hwnd : desk_.ZOrder()) {
-        const Window* w = desk_.Find(hwnd);
-        if (w->pid != pid_ && w->className == "ThunderMain" && w->title == kApplicationTitle)
-            return hwnd;
-    }
-    return 0;
-}
-
 std::uint32_t SimRuntime::RunningInstanceValue() {
-    const Window* running = desk_.Find(RunningInstanceWindow());
+    const Window* running = desk_.Find(RunningInstanceWindow(facts_));
     if (running == nullptr) return 0;
     auto it = running->props.find(kMinimiseAllWayName);
     return it == running->props.end() ? 0 : it->second;
@@ -78,14 +73,8 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
 }
 
 void SimRuntime::TellRunningInstance(std::uint32_t value) {
-    if (Hwnd running = RunningInstanceWindow())
+    if (Hwnd running = RunningInstanceWindow(facts_))
         desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
-}
-
-void SimRuntime::HandActivationAway() {
-    if (!IsOurs(desk_.Active())) return;
-    Hwnd next = desk_.NextWindowOfOtherProgram(pid_, userWindow());
-    if (next != 0) SetForegroundWindow(next);
 }
 
 bool SimRuntime::SetForegroundWindow(Hwnd hwnd) {
@@ -155,7 +144,7 @@ bool SimRuntime::WaitUntil(const std::function<bool()>& condition, std::uint32_t
 
 std::vector<Hwnd> SimRuntime::MinimisableWindows() {
     desk_.LookAtEveryWindow([&] { return desk_.RunShellStep(); });
-    return desk_.MinimisableWindows(pid_);
+    return FormRuntime::MinimisableWindows();
 }
 
 void SimRuntime::TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) {

@@ -11,6 +11,7 @@
 
 #include "platform/form_runtime.h"
 #include "sim/backend/sim_winapi.h"
+#include "sim/backend/sim_window_facts.h"
 #include "sim/model/desktop.h"
 
 namespace quorvel::sim {
@@ -35,7 +36,6 @@ public:
     void Kill(const std::string& folder, const std::string& name) override;
     bool PrevInstance() override { return prevInstance_; }
     std::uint32_t Now() const override { return static_cast<std::uint32_t>(desk_.Now()); }
-    void HandActivationAway() override;
     void PumpUntil(const std::function<bool()>& done) override { desk_.PumpUntil(done); }
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
     void TraceNote(std::string_view line) override { desk_.seen.trace.emplace_back(line); }
@@ -47,6 +47,7 @@ public:
     std::uint32_t ThreadOf(Hwnd window) override { return desk_.ThreadOf(window); }
     std::uint32_t ProcessOf(Hwnd window) override;
     void LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) override;
+    // The shared rule, read in the time Wine's round trips take.
     std::vector<Hwnd> MinimisableWindows() override;
     platform::WindowStanding Standing(Hwnd hwnd) override;
     std::uint32_t RunningInstanceValue() override;
@@ -64,6 +65,7 @@ protected:
     Hwnd FindTitled(std::string_view title) override { return desk_.FindByTitle(title); }
     Hwnd ShellWindowTitled(std::string_view title) override;
     bool OwnsWindow(Hwnd hwnd) const override { return IsOurs(hwnd); }
+    platform::WindowFacts& windowFacts() override { return facts_; }
     bool RequestForeground(Hwnd target) override { return SetForegroundWindow(target); }
     void StopFlashing(Hwnd window) override;
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
@@ -89,11 +91,10 @@ private:
     bool IsOurs(Hwnd hwnd) const;
     // As the real backend calls it, logged.
     bool SetForegroundWindow(Hwnd hwnd);
-    // The application window of another instance of the program, 0 for none.
-    Hwnd RunningInstanceWindow() const;
     Desktop& desk_;
     int pid_;
     SimWinApi api_;
+    SimWindowFacts facts_;
     Hwnd appWindow_ = 0;
     bool prevInstance_ = false;
     int shellObject_ = 0;

@@ -133,12 +133,6 @@ public:
     // is topmost here) or the window to go behind; false for any other value
     // (ERROR_INVALID_WINDOW_HANDLE).
     bool PlaceInZOrder(Hwnd hwnd, Hwnd insertAfter);
-    // Where the activation goes back to, for a program of `pid`: `preferred`
-    // (the user's window) where it still takes the activation, else the
-    // front-most other program's that does (visible, enabled, on the screen,
-    // not cloaked, minimised, a tool window, click-through or never
-    // activated); the shell when nothing else is there, or 0.
-    Hwnd NextWindowOfOtherProgram(int pid, Hwnd preferred = 0) const;
     bool SameThread(Hwnd a, Hwnd b) const;
     // The id of the thread that made the window (GetWindowThreadProcessId),
     // 0 for none. The shells we wrote make their taskbar on the desktop's
@@ -166,10 +160,7 @@ public:
     std::vector<Hwnd> TaskbarButtons() const;
     bool HasTaskbarButton(Hwnd hwnd) const;
     bool TwoThreads() const;  // Windows' layout
-    // The windows the shell's minimise-all minimises (see Runtime; enabled
-    // too: a window behind its own dialog may be spared), for a
-    // program of `pid`; whether a window still shows.
-    std::vector<Hwnd> MinimisableWindows(int pid) const;
+    // Whether a window still shows.
     bool StillShown(Hwnd hwnd) const;
     // Lets the shell's threads handle one step: an activation or a key.
     // False when there is nothing, or the shell is busy.

@@ -34,18 +34,6 @@ bool Desktop::TwoThreads() const {
            shell.kind == ShellKind::WindowsLayoutWithoutAltM;
 }
 
-std::vector<Hwnd> Desktop::MinimisableWindows(int pid) const {
-    std::vector<Hwnd> found;
-    for (Hwnd hwnd : zOrder_) {
-        const Window* w = Find(hwnd);
-        if (w->pid != pid && w->pid != kShellPid && w->visible && w->enabled && !w->minimised &&
-            w->owner == 0 && w->minimiseBox && !w->toolWindow && !w->cloaked) {
-            found.push_back(hwnd);
-        }
-    }
-    return found;
-}
-
 bool Desktop::StillShown(Hwnd hwnd) const {
     const Window* w = Find(hwnd);
     return w != nullptr && w->visible && !w->minimised;

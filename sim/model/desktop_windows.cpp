@@ -187,22 +187,6 @@ bool Desktop::PlaceInZOrder(Hwnd hwnd, Hwnd insertAfter) {
     return true;
 }
 
-Hwnd Desktop::NextWindowOfOtherProgram(int pid, Hwnd preferred) const {
-    auto takes = [&](Hwnd hwnd) {
-        const Window* w = Find(hwnd);
-        return w != nullptr && hwnd != shell_ && w->visible && !w->cloaked && w->enabled &&
-               !w->minimised && !w->toolWindow && !w->noActivate && !w->transparent &&
-               w->pid != pid && w->pid != kShellPid;
-    };
-    if (takes(preferred)) return preferred;
-    for (Hwnd hwnd : zOrder_) {
-        const Window* w = Find(hwnd);
-        bool onScreen = w->x + w->width > 0 && w->y + w->height > 0;
-        if (takes(hwnd) && onScreen) return hwnd;
-    }
-    return shell_;
-}
-
 bool Desktop::SameThread(Hwnd a, Hwnd b) const {
     return ThreadOf(a) != 0 && ThreadOf(a) == ThreadOf(b);
 }

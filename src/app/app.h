@@ -58,6 +58,9 @@ private:
     [[noreturn]] void ExitProgram();
 
     platform::Runtime& runtime_;
+    // Whether another instance ran when this one started: read once, at
+    // start-up, and handed to the features that differ for it.
+    const bool secondStart_;
     std::int16_t iconMode_ = 0;
     // The features outlive the forms, whose events reach them.
     TrayIcon trayIcon_;

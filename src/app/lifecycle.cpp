@@ -9,8 +9,9 @@ namespace quorvel {
 
 App::App(platform::Runtime& runtime)
     : runtime_(runtime),
+      secondStart_(runtime.PrevInstance()),
       trayIcon_(runtime, *this, iconMode_),
-      reveal_(runtime, *this, iconMode_),
+      reveal_(runtime, *this, iconMode_, secondStart_),
       dialog_(runtime, *this, iconMode_, DialogRequests()) {
     // The shell's taskbar was recreated (the shell restarted): put the icon
     // back, and ask the new taskbar its keys again.
@@ -21,7 +22,7 @@ App::App(platform::Runtime& runtime)
         // kept the activation, no other window being there to take it: a
         // click on its button would minimise it, not activate it. The new
         // desktop takes it now, and the form comes to rest.
-        if (runtime_.Foreground() == TaskbarForm().hWnd()) {
+        if (runtime_.shell().Foreground() == TaskbarForm().hWnd()) {
             IconHostForm().Show();
             IconHostForm().Hide();
         }
@@ -56,7 +57,7 @@ void App::Start() {
 void App::Load() {
     RewriteSystemMenu(api(), TaskbarForm().hWnd());
     CleanTempFiles(TaskbarControls().fileList, runtime_);
-    if (runtime_.PrevInstance()) {
+    if (secondStart_) {
         // A second start is a one-time show-desktop command, over once the
         // shell has answered it; it asks at once the way the running
         // instance found to work.

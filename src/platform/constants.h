@@ -111,4 +111,13 @@ inline constexpr std::int32_t ERROR_ALREADY_EXISTS = 183;
 inline constexpr std::int32_t ERROR_MORE_DATA = 234;
 inline constexpr std::int32_t E_HANDLE = static_cast<std::int32_t>(0x80070006);
 
+// Window styles ("Window Styles", "Extended Window Styles").
+inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x00020000;
+inline constexpr std::uint32_t WS_DISABLED = 0x08000000;
+inline constexpr std::uint32_t WS_VISIBLE = 0x10000000;
+inline constexpr std::uint32_t WS_MINIMIZE = 0x20000000;
+inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
+inline constexpr std::uint32_t WS_EX_NOACTIVATE = 0x08000000;
+
 }  // namespace quorvel::platform

@@ -1,6 +1,10 @@
 #include "platform/form_runtime.h"
 
 #include <algorithm>
+#include <string>
+
+#include "platform/hand_away.h"
+#include "platform/minimisable_windows.h"
 
 namespace quorvel::platform {
 
@@ -31,6 +35,18 @@ void FormRuntime::NoteUserWindow(Hwnd inFront) {
     if (inFront == 0 || OwnsWindow(inFront)) return;
     if (WindowOfClass("Shell_TrayWnd", ProcessOf(inFront)) != 0) return;
     userWindow_ = inFront;
+}
+
+void FormRuntime::HandActivationAway() {
+    if (!OwnsWindow(Foreground())) return;
+    if (const Hwnd next = NextWindowOfOtherProgram(windowFacts(), userWindow_)) {
+        TraceNote("activation handed to " + std::to_string(next));
+        RequestForeground(next);
+    }
+}
+
+std::vector<Hwnd> FormRuntime::MinimisableWindows() {
+    return platform::MinimisableWindows(windowFacts());
 }
 
 void FormRuntime::HoldFineTimer(bool hold) {
@@ -109,27 +125,14 @@ bool FormRuntime::SendKeys(std::string_view keys,
 }
 
 bool FormRuntime::AskShellObject() {
-    if (com_ == Com::NotYet) com_ = EnterComApartment() ? Com::Entered : Com::Unavailable;
-    if (com_ != Com::Entered) return false;
-    if (!shellObject_) shellObject_ = MakeShellObject();
-    if (!shellObject_) return false;
-    if (ShellMinimizeAll()) {
-        ShellAsked();
-        return true;
-    }
-    // The object may belong to a shell that has gone: the next need makes it anew.
-    DropShellObject();
-    return false;
-}
-
-void FormRuntime::DropShellObject() {
-    if (shellObject_) ReleaseShellObject();
-    shellObject_ = false;
+    if (!automation_.MinimizeAll()) return false;
+    ShellAsked();
+    return true;
 }
 
 void FormRuntime::TaskbarRecreated() {
     // A new taskbar: the object made for the old one may not reach it.
-    DropShellObject();
+    automation_.Drop();
     events_.Raise(TaskbarCreated);
 }
 
@@ -144,9 +147,7 @@ void FormRuntime::Quit() {
 }
 
 void FormRuntime::ReleaseComAtExit() {
-    DropShellObject();
-    if (com_ == Com::Entered) LeaveComApartment();
-    com_ = Com::NotYet;
+    automation_.ReleaseAtExit();
 }
 
 void FormRuntime::SendWindowsKeyM() {

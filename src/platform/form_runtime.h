@@ -12,6 +12,8 @@
 #include "platform/event_dispatcher.h"
 #include "platform/keys.h"
 #include "platform/runtime.h"
+#include "platform/shell_automation.h"
+#include "platform/window_facts.h"
 #include "platform/windowed_form.h"
 
 namespace quorvel::platform {
@@ -21,15 +23,16 @@ inline constexpr std::string_view kApplicationTitle = "Quorvel";
 // How long AppActivate waits for the window's thread to come to the front
 // once Windows granted the request. A shell's thread that takes longer is
 // too busy to take keys either; a refusal is known at once, and costs
-// nothing. Polled every millisecond (see Runtime::WaitUntil).
+// nothing. Polled every millisecond (see DesktopShell::WaitUntil).
 inline constexpr std::uint32_t kForegroundWaitUs = 300'000;
 // The name under which the running instance keeps, on its application
 // window, the way it found the shell's minimise-all to work, and of the
 // message by which a second start tells it.
 inline constexpr const char* kMinimiseAllWayName = "Quorvel.MinimiseAllWay";
 
-class FormRuntime : public Runtime {
+class FormRuntime : public Runtime, public DesktopShell, protected ComShell {
 public:
+    DesktopShell& shell() override { return *this; }
     void Load(Form& form) override { events_.Raise(form.events.Load); }
     void ActivateStartupForm(Form& form) override;
     ActivateOutcome AppActivate(std::string_view title,
@@ -39,6 +42,7 @@ public:
                   const std::function<bool(Hwnd took)>& beforeNextStroke = {}) override;
     bool AskShellObject() override;
     void SendWindowsKeyM() override;
+    std::vector<Hwnd> MinimisableWindows() override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
     // Counted: the resolution is raised at the first hold and restored at
@@ -49,8 +53,12 @@ public:
     // The system's density: the main monitor's when the user signed in, at
     // which Windows lays out every window of a program that knows no other.
     virtual int SystemPixelsPerInch() const = 0;
-    // Activation goes back to the user's window, never to another of our forms.
-    virtual void HandActivationAway() = 0;
+    // The window system's answers about windows, for the rules that look at
+    // other programs' windows.
+    virtual WindowFacts& windowFacts() = 0;
+    // Activation goes back to the user's window, never to another of our
+    // forms: while one of ours is in front, to NextWindowOfOtherProgram's.
+    void HandActivationAway();
     // One line of the program's trace.
     virtual void Trace(const WindowedForm& form, const char* what, const char* detail) = 0;
 
@@ -87,15 +95,6 @@ protected:
     // The system timer's resolution at its finest, or back (timeBeginPeriod,
     // timeEndPeriod; nothing where the waits need neither).
     virtual void SetFinestTimerResolution(bool finest) = 0;
-    // The shell's automation object through COM: this thread's apartment
-    // entered (false when COM cannot be had) and left; the object made and
-    // kept by the backend (false when it cannot be made), its MinimizeAll
-    // (false when the call failed: Wine's answers E_NOTIMPL), its release.
-    virtual bool EnterComApartment() = 0;
-    virtual void LeaveComApartment() = 0;
-    virtual bool MakeShellObject() = 0;
-    virtual bool ShellMinimizeAll() = 0;
-    virtual void ReleaseShellObject() = 0;
     // From the backend: the shell's taskbar was recreated; a second start
     // told this instance `value`.
     void TaskbarRecreated();
@@ -127,7 +126,6 @@ private:
                         const std::function<bool(Hwnd took)>& beforeNextStroke = {});
     // The shell's minimise-all was asked: the activations settle.
     void ShellAsked();
-    void DropShellObject();
 
     EventDispatcher events_;
     ActivationModel activation_;
@@ -135,11 +133,9 @@ private:
     std::vector<WindowedForm*> forms_;
     Hwnd userWindow_ = 0;
     int fineTimerHolds_ = 0;
-    // COM is entered the first time the shell's object is needed and kept
-    // for the process's life: leaving it unloads the libraries it loaded
-    // (shell32 and its own), which the next request would load again.
-    enum class Com { NotYet, Entered, Unavailable } com_ = Com::NotYet;
-    bool shellObject_ = false;
+    // The shell's automation object, asked only where the shell ignored
+    // its keys: COM and the object, entered and made on first need.
+    ShellAutomation automation_{*this};
     std::map<int, std::function<void()>> timeouts_;
     int lastTimeout_ = 0;
 };

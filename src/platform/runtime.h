@@ -1,4 +1,5 @@
-// The form run time's services and the entry to the Win32 functions.
+// The form run time's services and the entry to the Win32 functions; the
+// desktop's narrow facts and acts are desktop_shell.h's.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/desktop_shell.h"
 #include "platform/form.h"
 #include "platform/winapi.h"
 
@@ -19,17 +21,6 @@ inline constexpr int vbOKCancel = 1;
 inline constexpr int vbInformation = 64;
 inline constexpr int vbOK = 1;
 inline constexpr int vbCancel = 2;
-
-// What the watch after a minimise-all sees of a window it listed: still
-// shown; minimised or hidden (either is the shell's doing, or the window's
-// own answer to it: some programs hide themselves when minimised); gone
-// (destroyed, or its handle names another window than the one listed: no
-// evidence of anything).
-enum class WindowStanding : std::uint8_t { Shown, MinimisedOrHidden, Destroyed };
-
-// How often Runtime::WaitUntil looks at its condition: a change is seen this
-// late at most.
-inline constexpr std::uint32_t kWaitLookUs = 1000;
 
 // What AppActivate came to: the window in front, or why not, for the caller
 // to choose what to do instead.
@@ -78,58 +69,8 @@ public:
     virtual bool SendKeys(std::string_view keys,
                           const std::function<bool(Hwnd took)>& beforeNextStroke = {}) = 0;
 
-    // --- Narrow questions and acts on the desktop (for the reveal) ---
-    // The window in front (GetForegroundWindow), 0 while none is (the
-    // foreground passing between two threads).
-    virtual Hwnd Foreground() const = 0;
-    // The window to which the keyboard focus of `window`'s thread is given,
-    // 0 for none (GetGUIThreadInfo: the thread has not yet taken it).
-    virtual Hwnd FocusOfThread(Hwnd window) = 0;
-    // A top-level window of the class `className` made by the process
-    // `process`, 0 for none (another program may make one of any class).
-    virtual Hwnd WindowOfClass(std::string_view className, std::uint32_t process) = 0;
-    // The ids of the thread and of the process that made the window; 0 for none.
-    virtual std::uint32_t ThreadOf(Hwnd window) = 0;
-    virtual std::uint32_t ProcessOf(Hwnd window) = 0;
-    // Whether two windows are of one thread: a shell's desktop may pass its
-    // activation to a window of its thread beside it that holds its icons (a
-    // WorkerW). No window, or one gone, is of none.
-    bool SameThread(Hwnd a, Hwnd b) {
-        return a != 0 && b != 0 && (a == b || (ThreadOf(a) != 0 && ThreadOf(a) == ThreadOf(b)));
-    }
-    // Lets the thread that has just taken the keyboard answer a message, so
-    // that what it was sent before has been handled (bounded by `boundMs`).
-    virtual void LetThreadCatchUp(Hwnd window, std::uint32_t boundMs) = 0;
-    // The windows a shell's minimise-all minimises: visible, enabled,
-    // top-level, not owned, with a minimise button, not tool windows, not
-    // cloaked, not minimised yet, not this program's.
-    virtual std::vector<Hwnd> MinimisableWindows() = 0;
-    virtual WindowStanding Standing(Hwnd hwnd) = 0;
-    // The shell's automation object's MinimizeAll (COM entered on its first
-    // call and kept; the object made on first need and kept until a call
-    // fails or the taskbar is recreated): false when there is none or the
-    // call failed; true means only that the shell was asked.
-    virtual bool AskShellObject() = 0;
-    // Windows key + M, the shell's hot key, with every key the user holds let go.
-    virtual void SendWindowsKeyM() = 0;
-    // The value the running instance shares with later starts (0 when none
-    // runs or it shares none); this instance's, kept for later starts (0 for
-    // none); a second start's, told to the running instance.
-    virtual std::uint32_t RunningInstanceValue() = 0;
-    virtual void KeepValueForLaterStarts(std::uint32_t value) = 0;
-    virtual void TellRunningInstance(std::uint32_t value) = 0;
-    // Until `condition` holds or `boundUs` microseconds have passed; whether
-    // it held. Looks at it at once, then every millisecond; meanwhile only
-    // messages sent to this thread are taken (no input, no posted message:
-    // under Wine a wait for those takes the display's focus events of our
-    // own windows, which would take the foreground back from the shell).
-    virtual bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) = 0;
-    // Keeps the system timer's resolution at its finest while held, where the
-    // waits need it to end within a millisecond (Windows before 10 version
-    // 1803, which has no high-resolution waitable timer); nothing elsewhere.
-    virtual void HoldFineTimer(bool hold) = 0;
-    // A microsecond clock, for the waits' bounds.
-    virtual std::uint64_t NowUs() const = 0;
+    // The desktop's facts and acts the reveal and the icon need.
+    virtual DesktopShell& shell() = 0;
 
     virtual void DoEvents() = 0;
     // A millisecond clock.

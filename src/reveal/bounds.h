@@ -4,7 +4,7 @@
 //
 // The means. From the shell's activation to the last stroke every wait looks
 // at what it waits for at once and then every millisecond
-// (Runtime::WaitUntil), taking only messages sent to the program's thread:
+// (DesktopShell::WaitUntil), taking only messages sent to the program's thread:
 // on Windows 10 version 1803 and later a high-resolution waitable timer
 // wakes it; before that the system timer's resolution is raised to its
 // finest (timeBeginPeriod with timeGetDevCaps' minimum, 1 ms on every

@@ -16,8 +16,13 @@ namespace {
 constexpr std::uint32_t kAfterRevealMs = 200;
 }  // namespace
 
-DesktopReveal::DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode)
-    : runtime_(runtime), forms_(forms), iconMode_(iconMode) {
+DesktopReveal::DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode,
+                             bool secondStart)
+    : runtime_(runtime),
+      forms_(forms),
+      iconMode_(iconMode),
+      secondStart_(secondStart),
+      minimiseAll_(secondStart) {
     runtime_.SecondStartTold = [this](std::uint32_t value) {
         minimiseAll_.ToldBySecondStart(runtime_, value);
     };
@@ -88,17 +93,17 @@ void DesktopReveal::MinimizeAllWindows() {
             runtime_.TraceNote("reveal: not served; no shell's window to ask the way seen to work");
             return;
         }
-        minimiseAll_.AskLearntWay(runtime_, learnt, runtime_.MinimisableWindows());
+        minimiseAll_.AskLearntWay(runtime_, learnt, runtime_.shell().MinimisableWindows());
         // A click then hands the activation to the shell's window, so that
         // no form of ours stays active and the next click is a new
         // activation; a second start shows no form and spares the wait.
-        if (!runtime_.PrevInstance()) runtime_.AppActivate(kShellTitle);
+        if (!secondStart_) runtime_.AppActivate(kShellTitle);
         return;
     }
     // The system timer at its finest from the shell's activation to the last
     // stroke, where the waits need it (see bounds.h), and restored at once.
-    auto fine = platform::Scoped([&] { runtime_.HoldFineTimer(true); },
-                                 [&] { runtime_.HoldFineTimer(false); });
+    auto fine = platform::Scoped([&] { runtime_.shell().HoldFineTimer(true); },
+                                 [&] { runtime_.shell().HoldFineTimer(false); });
     ShellKeys keys(runtime_);
     const platform::ActivateOutcome activated =
         runtime_.AppActivate(kShellTitle, [&](platform::Hwnd t) { return keys.ReadyForKeys(t); });
@@ -107,7 +112,7 @@ void DesktopReveal::MinimizeAllWindows() {
     if (activated != platform::ActivateOutcome::Ready) {
         // Not the keys, then, which would land in the window in front; the
         // other ways need none.
-        minimiseAll_.ShellNotInFront(runtime_, activated, runtime_.MinimisableWindows());
+        minimiseAll_.ShellNotInFront(runtime_, activated, runtime_.shell().MinimisableWindows());
         return;
     }
     const bool altM = runtime_.SendKeys(

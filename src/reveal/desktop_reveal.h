@@ -18,8 +18,10 @@ namespace quorvel {
 class DesktopReveal {
 public:
     // `iconMode` is the mode in force: the taskbar form comes back after a
-    // reveal only in the modes with a taskbar button.
-    DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode);
+    // reveal only in the modes with a taskbar button. `secondStart`: this
+    // process is a second start, decided at start-up.
+    DesktopReveal(platform::Runtime& runtime, Forms& forms, const std::int16_t& iconMode,
+                  bool secondStart);
     DesktopReveal(const DesktopReveal&) = delete;
     DesktopReveal& operator=(const DesktopReveal&) = delete;
 
@@ -55,6 +57,7 @@ private:
     platform::Runtime& runtime_;
     Forms& forms_;
     const std::int16_t& iconMode_;
+    const bool secondStart_;
     // Whether the shell acts on the minimise-all keys.
     MinimiseAllCheck minimiseAll_;
     bool startUpActivationSeen_ = false;

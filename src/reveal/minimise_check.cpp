@@ -31,14 +31,14 @@ MinimiseAllWay WayOf(std::uint32_t value) {
 // taskbar takes it (another program may make a window of any class, so only
 // the shell's process counts).
 bool ShellTaskbarTakesHotKey(platform::Runtime& runtime) {
-    const std::uint32_t shell = runtime.ProcessOf(runtime.WindowTitled(kShellTitle));
-    return shell != 0 && runtime.WindowOfClass("Shell_TrayWnd", shell) != 0;
+    const std::uint32_t shell = runtime.shell().ProcessOf(runtime.WindowTitled(kShellTitle));
+    return shell != 0 && runtime.shell().WindowOfClass("Shell_TrayWnd", shell) != 0;
 }
 
 }  // namespace
 
 MinimiseAllWay MinimiseAllCheck::WayToAsk(platform::Runtime& runtime) {
-    if (!learntRead_ && runtime.PrevInstance()) learnt_ = WayOf(runtime.RunningInstanceValue());
+    if (!learntRead_ && secondStart_) learnt_ = WayOf(runtime.shell().RunningInstanceValue());
     learntRead_ = true;
     return learnt_;
 }
@@ -47,17 +47,17 @@ void MinimiseAllCheck::LearnAndShare(platform::Runtime& runtime, Way way) {
     if (way == WayToAsk(runtime)) return;
     learnt_ = way;
     const auto value = static_cast<std::uint32_t>(way);
-    if (runtime.PrevInstance()) {
-        runtime.TellRunningInstance(value);
+    if (secondStart_) {
+        runtime.shell().TellRunningInstance(value);
     } else {
-        runtime.KeepValueForLaterStarts(value);
+        runtime.shell().KeepValueForLaterStarts(value);
     }
 }
 
 void MinimiseAllCheck::ToldBySecondStart(platform::Runtime& runtime, std::uint32_t value) {
     learnt_ = WayOf(value);
     learntRead_ = true;
-    runtime.KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
+    runtime.shell().KeepValueForLaterStarts(static_cast<std::uint32_t>(learnt_));
 }
 
 void MinimiseAllCheck::KeysSent(platform::Runtime& runtime, std::vector<platform::Hwnd> shown,
@@ -102,7 +102,7 @@ void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
         // COM is entered here, at the first need of the object in the
         // process's life, and kept; the object is kept until a call fails
         // or the taskbar is recreated (the run time's AskShellObject).
-        if (runtime.AskShellObject()) {
+        if (runtime.shell().AskShellObject()) {
             runtime.TraceNote("minimise-all: the shell's automation object");
         } else {
             runtime.TraceNote("minimise-all: the shell's automation object failed");
@@ -115,7 +115,7 @@ void MinimiseAllCheck::AskWatched(platform::Runtime& runtime, Way way,
     }
     if (way == Way::WindowsKeyM) {
         runtime.TraceNote("minimise-all: Windows key + M");
-        runtime.SendWindowsKeyM();
+        runtime.shell().SendWindowsKeyM();
     }
     if (shown.empty()) {
         // Nothing the shell would minimise: nothing tells whether it acted.
@@ -164,7 +164,7 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
         // window destroyed meanwhile tells nothing, and is watched no more.
         bool acted = false;
         std::erase_if(watch.shown, [&](platform::Hwnd h) {
-            const platform::WindowStanding standing = runtime.Standing(h);
+            const platform::WindowStanding standing = runtime.shell().Standing(h);
             acted = acted || standing == platform::WindowStanding::MinimisedOrHidden;
             return standing == platform::WindowStanding::Destroyed;
         });

@@ -30,6 +30,10 @@ class MinimiseAllCheck {
 public:
     using Way = MinimiseAllWay;
 
+    // `secondStart`: this process is a second start, which reads the running
+    // instance's way and tells it what it learns.
+    explicit MinimiseAllCheck(bool secondStart) : secondStart_(secondStart) {}
+
     // The way to ask a request by: the way learnt, Keys until another was
     // seen to work; a second start begins with the running instance's, read
     // on this first need, which another program may set, so it only ever
@@ -80,6 +84,7 @@ private:
     // tells the running instance.
     void LearnAndShare(platform::Runtime& runtime, Way way);
 
+    const bool secondStart_;
     std::vector<Watch> watches_;
     int timer_ = 0;
     Way learnt_ = Way::Keys;

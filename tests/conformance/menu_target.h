@@ -24,7 +24,7 @@ public:
     // window was sent or posted handled: the window commands it received
     // (WM_SYSCOMMAND's wParam, Windows' four bits masked off).
     virtual std::vector<std::uint32_t> CommandsAfterAltF4(platform::Hwnd window) = 0;
-    // While this thread waits for sent messages only (Runtime::WaitUntil's
+    // While this thread waits for sent messages only (DesktopShell::WaitUntil's
     // wait), another thread sends `window` a message with SendNotifyMessage,
     // as the notification area sends the icon's callback: whether the wait
     // took it before its bound.

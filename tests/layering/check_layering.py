@@ -11,7 +11,9 @@ from pathlib import Path
 FEATURES = ("reveal", "icon", "ui", "settings", "housekeeping")
 # The run time written once (src/platform): the backends' and its own, no
 # feature's. The rest of src/platform is the seam, the program's side.
-RUN_TIME = {"form_runtime", "windowed_form", "activation", "keys", "event_dispatcher"}
+RUN_TIME = {"form_runtime", "windowed_form", "activation", "keys", "event_dispatcher",
+            "window_facts", "hand_away", "minimisable_windows", "running_instance",
+            "shell_automation"}
 # Windows' own headers: the real backend's alone.
 WINDOWS_HEADERS = {"windows.h", "commctrl.h", "dwmapi.h", "mmsystem.h", "objbase.h",
                    "ole2.h", "shellapi.h", "shldisp.h", "shlobj.h", "shobjidl.h",

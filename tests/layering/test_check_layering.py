@@ -13,13 +13,24 @@ import check_layering  # noqa: E402
 ALLOWED = {
     "src/app/main.cpp": ['"reveal/reveal.h"', '"settings/setting.h"', '"platform/runtime.h"',
                          '"platform/entry.h"'],
-    "src/reveal/reveal.h": ['"platform/runtime.h"', '"ui/forms.h"', '"settings/setting.h"'],
+    "src/reveal/reveal.h": ['"platform/runtime.h"', '"platform/desktop_shell.h"', '"ui/forms.h"',
+                            '"settings/setting.h"'],
     "src/reveal/reveal.cpp": ['"reveal/reveal.h"', "<vector>"],
     "src/icon/icon.cpp": ['"ui/forms.h"', '"platform/winapi.h"'],
     "src/ui/forms.h": ['"platform/form.h"', '"settings/setting.h"'],
     "src/settings/setting.h": ['"platform/winapi.h"'],
     "src/housekeeping/clean.cpp": ['"platform/runtime.h"'],
-    "src/platform/runtime.h": ['"platform/form.h"', '"platform/winapi.h"'],
+    "src/platform/runtime.h": ['"platform/form.h"', '"platform/winapi.h"',
+                               '"platform/desktop_shell.h"'],
+    "src/platform/desktop_shell.h": [],
+    # The rules about other programs' windows, over their facts: the run time's.
+    "src/platform/window_facts.h": [],
+    "src/platform/hand_away.h": ['"platform/window_facts.h"'],
+    "src/platform/minimisable_windows.h": ['"platform/window_facts.h"'],
+    "src/platform/running_instance.h": ['"platform/window_facts.h"'],
+    "src/platform/shell_automation.h": [],
+    "src/platform/form_runtime.cpp": ['"platform/hand_away.h"', '"platform/minimisable_windows.h"',
+                                      '"platform/shell_automation.h"'],
     "src/platform/form.h": [],
     "src/platform/form.cpp": ['"platform/event_dispatcher.h"'],
     "src/platform/winapi.h": [],
@@ -31,7 +42,9 @@ ALLOWED = {
                                              '"platform/win32/win32_runtime.h"'],
     "src/platform/win32/win32_runtime.h": ['"platform/form_runtime.h"'],
     "sim/model/desktop.h": ['"platform/winapi.h"', '"platform/keys.h"'],
-    "sim/backend/sim_runtime.cpp": ['"sim/model/desktop.h"', '"platform/form_runtime.h"'],
+    "sim/backend/sim_runtime.cpp": ['"sim/model/desktop.h"', '"platform/form_runtime.h"',
+                                    '"platform/running_instance.h"'],
+    "sim/backend/sim_window_facts.h": ['"platform/window_facts.h"', '"sim/model/desktop.h"'],
 }
 
 # One forbidden include planted at a time: where, what, and the rule it breaks.
@@ -59,6 +72,16 @@ FORBIDDEN = [
     ("src/icon/icon.cpp", "<shellapi.h>", "Windows' headers only"),
     ("src/ui/forms.h", '"../sim/model/desktop.h"', "no such file"),
     ("src/reveal/reveal.cpp", '"reveal/missing.h"', "no such file"),
+    # The window rules and their facts are the run time's: a feature asks
+    # the desktop through the seam, never the rules' own headers.
+    ("src/reveal/reveal.cpp", '"platform/minimisable_windows.h"', "no feature includes"),
+    ("src/reveal/reveal.cpp", '"platform/window_facts.h"', "no feature includes"),
+    ("src/app/main.cpp", '"platform/hand_away.h"', "app includes the features and the seam"),
+    ("src/icon/icon.cpp", '"platform/running_instance.h"', "no feature includes"),
+    ("src/reveal/reveal.cpp", '"platform/shell_automation.h"', "no feature includes"),
+    ("src/platform/desktop_shell.h", '"platform/window_facts.h"', "a header of the seam includes no"),
+    ("sim/model/desktop.h", '"sim/backend/sim_window_facts.h"', "never a backend"),
+    ("src/platform/hand_away.h", '"sim/backend/sim_window_facts.h"', "nothing in src/ includes sim/"),
 ]
 
 

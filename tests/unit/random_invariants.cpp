@@ -96,7 +96,7 @@ void Invariants::NoteRequest(const Action& a) {
     // With no window the shell would minimise, the desktop shows already:
     // nothing to serve (a shell that ignores its keys then leaves nothing to
     // see either).
-    if (request && world_.desk.MinimisableWindows(world_.RunningPid()).empty()) maybe = true;
+    if (request && world_.MinimisableWindows(world_.RunningPid()).empty()) maybe = true;
     if (request || maybe) {
         const int asker = a.act == Act::Start ? -++secondStarts_ : world_.RunningPid();
         requests_.push_back({Now(), Now() + kServedWithinMs, Answers(), false, maybe, asker});

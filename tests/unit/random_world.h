@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "platform/minimisable_windows.h"
 #include "sim/backend/sim_runtime.h"
 #include "sim/model/desktop.h"
 #include "unit/random_actions.h"
@@ -63,6 +64,11 @@ public:
     // The instance that runs (a first start, not yet ended), null for none.
     App* Running();
     int RunningPid() const { return running_; }
+    // The windows a minimise-all would take, as a process of `pid` counts them.
+    std::vector<platform::Hwnd> MinimisableWindows(int pid) {
+        sim::SimWindowFacts facts(desk, pid);
+        return platform::MinimisableWindows(facts);
+    }
     // A second start that has not ended yet.
     bool SecondStartAlive() const;
     // The icon's menu is up, the dialog is on the screen.

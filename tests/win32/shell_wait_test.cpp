@@ -1,4 +1,4 @@
-// The reveal's wait (Runtime::WaitUntil) on the real message queue: it looks
+// The reveal's wait (DesktopShell::WaitUntil) on the real message queue: it looks
 // at its condition at once and then every millisecond, ends soon after the
 // condition comes true or at its bound, and meanwhile takes the messages
 // other threads send to this one, never those posted to it.

@@ -1,9 +1,10 @@
-// What the program asks of the shell's minimise-all beyond its keys: which
-// windows it minimises, whether they still show, its automation object, and
+// What the program asks of the shell's minimise-all beyond its keys: whether
+// the windows it would minimise still show, its automation object, and
 // the way found to work, kept for later starts.
 #include <objbase.h>
 #include <shldisp.h>
 
+#include "platform/running_instance.h"
 #include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_runtime.h"
@@ -15,33 +16,6 @@ using namespace platform;
 
 namespace {
 
-struct Minimisable {
-    Win32Runtime* runtime;
-    std::vector<Hwnd> found;
-};
-
-BOOL CALLBACK CollectMinimisable(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<Minimisable*>(lParam);
-    // Windows' own shell spares windows without a minimise button; a window
-    // behind its own dialog (disabled) may be spared too. A top-level
-    // window's style alone says whether it is visible, minimised or
-    // disabled: one look, where most windows (hidden ones) are done with.
-    // The list is read while the click waits for the shell, and under Wine
-    // each look at another program's window is a round trip to its server.
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-    if ((style & (WS_VISIBLE | WS_MINIMIZE | WS_DISABLED | WS_MINIMIZEBOX)) !=
-        (WS_VISIBLE | WS_MINIMIZEBOX)) {
-        return TRUE;
-    }
-    if ((GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) ||
-        GetWindow(hwnd, GW_OWNER) != nullptr || search->runtime->IsOurs(hwnd) ||
-        search->runtime->IsCloaked(hwnd)) {
-        return TRUE;
-    }
-    search->found.push_back(FromHwnd(hwnd));
-    return TRUE;
-}
-
 // The shell's automation object ("Shell.Application") and its interface.
 constexpr CLSID kShellApplication = {
     0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -49,12 +23,6 @@ constexpr IID kShellDispatch = {
     0xD8F015C0, 0xC278, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 }  // namespace
-
-std::vector<Hwnd> Win32Runtime::MinimisableWindows() {
-    Minimisable search{this, {}};
-    EnumWindows(CollectMinimisable, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 WindowStanding Win32Runtime::Standing(Hwnd window) {
     HWND hwnd = ToHwnd(window);
@@ -103,16 +71,8 @@ void Win32Runtime::ReleaseShellObject() {
     shellObject_.Reset();
 }
 
-HWND Win32Runtime::RunningInstanceWindow() const {
-    // Another process's application window; any program could make a window
-    // of the class, and what it holds only chooses among the program's ways.
-    // Top-level windows only (no parent given): a second start's application
-    // window is message-only, so this is the running instance's.
-    HWND found = nullptr;
-    while ((found = FindWindowExA(nullptr, found, kApplicationClass, nullptr)) != nullptr) {
-        if (!IsOurs(found)) return found;
-    }
-    return nullptr;
+HWND Win32Runtime::RunningInstanceWindow() {
+    return ToHwnd(platform::RunningInstanceWindow(facts_));
 }
 
 std::uint32_t Win32Runtime::RunningInstanceValue() {

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/keys.h"
+#include "platform/running_instance.h"
 #include "platform/win32/bound_window.h"
 #include "platform/win32/look_up.h"
 #include "platform/win32/trace.h"
@@ -158,63 +159,6 @@ bool Win32Runtime::IsOurs(HWND hwnd) const {
     return pid == GetCurrentProcessId();
 }
 
-bool Win32Runtime::IsCloaked(HWND hwnd) {
-    // A window on another virtual desktop, or a suspended app's frame, is
-    // visible but cloaked (Windows 8 and later): activating it would switch
-    // the user to it. Where DWM has no such attribute, nothing is cloaked.
-    constexpr DWORD kDwmwaCloaked = 14;
-    DWORD cloaked = 0;
-    return SUCCEEDED(DwmGetWindowAttribute(hwnd, kDwmwaCloaked, &cloaked, sizeof cloaked)) &&
-           cloaked != 0;
-}
-
-bool Win32Runtime::TakesActivation(HWND h) {
-    // Only a window the user can see and use, and that takes the activation:
-    // not one that never does (an on-screen keyboard), not a click-through
-    // overlay, not a tool window.
-    if (!IsWindowVisible(h) || IsIconic(h) || !IsWindowEnabled(h) || IsOurs(h)) return false;
-    const LONG exStyle = GetWindowLongA(h, GWL_EXSTYLE);
-    if (exStyle & (WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW)) return false;
-    return !IsCloaked(h);
-}
-
-HWND Win32Runtime::NextWindowOfOtherProgram() {
-    // First the window the user was working in when the program took the
-    // foreground, where it still is.
-    if (HWND user = ToHwnd(userWindow());
-        user != nullptr && IsWindow(user) && TakesActivation(user)) {
-        return user;
-    }
-    for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        if (!TakesActivation(h)) continue;
-        // Off the screen is nobody's working window (another instance's
-        // taskbar button, say, whose activation would be a click).
-        RECT r;
-        GetWindowRect(h, &r);
-        if (r.right <= GetSystemMetrics(SM_XVIRTUALSCREEN) ||
-            r.bottom <= GetSystemMetrics(SM_YVIRTUALSCREEN)) {
-            continue;
-        }
-        if (GetWindowTextLengthA(h) == 0) continue;
-        char cls[64] = {};
-        GetClassNameA(h, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Shell_TrayWnd") == 0) continue;
-        return h;
-    }
-    // Nothing of the user's is open: the shell's desktop window, else its taskbar.
-    if (HWND shell = GetShellWindow()) return shell;
-    if (HWND shell = FindWindowA(nullptr, "Program Manager")) return shell;
-    return FindWindowA("Shell_TrayWnd", nullptr);
-}
-
-void Win32Runtime::HandActivationAway() {
-    if (!IsOurs(GetForegroundWindow())) return;
-    if (HWND next = NextWindowOfOtherProgram()) {
-        win32::Trace("activation handed to %p", static_cast<void*>(next));
-        SetForegroundWindow(next);
-    }
-}
-
 bool Win32Runtime::TranslateDialogMessage(MSG& msg) {
     return modal() != nullptr && IsWindow(modal()->RealisedWindow()) &&
            IsDialogMessageA(modal()->RealisedWindow(), &msg);
@@ -353,13 +297,11 @@ Hwnd Win32Runtime::WindowOfClass(std::string_view className, std::uint32_t proce
 }
 
 std::uint32_t Win32Runtime::ThreadOf(Hwnd window) {
-    return window == 0 ? 0 : GetWindowThreadProcessId(ToHwnd(window), nullptr);
+    return facts_.ThreadOf(window);
 }
 
 std::uint32_t Win32Runtime::ProcessOf(Hwnd window) {
-    DWORD process = 0;
-    if (window != 0) GetWindowThreadProcessId(ToHwnd(window), &process);
-    return process;
+    return facts_.ProcessOf(window);
 }
 
 std::vector<std::uint8_t> Win32Runtime::HeldModifiers() const {

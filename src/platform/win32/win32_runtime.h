@@ -14,15 +14,13 @@
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_delete_file.h"
 #include "platform/win32/win32_shell_wait.h"
+#include "platform/win32/win32_window_facts.h"
 
 struct IShellDispatch;
 
 namespace quorvel::win32 {
 
 class Win32Form;
-
-// The class of the program's hidden application window.
-inline constexpr const char* kApplicationClass = "QuorvelApplication";
 
 class Win32Runtime : public platform::FormRuntime {
 public:
@@ -37,7 +35,6 @@ public:
     void Kill(const std::string& folder, const std::string& name) override;
     bool PrevInstance() override { return prevInstance_; }
     std::uint32_t Now() const override { return GetTickCount(); }
-    void HandActivationAway() override;
     void PumpUntil(const std::function<bool()>& done) override;
     void Trace(const platform::WindowedForm& form, const char* what, const char* detail) override;
     void TraceNote(std::string_view line) override;
@@ -48,7 +45,6 @@ public:
     std::uint32_t ThreadOf(platform::Hwnd window) override;
     std::uint32_t ProcessOf(platform::Hwnd window) override;
     void LetThreadCatchUp(platform::Hwnd window, std::uint32_t boundMs) override;
-    std::vector<platform::Hwnd> MinimisableWindows() override;
     platform::WindowStanding Standing(platform::Hwnd window) override;
     std::uint32_t RunningInstanceValue() override;
     void KeepValueForLaterStarts(std::uint32_t value) override;
@@ -68,8 +64,6 @@ public:
     // manifest (version 6) are loaded then, not at every start.
     void UseCommonControls();
     bool IsOurs(HWND hwnd) const;
-    // On another virtual desktop, or a suspended app's frame: visible, yet not seen.
-    bool IsCloaked(HWND hwnd);
     // Keyboard navigation of the modal dialog (Tab, arrows, Enter, Escape, access keys).
     bool TranslateDialogMessage(MSG& msg);
 
@@ -104,14 +98,14 @@ private:
     // WM_QUIT ends the program (see Quit). False when `wait` is false and
     // no message was there.
     bool PumpStep(bool wait);
-    HWND NextWindowOfOtherProgram();
-    bool TakesActivation(HWND hwnd);
     Win32Form* modal() const;
+    platform::WindowFacts& windowFacts() override { return facts_; }
     // The application window of the running instance, null for none.
-    HWND RunningInstanceWindow() const;
+    HWND RunningInstanceWindow();
 
     HINSTANCE instance_;
     Win32Api api_;
+    Win32WindowFacts facts_;
     HWND appWindow_ = nullptr;
     ListedFileDeleter deleter_;
     KernelHandle instanceMutex_;

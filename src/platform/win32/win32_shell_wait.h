@@ -1,4 +1,4 @@
-// The reveal's waits for the shell (Runtime::WaitUntil). On Windows a wait
+// The reveal's waits for the shell (DesktopShell::WaitUntil). On Windows a wait
 // with a timeout ends on the system timer's next tick, up to 15.6 ms late
 // ("timeBeginPeriod"). So each of these waits looks at what it waits for at
 // once and then every millisecond, woken by a waitable timer:

@@ -1,0 +1,119 @@
+// The window rules' windows under Wine: real windows of a helper process
+// (quorvel_window_rules_helper.exe, beside this program), and the facts as
+// the real backend asks them.
+#include <windows.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "conformance/window_rules_target.h"
+#include "platform/running_instance.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_window_facts.h"
+
+namespace quorvel::testing {
+
+namespace {
+
+class Win32WindowRulesTarget : public WindowRulesTarget {
+public:
+    Win32WindowRulesTarget() {
+        WNDCLASSA cls{};
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        for (const char* name : {"QuorvelWindowRulesOwn", platform::kApplicationClass}) {
+            cls.lpszClassName = name;
+            RegisterClassA(&cls);
+        }
+        Start();
+    }
+    ~Win32WindowRulesTarget() override {
+        if (input_ != nullptr) CloseHandle(input_);  // the helper ends when its input does
+        if (process_ != nullptr) {
+            WaitForSingleObject(process_, 10000);
+            CloseHandle(process_);
+        }
+    }
+    platform::WindowFacts& facts() override { return facts_; }
+    platform::Hwnd Window(Kind kind) override {
+        auto it = made_.find(static_cast<int>(kind));
+        return it == made_.end() ? 0 : it->second;
+    }
+    platform::Hwnd OwnWindow(Kind kind) override {
+        const bool instance = kind == Kind::Instance;
+        HWND w = CreateWindowExA(
+            0, instance ? platform::kApplicationClass : "QuorvelWindowRulesOwn",
+            instance ? "Quorvel" : "window rules", instance ? WS_POPUP : WS_OVERLAPPEDWINDOW, 100,
+            100, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!instance) ShowWindow(w, SW_SHOWNOACTIVATE);
+        return win32::FromHwnd(w);
+    }
+    void ToFront(platform::Hwnd window) override {
+        SetWindowPos(win32::ToHwnd(window), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+private:
+    void Start() {
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string helper(self);
+        helper =
+            "\"" + helper.substr(0, helper.rfind('\\') + 1) + "quorvel_window_rules_helper.exe\"";
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE inRead, outRead, outWrite;
+        CreatePipe(&inRead, &input_, &inherit, 0);
+        CreatePipe(&outRead, &outWrite, &inherit, 0);
+        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = inRead;
+        startup.hStdOutput = outWrite;
+        startup.hStdError = outWrite;
+        PROCESS_INFORMATION process{};
+        const BOOL started = CreateProcessA(nullptr, helper.data(), nullptr, nullptr, TRUE, 0,
+                                            nullptr, nullptr, &startup, &process);
+        CloseHandle(inRead);
+        CloseHandle(outWrite);
+        std::string out;
+        char buffer[256];
+        DWORD read = 0;
+        while (started && out.find("ready") == std::string::npos &&
+               ReadFile(outRead, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+            out.append(buffer, read);
+        }
+        CloseHandle(outRead);
+        if (!started) return;
+        CloseHandle(process.hThread);
+        process_ = process.hProcess;
+        std::istringstream lines(out);
+        int kind = 0;
+        unsigned long handle = 0;
+        while (lines >> kind >> handle) made_[kind] = static_cast<platform::Hwnd>(handle);
+    }
+
+    win32::Win32WindowFacts facts_;
+    HANDLE input_ = nullptr;
+    HANDLE process_ = nullptr;
+    std::map<int, platform::Hwnd> made_;
+};
+
+std::unique_ptr<Win32WindowRulesTarget> target;
+
+}  // namespace
+
+WindowRulesTarget& WindowRules() {
+    if (!target) target = std::make_unique<Win32WindowRulesTarget>();
+    return *target;
+}
+
+void EndWindowRules() {
+    target.reset();
+}
+
+}  // namespace quorvel::testing
