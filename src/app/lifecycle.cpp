@@ -51,19 +51,23 @@ void App::Start() {
     runtime_.ActivateStartupForm(*taskbarForm_);
 }
 
-// The start-up sequence: the window menu, the cleanup, a second start's one
-// reveal, the icon mode, the off-screen position.
+// The start-up sequence: a second start's one reveal, then its cleanup; a
+// first start's window menu, cleanup, icon mode and off-screen position.
 void App::Load() {
-    RewriteSystemMenu(api(), TaskbarForm().hWnd());
-    CleanTempFiles(TaskbarControls().fileList, runtime_);
     if (runtime_.PrevInstance()) {
         // A second start is a one-time show-desktop command, over once the
         // shell has answered it; it asks at once the way the running
-        // instance found to work.
+        // instance found to work. Nothing it does not need goes before its
+        // keys: its form is never shown, so its window menu stays as it is,
+        // and the cleanup waits until the request is answered, before the
+        // process ends.
         reveal_.ShowDesktop();
         reveal_.WaitForTheShell();
+        CleanTempFiles(TaskbarControls().fileList, runtime_);
         runtime_.End();
     }
+    RewriteSystemMenu(api(), TaskbarForm().hWnd());
+    CleanTempFiles(TaskbarControls().fileList, runtime_);
     ApplyIconMode();
     MoveOffScreen(runtime_, *this);
 }

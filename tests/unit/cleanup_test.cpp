@@ -125,7 +125,7 @@ TEST_F(CleanupTest, AWindowsFolderAtTheRootOfADriveGivesADoubledSeparatorThatSti
     EXPECT_EQ(desk.seen.CountCalls("GetWindowsDirectoryA(254)"), 1u);
 }
 
-TEST_F(CleanupTest, ASecondStartCleansBeforeItRevealsAndEnds) {
+TEST_F(CleanupTest, ASecondStartCleansOnceItsRequestIsAnsweredAndEnds) {
     ASSERT_NE(Start(), nullptr);
     Touch(Temp() / "later.tmp");
     EXPECT_EQ(Start(), nullptr);
