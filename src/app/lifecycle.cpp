@@ -47,12 +47,20 @@ void App::Start() {
     };
     taskbarForm_ = runtime_.CreateForm(TaskbarFormDescription(), std::move(events));
     taskbarControls_.emplace(*taskbarForm_);
+    cleanup_.emplace(taskbarControls_->fileList, runtime_);
     runtime_.Load(*taskbarForm_);
     runtime_.ActivateStartupForm(*taskbarForm_);
+    // Start-up is over: the button shown, the icon asked for, whatever the
+    // shell answered. The cleanup now runs from the message loop in short
+    // slices, so that a click, a second start's message or a shut-down
+    // coming meanwhile is served between two; what it has not reached when
+    // the program ends is left for the next start.
+    cleanup_->RunWhenIdle();
 }
 
 // The start-up sequence: a second start's one reveal, then its cleanup; a
-// first start's window menu, cleanup, icon mode and off-screen position.
+// first start's window menu, icon mode and off-screen position (its cleanup
+// comes once the form is shown, see Start).
 void App::Load() {
     if (runtime_.PrevInstance()) {
         // A second start is a one-time show-desktop command, over once the
@@ -63,11 +71,10 @@ void App::Load() {
         // process ends.
         reveal_.ShowDesktop();
         reveal_.WaitForTheShell();
-        CleanTempFiles(TaskbarControls().fileList, runtime_);
+        cleanup_->RunToEnd();
         runtime_.End();
     }
     RewriteSystemMenu(api(), TaskbarForm().hWnd());
-    CleanTempFiles(TaskbarControls().fileList, runtime_);
     ApplyIconMode();
     MoveOffScreen(runtime_, *this);
 }

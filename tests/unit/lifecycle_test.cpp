@@ -241,6 +241,7 @@ TEST_F(LifecycleTest, SecondStartRevealsOnceAndEndsLeavingTheFirstAlone) {
     const std::vector<std::uint8_t> iconBefore =
         desk.FindTrayIcon(first->IconHostForm().hWnd(), kIconId)->record;
     desk.registry.DeleteKey(platform::HKEY_LOCAL_MACHINE, kSettingsKey);
+    desk.Run();  // the first start's cleanup
     desk.seen.calls.clear();
 
     EXPECT_EQ(Start(), nullptr);
