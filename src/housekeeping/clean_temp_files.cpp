@@ -61,6 +61,8 @@ void TempCleanup::Work(const std::function<bool()>& goOn) {
             platform::ResumeNext([&] { runtime_.Kill(list_.Path(), list_.List(at)); });
         }
     });
+    // Once: a later call returns at the top.
+    if (Over()) runtime_.TraceNote("the cleanup is over");
 }
 
 void CleanTempFiles(platform::Control& fileList, platform::Runtime& runtime) {
