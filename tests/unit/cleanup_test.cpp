@@ -155,29 +155,53 @@ TEST_F(CleanupTest, AFirstStartShowsItsButtonBeforeAnyFileIsListed) {
 
 // A TEMP nothing cleaned for long: the cleanup takes seconds, in slices, and
 // a click on the button coming meanwhile is answered between two of them,
-// the files not reached yet still there; they all go by the cleanup's end.
+// during the listing (no file gone yet) as during the deletion, the files not
+// reached yet still there; they all go by the cleanup's end.
 TEST_F(CleanupTest, AClickDuringTheCleanupIsServedBeforeItEnds) {
-    FillTemp(3000, 1000);
-    desk.CreateAppWindow("Untitled - Notepad");
-    App* app = Start();
-    ASSERT_NE(app, nullptr);
-    const Hwnd button = app->TaskbarForm().hWnd();
-    std::ptrdiff_t leftAtClick = -1, leftOnceServed = -1;
-    int revealed = -1;
-    desk.At(200, [&] {
-        leftAtClick = FilesLeft();
-        desk.ClickTaskbarButton(button);
-    });
-    desk.At(700, [&] {
-        revealed = desk.seen.minimiseAlls;
-        leftOnceServed = FilesLeft();
-    });
-    desk.Run(800);
-    EXPECT_LT(leftAtClick, 3000);  // the cleanup was under way
-    EXPECT_EQ(revealed, 1);
-    EXPECT_GT(leftOnceServed, 1000);
-    desk.Run(5000);
-    EXPECT_EQ(FilesLeft(), 0);
+    const struct {
+        const char* what;
+        std::uint64_t listEntryUs, deleteUs;
+        std::ptrdiff_t leftOnceServedAtLeast;
+    } cases[] = {
+        {"during the listing", 1000, 0, 3000},
+        {"during the deletion", 20, 1000, 1001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FillTemp(3000, c.deleteUs);
+        desk.files.listEntryUs = c.listEntryUs;
+        if (desk.FindByTitle("Untitled - Notepad") == 0) desk.CreateAppWindow("Untitled - Notepad");
+        App* app = Start();
+        ASSERT_NE(app, nullptr);
+        const Hwnd button = app->TaskbarForm().hWnd();
+        const int revealsBefore = desk.seen.minimiseAlls;
+        std::ptrdiff_t leftAtClick = -1, leftOnceServed = -1;
+        int revealed = -1;
+        std::uint64_t lookedAtUs = 0;
+        desk.At(200, [&] {
+            leftAtClick = FilesLeft();
+            desk.ClickTaskbarButton(button);
+        });
+        const std::uint64_t startedUs = desk.NowUs();
+        desk.At(700, [&] {
+            lookedAtUs = desk.NowUs() - startedUs;
+            revealed = desk.seen.minimiseAlls - revealsBefore;
+            leftOnceServed = FilesLeft();
+        });
+        desk.Run(800);
+        EXPECT_EQ(desk.seen.CountCalls("FindFirstFileA"), 1u);  // the cleanup was under way
+        // The loop took its due work between two slices of the cleanup,
+        // never a slice's length late.
+        EXPECT_LT(lookedAtUs, 700'000 + 2 * kCleanupSliceUs);
+        EXPECT_EQ(revealed, 1);
+        EXPECT_GE(leftOnceServed, c.leftOnceServedAtLeast);
+        EXPECT_LE(leftOnceServed, leftAtClick);
+        desk.Run(5000);
+        EXPECT_EQ(FilesLeft(), 0);
+        desk.ShutDown();
+        desk.Run();
+        desk.seen.calls.clear();
+    }
 }
 
 // A shut-down during the cleanup is answered at once: the program ends
