@@ -202,6 +202,11 @@ void WindowedForm::ShowModal() {
 
 void WindowedForm::PopupMenu(std::string_view menuName) {
     RequireLoaded();
+    // The hand-back of a menu closed just before is no longer due: run inside
+    // this one's loop, it would take the foreground from the menu's owner,
+    // and the menu would no longer hear its keys, Esc among them.
+    runtime_.ClearTimeout(handBack_);
+    handBack_ = 0;
     runtime_.NoteUserWindow();
     // The menu's owner is made the foreground window first, or a click
     // elsewhere would not close the menu ("TrackPopupMenu function").

@@ -70,6 +70,14 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     // dialog's activation put 2 in force, and its close (Alt+F4) left the
     // icon of mode 1 and no button.
     ExpectHolds("Setting(19)+7 Start(2)+81 Setting(10)+97 Tray(1)+104 Item(1)+34 AltF4+14");
+    // Three right presses of the icon during a reveal: each menu came up
+    // as the one before was dismissed, the user's Esc leaving a menu.
+    ExpectHolds(
+        "Setting(19)+228 Start(0,0)+7 Open+128 TrayInWait(1,1,2)+43 Tray(1)+13 Tray(1)+150");
+    // A right press closing the menu and opening another: the first's
+    // hand-back ran in the second's loop and took the foreground from its
+    // owner, and no Esc closed it again.
+    ExpectHolds("Setting(24)+138 Start(0,0)+1386 Lock(0)+2 Tray(1)+22 Tray(1)+769");
 }
 
 // The printed list reads back as it was written.
