@@ -78,6 +78,13 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     // hand-back ran in the second's loop and took the foreground from its
     // owner, and no Esc closed it again.
     ExpectHolds("Setting(24)+138 Start(0,0)+1386 Lock(0)+2 Tray(1)+22 Tray(1)+769");
+    // Another program's close command to the taskbar form while the icon's
+    // menu was up opened the dialog inside the menu's loop; the menu stayed
+    // up beside the dialog, and its Exit ended nothing. The dialog's
+    // disabling of the other forms cancels the menu.
+    ExpectHolds(
+        "Shell(1,9,1674,0)+30 Start(0,0)+234 AltF4+129 Setting(3)+20 Rest+5686 Button(2)+89 "
+        "TrayInWait(1,3,2)+46 Busy(556,0)+179 CloseCommand(0)+167 Item(3)+225");
 }
 
 // The printed list reads back as it was written.
