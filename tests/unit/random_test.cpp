@@ -85,6 +85,12 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     ExpectHolds(
         "Shell(1,9,1674,0)+30 Start(0,0)+234 AltF4+129 Setting(3)+20 Rest+5686 Button(2)+89 "
         "TrayInWait(1,3,2)+46 Busy(556,0)+179 CloseCommand(0)+167 Item(3)+225");
+    // A right press during a reveal, the user then on to another window: the
+    // menu came up after the reveal without the foreground, which Windows
+    // refused, and no Esc reached it.
+    ExpectHolds(
+        "Open+27 TaskbarButton(16)+1408 Start(0,0)+204 WindowMenu(4,1)+30 Setting(4)+138 "
+        "DialogKey(0,2)+2713 TrayInWait(1,1,0)+26 Click+9 TaskbarButton(5)+235");
 }
 
 // The printed list reads back as it was written.
