@@ -66,7 +66,7 @@ protected:
     bool WindowEnabled() const override { return window().enabled; }
     bool IsForeground() const override;
     bool IsActive() const override { return IsForeground(); }
-    void EnableWindow(bool enabled) override { window().enabled = enabled; }
+    void EnableWindow(bool enabled) override { desk_.EnableWindow(hwnd_, enabled); }
     void ShowWindow(platform::Showing how) override;
     void DestroyWindow() override;
     void Post(platform::Deferred what) override;

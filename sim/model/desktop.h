@@ -151,6 +151,8 @@ public:
     // (WM_SYSKEYDOWN VK_F4 with the Alt bit) posts SC_CLOSE to the window.
     std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
                                 std::uint32_t lParam);
+    // EnableWindow: a window disabled is sent WM_CANCELMODE first.
+    void EnableWindow(Hwnd hwnd, bool enabled);
 
     // --- the shell ---
     Hwnd Shell() const { return shell_; }

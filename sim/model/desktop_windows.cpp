@@ -229,7 +229,19 @@ std::intptr_t Desktop::DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uint32_t
     if (msg == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & kAltDown) != 0) {
         Post(hwnd, WM_SYSCOMMAND, SC_CLOSE, MakeLong(0, -1));
     }
+    // "WM_CANCELMODE message": DefWindowProc cancels internal menu
+    // processing; the pop-up menu of the window's is left without a choice.
+    if (msg == WM_CANCELMODE && popup_ && popup_->owner == hwnd) popup_->closed = true;
     return 0;
+}
+
+void Desktop::EnableWindow(Hwnd hwnd, bool enabled) {
+    Window* w = Find(hwnd);
+    if (w == nullptr) return;
+    // "EnableWindow function": a window being disabled is sent WM_CANCELMODE,
+    // as a modal dialog disables the other windows of its program.
+    if (!enabled && w->enabled) Send(hwnd, WM_CANCELMODE);
+    if (Window* still = Find(hwnd)) still->enabled = enabled;
 }
 
 Window* Desktop::MenuOwner(std::uint32_t menu) {

@@ -33,6 +33,7 @@ inline constexpr std::uint32_t SIZE_MINIMIZED = 1;
 inline constexpr std::uint32_t WM_PAINT = 0x000F;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_QUERYENDSESSION = 0x0011;
+inline constexpr std::uint32_t WM_CANCELMODE = 0x001F;
 inline constexpr std::uint32_t WM_ENDSESSION = 0x0016;
 // The system's colours, a system setting (which one: wParam), the visual
 // style have changed.

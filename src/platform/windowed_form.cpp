@@ -202,10 +202,21 @@ void WindowedForm::ShowModal() {
 
 void WindowedForm::PopupMenu(std::string_view menuName) {
     RequireLoaded();
+    // The hand-back of a menu closed just before is no longer due: run inside
+    // this one's loop, it would take the foreground from the menu's owner,
+    // and the menu would no longer hear its keys, Esc among them.
+    runtime_.ClearTimeout(handBack_);
+    handBack_ = 0;
     runtime_.NoteUserWindow();
     // The menu's owner is made the foreground window first, or a click
-    // elsewhere would not close the menu ("TrackPopupMenu function").
-    runtime_.RequestForeground(hWnd());
+    // elsewhere would not close the menu ("TrackPopupMenu function"), and
+    // its keys, Esc among them, would go to the window in front. Refused (a
+    // menu served after a reveal, the user gone on to another window since
+    // the press), the menu is not shown: nothing would close it.
+    if (!runtime_.RequestForeground(hWnd()) && !IsForeground()) {
+        runtime_.Trace(*this, "menu", "not shown; the foreground refused");
+        return;
+    }
     if (Control* item = TrackMenu(menuName)) {
         Raise(item->Click);
         return;

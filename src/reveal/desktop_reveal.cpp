@@ -37,7 +37,7 @@ void DesktopReveal::ShowDesktop() {
     // its dialog between Tab and Alt+M. It waits its turn.
     if (revealing_ || !waiting_.empty()) {
         runtime_.TraceNote("reveal: a request during a reveal, served after it");
-        waiting_.push_back([this] { Reveal(); });
+        waiting_.push_back({[this] { Reveal(); }});
         return;
     }
     Reveal();
@@ -61,7 +61,11 @@ void DesktopReveal::Reveal() {
 
 void DesktopReveal::AfterReveal(std::function<void()> request) {
     if (revealing_ || !waiting_.empty()) {
-        waiting_.push_back(std::move(request));
+        // Served one after the other, each press's menu would come up again
+        // as the last is dismissed; on an idle program a press on the icon
+        // closes the menu that is up and opens its own, and one is left.
+        std::erase_if(waiting_, [](const Waiting& w) { return w.menuOrDialog; });
+        waiting_.push_back({std::move(request), true});
     } else {
         request();
     }
@@ -70,7 +74,7 @@ void DesktopReveal::AfterReveal(std::function<void()> request) {
 void DesktopReveal::ServeWaiting() {
     serveTimer_ = 0;
     while (!waiting_.empty() && serveTimer_ == 0) {
-        std::function<void()> next = std::move(waiting_.front());
+        std::function<void()> next = std::move(waiting_.front().serve);
         waiting_.pop_front();
         next();
     }

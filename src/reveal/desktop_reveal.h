@@ -29,7 +29,9 @@ public:
     // made while a reveal runs is served once it is over (see ShowDesktop).
     void ShowDesktop();
     // Runs `request` (the icon's menu, the Configure dialog) now, or after
-    // the reveal that runs, in its turn with the other requests made meanwhile.
+    // the reveal that runs, in its turn with the other requests made
+    // meanwhile. One such request still waiting gives its place to a later
+    // one: the user's last press is the menu or dialog wanted.
     void AfterReveal(std::function<void()> request);
     // The taskbar form's Activate: a click on its button.
     void TaskbarFormActivated();
@@ -62,7 +64,11 @@ private:
     MinimiseAllCheck minimiseAll_;
     bool startUpActivationSeen_ = false;
     bool revealing_ = false;
-    std::deque<std::function<void()>> waiting_;  // the requests made meanwhile
+    struct Waiting {
+        std::function<void()> serve;
+        bool menuOrDialog = false;  // asked by AfterReveal
+    };
+    std::deque<Waiting> waiting_;  // the requests made meanwhile
     int serveTimer_ = 0;
 };
 

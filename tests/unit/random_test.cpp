@@ -70,6 +70,27 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     // dialog's activation put 2 in force, and its close (Alt+F4) left the
     // icon of mode 1 and no button.
     ExpectHolds("Setting(19)+7 Start(2)+81 Setting(10)+97 Tray(1)+104 Item(1)+34 AltF4+14");
+    // Three right presses of the icon during a reveal: each menu came up
+    // as the one before was dismissed, the user's Esc leaving a menu.
+    ExpectHolds(
+        "Setting(19)+228 Start(0,0)+7 Open+128 TrayInWait(1,1,2)+43 Tray(1)+13 Tray(1)+150");
+    // A right press closing the menu and opening another: the first's
+    // hand-back ran in the second's loop and took the foreground from its
+    // owner, and no Esc closed it again.
+    ExpectHolds("Setting(24)+138 Start(0,0)+1386 Lock(0)+2 Tray(1)+22 Tray(1)+769");
+    // Another program's close command to the taskbar form while the icon's
+    // menu was up opened the dialog inside the menu's loop; the menu stayed
+    // up beside the dialog, and its Exit ended nothing. The dialog's
+    // disabling of the other forms cancels the menu.
+    ExpectHolds(
+        "Shell(1,9,1674,0)+30 Start(0,0)+234 AltF4+129 Setting(3)+20 Rest+5686 Button(2)+89 "
+        "TrayInWait(1,3,2)+46 Busy(556,0)+179 CloseCommand(0)+167 Item(3)+225");
+    // A right press during a reveal, the user then on to another window: the
+    // menu came up after the reveal without the foreground, which Windows
+    // refused, and no Esc reached it.
+    ExpectHolds(
+        "Open+27 TaskbarButton(16)+1408 Start(0,0)+204 WindowMenu(4,1)+30 Setting(4)+138 "
+        "DialogKey(0,2)+2713 TrayInWait(1,1,0)+26 Click+9 TaskbarButton(5)+235");
 }
 
 // The printed list reads back as it was written.
