@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "conformance/cleanup_target.h"
 #include "platform/win32/win32_runtime.h"
 #include "ui/form_controls.h"
 #include "ui/form_descriptions.h"
+#include "win32/helper_process.h"
 
 namespace quorvel::testing {
 
@@ -108,20 +110,6 @@ std::string ReadAll(const std::wstring& path) {
     return bytes;
 }
 
-class Holder {
-public:
-    Holder(HANDLE process, HANDLE input) : process_(process), input_(input) {}
-    ~Holder() {
-        CloseHandle(input_);  // the probe lets go when its input ends
-        WaitForSingleObject(process_, 60000);
-        CloseHandle(process_);
-    }
-
-private:
-    HANDLE process_;
-    HANDLE input_;
-};
-
 class Win32CleanupTarget : public CleanupTarget {
 public:
     platform::Runtime& runtime() override { return runtime_; }
@@ -185,40 +173,11 @@ public:
         ASSERT_TRUE(SetFileAttributesA(Path(name).c_str(), attributes)) << name;
     }
     std::shared_ptr<void> HoldOpen(const std::string& name) override {
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string probe(self);
-        probe = probe.substr(0, probe.rfind('\\') + 1) + "qvprobe.exe";
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE inRead, inWrite, outRead, outWrite;
-        CreatePipe(&inRead, &inWrite, &inherit, 0);
-        CreatePipe(&outRead, &outWrite, &inherit, 0);
-        SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = inRead;
-        startup.hStdOutput = outWrite;
-        startup.hStdError = outWrite;
-        std::string line = "\"" + probe + "\" hold \"" + Path(name) + "\"";
-        PROCESS_INFORMATION process{};
-        BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &process);
-        CloseHandle(inRead);
-        CloseHandle(outWrite);
-        char answer[16] = {};
-        DWORD read = 0;
-        if (started) ReadFile(outRead, answer, sizeof answer - 1, &read, nullptr);
-        CloseHandle(outRead);
-        EXPECT_TRUE(started && std::string(answer).rfind("held", 0) == 0)
-            << "the probe did not hold " << name;
-        if (!started) {
-            CloseHandle(inWrite);
-            return nullptr;
-        }
-        CloseHandle(process.hThread);
-        return std::make_shared<Holder>(process.hProcess, inWrite);
+        // The probe holds the file open until its input ends.
+        auto probe = std::make_shared<HelperProcess>("qvprobe.exe", "hold \"" + Path(name) + "\"");
+        const bool held = probe->ReadUntil("held").rfind("held", 0) == 0;
+        EXPECT_TRUE(held) << "the probe did not hold " << name;
+        return held ? probe : nullptr;
     }
     bool ReplaceWithLink(const std::string& name, const std::string& target) override {
         if (!MoveFileExA(Path(name).c_str(), Path(name + ".old").c_str(), 0)) return false;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "platform/running_instance.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_window_facts.h"
+#include "win32/helper_process.h"
 
 namespace quorvel::testing {
 
@@ -29,13 +31,6 @@ public:
             RegisterClassA(&cls);
         }
         Start();
-    }
-    ~Win32WindowRulesTarget() override {
-        if (input_ != nullptr) CloseHandle(input_);  // the helper ends when its input does
-        if (process_ != nullptr) {
-            WaitForSingleObject(process_, 10000);
-            CloseHandle(process_);
-        }
     }
     platform::WindowFacts& facts() override { return facts_; }
     platform::Hwnd Window(Kind kind) override {
@@ -58,39 +53,8 @@ public:
 
 private:
     void Start() {
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string helper(self);
-        helper =
-            "\"" + helper.substr(0, helper.rfind('\\') + 1) + "quorvel_window_rules_helper.exe\"";
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE inRead, outRead, outWrite;
-        CreatePipe(&inRead, &input_, &inherit, 0);
-        CreatePipe(&outRead, &outWrite, &inherit, 0);
-        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = inRead;
-        startup.hStdOutput = outWrite;
-        startup.hStdError = outWrite;
-        PROCESS_INFORMATION process{};
-        const BOOL started = CreateProcessA(nullptr, helper.data(), nullptr, nullptr, TRUE, 0,
-                                            nullptr, nullptr, &startup, &process);
-        CloseHandle(inRead);
-        CloseHandle(outWrite);
-        std::string out;
-        char buffer[256];
-        DWORD read = 0;
-        while (started && out.find("ready") == std::string::npos &&
-               ReadFile(outRead, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            out.append(buffer, read);
-        }
-        CloseHandle(outRead);
-        if (!started) return;
-        CloseHandle(process.hThread);
-        process_ = process.hProcess;
+        helper_.emplace("quorvel_window_rules_helper.exe", "");
+        const std::string out = helper_->ReadUntil("ready");
         std::istringstream lines(out);
         int kind = 0;
         unsigned long handle = 0;
@@ -98,8 +62,8 @@ private:
     }
 
     win32::Win32WindowFacts facts_;
-    HANDLE input_ = nullptr;
-    HANDLE process_ = nullptr;
+    // The other program: it ends, its windows with it, when this target does.
+    std::optional<HelperProcess> helper_;
     std::map<int, platform::Hwnd> made_;
 };
 
