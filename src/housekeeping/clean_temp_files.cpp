@@ -13,8 +13,8 @@ void TempCleanup::RunToEnd() {
 
 void TempCleanup::RunWhenIdle() {
     runtime_.WhenIdle([this] {
-        const std::uint64_t began = runtime_.shell().NowUs();
-        Work([&] { return runtime_.shell().NowUs() - began < kCleanupSliceUs; });
+        const std::uint64_t began = runtime_.NowUs();
+        Work([&] { return runtime_.NowUs() - began < kCleanupSliceUs; });
         if (!Over()) RunWhenIdle();
     });
 }
