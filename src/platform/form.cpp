@@ -63,32 +63,13 @@ std::string Control::Path() const {
 }
 
 void Control::SetPath(const std::string& path) {
-    BeginPath(path);
-    while (!ReadMore([] { return true; })) {
-    }
-}
-
-void Control::BeginPath(const std::string& path) {
     Require(ControlKind::FileListBox);
     std::string folder = path;
-    std::unique_ptr<FolderReading> reading = OpenFolder(folder);
+    std::vector<std::string> names = ReadFolder(folder);
+    // A fuller folder is cleaned of the rest at later starts.
+    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
     path_ = std::move(folder);
-    entries_.clear();
-    reading_ = std::move(reading);
-}
-
-bool Control::ReadMore(const std::function<bool()>& goOn) {
-    Require(ControlKind::FileListBox);
-    std::string name;
-    do {
-        // A fuller folder is cleaned of the rest at later starts.
-        if (reading_ == nullptr || entries_.size() >= kMaxListCount || !reading_->Next(name)) {
-            reading_.reset();  // the folder's listing closed as soon as it is over
-            return true;
-        }
-        if (!name.empty()) entries_.push_back(std::move(name));
-    } while (goOn());
-    return false;
+    entries_ = std::move(names);
 }
 
 std::int16_t Control::ListCount() const {
@@ -110,7 +91,7 @@ void Control::RaiseTimer(EventDispatcher& events) {
     events.Raise(Timer);
 }
 
-std::unique_ptr<Control::FolderReading> Control::OpenFolder(std::string&) const {
+std::vector<std::string> Control::ReadFolder(std::string&) const {
     throw RuntimeError("Path not found");
 }
 
