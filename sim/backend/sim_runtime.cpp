@@ -180,6 +180,7 @@ void SimRuntime::Kill(const std::string& folder, const std::string& name) {
     // opened and held, the file it leads to checked against the folder's own
     // name, looked up once, and the held file deleted. The names are in code
     // page 1252, one byte a character.
+    desk_.Busy(desk_.files.deleteUs);
     if (!IsPlainFileName(std::string_view(name))) throw RuntimeError("Bad file name or number");
     if (folder != killFolder_ || killFolderHeld_.empty()) {
         std::error_code ec;

@@ -71,7 +71,11 @@ protected:
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
+        LogCall(desk_, "SendInput", std::to_string(keys.size()));
         desk_.QueueKeys(keys);
+    }
+    void IdleWorkQueued() override {
+        desk_.WhenIdle(pid_, [this] { RunIdleWork(); });
     }
     bool EnterComApartment() override { return desk_.ComInitialise(pid_); }
     void LeaveComApartment() override { desk_.ComUninitialise(pid_); }

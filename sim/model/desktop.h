@@ -241,6 +241,11 @@ public:
     // A nested loop (modal dialog, menu): runs and advances the clock until
     // `done` holds; SimStall when nothing is left that could make it hold.
     void PumpUntil(const std::function<bool()>& done);
+    // A program's loop found nothing to take: `f` runs then, once no message
+    // is pending and nothing is due on the clock (a due timer's WM_TIMER
+    // comes first). Run and PumpUntil run one piece a time they find the
+    // desktop idle, before the clock moves on.
+    void WhenIdle(int pid, std::function<void()> f) { idle_.emplace_back(pid, std::move(f)); }
     int SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> tick) {
         return clock_.SetTimer(pid, intervalMs, std::move(tick));
     }
@@ -260,6 +265,10 @@ public:
     // A program looks at every top-level window (TimingKnobs::windowLookUs
     // each); the shell's threads run `step` meanwhile.
     void LookAtEveryWindow(const std::function<bool()>& step);
+    // A program busy for `us` (reading a folder, deleting a file: the knobs
+    // of FileKnobs), the shell's threads running meanwhile; nothing the
+    // program would take is taken.
+    void Busy(std::uint64_t us);
 
     // --- what a user or Windows does ---
     void StartProgram(const std::function<void()>& start) { Drive(start); }
@@ -405,6 +414,9 @@ private:
     // the message queue: posted, and sent from other threads (by process)
     std::deque<std::function<void()>> posted_;
     std::deque<std::pair<int, std::function<void()>>> sent_;
+    std::deque<std::pair<int, std::function<void()>>> idle_;  // by process, in turn
+    // One piece of idle work, unless the clock is past `limit`; false for none.
+    bool RunIdle(std::uint64_t limit);
     bool TakeSent(int pid);  // false where nothing was sent to `pid`
     int waitingPid_ = 0;     // the program in a wait, 0 for none
     std::function<void()> duringWait_;

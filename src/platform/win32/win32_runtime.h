@@ -96,7 +96,8 @@ private:
     // dialog's, DoEvents, PumpUntil): one message taken, waiting for it or
     // not, and handled: the dialog's keys, then translated and dispatched.
     // WM_QUIT ends the program (see Quit). False when `wait` is false and
-    // no message was there.
+    // no message was there; with `wait` and idle work queued, a step with no
+    // message runs its next piece instead of waiting.
     bool PumpStep(bool wait);
     Win32Form* modal() const;
     platform::WindowFacts& windowFacts() override { return facts_; }
