@@ -74,7 +74,15 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
 
 void SimRuntime::TellRunningInstance(std::uint32_t value) {
     if (Hwnd running = RunningInstanceWindow(facts_))
-        desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
+        desk_.SendFrom(pid_, running, WM_MINIMISEALLWAY, value);
+}
+
+bool SimRuntime::TakeTurn() {
+    return desk_.TakeTurn(pid_);
+}
+
+void SimRuntime::EndTurn() {
+    desk_.EndTurn(pid_);
 }
 
 bool SimRuntime::SetForegroundWindow(Hwnd hwnd) {

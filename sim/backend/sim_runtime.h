@@ -53,6 +53,8 @@ public:
     std::uint32_t RunningInstanceValue() override;
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
+    bool TakeTurn() override;
+    void EndTurn() override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
     std::uint64_t NowUs() const override { return desk_.NowUs(); }
 

@@ -71,11 +71,21 @@ public:
     // Integrity).
     bool PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
                   std::uint32_t lParam = 0);
+    // The same, sent: an idle receiver's procedure runs at once (the one
+    // case this single-threaded desktop can show: a receiver busy elsewhere
+    // would take it at its next wait that takes sent messages).
+    bool SendFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                  std::uint32_t lParam = 0);
     bool Alive(int pid) const { return alive_.count(pid) != 0; }
     NamedObject CreateNamedObject(int pid, const std::string& name);
     // A process of someone this user may not touch (elevated, or another
     // user in this session) holds the named object; returns its pid.
     int HoldNamedObjectDenyingOthers(const std::string& name);
+    // The mutex the starts take turns by (WaitForSingleObject with no wait,
+    // ReleaseMutex): whether `pid` owns it now; one that a process left
+    // owned when it ended is taken as abandoned.
+    bool TakeTurn(int pid);
+    void EndTurn(int pid);
     // Runs f, a step of the simulation; a process that ends inside it is
     // cleaned up once none of its frames are left on the stack.
     void Drive(const std::function<void()>& f);
@@ -342,6 +352,9 @@ private:
 
     // processes
     Integrity IntegrityOf(int pid) const;
+    // User Interface Privilege Isolation: a lower level's message reaches a
+    // window only where its filter lets that message through.
+    bool PassesFilter(int from, Hwnd hwnd, std::uint32_t msg) const;
     bool CloseMenuAtClickOn(Hwnd hwnd);  // a click on `hwnd`: whether it closed a menu
     void Reap(int pid);
     // windows and activation

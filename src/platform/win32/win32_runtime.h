@@ -49,6 +49,8 @@ public:
     std::uint32_t RunningInstanceValue() override;
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
+    bool TakeTurn() override;
+    void EndTurn() override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
     std::uint64_t NowUs() const override;
 
@@ -110,6 +112,8 @@ private:
     HWND appWindow_ = nullptr;
     ListedFileDeleter deleter_;
     KernelHandle instanceMutex_;
+    KernelHandle turnMutex_;  // made on the first TakeTurn
+    bool turnHeld_ = false;
     bool prevInstance_ = false;
     bool commonControlsLoaded_ = false;
     UINT taskbarCreatedMessage_ = 0;
