@@ -46,9 +46,33 @@ void SimControl::Changed(Property property) {
     timerId_ = rt_.desktop().SetTimer(rt_.pid(), Interval(), [this] { RaiseTimer(events_); });
 }
 
-std::vector<std::string> SimControl::ReadFolder(std::string& path) const {
-    const Desktop& desk = rt_.desktop();
+namespace {
+
+// The names read at once, given one at a time, each costing the program the
+// file system's time for a name.
+class SimReading : public Control::FolderReading {
+public:
+    SimReading(Desktop& desk, std::vector<std::string> names)
+        : desk_(desk), names_(std::move(names)) {}
+    bool Next(std::string& name) override {
+        if (next_ == names_.size()) return false;
+        desk_.Busy(desk_.files.listEntryUs);
+        name = std::move(names_[next_++]);
+        return true;
+    }
+
+private:
+    Desktop& desk_;
+    std::vector<std::string> names_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Control::FolderReading> SimControl::OpenFolder(std::string& path) const {
+    Desktop& desk = rt_.desktop();
     fs::path folder = desk.HostPath(path);
+    LogCall(desk, "FindFirstFileA", "\"" + path + "\\" + Pattern() + "\"");
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) throw RuntimeError("Path not found");
     std::vector<std::string> names;
@@ -70,7 +94,7 @@ std::vector<std::string> SimControl::ReadFolder(std::string& path) const {
             a.begin(), a.end(), b.begin(), b.end(),
             [](char x, char y) { return FoldCase(x) < FoldCase(y); });
     });
-    return names;
+    return std::make_unique<SimReading>(desk, std::move(names));
 }
 
 }  // namespace quorvel::sim

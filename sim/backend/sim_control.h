@@ -27,7 +27,7 @@ public:
 
 protected:
     void Changed(Property property) override;
-    std::vector<std::string> ReadFolder(std::string& path) const override;
+    std::unique_ptr<FolderReading> OpenFolder(std::string& path) const override;
 
 private:
     SimRuntime& rt_;

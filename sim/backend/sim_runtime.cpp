@@ -74,7 +74,15 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
 
 void SimRuntime::TellRunningInstance(std::uint32_t value) {
     if (Hwnd running = RunningInstanceWindow(facts_))
-        desk_.PostFrom(pid_, running, WM_MINIMISEALLWAY, value);
+        desk_.SendFrom(pid_, running, WM_MINIMISEALLWAY, value);
+}
+
+bool SimRuntime::TakeTurn() {
+    return desk_.TakeTurn(pid_);
+}
+
+void SimRuntime::EndTurn() {
+    desk_.EndTurn(pid_);
 }
 
 bool SimRuntime::SetForegroundWindow(Hwnd hwnd) {
@@ -180,6 +188,7 @@ void SimRuntime::Kill(const std::string& folder, const std::string& name) {
     // opened and held, the file it leads to checked against the folder's own
     // name, looked up once, and the held file deleted. The names are in code
     // page 1252, one byte a character.
+    desk_.Busy(desk_.files.deleteUs);
     if (!IsPlainFileName(std::string_view(name))) throw RuntimeError("Bad file name or number");
     if (folder != killFolder_ || killFolderHeld_.empty()) {
         std::error_code ec;

@@ -53,6 +53,8 @@ public:
     std::uint32_t RunningInstanceValue() override;
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
+    bool TakeTurn() override;
+    void EndTurn() override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
     std::uint64_t NowUs() const override { return desk_.NowUs(); }
 
@@ -71,7 +73,11 @@ protected:
     void TraceAppActivate(std::string_view title, Hwnd target, Hwnd inFront) override;
     std::vector<std::uint8_t> HeldModifiers() const override;
     void SendKeyEvents(const std::vector<platform::KeyEvent>& keys) override {
+        LogCall(desk_, "SendInput", std::to_string(keys.size()));
         desk_.QueueKeys(keys);
+    }
+    void IdleWorkQueued() override {
+        desk_.WhenIdle(pid_, [this] { RunIdleWork(); });
     }
     bool EnterComApartment() override { return desk_.ComInitialise(pid_); }
     void LeaveComApartment() override { desk_.ComUninitialise(pid_); }

@@ -48,15 +48,32 @@ void Desktop::AllowThroughWindowFilter(Hwnd hwnd, std::uint32_t msg) {
     if (Window* w = Find(hwnd)) w->allowedFromLower.insert(msg);
 }
 
-bool Desktop::PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
-                       std::uint32_t lParam) {
+bool Desktop::PassesFilter(int from, Hwnd hwnd, std::uint32_t msg) const {
     const Window* w = Find(hwnd);
     if (w == nullptr) return false;
-    if (IntegrityOf(from) < IntegrityOf(w->pid) && w->allowedFromLower.count(msg) == 0) {
-        return false;
-    }
+    return IntegrityOf(from) >= IntegrityOf(w->pid) || w->allowedFromLower.count(msg) != 0;
+}
+
+bool Desktop::PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                       std::uint32_t lParam) {
+    if (!PassesFilter(from, hwnd, msg)) return false;
     Post(hwnd, msg, wParam, lParam);
     return true;
+}
+
+bool Desktop::SendFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam,
+                       std::uint32_t lParam) {
+    if (!PassesFilter(from, hwnd, msg)) return false;
+    Send(hwnd, msg, wParam, lParam);
+    return true;
+}
+
+bool Desktop::TakeTurn(int pid) {
+    return namedObjects_.Own(pid, "Quorvel.Turn", [this](int holder) { return Alive(holder); });
+}
+
+void Desktop::EndTurn(int pid) {
+    namedObjects_.GiveBack(pid, "Quorvel.Turn");
 }
 
 NamedObject Desktop::CreateNamedObject(int pid, const std::string& name) {

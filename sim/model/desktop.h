@@ -71,11 +71,21 @@ public:
     // Integrity).
     bool PostFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
                   std::uint32_t lParam = 0);
+    // The same, sent: an idle receiver's procedure runs at once (the one
+    // case this single-threaded desktop can show: a receiver busy elsewhere
+    // would take it at its next wait that takes sent messages).
+    bool SendFrom(int from, Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam = 0,
+                  std::uint32_t lParam = 0);
     bool Alive(int pid) const { return alive_.count(pid) != 0; }
     NamedObject CreateNamedObject(int pid, const std::string& name);
     // A process of someone this user may not touch (elevated, or another
     // user in this session) holds the named object; returns its pid.
     int HoldNamedObjectDenyingOthers(const std::string& name);
+    // The mutex the starts take turns by (WaitForSingleObject with no wait,
+    // ReleaseMutex): whether `pid` owns it now; one that a process left
+    // owned when it ended is taken as abandoned.
+    bool TakeTurn(int pid);
+    void EndTurn(int pid);
     // Runs f, a step of the simulation; a process that ends inside it is
     // cleaned up once none of its frames are left on the stack.
     void Drive(const std::function<void()>& f);
@@ -241,6 +251,11 @@ public:
     // A nested loop (modal dialog, menu): runs and advances the clock until
     // `done` holds; SimStall when nothing is left that could make it hold.
     void PumpUntil(const std::function<bool()>& done);
+    // A program's loop found nothing to take: `f` runs then, once no message
+    // is pending and nothing is due on the clock (a due timer's WM_TIMER
+    // comes first). Run and PumpUntil run one piece a time they find the
+    // desktop idle, before the clock moves on.
+    void WhenIdle(int pid, std::function<void()> f) { idle_.emplace_back(pid, std::move(f)); }
     int SetTimer(int pid, std::uint32_t intervalMs, std::function<void()> tick) {
         return clock_.SetTimer(pid, intervalMs, std::move(tick));
     }
@@ -260,6 +275,10 @@ public:
     // A program looks at every top-level window (TimingKnobs::windowLookUs
     // each); the shell's threads run `step` meanwhile.
     void LookAtEveryWindow(const std::function<bool()>& step);
+    // A program busy for `us` (reading a folder, deleting a file: the knobs
+    // of FileKnobs), the shell's threads running meanwhile; nothing the
+    // program would take is taken.
+    void Busy(std::uint64_t us);
 
     // --- what a user or Windows does ---
     void StartProgram(const std::function<void()>& start) { Drive(start); }
@@ -333,6 +352,9 @@ private:
 
     // processes
     Integrity IntegrityOf(int pid) const;
+    // User Interface Privilege Isolation: a lower level's message reaches a
+    // window only where its filter lets that message through.
+    bool PassesFilter(int from, Hwnd hwnd, std::uint32_t msg) const;
     bool CloseMenuAtClickOn(Hwnd hwnd);  // a click on `hwnd`: whether it closed a menu
     void Reap(int pid);
     // windows and activation
@@ -405,6 +427,9 @@ private:
     // the message queue: posted, and sent from other threads (by process)
     std::deque<std::function<void()>> posted_;
     std::deque<std::pair<int, std::function<void()>>> sent_;
+    std::deque<std::pair<int, std::function<void()>>> idle_;  // by process, in turn
+    // One piece of idle work, unless the clock is past `limit`; false for none.
+    bool RunIdle(std::uint64_t limit);
     bool TakeSent(int pid);  // false where nothing was sent to `pid`
     int waitingPid_ = 0;     // the program in a wait, 0 for none
     std::function<void()> duringWait_;

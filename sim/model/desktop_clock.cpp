@@ -47,10 +47,27 @@ bool Desktop::FireDue(std::uint64_t limit) {
     return true;
 }
 
+bool Desktop::RunIdle(std::uint64_t limit) {
+    while (!idle_.empty() && clock_.NowUs() <= limit) {
+        const int pid = idle_.front().first;
+        std::function<void()> f = std::move(idle_.front().second);
+        idle_.pop_front();
+        if (!Alive(pid)) continue;  // its process ended meanwhile
+        Drive([&] {
+            auto running = InProcess(pid);
+            f();
+        });
+        return true;
+    }
+    return false;
+}
+
 void Desktop::Run(std::uint64_t ms) {
     const std::uint64_t target = clock_.NowUs() + ms * 1000;
     RunPending();
-    while (FireDue(target)) RunPending();
+    // What is due by now comes before idle work; idle work before the clock
+    // moves on.
+    while (FireDue(clock_.NowUs()) || RunIdle(target) || FireDue(target)) RunPending();
     clock_.AdvanceTo(target);
 }
 
@@ -59,8 +76,14 @@ void Desktop::PumpUntil(const std::function<bool()>& done) {
         RunPending();
         if (done()) return;
         // Advance the clock to the next timer tick or scheduled action.
+        if (FireDue(clock_.NowUs()) || RunIdle(Clock::kNever)) continue;
         if (!FireDue(Clock::kNever)) throw SimStall("nothing scheduled could end the wait");
     }
+}
+
+void Desktop::Busy(std::uint64_t us) {
+    if (us == 0) return;
+    RunShellUntil(clock_.NowUs() + us, [this] { return RunShellStep(); });
 }
 
 void Desktop::SendNotify(Hwnd hwnd, std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {

@@ -128,6 +128,11 @@ struct FileKnobs {
     std::set<std::string> locked;
     std::set<std::string> hidden;
     std::set<std::string> system;
+    // What the file system costs a program: each name a folder's listing
+    // gives, each file deleted (on Windows and under Wine a call into the
+    // system a file: tens to hundreds of microseconds). Nothing by default.
+    std::uint64_t listEntryUs = 0;
+    std::uint64_t deleteUs = 0;
 };
 
 }  // namespace quorvel::sim

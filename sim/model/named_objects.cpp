@@ -20,4 +20,15 @@ void NamedObjects::HoldDenyingOthers(int pid, const std::string& name) {
     denying_.insert(pid);
 }
 
+bool NamedObjects::Own(int pid, const std::string& name, const std::function<bool(int)>& alive) {
+    auto [it, made] = owners_.try_emplace(name, pid);
+    if (!made && !alive(it->second)) it->second = pid;
+    return it->second == pid;
+}
+
+void NamedObjects::GiveBack(int pid, const std::string& name) {
+    auto it = owners_.find(name);
+    if (it != owners_.end() && it->second == pid) owners_.erase(it);
+}
+
 }  // namespace quorvel::sim

@@ -19,9 +19,15 @@ public:
     // Process `pid`, of someone this user may not touch (elevated, or
     // another user in this session), holds the name.
     void HoldDenyingOthers(int pid, const std::string& name);
+    // A mutex's ownership (WaitForSingleObject with no wait, ReleaseMutex):
+    // whether `pid` owns `name` now. A process that ended owning it left it
+    // abandoned: the next to ask owns it.
+    bool Own(int pid, const std::string& name, const std::function<bool(int)>& alive);
+    void GiveBack(int pid, const std::string& name);
 
 private:
     std::map<std::string, int> holders_;
+    std::map<std::string, int> owners_;
     std::set<int> denying_;
 };
 

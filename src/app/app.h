@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "housekeeping/clean_temp_files.h"
 #include "icon/tray_icon.h"
 #include "platform/form.h"
 #include "platform/runtime.h"
@@ -69,6 +70,7 @@ private:
     // Each form's controls are found right after it is made.
     std::unique_ptr<platform::Form> taskbarForm_;
     std::optional<TaskbarFormControls> taskbarControls_;
+    std::optional<TempCleanup> cleanup_;  // over its file list
     std::unique_ptr<platform::Form> iconHostForm_;
     std::optional<IconHostFormControls> iconHostControls_;
 };

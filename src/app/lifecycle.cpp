@@ -48,23 +48,34 @@ void App::Start() {
     };
     taskbarForm_ = runtime_.CreateForm(TaskbarFormDescription(), std::move(events));
     taskbarControls_.emplace(*taskbarForm_);
+    cleanup_.emplace(taskbarControls_->fileList, runtime_);
     runtime_.Load(*taskbarForm_);
     runtime_.ActivateStartupForm(*taskbarForm_);
+    // Start-up is over: the button shown, the icon asked for, whatever the
+    // shell answered. The cleanup now runs from the message loop in short
+    // slices, so that a click, a second start's message or a shut-down
+    // coming meanwhile is served between two; what it has not reached when
+    // the program ends is left for the next start.
+    cleanup_->RunWhenIdle();
 }
 
-// The start-up sequence: the window menu, the cleanup, a second start's one
-// reveal, the icon mode, the off-screen position.
+// The start-up sequence: a second start's one reveal, then its cleanup; a
+// first start's window menu, icon mode and off-screen position (its cleanup
+// comes once the form is shown, see Start).
 void App::Load() {
-    RewriteSystemMenu(api(), TaskbarForm().hWnd());
-    CleanTempFiles(TaskbarControls().fileList, runtime_);
     if (secondStart_) {
         // A second start is a one-time show-desktop command, over once the
         // shell has answered it; it asks at once the way the running
-        // instance found to work.
+        // instance found to work. Nothing it does not need goes before its
+        // keys: its form is never shown, so its window menu stays as it is,
+        // and the cleanup waits until the request is answered, before the
+        // process ends.
         reveal_.ShowDesktop();
         reveal_.WaitForTheShell();
+        cleanup_->RunToEnd();
         runtime_.End();
     }
+    RewriteSystemMenu(api(), TaskbarForm().hWnd());
     ApplyIconMode();
     MoveOffScreen(runtime_, *this);
 }

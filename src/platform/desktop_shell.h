@@ -69,6 +69,13 @@ public:
     virtual std::uint32_t RunningInstanceValue() = 0;
     virtual void KeepValueForLaterStarts(std::uint32_t value) = 0;
     virtual void TellRunningInstance(std::uint32_t value) = 0;
+    // The one turn the starts of this session share (a named mutex): whether
+    // this process holds it now, taken where no other holds it, or one that
+    // ended without giving it back did; also where no such object can be
+    // made (nothing then to take turns with). Given back by EndTurn, or when
+    // the process ends. Never waits: the waits are the caller's.
+    virtual bool TakeTurn() = 0;
+    virtual void EndTurn() = 0;
     // Until `condition` holds or `boundUs` microseconds have passed; whether
     // it held. Looks at it at once, then every millisecond; meanwhile only
     // messages sent to this thread are taken (no input, no posted message:

@@ -63,13 +63,32 @@ std::string Control::Path() const {
 }
 
 void Control::SetPath(const std::string& path) {
+    BeginPath(path);
+    while (!ReadMore([] { return true; })) {
+    }
+}
+
+void Control::BeginPath(const std::string& path) {
     Require(ControlKind::FileListBox);
     std::string folder = path;
-    std::vector<std::string> names = ReadFolder(folder);
-    // A fuller folder is cleaned of the rest at later starts.
-    if (names.size() > kMaxListCount) names.resize(kMaxListCount);
+    std::unique_ptr<FolderReading> reading = OpenFolder(folder);
     path_ = std::move(folder);
-    entries_ = std::move(names);
+    entries_.clear();
+    reading_ = std::move(reading);
+}
+
+bool Control::ReadMore(const std::function<bool()>& goOn) {
+    Require(ControlKind::FileListBox);
+    std::string name;
+    do {
+        // A fuller folder is cleaned of the rest at later starts.
+        if (reading_ == nullptr || entries_.size() >= kMaxListCount || !reading_->Next(name)) {
+            reading_.reset();  // the folder's listing closed as soon as it is over
+            return true;
+        }
+        if (!name.empty()) entries_.push_back(std::move(name));
+    } while (goOn());
+    return false;
 }
 
 std::int16_t Control::ListCount() const {
@@ -91,7 +110,7 @@ void Control::RaiseTimer(EventDispatcher& events) {
     events.Raise(Timer);
 }
 
-std::vector<std::string> Control::ReadFolder(std::string&) const {
+std::unique_ptr<Control::FolderReading> Control::OpenFolder(std::string&) const {
     throw RuntimeError("Path not found");
 }
 

@@ -60,12 +60,30 @@ public:
     // list holds at most 32,767 names.
     std::string Path() const;
     void SetPath(const std::string& path);
+    // The same read a part at a time, for a caller that stops between two
+    // entries and goes on later: BeginPath opens the folder as SetPath does
+    // ("Path not found" when it is no folder), the list empty; ReadMore
+    // looks at the folder's next entries while `goOn()` holds (at least one
+    // each call), and answers whether the listing is over: the folder read
+    // to its end, or the list full.
+    void BeginPath(const std::string& path);
+    bool ReadMore(const std::function<bool()>& goOn);
     std::int16_t ListCount() const;
     std::string List(int index) const;
     const std::string& Pattern() const { return description_.pattern; }
 
     // Picture box: the handle of the icon it holds.
     virtual Hicon Picture() const;
+
+    // The backend's listing of a file list's folder, an entry at a time:
+    // Next answers false at the folder's end, and gives the name of each
+    // entry, empty where the list leaves it out (a folder, a hidden or system
+    // file, a name that does not match the pattern).
+    class FolderReading {
+    public:
+        virtual ~FolderReading() = default;
+        virtual bool Next(std::string& name) = 0;
+    };
 
     std::function<void()> Click;  // command buttons and menu items
     std::function<void()> Timer;  // timers
@@ -74,10 +92,9 @@ protected:
     enum class Property { Visible, Caption, Value, Interval };
     virtual void Changed(Property) {}
     void Require(ControlKind kind) const;
-    // The backend's listing of a file list's folder: the matching names of
-    // its files, the hidden and system ones left out. It may respell `path`
-    // as the file system stores it; "Path not found" when it is no folder.
-    virtual std::vector<std::string> ReadFolder(std::string& path) const;
+    // Opens the folder's listing. It may respell `path` as the file system
+    // stores it; "Path not found" when it is no folder.
+    virtual std::unique_ptr<FolderReading> OpenFolder(std::string& path) const;
     // A timer's tick: Timer runs, never inside its own run (DoEvents).
     void RaiseTimer(EventDispatcher& events);
     friend class Form;
@@ -92,6 +109,7 @@ private:
     bool inTick_ = false;
     std::string path_;
     std::vector<std::string> entries_;
+    std::unique_ptr<FolderReading> reading_;  // while a listing is under way
 };
 
 class Form {

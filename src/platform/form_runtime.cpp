@@ -217,6 +217,18 @@ void FormRuntime::ClearTimeout(int id) {
     if (timeouts_.erase(id) != 0) StopTimer(id);
 }
 
+void FormRuntime::WhenIdle(std::function<void()> f) {
+    idleWork_.push_back(std::move(f));
+    IdleWorkQueued();
+}
+
+void FormRuntime::RunIdleWork() {
+    if (idleWork_.empty()) return;
+    std::function<void()> f = std::move(idleWork_.front());
+    idleWork_.pop_front();
+    events_.Raise(f);
+}
+
 void FormRuntime::TimeoutDue(int id) {
     StopTimer(id);
     auto it = timeouts_.find(id);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <vector>
@@ -45,6 +46,7 @@ public:
     std::vector<Hwnd> MinimisableWindows() override;
     int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) override;
     void ClearTimeout(int id) override;
+    void WhenIdle(std::function<void()> f) override;
     // Counted: the resolution is raised at the first hold and restored at
     // the last release, however the holds nest.
     void HoldFineTimer(bool hold) final;
@@ -109,6 +111,12 @@ protected:
     virtual bool StartTimer(int id, std::uint32_t milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
     void TimeoutDue(int id);
+    // For the backend's loop: whether work waits for it to be idle, and the
+    // next piece of it, run once the loop found nothing else to take.
+    bool IdleWorkWaits() const { return !idleWork_.empty(); }
+    void RunIdleWork();
+    // A piece of idle work was queued (the simulated desktop hears of it).
+    virtual void IdleWorkQueued() {}
 
 private:
     // The forms share the run time's state: which form is current and which
@@ -137,6 +145,7 @@ private:
     // its keys: COM and the object, entered and made on first need.
     ShellAutomation automation_{*this};
     std::map<int, std::function<void()>> timeouts_;
+    std::deque<std::function<void()>> idleWork_;
     int lastTimeout_ = 0;
 };
 

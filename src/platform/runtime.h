@@ -92,6 +92,11 @@ public:
     virtual int SetTimeout(std::uint32_t milliseconds, std::function<void()> f) = 0;
     // Stops a timer that has not run yet; an id that has run, or 0, is ignored.
     virtual void ClearTimeout(int id) = 0;
+    // Runs `f` once, as an event, when the main loop (or a modal form's)
+    // next finds nothing to take: no message sent, posted or typed, no timer
+    // due. Pieces of work so queued run in turn, one a time the loop is idle,
+    // so that whatever comes meanwhile is served between two of them.
+    virtual void WhenIdle(std::function<void()> f) = 0;
     // Ends the process at once; no further events.
     [[noreturn]] void End() {
         EndProcess();

@@ -72,4 +72,12 @@ inline constexpr std::uint32_t kShellActsWithinMs = 300;
 // The watch's look at the windows: a one-shot timer of the message loop.
 inline constexpr std::uint32_t kWatchPollMs = 20;
 
+// How long a second start waits for the turn of another one before it (a
+// hot key pressed twice): longer than that one's whole answer, its wait for
+// the shell's window (the activation's and kReadyForKeysUs), its keys and a
+// watch of each way, with as much again for a busy machine; only a start
+// that hangs is passed over.
+inline constexpr std::uint32_t kOtherStartsTurnUs =
+    2 * (2 * kReadyForKeysUs + kKeyboardToTaskbarUs + 3 * (kShellActsWithinMs + kWatchPollMs) * 1000);
+
 }  // namespace quorvel

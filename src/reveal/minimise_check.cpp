@@ -38,7 +38,18 @@ bool ShellTaskbarTakesHotKey(platform::Runtime& runtime) {
 }  // namespace
 
 MinimiseAllWay MinimiseAllCheck::WayToAsk(platform::Runtime& runtime) {
-    if (!learntRead_ && secondStart_) learnt_ = WayOf(runtime.shell().RunningInstanceValue());
+    if (!learntRead_ && secondStart_) {
+        // Second starts at once (a hot key pressed twice) take turns, from
+        // before their keys until their request is answered: the later one's
+        // activation of the shell's window would move the keyboard under the
+        // earlier one's keys, and its watch would take the earlier one's
+        // answer for its own; so neither would learn. In turn, the later one
+        // reads what the earlier one has told.
+        platform::DesktopShell& shell = runtime.shell();
+        if (!shell.WaitUntil([&] { return shell.TakeTurn(); }, kOtherStartsTurnUs))
+            runtime.TraceNote("reveal: another start kept its turn; going on");
+        learnt_ = WayOf(shell.RunningInstanceValue());
+    }
     learntRead_ = true;
     return learnt_;
 }
@@ -208,6 +219,8 @@ void MinimiseAllCheck::Poll(platform::Runtime& runtime) {
 
 void MinimiseAllCheck::WaitUntilAnswered(platform::Runtime& runtime) {
     if (!watches_.empty()) runtime.PumpUntil([this] { return watches_.empty(); });
+    // What this start learnt is the running instance's now: the next start's turn.
+    if (secondStart_) runtime.shell().EndTurn();
 }
 
 }  // namespace quorvel

@@ -36,7 +36,8 @@ public:
 
     // The way to ask a request by: the way learnt, Keys until another was
     // seen to work; a second start begins with the running instance's, read
-    // on this first need, which another program may set, so it only ever
+    // on this first need once it has the turn of the second starts (waiting
+    // for another's to end), which another program may set, so it only ever
     // chooses among the program's own ways.
     Way WayToAsk(platform::Runtime& runtime);
     // The way learnt so far, without reading the running instance's.
@@ -54,7 +55,8 @@ public:
                          std::vector<platform::Hwnd> shown);
     // Asks at once by `way`, the way learnt, and watches what it minimises.
     void AskLearntWay(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
-    // Waits until no request is being watched (a second start, before it ends).
+    // Waits until no request is being watched (a second start, before it
+    // ends), and gives the turn a second start took on its first need.
     void WaitUntilAnswered(platform::Runtime& runtime);
     // A recreated taskbar may be another shell's: asked its keys again.
     void TaskbarRecreated(platform::Runtime& runtime) { LearnAndShare(runtime, Way::Keys); }

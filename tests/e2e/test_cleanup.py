@@ -1,5 +1,7 @@
 """The start-up cleanup of C:\\windows\\TEMP by the real quorvel.exe under
-Wine, on real files of the prefix."""
+Wine, on real files of the prefix. A first start cleans once it is ready,
+from its message loop: each test waits for the program's trace line that
+says the cleanup is over before it looks at what is left."""
 import hashlib
 import os
 import shutil
@@ -40,6 +42,20 @@ class Cleanup(DesktopTestCase):
     def left(self):
         return sorted(str(p.relative_to(self.temp)) for p in self.temp.rglob("*"))
 
+    def cleanups_over(self):
+        log = self.desk.wine_log
+        return log.read_text(errors="replace").count("the cleanup is over") if log.exists() else 0
+
+    def start_and_clean(self):
+        """A first start, and the end of its cleanup."""
+        before = self.cleanups_over()
+        self.desk.start_quorvel()
+        wait_for("the end of the cleanup", lambda: self.cleanups_over() > before, timeout=60)
+
+    def tmp_files_left(self):
+        with os.scandir(self.temp) as entries:
+            return sum(1 for e in entries if e.name.endswith(".tmp"))
+
     def test_exactly_the_matching_files_go(self):
         for name in ("a.tmp", "B.TMP", "c.tmp.bak", "d.tmpl", "e.tmp1", "f.txt", "sub/h.tmp",
                      "with space.tmp", "report.tmpl", "a long name with dots.tmpfile",
@@ -48,7 +64,7 @@ class Cleanup(DesktopTestCase):
         (self.temp / "g.tmp").mkdir()
         read_only = self.touch("read-only.tmp")
         os.chmod(read_only, 0o444)
-        self.desk.start_quorvel()
+        self.start_and_clean()
         self.assertEqual(self.left(), sorted([
             ".hidden.tmp", "a long name with dots.tmpfile", "c.tmp.bak", "d.tmpl", "e.tmp1",
             "f.txt", "g.tmp", "read-only.tmp", "report.tmpl", "sub", "sub/h.tmp"]))
@@ -94,7 +110,7 @@ class Cleanup(DesktopTestCase):
         before = fingerprint(outside), fingerprint(host)
         holder = self.hold_open(self.temp / "held.tmp")
         try:
-            self.desk.start_quorvel()
+            self.start_and_clean()
         finally:
             holder.stdin.close()
             holder.wait(60)
@@ -146,7 +162,7 @@ class Cleanup(DesktopTestCase):
         self.touch("\uff53ystem.tmp")
         planted["\uff53ystem.tmp"] = system
         self.touch("a.tmp")
-        self.desk.start_quorvel()
+        self.start_and_clean()
         self.assertFalse((self.temp / "a.tmp").exists(), "a.tmp should be gone")
         for name, target in planted.items():
             self.assertTrue((self.temp / name).exists(), f"{name} should stay")
@@ -154,10 +170,37 @@ class Cleanup(DesktopTestCase):
             self.assertEqual(target.read_text(), f"precious {target.name}",
                              f"{target} changed by way of {name}")
 
+    def test_a_full_temp_keeps_neither_the_button_nor_a_click_waiting(self):
+        """30,000 "*.tmp" files, as on a machine nothing cleaned for long: the
+        button shows while files are left, a click right after it is answered
+        while files are still left, and the files are all gone by the end of
+        that start's cleanup. By order, not by time (bench/ gives the times)."""
+        d = self.desk
+        d.start_shell()
+        d.start_notepad()
+        count = 30_000
+        for i in range(count):
+            with open(self.temp / f"f{i:05}.tmp", "w") as f:
+                f.write("x")
+        before = self.cleanups_over()
+        _, taskbar_form = d.start_quorvel()
+        left_at_button = self.tmp_files_left()
+        self.assertGreater(left_at_button, 0, "the button waited for the cleanup")
+        x, y = d.button_of(taskbar_form.hwnd).centre
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=d.env,
+                       check=True)
+        wait_for("the click's minimise-all", lambda: d.reveals() >= 1, timeout=30)
+        left_at_reveal = self.tmp_files_left()
+        self.assertGreater(left_at_reveal, 0, "the click waited for the cleanup")
+        wait_for("the end of the cleanup", lambda: self.cleanups_over() > before, timeout=120)
+        self.assertEqual(self.tmp_files_left(), 0)
+        print(f"[{left_at_button} files left at the button, {left_at_reveal} at the click's "
+              f"minimise-all]", file=sys.stderr, flush=True)
+
     def test_a_second_start_cleans_too(self):
         d = self.desk
         d.start_shell()
-        d.start_quorvel()
+        self.start_and_clean()
         later = self.touch("later.tmp")
         second = d.start(BUILD / "quorvel.exe")
         wait_for("the second start to end", lambda: process_ended(second), timeout=10)

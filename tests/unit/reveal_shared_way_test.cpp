@@ -268,7 +268,9 @@ TEST(MinimiseAllCheckTest, AnElevatedInstanceHearsASecondStartAndNoOtherLowerMes
 // and tells the running instance, never the other second start. Where
 // nothing was learnt, the first learns the way and the running instance
 // keeps it; where the running instance had learnt it, the second asks it at
-// once too. Either way the start after them asks at once.
+// once too. Either way the start after them asks at once. (The second runs
+// inside the first's wait here, which cannot give its turn back meanwhile:
+// the second waits out the turn's bound; the turn itself is tested below.)
 TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance) {
     const struct {
         const char* name;
@@ -311,6 +313,50 @@ TEST(MinimiseAllCheckTest, TwoSecondStartsAtOnceEachReachOnlyTheRunningInstance)
         EXPECT_EQ(desk.seen.minimiseAlls, afterTwo + 1) << c.name;
         EXPECT_EQ(desk.seen.ignoredAltMs, altMsAfter)
             << c.name << ": the start after them asked keys";
+    }
+}
+
+// A second start whose turn another start holds (here a process of the
+// test's, as Windows would see that start: it tells the running instance
+// and gives the turn back) waits for it before its keys, then asks at once
+// what the other told; a turn never given back costs the bound, no more.
+TEST(MinimiseAllCheckTest, ASecondStartWaitsForAnotherStartsTurnAndAsksWhatItLearnt) {
+    const struct {
+        const char* name;
+        bool givenBack;
+        std::uint64_t waitedMs;  // launch to end, at least
+        int altMs;               // Alt+M the taskbar ignored
+    } cases[] = {
+        {"given back once it told", true, 100, 0},
+        {"kept by a start that hangs", false, kOtherStartsTurnUs / 1000, 1},
+    };
+    for (const auto& c : cases) {
+        World t;
+        sim::Desktop& desk = t.desk;
+        App* app = t.StartBesideEditor(sim::ShellKind::WindowsLayoutWithoutAltM);
+        ASSERT_NE(app, nullptr) << c.name;
+        const Hwnd running = t.instances.begin()->second.runtime->applicationWindow();
+        const int other = desk.NewProcess("quorvel.exe");
+        ASSERT_TRUE(desk.TakeTurn(other)) << c.name;
+        if (c.givenBack) {
+            // Its 100th look at the turn, a millisecond apart at least.
+            desk.DuringWait(100, [&] {
+                desk.SendFrom(other, running, sim::WM_MINIMISEALLWAY,
+                              static_cast<std::uint32_t>(Way::WindowsKeyM));
+                desk.EndTurn(other);
+            });
+        }
+        const std::uint64_t launched = desk.Now();
+        const int minimiseAlls = desk.seen.minimiseAlls;
+        EXPECT_EQ(t.Start(), nullptr) << c.name;
+        const std::uint64_t took = desk.Now() - launched;
+        EXPECT_GE(took, c.waitedMs) << c.name;
+        EXPECT_LT(took, c.waitedMs + 4 * kShellActsWithinMs) << c.name;
+        desk.Run(1000);
+        EXPECT_EQ(desk.seen.minimiseAlls, minimiseAlls + 1) << c.name;
+        EXPECT_EQ(desk.seen.ignoredAltMs, c.altMs) << c.name;
+        EXPECT_TRUE(desk.TakeTurn(desk.NewProcess("the next start")) == c.givenBack)
+            << c.name << ": the turn not given back";
     }
 }
 

@@ -354,6 +354,10 @@ int main(int argc, char** argv) {
         PROCESS_INFORMATION pi{};
         LARGE_INTEGER frequency, start, now;
         QueryPerformanceFrequency(&frequency);
+        // The launch on the stand-in shell's clock too (milliseconds since
+        // 1970), for a time from the launch to a line of its log.
+        FILETIME launched;
+        GetSystemTimePreciseAsFileTime(&launched);
         QueryPerformanceCounter(&start);
         if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &si, &pi)) {
@@ -380,6 +384,11 @@ int main(int argc, char** argv) {
         }
         QueryPerformanceCounter(&now);
         std::printf("%.3f\n", 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart);
+        ULARGE_INTEGER at;
+        at.LowPart = launched.dwLowDateTime;
+        at.HighPart = launched.dwHighDateTime;
+        std::printf("launched %.3f\n",
+                    (static_cast<double>(at.QuadPart) - 116444736000000000.0) / 10000.0);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     } else if (cmd == "modules" && argc >= 3) {

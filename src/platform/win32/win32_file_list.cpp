@@ -1,8 +1,10 @@
-// The file-list control: the matching files of one folder, read once.
+// The file-list control: the matching files of one folder, read once, a
+// part at a time where the caller asks.
 #include <windows.h>
 
 #include "platform/errors.h"
 #include "platform/file_pattern.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_form.h"
 
 namespace quorvel::win32 {
@@ -38,34 +40,51 @@ std::string SpeltAsStored(const std::string& path) {
     return stored;
 }
 
+// The folder's entries as FindFirstFileA and FindNextFileA give them, one
+// at a time: the search stays open between two calls of Next.
+class FindReading : public Control::FolderReading {
+public:
+    FindReading(const std::string& path, const std::string& pattern) : pattern_(pattern) {
+        // The system's search narrows the folder down to the pattern (so only
+        // those entries are looked at further), but it also matches 8.3
+        // names: "report.tmpl" is REPORT~1.TMP. Each name found is matched
+        // again below.
+        find_.Reset(FindFirstFileA((path + "\\" + pattern).c_str(), &found_));
+        pending_ = static_cast<bool>(find_);
+    }
+
+    bool Next(std::string& name) override {
+        if (!pending_) return false;
+        name.clear();
+        // Files only, the hidden and system ones left out, as a file list
+        // shows by default; the pattern against the file's own name.
+        constexpr DWORD kLeftOut =
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (!(found_.dwFileAttributes & kLeftOut) && MatchesPattern(found_.cFileName, pattern_)) {
+            name = found_.cFileName;
+        }
+        pending_ = FindNextFileA(find_.get(), &found_) != FALSE;
+        return true;
+    }
+
+private:
+    std::string pattern_;
+    FindHandle find_;
+    WIN32_FIND_DATAA found_{};
+    bool pending_ = false;  // found_ holds an entry not given yet
+};
+
 }  // namespace
 
-std::vector<std::string> Win32Control::ReadFolder(std::string& path) const {
+// The list is never shown and is read once: the names stay in the order the
+// system returns them, which is the cheapest order to delete them in.
+std::unique_ptr<Control::FolderReading> Win32Control::OpenFolder(std::string& path) const {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw RuntimeError("Path not found");
     }
     path = SpeltAsStored(path);
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    // The system's search narrows the folder down to the pattern (so only
-    // those entries are looked at further), but it also matches 8.3 names:
-    // "report.tmpl" is REPORT~1.TMP. Each name found is matched again below.
-    FindHandle find(FindFirstFileA((path + "\\" + Pattern()).c_str(), &found));
-    if (find) {
-        do {
-            // Files only, the hidden and system ones left out, as a file list
-            // shows by default; the pattern against the file's own name.
-            constexpr DWORD kLeftOut =
-                FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-            if (found.dwFileAttributes & kLeftOut) continue;
-            if (!MatchesPattern(found.cFileName, Pattern())) continue;
-            names.emplace_back(found.cFileName);
-        } while (FindNextFileA(find.get(), &found));
-    }
-    // The list is never shown and is read once: the names stay in the order
-    // the system returns them, which is the cheapest order to delete them in.
-    return names;
+    return std::make_unique<FindReading>(path, Pattern());
 }
 
 }  // namespace quorvel::win32

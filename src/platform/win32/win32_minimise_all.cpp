@@ -22,6 +22,11 @@ constexpr CLSID kShellApplication = {
 constexpr IID kShellDispatch = {
     0xD8F015C0, 0xC278, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
+// How long a second start waits for the running instance to take what it
+// learnt: an idle instance answers at once, a busy one within its reveal's
+// waits, which take sent messages.
+constexpr UINT kTellBoundMs = 200;
+
 }  // namespace
 
 WindowStanding Win32Runtime::Standing(Hwnd window) {
@@ -94,9 +99,27 @@ void Win32Runtime::KeepValueForLaterStarts(std::uint32_t value) {
 }
 
 void Win32Runtime::TellRunningInstance(std::uint32_t value) {
-    // Posted: the second start ends without waiting for the running instance.
+    // Sent, so that the running instance has it before the next start, whose
+    // turn comes after this one's, reads it; a hung instance costs this start
+    // the bound, and only what it learnt.
     if (HWND running = RunningInstanceWindow())
-        PostMessageA(running, RegisterWindowMessageA(kMinimiseAllWayName), value, 0);
+        SendMessageTimeoutA(running, RegisterWindowMessageA(kMinimiseAllWayName), value, 0,
+                            SMTO_ABORTIFHUNG, kTellBoundMs, nullptr);
+}
+
+bool Win32Runtime::TakeTurn() {
+    if (turnHeld_) return true;  // owned once: one ReleaseMutex gives it back
+    if (!turnMutex_) turnMutex_.Reset(CreateMutexA(nullptr, FALSE, "Local\\Quorvel.Turn"));
+    if (!turnMutex_) return true;
+    // WAIT_ABANDONED: the start that held it ended without giving it back.
+    const DWORD got = WaitForSingleObject(turnMutex_.get(), 0);
+    turnHeld_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+    return turnHeld_;
+}
+
+void Win32Runtime::EndTurn() {
+    if (turnHeld_) ReleaseMutex(turnMutex_.get());
+    turnHeld_ = false;
 }
 
 }  // namespace quorvel::win32

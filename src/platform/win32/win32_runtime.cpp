@@ -129,7 +129,7 @@ void Win32Runtime::TraceNote(std::string_view line) {
 
 bool Win32Runtime::PumpStep(bool wait) {
     MSG msg;
-    if (wait) {
+    if (wait && !IdleWorkWaits()) {
         // -1: the loop can take no message at all ("If there is an error,
         // the return value is -1"); looping on would spin, so it ends the
         // program as WM_QUIT would, with exit code 0.
@@ -138,7 +138,11 @@ bool Win32Runtime::PumpStep(bool wait) {
             msg.wParam = 0;
         }
     } else if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        return false;
+        // Nothing to take (PeekMessage has handled what other threads sent,
+        // and would have made a due timer's WM_TIMER): the loop is idle.
+        if (!wait) return false;
+        RunIdleWork();
+        return true;
     }
     if (msg.message == WM_QUIT) Quit();
     if (!TranslateDialogMessage(msg)) {

@@ -49,6 +49,8 @@ public:
     std::uint32_t RunningInstanceValue() override;
     void KeepValueForLaterStarts(std::uint32_t value) override;
     void TellRunningInstance(std::uint32_t value) override;
+    bool TakeTurn() override;
+    void EndTurn() override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;
     std::uint64_t NowUs() const override;
 
@@ -96,7 +98,8 @@ private:
     // dialog's, DoEvents, PumpUntil): one message taken, waiting for it or
     // not, and handled: the dialog's keys, then translated and dispatched.
     // WM_QUIT ends the program (see Quit). False when `wait` is false and
-    // no message was there.
+    // no message was there; with `wait` and idle work queued, a step with no
+    // message runs its next piece instead of waiting.
     bool PumpStep(bool wait);
     Win32Form* modal() const;
     platform::WindowFacts& windowFacts() override { return facts_; }
@@ -109,6 +112,8 @@ private:
     HWND appWindow_ = nullptr;
     ListedFileDeleter deleter_;
     KernelHandle instanceMutex_;
+    KernelHandle turnMutex_;  // made on the first TakeTurn
+    bool turnHeld_ = false;
     bool prevInstance_ = false;
     bool commonControlsLoaded_ = false;
     UINT taskbarCreatedMessage_ = 0;
