@@ -2,6 +2,7 @@
 
 #include "platform/constants.h"
 #include "platform/scope_exit.h"
+#include "reveal/bounds.h"
 #include "reveal/shell_keys.h"
 #include "settings/icon_setting.h"
 #include "ui/offscreen.h"
@@ -37,16 +38,24 @@ void DesktopReveal::ShowDesktop() {
     // its dialog between Tab and Alt+M. It waits its turn.
     if (revealing_ || !waiting_.empty()) {
         runtime_.TraceNote("reveal: a request during a reveal, served after it");
+        Disturbed();
         waiting_.push_back({[this] { Reveal(); }});
         return;
     }
     Reveal();
 }
 
+void DesktopReveal::Disturbed() {
+    // The press came through the taskbar, which took the foreground from the
+    // shell's window for it: keys sent meanwhile had no fair try.
+    if (revealing_) keysDisturbed_ = true;
+}
+
 void DesktopReveal::Reveal() {
     using namespace platform;
     {
         auto running = HoldAt(revealing_, true);
+        keysDisturbed_ = false;
         // Hide the taskbar button without moving or sizing the window.
         runtime_.api().SetWindowPos(forms_.TaskbarForm().hWnd(), HWND_NOTOPMOST, 300, 300, 300, 300,
                                     SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
@@ -64,6 +73,7 @@ void DesktopReveal::AfterReveal(std::function<void()> request) {
         // Served one after the other, each press's menu would come up again
         // as the last is dismissed; on an idle program a press on the icon
         // closes the menu that is up and opens its own, and one is left.
+        Disturbed();
         std::erase_if(waiting_, [](const Waiting& w) { return w.menuOrDialog; });
         waiting_.push_back({std::move(request), true});
     } else {
@@ -74,6 +84,13 @@ void DesktopReveal::AfterReveal(std::function<void()> request) {
 void DesktopReveal::ServeWaiting() {
     serveTimer_ = 0;
     while (!waiting_.empty() && serveTimer_ == 0) {
+        if (!waiting_.front().menuOrDialog && !minimiseAll_.Answered()) {
+            // Not before the shell has answered the last reveal: a shell slow
+            // to read its keys would read this one's among them and act once
+            // for both, and this request is owed an answer of its own.
+            serveTimer_ = runtime_.SetTimeout(kWatchPollMs, [this] { ServeWaiting(); });
+            return;
+        }
         std::function<void()> next = std::move(waiting_.front().serve);
         waiting_.pop_front();
         next();
@@ -121,7 +138,8 @@ void DesktopReveal::MinimizeAllWindows() {
     }
     const bool altM = runtime_.SendKeys(
         "{tab}%m", [&](platform::Hwnd took) { return keys.BeforeNextStroke(took); });
-    minimiseAll_.KeysSent(runtime_, keys.TakeWindowsToWatch(), altM, keys.HadFairTry());
+    minimiseAll_.KeysSent(runtime_, keys.TakeWindowsToWatch(), altM,
+                          keys.HadFairTry() && !keysDisturbed_);
 }
 
 void DesktopReveal::TaskbarFormActivated() {

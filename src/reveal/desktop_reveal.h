@@ -55,6 +55,8 @@ private:
     // The requests made during a reveal, in turn: each reveal among them
     // leaves the rest to after itself.
     void ServeWaiting();
+    // A request came during the reveal (see ShowDesktop).
+    void Disturbed();
 
     platform::Runtime& runtime_;
     Forms& forms_;
@@ -64,6 +66,7 @@ private:
     MinimiseAllCheck minimiseAll_;
     bool startUpActivationSeen_ = false;
     bool revealing_ = false;
+    bool keysDisturbed_ = false;  // a request came while this reveal's keys went
     struct Waiting {
         std::function<void()> serve;
         bool menuOrDialog = false;  // asked by AfterReveal

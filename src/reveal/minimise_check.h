@@ -55,6 +55,8 @@ public:
                          std::vector<platform::Hwnd> shown);
     // Asks at once by `way`, the way learnt, and watches what it minimises.
     void AskLearntWay(platform::Runtime& runtime, Way way, std::vector<platform::Hwnd> shown);
+    // Whether the shell has answered every request: none is being watched.
+    bool Answered() const { return watches_.empty(); }
     // Waits until no request is being watched (a second start, before it
     // ends), and gives the turn a second start took on its first need.
     void WaitUntilAnswered(platform::Runtime& runtime);

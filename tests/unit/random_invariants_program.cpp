@@ -179,6 +179,10 @@ std::optional<Failure> Invariants::HandBack() {
     dialogWasOpen_ = dialog;
     if (!expectInFront_ || Now() < expectInFront_->dueMs) return std::nullopt;
     const Interaction expected = *std::exchange(expectInFront_, std::nullopt);
+    // An Esc that reached no menu closed nothing, and left nothing to hand
+    // back: a window that took the foreground from the menu's owner took the
+    // keyboard with it (a hung desktop's activation, run as it woke).
+    if (world_.MenuOpen()) return std::nullopt;
     const Hwnd user = expected.user;
     if (user == 0 || world_.Running() == nullptr || !world_.TakesActivation(user))
         return std::nullopt;

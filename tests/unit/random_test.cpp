@@ -91,6 +91,14 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     ExpectHolds(
         "Open+27 TaskbarButton(16)+1408 Start(0,0)+204 WindowMenu(4,1)+30 Setting(4)+138 "
         "DialogKey(0,2)+2713 TrayInWait(1,1,0)+26 Click+9 TaskbarButton(5)+235");
+    // A press during a reveal, served 200 ms after it while the shell had
+    // not yet read the first reveal's keys: it read both and acted once.
+    ExpectHolds(
+        "Open+18 Setting(25)+4 Start(0,0)+84 Click+14 TrayInWait(0,1,0)+8 TaskbarButton(2)+751 "
+        "Tray(0)+960");
+    ExpectHolds(
+        "Open+9 Start(0,0)+20 WindowMenu(4,0)+194 DialogKey(9,1)+13 DialogKey(1,1)+1 Tray(0)+28 "
+        "Busy(363,0)+21 TrayInWait(0,3,0)+12 TaskbarButton(0)+8 Tray(0)+403");
 }
 
 // The printed list reads back as it was written.
