@@ -224,6 +224,25 @@ TEST_F(CleanupTest, AShutDownDuringTheCleanupIsAnsweredBeforeItEndsAndTheNextSta
     EXPECT_EQ(FilesLeft(), 0);
 }
 
+// A second start (a hot key) during the first start's cleanup: its keys go
+// before its own cleanup lists anything, whatever the first has left.
+TEST_F(CleanupTest, ASecondStartDuringTheCleanupRevealsBeforeItsOwnCleanup) {
+    FillTemp(3000, 1000);
+    desk.CreateAppWindow("Untitled - Notepad");
+    ASSERT_NE(Start(), nullptr);
+    std::ptrdiff_t leftAtLaunch = -1, leftAtReveal = -1;
+    desk.At(200, [&] {
+        leftAtLaunch = FilesLeft();
+        desk.AfterMinimiseAll([&] { leftAtReveal = FilesLeft(); });
+        EXPECT_EQ(Start(), nullptr);
+    });
+    desk.Run(5000);
+    EXPECT_EQ(desk.seen.minimiseAlls, 1);
+    EXPECT_GT(leftAtLaunch, 1000);  // the first start's cleanup under way
+    EXPECT_GT(leftAtReveal, leftAtLaunch / 2);
+    EXPECT_EQ(FilesLeft(), 0);
+}
+
 TEST_F(CleanupTest, ASecondStartCleansOnceItsRequestIsAnsweredAndEnds) {
     ASSERT_NE(StartAndClean(), nullptr);
     Touch(Temp() / "later.tmp");
