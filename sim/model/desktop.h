@@ -227,6 +227,8 @@ public:
     void AfterShellKey(std::function<void()> f) { afterShellKey_ = std::move(f); }
     // At the start of the `nth` wait of a program from now (0: the next): a
     // step of the user's while it waits (a press of the icon, say).
+    // The process inside a wait that takes sent messages, 0 for none.
+    int WaitingPid() const { return waitingPid_; }
     void DuringWait(int nth, std::function<void()> f) {
         duringWait_ = std::move(f);
         waitsToGo_ = nth;

@@ -208,7 +208,8 @@ void World::Do(const Action& a) {
                 if (how != 1 && how != 3 && !desk.KeyDown(VK_MENU)) {
                     pressesInWaits.push_back({desk.Now(), desk.seen.minimiseAlls,
                                               desk.seen.trace.size(),
-                                              MinimisableWindows(running_).empty()});
+                                              MinimisableWindows(running_).empty(),
+                                              desk.WaitingPid() == running_});
                 }
                 desk.MouseOverTrayIcon(host, 1, Presses(how));
             });

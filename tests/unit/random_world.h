@@ -116,6 +116,9 @@ public:
         int minimiseAlls;
         std::size_t traceLines;
         bool nothingToMinimise;
+        // In a wait of the running instance's own, whose reveal it then
+        // waits for; in a second start's, the press is any other click.
+        bool inOwnReveal;
     };
     std::vector<PressInWait> pressesInWaits;
     // How often the shell has started, and the icon adds the last start refuses.
