@@ -20,6 +20,7 @@ add_library(quorvel_win32 STATIC
   src/platform/win32/win32_minimise_all.cpp
   src/platform/win32/win32_shell_wait.cpp
   src/platform/win32/win32_system_library.cpp
+  src/platform/win32/win32_turn.cpp
   src/platform/win32/win32_window_facts.cpp
   src/platform/win32/entry.cpp)
 target_link_libraries(quorvel_win32 PUBLIC quorvel_logic user32 gdi32 advapi32)
@@ -77,7 +78,11 @@ add_executable(quorvel_win32_tests ${CONFORMANCE_TESTS})
 # Another program's windows for the window rules' conformance test, beside it.
 add_executable(quorvel_window_rules_helper tests/win32/helper/window_rules_helper.cpp)
 target_compile_definitions(quorvel_window_rules_helper PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-add_dependencies(quorvel_win32_tests quorvel_window_rules_helper)
+# Another start holding the turn, for the turn's conformance test.
+add_executable(quorvel_turn_helper tests/win32/helper/turn_helper.cpp)
+target_compile_definitions(quorvel_turn_helper PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(quorvel_turn_helper PRIVATE src)
+add_dependencies(quorvel_win32_tests quorvel_window_rules_helper quorvel_turn_helper)
 target_include_directories(quorvel_win32_tests PRIVATE tests)
 target_link_libraries(quorvel_win32_tests PRIVATE quorvel_win32 gtest_main)
 include(cmake/package.cmake)

@@ -86,6 +86,8 @@ public:
     // owned when it ended is taken as abandoned.
     bool TakeTurn(int pid);
     void EndTurn(int pid);
+    // A process with none of its code running ends (a test's other program).
+    void EndProcess(int pid) { Reap(pid); }
     // Runs f, a step of the simulation; a process that ends inside it is
     // cleaned up once none of its frames are left on the stack.
     void Drive(const std::function<void()>& f);

@@ -108,18 +108,11 @@ void Win32Runtime::TellRunningInstance(std::uint32_t value) {
 }
 
 bool Win32Runtime::TakeTurn() {
-    if (turnHeld_) return true;  // owned once: one ReleaseMutex gives it back
-    if (!turnMutex_) turnMutex_.Reset(CreateMutexA(nullptr, FALSE, "Local\\Quorvel.Turn"));
-    if (!turnMutex_) return true;
-    // WAIT_ABANDONED: the start that held it ended without giving it back.
-    const DWORD got = WaitForSingleObject(turnMutex_.get(), 0);
-    turnHeld_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
-    return turnHeld_;
+    return turn_.Take();
 }
 
 void Win32Runtime::EndTurn() {
-    if (turnHeld_) ReleaseMutex(turnMutex_.get());
-    turnHeld_ = false;
+    turn_.End();
 }
 
 }  // namespace quorvel::win32

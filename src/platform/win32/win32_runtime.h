@@ -14,6 +14,7 @@
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_delete_file.h"
 #include "platform/win32/win32_shell_wait.h"
+#include "platform/win32/win32_turn.h"
 #include "platform/win32/win32_window_facts.h"
 
 struct IShellDispatch;
@@ -112,8 +113,7 @@ private:
     HWND appWindow_ = nullptr;
     ListedFileDeleter deleter_;
     KernelHandle instanceMutex_;
-    KernelHandle turnMutex_;  // made on the first TakeTurn
-    bool turnHeld_ = false;
+    Turn turn_;
     bool prevInstance_ = false;
     bool commonControlsLoaded_ = false;
     UINT taskbarCreatedMessage_ = 0;
