@@ -72,7 +72,9 @@ void SimRuntime::KeepValueForLaterStarts(std::uint32_t value) {
     }
 }
 
-void SimRuntime::TellRunningInstance(std::uint32_t value) {
+void SimRuntime::TellRunningInstance(std::uint32_t value, std::uint32_t) {
+    // Taken at once, as by a running instance waiting in its loop (one
+    // busy elsewhere would take it at its next wait, or not in time).
     if (Hwnd running = RunningInstanceWindow(facts_))
         desk_.SendFrom(pid_, running, WM_MINIMISEALLWAY, value);
 }
@@ -82,7 +84,7 @@ bool SimRuntime::TakeTurn() {
 }
 
 void SimRuntime::EndTurn() {
-    desk_.EndTurn(pid_);
+    if (desk_.EndTurn(pid_)) LogCall(desk_, "ReleaseMutex", "Quorvel.Turn");
 }
 
 bool SimRuntime::SetForegroundWindow(Hwnd hwnd) {

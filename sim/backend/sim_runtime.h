@@ -52,7 +52,7 @@ public:
     platform::WindowStanding Standing(Hwnd hwnd) override;
     std::uint32_t RunningInstanceValue() override;
     void KeepValueForLaterStarts(std::uint32_t value) override;
-    void TellRunningInstance(std::uint32_t value) override;
+    void TellRunningInstance(std::uint32_t value, std::uint32_t withinMs) override;
     bool TakeTurn() override;
     void EndTurn() override;
     bool WaitUntil(const std::function<bool()>& condition, std::uint32_t boundUs) override;

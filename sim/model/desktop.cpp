@@ -72,8 +72,8 @@ bool Desktop::TakeTurn(int pid) {
     return namedObjects_.Own(pid, "Quorvel.Turn", [this](int holder) { return Alive(holder); });
 }
 
-void Desktop::EndTurn(int pid) {
-    namedObjects_.GiveBack(pid, "Quorvel.Turn");
+bool Desktop::EndTurn(int pid) {
+    return namedObjects_.GiveBack(pid, "Quorvel.Turn");
 }
 
 NamedObject Desktop::CreateNamedObject(int pid, const std::string& name) {

@@ -85,7 +85,7 @@ public:
     // ReleaseMutex): whether `pid` owns it now; one that a process left
     // owned when it ended is taken as abandoned.
     bool TakeTurn(int pid);
-    void EndTurn(int pid);
+    bool EndTurn(int pid);  // whether `pid` owned it
     // A process with none of its code running ends (a test's other program).
     void EndProcess(int pid) { Reap(pid); }
     // Runs f, a step of the simulation; a process that ends inside it is
@@ -227,10 +227,10 @@ public:
     // Right after the shell's thread has handled the next key: another
     // program's step meanwhile (a window taking the foreground, say).
     void AfterShellKey(std::function<void()> f) { afterShellKey_ = std::move(f); }
-    // At the start of the `nth` wait of a program from now (0: the next): a
-    // step of the user's while it waits (a press of the icon, say).
     // The process inside a wait that takes sent messages, 0 for none.
     int WaitingPid() const { return waitingPid_; }
+    // At the start of the `nth` wait of a program from now (0: the next): a
+    // step of the user's while it waits (a press of the icon, say).
     void DuringWait(int nth, std::function<void()> f) {
         duringWait_ = std::move(f);
         waitsToGo_ = nth;

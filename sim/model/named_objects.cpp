@@ -26,9 +26,11 @@ bool NamedObjects::Own(int pid, const std::string& name, const std::function<boo
     return it->second == pid;
 }
 
-void NamedObjects::GiveBack(int pid, const std::string& name) {
+bool NamedObjects::GiveBack(int pid, const std::string& name) {
     auto it = owners_.find(name);
-    if (it != owners_.end() && it->second == pid) owners_.erase(it);
+    if (it == owners_.end() || it->second != pid) return false;
+    owners_.erase(it);
+    return true;
 }
 
 }  // namespace quorvel::sim

@@ -23,7 +23,7 @@ public:
     // whether `pid` owns `name` now. A process that ended owning it left it
     // abandoned: the next to ask owns it.
     bool Own(int pid, const std::string& name, const std::function<bool(int)>& alive);
-    void GiveBack(int pid, const std::string& name);
+    bool GiveBack(int pid, const std::string& name);  // whether `pid` owned it
 
 private:
     std::map<std::string, int> holders_;

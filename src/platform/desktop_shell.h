@@ -65,10 +65,11 @@ public:
     virtual void SendWindowsKeyM() = 0;
     // The value the running instance shares with later starts (0 when none
     // runs or it shares none); this instance's, kept for later starts (0 for
-    // none); a second start's, told to the running instance.
+    // none); a second start's, told to the running instance, which is given
+    // `withinMs` to take it (a message it has not taken by then is dropped).
     virtual std::uint32_t RunningInstanceValue() = 0;
     virtual void KeepValueForLaterStarts(std::uint32_t value) = 0;
-    virtual void TellRunningInstance(std::uint32_t value) = 0;
+    virtual void TellRunningInstance(std::uint32_t value, std::uint32_t withinMs) = 0;
     // The one turn the starts of this session share (a named mutex): whether
     // this process holds it now, taken where no other holds it, or one that
     // ended without giving it back did; also where no such object can be

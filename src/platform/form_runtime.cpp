@@ -100,9 +100,8 @@ ActivateOutcome FormRuntime::AppActivate(std::string_view title,
     // rules: it would be refused again) nor one granted whose window never
     // came (the window in front is the one that was, not ours: the window's
     // thread does not answer) is repeated.
-    constexpr int kAttempts = 3;
     ActivateOutcome outcome = ActivateOutcome::NotInFront;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kActivateAttempts; ++attempt) {
         const Hwnd before = Foreground();
         if (!RequestForeground(target)) {
             TraceNote("AppActivate: the foreground refused");

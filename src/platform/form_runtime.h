@@ -21,11 +21,6 @@ namespace quorvel::platform {
 
 // The title of the program's hidden application window.
 inline constexpr std::string_view kApplicationTitle = "Quorvel";
-// How long AppActivate waits for the window's thread to come to the front
-// once Windows granted the request. A shell's thread that takes longer is
-// too busy to take keys either; a refusal is known at once, and costs
-// nothing. Polled every millisecond (see DesktopShell::WaitUntil).
-inline constexpr std::uint32_t kForegroundWaitUs = 300'000;
 // The name under which the running instance keeps, on its application
 // window, the way it found the shell's minimise-all to work, and of the
 // message by which a second start tells it.

@@ -48,6 +48,13 @@ public:
     // shown unless Load hid it, and activated.
     virtual void ActivateStartupForm(Form& form) = 0;
 
+    // How long AppActivate waits for the window's thread to come to the
+    // front once Windows granted the request, and how often it asks. A
+    // shell's thread that takes longer is too busy to take keys either; a
+    // refusal is known at once, and costs nothing. Polled every millisecond
+    // (see DesktopShell::WaitUntil).
+    static constexpr std::uint32_t kForegroundWaitUs = 300'000;
+    static constexpr int kActivateAttempts = 3;
     // Activates the top-level window whose title equals `title` ignoring
     // letter case; for the program's own application window, its dialog in
     // front. Returns once the window's thread really is in front (Ready), or

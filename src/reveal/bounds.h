@@ -1,6 +1,7 @@
 // Every bound of the reveal's waits, with the reason for its size, its means
 // and its cost. (AppActivate's own wait for the foreground, a service of the
-// run time, is kForegroundWaitUs in platform/form_runtime.h: 300 ms.)
+// run time, is Runtime::kForegroundWaitUs: 300 ms, asked up to
+// Runtime::kActivateAttempts times.)
 //
 // The means. From the shell's activation to the last stroke every wait looks
 // at what it waits for at once and then every millisecond
@@ -26,6 +27,8 @@
 #pragma once
 
 #include <cstdint>
+
+#include "platform/runtime.h"
 
 namespace quorvel {
 
@@ -72,12 +75,24 @@ inline constexpr std::uint32_t kShellActsWithinMs = 300;
 // The watch's look at the windows: a one-shot timer of the message loop.
 inline constexpr std::uint32_t kWatchPollMs = 20;
 
+// The stretch from the shell's activation to the last stroke at its longest
+// (see the top): every attempt of the activation waited out, then the
+// keyboard's move to the taskbar.
+inline constexpr std::uint32_t kRevealStretchUs =
+    platform::Runtime::kActivateAttempts *
+        (platform::Runtime::kForegroundWaitUs + kReadyForKeysUs + kCatchUpMs * 1000) +
+    kKeyboardToTaskbarUs + kCatchUpMs * 1000;
+
+// How long a second start gives the running instance to take what it learnt:
+// an idle instance answers at once, a busy one within its reveal's waits,
+// which take sent messages; one slower than that misses this lesson only.
+inline constexpr std::uint32_t kTellWithinMs = 200;
+
 // How long a second start waits for the turn of another one before it (a
-// hot key pressed twice): longer than that one's whole answer, its wait for
-// the shell's window (the activation's and kReadyForKeysUs), its keys and a
-// watch of each way, with as much again for a busy machine; only a start
-// that hangs is passed over.
+// hot key pressed twice): longer than that one's whole answer at its
+// longest, the stretch, a watch of each way and its tell, with as much
+// again for a busy machine; only a start that hangs is passed over.
 inline constexpr std::uint32_t kOtherStartsTurnUs =
-    2 * (2 * kReadyForKeysUs + kKeyboardToTaskbarUs + 3 * (kShellActsWithinMs + kWatchPollMs) * 1000);
+    2 * (kRevealStretchUs + (3 * (kShellActsWithinMs + kWatchPollMs) + kTellWithinMs) * 1000);
 
 }  // namespace quorvel

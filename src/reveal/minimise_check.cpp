@@ -59,7 +59,7 @@ void MinimiseAllCheck::LearnAndShare(platform::Runtime& runtime, Way way) {
     learnt_ = way;
     const auto value = static_cast<std::uint32_t>(way);
     if (secondStart_) {
-        runtime.shell().TellRunningInstance(value);
+        runtime.shell().TellRunningInstance(value, kTellWithinMs);
     } else {
         runtime.shell().KeepValueForLaterStarts(value);
     }

@@ -58,6 +58,7 @@ void Invariants::NoteInteraction(const Action& a) {
             if (interaction_ && !interaction_->movedOn) {
                 expectInFront_ = *interaction_;
                 expectInFront_->dueMs = Now() + kHandBackWithinMs;
+                expectInFront_->menusAtEsc = w.desk.seen.popups.size();
             }
             interaction_.reset();
             return;
@@ -182,7 +183,10 @@ std::optional<Failure> Invariants::HandBack() {
     // An Esc that reached no menu closed nothing, and left nothing to hand
     // back: a window that took the foreground from the menu's owner took the
     // keyboard with it (a hung desktop's activation, run as it woke).
-    if (world_.MenuOpen()) return std::nullopt;
+    if (expected.menusAtEsc && world_.MenuOpen() &&
+        world_.desk.seen.popups.size() == *expected.menusAtEsc) {
+        return std::nullopt;
+    }
     const Hwnd user = expected.user;
     if (user == 0 || world_.Running() == nullptr || !world_.TakesActivation(user))
         return std::nullopt;

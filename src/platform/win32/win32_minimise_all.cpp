@@ -22,11 +22,6 @@ constexpr CLSID kShellApplication = {
 constexpr IID kShellDispatch = {
     0xD8F015C0, 0xC278, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
-// How long a second start waits for the running instance to take what it
-// learnt: an idle instance answers at once, a busy one within its reveal's
-// waits, which take sent messages.
-constexpr UINT kTellBoundMs = 200;
-
 }  // namespace
 
 WindowStanding Win32Runtime::Standing(Hwnd window) {
@@ -98,13 +93,13 @@ void Win32Runtime::KeepValueForLaterStarts(std::uint32_t value) {
     }
 }
 
-void Win32Runtime::TellRunningInstance(std::uint32_t value) {
+void Win32Runtime::TellRunningInstance(std::uint32_t value, std::uint32_t withinMs) {
     // Sent, so that the running instance has it before the next start, whose
     // turn comes after this one's, reads it; a hung instance costs this start
     // the bound, and only what it learnt.
     if (HWND running = RunningInstanceWindow())
         SendMessageTimeoutA(running, RegisterWindowMessageA(kMinimiseAllWayName), value, 0,
-                            SMTO_ABORTIFHUNG, kTellBoundMs, nullptr);
+                            SMTO_ABORTIFHUNG, withinMs, nullptr);
 }
 
 bool Win32Runtime::TakeTurn() {
