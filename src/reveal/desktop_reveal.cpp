@@ -56,6 +56,10 @@ void DesktopReveal::Reveal() {
     {
         auto running = HoldAt(revealing_, true);
         keysDisturbed_ = false;
+        // A second start takes its turn first (see MinimiseAllCheck::WayToAsk):
+        // the hiding SetWindowPos below activates its form, which would take
+        // the foreground from another start's keys.
+        if (secondStart_) minimiseAll_.WayToAsk(runtime_);
         // Hide the taskbar button without moving or sizing the window.
         runtime_.api().SetWindowPos(forms_.TaskbarForm().hWnd(), HWND_NOTOPMOST, 300, 300, 300, 300,
                                     SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
