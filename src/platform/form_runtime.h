@@ -122,7 +122,9 @@ private:
     // callbacks come: the window in front, where it is the user's; and, as
     // a form is activated, the window that lost the activation to it.
     void NoteUserWindow() { NoteUserWindow(Foreground()); }
-    void NoteUserWindow(Hwnd inFront);
+    // `pointerOver`: the icon's callback of the pointer moving over it,
+    // which comes before any press with the window in front the user's.
+    void NoteUserWindow(Hwnd inFront, bool pointerOver = false);
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,

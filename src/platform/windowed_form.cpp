@@ -416,8 +416,9 @@ void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
     float x = static_cast<float>(SignedLowWord(position)) * kTwipsPerPixel;
     float y = static_cast<float>(SignedHighWord(position)) * kTwipsPerPixel;
     // The icon's callbacks tell the user's window: the pointer moves over
-    // the icon with it in front, before a press.
-    runtime_.NoteUserWindow();
+    // the icon with it in front, before a press. The callback's mouse
+    // message stands where a position would ("NOTIFYICONDATA structure").
+    runtime_.NoteUserWindow(runtime_.Foreground(), LowWord(position) == WM_MOUSEMOVE);
     Raise(events.MouseMove, button, shift, x, y);
 }
 

@@ -1,5 +1,7 @@
 #include "reveal/desktop_reveal.h"
 
+#include <algorithm>
+
 #include "platform/constants.h"
 #include "platform/scope_exit.h"
 #include "reveal/bounds.h"
@@ -37,9 +39,15 @@ void DesktopReveal::ShowDesktop() {
     // one, whose end lets go of what this one holds, or open the menu and
     // its dialog between Tab and Alt+M. It waits its turn.
     if (revealing_ || !waiting_.empty()) {
-        runtime_.TraceNote("reveal: a request during a reveal, served after it");
         Disturbed();
-        waiting_.push_back({[this] { Reveal(); }});
+        // One reveal after this one serves every press made during it: the
+        // desktop it shows is what each asked for, and a user clicking again
+        // at a slow shell would otherwise pay for every click in turn.
+        const bool joined = std::any_of(waiting_.begin(), waiting_.end(),
+                                        [](const Waiting& w) { return !w.menuOrDialog; });
+        runtime_.TraceNote(joined ? "reveal: a request during a reveal, joining the one waiting"
+                                  : "reveal: a request during a reveal, served after it");
+        if (!joined) waiting_.push_back({[this] { Reveal(); }});
         return;
     }
     Reveal();

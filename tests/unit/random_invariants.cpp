@@ -60,7 +60,27 @@ bool Invariants::Before(const Action& a) {
                  (a.act == Act::Item && a.args[0] % 4 == 3) ||
                  (a.act == Act::Button && a.args[0] % 5 == 3));
     if (a.act == Act::Plant) replanted_ = true;
+    if (a.act == Act::TaskbarButton)
+        minimisableBefore_ = world_.MinimisableWindows(world_.RunningPid());
     return true;
+}
+
+void Invariants::After(const Action& a) {
+    if (a.act != Act::TaskbarButton) return;
+    // The user minimised a window by its button, one the program may be
+    // watching for the shell's answer: nothing tells the two apart, and the
+    // watch takes it for the shell's. A request still unanswered is excused.
+    const std::vector<Hwnd> now = world_.MinimisableWindows(world_.RunningPid());
+    const bool minimised =
+        std::any_of(minimisableBefore_.begin(), minimisableBefore_.end(), [&](Hwnd h) {
+            return std::find(now.begin(), now.end(), h) == now.end() &&
+                   world_.desk.Find(h) != nullptr;
+        });
+    if (!minimised) return;
+    const int answers = Answers();
+    for (Request& r : requests_) {
+        if (!r.judged && r.answersBefore == answers) r.excused = true;
+    }
 }
 
 void Invariants::NoteRequest(const Action& a) {
@@ -99,7 +119,8 @@ void Invariants::NoteRequest(const Action& a) {
     if (request && world_.MinimisableWindows(world_.RunningPid()).empty()) maybe = true;
     if (request || maybe) {
         const int asker = a.act == Act::Start ? -++secondStarts_ : world_.RunningPid();
-        requests_.push_back({Now(), Now() + kServedWithinMs, Answers(), false, maybe, asker});
+        requests_.push_back({Now(), Now() + kServedWithinMs, Answers(), false, maybe, asker, false,
+                             a.act == Act::Start ? 0 : world_.RevealsBegun()});
     }
 }
 
@@ -258,16 +279,19 @@ std::optional<Failure> Invariants::Requests() {
     for (const World::PressInWait& press : world_.pressesInWaits) {
         requests_.push_back({press.atMs, press.atMs + kServedWithinMs,
                              press.minimiseAlls + tracedBefore_[press.traceLines], false,
-                             press.nothingToMinimise, world_.RunningPid(), press.inOwnReveal});
+                             press.nothingToMinimise, world_.RunningPid(), press.inOwnReveal,
+                             press.revealsBegun});
     }
     world_.pressesInWaits.clear();
     // A request queued behind the program's menu waits for the user.
     if (world_.MenuOpen() || world_.DialogOpen()) {
         for (Request& r : requests_) r.dueMs = std::max(r.dueMs, Now() + kServedWithinMs);
     }
-    // Each request due takes the first answer after it that serves none yet;
-    // where none is left, it shares one, but with another process's request
-    // where it is owed an answer of its own.
+    // A request owed an answer of its own takes the first answer after it
+    // that serves none yet; where none is left, it shares one, but only with
+    // another process's request or one made during the same reveal. Any
+    // other request shares an answer already taken where it can, leaving the
+    // free ones to those.
     std::vector<Request*> due;
     for (Request& r : requests_) {
         if (!r.judged && !r.excused && !r.maybe && r.dueMs <= Now()) due.push_back(&r);
@@ -275,18 +299,22 @@ std::optional<Failure> Invariants::Requests() {
     std::stable_sort(due.begin(), due.end(), [](const Request* a, const Request* b) {
         return a->answersBefore < b->answersBefore;
     });
-    answeredFor_.resize(static_cast<std::size_t>(answers), 0);
+    answeredFor_.resize(static_cast<std::size_t>(answers));
     for (Request* r : due) {
         r->judged = true;
         bool served = false;
+        for (int k = r->answersBefore; k < answers && !served && !r->ownAnswer; ++k) {
+            served = answeredFor_[k].asker != 0;
+        }
         for (int k = r->answersBefore; k < answers && !served; ++k) {
-            if (answeredFor_[k] == 0) {
-                answeredFor_[k] = r->asker;
+            if (answeredFor_[k].asker == 0) {
+                answeredFor_[k] = {r->asker, r->during};
                 served = true;
             }
         }
         for (int k = r->answersBefore; k < answers && !served; ++k) {
-            served = !r->ownAnswer || answeredFor_[k] != r->asker;
+            const Taker& taker = answeredFor_[k];
+            served = !r->ownAnswer || taker.asker != r->asker || taker.during == r->during;
         }
         if (!served) {
             return Broken(

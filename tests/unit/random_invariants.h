@@ -53,6 +53,8 @@ public:
     // Before `action` is done: what it asks of the program, judged in the
     // world as it stands. Whether it can be done now.
     bool Before(const Action& action);
+    // Once `action` is done (where Before said it could be).
+    void After(const Action& action);
     // What must hold now; the first that does not.
     std::optional<Failure> Check();
 
@@ -78,7 +80,14 @@ private:
         // together that the shell minimises once for both).
         int asker = 0;
         bool ownAnswer = false;
+        // The asker's reveals begun before it: the requests made during one
+        // reveal are served by the next together.
+        int during = 0;
         bool judged = false;
+    };
+    struct Taker {
+        int asker = 0;  // 0 while the answer serves none
+        int during = 0;
     };
     struct Interaction {
         Hwnd user;  // the last window of another program in front; 0 for none
@@ -92,6 +101,8 @@ private:
         // Of an Esc: the menus shown so far (an Esc that reached no menu
         // leaves that one up, and no other shown since).
         std::optional<std::size_t> menusAtEsc{};
+        // Of the dialog: its close activated the user's window.
+        bool handedBack = false;
     };
     struct FileEntry {
         int type;
@@ -134,11 +145,12 @@ private:
     bool endAsked_ = false;
     // requests
     std::vector<Request> requests_;
-    std::vector<int> answeredFor_;  // each answer's asker, 0 while it serves none
+    std::vector<Taker> answeredFor_;  // each answer's first request served
     int secondStarts_ = 0;
     int traced_ = 0;                    // requests traced as unserved by every way, or past telling
     std::vector<int> tracedBefore_{0};  // traced_ before each line of the trace
     int escalations_ = 0;               // ways asked after the shell's bound
+    std::vector<Hwnd> minimisableBefore_;  // before the user's click on a taskbar button
     std::size_t traceRead_ = 0;
     // keys
     std::size_t keysRead_ = 0;
@@ -159,6 +171,7 @@ private:
     std::optional<Interaction> interaction_;
     std::optional<Interaction> expectInFront_;
     bool dialogWasOpen_ = false;
+    std::size_t activationsAtLastLook_ = 0;  // HandBack's last look
 };
 
 }  // namespace quorvel::testing::randomised

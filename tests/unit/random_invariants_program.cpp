@@ -1,6 +1,7 @@
 // The invariants of what the program shows and keeps: the setting and the
 // mode in force, its icon and button, rest, the activation given back, the
 // captions' colours.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/constants.h"
@@ -148,8 +149,12 @@ std::optional<Failure> Invariants::Reachable() {
 
 std::optional<Failure> Invariants::Rest() {
     sim::Desktop& desk = world_.desk;
-    if (desk.EffectiveTickUs() < desk.timing.tickUs)
+    for (const int holder : desk.FinestTimerHolders()) {
+        // Held inside a reveal's wait while another program's loop runs
+        // beside it (the running instance's menu during a second start's).
+        if (holder == desk.WaitingPid() && desk.InnermostPid() != holder) continue;
         return Broken("rest", "the finest timer resolution is held");
+    }
     App* app = world_.Running();
     if (app == nullptr || world_.LoopOpen() || Now() < quietFrom_) return std::nullopt;
     std::size_t allowed = 0;
@@ -171,13 +176,19 @@ std::optional<Failure> Invariants::Rest() {
 
 std::optional<Failure> Invariants::HandBack() {
     const bool dialog = world_.DialogOpen();
+    const auto& activations = world_.desk.seen.activations;
     if (dialogWasOpen_ && !dialog && world_.Running() != nullptr && interaction_) {
         // Its close handed the activation on at once.
-        if (!interaction_->movedOn)
+        if (!interaction_->movedOn) {
             expectInFront_ = Interaction{interaction_->user, false, 0, Now()};
+            expectInFront_->handedBack =
+                std::find(activations.begin() + static_cast<long>(activationsAtLastLook_),
+                          activations.end(), interaction_->user) != activations.end();
+        }
         interaction_.reset();
     }
     dialogWasOpen_ = dialog;
+    activationsAtLastLook_ = activations.size();
     if (!expectInFront_ || Now() < expectInFront_->dueMs) return std::nullopt;
     const Interaction expected = *std::exchange(expectInFront_, std::nullopt);
     // An Esc that reached no menu closed nothing, and left nothing to hand
@@ -192,6 +203,9 @@ std::optional<Failure> Invariants::HandBack() {
         return std::nullopt;
     const Hwnd front = world_.desk.Active();
     const Hwnd before = expected.before;
+    // Handed back, then taken by the shell's window: a hung desktop's
+    // activation, asked for by an earlier reveal, run as it woke.
+    if (expected.handedBack && world_.IsShells(front)) return std::nullopt;
     if (front == user ||
         (before != 0 && (front == before || (world_.IsShells(before) && world_.IsShells(front))))) {
         return std::nullopt;

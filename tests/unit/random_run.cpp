@@ -82,7 +82,10 @@ private:
                 ": " + ToText(*action) + "  [" + Situation() + "]");
         // The next one is due whatever this one starts, even a loop.
         world_.desk.At(action->waitMs, [this] { Step(); });
-        if (checks_.Before(*action)) world_.Do(*action);
+        if (checks_.Before(*action)) {
+            world_.Do(*action);
+            checks_.After(*action);
+        }
     }
 
     // What the trace does not say: the window in front, the shell's answers so far.

@@ -99,6 +99,40 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     ExpectHolds(
         "Open+9 Start(0,0)+20 WindowMenu(4,0)+194 DialogKey(9,1)+13 DialogKey(1,1)+1 Tray(0)+28 "
         "Busy(363,0)+21 TrayInWait(0,3,0)+12 TaskbarButton(0)+8 Tray(0)+403");
+    // Clicks and presses during reveals of a shell that ignores every way:
+    // each was served by a reveal of its own, one after the other, and the
+    // program still revealed long after the user had stopped.
+    ExpectHolds(
+        "Shell(4,9,0,0)+27 Setting(6)+174 Start(0,0)+7 TrayInWait(2,2,1)+645 Open+193 Tray(0)+18 "
+        "Click+14 Click+0 Lock(0)+1187 Click+24 TrayInWait(0,0,2)+8 Click+20 "
+        "TrayInWait(1,3,1)+3565");
+    // The user minimised the one window by its button while a second start
+    // watched for the shell's answer, which never came: the watch took the
+    // user's minimise for it, as nothing tells them apart.
+    ExpectHolds("Start(0,0)+84 Open+46 Start(2,1)+38 TaskbarButton(1)+3635");
+    // A new shell refused the icon once; its retry was due while a second
+    // start waited on a hung desktop, and the running instance's timer
+    // did not fire in another program's wait.
+    ExpectHolds(
+        "Setting(4)+5 Start(0,1)+4 Shell(3,1,0,1)+19 Close(7)+814 TaskbarButton(8)+180 "
+        "Busy(646,1)+213 Hold(3,1,1)+299 Start(2,0)+85");
+    // The dialog's close handed the activation back; then the hung desktop
+    // woke and ran the activation a reveal had asked for before.
+    ExpectHolds(
+        "Open+161 Start(0,0)+1356 Busy(1246,1)+23 Click+7 WindowMenu(4,1)+92 Option(2)+83 "
+        "DialogKey(0,1)+521");
+    // The running instance's menu, served by its timer while a second start
+    // waited inside its reveal: the second start's fine timer was held
+    // beside the menu, as it may be.
+    ExpectHolds(
+        "Slow(21850,1955)+18 Slow(13525,4411)+937 Shell(3,7,0,0)+11 Setting(20)+14 "
+        "Start(0,0)+3349 Tray(0)+466 TrayInWait(1,2,2)+178 TrayInWait(2,4,0)+74 Start(0,0)+46");
+    // The user went from the window noted at start-up to another while the
+    // program was idle, then to the taskbar, which a second start's reveal
+    // left in front: Esc on the menu went back to the first.
+    ExpectHolds(
+        "Open+55 Open+201 Shell(4,9,0,0)+3 Setting(2)+18 Start(0,0)+264 TaskbarButton(0)+959 "
+        "Start(0,0)+19 TrayInWait(2,2,0)+3889 Tray(1)+23");
 }
 
 // The printed list reads back as it was written.

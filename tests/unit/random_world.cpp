@@ -66,6 +66,22 @@ bool World::SecondStartAlive() const {
     });
 }
 
+int World::RevealsBegun() {
+    App* app = Running();
+    if (app == nullptr) return 0;
+    if (revealsOf_ != running_) {
+        revealsOf_ = running_;
+        revealsBegun_ = 0;
+        callsRead_ = 0;
+    }
+    const std::string hiding = "SetWindowPos(" + sim::Hex(app->TaskbarForm().hWnd()) + ",";
+    const auto& calls = desk.seen.calls;
+    for (; callsRead_ < calls.size(); ++callsRead_) {
+        if (calls[callsRead_].rfind(hiding, 0) == 0) ++revealsBegun_;
+    }
+    return revealsBegun_;
+}
+
 bool World::MenuOpen() {
     return desk.MenuOpen() && Running() != nullptr;
 }
@@ -209,7 +225,7 @@ void World::Do(const Action& a) {
                     pressesInWaits.push_back({desk.Now(), desk.seen.minimiseAlls,
                                               desk.seen.trace.size(),
                                               MinimisableWindows(running_).empty(),
-                                              desk.WaitingPid() == running_});
+                                              desk.WaitingPid() == running_, RevealsBegun()});
                 }
                 desk.MouseOverTrayIcon(host, 1, Presses(how));
             });

@@ -69,6 +69,9 @@ public:
         sim::SimWindowFacts facts(desk, pid);
         return platform::MinimisableWindows(facts);
     }
+    // How many reveals the running instance has begun: each hides its
+    // taskbar form first, its one SetWindowPos.
+    int RevealsBegun();
     // A second start that has not ended yet.
     bool SecondStartAlive() const;
     // The icon's menu is up, the dialog is on the screen.
@@ -119,6 +122,7 @@ public:
         // In a wait of the running instance's own, whose reveal it then
         // waits for; in a second start's, the press is any other click.
         bool inOwnReveal;
+        int revealsBegun;
     };
     std::vector<PressInWait> pressesInWaits;
     // How often the shell has started, and the icon adds the last start refuses.
@@ -147,6 +151,10 @@ private:
     int opened_ = 0;
     std::map<Hwnd, std::size_t> userTyped_;
     Act lastAct_ = Act::Rest;
+    // RevealsBegun's reading of the calls so far, for the running instance.
+    std::size_t callsRead_ = 0;
+    int revealsBegun_ = 0;
+    int revealsOf_ = 0;
 };
 
 }  // namespace quorvel::testing::randomised

@@ -100,10 +100,10 @@ TEST_P(RevealClockTest, EveryWaitEndsWithinAMillisecondOfItsChangeNeverOnATick) 
 }
 
 // One request at a time. The reveal's waits take sent messages, and the
-// notification area sends the icon's callback: a left press during any of
-// them is served once the reveal is over, as a reveal of its own (each
-// raises the system timer's resolution once, and restores it); a right
-// press opens the menu only then. The press activates the taskbar, which
+// notification area sends the icon's callback: left presses during any of
+// them are served once the reveal is over, together by one reveal of their
+// own (each reveal raises the system timer's resolution once, and restores
+// it); a right press opens the menu only then. The press activates the taskbar, which
 // may cost the reveal its keys: it is served the next way.
 TEST(RevealWaitTest, APressOfTheIconDuringAnyWaitOfARevealIsServedOnceItIsOver) {
     for (const bool right : {false, true}) {
@@ -131,6 +131,7 @@ TEST(RevealWaitTest, APressOfTheIconDuringAnyWaitOfARevealIsServedOnceItIsOver) 
                     pressed = true;
                     if (right) desk.At(1, inMenu);
                     desk.ClickTrayIcon(host, kIconId, right);
+                    if (!right) desk.At(0, [&] { desk.ClickTrayIcon(host, kIconId); });
                 });
                 desk.ClickTrayIcon(host, kIconId);
                 desk.Run(3000);
@@ -148,6 +149,11 @@ TEST(RevealWaitTest, APressOfTheIconDuringAnyWaitOfARevealIsServedOnceItIsOver) 
                     EXPECT_EQ(std::count(desk.seen.trace.begin(), desk.seen.trace.end(),
                                          "reveal: a request during a reveal, served after it"),
                               1)
+                        << name;
+                    EXPECT_EQ(
+                        std::count(desk.seen.trace.begin(), desk.seen.trace.end(),
+                                   "reveal: a request during a reveal, joining the one waiting"),
+                        1)
                         << name;
                 }
             }

@@ -137,15 +137,18 @@ TEST_F(TrayTest, AMenuLeftWithoutAChoiceGivesTheKeyboardBackAndTakesItFromNoOne)
         Hwnd clicked;    // closes the menu; none: Esc
         bool onTopOver;  // another program's window above the user's
         Hwnd after;
+        bool thenDesktop = false;  // the user goes on to the desktop before the press
     } cases[] = {
         {"Esc", editor, 0, false, editor},
         {"Esc, another window in front since the last menu", other, 0, false, other},
         {"Esc, a window kept on top above the user's", editor, 0, true, editor},
         {"a click on another program's window", editor, other, false, other},
         {"a click on the user's own window", editor, editor, false, editor},
+        {"Esc, another window used since, then the desktop", other, 0, false, other, true},
     };
     for (const auto& c : cases) {
         desk.Activate(c.inFront);
+        if (c.thenDesktop) desk.Activate(desk.Shell());
         if (c.onTopOver) desk.BringToFront(onTop);
         Hwnd ownerWhileOpen = 0;
         desk.At(10, [&] {
