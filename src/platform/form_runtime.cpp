@@ -26,18 +26,18 @@ Hwnd FormRuntime::WindowTitled(std::string_view title) {
     return FindTitled(title);
 }
 
-void FormRuntime::NoteUserWindow(Hwnd inFront, bool pointerOver) {
+void FormRuntime::NoteUserWindow(Hwnd inFront, bool afterPress) {
     // Not a window of the shell's (of the process with the taskbar): a press
     // on the notification area makes the taskbar the foreground window
     // before the icon hears of it, and a click on the desktop is no window
-    // to go back to. The user's window is then the one noted before: the
-    // pointer's moves over the icon come first, the user's window in front.
-    // With the shell's window in front as the pointer moves, the user has
-    // left the one noted (for another, maybe, while the program was idle),
-    // and the window to go back to is the one on top.
+    // to go back to. After a press the user's window is the one noted
+    // before: the pointer's moves over the icon come first, the user's
+    // window in front. Else the user has left the one noted (for another,
+    // maybe, while the program was idle), and the window to go back to is
+    // the one on top.
     if (inFront == 0 || OwnsWindow(inFront)) return;
     if (WindowOfClass("Shell_TrayWnd", ProcessOf(inFront)) != 0) {
-        if (pointerOver) userWindow_ = 0;
+        if (!afterPress) userWindow_ = 0;
         return;
     }
     userWindow_ = inFront;

@@ -121,10 +121,10 @@ private:
     // Before the program takes the foreground itself, and as the icon's
     // callbacks come: the window in front, where it is the user's; and, as
     // a form is activated, the window that lost the activation to it.
-    void NoteUserWindow() { NoteUserWindow(Foreground()); }
-    // `pointerOver`: the icon's callback of the pointer moving over it,
-    // which comes before any press with the window in front the user's.
-    void NoteUserWindow(Hwnd inFront, bool pointerOver = false);
+    // `afterPress`: right after a press on the notification area, which
+    // made the taskbar the foreground window before the icon heard of it.
+    void NoteUserWindow(bool afterPress = false) { NoteUserWindow(Foreground(), afterPress); }
+    void NoteUserWindow(Hwnd inFront, bool afterPress);
     // Until `target`'s thread is in front, or the bound.
     bool WaitForForeground(Hwnd target);
     bool SendKeyBatches(const std::vector<KeyStroke>& strokes,

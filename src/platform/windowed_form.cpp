@@ -207,7 +207,7 @@ void WindowedForm::PopupMenu(std::string_view menuName) {
     // and the menu would no longer hear its keys, Esc among them.
     runtime_.ClearTimeout(handBack_);
     handBack_ = 0;
-    runtime_.NoteUserWindow();
+    runtime_.NoteUserWindow(true);  // the icon's menu, for a press
     // The menu's owner is made the foreground window first, or a click
     // elsewhere would not close the menu ("TrackPopupMenu function"), and
     // its keys, Esc among them, would go to the window in front. Refused (a
@@ -269,7 +269,9 @@ bool WindowedForm::Message(std::uint32_t msg, std::uint32_t wParam, std::uint32_
                 // form in front, the user's window is the one it took the
                 // activation from: a taskbar's last step of a click may
                 // activate the taskbar form after the user's window came.
-                runtime_.NoteUserWindow(static_cast<Hwnd>(lParam));
+                // The shell's window it took it from may be the taskbar a
+                // press on the icon made the foreground: the one noted stays.
+                runtime_.NoteUserWindow(static_cast<Hwnd>(lParam), true);
                 Activated(HighWord(wParam) != 0);
             }
             return true;
@@ -418,7 +420,7 @@ void WindowedForm::MouseMoved(std::uint32_t keys, std::uint32_t position) {
     // The icon's callbacks tell the user's window: the pointer moves over
     // the icon with it in front, before a press. The callback's mouse
     // message stands where a position would ("NOTIFYICONDATA structure").
-    runtime_.NoteUserWindow(runtime_.Foreground(), LowWord(position) == WM_MOUSEMOVE);
+    runtime_.NoteUserWindow(LowWord(position) != WM_MOUSEMOVE);
     Raise(events.MouseMove, button, shift, x, y);
 }
 

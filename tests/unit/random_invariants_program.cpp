@@ -189,6 +189,13 @@ std::optional<Failure> Invariants::HandBack() {
     }
     dialogWasOpen_ = dialog;
     activationsAtLastLook_ = activations.size();
+    // An Esc that reached no menu (its owner had lost the foreground) left it
+    // up: what closes it decides, an item chosen from it among them.
+    if (expectInFront_ && expectInFront_->menusAtEsc && world_.MenuOpen() &&
+        world_.desk.seen.popups.size() == *expectInFront_->menusAtEsc) {
+        interaction_ = Interaction{expectInFront_->user, false, expectInFront_->before};
+        expectInFront_.reset();
+    }
     if (!expectInFront_ || Now() < expectInFront_->dueMs) return std::nullopt;
     const Interaction expected = *std::exchange(expectInFront_, std::nullopt);
     // An Esc that reached no menu closed nothing, and left nothing to hand

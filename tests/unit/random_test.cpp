@@ -133,6 +133,19 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     ExpectHolds(
         "Open+55 Open+201 Shell(4,9,0,0)+3 Setting(2)+18 Start(0,0)+264 TaskbarButton(0)+959 "
         "Start(0,0)+19 TrayInWait(2,2,0)+3889 Tray(1)+23");
+    // The same through the taskbar button's window menu and the dialog.
+    ExpectHolds(
+        "Shell(4,9,2719,2)+191 Start(0,0)+2935 Open+22 Start(0,0)+11 TaskbarButton(0)+154 "
+        "Click+270 Open+12 Dpi(96)+662 Start(2,0)+0 Hold(1,0,0)+1875 WindowMenu(4,0)+247");
+    ExpectHolds(
+        "Open+21 Start(0,0)+145 Shell(4,9,2913,0)+910 Rest+4046 Open+11 Click+1 Lock(0)+43 "
+        "TaskbarButton(24)+254 Start(1,1)+154 Click+2685 WindowMenu(4,1)+666");
+    // A click on another window's button as the icon was pressed: its
+    // activation took the foreground from the menu's owner, the user's Esc
+    // reached no menu, and the user chose Configure from it.
+    ExpectHolds(
+        "Setting(24)+235 Open+28 TaskbarButton(5)+24 Start(2,0)+62 TaskbarButton(6)+0 Tray(1)+22 "
+        "MenuEsc+64 Item(1)+1024");
 }
 
 // The printed list reads back as it was written.
