@@ -52,7 +52,7 @@ std::uint32_t SimWindowFacts::ExtendedStyle(Hwnd window) {
     const Window* w = desk_.Find(window);
     if (w == nullptr) return 0;
     return (w->toolWindow ? WS_EX_TOOLWINDOW : 0) | (w->noActivate ? WS_EX_NOACTIVATE : 0) |
-           (w->transparent ? WS_EX_TRANSPARENT : 0);
+           (w->transparent ? WS_EX_TRANSPARENT : 0) | (w->topmost ? WS_EX_TOPMOST : 0);
 }
 
 Hwnd SimWindowFacts::Owner(Hwnd window) {

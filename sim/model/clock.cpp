@@ -41,10 +41,10 @@ void Clock::HoldFinestResolution(int pid, bool hold) {
     if (it != finest_.end() && --it->second == 0) finest_.erase(it);
 }
 
-std::vector<int> Clock::FinestHolders() const {
-    std::vector<int> holders;
-    for (const auto& [pid, holds] : finest_) holders.push_back(pid);
-    return holders;
+bool Clock::TimerOverdue(int pid) const {
+    return std::any_of(timers_.begin(), timers_.end(), [&](const auto& entry) {
+        return entry.second.pid == pid && entry.second.due <= now_;
+    });
 }
 
 std::uint64_t Clock::EffectiveTickUs() const {
@@ -80,27 +80,6 @@ std::optional<Clock::Due> Clock::TakeDue(std::uint64_t limit) {
         return due;
     }
     Timer& timer = t->second;
-    timer.due = OnTick(timer.due + timer.interval * std::uint64_t{1000});
-    return Due{true, timer.pid, timer.tick};
-}
-
-std::uint64_t Clock::NextTimerDue(const std::function<bool(int pid)>& runs) const {
-    std::uint64_t next = kNever;
-    for (const auto& [id, timer] : timers_) {
-        if (runs(timer.pid)) next = std::min(next, timer.due);
-    }
-    return next;
-}
-
-std::optional<Clock::Due> Clock::TakeDueTimer(std::uint64_t limit,
-                                              const std::function<bool(int pid)>& runs) {
-    auto t = timers_.end();
-    for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-        if (runs(it->second.pid) && (t == timers_.end() || it->second.due < t->second.due)) t = it;
-    }
-    if (t == timers_.end() || t->second.due > limit) return std::nullopt;
-    Timer& timer = t->second;
-    now_ = std::max(now_, timer.due);
     timer.due = OnTick(timer.due + timer.interval * std::uint64_t{1000});
     return Due{true, timer.pid, timer.tick};
 }

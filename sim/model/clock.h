@@ -32,6 +32,8 @@ public:
     void KillTimer(int timerId);
     void KillTimersOf(int pid);
     std::size_t RunningTimers() const { return timers_.size(); }
+    // A timer of `pid` is past its time: the program was busy meanwhile.
+    bool TimerOverdue(int pid) const;
 
     // timeBeginPeriod and timeEndPeriod with the finest period (1 ms), by a
     // program: while any holds it, the system's tick is that fine (before
@@ -40,8 +42,6 @@ public:
     // its own end.
     void HoldFinestResolution(int pid, bool hold);
     void ForgetProcess(int pid) { finest_.erase(pid); }
-    // The programs holding it now.
-    std::vector<int> FinestHolders() const;
     // The system timer's tick as it runs now.
     std::uint64_t EffectiveTickUs() const;
     // When a timer set for `us` fires, or a wait on one ends: the next tick.
@@ -59,10 +59,6 @@ public:
         std::function<void()> run;
     };
     std::optional<Due> TakeDue(std::uint64_t limit);
-    // The same of the timers alone, of the programs `runs` lets run.
-    std::optional<Due> TakeDueTimer(std::uint64_t limit, const std::function<bool(int pid)>& runs);
-    // When the next of those timers is due; kNever for none.
-    std::uint64_t NextTimerDue(const std::function<bool(int pid)>& runs) const;
 
 private:
     struct Timer {

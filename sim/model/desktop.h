@@ -94,18 +94,8 @@ public:
     // While the guard it returns lives, a process's code is running (see Drive).
     [[nodiscard]] auto InProcess(int pid) {
         int& depth = depth_[pid];
-        return platform::Scoped(
-            [this, pid, &depth] {
-                ++depth;
-                runningNow_.push_back(pid);
-            },
-            [this, &depth] {
-                --depth;
-                runningNow_.pop_back();
-            });
+        return platform::Scoped([&depth] { ++depth; }, [&depth] { --depth; });
     }
-    // The process whose code runs innermost now, 0 for none.
-    int InnermostPid() const { return runningNow_.empty() ? 0 : runningNow_.back(); }
     // WM_QUIT for a process's thread (PostThreadMessage, PostQuitMessage):
     // taken by whichever loop runs there next, after the messages before it;
     // `onQuit` is what the process's loops do with it.
@@ -275,19 +265,18 @@ public:
     }
     void KillTimer(int timerId) { clock_.KillTimer(timerId); }
     std::size_t RunningTimers() const { return clock_.RunningTimers(); }
+    bool TimerOverdue(int pid) const { return clock_.TimerOverdue(pid); }
     // A program's thread waits for sent messages only, until `untilUs`,
-    // while the shell's threads run (RunShellStep) and the timers of other
-    // programs idle in their loops fire: a message sent to it wakes it,
-    // which it takes; nothing the shell does (no Microsoft page says an
-    // out-of-context win event does); its timer ends it, at `untilUs` on a
-    // high-resolution one, else on the tick after.
+    // while the shell's threads run (RunShellStep): a message sent to it
+    // wakes it, which it takes; nothing the shell does (no Microsoft page
+    // says an out-of-context win event does); its timer ends it, at `untilUs`
+    // on a high-resolution one, else on the tick after.
     void Wait(int pid, std::uint64_t untilUs);
     void HoldFinestTimerResolution(int pid, bool hold) {
         if (hold) ++seen.timerResolutionRaises;
         clock_.HoldFinestResolution(pid, hold);
     }
     std::uint64_t EffectiveTickUs() const { return clock_.EffectiveTickUs(); }
-    std::vector<int> FinestTimerHolders() const { return clock_.FinestHolders(); }
     // A program looks at every top-level window (TimingKnobs::windowLookUs
     // each); the shell's threads run `step` meanwhile.
     void LookAtEveryWindow(const std::function<bool()>& step);
@@ -414,7 +403,6 @@ private:
     std::set<int> elevated_;
     std::map<int, std::function<void(std::uint32_t)>> quitHandlers_;
     std::map<int, int> depth_;
-    std::vector<int> runningNow_;  // InProcess's, innermost last
     int nextPid_ = 100;
     // windows and activation
     std::map<Hwnd, Window> windows_;

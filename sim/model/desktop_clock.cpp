@@ -113,25 +113,7 @@ void Desktop::Wait(int pid, std::uint64_t untilUs) {
     if (duringWait_ && waitsToGo_-- == 0) std::exchange(duringWait_, nullptr)();
     // A message sent to the thread wakes the wait at once, which takes it.
     if (TakeSent(pid)) return;
-    const std::uint64_t endUs = clock_.WaitEnds(untilUs);
-    // Other programs' threads run beside the wait too: the timers of one
-    // idle in its message loop fire meanwhile ("SetTimer": WM_TIMER is
-    // posted to the thread that set it, whatever another thread does).
-    const auto idle = [this, pid](int other) {
-        return other != pid && Alive(other) && depth_[other] == 0;
-    };
-    for (std::uint64_t next; (next = clock_.NextTimerDue(idle)) <= endUs;) {
-        RunShellUntil(next, [this] { return RunShellStep(); });
-        auto due = clock_.TakeDueTimer(endUs, idle);
-        if (!due) break;
-        ++seen.timerFires;
-        Drive([&] {
-            auto running = InProcess(due->pid);
-            due->run();
-        });
-        if (TakeSent(pid)) return;
-    }
-    RunShellUntil(endUs, [this] { return RunShellStep(); });
+    RunShellUntil(clock_.WaitEnds(untilUs), [this] { return RunShellStep(); });
 }
 
 void Desktop::LookAtEveryWindow(const std::function<bool()>& step) {

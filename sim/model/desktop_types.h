@@ -76,6 +76,9 @@ struct Window {
     bool toolWindow = false;          // WS_EX_TOOLWINDOW
     bool noActivate = false;          // WS_EX_NOACTIVATE: an on-screen keyboard, say
     bool transparent = false;         // WS_EX_TRANSPARENT: a click-through overlay
+    // WS_EX_TOPMOST, "always on top"; the z-order's band of its own is not
+    // modelled: a test puts it in front itself.
+    bool topmost = false;
     int thread = 0;                   // which of its process's threads made it
     bool hidesWhenMinimised = false;  // as programs that go to the notification area
     bool taskbarButton = true;        // visible, unowned windows with a caption get one

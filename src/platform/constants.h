@@ -117,6 +117,7 @@ inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x00020000;
 inline constexpr std::uint32_t WS_DISABLED = 0x08000000;
 inline constexpr std::uint32_t WS_VISIBLE = 0x10000000;
 inline constexpr std::uint32_t WS_MINIMIZE = 0x20000000;
+inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;
 inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr std::uint32_t WS_EX_NOACTIVATE = 0x08000000;

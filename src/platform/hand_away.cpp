@@ -36,17 +36,22 @@ Hwnd NextWindowOfOtherProgram(WindowFacts& facts, Hwnd userWindow) {
         return userWindow;
     }
     const ScreenRect screen = facts.VirtualScreen();
-    for (Hwnd window : facts.TopLevelWindows()) {
-        if (!TakesActivation(facts, window)) continue;
-        // Off the screen is nobody's working window (another instance's
-        // taskbar form, say, whose activation would be a click).
-        const ScreenRect place = facts.Place(window);
-        if (place.right <= screen.left || place.bottom <= screen.top) continue;
-        // Nor is a window without a title, or the shell's taskbar: the shell
-        // may make its taskbar in a process of its own.
-        if (facts.TitleLength(window) == 0) continue;
-        if (SameTextIgnoringCase(facts.ClassOf(window), "Shell_TrayWnd")) continue;
-        return window;
+    // An always-on-top window is above the user's working one whatever was
+    // used last (a clock, a player): taken only where nothing else is.
+    for (const bool topmost : {false, true}) {
+        for (Hwnd window : facts.TopLevelWindows()) {
+            if (!TakesActivation(facts, window)) continue;
+            if (((facts.ExtendedStyle(window) & WS_EX_TOPMOST) != 0) != topmost) continue;
+            // Off the screen is nobody's working window (another instance's
+            // taskbar form, say, whose activation would be a click).
+            const ScreenRect place = facts.Place(window);
+            if (place.right <= screen.left || place.bottom <= screen.top) continue;
+            // Nor is a window without a title, or the shell's taskbar: the
+            // shell may make its taskbar in a process of its own.
+            if (facts.TitleLength(window) == 0) continue;
+            if (SameTextIgnoringCase(facts.ClassOf(window), "Shell_TrayWnd")) continue;
+            return window;
+        }
     }
     // Nothing of the user's is open: the shell's desktop window, else its taskbar.
     if (Hwnd shell = facts.ShellWindow()) return shell;

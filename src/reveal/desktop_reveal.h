@@ -45,6 +45,8 @@ public:
     bool StartUpActivationSeen() const { return startUpActivationSeen_; }
     // The way the shell's minimise-all was seen to work, asked at once.
     MinimiseAllWay LearntWay() const { return minimiseAll_.LearntWay(); }
+    // A request's answer is still being watched for.
+    bool Watching() const { return !minimiseAll_.Answered(); }
     void TaskbarRecreated() { minimiseAll_.TaskbarRecreated(runtime_); }
 
 private:

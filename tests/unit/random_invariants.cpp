@@ -60,16 +60,18 @@ bool Invariants::Before(const Action& a) {
                  (a.act == Act::Item && a.args[0] % 4 == 3) ||
                  (a.act == Act::Button && a.args[0] % 5 == 3));
     if (a.act == Act::Plant) replanted_ = true;
-    if (a.act == Act::TaskbarButton)
-        minimisableBefore_ = world_.MinimisableWindows(world_.RunningPid());
+    if (a.act == Act::TaskbarButton) {
+        minimisableBefore_ = world_.Watching() ? world_.MinimisableWindows(world_.RunningPid())
+                                               : std::vector<Hwnd>{};
+    }
     return true;
 }
 
 void Invariants::After(const Action& a) {
     if (a.act != Act::TaskbarButton) return;
-    // The user minimised a window by its button, one the program may be
-    // watching for the shell's answer: nothing tells the two apart, and the
-    // watch takes it for the shell's. A request still unanswered is excused.
+    // The user minimised a window by its button while the program watched
+    // for the shell's answer: nothing tells the two apart, and the watch
+    // takes it for the shell's. A request still unanswered is excused.
     const std::vector<Hwnd> now = world_.MinimisableWindows(world_.RunningPid());
     const bool minimised =
         std::any_of(minimisableBefore_.begin(), minimisableBefore_.end(), [&](Hwnd h) {
@@ -279,7 +281,7 @@ std::optional<Failure> Invariants::Requests() {
     for (const World::PressInWait& press : world_.pressesInWaits) {
         requests_.push_back({press.atMs, press.atMs + kServedWithinMs,
                              press.minimiseAlls + tracedBefore_[press.traceLines], false,
-                             press.nothingToMinimise, world_.RunningPid(), press.inOwnReveal,
+                             press.owedNothing, world_.RunningPid(), press.inOwnReveal,
                              press.revealsBegun});
     }
     world_.pressesInWaits.clear();

@@ -98,11 +98,9 @@ private:
         // Looked at from then on: the program hands the activation back once
         // the input that closed the menu has been handled.
         std::uint64_t dueMs = 0;
-        // Of an Esc: the menus shown so far (an Esc that reached no menu
-        // leaves that one up, and no other shown since).
-        std::optional<std::size_t> menusAtEsc{};
-        // Of the dialog: its close activated the user's window.
-        bool handedBack = false;
+        // The running instance's reveals begun by then: one begun since
+        // serves a request made before, which waited for the menu.
+        int reveals = 0;
     };
     struct FileEntry {
         int type;
@@ -171,7 +169,6 @@ private:
     std::optional<Interaction> interaction_;
     std::optional<Interaction> expectInFront_;
     bool dialogWasOpen_ = false;
-    std::size_t activationsAtLastLook_ = 0;  // HandBack's last look
 };
 
 }  // namespace quorvel::testing::randomised

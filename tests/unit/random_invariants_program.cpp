@@ -58,14 +58,15 @@ void Invariants::NoteInteraction(const Action& a) {
         case Act::MenuEsc:
             if (interaction_ && !interaction_->movedOn) {
                 expectInFront_ = *interaction_;
+                expectInFront_->reveals = w.RevealsBegun();
                 expectInFront_->dueMs = Now() + kHandBackWithinMs;
-                expectInFront_->menusAtEsc = w.desk.seen.popups.size();
             }
             interaction_.reset();
             return;
         case Act::MenuAway:
             // The window clicked stays in front.
-            expectInFront_ = Interaction{w.Other(a.args[0]), false, 0, Now() + kHandBackWithinMs};
+            expectInFront_ = Interaction{w.Other(a.args[0]), false, 0, Now() + kHandBackWithinMs,
+                                         w.RevealsBegun()};
             interaction_.reset();
             return;
         case Act::Item:
@@ -136,7 +137,11 @@ std::optional<Failure> Invariants::Reachable() {
     const std::int16_t mode = app->IconMode();
     const Hwnd host = world_.HostWindow();
     const bool icon = host != 0 && desk.FindTrayIcon(host, 1) != nullptr;
-    if ((mode == TrayOnly || mode == BothIcons) && !icon && Now() >= iconRetryUntil_) {
+    // A retry due while the program was busy (inside a reveal, or beside a
+    // second start, which this desktop runs to its end) comes once it is
+    // back in its loop: a timer of its overdue may be that retry.
+    if ((mode == TrayOnly || mode == BothIcons) && !icon && Now() >= iconRetryUntil_ &&
+        !desk.TimerOverdue(world_.RunningPid())) {
         return Broken("reachable", "mode " + std::to_string(mode) + " and no icon" +
                                        (host == 0 ? " (no icon host form)" : ""));
     }
@@ -149,12 +154,8 @@ std::optional<Failure> Invariants::Reachable() {
 
 std::optional<Failure> Invariants::Rest() {
     sim::Desktop& desk = world_.desk;
-    for (const int holder : desk.FinestTimerHolders()) {
-        // Held inside a reveal's wait while another program's loop runs
-        // beside it (the running instance's menu during a second start's).
-        if (holder == desk.WaitingPid() && desk.InnermostPid() != holder) continue;
+    if (desk.EffectiveTickUs() < desk.timing.tickUs)
         return Broken("rest", "the finest timer resolution is held");
-    }
     App* app = world_.Running();
     if (app == nullptr || world_.LoopOpen() || Now() < quietFrom_) return std::nullopt;
     std::size_t allowed = 0;
@@ -176,43 +177,22 @@ std::optional<Failure> Invariants::Rest() {
 
 std::optional<Failure> Invariants::HandBack() {
     const bool dialog = world_.DialogOpen();
-    const auto& activations = world_.desk.seen.activations;
     if (dialogWasOpen_ && !dialog && world_.Running() != nullptr && interaction_) {
         // Its close handed the activation on at once.
-        if (!interaction_->movedOn) {
-            expectInFront_ = Interaction{interaction_->user, false, 0, Now()};
-            expectInFront_->handedBack =
-                std::find(activations.begin() + static_cast<long>(activationsAtLastLook_),
-                          activations.end(), interaction_->user) != activations.end();
-        }
+        if (!interaction_->movedOn)
+            expectInFront_ =
+                Interaction{interaction_->user, false, 0, Now(), world_.RevealsBegun()};
         interaction_.reset();
     }
     dialogWasOpen_ = dialog;
-    activationsAtLastLook_ = activations.size();
-    // An Esc that reached no menu (its owner had lost the foreground) left it
-    // up: what closes it decides, an item chosen from it among them.
-    if (expectInFront_ && expectInFront_->menusAtEsc && world_.MenuOpen() &&
-        world_.desk.seen.popups.size() == *expectInFront_->menusAtEsc) {
-        interaction_ = Interaction{expectInFront_->user, false, expectInFront_->before};
-        expectInFront_.reset();
-    }
     if (!expectInFront_ || Now() < expectInFront_->dueMs) return std::nullopt;
     const Interaction expected = *std::exchange(expectInFront_, std::nullopt);
-    // An Esc that reached no menu closed nothing, and left nothing to hand
-    // back: a window that took the foreground from the menu's owner took the
-    // keyboard with it (a hung desktop's activation, run as it woke).
-    if (expected.menusAtEsc && world_.MenuOpen() &&
-        world_.desk.seen.popups.size() == *expected.menusAtEsc) {
-        return std::nullopt;
-    }
+    if (world_.RevealsBegun() > expected.reveals) return std::nullopt;
     const Hwnd user = expected.user;
     if (user == 0 || world_.Running() == nullptr || !world_.TakesActivation(user))
         return std::nullopt;
     const Hwnd front = world_.desk.Active();
     const Hwnd before = expected.before;
-    // Handed back, then taken by the shell's window: a hung desktop's
-    // activation, asked for by an earlier reveal, run as it woke.
-    if (expected.handedBack && world_.IsShells(front)) return std::nullopt;
     if (front == user ||
         (before != 0 && (front == before || (world_.IsShells(before) && world_.IsShells(front))))) {
         return std::nullopt;

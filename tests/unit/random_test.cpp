@@ -111,22 +111,19 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     // user's minimise for it, as nothing tells them apart.
     ExpectHolds("Start(0,0)+84 Open+46 Start(2,1)+38 TaskbarButton(1)+3635");
     // A new shell refused the icon once; its retry was due while a second
-    // start waited on a hung desktop, and the running instance's timer
-    // did not fire in another program's wait.
+    // start waited on a hung desktop, and came after it. Twice refused, the
+    // second retry was due inside a reveal of a hung desktop's.
     ExpectHolds(
         "Setting(4)+5 Start(0,1)+4 Shell(3,1,0,1)+19 Close(7)+814 TaskbarButton(8)+180 "
         "Busy(646,1)+213 Hold(3,1,1)+299 Start(2,0)+85");
+    ExpectHolds(
+        "Start(0,0)+68 Setting(3)+6 Shell(3,0,0,2)+2 WindowMenu(4,1)+4 Button(2)+29 "
+        "TaskbarButton(5)+920 Busy(828,1)+79 Click+191 Click+119");
     // The dialog's close handed the activation back; then the hung desktop
     // woke and ran the activation a reveal had asked for before.
     ExpectHolds(
         "Open+161 Start(0,0)+1356 Busy(1246,1)+23 Click+7 WindowMenu(4,1)+92 Option(2)+83 "
         "DialogKey(0,1)+521");
-    // The running instance's menu, served by its timer while a second start
-    // waited inside its reveal: the second start's fine timer was held
-    // beside the menu, as it may be.
-    ExpectHolds(
-        "Slow(21850,1955)+18 Slow(13525,4411)+937 Shell(3,7,0,0)+11 Setting(20)+14 "
-        "Start(0,0)+3349 Tray(0)+466 TrayInWait(1,2,2)+178 TrayInWait(2,4,0)+74 Start(0,0)+46");
     // The user went from the window noted at start-up to another while the
     // program was idle, then to the taskbar, which a second start's reveal
     // left in front: Esc on the menu went back to the first.
@@ -141,11 +138,23 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
         "Open+21 Start(0,0)+145 Shell(4,9,2913,0)+910 Rest+4046 Open+11 Click+1 Lock(0)+43 "
         "TaskbarButton(24)+254 Start(1,1)+154 Click+2685 WindowMenu(4,1)+666");
     // A click on another window's button as the icon was pressed: its
-    // activation took the foreground from the menu's owner, the user's Esc
-    // reached no menu, and the user chose Configure from it.
+    // activation took the foreground from the menu's owner, and the menu
+    // stayed up where Windows cancels it; the user's Esc reached no menu.
     ExpectHolds(
         "Setting(24)+235 Open+28 TaskbarButton(5)+24 Start(2,0)+62 TaskbarButton(6)+0 Tray(1)+22 "
         "MenuEsc+64 Item(1)+1024");
+    // A left press queued behind a right press during a reveal: served once
+    // the menu was closed by a click on another window, it brought the
+    // shell's window forward, as the user had asked.
+    ExpectHolds(
+        "Open+8 Open+9 Shell(4,1,0,0)+1715 Close(1)+25 Setting(25)+934 Start(0,1)+83 Click+3 "
+        "TrayInWait(1,0,1)+10 Tray(0)+24 TaskbarButton(5)+25 Lock(0)+822 MenuAway(7)+14");
+    // A double press of the icon in a second start's wait, while the hot
+    // key's Ctrl+Alt were still held: the running instance took it once
+    // they were let go, and revealed for it.
+    ExpectHolds(
+        "Shell(2,3,0,0)+0 Start(0,0)+11 Setting(8)+188 WindowMenu(4,0)+27 Button(2)+1097 Open+8 "
+        "Front(0,1)+25 TrayInWait(2,2,2)+5 Start(1,0)+26");
 }
 
 // The printed list reads back as it was written.

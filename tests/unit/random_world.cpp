@@ -66,6 +66,12 @@ bool World::SecondStartAlive() const {
     });
 }
 
+bool World::Watching() {
+    return std::any_of(instances_.begin(), instances_.end(), [&](auto& entry) {
+        return desk.Alive(entry.first) && entry.second.app->Reveal().Watching();
+    });
+}
+
 int World::RevealsBegun() {
     App* app = Running();
     if (app == nullptr) return 0;
@@ -221,11 +227,11 @@ void World::Do(const Action& a) {
                 if (host == 0 || desk.FindTrayIcon(host, 1) == nullptr) return;
                 // Not the menu inside a second start's wait: see LoopOpen.
                 if (how == 1 && SecondStartAlive()) return;
-                if (how != 1 && how != 3 && !desk.KeyDown(VK_MENU)) {
-                    pressesInWaits.push_back({desk.Now(), desk.seen.minimiseAlls,
-                                              desk.seen.trace.size(),
-                                              MinimisableWindows(running_).empty(),
-                                              desk.WaitingPid() == running_, RevealsBegun()});
+                if (how != 1 && how != 3) {
+                    pressesInWaits.push_back(
+                        {desk.Now(), desk.seen.minimiseAlls, desk.seen.trace.size(),
+                         MinimisableWindows(running_).empty() || desk.KeyDown(VK_MENU),
+                         desk.WaitingPid() == running_, RevealsBegun()});
                 }
                 desk.MouseOverTrayIcon(host, 1, Presses(how));
             });

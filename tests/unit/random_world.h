@@ -74,6 +74,8 @@ public:
     int RevealsBegun();
     // A second start that has not ended yet.
     bool SecondStartAlive() const;
+    // A process of the program watches for the shell's answer to a request.
+    bool Watching();
     // The icon's menu is up, the dialog is on the screen.
     bool MenuOpen();
     bool DialogOpen();
@@ -118,7 +120,9 @@ public:
         std::uint64_t atMs;
         int minimiseAlls;
         std::size_t traceLines;
-        bool nothingToMinimise;
+        // Nothing to minimise; or Alt held, which the icon's callback
+        // reads as the program's thread last saw it, not as at the press.
+        bool owedNothing;
         // In a wait of the running instance's own, whose reveal it then
         // waits for; in a second start's, the press is any other click.
         bool inOwnReveal;

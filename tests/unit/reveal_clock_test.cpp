@@ -131,7 +131,7 @@ TEST(RevealWaitTest, APressOfTheIconDuringAnyWaitOfARevealIsServedOnceItIsOver) 
                     pressed = true;
                     if (right) desk.At(1, inMenu);
                     desk.ClickTrayIcon(host, kIconId, right);
-                    if (!right) desk.At(0, [&] { desk.ClickTrayIcon(host, kIconId); });
+                    if (!right) desk.ClickTrayIcon(host, kIconId);
                 });
                 desk.ClickTrayIcon(host, kIconId);
                 desk.Run(3000);
@@ -149,11 +149,6 @@ TEST(RevealWaitTest, APressOfTheIconDuringAnyWaitOfARevealIsServedOnceItIsOver) 
                     EXPECT_EQ(std::count(desk.seen.trace.begin(), desk.seen.trace.end(),
                                          "reveal: a request during a reveal, served after it"),
                               1)
-                        << name;
-                    EXPECT_EQ(
-                        std::count(desk.seen.trace.begin(), desk.seen.trace.end(),
-                                   "reveal: a request during a reveal, joining the one waiting"),
-                        1)
                         << name;
                 }
             }

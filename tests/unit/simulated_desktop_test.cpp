@@ -65,24 +65,22 @@ TEST(SimulatedShellTest, TheShellGoneAndBack) {
     EXPECT_EQ(desk.Active(), editor);
 }
 
-// Each program has its own thread: while one waits, another's timer fires
-// on time, but not the waiting one's own, nor that of a program whose code
-// is busy further out (a thread takes WM_TIMER only in its message loop).
-TEST(SimulatedClockTest, AnotherProgramsTimerFiresWhileOneWaits) {
+// A hung desktop's activation waits for its thread; another window
+// activated meanwhile keeps the foreground when the desktop wakes, which
+// then takes it back only when asked again.
+TEST(SimulatedShellTest, AHungDesktopsActivationTakesNoForegroundMovedOnSince) {
     sim::Desktop desk;
-    const int waiting = desk.NewProcess("waiting.exe");
-    const int idle = desk.NewProcess("idle.exe");
-    const int busy = desk.NewProcess("busy.exe");
-    std::vector<std::pair<int, std::uint64_t>> fired;
-    for (const int pid : {waiting, idle, busy}) {
-        desk.SetTimer(pid, 50, [&, pid] { fired.emplace_back(pid, desk.Now()); });
-    }
-    auto busyOutside = desk.InProcess(busy);
-    desk.Wait(waiting, desk.NowUs() + 130'000);
-    ASSERT_EQ(fired.size(), 2u);
-    for (const auto& [pid, at] : fired) EXPECT_EQ(pid, idle);
-    EXPECT_GE(fired[0].second, 50u);
-    EXPECT_LT(fired[0].second, 50u + sim::kWindowsTickUs / 1000 + 1);
+    const Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    desk.shell.desktopHung = true;
+    desk.Activate(desk.Shell());
+    EXPECT_EQ(desk.Active(), 0u);
+    desk.Activate(editor);
+    desk.shell.desktopHung = false;
+    desk.Run(100);
+    EXPECT_EQ(desk.Active(), editor);
+    desk.Activate(desk.Shell());
+    desk.Run(100);
+    EXPECT_EQ(desk.Active(), desk.Shell());
 }
 
 // The simulated desktop knows Windows' rule: a Windows key or an Alt that

@@ -145,7 +145,9 @@ TEST_F(TrayTest, AMenuLeftWithoutAChoiceGivesTheKeyboardBackAndTakesItFromNoOne)
         {"a click on another program's window", editor, other, false, other},
         {"a click on the user's own window", editor, editor, false, editor},
         {"Esc, another window used since, then the desktop", other, 0, false, other, true},
+        {"the same, a window always on top above it", other, 0, true, other, true},
     };
+    desk.Find(onTop)->topmost = true;
     for (const auto& c : cases) {
         desk.Activate(c.inFront);
         if (c.thenDesktop) desk.Activate(desk.Shell());
