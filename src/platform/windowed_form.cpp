@@ -196,7 +196,11 @@ void WindowedForm::ShowModal() {
     const auto& forms = runtime_.forms_;
     for (WindowedForm* f : disabled) {
         // Unloaded meanwhile, it is gone.
-        if (std::find(forms.begin(), forms.end(), f) != forms.end()) f->EnableWindow(true);
+        if (std::find(forms.begin(), forms.end(), f) == forms.end()) continue;
+        f->EnableWindow(true);
+        // Its rest waited for the dialog: left restored, Windows' hand-off of
+        // the activation (the user's window closing) would read as a click.
+        if (f->description().taskbarButton) f->Post(Deferred::MinimiseUnlessActive);
     }
 }
 

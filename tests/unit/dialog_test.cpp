@@ -324,6 +324,29 @@ TEST_F(DialogTest, ClosingDoesNotCountAsAClickOnTheTaskbarButton) {
     EXPECT_EQ(desk.seen.minimiseAlls, 1);
 }
 
+// Started with the shell away, nothing of the user's to hand to, the
+// taskbar form stays active and restored; its close command opens the
+// dialog. Closed, the dialog hands the activation back, and the form goes to
+// rest: left restored, Windows' hand-off as the user's window closes would
+// activate it, a click to the program.
+TEST_F(DialogTest, ClosedItLeavesTheTaskbarFormAtRest) {
+    const Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
+    desk.Minimise(editor);
+    desk.EndShell();
+    ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
+    const Hwnd taskbarForm = app->TaskbarForm().hWnd();
+    ASSERT_EQ(desk.Active(), taskbarForm);
+    desk.At(10, [&] { PressKey(Dialog(), platform::VK_ESCAPE); });
+    desk.PressAltF4();
+    desk.Run();
+    EXPECT_EQ(app->ConfigureDialogForm(), nullptr);
+    EXPECT_NE(desk.Active(), taskbarForm);
+    EXPECT_TRUE(WindowOf(taskbarForm).minimised);
+    desk.DestroyWindow(editor);
+    desk.Run();
+    EXPECT_EQ(desk.seen.minimiseAlls, 0);
+}
+
 TEST_F(DialogTest, EveryOpeningStartsAgainInTheConfigureView) {
     ASSERT_NE(StartWith(kTaskbarOnly), nullptr);
     OpenFromWindowMenu([&] {

@@ -155,6 +155,18 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
     ExpectHolds(
         "Shell(2,3,0,0)+0 Start(0,0)+11 Setting(8)+188 WindowMenu(4,0)+27 Button(2)+1097 Open+8 "
         "Front(0,1)+25 TrayInWait(2,2,2)+5 Start(1,0)+26");
+    // The taskbar form's close command opened the dialog while the form was
+    // in front, restored; closed, the dialog left it so, and Windows' hand-off
+    // of the activation when the user's window closed (or a click on another
+    // window's button) read as a click on it.
+    ExpectHolds(
+        "Start(0,0)+362 Open+120 Click+519 Shell(0,1,2536,0)+90 EndSession(0)+1063 "
+        "Start(0,0)+15 AltF4+18 DialogKey(0,1)+29 "
+        "Colours(0x881C6C,0xEAFA8C,0xE9EC55,0x4B2757)+1943 "
+        "Close(0)+18");
+    ExpectHolds(
+        "Setting(19)+0 Open+0 Open+0 Open+0 Start(0,0)+19 AltF4+355 Close(1)+15 Tray(1)+17 "
+        "Item(1)+253 Setting(11)+8 Button(2)+1 TaskbarButton(0)+6");
 }
 
 // The printed list reads back as it was written.
