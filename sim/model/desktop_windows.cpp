@@ -78,13 +78,6 @@ void Desktop::Activate(Hwnd hwnd) {
         return;
     }
     active_ = hwnd;
-    // The thread that loses the foreground has its capture cancelled
-    // (WM_CANCELMODE to the window holding it): a pop-up menu it tracks
-    // ends without a choice.
-    if (popup_ && !popup_->closed && old != 0 && SameThread(old, popup_->owner) &&
-        !SameThread(hwnd, popup_->owner)) {
-        popup_->closed = true;
-    }
     // A hung desktop's activation still waiting loses the foreground too:
     // the foreground switches at the call, and a thread that is no longer
     // in the foreground when it wakes activates within itself only.

@@ -98,6 +98,9 @@ private:
         // Looked at from then on: the program hands the activation back once
         // the input that closed the menu has been handled.
         std::uint64_t dueMs = 0;
+        // Of an Esc: the menus shown so far (an Esc that reached no menu
+        // leaves that one up, and no other shown since).
+        std::optional<std::size_t> menusAtEsc{};
         // The running instance's reveals begun by then: one begun since
         // serves a request made before, which waited for the menu.
         int reveals = 0;

@@ -59,6 +59,7 @@ void Invariants::NoteInteraction(const Action& a) {
             if (interaction_ && !interaction_->movedOn) {
                 expectInFront_ = *interaction_;
                 expectInFront_->reveals = w.RevealsBegun();
+                expectInFront_->menusAtEsc = w.desk.seen.popups.size();
                 expectInFront_->dueMs = Now() + kHandBackWithinMs;
             }
             interaction_.reset();
@@ -185,6 +186,14 @@ std::optional<Failure> Invariants::HandBack() {
         interaction_.reset();
     }
     dialogWasOpen_ = dialog;
+    // An Esc that reached no menu (another thread took the foreground from
+    // its owner, which leaves the menu up under Wine) closed nothing: what
+    // closes the menu decides, an item chosen from it among them.
+    if (expectInFront_ && expectInFront_->menusAtEsc && world_.MenuOpen() &&
+        world_.desk.seen.popups.size() == *expectInFront_->menusAtEsc) {
+        interaction_ = Interaction{expectInFront_->user, false, expectInFront_->before};
+        expectInFront_.reset();
+    }
     if (!expectInFront_ || Now() < expectInFront_->dueMs) return std::nullopt;
     const Interaction expected = *std::exchange(expectInFront_, std::nullopt);
     if (world_.RevealsBegun() > expected.reveals) return std::nullopt;

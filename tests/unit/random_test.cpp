@@ -138,8 +138,9 @@ TEST(RandomTest, WhatItFoundHoldsNow) {
         "Open+21 Start(0,0)+145 Shell(4,9,2913,0)+910 Rest+4046 Open+11 Click+1 Lock(0)+43 "
         "TaskbarButton(24)+254 Start(1,1)+154 Click+2685 WindowMenu(4,1)+666");
     // A click on another window's button as the icon was pressed: its
-    // activation took the foreground from the menu's owner, and the menu
-    // stayed up where Windows cancels it; the user's Esc reached no menu.
+    // activation took the foreground from the menu's owner, the menu stayed
+    // up (as under Wine), the user's Esc reached no menu, and the user chose
+    // Configure from it.
     ExpectHolds(
         "Setting(24)+235 Open+28 TaskbarButton(5)+24 Start(2,0)+62 TaskbarButton(6)+0 Tray(1)+22 "
         "MenuEsc+64 Item(1)+1024");
