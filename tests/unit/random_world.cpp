@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -83,7 +84,12 @@ int World::RevealsBegun() {
     const std::string hiding = "SetWindowPos(" + sim::Hex(app->TaskbarForm().hWnd()) + ",";
     const auto& calls = desk.seen.calls;
     for (; callsRead_ < calls.size(); ++callsRead_) {
-        if (calls[callsRead_].rfind(hiding, 0) == 0) ++revealsBegun_;
+        const std::string& call = calls[callsRead_];
+        if (call.rfind(hiding, 0) != 0) continue;
+        // The flags come last: "..., 0x83)".
+        const std::uint32_t flags = static_cast<std::uint32_t>(
+            std::strtoul(call.c_str() + call.rfind(' ') + 1, nullptr, 16));
+        if (flags & SWP_HIDEWINDOW) ++revealsBegun_;
     }
     return revealsBegun_;
 }

@@ -70,7 +70,7 @@ public:
         return platform::MinimisableWindows(facts);
     }
     // How many reveals the running instance has begun: each hides its
-    // taskbar form first, its one SetWindowPos.
+    // taskbar form first (SetWindowPos with SWP_HIDEWINDOW, as logged).
     int RevealsBegun();
     // A second start that has not ended yet.
     bool SecondStartAlive() const;
