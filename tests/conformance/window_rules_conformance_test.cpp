@@ -65,7 +65,12 @@ TEST_F(WindowRulesConformance, EachRuleTellsTheKindsOfAnotherProgramsWindowApart
         EXPECT_EQ(platform::NextWindowOfOtherProgram(facts, window) == window, c.takesAsUsers)
             << c.name;
         t.ToFront(window);
-        EXPECT_EQ(platform::NextWindowOfOtherProgram(facts, 0) == window, c.foundInFront) << c.name;
+        const Hwnd found = platform::NextWindowOfOtherProgram(facts, 0);
+        EXPECT_EQ(found == window, c.foundInFront)
+            << c.name << "; found " << found << " of the class \"" << facts.ClassOf(found)
+            << "\", titled with " << facts.TitleLength(found) << " characters, "
+            << (facts.ProcessOf(found) == facts.ProcessOf(window) ? "the other program's"
+                                                                  : "of another process");
     }
     EXPECT_GE(asked, 13);
     // This program's own windows are nobody's to hand the activation to, nor

@@ -46,12 +46,34 @@ public:
         if (!instance) ShowWindow(w, SW_SHOWNOACTIVATE);
         return win32::FromHwnd(w);
     }
+    // In front, and still there when the rules are asked. Once in CI another
+    // window was in front of the one just moved: under Wine an event the
+    // other program reads late (a focus change of the X server's, say) can
+    // activate, and so raise, a window of its after the move. So the move is
+    // made again, once the other program has read what it had pending, until
+    // a shown window is the first shown top-level window that is not topmost.
     void ToFront(platform::Hwnd window) override {
-        SetWindowPos(win32::ToHwnd(window), HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        const HWND w = win32::ToHwnd(window);
+        for (int tries = 0; tries < 20; ++tries) {
+            SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+            // A hidden window is behind every shown one wherever it is.
+            if (!IsWindowVisible(w) || FrontMost() == w) return;
+            Sleep(50);
+        }
     }
 
 private:
+    static HWND FrontMost() {
+        for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (IsWindowVisible(w) && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+
     void Start() {
         helper_.emplace("quorvel_window_rules_helper.exe", "");
         const std::string out = helper_->ReadUntil("ready");
