@@ -29,6 +29,18 @@ public:
     // as the notification area sends the icon's callback: whether the wait
     // took it before its bound.
     virtual bool WaitTakesAMessageSent(platform::Hwnd window) = 0;
+    // A pop-up menu of one item on `owner` (TrackPopupMenu, TPM_RETURNCMD);
+    // while it is open, a window of another thread takes the foreground.
+    // What was seen then, before the menu is ended from its own thread's
+    // queue.
+    struct ForegroundTakenFromMenu {
+        platform::Hwnd taker = 0;       // the other thread's window
+        platform::Hwnd foreground = 0;  // the window in front after
+        bool menuShown = false;         // the menu still up
+        bool ownerCancelled = false;    // its owner sent WM_CANCELMODE
+    };
+    virtual ForegroundTakenFromMenu MenuWhileAnotherThreadTakesTheForeground(
+        platform::Hwnd owner) = 0;
     virtual void Destroy(platform::Hwnd window) = 0;
 };
 

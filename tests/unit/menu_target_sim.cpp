@@ -19,6 +19,7 @@ public:
                 return std::intptr_t{0};
             }
             if (msg == kSent) sentTaken_ = true;
+            if (msg == platform::WM_CANCELMODE) cancelled_ = true;
             return desk_.DefWindowProc(window_, msg, wParam, lParam);
         };
         window_ = desk_.CreateWindow(pid_, std::move(w));
@@ -43,15 +44,39 @@ public:
         while (!sentTaken_ && desk_.NowUs() < bound) desk_.Wait(pid_, desk_.NowUs() + 1000);
         return sentTaken_;
     }
+    ForegroundTakenFromMenu MenuWhileAnotherThreadTakesTheForeground(
+        platform::Hwnd owner) override {
+        ForegroundTakenFromMenu seen;
+        cancelled_ = false;
+        // Another process's window: a process is a thread here, the shell's aside.
+        desk_.At(1, [&] {
+            sim::Window w;
+            w.title = "another thread's";
+            w.visible = true;
+            seen.taker = desk_.CreateWindow(otherPid_, std::move(w));
+            desk_.Activate(seen.taker);
+        });
+        desk_.At(2, [&] {
+            seen.foreground = desk_.Active();
+            seen.menuShown = desk_.MenuOpen();
+            seen.ownerCancelled = cancelled_;
+            desk_.DismissMenu();
+        });
+        desk_.TrackPopupMenu(owner, {"item"});
+        desk_.DestroyWindow(seen.taker);
+        return seen;
+    }
     void Destroy(platform::Hwnd window) override { desk_.DestroyWindow(window); }
 
 private:
     static constexpr std::uint32_t kSent = 0x8005;  // WM_APP + 5
     sim::Desktop desk_;
     int pid_ = desk_.NewProcess("tests");
+    int otherPid_ = desk_.NewProcess("other");
     platform::Hwnd window_ = 0;
     std::vector<std::uint32_t> commands_;
     bool sentTaken_ = false;
+    bool cancelled_ = false;
 };
 }  // namespace
 

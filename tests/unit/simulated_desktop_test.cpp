@@ -65,24 +65,6 @@ TEST(SimulatedShellTest, TheShellGoneAndBack) {
     EXPECT_EQ(desk.Active(), editor);
 }
 
-// A hung desktop's activation waits for its thread; another window
-// activated meanwhile keeps the foreground when the desktop wakes, which
-// then takes it back only when asked again.
-TEST(SimulatedShellTest, AHungDesktopsActivationTakesNoForegroundMovedOnSince) {
-    sim::Desktop desk;
-    const Hwnd editor = desk.CreateAppWindow("Untitled - Notepad");
-    desk.shell.desktopHung = true;
-    desk.Activate(desk.Shell());
-    EXPECT_EQ(desk.Active(), 0u);
-    desk.Activate(editor);
-    desk.shell.desktopHung = false;
-    desk.Run(100);
-    EXPECT_EQ(desk.Active(), editor);
-    desk.Activate(desk.Shell());
-    desk.Run(100);
-    EXPECT_EQ(desk.Active(), desk.Shell());
-}
-
 // The simulated desktop knows Windows' rule: a Windows key or an Alt that
 // goes up with no other key since it went down opens the Start menu or enters
 // the menu bar; one that went up already, or had a key pressed with it, does

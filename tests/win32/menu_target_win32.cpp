@@ -21,6 +21,8 @@ constexpr LPARAM kAltF4Down = 0x203E0001;
 
 std::vector<std::uint32_t> commands;
 volatile bool sentTaken = false;
+HWND menuOwner = nullptr;
+volatile bool ownerCancelled = false;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SYSCOMMAND) {
@@ -29,6 +31,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == kSent) sentTaken = true;
+    if (msg == WM_CANCELMODE && hwnd == menuOwner) ownerCancelled = true;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -45,13 +48,17 @@ void Pump(DWORD ms) {
     } while (static_cast<LONG>(until - GetTickCount()) > 0);
 }
 
+bool MenuShows() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu != nullptr && IsWindowVisible(menu);
+}
+
 // Types Esc to the menu's thread once its menu shows (again while it still
 // does, every 200 ms); ends once it has gone, 5 s at most.
 DWORD WINAPI EscapeOnceTheMenuShows(void* owner) {
     bool typed = false;
     for (int i = 0; i < 100; ++i) {
-        HWND menu = FindWindowA("#32768", nullptr);
-        const bool shows = menu != nullptr && IsWindowVisible(menu);
+        const bool shows = MenuShows();
         if (!shows && typed) return 0;
         if (shows && i % 4 == 0) {
             PostMessageA(static_cast<HWND>(owner), WM_KEYDOWN, VK_ESCAPE, kEscapeDown);
@@ -60,6 +67,29 @@ DWORD WINAPI EscapeOnceTheMenuShows(void* owner) {
         Sleep(50);
     }
     return 1;
+}
+
+// Once the menu shows: a window of this thread's takes the foreground, what
+// follows is seen, and Esc ends the menu from its owner's queue.
+DWORD WINAPI TakeTheForegroundFromTheMenu(void* seen) {
+    auto& s = *static_cast<MenuTarget::ForegroundTakenFromMenu*>(seen);
+    for (int i = 0; i < 100 && !MenuShows(); ++i) Sleep(50);
+    HWND taker =
+        CreateWindowExA(0, "QuorvelMenuTest", "another thread's", WS_OVERLAPPEDWINDOW, 250, 250,
+                        300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(taker, SW_SHOW);
+    SetForegroundWindow(taker);
+    Pump(300);
+    s.taker = win32::FromHwnd(taker);
+    s.foreground = win32::FromHwnd(GetForegroundWindow());
+    s.menuShown = MenuShows();
+    s.ownerCancelled = ownerCancelled;
+    for (int i = 0; i < 25 && MenuShows(); ++i) {
+        PostMessageA(menuOwner, WM_KEYDOWN, VK_ESCAPE, kEscapeDown);
+        Pump(200);
+    }
+    DestroyWindow(taker);
+    return 0;
 }
 
 DWORD WINAPI SendSoon(void* window) {
@@ -100,6 +130,22 @@ public:
         DestroyMenu(menu);
         Pump(100);
         return chosen;
+    }
+    ForegroundTakenFromMenu MenuWhileAnotherThreadTakesTheForeground(
+        platform::Hwnd owner) override {
+        ForegroundTakenFromMenu seen;
+        menuOwner = win32::ToHwnd(owner);
+        ownerCancelled = false;
+        HMENU menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, 1, "item");
+        HANDLE taker = CreateThread(nullptr, 0, TakeTheForegroundFromTheMenu, &seen, 0, nullptr);
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 200, 200, 0, menuOwner, nullptr);
+        WaitForSingleObject(taker, 10000);
+        CloseHandle(taker);
+        DestroyMenu(menu);
+        menuOwner = nullptr;
+        Pump(100);
+        return seen;
     }
     std::vector<std::uint32_t> CommandsAfterAltF4(platform::Hwnd window) override {
         commands.clear();
