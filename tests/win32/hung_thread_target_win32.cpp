@@ -5,6 +5,7 @@
 
 #include "conformance/hung_thread_target.h"
 #include "platform/win32/handles.h"
+#include "win32/pump.h"
 
 namespace quorvel::testing {
 
@@ -18,16 +19,6 @@ HWND MakeWindow(const char* title, int x) {
                              200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(w, SW_SHOWNOACTIVATE);
     return w;
-}
-
-// What is queued for this thread, handled, for about `ms`.
-void Pump(DWORD ms) {
-    const DWORD until = GetTickCount() + ms;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(5);
-    } while (static_cast<LONG>(until - GetTickCount()) > 0);
 }
 
 class Win32HungThreadTarget : public HungThreadTarget {

@@ -8,6 +8,7 @@
 #include "conformance/menu_target.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_shell_wait.h"
+#include "win32/pump.h"
 
 namespace quorvel::testing {
 
@@ -33,19 +34,6 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kSent) sentTaken = true;
     if (msg == WM_CANCELMODE && hwnd == menuOwner) ownerCancelled = true;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// What is queued for this thread, handled, for about `ms`.
-void Pump(DWORD ms) {
-    const DWORD until = GetTickCount() + ms;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(until - GetTickCount()) > 0);
 }
 
 bool MenuShows() {
