@@ -1,8 +1,8 @@
 // What a reveal on a hung desktop relies on, checked on the simulated desktop
 // and under Wine alike: the foreground moves at SetForegroundWindow's call,
-// to no window while the thread asked does not read its messages; that
-// thread activates its window when it reads them again, but only within
-// itself, so a window activated meanwhile keeps the foreground.
+// to no window while the thread asked does not read its messages, and a
+// window activated meanwhile keeps the foreground when that thread reads
+// them again.
 #include <gtest/gtest.h>
 
 #include "conformance/hung_thread_target.h"
@@ -10,7 +10,12 @@
 namespace quorvel::testing {
 namespace {
 
-TEST(HungThreadConformance, ItsActivationTakesNoForegroundMovedOnSince) {
+class HungThreadConformance : public ::testing::Test {
+protected:
+    static void TearDownTestSuite() { EndHungThreads(); }
+};
+
+TEST_F(HungThreadConformance, ItsActivationTakesNoForegroundMovedOnSince) {
     HungThreadTarget& t = HungThreads();
     const platform::Hwnd hanging = t.HangingWindow();
     const platform::Hwnd other = t.OtherWindow();

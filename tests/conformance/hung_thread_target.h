@@ -21,6 +21,9 @@ public:
     virtual platform::Hwnd Foreground() = 0;
 };
 
+// Made on first need; ended after the tests that use it, its windows and
+// threads with it.
 HungThreadTarget& HungThreads();
+void EndHungThreads();
 
 }  // namespace quorvel::testing

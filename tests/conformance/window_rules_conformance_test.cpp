@@ -64,7 +64,7 @@ TEST_F(WindowRulesConformance, EachRuleTellsTheKindsOfAnotherProgramsWindowApart
         EXPECT_EQ(Contains(platform::MinimisableWindows(facts), window), c.minimisable) << c.name;
         EXPECT_EQ(platform::NextWindowOfOtherProgram(facts, window) == window, c.takesAsUsers)
             << c.name;
-        t.ToFront(window);
+        ASSERT_TRUE(t.ToFront(window)) << c.name;
         const Hwnd found = platform::NextWindowOfOtherProgram(facts, 0);
         EXPECT_EQ(found == window, c.foundInFront)
             << c.name << "; found " << found << " of the class \"" << facts.ClassOf(found)
@@ -78,7 +78,7 @@ TEST_F(WindowRulesConformance, EachRuleTellsTheKindsOfAnotherProgramsWindowApart
     const Hwnd own = t.OwnWindow(Kind::Plain);
     EXPECT_FALSE(Contains(platform::MinimisableWindows(facts), own));
     EXPECT_NE(platform::NextWindowOfOtherProgram(facts, own), own);
-    t.ToFront(own);
+    ASSERT_TRUE(t.ToFront(own));
     EXPECT_NE(platform::NextWindowOfOtherProgram(facts, 0), own);
     // A window gone is no user's window any more.
     EXPECT_NE(platform::NextWindowOfOtherProgram(facts, 0x7FF0), 0x7FF0u);

@@ -34,8 +34,10 @@ public:
     virtual platform::Hwnd Window(Kind kind) = 0;
     // A window of this process: a plain one, or of the application class.
     virtual platform::Hwnd OwnWindow(Kind kind) = 0;
-    // In front of every other top-level window that is not topmost, not activated.
-    virtual void ToFront(platform::Hwnd window) = 0;
+    // In front of every other top-level window that is not topmost, not
+    // activated: whether it is there now (a hidden window, behind every
+    // shown one, is wherever it was put).
+    virtual bool ToFront(platform::Hwnd window) = 0;
 };
 
 // Made on first need; ended after the tests that use it: under Wine the

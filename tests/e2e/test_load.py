@@ -1,5 +1,5 @@
 """Load on the real quorvel.exe under Wine: 200 clicks in a row are 200
-minimise-alls, and 50 dialog openings and 50 pop-up menus leave its GDI
+minimise-alls, and 20 dialog openings and 20 pop-up menus leave its GDI
 objects, its windows and its memory flat."""
 import subprocess
 import sys
@@ -80,7 +80,7 @@ class Load(DesktopTestCase):
         for cycle in (cycle_dialog, cycle_menu):
             cycle()  # the first use allocates what later ones reuse
             before = resources(d, proc, taskbar_form.pid)
-            for _ in range(30):
+            for _ in range(20):
                 cycle()
             after = resources(d, proc, taskbar_form.pid)
             moved = {k: after[k] - before[k] for k in before}

@@ -69,14 +69,14 @@ class Reveal(DesktopTestCase):
             with self.subTest(shell=variant):
                 self.start(variant)
                 # Clicks in a row, each one reveal under every shell (e2e.load
-                # gives one shell 200).
+                # clicks the button 200 times under one shell in each prefix).
                 self.click_button(15)
                 count = self.expect_reveals(15, "15 clicks on the button")
                 self.assert_taskbar_form_at_rest()
                 self.assertTrue(d.window(self.notepad.hwnd).iconic)
 
-                self.click_icon(8)
-                count = self.expect_reveals(count + 8, "8 clicks on the icon")
+                self.click_icon(15)
+                count = self.expect_reveals(count + 15, "15 clicks on the icon")
 
                 for _ in range(2):
                     self.click_button()

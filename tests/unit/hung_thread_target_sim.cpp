@@ -1,5 +1,7 @@
 // The hung thread on the host: the simulated desktop's desktop window, its
 // shell's desktop hung.
+#include <memory>
+
 #include "conformance/hung_thread_target.h"
 #include "sim/model/desktop.h"
 
@@ -23,11 +25,17 @@ private:
     platform::Hwnd other_ = desk_.CreateAppWindow("Untitled - Notepad");
 };
 
+std::unique_ptr<SimHungThreadTarget> target;
+
 }  // namespace
 
 HungThreadTarget& HungThreads() {
-    static SimHungThreadTarget target;
-    return target;
+    if (!target) target = std::make_unique<SimHungThreadTarget>();
+    return *target;
+}
+
+void EndHungThreads() {
+    target.reset();
 }
 
 }  // namespace quorvel::testing

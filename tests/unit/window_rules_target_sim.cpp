@@ -21,7 +21,10 @@ public:
         return made_[kind] = Make(other_, kind);
     }
     platform::Hwnd OwnWindow(Kind kind) override { return Make(own_, kind); }
-    void ToFront(platform::Hwnd window) override { desk_.BringToFront(window); }
+    bool ToFront(platform::Hwnd window) override {
+        desk_.BringToFront(window);
+        return desk_.ZOrder().front() == window || !desk_.Find(window)->visible;
+    }
 
 private:
     platform::Hwnd Make(int pid, Kind kind) {

@@ -3,6 +3,7 @@
 // (a tray menu's loop reads its thread's queue; X11 keys do not reach it).
 #include <windows.h>
 
+#include <atomic>
 #include <vector>
 
 #include "conformance/menu_target.h"
@@ -21,9 +22,9 @@ constexpr LPARAM kEscapeDown = 0x00010001;
 constexpr LPARAM kAltF4Down = 0x203E0001;
 
 std::vector<std::uint32_t> commands;
-volatile bool sentTaken = false;
+std::atomic<bool> sentTaken = false;
 HWND menuOwner = nullptr;
-volatile bool ownerCancelled = false;
+std::atomic<bool> ownerCancelled = false;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SYSCOMMAND) {
@@ -68,6 +69,10 @@ DWORD WINAPI TakeTheForegroundFromTheMenu(void* seen) {
     ShowWindow(taker, SW_SHOW);
     SetForegroundWindow(taker);
     Pump(300);
+    // The menu's loop handles what is sent to its thread: once it has
+    // answered this, what the loss of the foreground sent it is handled too.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(menuOwner, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     s.taker = win32::FromHwnd(taker);
     s.foreground = win32::FromHwnd(GetForegroundWindow());
     s.menuShown = MenuShows();
@@ -78,6 +83,21 @@ DWORD WINAPI TakeTheForegroundFromTheMenu(void* seen) {
     }
     DestroyWindow(taker);
     return 0;
+}
+
+// TrackPopupMenu, ended after 10 s wherever nothing else ended it: its loop
+// runs the thread's timers, and a test whose keys went astray fails instead
+// of hanging.
+void CALLBACK EndMenuAtBound(HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+}
+
+UINT TrackWithinBound(HMENU menu, HWND owner) {
+    const UINT_PTR bound = SetTimer(nullptr, 0, 10000, EndMenuAtBound);
+    const UINT chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 200, 200, 0, owner, nullptr);
+    KillTimer(nullptr, bound);
+    return chosen;
 }
 
 DWORD WINAPI SendSoon(void* window) {
@@ -110,8 +130,7 @@ public:
         HMENU menu = CreatePopupMenu();
         AppendMenuA(menu, MF_STRING, 1, "item");
         HANDLE typist = CreateThread(nullptr, 0, EscapeOnceTheMenuShows, hwnd, 0, nullptr);
-        const UINT chosen =
-            TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 200, 200, 0, hwnd, nullptr);
+        const UINT chosen = TrackWithinBound(menu, hwnd);
         PostMessageA(hwnd, WM_NULL, 0, 0);
         WaitForSingleObject(typist, 5000);
         CloseHandle(typist);
@@ -127,8 +146,8 @@ public:
         HMENU menu = CreatePopupMenu();
         AppendMenuA(menu, MF_STRING, 1, "item");
         HANDLE taker = CreateThread(nullptr, 0, TakeTheForegroundFromTheMenu, &seen, 0, nullptr);
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 200, 200, 0, menuOwner, nullptr);
-        WaitForSingleObject(taker, 10000);
+        TrackWithinBound(menu, menuOwner);
+        WaitForSingleObject(taker, 20000);
         CloseHandle(taker);
         DestroyMenu(menu);
         menuOwner = nullptr;
@@ -144,7 +163,7 @@ public:
     bool WaitTakesAMessageSent(platform::Hwnd window) override {
         sentTaken = false;
         HANDLE sender = CreateThread(nullptr, 0, SendSoon, win32::ToHwnd(window), 0, nullptr);
-        const bool took = win32::ShellWait().Until([] { return sentTaken; }, 500'000);
+        const bool took = win32::ShellWait().Until([] { return sentTaken.load(); }, 500'000);
         WaitForSingleObject(sender, 5000);
         CloseHandle(sender);
         return took;

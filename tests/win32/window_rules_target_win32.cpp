@@ -51,17 +51,18 @@ public:
     // other program reads late (a focus change of the X server's, say) can
     // activate, and so raise, a window of its after the move. So the move is
     // made again, once the other program has read what it had pending, until
-    // a shown window is the first shown top-level window that is not topmost.
-    void ToFront(platform::Hwnd window) override {
+    // the window, if shown, is the first shown top-level window below the
+    // topmost ones.
+    bool ToFront(platform::Hwnd window) override {
         const HWND w = win32::ToHwnd(window);
         for (int tries = 0; tries < 20; ++tries) {
             SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             DWORD_PTR ignored = 0;
             SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-            // A hidden window is behind every shown one wherever it is.
-            if (!IsWindowVisible(w) || FrontMost() == w) return;
+            if (!IsWindowVisible(w) || FrontMost() == w) return true;
             Sleep(50);
         }
+        return false;
     }
 
 private:
